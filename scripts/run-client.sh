@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts the operator sandbox server on loopback and runs
+# the client against it. Extra arguments go to the client.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+cmake --preset dev >/dev/null
+cmake --build --preset dev -j"$(nproc)" --target tavrix tavrix-sandbox
+port=${TAVRIX_SANDBOX_PORT:-8080}
+build/dev/tavrix-sandbox --port "$port" --db "${TAVRIX_SANDBOX_DB:-build/dev/sandbox.sqlite}" &
+server=$!
+trap 'kill $server 2>/dev/null' EXIT
+sleep 0.5
+build/dev/tavrix --server "http://127.0.0.1:$port/pelvo/" "$@"

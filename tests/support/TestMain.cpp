@@ -1,0 +1,17 @@
+#include <QApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "platform/foundation/Directories.h"
+#include "platform/ui/Animation.h"
+
+// Every test process gets a throw-away sandbox and instant animations.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QTemporaryDir home;
+    ns::Directories::setHomeOverride(home.path());
+    ui::Animation::setEnabled(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
