@@ -29,8 +29,9 @@ public:
     View* viewWithTag(int tag);
 
     View* superview() const;
-    QList<View*> subviews() const;
-    void addSubview(View* view);
+    // Virtual so containers (a scroll view's content) can redirect them.
+    virtual QList<View*> subviews() const;
+    virtual void addSubview(View* view);
     void insertSubviewAtIndex(View* view, int index);
     void insertSubviewBelow(View* view, View* sibling);
     void bringSubviewToFront(View* view);
