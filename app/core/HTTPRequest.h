@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QUrl>
+#include <QVariant>
+#include <functional>
+
+class QNetworkAccessManager;
+
+// A transport failure: no reply arrived. Code 2 is a time-out; every other failure has
+// another code (negative, after the platform's URL error codes).
+struct HTTPError {
+    enum Code {
+        TimedOut = 2,
+        Unknown = -1,
+        CannotFindHost = -1003,
+        CannotConnectToHost = -1004,
+        NetworkConnectionLost = -1005,
+        NotConnectedToInternet = -1009,
+        SecureConnectionFailed = -1200,
+    };
+    int code = Unknown;
+    QString description;
+};
+
+// One form-encoded POST to a server interface whose reply is JSON.
+//
+// Fields go out percent-encoded (UTF-8) in the order added, duplicates kept. The completion
+// gets the parsed reply: a QVariantMap for an object, a QVariantList for an array, an invalid
+// QVariant for anything else (empty, HTML, broken). Transport failures go to the failure
+// handler only. A request deletes itself (deferred) once it has finished, failed or been
+// cancelled; hold it in a QPointer. Created with an owner, it dies with the owner and then
+// never calls back.
+class HTTPRequest : public QObject {
+    Q_OBJECT
+public:
+    using CompletionHandler = std::function<void(const QVariant& reply)>;
+    using FailureHandler = std::function<void(const HTTPError& error)>;
+
+    static HTTPRequest* requestWithURL(const QUrl& url, double timeoutInterval, QObject* owner = nullptr);
+    explicit HTTPRequest(QObject* owner = nullptr);
+    ~HTTPRequest() override;
+
+    // A missing value is sent as the empty text.
+    void setPostValue(const QVariant& value, const QString& forKey);
+    void setCompletionHandler(CompletionHandler handler) { m_completion = std::move(handler); }
+    void setFailureHandler(FailureHandler handler) { m_failure = std::move(handler); }
+    bool hasFailureHandler() const { return bool(m_failure); }
+    // Sends (again, cancelling a running send).
+    void startRequest();
+    // Stops the send; neither handler is called.
+    void cancleRequest();
+    static void setNetworkActivity(bool visible);
+
+    QUrl url() const { return m_request.url(); }
+    double timeoutInterval() const { return m_timeout; }
+    const QStringList& postData() const { return m_postData; }
+    QByteArray body() const;
+    bool isRunning() const { return m_reply != nullptr; }
+
+    // Shared by every request: one connection pool for the process.
+    static QNetworkAccessManager& networkManager();
+
+private:
+    void finished();
+    void detachReply();
+
+    QNetworkRequest m_request;
+    double m_timeout = 30;
+    QStringList m_postData;
+    QPointer<QNetworkReply> m_reply;
+    CompletionHandler m_completion;
+    FailureHandler m_failure;
+};

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "app/categories/BFDicUtils.h"
+#include "app/categories/NoCrash.h"
+#include "app/core/PublicFunction.h"
+#include "app/core/tavrixConfig.h"
+#include "platform/foundation/Json.h"
+
+#include <cmath>
+
+namespace {
+
+TEST(Utilities, formatOfNetworkFlow) {
+    const std::pair<double, const char*> cases[] = {
+        {1048576, "1.00GB"}, {1024, "1.00MB"},     {512, "512.00KB"},  {0, "0.00KB"},
+        {1023.99, "1023.99KB"}, {1536, "1.50MB"}, {1048575, "1024.00MB"}, {3.5 * 1048576, "3.50GB"},
+        {-5, "-5.00KB"},     {std::nan(""), ""},
+    };
+    for (const auto& [kb, text] : cases) {
+        SCOPED_TRACE(kb);
+        EXPECT_EQ(tavrixConfig::formatOfNetworkFlow(kb), text);
+    }
+}
+
+TEST(Utilities, dictionaryReadersNeverHandBackTheWrongType) {
+    const QVariant reply = ns::Json::parse(R"({
+        "text": "abc", "empty": "", "int": 12, "real": 12.5, "textnum": "42abc", "yes": "YES",
+        "true": true, "false": false, "zero": 0, "null": null, "list": [1, 2], "dict": {"a": 1},
+        "millis": 1733472000123
+    })");
+    struct Case {
+        const char* key;
+        QString string;
+        qint64 integer;
+        bool boolean;
+        bool isDict;
+        bool isList;
+    };
+    const Case cases[] = {
+        {"text", "abc", 0, false, false, false},
+        {"empty", "", 0, false, false, false},
+        {"int", "12", 12, true, false, false},
+        {"real", "12.5", 12, true, false, false},
+        {"textnum", "42abc", 42, true, false, false},
+        {"yes", "YES", 0, true, false, false},
+        {"true", "1", 1, true, false, false},
+        {"false", "0", 0, false, false, false},
+        {"zero", "0", 0, false, false, false},
+        {"null", "", 0, false, false, false},
+        {"list", "", 0, false, false, true},
+        {"dict", "", 0, false, true, false},
+        {"millis", "1733472000123", 1733472000123LL, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(BFDicUtils::getString(reply, c.key), c.string);
+        EXPECT_EQ(BFDicUtils::getInt(reply, c.key), c.integer);
+        EXPECT_EQ(BFDicUtils::getBool(reply, c.key), c.boolean);
+        EXPECT_EQ(!BFDicUtils::getDic(reply, c.key).isEmpty(), c.isDict);
+        EXPECT_EQ(!BFDicUtils::getList(reply, c.key).isEmpty(), c.isList);
+    }
+    // A missing key reads as nothing.
+    EXPECT_TRUE(BFDicUtils::getString(reply, "absent").isNull());
+    EXPECT_EQ(BFDicUtils::getInt(reply, "absent"), 0);
+}
+
+TEST(Utilities, dictionaryReadersOnThingsThatAreNotDictionaries) {
+    const QVariant notDicts[] = {QVariant(), ns::Json::parse("[1,2]"), QVariant(QString("x")),
+                                 ns::Json::parse("{}"), QVariant(5)};
+    for (const QVariant& v : notDicts) {
+        EXPECT_TRUE(BFDicUtils::isNull(v, "k"));
+        EXPECT_EQ(BFDicUtils::getString(v, "k"), "");
+        EXPECT_FALSE(BFDicUtils::getString(v, "k").isNull());
+        EXPECT_EQ(BFDicUtils::getInt(v, "k"), 0);
+        EXPECT_FALSE(BFDicUtils::getBool(v, "k"));
+        EXPECT_TRUE(BFDicUtils::getDic(v, "k").isEmpty());
+        EXPECT_TRUE(BFDicUtils::getList(v, "k").isEmpty());
+    }
+    EXPECT_TRUE(BFDicUtils::isNull(ns::Json::parse(R"({"a":1})"), ""));
+    EXPECT_FALSE(BFDicUtils::isNull(ns::Json::parse(R"({"a":1})"), "b"));
+}
+
+TEST(Utilities, objectAtIndexNoCrash) {
+    const QVariantList list = {"a", "b"};
+    EXPECT_FALSE(NoCrash::objectAtIndexNoCrash(list, -1).isValid());
+    EXPECT_FALSE(NoCrash::objectAtIndexNoCrash(list, 2).isValid());
+    EXPECT_EQ(NoCrash::objectAtIndexNoCrash(list, 1).toString(), "b");
+    const QList<int> ints = {7};
+    EXPECT_EQ(NoCrash::objectAtIndexNoCrash(ints, 1), nullptr);
+    ASSERT_NE(NoCrash::objectAtIndexNoCrash(ints, 0), nullptr);
+    EXPECT_EQ(*NoCrash::objectAtIndexNoCrash(ints, 0), 7);
+}
+
+TEST(Utilities, secondaryNumberTimes) {
+    EXPECT_EQ(PublicFunction::getSecureNumTime("0800", "2300"), "08:00-23:00");
+    EXPECT_EQ(PublicFunction::getSecureNumTime(QString(), "2300"), "08:00-23:00");
+    EXPECT_EQ(PublicFunction::getSecureNumTime("0", "2300"), "0-23:00");
+    EXPECT_EQ(PublicFunction::getSecureNumTime2("0930"), "09:30");
+    EXPECT_EQ(PublicFunction::getSecureNumTime2(QString()), "00:01");
+    EXPECT_EQ(PublicFunction::getSecureNumTime2(""), "");
+    EXPECT_EQ(PublicFunction::getSecureNumTime2("9"), "9");
+    EXPECT_EQ(PublicFunction::changeSecureNumTime("08:00-23:00"), "0800-2300");
+}
+
+TEST(Utilities, dateTexts) {
+    EXPECT_EQ(PublicFunction::changeDisplayTime("2024-03-05 17:45:12"), "2024-03-05");
+    EXPECT_TRUE(PublicFunction::changeDisplayTime("yesterday").isEmpty());
+    // A date held in a float would land minutes away; these must be exact.
+    const qint64 ms = QDateTime(QDate(2024, 12, 31), QTime(23, 59, 58)).toMSecsSinceEpoch();
+    EXPECT_EQ(PublicFunction::getDateStringByFormateString("yyyy-MM-dd HH:mm:ss", QString::number(ms)),
+              "2024-12-31 23:59:58");
+    EXPECT_EQ(PublicFunction::getDateWithStringFormat("yyyy").size(), 4);
+}
+
+TEST(Utilities, coloursFromHexCodes) {
+    struct Case {
+        const char* code;
+        QColor expected;
+    };
+    const Case cases[] = {
+        {"#fff", QColor(255, 255, 255, 255)},     {"000000", QColor(0, 0, 0, 255)},
+        {"#4682ca", QColor(70, 130, 202, 255)},   {"4682ca80", QColor(70, 130, 202, 128)},
+        {"##abc", QColor(0xaa, 0xbb, 0xcc, 255)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(PublicFunction::colorFromHexCode(c.code).rgba(), c.expected.rgba());
+    }
+    EXPECT_TRUE(PublicFunction::colorFromHexCode("zz").isValid());
+}
+
+TEST(Utilities, smallTexts) {
+    EXPECT_EQ(PublicFunction::chineseToHex(QString::fromUtf8("中a")), "4e2d0061");
+    EXPECT_TRUE(PublicFunction::isEmpty(QString()));
+    EXPECT_TRUE(PublicFunction::isEmpty(""));
+    EXPECT_FALSE(PublicFunction::isEmpty(" "));
+    EXPECT_TRUE(PublicFunction::isIOS7OrLater());
+    EXPECT_FALSE(PublicFunction::getUUIDOfDevice().isEmpty());
+    EXPECT_EQ(PublicFunction::getUUIDOfDevice(), PublicFunction::getUUIDOfDevice());
+    EXPECT_EQ(PublicFunction::dicFromJSONWithData("[1]").typeId(), QMetaType::QVariantList);
+    EXPECT_FALSE(PublicFunction::dicFromJSONWithData("<html>").isValid());
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#include "tests/support/ScriptedServer.h"
+
+#include <QEventLoop>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrlQuery>
+
+QList<QPair<QString, QString>> ScriptedServer::Request::fields() const {
+    QList<QPair<QString, QString>> out;
+    if (body.isEmpty()) return out;
+    for (const QByteArray& item : body.split('&')) {
+        const qsizetype eq = item.indexOf('=');
+        QByteArray k = eq < 0 ? item : item.left(eq);
+        QByteArray v = eq < 0 ? QByteArray() : item.mid(eq + 1);
+        k.replace('+', ' ');
+        v.replace('+', ' ');
+        out.append({QString::fromUtf8(QByteArray::fromPercentEncoding(k)),
+                    QString::fromUtf8(QByteArray::fromPercentEncoding(v))});
+    }
+    return out;
+}
+
+ScriptedServer::Action ScriptedServer::json(const QByteArray& body, int status) {
+    Action a;
+    a.status = status;
+    a.body = body;
+    return a;
+}
+
+ScriptedServer::Action ScriptedServer::html(const QByteArray& body, int status) {
+    Action a;
+    a.status = status;
+    a.body = body;
+    a.contentType = "text/html";
+    return a;
+}
+
+ScriptedServer::Action ScriptedServer::noAnswer() {
+    Action a;
+    a.kind = Action::NoAnswer;
+    return a;
+}
+
+ScriptedServer::Action ScriptedServer::drop() {
+    Action a;
+    a.kind = Action::Drop;
+    return a;
+}
+
+ScriptedServer::ScriptedServer(QObject* parent) : QObject(parent) {
+    m_fallback = json(R"({"result":0})");
+    m_server.listen(QHostAddress::LocalHost, 0);
+    connect(&m_server, &QTcpServer::newConnection, this, &ScriptedServer::onConnection);
+}
+
+ScriptedServer::~ScriptedServer() {
+    for (auto& s : m_held)
+        if (s) s->abort();
+}
+
+QUrl ScriptedServer::url(const QString& path) const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
+}
+
+quint16 ScriptedServer::closedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+bool ScriptedServer::waitForRequests(int n, int guardMs) {
+    if (m_requests.size() >= n) return true;
+    QEventLoop loop;
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (m_requests.size() >= n) loop.quit();
+    });
+    guard.start(guardMs);
+    poll.start(1);
+    loop.exec();
+    return m_requests.size() >= n;
+}
+
+void ScriptedServer::onConnection() {
+    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        m_held.append(socket);
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_buffers.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void ScriptedServer::onReadyRead(QTcpSocket* socket) {
+    QByteArray& buf = m_buffers[socket];
+    buf += socket->readAll();
+    for (;;) {
+        const qsizetype headerEnd = buf.indexOf("\r\n\r\n");
+        if (headerEnd < 0) return;
+        Request req;
+        const QList<QByteArray> lines = buf.left(headerEnd).split('\n');
+        const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+        req.method = first.value(0);
+        req.path = first.value(1);
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const qsizetype colon = lines[i].indexOf(':');
+            if (colon > 0)
+                req.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+        }
+        const qsizetype length = req.headers.value("content-length", "0").toLongLong();
+        if (buf.size() < headerEnd + 4 + length) return;
+        req.body = buf.mid(headerEnd + 4, length);
+        buf.remove(0, headerEnd + 4 + length);
+        m_requests.append(req);
+        Action a = m_fallback;
+        if (m_handler) {
+            a = m_handler(req);
+        } else if (!m_queue.empty()) {
+            a = m_queue.front();
+            m_queue.pop_front();
+        }
+        if (a.delayMs > 0) {
+            QPointer<QTcpSocket> guard(socket);
+            QTimer::singleShot(a.delayMs, this, [this, guard, a] {
+                if (guard) respond(guard, a);
+            });
+        } else {
+            respond(socket, a);
+        }
+    }
+}
+
+void ScriptedServer::respond(QTcpSocket* socket, const Action& action) {
+    switch (action.kind) {
+    case Action::NoAnswer:
+        return;
+    case Action::Drop:
+        socket->abort();
+        return;
+    case Action::Reply:
+        break;
+    }
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(action.status) + " Scripted\r\n";
+    out += "Content-Type: " + action.contentType + "\r\n";
+    out += "Content-Length: " + QByteArray::number(action.body.size()) + "\r\n";
+    out += "Connection: keep-alive\r\n\r\n";
+    out += action.body;
+    socket->write(out);
+}

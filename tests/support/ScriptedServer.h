@@ -1,0 +1,76 @@
+#pragma once
+
+// A loopback HTTP server that answers with what a test scripts, and records what it got.
+//
+//   ScriptedServer server;                       // listens on a free port
+//   server.enqueue(ScriptedServer::json(R"({"result":0})"));
+//   auto* r = HTTPRequest::requestWithURL(server.url("/pelvo/Bill.do"), 30);
+//   ...
+//   server.waitForRequests(1);  server.requests()[0].body
+//
+// With nothing queued it answers the fallback (200 with {"result":0}).
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QUrl>
+#include <deque>
+#include <functional>
+
+class QTcpSocket;
+
+class ScriptedServer : public QObject {
+    Q_OBJECT
+public:
+    struct Action {
+        enum Kind { Reply, NoAnswer, Drop } kind = Reply;
+        int status = 200;
+        QByteArray body;
+        QByteArray contentType = "application/json;charset=UTF-8";
+        int delayMs = 0;
+    };
+    struct Request {
+        QByteArray method;
+        QByteArray path;
+        QMap<QByteArray, QByteArray> headers; // lower-case names
+        QByteArray body;
+        // The form fields in order, decoded as a server would ("+" is a space).
+        QList<QPair<QString, QString>> fields() const;
+    };
+
+    static Action json(const QByteArray& body, int status = 200);
+    static Action html(const QByteArray& body, int status = 500);
+    static Action noAnswer();
+    static Action drop();
+
+    explicit ScriptedServer(QObject* parent = nullptr);
+    ~ScriptedServer() override;
+
+    QUrl url(const QString& path = "/") const;
+    QString baseAddress() const { return url("/pelvo/").toString(); }
+    void enqueue(const Action& action) { m_queue.push_back(action); }
+    void setFallback(const Action& action) { m_fallback = action; }
+    // Decides per request instead of the queue when set.
+    void setHandler(std::function<Action(const Request&)> handler) { m_handler = std::move(handler); }
+    const QList<Request>& requests() const { return m_requests; }
+    // Runs the event loop until n requests have arrived or the guard time passes.
+    bool waitForRequests(int n, int guardMs = 5000);
+    // A port nothing listens on (for refused connections).
+    static quint16 closedPort();
+
+private:
+    void onConnection();
+    void onReadyRead(QTcpSocket* socket);
+    void respond(QTcpSocket* socket, const Action& action);
+
+    QTcpServer m_server;
+    std::deque<Action> m_queue;
+    Action m_fallback;
+    std::function<Action(const Request&)> m_handler;
+    QList<Request> m_requests;
+    QMap<QTcpSocket*, QByteArray> m_buffers;
+    QList<QPointer<QTcpSocket>> m_held;
+};
