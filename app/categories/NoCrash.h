@@ -12,8 +12,7 @@ inline QVariant objectAtIndexNoCrash(const QVariantList& list, qint64 index) {
 }
 
 // A pointer to the element, or nullptr out of range.
-template <typename T>
-const T* objectAtIndexNoCrash(const QList<T>& list, qint64 index) {
+template <typename T> const T* objectAtIndexNoCrash(const QList<T>& list, qint64 index) {
     if (index < 0 || index >= list.size()) return nullptr;
     return &list.at(qsizetype(index));
 }

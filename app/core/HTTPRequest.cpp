@@ -40,7 +40,9 @@ HTTPError transportError(QNetworkReply::NetworkError error, const QString& text)
     return e;
 }
 
-QString formText(const QString& s) { return QString::fromLatin1(QUrl::toPercentEncoding(s)); }
+QString formText(const QString& s) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(s));
+}
 
 } // namespace
 
@@ -62,7 +64,8 @@ HTTPRequest* HTTPRequest::requestWithURL(const QUrl& url, double timeoutInterval
     r->m_request.setTransferTimeout(int(std::max(1.0, timeoutInterval * 1000)));
     r->m_request.setHeader(QNetworkRequest::ContentTypeHeader,
                            QByteArrayLiteral("application/x-www-form-urlencoded; charset=utf-8"));
-    r->m_request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
+    r->m_request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                              QNetworkRequest::PreferNetwork);
     return r;
 }
 
@@ -76,11 +79,14 @@ HTTPRequest::~HTTPRequest() {
 }
 
 void HTTPRequest::setPostValue(const QVariant& value, const QString& forKey) {
-    const QString text = ns::Values::isString(value) ? value.toString() : ns::Values::stringValue(value);
+    const QString text =
+        ns::Values::isString(value) ? value.toString() : ns::Values::stringValue(value);
     m_postData.append(formText(forKey) + u'=' + formText(text));
 }
 
-QByteArray HTTPRequest::body() const { return m_postData.join(u'&').toLatin1(); }
+QByteArray HTTPRequest::body() const {
+    return m_postData.join(u'&').toLatin1();
+}
 
 void HTTPRequest::startRequest() {
     if (m_reply) detachReply();
@@ -96,7 +102,9 @@ void HTTPRequest::cancleRequest() {
     if (wasRunning) deleteLater();
 }
 
-void HTTPRequest::setNetworkActivity(bool visible) { ns::NetworkActivity::setVisible(visible); }
+void HTTPRequest::setNetworkActivity(bool visible) {
+    ns::NetworkActivity::setVisible(visible);
+}
 
 void HTTPRequest::detachReply() {
     if (!m_reply) return;
@@ -119,7 +127,8 @@ void HTTPRequest::finished() {
     // errors (a time-out or drop mid-body included) are failures whatever arrived before.
     const QNetworkReply::NetworkError error = reply->error();
     const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    if (error != QNetworkReply::NoError && (error < QNetworkReply::ContentAccessDenied || !answered)) {
+    if (error != QNetworkReply::NoError &&
+        (error < QNetworkReply::ContentAccessDenied || !answered)) {
         if (m_failure) m_failure(transportError(error, reply->errorString()));
         return;
     }

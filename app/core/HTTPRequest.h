@@ -41,7 +41,8 @@ public:
     using CompletionHandler = std::function<void(const QVariant& reply)>;
     using FailureHandler = std::function<void(const HTTPError& error)>;
 
-    static HTTPRequest* requestWithURL(const QUrl& url, double timeoutInterval, QObject* owner = nullptr);
+    static HTTPRequest* requestWithURL(const QUrl& url, double timeoutInterval,
+                                       QObject* owner = nullptr);
     explicit HTTPRequest(QObject* owner = nullptr);
     ~HTTPRequest() override;
 

@@ -12,10 +12,14 @@
 
 namespace {
 
-ns::UserDefaults& defaults() { return ns::UserDefaults::standardUserDefaults(); }
+ns::UserDefaults& defaults() {
+    return ns::UserDefaults::standardUserDefaults();
+}
 
 // ":" after the second character; shorter texts are returned as they are.
-QString withColon(const QString& hhmm) { return hhmm.size() < 2 ? hhmm : hhmm.left(2) + u':' + hhmm.mid(2); }
+QString withColon(const QString& hhmm) {
+    return hhmm.size() < 2 ? hhmm : hhmm.left(2) + u':' + hhmm.mid(2);
+}
 
 } // namespace
 
@@ -24,7 +28,9 @@ bool PublicFunction::saveConfig(const QVariant& value, const QString& key) {
     return defaults().synchronize();
 }
 
-QVariant PublicFunction::getConfigWithKey(const QString& key) { return defaults().objectForKey(key); }
+QVariant PublicFunction::getConfigWithKey(const QString& key) {
+    return defaults().objectForKey(key);
+}
 
 void PublicFunction::removeConfigWithKey(const QString& key) {
     defaults().removeObjectForKey(key);
@@ -36,19 +42,29 @@ void PublicFunction::setIsUser4g(bool value) {
     defaults().synchronize();
 }
 
-bool PublicFunction::isUser4g() { return defaults().hasObjectForKey("isUser4g") && defaults().boolForKey("isUser4g"); }
+bool PublicFunction::isUser4g() {
+    return defaults().hasObjectForKey("isUser4g") && defaults().boolForKey("isUser4g");
+}
 
-bool PublicFunction::isIOS7OrLater() { return getVersionNumberOfDeviceSystem() >= 7.0; }
+bool PublicFunction::isIOS7OrLater() {
+    return getVersionNumberOfDeviceSystem() >= 7.0;
+}
 
-QString PublicFunction::getUUIDOfDevice() { return ns::DeviceInfo::identifierForVendor(); }
+QString PublicFunction::getUUIDOfDevice() {
+    return ns::DeviceInfo::identifierForVendor();
+}
 
 double PublicFunction::getVersionNumberOfDeviceSystem() {
     return ns::Values::doubleValue(ns::DeviceInfo::systemVersion());
 }
 
-QString PublicFunction::versionNumberOfAPP() { return ns::DeviceInfo::applicationVersion(); }
+QString PublicFunction::versionNumberOfAPP() {
+    return ns::DeviceInfo::applicationVersion();
+}
 
-bool PublicFunction::isEmpty(const QString& text) { return text.isEmpty(); }
+bool PublicFunction::isEmpty(const QString& text) {
+    return text.isEmpty();
+}
 
 QString PublicFunction::getDateWithStringFormat(const QString& pattern) {
     QDateTime now = ns::DateFormat::now();
@@ -56,18 +72,22 @@ QString PublicFunction::getDateWithStringFormat(const QString& pattern) {
     return ns::DateFormat::format(now, pattern);
 }
 
-QString PublicFunction::getDateStringByFormateString(const QString& pattern, const QString& millis) {
+QString PublicFunction::getDateStringByFormateString(const QString& pattern,
+                                                     const QString& millis) {
     // Millisecond counts of today's dates exceed a float's precision: read them whole.
     const qint64 ms = ns::Values::integerValue(millis);
     return ns::DateFormat::format(QDateTime::fromMSecsSinceEpoch(ms), pattern);
 }
 
-void PublicFunction::openUrl(const QString& text) { ns::UrlOpener::openURL(QUrl(text)); }
+void PublicFunction::openUrl(const QString& text) {
+    ns::UrlOpener::openURL(QUrl(text));
+}
 
 QString PublicFunction::chineseToHex(const QString& text) {
     QString out;
     out.reserve(text.size() * 4);
-    for (const QChar c : text) out += QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    for (const QChar c : text)
+        out += QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
     return out;
 }
 
@@ -113,4 +133,6 @@ QColor PublicFunction::colorFromHexCode(const QString& code) {
                             float((u >> 8) & 0xff) / 255.f, float(u & 0xff) / 255.f);
 }
 
-QVariant PublicFunction::dicFromJSONWithData(const QByteArray& data) { return ns::Json::parse(data); }
+QVariant PublicFunction::dicFromJSONWithData(const QByteArray& data) {
+    return ns::Json::parse(data);
+}

@@ -38,7 +38,9 @@ void setSwitch(bool value, const QString& key) {
 
 } // namespace
 
-QString tavrixConfig::serverBaseAddress() { return baseAddress(); }
+QString tavrixConfig::serverBaseAddress() {
+    return baseAddress();
+}
 
 void tavrixConfig::setServerBaseAddress(const QString& base) {
     if (!base.isEmpty()) baseAddress() = base;
@@ -48,7 +50,9 @@ QUrl tavrixConfig::NSAPIURL(const QString& interfaceName) {
     return QUrl(QStringLiteral("%1%2%3").arg(baseAddress(), interfaceName, QStringLiteral(".do")));
 }
 
-QString tavrixConfig::userSession() { return ns::UserDefaults::standardUserDefaults().stringForKey("session"); }
+QString tavrixConfig::userSession() {
+    return ns::UserDefaults::standardUserDefaults().stringForKey("session");
+}
 
 void tavrixConfig::saveUserSession(const QString& session) {
     auto& d = ns::UserDefaults::standardUserDefaults();
@@ -56,21 +60,42 @@ void tavrixConfig::saveUserSession(const QString& session) {
     d.synchronize();
 }
 
-bool tavrixConfig::isOpenGuideView() { return switchValue("is_open_guideview"); }
-void tavrixConfig::setIsOpenGuideView(bool value) { setSwitch(value, "is_open_guideview"); }
-bool tavrixConfig::isOpenSecurenumGuideView() { return switchValue("is_open_securenum_guideview"); }
-void tavrixConfig::setIsOpenSecurenumGuideView(bool value) { setSwitch(value, "is_open_securenum_guideview"); }
-bool tavrixConfig::isAutoLogin() { return switchValue("is_auto_login"); }
-void tavrixConfig::setIsAutoLogin(bool value) { setSwitch(value, "is_auto_login"); }
-bool tavrixConfig::isSavePwd() { return switchValue("is_save_password"); }
-void tavrixConfig::setIsSavePwd(bool value) { setSwitch(value, "is_save_password"); }
+bool tavrixConfig::isOpenGuideView() {
+    return switchValue("is_open_guideview");
+}
+void tavrixConfig::setIsOpenGuideView(bool value) {
+    setSwitch(value, "is_open_guideview");
+}
+bool tavrixConfig::isOpenSecurenumGuideView() {
+    return switchValue("is_open_securenum_guideview");
+}
+void tavrixConfig::setIsOpenSecurenumGuideView(bool value) {
+    setSwitch(value, "is_open_securenum_guideview");
+}
+bool tavrixConfig::isAutoLogin() {
+    return switchValue("is_auto_login");
+}
+void tavrixConfig::setIsAutoLogin(bool value) {
+    setSwitch(value, "is_auto_login");
+}
+bool tavrixConfig::isSavePwd() {
+    return switchValue("is_save_password");
+}
+void tavrixConfig::setIsSavePwd(bool value) {
+    setSwitch(value, "is_save_password");
+}
 
-PCConfigDO tavrixConfig::getIPConfig() { return ipConfig(); }
-void tavrixConfig::setAppIPConfig(const PCConfigDO& record) { ipConfig() = record; }
+PCConfigDO tavrixConfig::getIPConfig() {
+    return ipConfig();
+}
+void tavrixConfig::setAppIPConfig(const PCConfigDO& record) {
+    ipConfig() = record;
+}
 
 QVariantMap tavrixConfig::setCookie() {
-    const QString value = QString::asprintf("%f", double(QDateTime::currentMSecsSinceEpoch()) / 1000.0) +
-                          PublicFunction::getUUIDOfDevice();
+    const QString value =
+        QString::asprintf("%f", double(QDateTime::currentMSecsSinceEpoch()) / 1000.0) +
+        PublicFunction::getUUIDOfDevice();
     return setCookieForSession(value);
 }
 

@@ -51,6 +51,8 @@ public:
 
     // A "storyboard&identifier" text turned into a new screen; nullptr when malformed or unknown.
     static ui::ViewController* getViewControllerWithString(const QString& route);
-    static bool isViewController(const QString& className, ui::TabBarController* embedInTabBarController);
-    static int indexOfViewController(const QString& className, ui::TabBarController* inTabBarController);
+    static bool isViewController(const QString& className,
+                                 ui::TabBarController* embedInTabBarController);
+    static int indexOfViewController(const QString& className,
+                                     ui::TabBarController* inTabBarController);
 };

@@ -14,7 +14,9 @@ Clock& Clock::current() {
     return g_installed ? *g_installed : system;
 }
 
-void Clock::setCurrent(Clock* clock) { g_installed = clock; }
+void Clock::setCurrent(Clock* clock) {
+    g_installed = clock;
+}
 
 qint64 SystemClock::nowMs() const {
     static QElapsedTimer t = [] {
@@ -59,18 +61,22 @@ bool SystemClock::isScheduled(TimerId id) const {
 
 Clock::TimerId ManualClock::schedule(qint64 delayMs, QObject* context, std::function<void()> fn) {
     const TimerId id = ++m_next;
-    m_pending[id] = {m_now + std::max<qint64>(0, delayMs), context, context != nullptr, std::move(fn)};
+    m_pending[id] = {m_now + std::max<qint64>(0, delayMs), context, context != nullptr,
+                     std::move(fn)};
     return id;
 }
 
-void ManualClock::cancel(TimerId id) { m_pending.erase(id); }
+void ManualClock::cancel(TimerId id) {
+    m_pending.erase(id);
+}
 
 void ManualClock::advance(qint64 ms) {
     const qint64 target = m_now + std::max<qint64>(0, ms);
     for (;;) {
         auto next = m_pending.end();
         for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
-            if (it->second.due <= target && (next == m_pending.end() || it->second.due < next->second.due))
+            if (it->second.due <= target &&
+                (next == m_pending.end() || it->second.due < next->second.due))
                 next = it;
         if (next == m_pending.end()) break;
         Pending p = std::move(next->second);

@@ -21,14 +21,16 @@ QByteArray run(const EVP_CIPHER* cipher, bool encrypt, const QByteArray& key, co
     if (!ctx) return {};
     const QByteArray k = fitKey(key);
     const QByteArray v = fitKey(iv);
-    if (EVP_CipherInit_ex(ctx.get(), cipher, nullptr, reinterpret_cast<const unsigned char*>(k.constData()),
-                          reinterpret_cast<const unsigned char*>(v.constData()), encrypt ? 1 : 0) != 1)
+    if (EVP_CipherInit_ex(
+            ctx.get(), cipher, nullptr, reinterpret_cast<const unsigned char*>(k.constData()),
+            reinterpret_cast<const unsigned char*>(v.constData()), encrypt ? 1 : 0) != 1)
         return {};
     QByteArray out(in.size() + 16, '\0');
     int len1 = 0;
     int len2 = 0;
     auto* o = reinterpret_cast<unsigned char*>(out.data());
-    if (EVP_CipherUpdate(ctx.get(), o, &len1, reinterpret_cast<const unsigned char*>(in.constData()),
+    if (EVP_CipherUpdate(ctx.get(), o, &len1,
+                         reinterpret_cast<const unsigned char*>(in.constData()),
                          int(in.size())) != 1)
         return {};
     if (EVP_CipherFinal_ex(ctx.get(), o + len1, &len2) != 1) return {};
@@ -65,7 +67,8 @@ QByteArray aes128CbcDecrypt(const QByteArray& key, const QByteArray& iv, const Q
 
 QByteArray randomBytes(int count) {
     QByteArray out(count, '\0');
-    for (char& c : out) c = char(QRandomGenerator::system()->bounded(256));
+    for (char& c : out)
+        c = char(QRandomGenerator::system()->bounded(256));
     return out;
 }
 

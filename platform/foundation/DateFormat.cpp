@@ -33,8 +33,12 @@ QDateTime parse(const QString& text, const QString& pattern) {
     return QLocale::c().toDateTime(text, toQtPattern(pattern));
 }
 
-QDateTime now() { return g_now.isValid() ? g_now : QDateTime::currentDateTime(); }
+QDateTime now() {
+    return g_now.isValid() ? g_now : QDateTime::currentDateTime();
+}
 
-void setNowOverride(const QDateTime& when) { g_now = when; }
+void setNowOverride(const QDateTime& when) {
+    g_now = when;
+}
 
 } // namespace ns::DateFormat

@@ -26,7 +26,9 @@ QString identifierForVendor() {
     return made;
 }
 
-QString systemVersion() { return QStringLiteral("7.0"); }
+QString systemVersion() {
+    return QStringLiteral("7.0");
+}
 
 QString applicationVersion() {
     const QString v = QCoreApplication::applicationVersion();
@@ -42,6 +44,8 @@ QString macAddress() {
     return QStringLiteral("Error: no network interface");
 }
 
-QString model() { return QStringLiteral("Linux desktop"); }
+QString model() {
+    return QStringLiteral("Linux desktop");
+}
 
 } // namespace ns::DeviceInfo

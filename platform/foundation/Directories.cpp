@@ -14,7 +14,9 @@ QString ensured(const QString& path) {
 }
 } // namespace
 
-void setHomeOverride(const QString& path) { g_override = path; }
+void setHomeOverride(const QString& path) {
+    g_override = path;
+}
 
 QString home() {
     if (!g_override.isEmpty()) return ensured(g_override);
@@ -23,10 +25,20 @@ QString home() {
     return ensured(QDir::homePath() + "/.local/share/tavrix");
 }
 
-QString documents() { return ensured(home() + "/Documents"); }
-QString library() { return ensured(home() + "/Library"); }
-QString caches() { return ensured(home() + "/Library/Caches"); }
-QString preferences() { return ensured(home() + "/Library/Preferences"); }
-QString temporary() { return ensured(home() + "/tmp"); }
+QString documents() {
+    return ensured(home() + "/Documents");
+}
+QString library() {
+    return ensured(home() + "/Library");
+}
+QString caches() {
+    return ensured(home() + "/Library/Caches");
+}
+QString preferences() {
+    return ensured(home() + "/Library/Preferences");
+}
+QString temporary() {
+    return ensured(home() + "/tmp");
+}
 
 } // namespace ns::Directories

@@ -6,7 +6,11 @@ namespace {
 bool g_visible = false;
 }
 
-void setVisible(bool visible) { g_visible = visible; }
-bool isVisible() { return g_visible; }
+void setVisible(bool visible) {
+    g_visible = visible;
+}
+bool isVisible() {
+    return g_visible;
+}
 
 } // namespace ns::NetworkActivity

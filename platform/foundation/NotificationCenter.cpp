@@ -16,7 +16,8 @@ void NotificationCenter::addObserver(QObject* observer, const QString& name, con
 }
 
 void NotificationCenter::removeObserver(const QObject* observer) {
-    std::erase_if(m_entries, [&](const Entry& e) { return e.observerKey == observer || !e.observer; });
+    std::erase_if(m_entries,
+                  [&](const Entry& e) { return e.observerKey == observer || !e.observer; });
 }
 
 void NotificationCenter::removeObserver(const QObject* observer, const QString& name,

@@ -24,9 +24,11 @@ public:
     static NotificationCenter& defaultCenter();
 
     // An empty name matches every name; a null object matches every sender.
-    void addObserver(QObject* observer, const QString& name, const QObject* object, Handler handler);
+    void addObserver(QObject* observer, const QString& name, const QObject* object,
+                     Handler handler);
     void removeObserver(const QObject* observer);
-    void removeObserver(const QObject* observer, const QString& name, const QObject* object = nullptr);
+    void removeObserver(const QObject* observer, const QString& name,
+                        const QObject* object = nullptr);
     void postNotificationName(const QString& name, const QObject* object = nullptr,
                               const QVariantMap& userInfo = {});
     int observerCount(const QString& name) const;

@@ -103,7 +103,8 @@ QVariant fromNode(plist_t node) {
     case PLIST_ARRAY: {
         QVariantList l;
         const uint32_t n = plist_array_get_size(node);
-        for (uint32_t i = 0; i < n; ++i) l.append(fromNode(plist_array_get_item(node, i)));
+        for (uint32_t i = 0; i < n; ++i)
+            l.append(fromNode(plist_array_get_item(node, i)));
         return l;
     }
     default:

@@ -31,7 +31,11 @@ bool canOpenURL(const QUrl& url) {
     return !p.readAllStandardOutput().trimmed().isEmpty();
 }
 
-void setHandler(Handler handler) { g_open = std::move(handler); }
-void setCanOpenHandler(Handler handler) { g_canOpen = std::move(handler); }
+void setHandler(Handler handler) {
+    g_open = std::move(handler);
+}
+void setCanOpenHandler(Handler handler) {
+    g_canOpen = std::move(handler);
+}
 
 } // namespace ns::UrlOpener

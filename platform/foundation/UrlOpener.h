@@ -12,8 +12,8 @@ using Handler = std::function<bool(const QUrl&)>;
 bool openURL(const QUrl& url);
 // Whether some application is registered for the URL's scheme.
 bool canOpenURL(const QUrl& url);
-void setHandler(Handler handler);                 // empty restores the desktop
-void setCanOpenHandler(Handler handler);          // empty restores the desktop
+void setHandler(Handler handler);        // empty restores the desktop
+void setCanOpenHandler(Handler handler); // empty restores the desktop
 } // namespace UrlOpener
 
 } // namespace ns

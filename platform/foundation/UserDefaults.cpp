@@ -21,14 +21,18 @@ UserDefaults& UserDefaults::standardUserDefaults() {
     return *slot;
 }
 
-void UserDefaults::resetStandardUserDefaults() { standardSlot().reset(); }
+void UserDefaults::resetStandardUserDefaults() {
+    standardSlot().reset();
+}
 
 UserDefaults::UserDefaults(QString path) : m_path(std::move(path)) {
     const QVariant stored = PropertyList::readFile(m_path);
     if (Values::isMap(stored)) m_values = stored.toMap();
 }
 
-QVariant UserDefaults::objectForKey(const QString& key) const { return m_values.value(key); }
+QVariant UserDefaults::objectForKey(const QString& key) const {
+    return m_values.value(key);
+}
 
 void UserDefaults::setObject(const QVariant& value, const QString& key) {
     if (!value.isValid() || value.isNull()) {
@@ -38,23 +42,33 @@ void UserDefaults::setObject(const QVariant& value, const QString& key) {
     m_values.insert(key, value);
 }
 
-void UserDefaults::removeObjectForKey(const QString& key) { m_values.remove(key); }
+void UserDefaults::removeObjectForKey(const QString& key) {
+    m_values.remove(key);
+}
 
 QString UserDefaults::stringForKey(const QString& key) const {
     const QVariant v = m_values.value(key);
     return Values::isString(v) ? v.toString() : QString();
 }
 
-bool UserDefaults::boolForKey(const QString& key) const { return Values::boolValue(m_values.value(key)); }
+bool UserDefaults::boolForKey(const QString& key) const {
+    return Values::boolValue(m_values.value(key));
+}
 
 qint64 UserDefaults::integerForKey(const QString& key) const {
     return Values::integerValue(m_values.value(key));
 }
 
-void UserDefaults::setBool(bool value, const QString& key) { m_values.insert(key, value); }
+void UserDefaults::setBool(bool value, const QString& key) {
+    m_values.insert(key, value);
+}
 
-void UserDefaults::setInteger(qint64 value, const QString& key) { m_values.insert(key, value); }
+void UserDefaults::setInteger(qint64 value, const QString& key) {
+    m_values.insert(key, value);
+}
 
-bool UserDefaults::synchronize() { return PropertyList::writeFile(m_path, m_values); }
+bool UserDefaults::synchronize() {
+    return PropertyList::writeFile(m_path, m_values);
+}
 
 } // namespace ns

@@ -8,13 +8,16 @@ namespace ns::Values {
 namespace {
 
 qsizetype skipBlanks(const QString& s, qsizetype i = 0) {
-    while (i < s.size() && s.at(i).isSpace()) ++i;
+    while (i < s.size() && s.at(i).isSpace())
+        ++i;
     return i;
 }
 
 } // namespace
 
-bool isString(const QVariant& v) { return v.typeId() == QMetaType::QString; }
+bool isString(const QVariant& v) {
+    return v.typeId() == QMetaType::QString;
+}
 
 bool isNumber(const QVariant& v) {
     switch (v.typeId()) {
@@ -31,8 +34,12 @@ bool isNumber(const QVariant& v) {
     }
 }
 
-bool isMap(const QVariant& v) { return v.typeId() == QMetaType::QVariantMap; }
-bool isList(const QVariant& v) { return v.typeId() == QMetaType::QVariantList; }
+bool isMap(const QVariant& v) {
+    return v.typeId() == QMetaType::QVariantMap;
+}
+bool isList(const QVariant& v) {
+    return v.typeId() == QMetaType::QVariantList;
+}
 
 qint64 integerValue(const QVariant& v) {
     if (isNumber(v)) {
@@ -54,7 +61,8 @@ qint64 integerValue(const QVariant& v) {
     for (; i < s.size() && s.at(i) >= u'0' && s.at(i) <= u'9'; ++i) {
         const int d = s.at(i).unicode() - u'0';
         if (n > (std::numeric_limits<qint64>::max() - d) / 10)
-            return negative ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+            return negative ? std::numeric_limits<qint64>::min()
+                            : std::numeric_limits<qint64>::max();
         n = n * 10 + d;
     }
     return negative ? -n : n;
@@ -67,7 +75,8 @@ bool boolValue(const QVariant& v) {
     const QString s = v.toString();
     qsizetype i = skipBlanks(s);
     if (i < s.size() && (s.at(i) == u'-' || s.at(i) == u'+')) ++i;
-    while (i < s.size() && s.at(i) == u'0') ++i;
+    while (i < s.size() && s.at(i) == u'0')
+        ++i;
     if (i >= s.size()) return false;
     const QChar c = s.at(i);
     return c == u'Y' || c == u'y' || c == u'T' || c == u't' || (c >= u'1' && c <= u'9');

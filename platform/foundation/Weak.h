@@ -7,8 +7,7 @@ namespace ns {
 
 // A weak reference to a delegate of abstract type T. When the delegate is (also) a QObject
 // the reference clears itself on its destruction, so a callback never reaches a dead object.
-template <typename T>
-class Weak {
+template <typename T> class Weak {
 public:
     Weak() = default;
     Weak(T* p) { reset(p); } // NOLINT: implicit like a plain pointer

@@ -112,7 +112,8 @@ void ScriptedServer::onReadyRead(QTcpSocket* socket) {
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines[i].indexOf(':');
             if (colon > 0)
-                req.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+                req.headers.insert(lines[i].left(colon).trimmed().toLower(),
+                                   lines[i].mid(colon + 1).trimmed());
         }
         const qsizetype length = req.headers.value("content-length", "0").toLongLong();
         if (buf.size() < headerEnd + 4 + length) return;

@@ -54,7 +54,9 @@ public:
     void enqueue(const Action& action) { m_queue.push_back(action); }
     void setFallback(const Action& action) { m_fallback = action; }
     // Decides per request instead of the queue when set.
-    void setHandler(std::function<Action(const Request&)> handler) { m_handler = std::move(handler); }
+    void setHandler(std::function<Action(const Request&)> handler) {
+        m_handler = std::move(handler);
+    }
     const QList<Request>& requests() const { return m_requests; }
     // Runs the event loop until n requests have arrived or the guard time passes.
     bool waitForRequests(int n, int guardMs = 5000);

@@ -66,7 +66,8 @@ TEST(HTTPRequest, valuesSurviveServerSideDecoding) {
     };
     ScriptedServer server;
     auto* r = HTTPRequest::requestWithURL(server.url("/pelvo/Echo.do"), 30);
-    for (const auto& f : fields) r->setPostValue(f.second, f.first);
+    for (const auto& f : fields)
+        r->setPostValue(f.second, f.first);
     EXPECT_TRUE(run(r).completed);
     ASSERT_EQ(server.requests().size(), 1);
     EXPECT_EQ(server.requests()[0].fields(), fields);
@@ -87,7 +88,8 @@ TEST(HTTPRequest, repliesOfEveryShapeReachTheCompletion) {
     };
     const Case cases[] = {
         {"object", ScriptedServer::json(R"({"result":0,"msg":"ok"})"), QMetaType::QVariantMap},
-        {"object with status 500", ScriptedServer::json(R"({"result":5})", 500), QMetaType::QVariantMap},
+        {"object with status 500", ScriptedServer::json(R"({"result":5})", 500),
+         QMetaType::QVariantMap},
         {"array", ScriptedServer::json(R"([1,2,3])"), QMetaType::QVariantList},
         {"empty body", ScriptedServer::json(""), 0},
         {"html 500", ScriptedServer::html("<html><body>Internal error</body></html>"), 0},
@@ -111,7 +113,8 @@ TEST(HTTPRequest, repliesOfEveryShapeReachTheCompletion) {
 
 TEST(HTTPRequest, largeIntegersStayExact) {
     ScriptedServer server;
-    server.enqueue(ScriptedServer::json(R"({"result":0,"time":1733472000123,"big":9007199254740993})"));
+    server.enqueue(
+        ScriptedServer::json(R"({"result":0,"time":1733472000123,"big":9007199254740993})"));
     const Outcome o = run(HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30));
     ASSERT_TRUE(o.completed);
     EXPECT_EQ(o.reply.toMap().value("time").toLongLong(), 1733472000123LL);
@@ -129,7 +132,8 @@ TEST(HTTPRequest, transportFailuresGoToTheFailureHandlerWithTheirCodes) {
     }
     {
         SCOPED_TRACE("refused");
-        const QUrl url(QStringLiteral("http://127.0.0.1:%1/pelvo/X.do").arg(ScriptedServer::closedPort()));
+        const QUrl url(
+            QStringLiteral("http://127.0.0.1:%1/pelvo/X.do").arg(ScriptedServer::closedPort()));
         const Outcome o = run(HTTPRequest::requestWithURL(url, 30));
         EXPECT_TRUE(o.failed);
         EXPECT_EQ(o.error.code, HTTPError::CannotConnectToHost);

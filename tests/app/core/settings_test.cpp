@@ -44,7 +44,8 @@ TEST_F(Settings, theFileIsAnOwnerOnlyPropertyListWithRealBooleans) {
     tavrixConfig::setIsOpenGuideView(true);
     PublicFunction::saveConfig("p@ss", "password");
     const QFile::Permissions perms = QFile::permissions(plistPath());
-    EXPECT_EQ(perms & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther), 0);
+    EXPECT_EQ(perms & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              0);
     EXPECT_TRUE(perms & QFile::ReadOwner);
     const QVariantMap stored = ns::PropertyList::readFile(plistPath()).toMap();
     EXPECT_EQ(stored.value("is_open_guideview").typeId(), QMetaType::Bool);

@@ -12,9 +12,10 @@ namespace {
 
 TEST(Utilities, formatOfNetworkFlow) {
     const std::pair<double, const char*> cases[] = {
-        {1048576, "1.00GB"}, {1024, "1.00MB"},     {512, "512.00KB"},  {0, "0.00KB"},
-        {1023.99, "1023.99KB"}, {1536, "1.50MB"}, {1048575, "1024.00MB"}, {3.5 * 1048576, "3.50GB"},
-        {-5, "-5.00KB"},     {std::nan(""), ""},
+        {1048576, "1.00GB"},    {1024, "1.00MB"},          {512, "512.00KB"},
+        {0, "0.00KB"},          {1023.99, "1023.99KB"},    {1536, "1.50MB"},
+        {1048575, "1024.00MB"}, {3.5 * 1048576, "3.50GB"}, {-5, "-5.00KB"},
+        {std::nan(""), ""},
     };
     for (const auto& [kb, text] : cases) {
         SCOPED_TRACE(kb);
@@ -107,8 +108,9 @@ TEST(Utilities, dateTexts) {
     EXPECT_TRUE(PublicFunction::changeDisplayTime("yesterday").isEmpty());
     // A date held in a float would land minutes away; these must be exact.
     const qint64 ms = QDateTime(QDate(2024, 12, 31), QTime(23, 59, 58)).toMSecsSinceEpoch();
-    EXPECT_EQ(PublicFunction::getDateStringByFormateString("yyyy-MM-dd HH:mm:ss", QString::number(ms)),
-              "2024-12-31 23:59:58");
+    EXPECT_EQ(
+        PublicFunction::getDateStringByFormateString("yyyy-MM-dd HH:mm:ss", QString::number(ms)),
+        "2024-12-31 23:59:58");
     EXPECT_EQ(PublicFunction::getDateWithStringFormat("yyyy").size(), 4);
 }
 

@@ -1,0 +1,196 @@
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/Crypto.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/Values.h"
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+TEST(Values, textToIntegerTakesTheLeadingDigits) {
+    const std::pair<QVariant, qint64> cases[] = {
+        {QString("12"), 12},
+        {QString("12abc"), 12},
+        {QString("  -7x"), -7},
+        {QString("+3"), 3},
+        {QString("abc"), 0},
+        {QString(""), 0},
+        {QString("1.9"), 1},
+        {QString("0009"), 9},
+        {QString("99999999999999999999"), std::numeric_limits<qint64>::max()},
+        {12.9, 12},
+        {-3.2, -3},
+        {true, 1},
+        {qlonglong(1733472000123), 1733472000123},
+        {QVariant(), 0},
+        {QVariantList{1}, 0},
+    };
+    for (const auto& [in, out] : cases) {
+        SCOPED_TRACE(in.toString().toStdString());
+        EXPECT_EQ(ns::Values::integerValue(in), out);
+    }
+}
+
+TEST(Values, textToBoolFollowsTheFirstSignificantCharacter) {
+    const std::pair<QVariant, bool> cases[] = {
+        {QString("YES"), true},
+        {QString("yes"), true},
+        {QString("true"), true},
+        {QString("T"), true},
+        {QString("1"), true},
+        {QString("007"), true},
+        {QString(" 9"), true},
+        {QString("-1"), true},
+        {QString("NO"), false},
+        {QString("no"), false},
+        {QString("0"), false},
+        {QString("000"), false},
+        {QString(""), false},
+        {QString("false"), false},
+        {QString("x"), false},
+        {true, true},
+        {false, false},
+        {0, false},
+        {2, true},
+        {0.5, true},
+        {QVariant(), false},
+        {QVariantMap{{"a", 1}}, false},
+    };
+    for (const auto& [in, out] : cases) {
+        SCOPED_TRACE(in.toString().toStdString());
+        EXPECT_EQ(ns::Values::boolValue(in), out);
+    }
+}
+
+TEST(NotificationCenter, deliversByNameAndObjectAndForgetsDeadObservers) {
+    auto& center = ns::NotificationCenter::defaultCenter();
+    QObject sender;
+    int any = 0;
+    int fromSender = 0;
+    auto observer = std::make_unique<QObject>();
+    center.addObserver(observer.get(), "Ping", nullptr, [&](const ns::Notification&) { ++any; });
+    center.addObserver(observer.get(), "Ping", &sender,
+                       [&](const ns::Notification&) { ++fromSender; });
+    center.postNotificationName("Ping");
+    center.postNotificationName("Ping", &sender);
+    center.postNotificationName("Other");
+    EXPECT_EQ(any, 2);
+    EXPECT_EQ(fromSender, 1);
+    observer.reset();
+    center.postNotificationName("Ping", &sender);
+    EXPECT_EQ(any, 2);
+    EXPECT_EQ(center.observerCount("Ping"), 0);
+}
+
+TEST(NotificationCenter, anObserverMayRemoveItselfOrOthersWhileBeingNotified) {
+    auto& center = ns::NotificationCenter::defaultCenter();
+    QObject a;
+    QObject b;
+    int calls = 0;
+    center.addObserver(&a, "Once", nullptr, [&](const ns::Notification&) {
+        ++calls;
+        center.removeObserver(&a);
+        center.removeObserver(&b, "Once");
+    });
+    center.addObserver(&b, "Once", nullptr, [&](const ns::Notification&) { ++calls; });
+    center.postNotificationName("Once");
+    center.postNotificationName("Once");
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(Clock, manualClockFiresDueCallsInTimeOrder) {
+    ns::ScopedManualClock scoped;
+    QString order;
+    ns::performAfter(300, nullptr, [&] { order += "c"; });
+    ns::performAfter(100, nullptr, [&] {
+        order += "a";
+        ns::performAfter(50, nullptr, [&] { order += "b"; }); // due at 150, inside the same advance
+    });
+    scoped.clock.advance(99);
+    EXPECT_EQ(order, "");
+    scoped.clock.advance(201);
+    EXPECT_EQ(order, "abc");
+    EXPECT_EQ(scoped.clock.nowMs(), 300);
+}
+
+TEST(Clock, callsBoundToADestroyedContextNeverRun) {
+    ns::ScopedManualClock scoped;
+    int calls = 0;
+    auto context = std::make_unique<QObject>();
+    ns::performAfter(10, context.get(), [&] { ++calls; });
+    context.reset();
+    scoped.clock.advance(20);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST(Clock, delayedCallRestartsCancelsAndRepeats) {
+    ns::ScopedManualClock scoped;
+    int calls = 0;
+    {
+        ns::DelayedCall call;
+        call.start(100, nullptr, [&] { ++calls; });
+        scoped.clock.advance(50);
+        call.start(100, nullptr, [&] { ++calls; }); // replaces the first
+        scoped.clock.advance(60);
+        EXPECT_EQ(calls, 0);
+        scoped.clock.advance(40);
+        EXPECT_EQ(calls, 1);
+        call.start(
+            10, nullptr, [&] { ++calls; }, true);
+        scoped.clock.advance(35);
+        EXPECT_EQ(calls, 4);
+    } // destroyed: nothing more
+    scoped.clock.advance(100);
+    EXPECT_EQ(calls, 4);
+    EXPECT_EQ(scoped.clock.pendingCount(), 0);
+}
+
+TEST(PropertyList, roundTripsWhatTheStoresKeep) {
+    const QVariantMap value = {
+        {"text", QString::fromUtf8("中文 & <xml>")},
+        {"yes", true},
+        {"no", false},
+        {"count", qlonglong(42)},
+        {"negative", -3.0},
+        {"real", 2.5},
+        {"list", QVariantList{QString("a"), qlonglong(1)}},
+        {"nested", QVariantMap{{"k", QString("v")}}},
+        {"data", QByteArray("\x00\x01\xff", 3)},
+    };
+    const QVariant back = ns::PropertyList::fromXml(ns::PropertyList::toXml(value));
+    EXPECT_EQ(back.toMap(), value);
+    EXPECT_FALSE(ns::PropertyList::fromXml("not a plist").isValid());
+    EXPECT_FALSE(ns::PropertyList::fromXml("").isValid());
+}
+
+TEST(PropertyList, writesAtomicallyOwnerOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/x.plist";
+    ASSERT_TRUE(ns::PropertyList::writeFile(path, QVariantMap{{"a", 1}}));
+    EXPECT_EQ(QFile::permissions(path) & (QFile::ReadOther | QFile::ReadGroup), 0);
+    EXPECT_EQ(ns::PropertyList::readFile(path).toMap().value("a").toInt(), 1);
+    EXPECT_FALSE(
+        ns::PropertyList::writeFile(dir.path() + "/missing/dir/x.plist", QVariantMap{{"a", 1}}));
+}
+
+TEST(Crypto, md5AndAesAgreeWithKnownValues) {
+    EXPECT_EQ(ns::Crypto::md5("").toHex(), "d41d8cd98f00b204e9800998ecf8427e");
+    const QByteArray key = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
+    // FIPS-197 example block, followed by a full block of padding.
+    const QByteArray c =
+        ns::Crypto::aes128EcbEncrypt(key, QByteArray::fromHex("00112233445566778899aabbccddeeff"));
+    EXPECT_EQ(c.left(16).toHex(), "69c4e0d86a7b0430d8cdb78070b4c55a");
+    EXPECT_EQ(c.size(), 32);
+    EXPECT_EQ(ns::Crypto::aes128EcbDecrypt(key, c).toHex(), "00112233445566778899aabbccddeeff");
+    EXPECT_TRUE(ns::Crypto::aes128EcbDecrypt(key, c.left(20)).isEmpty());
+    EXPECT_TRUE(ns::Crypto::aes128EcbDecrypt(QByteArray(16, 'x'), c).isEmpty() ||
+                ns::Crypto::aes128EcbDecrypt(QByteArray(16, 'x'), c) !=
+                    QByteArray::fromHex("00112233445566778899aabbccddeeff"));
+}
+
+} // namespace
