@@ -1,0 +1,105 @@
+// Round trip of one form POST with a JSON reply to a loopback server: through HTTPRequest
+// and through a bare QNetworkAccessManager doing the same work, so the layer's own cost shows.
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include "app/core/HTTPRequest.h"
+#include "app/core/PublicFunction.h"
+#include "platform/foundation/Directories.h"
+#include "platform/foundation/Json.h"
+#include "platform/foundation/UserDefaults.h"
+#include "tests/support/ScriptedServer.h"
+
+namespace {
+
+const QByteArray kReply =
+    R"({"result":0,"msg":"","session":"7f3a9c","balance":"12.50","list":[1,2,3]})";
+
+ScriptedServer& server() {
+    static ScriptedServer* s = [] {
+        auto* srv = new ScriptedServer;
+        srv->setFallback(ScriptedServer::json(kReply));
+        return srv;
+    }();
+    return *s;
+}
+
+void BM_RoundTrip_HTTPRequest(benchmark::State& state) {
+    const QUrl url = server().url("/pelvo/Balance.do");
+    for (auto _ : state) {
+        QEventLoop loop;
+        QVariant got;
+        auto* r = HTTPRequest::requestWithURL(url, 30);
+        r->setPostValue("7f3a9c", "session");
+        r->setPostValue("13800000001", "num");
+        r->setPostValue("1", "action");
+        r->setCompletionHandler([&](const QVariant& reply) {
+            got = reply;
+            loop.quit();
+        });
+        r->setFailureHandler([&](const HTTPError&) { loop.quit(); });
+        r->startRequest();
+        loop.exec();
+        benchmark::DoNotOptimize(got);
+    }
+}
+BENCHMARK(BM_RoundTrip_HTTPRequest)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_RoundTrip_BareNetworkManager(benchmark::State& state) {
+    QNetworkAccessManager& manager = HTTPRequest::networkManager(); // same connection pool
+    QNetworkRequest request(server().url("/pelvo/Balance.do"));
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
+    for (auto _ : state) {
+        QEventLoop loop;
+        QNetworkReply* reply =
+            manager.post(request, QByteArray("session=7f3a9c&num=13800000001&action=1"));
+        QVariant got;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, [&] {
+            got = ns::Json::parse(reply->readAll());
+            loop.quit();
+        });
+        loop.exec();
+        reply->deleteLater();
+        benchmark::DoNotOptimize(got);
+    }
+}
+BENCHMARK(BM_RoundTrip_BareNetworkManager)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+QTemporaryDir& benchHome() {
+    static QTemporaryDir dir;
+    ns::Directories::setHomeOverride(dir.path());
+    return dir;
+}
+
+void BM_Settings_Read(benchmark::State& state) {
+    benchHome();
+    PublicFunction::saveConfig("13800000001", "username");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PublicFunction::getConfigWithKey("username"));
+}
+BENCHMARK(BM_Settings_Read);
+
+void BM_Settings_WriteAndSynchronize(benchmark::State& state) {
+    benchHome();
+    int i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PublicFunction::saveConfig(QString::number(++i), "session"));
+}
+BENCHMARK(BM_Settings_WriteAndSynchronize)->Unit(benchmark::kMicrosecond);
+
+void BM_Settings_ColdLoad(benchmark::State& state) {
+    benchHome();
+    for (int k = 0; k < 20; ++k)
+        PublicFunction::saveConfig(QString("value %1").arg(k), QString("key%1").arg(k));
+    for (auto _ : state) {
+        ns::UserDefaults::resetStandardUserDefaults();
+        benchmark::DoNotOptimize(ns::UserDefaults::standardUserDefaults().objectForKey("key1"));
+    }
+}
+BENCHMARK(BM_Settings_ColdLoad)->Unit(benchmark::kMicrosecond);
+
+} // namespace
