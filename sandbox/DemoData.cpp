@@ -1,0 +1,37 @@
+#include "sandbox/DemoData.h"
+
+#include "sandbox/Database.h"
+
+namespace sandbox {
+
+const QList<Subscriber>& DemoData::subscribers() {
+    // Star levels cover the three card kinds, a partly filled row and the "no stars" value.
+    static const QList<Subscriber> list = {
+        {QStringLiteral("13800000001"), QStringLiteral("123456"), QStringLiteral("张伟"),
+         QStringLiteral("2")},
+        {QStringLiteral("13800000002"), QStringLiteral("234567"), QStringLiteral("王芳"),
+         QStringLiteral("12")},
+        {QStringLiteral("13800000003"), QStringLiteral("345678"), QStringLiteral("李娜"),
+         QStringLiteral("3")},
+        {QStringLiteral("13800000004"), QStringLiteral("456789"), QStringLiteral("刘洋"),
+         QStringLiteral("-10")},
+    };
+    return list;
+}
+
+bool DemoData::seed(Database& db) {
+    return db.transaction([&db] {
+        for (const Subscriber& s : subscribers()) {
+            const bool ok = db.exec(
+                QStringLiteral("INSERT INTO subscribers (number, password, name, star_level)"
+                               " VALUES (?, ?, ?, ?) ON CONFLICT(number) DO UPDATE SET"
+                               " password = excluded.password, name = excluded.name,"
+                               " star_level = excluded.star_level"),
+                {s.number, s.password, s.name, s.starLevel});
+            if (!ok) return false;
+        }
+        return true;
+    });
+}
+
+} // namespace sandbox

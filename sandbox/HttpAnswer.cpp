@@ -1,0 +1,62 @@
+#include "sandbox/HttpAnswer.h"
+
+#include <QJsonDocument>
+#include <QTcpSocket>
+
+namespace sandbox {
+
+namespace {
+
+const char* reasonPhrase(int status) {
+    switch (status) {
+    case 200:
+        return "OK";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
+    }
+}
+
+} // namespace
+
+HttpAnswer HttpAnswer::json(const QJsonObject& object, int status) {
+    return {status, "application/json;charset=UTF-8",
+            QJsonDocument(object).toJson(QJsonDocument::Compact)};
+}
+
+HttpAnswer HttpAnswer::json(const QJsonArray& array, int status) {
+    return {status, "application/json;charset=UTF-8",
+            QJsonDocument(array).toJson(QJsonDocument::Compact)};
+}
+
+HttpAnswer HttpAnswer::html(const QByteArray& page, int status) {
+    return {status, "text/html;charset=UTF-8", page};
+}
+
+HttpAnswer HttpAnswer::empty() {
+    return {200, "application/json;charset=UTF-8", {}};
+}
+
+QByteArray HttpAnswer::toBytes() const {
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
+    out += "Content-Type: " + contentType + "\r\n";
+    out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    out += "Connection: close\r\n\r\n";
+    out += body;
+    return out;
+}
+
+void HttpAnswer::sendTo(QTcpSocket* socket) const {
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState) return;
+    socket->write(toBytes());
+    socket->disconnectFromHost();
+}
+
+} // namespace sandbox

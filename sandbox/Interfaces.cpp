@@ -1,0 +1,17 @@
+#include "sandbox/Interfaces.h"
+
+#include "sandbox/ChangePasswordInterface.h"
+#include "sandbox/GatewayLoginInterface.h"
+#include "sandbox/LoginInterface.h"
+#include "sandbox/StarLevelInterface.h"
+
+namespace sandbox {
+
+void Interfaces::installAll(InterfaceRegistry& registry) {
+    LoginInterface::install(registry);
+    GatewayLoginInterface::install(registry);
+    ChangePasswordInterface::install(registry);
+    StarLevelInterface::install(registry);
+}
+
+} // namespace sandbox

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "sandbox/DemoData.h"
+
+#include <QString>
+
+namespace sandbox {
+
+// How a sandbox starts (the command-line options of tavrix-sandbox).
+struct SandboxOptions {
+    quint16 port = 0;                                   // 0: any free port
+    QString databasePath = QStringLiteral(":memory:");  // created and seeded when new
+    bool reseed = false;                                // write the demo data again
+    qint64 sessionTtlSeconds = 30 * 60;                 // idle time after which a session expires
+    QString gatewayNumber = DemoData::primary().number; // empty: the gateway refuses
+};
+
+} // namespace sandbox
