@@ -1,0 +1,208 @@
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QUrlQuery>
+#include <gtest/gtest.h>
+
+#include "mireb/MRBaseRequest.h"
+#include "mireb/MRBaseResponse.h"
+#include "mireb/MRMessageObject.h"
+#include "mireb/MRSDKPasteboard.h"
+#include "mireb/MirebSDK.h"
+#include "mireb/MirebSDKDelegate.h"
+#include "platform/foundation/UrlOpener.h"
+
+namespace {
+
+constexpr const char* kAppKey = "3841907256";
+
+struct Recorder : MirebSDKDelegate {
+    int requests = 0;
+    int responses = 0;
+    QString responseClass;
+    int statusCode = 12345;
+    QString accessToken = "untouched";
+    QString userID = "untouched";
+    bool hadAuth = false;
+    void didReceiveMirebRequest(const MRBaseRequest&) override { ++requests; }
+    void didReceiveMirebResponse(const MRBaseResponse& response) override {
+        ++responses;
+        statusCode = response.statusCode();
+        if (auto* share = dynamic_cast<const MRSendMessageToMirebResponse*>(&response)) {
+            responseClass = "MRSendMessageToMirebResponse";
+            hadAuth = share->authResponse() != nullptr;
+            if (hadAuth) {
+                accessToken = share->authResponse()->accessToken();
+                userID = share->authResponse()->userID();
+            }
+        } else if (dynamic_cast<const MRAuthorizeResponse*>(&response)) {
+            responseClass = "MRAuthorizeResponse";
+        }
+    }
+};
+
+class MirebTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        MirebSDK::resetForTesting();
+        ns::UrlOpener::setHandler([this](const QUrl& url) {
+            opened.append(url);
+            return appTakesUrls;
+        });
+    }
+    void TearDown() override {
+        ns::UrlOpener::setHandler({});
+        MirebSDK::resetForTesting();
+    }
+    static QUrl replyUrl(const QString& id, const QString& host = "response") {
+        return QUrl(QString("mr3841907256://%1?id=%2&sdkversion=2.5").arg(host, id));
+    }
+    static std::shared_ptr<MRSendMessageToMirebRequest> shareRequest() {
+        auto message = MRMessageObject::message();
+        message->setText("分享的内容");
+        auto image = MRImageObject::object();
+        image->setImageData("PNGDATA");
+        message->setImageObject(image);
+        auto auth = MRAuthorizeRequest::request();
+        auth->setRedirectURI("http://127.0.0.1/redirect");
+        auth->setScope("all");
+        return MRSendMessageToMirebRequest::requestWithMessage(message, auth, QString());
+    }
+
+    QTemporaryDir runtime;
+    QList<QUrl> opened;
+    bool appTakesUrls = true;
+};
+
+TEST_F(MirebTest, RegistrationKeepsTheKeyAndRecordsTheApplication) {
+    EXPECT_FALSE(MirebSDK::registerApp(QString()));
+    EXPECT_TRUE(MirebSDK::callbackScheme().isEmpty());
+    EXPECT_TRUE(MirebSDK::registerApp(kAppKey));
+    EXPECT_EQ(MirebSDK::callbackScheme(), "mr3841907256");
+    EXPECT_TRUE(MRSDKPasteboard::read(MirebSDK::kRegisteredAppsPasteboard).contains(kAppKey));
+}
+
+TEST_F(MirebTest, ShareRequestIsStampedPutOnItsPasteboardAndHandedOver) {
+    MirebSDK::registerApp(kAppKey);
+    auto request = shareRequest();
+    EXPECT_TRUE(request->shouldShowComposerIfCannotShareInMRApp());
+    request->setUserInfo({{"from", "web"}});
+    ASSERT_TRUE(MirebSDK::sendRequest(*request));
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].scheme(), "mirebsdk");
+    EXPECT_EQ(opened[0].host(), "request");
+    const QString id = QUrlQuery(opened[0]).queryItemValue("id");
+    EXPECT_EQ(QUrlQuery(opened[0]).queryItemValue("sdkversion"), MirebSDK::kSDKVersion);
+
+    const QVariantMap record = MRSDKPasteboard::read(id);
+    EXPECT_EQ(record.value("__class").toString(), "MRSendMessageToMirebRequest");
+    EXPECT_EQ(record.value("app").toMap().value("appKey").toString(), kAppKey);
+    EXPECT_EQ(record.value("message").toMap().value("text").toString(), "分享的内容");
+    EXPECT_EQ(record.value("message").toMap().value("imageData").toByteArray(), "PNGDATA");
+    EXPECT_EQ(record.value("authRequest").toMap().value("scope").toString(), "all");
+    EXPECT_EQ(record.value("userInfo").toMap().value("from").toString(), "web");
+}
+
+TEST_F(MirebTest, ARequestNobodyTakesLeavesNothingBehind) {
+    auto request = shareRequest();
+    EXPECT_FALSE(MirebSDK::sendRequest(*request)); // not registered
+    EXPECT_TRUE(opened.isEmpty());
+    MirebSDK::registerApp(kAppKey);
+    appTakesUrls = false;
+    EXPECT_FALSE(MirebSDK::sendRequest(*request));
+    const QString id = QUrlQuery(opened.value(0)).queryItemValue("id");
+    EXPECT_TRUE(MRSDKPasteboard::read(id).isEmpty());
+}
+
+TEST_F(MirebTest, RepliesAreReadFromTheirPasteboardOnce) {
+    struct Case {
+        const char* name;
+        QVariantMap record;
+        bool handled;
+        QString responseClass;
+        int statusCode;
+    };
+    const QVariantMap auth{
+        {"__class", "MRAuthorizeResponse"}, {"accessToken", "tok"}, {"userID", "u1"}};
+    const Case cases[] = {
+        {"share ok",
+         {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}, {"authResponse", auth}},
+         true,
+         "MRSendMessageToMirebResponse",
+         0},
+        {"share cancelled",
+         {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", -1}},
+         true,
+         "MRSendMessageToMirebResponse",
+         -1},
+        {"status as text",
+         {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", "-8"}},
+         true,
+         "MRSendMessageToMirebResponse",
+         -8},
+        // No status is a failed send, never a success.
+        {"no status",
+         {{"__class", "MRSendMessageToMirebResponse"}},
+         true,
+         "MRSendMessageToMirebResponse",
+         -2},
+        {"auth",
+         {{"__class", "MRAuthorizeResponse"}, {"statusCode", 0}},
+         true,
+         "MRAuthorizeResponse",
+         0},
+        {"unknown class", {{"__class", "Whatever"}, {"statusCode", 0}}, false, "", 12345},
+        {"no record", {}, false, "", 12345},
+    };
+    MirebSDK::registerApp(kAppKey);
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString id = QString("transfer-%1").arg(++n);
+        if (!c.record.isEmpty()) MRSDKPasteboard::write(id, c.record);
+        Recorder recorder;
+        EXPECT_EQ(MirebSDK::handleOpenURL(replyUrl(id), &recorder), c.handled) << c.name;
+        EXPECT_EQ(recorder.responseClass, c.responseClass) << c.name;
+        EXPECT_EQ(recorder.statusCode, c.statusCode) << c.name;
+        // A replayed URL finds nothing the second time.
+        EXPECT_FALSE(MirebSDK::handleOpenURL(replyUrl(id), &recorder)) << c.name;
+        EXPECT_EQ(recorder.responses, c.handled ? 1 : 0) << c.name;
+    }
+}
+
+TEST_F(MirebTest, AuthorizationCarriedByAShareIsReadableAndMayBeMissing) {
+    MirebSDK::registerApp(kAppKey);
+    MRSDKPasteboard::write(
+        "a", {{"__class", "MRSendMessageToMirebResponse"},
+              {"statusCode", 0},
+              {"authResponse", QVariantMap{{"accessToken", "tok"}, {"userID", "u1"}}}});
+    MRSDKPasteboard::write("b", {{"__class", "MRSendMessageToMirebResponse"},
+                                 {"statusCode", 0},
+                                 {"authResponse", QVariantMap{{"userID", "u2"}}}});
+    MRSDKPasteboard::write("c", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
+    Recorder a, b, c;
+    MirebSDK::handleOpenURL(replyUrl("a"), &a);
+    MirebSDK::handleOpenURL(replyUrl("b"), &b);
+    MirebSDK::handleOpenURL(replyUrl("c"), &c);
+    EXPECT_EQ(a.accessToken, "tok");
+    EXPECT_EQ(a.userID, "u1");
+    EXPECT_TRUE(b.accessToken.isNull());
+    EXPECT_EQ(b.userID, "u2");
+    EXPECT_FALSE(c.hadAuth);
+}
+
+TEST_F(MirebTest, OnlyThisApplicationsCallbacksAreTaken) {
+    MirebSDK::registerApp(kAppKey);
+    MRSDKPasteboard::write("r", {{"__class", "MRBaseRequest"}, {"requestID", "q"}});
+    MRSDKPasteboard::write("s", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
+    Recorder recorder;
+    EXPECT_FALSE(MirebSDK::handleOpenURL(replyUrl("s"), nullptr));
+    EXPECT_FALSE(MirebSDK::handleOpenURL(QUrl("mr1111111111://response?id=s"), &recorder));
+    EXPECT_FALSE(MirebSDK::handleOpenURL(replyUrl("s", "elsewhere"), &recorder));
+    EXPECT_FALSE(MirebSDK::handleOpenURL(replyUrl("../s"), &recorder));
+    EXPECT_FALSE(MirebSDK::handleOpenURL(QUrl("kelvamor://Main&X"), &recorder));
+    EXPECT_TRUE(MirebSDK::handleOpenURL(replyUrl("r", "request"), &recorder));
+    EXPECT_EQ(recorder.requests, 1);
+    EXPECT_EQ(recorder.responses, 0);
+}
+
+} // namespace
