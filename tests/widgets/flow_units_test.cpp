@@ -1,0 +1,75 @@
+#include "app/core/PublicFunction.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct UnitCase {
+    qint64 kb;
+    const char* integer;
+    const char* decimal;
+};
+
+class ChangeFlowUnit : public ::testing::TestWithParam<UnitCase> {};
+
+TEST_P(ChangeFlowUnit, WritesOneLetterUnits) {
+    const UnitCase c = GetParam();
+    EXPECT_EQ(PublicFunction::changeFlowUnit(c.kb, true), QString::fromUtf8(c.integer)) << c.kb;
+    EXPECT_EQ(PublicFunction::changeFlowUnit(c.kb, false), QString::fromUtf8(c.decimal)) << c.kb;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ChangeFlowUnit,
+    ::testing::Values(UnitCase{0, "0K", "0K"}, UnitCase{-5, "-5K", "-5K"},
+                      UnitCase{512, "512K", "512K"}, UnitCase{1023, "1023K", "1023K"},
+                      UnitCase{1024, "1M", "1.00M"}, UnitCase{1536, "1M", "1.50M"},
+                      UnitCase{20480, "20M", "20.00M"}, UnitCase{51200, "50M", "50.00M"},
+                      UnitCase{153600, "150M", "150.00M"},
+                      // The single-precision quotient rounds up while the unit stays "M".
+                      UnitCase{1048575, "1023M", "1024.00M"}, UnitCase{1048576, "1G", "1.00G"},
+                      UnitCase{1572864, "1G", "1.50G"},
+                      UnitCase{5LL * 1024 * 1048576, "5120G", "5120.00G"}));
+
+QVariantMap recommended() {
+    return {{"unit", "102400"},        {"productId", 42},   {"desc", "每月 100M"},
+            {"productName", "流量包"}, {"marketId", "M-7"}, {"fee", 10}};
+}
+
+QVariantMap plain() {
+    return {{"freesource", 1572864},     {"productshortid", "77abc"}, {"desc1", "夜间包"},
+            {"productname", "夜间流量"}, {"marketid", 9001},          {"fee", "5.5"}};
+}
+
+TEST(FlowProductRecord, ReadsTheKeySetItIsTold) {
+    const QVariantMap r = recommended();
+    EXPECT_EQ(PublicFunction::getFlowSize(r, true), 102400);
+    EXPECT_EQ(PublicFunction::getFlowProductId(r, true), 42);
+    EXPECT_EQ(PublicFunction::getFlowProductDesc(r, true), QStringLiteral("每月 100M"));
+    EXPECT_EQ(PublicFunction::getFlowProductName(r, true), QStringLiteral("流量包"));
+    EXPECT_EQ(PublicFunction::getFlowMarketId(r, true), QStringLiteral("M-7"));
+    EXPECT_EQ(PublicFunction::getFlowProductFee(r), QStringLiteral("10元"));
+    EXPECT_EQ(PublicFunction::getFlowProductLevel(r, true), QStringLiteral("10元/月100M"));
+    // Read with the other set, the same record has no size and no id.
+    EXPECT_EQ(PublicFunction::getFlowSize(r, false), 0);
+    EXPECT_EQ(PublicFunction::getFlowProductId(r, false), 0);
+
+    const QVariantMap p = plain();
+    EXPECT_EQ(PublicFunction::getFlowSize(p, false), 1572864);
+    EXPECT_EQ(PublicFunction::getFlowProductId(p, false), 77); // leading digits of the text
+    EXPECT_EQ(PublicFunction::getFlowMarketId(p, false), QStringLiteral("9001"));
+    // Levels always use the whole-number form.
+    EXPECT_EQ(PublicFunction::getFlowProductLevel(p, false), QStringLiteral("5.5元/月1G"));
+}
+
+TEST(FlowProductRecord, MissingOrMistypedFieldsGiveEmptyTexts) {
+    const QVariantMap odd = {
+        {"desc", QVariantList{1, 2}}, {"productName", QVariantMap{}}, {"unit", "abc"}};
+    EXPECT_EQ(PublicFunction::getFlowProductDesc(odd, true), QString(""));
+    EXPECT_EQ(PublicFunction::getFlowProductName(odd, true), QString(""));
+    EXPECT_EQ(PublicFunction::getFlowMarketId(odd, true), QString(""));
+    EXPECT_EQ(PublicFunction::getFlowProductFee(odd), QString(""));
+    EXPECT_EQ(PublicFunction::getFlowSize(odd, true), 0);
+    EXPECT_FALSE(PublicFunction::getFlowProductDesc({}, false).isNull());
+}
+
+} // namespace
