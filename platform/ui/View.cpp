@@ -1,5 +1,8 @@
 #include "platform/ui/View.h"
 
+#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/TextField.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QImage>
@@ -24,7 +27,9 @@ View::View(const QRectF& frame, View* parent) : QWidget(parent), m_frame(frame) 
 View::~View() = default;
 
 void View::applyGeometry() {
-    const QRect r(int(std::lround(m_frame.x())), int(std::lround(m_frame.y())),
+    QPointF origin = m_frame.topLeft();
+    if (const View* s = superview()) origin -= s->m_boundsOrigin;
+    const QRect r(int(std::lround(origin.x())), int(std::lround(origin.y())),
                   int(std::lround(m_frame.width())), int(std::lround(m_frame.height())));
     if (r != geometry()) setGeometry(r);
 }
@@ -111,9 +116,10 @@ View* View::rootView() {
 QPointF View::convertPointToView(const QPointF& p, const View* to) const {
     // Frames are exact; walk them rather than the rounded widget geometry.
     QPointF global = p;
-    for (const View* v = this; v; v = v->superview()) global += v->m_frame.topLeft();
+    for (const View* v = this; v; v = v->superview())
+        global += v->m_frame.topLeft() - v->m_boundsOrigin;
     if (!to) return global;
-    for (const View* v = to; v; v = v->superview()) global -= v->m_frame.topLeft();
+    for (const View* v = to; v; v = v->superview()) global -= v->m_frame.topLeft() - v->m_boundsOrigin;
     return global;
 }
 
@@ -190,13 +196,46 @@ void View::resizeEvent(QResizeEvent* event) {
     setNeedsLayout();
 }
 
+void View::setBoundsOrigin(const QPointF& origin) {
+    if (origin == m_boundsOrigin) return;
+    m_boundsOrigin = origin;
+    for (View* v : View::subviews()) v->applyGeometry();
+    update();
+}
+
+void View::addGestureRecognizer(GestureRecognizer* recognizer) {
+    if (!recognizer) return;
+    if (View* old = recognizer->view(); old && old != this) old->removeGestureRecognizer(recognizer);
+    m_gestureRecognizers.removeAll(nullptr);
+    if (!m_gestureRecognizers.contains(recognizer)) m_gestureRecognizers.append(recognizer);
+    recognizer->setView(this);
+}
+
+void View::removeGestureRecognizer(GestureRecognizer* recognizer) {
+    if (!recognizer || !m_gestureRecognizers.removeAll(recognizer)) return;
+    if (recognizer->view() == this) recognizer->setView(nullptr);
+}
+
+QList<GestureRecognizer*> View::gestureRecognizers() const {
+    QList<GestureRecognizer*> out;
+    for (const QPointer<QObject>& o : m_gestureRecognizers)
+        if (auto* g = qobject_cast<GestureRecognizer*>(o.data())) out.append(g);
+    return out;
+}
+
+bool View::endEditing(bool) {
+    TextField* field = TextField::firstResponder();
+    if (!field || !field->isDescendantOf(this)) return true;
+    return field->resignFirstResponder();
+}
+
 void View::drawRect(QPainter&, const QRectF&) {}
 
 void View::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setOpacity(effectiveAlpha());
-    const QRectF b = bounds();
+    const QRectF b(QPointF(0, 0), m_frame.size());
     if (m_backgroundColor.alpha() > 0) {
         if (m_cornerRadius > 0) {
             QPainterPath path;

@@ -8,6 +8,8 @@
 
 namespace ui {
 
+class GestureRecognizer;
+
 // A view in points. The frame is kept in floating point so layout arithmetic stays exact;
 // the widget geometry is its rounding (one point is one device-independent pixel).
 class View : public QWidget {
@@ -19,7 +21,8 @@ public:
 
     QRectF frame() const { return m_frame; }
     virtual void setFrame(const QRectF& frame);
-    QRectF bounds() const { return {QPointF(0, 0), m_frame.size()}; }
+    // The origin is (0, 0) except where a view scrolls its content (the scroll view's offset).
+    QRectF bounds() const { return {m_boundsOrigin, m_frame.size()}; }
     QPointF center() const { return m_frame.center(); }
     void setCenter(const QPointF& c);
 
@@ -77,11 +80,24 @@ public:
     // Paint this view and its subtree into an image (for screenshots and tests).
     QImage renderToImage(double scale = 1.0);
 
+    // Recognizers are not owned; one that is destroyed drops out of the list.
+    void addGestureRecognizer(GestureRecognizer* recognizer);
+    void removeGestureRecognizer(GestureRecognizer* recognizer);
+    QList<GestureRecognizer*> gestureRecognizers() const;
+
+    // Ends editing of the text field being edited inside this view (this view included);
+    // returns whether editing ended. force is kept for the platform's signature.
+    bool endEditing(bool force);
+
 signals:
     void frameChanged();
     void movedToSuperview();
 
 protected:
+    // Shifts what the subviews show: a subview's frame is in coordinates whose top-left is
+    // this origin (scrolling moves it).
+    void setBoundsOrigin(const QPointF& origin);
+
     // Subclasses draw their content here, in points, over the background.
     virtual void drawRect(QPainter& painter, const QRectF& rect);
     void paintEvent(QPaintEvent* event) override;
@@ -101,6 +117,8 @@ private:
     double m_borderWidth = 0;
     QColor m_borderColor = Qt::black;
     bool m_layoutPending = false;
+    QPointF m_boundsOrigin;
+    QList<QPointer<QObject>> m_gestureRecognizers;
 };
 
 } // namespace ui
