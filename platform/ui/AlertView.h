@@ -1,0 +1,115 @@
+#pragma once
+
+#include "platform/foundation/Weak.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/View.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace ui {
+
+class AlertView;
+class TextField;
+class View;
+
+class AlertViewDelegate {
+public:
+    virtual ~AlertViewDelegate() = default;
+    virtual void alertViewClickedButtonAtIndex(AlertView* alertView, int buttonIndex) {
+        Q_UNUSED(alertView);
+        Q_UNUSED(buttonIndex);
+    }
+    virtual void alertViewWillDismissWithButtonIndex(AlertView* alertView, int buttonIndex) {
+        Q_UNUSED(alertView);
+        Q_UNUSED(buttonIndex);
+    }
+    virtual void alertViewDidDismissWithButtonIndex(AlertView* alertView, int buttonIndex) {
+        Q_UNUSED(alertView);
+        Q_UNUSED(buttonIndex);
+    }
+    // Asked again whenever the alert's text field changes.
+    virtual bool alertViewShouldEnableFirstOtherButton(AlertView* alertView) {
+        Q_UNUSED(alertView);
+        return true;
+    }
+};
+
+// A titled message with buttons over a dimmed window. show() never blocks: the alert lays
+// itself over the key window (or only registers with AlertCenter when no window is up) and
+// reports the pressed button to its delegate and callback. Buttons are numbered in order of
+// addition: the cancel button is 0 when given at construction, other buttons follow.
+// An alert deletes itself after it has been dismissed.
+class AlertView : public QObject {
+    Q_OBJECT
+public:
+    enum class Style { Default, PlainTextInput, SecureTextInput };
+    using Callback = std::function<void(AlertView* alertView, int buttonIndex)>;
+
+    AlertView(const QString& title, const QString& message, AlertViewDelegate* delegate = nullptr,
+              const QString& cancelButtonTitle = {}, const QStringList& otherButtonTitles = {});
+    ~AlertView() override;
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title);
+    QString message() const { return m_message; }
+    void setMessage(const QString& message);
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+    // Held weakly: a delegate that is a QObject and is destroyed is never called.
+    AlertViewDelegate* delegate() const { return m_delegate.get(); }
+    void setDelegate(AlertViewDelegate* delegate) { m_delegate.reset(delegate); }
+    // Called with the pressed button, after the delegate's clickedButtonAtIndex.
+    void setCallback(Callback callback) { m_callback = std::move(callback); }
+
+    int addButtonWithTitle(const QString& title);
+    QString buttonTitleAtIndex(int index) const;
+    int numberOfButtons() const { return int(m_buttons.size()); }
+    int cancelButtonIndex() const { return m_cancelIndex; }
+    void setCancelButtonIndex(int index);
+    // -1 when there is none.
+    int firstOtherButtonIndex() const;
+    // Whether the button can be pressed now (the first other button asks the delegate).
+    bool isButtonEnabled(int index) const;
+
+    Style alertViewStyle() const { return m_style; }
+    void setAlertViewStyle(Style style);
+    // The input field of a text-input style; nullptr otherwise.
+    TextField* textFieldAtIndex(int index);
+
+    void show();
+    bool isVisible() const { return m_visible; }
+    // A user's press: clickedButtonAtIndex, the callback, then dismissal. Ignored for a
+    // disabled button, an alert not showing, or one already being dismissed.
+    bool pressButtonAtIndex(int index);
+    // Dismissal without a press (will/didDismiss only).
+    void dismissWithClickedButtonIndex(int index, bool animated);
+
+    // The drawn alert box, when shown in a window.
+    View* boxView() const { return m_box; }
+    // Re-asks whether the first other button is enabled (the text field calls it).
+    void updateButtons();
+
+private:
+    void buildViews();
+    void finishDismiss(int index);
+
+    QString m_title;
+    QString m_message;
+    int m_tag = 0;
+    ns::Weak<AlertViewDelegate> m_delegate;
+    Callback m_callback;
+    QStringList m_buttons;
+    int m_cancelIndex = -1;
+    Style m_style = Style::Default;
+    QPointer<TextField> m_field;
+    bool m_visible = false;
+    bool m_dismissing = false;
+    QPointer<View> m_overlay;
+    QPointer<View> m_box;
+};
+
+} // namespace ui

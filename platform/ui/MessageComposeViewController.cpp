@@ -1,0 +1,167 @@
+#include "platform/ui/MessageComposeViewController.h"
+
+#include "platform/foundation/UrlOpener.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include <QUrl>
+
+namespace ui {
+
+namespace {
+bool g_canSend = true;
+MessageComposeViewController::Composed g_last;
+int g_count = 0;
+
+const QColor kButtonColor(0, 122, 255);
+
+// "sms:a,b?body=..." as the desktop's handlers take it.
+QUrl smsUrl(const QStringList& recipients, const QString& body) {
+    QStringList encoded;
+    for (const QString& r : recipients)
+        encoded << QString::fromUtf8(QUrl::toPercentEncoding(r, "+"));
+    QString text = QStringLiteral("sms:") + encoded.join(',');
+    if (!body.isEmpty())
+        text += QStringLiteral("?body=") + QString::fromUtf8(QUrl::toPercentEncoding(body));
+    return QUrl(text, QUrl::StrictMode);
+}
+} // namespace
+
+MessageComposeViewController::MessageComposeViewController(QObject* parent)
+    : ViewController(parent) {}
+
+MessageComposeViewController::~MessageComposeViewController() = default;
+
+bool MessageComposeViewController::canSendText() {
+    return g_canSend;
+}
+
+void MessageComposeViewController::setCanSendText(bool can) {
+    g_canSend = can;
+}
+
+MessageComposeViewController::Composed MessageComposeViewController::lastComposed() {
+    return g_last;
+}
+
+int MessageComposeViewController::composedCount() {
+    return g_count;
+}
+
+void MessageComposeViewController::resetComposedRecord() {
+    g_last = {};
+    g_count = 0;
+}
+
+void MessageComposeViewController::setRecipients(const QStringList& recipients) {
+    m_recipients = recipients;
+    refreshLabels();
+}
+
+void MessageComposeViewController::setBody(const QString& body) {
+    m_body = body;
+    refreshLabels();
+}
+
+void MessageComposeViewController::loadView() {
+    const QRectF full(QPointF(), Window::screenSize());
+    auto* v = new View(full);
+    v->setBackgroundColor(Qt::white);
+
+    auto* bar = new View(QRectF(0, 0, full.width(), 64), v);
+    bar->setBackgroundColor(QColor(247, 247, 247));
+    auto* title = new Label(QRectF(80, 20, full.width() - 160, 44), bar);
+    title->setFont(Font::boldSystemFontOfSize(17));
+    title->setTextAlignment(TextAlignment::Center);
+    title->setText(QStringLiteral("新信息"));
+    QPointer<MessageComposeViewController> self(this);
+    auto* cancelButton = new Button(QRectF(8, 20, 64, 44), bar);
+    cancelButton->setTitle(QStringLiteral("取消"));
+    cancelButton->setTitleColor(kButtonColor);
+    cancelButton->titleLabel()->setFont(Font::systemFontOfSize(17));
+    cancelButton->addAction(Control::TouchUpInside, [self] {
+        if (self) self->cancel();
+    });
+    auto* line = new View(QRectF(0, 63.5, full.width(), 0.5), bar);
+    line->setBackgroundColor(QColor(0, 0, 0, 77));
+
+    auto* to = new Label(QRectF(15, 72, full.width() - 30, 30), v);
+    to->setFont(Font::systemFontOfSize(15));
+    to->setTextColor(QColor(143, 143, 143));
+    m_recipientsLabel = to;
+
+    auto* bubble = new View(QRectF(15, 112, full.width() - 30, 0), v);
+    bubble->setBackgroundColor(QColor(229, 229, 234));
+    bubble->setCornerRadius(12);
+    auto* text = new Label(bubble);
+    text->setFont(Font::systemFontOfSize(15));
+    text->setNumberOfLines(0);
+    text->setLineBreakMode(LineBreakMode::WordWrapping);
+    m_bodyLabel = text;
+
+    auto* send = new Button(QRectF(full.width() - 72, full.height() - 44, 64, 44), v);
+    send->setTitle(QStringLiteral("发送"));
+    send->setTitleColor(kButtonColor);
+    send->titleLabel()->setFont(Font::boldSystemFontOfSize(17));
+    send->addAction(Control::TouchUpInside, [self] {
+        if (self) self->send();
+    });
+    setView(v);
+}
+
+void MessageComposeViewController::viewDidLoad() {
+    ViewController::viewDidLoad();
+    refreshLabels();
+}
+
+void MessageComposeViewController::refreshLabels() {
+    if (!isViewLoaded()) return;
+    // Being on screen is what the record tells: the message prepared for the user.
+    g_last = {m_recipients, m_body};
+    if (!m_recorded) {
+        m_recorded = true;
+        ++g_count;
+    }
+    auto* to = static_cast<Label*>(m_recipientsLabel);
+    to->setText(QStringLiteral("收件人：") + m_recipients.join(QStringLiteral("、")));
+    auto* text = static_cast<Label*>(m_bodyLabel);
+    View* bubble = text->superview();
+    const double w = bubble->frame().width() - 24;
+    text->setText(m_body);
+    const QSizeF fit = text->sizeThatFits(QSizeF(w, 0));
+    text->setFrame(QRectF(12, 8, w, fit.height()));
+    QRectF b = bubble->frame();
+    b.setHeight(m_body.isEmpty() ? 0 : fit.height() + 16);
+    bubble->setFrame(b);
+    bubble->setHidden(m_body.isEmpty());
+}
+
+void MessageComposeViewController::send() {
+    if (m_finished) return;
+    if (!canSendText() || m_recipients.isEmpty()) {
+        finish(MessageComposeResult::Failed);
+        return;
+    }
+    const bool taken = ns::UrlOpener::openURL(smsUrl(m_recipients, m_body));
+    finish(taken ? MessageComposeResult::Sent : MessageComposeResult::Failed);
+}
+
+void MessageComposeViewController::cancel() {
+    if (m_finished) return;
+    finish(MessageComposeResult::Cancelled);
+}
+
+void MessageComposeViewController::finish(MessageComposeResult result) {
+    m_finished = true;
+    QPointer<MessageComposeViewController> self(this);
+    if (auto* d = m_delegate.get()) d->messageComposeViewController(this, result);
+    if (self && m_completion) {
+        auto completion = m_completion;
+        completion(result);
+    }
+}
+
+} // namespace ui

@@ -1,0 +1,302 @@
+#include "platform/ui/NavigationController.h"
+
+#include "platform/ui/Animation.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+namespace ui {
+
+namespace {
+constexpr const char* kTransitionKey = "transition";
+constexpr const char* kBarKey = "navigationBar";
+constexpr double kBarDuration = 0.25;
+// How far the lower screen moves while the upper one slides over it.
+constexpr double kParallax = 0.3;
+} // namespace
+
+NavigationController::NavigationController(ViewController* root, QObject* parent)
+    : ViewController(parent) {
+    if (root) pushViewController(root, false);
+}
+
+NavigationController::~NavigationController() {
+    Animation::finish(this, kTransitionKey);
+    if (m_bar && !m_bar->parentWidget()) delete m_bar;
+}
+
+QList<ViewController*> NavigationController::viewControllers() const {
+    QList<ViewController*> out;
+    for (const auto& vc : m_stack)
+        if (vc) out.append(vc);
+    return out;
+}
+
+ViewController* NavigationController::topViewController() const {
+    for (auto it = m_stack.crbegin(); it != m_stack.crend(); ++it)
+        if (*it) return *it;
+    return nullptr;
+}
+
+ViewController* NavigationController::visibleViewController() const {
+    if (ViewController* presented = presentedViewController()) return presented;
+    return topViewController();
+}
+
+NavigationBar* NavigationController::navigationBar() {
+    if (!m_bar) {
+        m_bar = new NavigationBar;
+        QPointer<NavigationController> self(this);
+        m_bar->setBackAction([self] {
+            if (self) self->popViewControllerAnimated(true);
+        });
+        updateBar();
+    }
+    return m_bar;
+}
+
+void NavigationController::loadView() {
+    auto* v = new View(QRectF(QPointF(), Window::screenSize()));
+    v->setBackgroundColor(Qt::white);
+    m_host = new View(v);
+    m_host->setClipsToBounds(true);
+    NavigationBar* bar = navigationBar();
+    v->addSubview(bar);
+    bar->setHidden(m_barHidden);
+    setView(v);
+    connect(v, &View::frameChanged, this, &NavigationController::layoutContent);
+    if (ViewController* top = topViewController()) m_host->addSubview(top->view());
+    layoutContent();
+}
+
+QRectF NavigationController::contentFrame() const {
+    const QRectF b = isViewLoaded() ? const_cast<NavigationController*>(this)->view()->bounds()
+                                    : QRectF(QPointF(), Window::screenSize());
+    if (m_barHidden) return b;
+    return b.adjusted(0, NavigationBar::kHeight, 0, 0);
+}
+
+void NavigationController::layoutContent() {
+    if (!isViewLoaded() || !m_host) return;
+    const double w = view()->frame().width();
+    m_bar->setFrame(
+        QRectF(0, m_barHidden ? -NavigationBar::kHeight : 0, w, NavigationBar::kHeight));
+    m_host->setFrame(contentFrame());
+    if (isTransitioning()) return; // the transition places the screens itself
+    if (ViewController* top = topViewController(); top && top->isViewLoaded())
+        top->view()->setFrame(m_host->bounds());
+}
+
+QList<ViewController*> NavigationController::appearanceChildren() const {
+    if (ViewController* top = topViewController(); top && isViewLoaded()) return {top};
+    return {};
+}
+
+void NavigationController::releaseChild(ViewController* child) {
+    const bool wasTop = child == topViewController();
+    m_stack.removeAll(child);
+    ViewController::releaseChild(child);
+    if (wasTop && child->isViewLoaded() && child->view()->superview() == m_host)
+        child->view()->removeFromSuperview();
+    if (wasTop && m_host)
+        if (ViewController* top = topViewController()) {
+            m_host->addSubview(top->view());
+            top->view()->setFrame(m_host->bounds());
+        }
+    updateBar();
+    emit stackChanged(false);
+}
+
+void NavigationController::updateBar() {
+    if (!m_bar) return;
+    const QList<ViewController*> stack = viewControllers();
+    ViewController* top = stack.isEmpty() ? nullptr : stack.last();
+    ViewController* below = stack.size() > 1 ? stack.at(stack.size() - 2) : nullptr;
+    m_bar->setItems(top ? top->navigationItem() : nullptr,
+                    below ? below->navigationItem() : nullptr, top ? top->title() : QString());
+}
+
+void NavigationController::completeRunningTransition() {
+    Animation::finish(this, kTransitionKey);
+}
+
+void NavigationController::pushViewController(ViewController* vc, bool animated) {
+    completeRunningTransition();
+    if (!vc || vc == this) return;
+    for (ViewController* a = this; a; a = a->parentViewController())
+        if (a == vc) return;
+    QList<ViewController*> stack = viewControllers();
+    if (stack.contains(vc)) return;
+    stack.append(vc);
+    transition(stack, Direction::Push, animated);
+}
+
+ViewController* NavigationController::popViewControllerAnimated(bool animated) {
+    completeRunningTransition();
+    QList<ViewController*> stack = viewControllers();
+    if (stack.size() <= 1) return nullptr;
+    ViewController* popped = stack.takeLast();
+    transition(stack, Direction::Pop, animated);
+    return popped;
+}
+
+QList<ViewController*> NavigationController::popToViewController(ViewController* vc,
+                                                                 bool animated) {
+    completeRunningTransition();
+    const QList<ViewController*> stack = viewControllers();
+    const int index = vc ? int(stack.indexOf(vc)) : -1;
+    if (index < 0 || index == stack.size() - 1) return {};
+    transition(stack.mid(0, index + 1), Direction::Pop, animated);
+    return stack.mid(index + 1);
+}
+
+QList<ViewController*> NavigationController::popToRootViewControllerAnimated(bool animated) {
+    completeRunningTransition();
+    const QList<ViewController*> stack = viewControllers();
+    if (stack.isEmpty()) return {};
+    return popToViewController(stack.first(), animated);
+}
+
+void NavigationController::setViewControllers(const QList<ViewController*>& vcs, bool animated) {
+    completeRunningTransition();
+    QList<ViewController*> stack;
+    for (ViewController* vc : vcs) {
+        if (!vc || vc == this || stack.contains(vc)) continue;
+        bool ancestor = false;
+        for (ViewController* a = this; a && !ancestor; a = a->parentViewController())
+            ancestor = a == vc;
+        if (!ancestor) stack.append(vc);
+    }
+    const QList<ViewController*> old = viewControllers();
+    ViewController* newTop = stack.isEmpty() ? nullptr : stack.last();
+    const Direction dir = newTop && old.contains(newTop) ? Direction::Pop : Direction::Push;
+    transition(stack, dir, animated);
+}
+
+void NavigationController::transition(const QList<ViewController*>& newStack, Direction direction,
+                                      bool animated) {
+    const QList<ViewController*> old = viewControllers();
+    ViewController* oldTop = old.isEmpty() ? nullptr : old.last();
+    ViewController* newTop = newStack.isEmpty() ? nullptr : newStack.last();
+
+    QList<QPointer<ViewController>> added, removed;
+    for (ViewController* vc : newStack) {
+        if (old.contains(vc)) continue;
+        addChildViewController(vc);
+        added.append(vc);
+    }
+    for (ViewController* vc : old) {
+        if (newStack.contains(vc)) continue;
+        vc->willMoveToParentViewController(nullptr);
+        removed.append(vc);
+    }
+    m_stack.clear();
+    for (ViewController* vc : newStack)
+        m_stack.append(vc);
+
+    const bool topChanged = oldTop != newTop;
+    const bool loaded = isViewLoaded() && m_host;
+    const bool visible = isVisible() && loaded;
+    if (topChanged && m_delegate)
+        m_delegate->navigationControllerWillShowViewController(this, newTop, animated);
+    updateBar();
+    emit stackChanged(animated);
+    if (topChanged && visible) {
+        if (oldTop) oldTop->beginAppearanceTransition(false, animated);
+        if (newTop) newTop->beginAppearanceTransition(true, animated);
+    }
+
+    QPointer<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
+    QPointer<View> newView;
+    if (loaded && newTop && topChanged) {
+        newView = newTop->view();
+        newView->setFrame(m_host->bounds());
+        if (direction == Direction::Pop && oldView && oldView->superview() == m_host)
+            m_host->insertSubviewBelow(newView, oldView);
+        else
+            m_host->addSubview(newView);
+    }
+
+    QPointer<NavigationController> self(this);
+    QPointer<ViewController> from(oldTop), to(newTop);
+    auto finish = [self, from, to, oldView, newView, added, removed, topChanged, visible,
+                   animated](bool) {
+        if (!self) return;
+        self->m_finishTransition = nullptr;
+        if (topChanged && oldView && oldView != newView && oldView->superview() == self->m_host)
+            oldView->removeFromSuperview();
+        if (newView && self->m_host) newView->setFrame(self->m_host->bounds());
+        if (topChanged && visible) {
+            if (from) from->endAppearanceTransition();
+            if (to) to->endAppearanceTransition();
+        }
+        for (const auto& vc : removed) {
+            // Still off the stack (not pushed back meanwhile): released.
+            if (vc && vc->parentViewController() == self && !self->viewControllers().contains(vc))
+                vc->removeFromParentViewController();
+        }
+        for (const auto& vc : added)
+            if (vc && vc->parentViewController() == self) vc->didMoveToParentViewController(self);
+        if (topChanged && self->m_delegate)
+            self->m_delegate->navigationControllerDidShowViewController(self, to, animated);
+    };
+
+    if (animated && loaded && topChanged && newView && oldView && direction != Direction::None) {
+        m_finishTransition = [] {};
+        const double w = m_host->bounds().width();
+        const QRectF b = m_host->bounds();
+        const bool push = direction == Direction::Push;
+        Animation::run(
+            this, kTransitionKey, kTransitionDuration, Animation::Curve::EaseInOut,
+            [oldView, newView, b, w, push](double t) {
+                if (push) {
+                    if (newView) newView->setFrame(b.translated(w * (1 - t), 0));
+                    if (oldView) oldView->setFrame(b.translated(-w * kParallax * t, 0));
+                } else {
+                    if (newView) newView->setFrame(b.translated(-w * kParallax * (1 - t), 0));
+                    if (oldView) oldView->setFrame(b.translated(w * t, 0));
+                }
+            },
+            finish);
+    } else {
+        finish(true);
+    }
+}
+
+void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
+    if (hidden == m_barHidden) return;
+    m_barHidden = hidden;
+    if (!isViewLoaded()) return;
+    NavigationBar* bar = navigationBar();
+    Animation::finish(this, kBarKey);
+    if (!animated) {
+        bar->setHidden(hidden);
+        layoutContent();
+        return;
+    }
+    const double w = view()->frame().width();
+    const QRectF shown(0, 0, w, NavigationBar::kHeight);
+    const QRectF away = shown.translated(0, -NavigationBar::kHeight);
+    bar->setHidden(false);
+    bar->setFrame(hidden ? shown : away);
+    QPointer<NavigationController> self(this);
+    Animation::run(
+        this, kBarKey, kBarDuration, Animation::Curve::EaseInOut,
+        [self, shown, away, hidden](double t) {
+            if (!self || !self->m_bar) return;
+            const QRectF from = hidden ? shown : away, to = hidden ? away : shown;
+            self->m_bar->setFrame(from.translated(0, (to.y() - from.y()) * t));
+        },
+        [self](bool) {
+            if (!self || !self->m_bar) return;
+            self->m_bar->setHidden(self->m_barHidden);
+            self->layoutContent();
+        });
+    // The content takes its new size at once; the bar slides over it.
+    if (m_host) m_host->setFrame(contentFrame());
+    if (ViewController* top = topViewController(); top && top->isViewLoaded() && !isTransitioning())
+        top->view()->setFrame(m_host->bounds());
+}
+
+} // namespace ui

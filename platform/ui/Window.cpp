@@ -1,0 +1,98 @@
+#include "platform/ui/Window.h"
+
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
+
+#include <QPainter>
+
+namespace ui {
+
+Window::Window(QWidget* parent) : QWidget(parent) {
+    const QSize size = screenSize().toSize();
+    setFixedSize(size);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    const QRectF full(QPointF(), screenSize());
+    m_rootView = new View(full);
+    m_rootView->setParent(this);
+    m_rootView->setGeometry(QRect(QPoint(), size));
+    m_rootView->setVisible(true);
+    m_rootLayer = new View(full, m_rootView);
+    m_presentationLayer = new View(full, m_rootView);
+    m_alertLayer = new View(full, m_rootView);
+    m_alertLayer->setHidden(true);
+}
+
+Window::~Window() {
+    if (s_key == this) s_key = nullptr;
+    // The root screen owns its view: let it go first, then the layers.
+    delete m_root.data();
+}
+
+void Window::setRootViewController(ViewController* vc) {
+    if (vc == m_root) return;
+    ViewController* old = m_root;
+    const bool shown = isVisible();
+    if (old) {
+        if (shown) {
+            old->beginAppearanceTransition(false, false);
+            old->endAppearanceTransition();
+        }
+        if (old->isViewLoaded()) old->view()->removeFromSuperview();
+        old->setParent(nullptr);
+        ViewController::releaseLater(old);
+    }
+    m_root = vc;
+    if (!vc) return;
+    if (ViewController* parent = vc->parentViewController()) {
+        Q_UNUSED(parent);
+        vc->removeFromParentViewController(); // the window holds it now
+    }
+    vc->setParent(this);
+    View* v = vc->view();
+    v->setFrame(m_rootLayer->bounds());
+    m_rootLayer->addSubview(v);
+    if (shown) {
+        vc->beginAppearanceTransition(true, false);
+        vc->endAppearanceTransition();
+    }
+}
+
+void Window::makeKeyWindow() {
+    s_key = this;
+}
+
+void Window::makeKeyAndVisible() {
+    makeKeyWindow();
+    const bool wasShown = isVisible();
+    show();
+    if (!wasShown && m_root) {
+        m_root->beginAppearanceTransition(true, false);
+        m_root->endAppearanceTransition();
+    }
+}
+
+Window* Window::windowForView(const View* view) {
+    return view ? qobject_cast<Window*>(view->window()) : nullptr;
+}
+
+void Window::updateAlertLayer() {
+    m_alertLayer->setHidden(m_alertLayer->subviews().isEmpty());
+    m_alertLayer->raise();
+}
+
+QImage Window::renderToImage(double scale) {
+    QImage img((QSizeF(size()) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(scale);
+    img.fill(Qt::white);
+    render(&img);
+    return img;
+}
+
+bool Window::saveScreenshot(const QString& path, double scale) {
+    return renderToImage(scale).save(path, "PNG");
+}
+
+} // namespace ui
