@@ -160,6 +160,12 @@ void Button::stateDidChange() {
     refresh();
 }
 
+void Button::setFrame(const QRectF& frame) {
+    const bool resized = frame.size() != this->frame().size();
+    Control::setFrame(frame);
+    if (resized) layoutSubviews();
+}
+
 void Button::refresh() {
     if (!m_titleLabel) return;
     const QString title = currentTitle();

@@ -59,8 +59,9 @@ public:
     bool adjustsImageWhenDisabled() const { return m_adjustDisabled; }
     void setAdjustsImageWhenDisabled(bool on);
 
-    // Lays the title and image out now (also after every change).
+    // Lays the title and image out now (also after every change and resize).
     void layoutSubviews() override;
+    void setFrame(const QRectF& frame) override;
     QSizeF sizeThatFits(const QSizeF& size) const;
 
 protected:

@@ -179,6 +179,12 @@ void TextField::setEnabled(bool enabled) {
     if (!enabled) resignFirstResponder();
 }
 
+void TextField::setFrame(const QRectF& frame) {
+    const bool resized = frame.size() != this->frame().size();
+    Control::setFrame(frame);
+    if (resized) layoutSubviews();
+}
+
 void TextField::applyStyle() {
     m_edit->setFont(m_font);
     QPalette pal = m_edit->palette();

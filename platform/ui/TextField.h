@@ -92,6 +92,7 @@ public:
     QLineEdit* lineEdit() const { return m_edit; }
 
     void layoutSubviews() override;
+    void setFrame(const QRectF& frame) override;
     void setEnabled(bool enabled) override;
 
 protected:
