@@ -4,10 +4,34 @@ namespace sandbox {
 
 namespace {
 
-QString decodeComponent(QByteArray part) {
-    // "+" must become a space before the percent escapes are undone, so that "%2B" stays "+".
-    part.replace('+', ' ');
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(part));
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "+" is a space and "%XX" a byte; a "%" not followed by two hex digits stays as it is
+// (Qt's own decoder would turn "%zz" into a stray byte).
+QString decodeComponent(const QByteArray& part) {
+    QByteArray bytes;
+    bytes.reserve(part.size());
+    for (qsizetype i = 0; i < part.size(); ++i) {
+        const char c = part[i];
+        if (c == '+') {
+            bytes.append(' ');
+            continue;
+        }
+        const int high = c == '%' && i + 2 < part.size() ? hexValue(part[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(part[i + 2]) : -1;
+        if (low >= 0) {
+            bytes.append(char(high * 16 + low));
+            i += 2;
+        } else {
+            bytes.append(c);
+        }
+    }
+    return QString::fromUtf8(bytes);
 }
 
 } // namespace

@@ -111,7 +111,9 @@ void SandboxServer::applyFault(const Fault& fault, const QString& name, const Fo
     switch (fault.kind) {
     case Fault::Kind::Delay:
         m_scheduler(fault.value, socket, [this, guard, name, fields] {
-            if (guard) answerInterface(name, fields, guard);
+            // A client that gave up meanwhile gets nothing, and its request changes nothing.
+            if (guard && guard->state() == QAbstractSocket::ConnectedState)
+                answerInterface(name, fields, guard);
         });
         break;
     case Fault::Kind::NoAnswer:

@@ -1,0 +1,85 @@
+#include "sandbox/Backend.h"
+#include "sandbox/DemoData.h"
+#include "sandbox/Schema.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace sandbox;
+
+namespace {
+
+class DatabaseFile : public ::testing::Test {
+protected:
+    QString path() const { return dir.filePath("sandbox.sqlite"); }
+    QTemporaryDir dir;
+};
+
+TEST_F(DatabaseFile, NewFileIsSeededAndChangesLastAcrossRestarts) {
+    {
+        Backend backend;
+        ASSERT_TRUE(backend.open(path(), false, nullptr));
+        EXPECT_EQ(backend.subscribers().find("13800000001"), DemoData::primary());
+        ASSERT_TRUE(backend.subscribers().setPassword("13800000001", "000000"));
+        EXPECT_FALSE(backend.sessions().create("13800000001").isEmpty());
+    }
+    Backend reopened;
+    ASSERT_TRUE(reopened.open(path(), false, nullptr));
+    EXPECT_EQ(reopened.subscribers().find("13800000001")->password, "000000");
+    EXPECT_EQ(reopened.database().scalar("SELECT COUNT(*) FROM sessions").toInt(), 1);
+}
+
+TEST_F(DatabaseFile, ReseedRestoresDemoRecordsAndKeepsOthers) {
+    {
+        Backend backend;
+        ASSERT_TRUE(backend.open(path(), false, nullptr));
+        backend.subscribers().setPassword("13800000002", "000000");
+        ASSERT_TRUE(backend.database().exec(
+            "INSERT INTO subscribers (number, password) VALUES ('13912345678', 'abcdef')"));
+        // Sessions point at subscribers: re-seeding must not cut them loose.
+        EXPECT_FALSE(backend.sessions().create("13800000002").isEmpty());
+    }
+    Backend reseeded;
+    ASSERT_TRUE(reseeded.open(path(), true, nullptr));
+    EXPECT_EQ(reseeded.subscribers().find("13800000002")->password, "234567");
+    EXPECT_TRUE(reseeded.subscribers().find("13912345678").has_value());
+    EXPECT_EQ(reseeded.database().scalar("SELECT COUNT(*) FROM sessions").toInt(), 1);
+}
+
+TEST_F(DatabaseFile, RefusesADatabaseFromANewerSandbox) {
+    {
+        Database db;
+        ASSERT_TRUE(db.open(path()));
+        db.exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::currentVersion() + 1));
+    }
+    Backend backend;
+    QString error;
+    EXPECT_FALSE(backend.open(path(), false, &error));
+    EXPECT_TRUE(error.contains("newer")) << error.toStdString();
+}
+
+TEST_F(DatabaseFile, UnwritablePlaceIsReported) {
+    Backend backend;
+    QString error;
+    EXPECT_FALSE(backend.open(dir.filePath("missing/dir/sandbox.sqlite"), false, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(DatabaseValues, RoundTripByPosition) {
+    Database db;
+    ASSERT_TRUE(db.open(":memory:"));
+    ASSERT_TRUE(db.exec("CREATE TABLE t (a, b, c, d)"));
+    ASSERT_TRUE(
+        db.exec("INSERT INTO t VALUES (?, ?, ?, ?)",
+                {qint64(1) << 40, QStringLiteral("中文"), QVariant(), QByteArray("\0x", 2)}));
+    const QList<QVariantMap> rows = db.query("SELECT a, b, c, d FROM t");
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0]["a"].toLongLong(), qint64(1) << 40);
+    EXPECT_EQ(rows[0]["b"].toString(), QStringLiteral("中文"));
+    EXPECT_FALSE(rows[0]["c"].isValid());
+    EXPECT_EQ(rows[0]["d"].toByteArray(), QByteArray("\0x", 2));
+    EXPECT_FALSE(db.exec("INSERT INTO t VALUES (?)", {1}));
+    EXPECT_FALSE(db.lastError().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,176 @@
+#include "SandboxTest.h"
+#include "platform/foundation/Clock.h"
+#include "sandbox/SandboxServer.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <memory>
+
+using sandbox::Fault;
+
+namespace {
+
+const HttpProbe::Fields kLogin{{"num", "13800000001"}, {"pass", "123456"}};
+
+struct FaultCase {
+    const char* name;
+    Fault fault;
+    int status; // 0: no HTTP answer at all
+    // What the body must be; unused when no answer comes.
+    std::function<bool(const QByteArray&)> bodyIs;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FaultKinds : public SandboxTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FaultKinds, ReplaceTheAnswer) {
+    server.setFault("Login", GetParam().fault);
+    const HttpProbe::Result r = post("Login", kLogin);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.status, GetParam().status);
+    if (GetParam().status == 0) {
+        EXPECT_EQ(r.error, QNetworkReply::RemoteHostClosedError);
+    } else {
+        EXPECT_TRUE(GetParam().bodyIs(r.body)) << r.body.toStdString();
+    }
+    // The request still counts as received (a dropped one may come twice: the client's HTTP
+    // stack resends once on a connection closed without an answer), and the interface did
+    // not run.
+    if (GetParam().status == 0) {
+        EXPECT_GE(server.requestsTo("Login").size(), 1);
+    } else {
+        EXPECT_EQ(server.requestsTo("Login").size(), 1);
+    }
+    EXPECT_EQ(server.server().backend().database().scalar("SELECT COUNT(*) FROM sessions").toInt(),
+              0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FaultKinds,
+    ::testing::Values(FaultCase{"emptyBody", Fault::emptyBody(), 200,
+                                [](const QByteArray& b) { return b.isEmpty(); }},
+                      FaultCase{"html500", Fault::html500(), 500,
+                                [](const QByteArray& b) {
+                                    return b.startsWith("<!DOCTYPE html>") &&
+                                           QJsonDocument::fromJson(b).isNull();
+                                }},
+                      FaultCase{
+                          "jsonArray", Fault::jsonArray(), 200,
+                          [](const QByteArray& b) { return QJsonDocument::fromJson(b).isArray(); }},
+                      FaultCase{"resultWithMsg", Fault::result(5, "X"), 200,
+                                [](const QByteArray& b) {
+                                    return QJsonDocument::fromJson(b).object() ==
+                                           QJsonObject{{"result", 5}, {"msg", "X"}};
+                                }},
+                      FaultCase{"expiredSessionWithStockMsg", Fault::result(9999), 200,
+                                [](const QByteArray& b) {
+                                    const QJsonObject o = QJsonDocument::fromJson(b).object();
+                                    return o.value("result").toInteger() == 9999 &&
+                                           !o.value("msg").toString().isEmpty();
+                                }},
+                      FaultCase{"dropped", Fault::drop(), 0, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SandboxTest, NamedFaultWinsOverTheWildcard) {
+    server.setFault("*", Fault::html500());
+    server.setFault("Login", Fault::result(7, "seven"));
+    EXPECT_EQ(post("Login", kLogin).json().value("result").toInteger(), 7);
+    EXPECT_EQ(post("StarLevel", {{"session", "x"}}).status, 500);
+    EXPECT_EQ(post("NoSuchThing", {}).status, 500);
+
+    server.clearFault("Login");
+    EXPECT_EQ(post("Login", kLogin).status, 500);
+    server.clearFaults();
+    EXPECT_EQ(call("Login", kLogin).value("result").toInteger(-1), 0);
+}
+
+TEST_F(SandboxTest, FaultOnOneInterfaceLeavesOthersAlone) {
+    server.setFault("StarLevel", Fault::drop());
+    EXPECT_EQ(call("Login", kLogin).value("result").toInteger(-1), 0);
+}
+
+class ClockedFaults : public ::testing::Test {
+protected:
+    ns::ScopedManualClock time;
+    SandboxFixture server;
+    HttpProbe http;
+    std::unique_ptr<QNetworkReply> startLogin() {
+        std::unique_ptr<QNetworkReply> reply(
+            http.start(server.interfaceUrl("Login"), HttpProbe::form(kLogin)));
+        EXPECT_TRUE(server.waitForRequests(server.requests().size() + 1));
+        QCoreApplication::processEvents();
+        return reply;
+    }
+};
+
+TEST_F(ClockedFaults, DelayedAnswerComesWhenItsTimeHasPassed) {
+    server.setFault("Login", Fault::delay(5000));
+    auto reply = startLogin();
+    time.clock.advance(4999);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(reply->isFinished());
+    time.clock.advance(1);
+    const HttpProbe::Result r = HttpProbe::wait(reply.get());
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.json().value("result").toInteger(-1), 0);
+    EXPECT_FALSE(r.json().value("session").toString().isEmpty());
+}
+
+TEST_F(ClockedFaults, NoAnswerHoldsTheConnectionUntilTheClientGivesUp) {
+    server.setFault("Login", Fault::noAnswer());
+    auto reply = startLogin();
+    time.clock.advanceSeconds(600);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(reply->isFinished());
+    reply->abort();
+
+    // The sandbox goes on serving.
+    server.clearFaults();
+    EXPECT_EQ(http.post(server.interfaceUrl("Login"), HttpProbe::form(kLogin))
+                  .json()
+                  .value("result")
+                  .toInteger(-1),
+              0);
+}
+
+TEST_F(ClockedFaults, ClientLeavingBeforeADelayedAnswerHarmsNothing) {
+    server.setFault("Login", Fault::delay(1000));
+    auto reply = startLogin();
+    reply->abort();
+    reply.reset();
+    server.clearFaults();
+    EXPECT_EQ(http.post(server.interfaceUrl("Login"), HttpProbe::form(kLogin))
+                  .json()
+                  .value("result")
+                  .toInteger(-1),
+              0);
+    time.clock.advance(1000);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(http.post(server.interfaceUrl("Login"), HttpProbe::form(kLogin))
+                  .json()
+                  .value("result")
+                  .toInteger(-1),
+              0);
+}
+
+TEST(FaultText, ParsesTheHttpNames) {
+    const struct {
+        const char* kind;
+        const char* value;
+        std::optional<Fault> expected;
+    } cases[] = {
+        {"delay", "250", Fault::delay(250)}, {"delay", "", std::nullopt},
+        {"delay", "-1", std::nullopt},       {"no-answer", "", Fault::noAnswer()},
+        {"empty", "", Fault::emptyBody()},   {"html500", "", Fault::html500()},
+        {"array", "", Fault::jsonArray()},   {"result", "9999", Fault::result(9999)},
+        {"result", "abc", std::nullopt},     {"drop", "", Fault::drop()},
+        {"explode", "", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Fault::fromText(c.kind, c.value), c.expected) << c.kind << " " << c.value;
+}
+
+} // namespace
