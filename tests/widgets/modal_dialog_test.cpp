@@ -1,0 +1,156 @@
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Button.h"
+#include "widgets/InterfaceOrientation.h"
+#include "widgets/ModalDialogBox.h"
+#include "widgets/ModalDialogView.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QList<ui::Button*> buttonsOf(ModalDialogView& dialog) {
+    return dialog.dialogView()->findChildren<ui::Button*>();
+}
+
+struct Recorder : QObject, ModalDialogViewDelegate {
+    void modalDialogButtonTouchUpInside(ModalDialogView* dialog, int index) override {
+        calls.append({dialog, index});
+    }
+    QList<std::pair<ModalDialogView*, int>> calls;
+};
+
+TEST(ModalDialogView, WithoutContentShowsAnEmptyDefaultBox) {
+    QPointer<ModalDialogView> dialog = new ModalDialogView;
+    dialog->show();
+    ASSERT_TRUE(dialog->dialogView());
+    EXPECT_EQ(dialog->dialogView()->frame(), QRectF(10, 209, 300, 150));
+    EXPECT_EQ(ModalDialogView::buttonHeight(), 0);
+    EXPECT_EQ(ModalDialogView::buttonSpacerHeight(), 0);
+    EXPECT_TRUE(buttonsOf(*dialog).isEmpty());
+    // Shown: dimmed, box opaque at its natural scale.
+    EXPECT_NEAR(dialog->backgroundColor().alphaF(), 0.4, 1e-6);
+    EXPECT_DOUBLE_EQ(dialog->dialogView()->alpha(), 1.0);
+    EXPECT_DOUBLE_EQ(dialog->dialogView()->scale(), 1.0);
+    delete dialog;
+}
+
+TEST(ModalDialogView, ContentAndAButtonRow) {
+    QPointer<ModalDialogView> dialog = new ModalDialogView;
+    auto* content = new ui::View(QRectF(0, 0, 280, 200));
+    dialog->setContainerView(content);
+    dialog->setButtonTitles({"取消", "确定", "更多"});
+    dialog->show();
+    ModalDialogBox* box = dialog->dialogView();
+    EXPECT_EQ(box->frame(), QRectF(20, (568 - 251) / 2.0, 280, 251));
+    EXPECT_EQ(content->superview(), box);
+    const auto buttons = buttonsOf(*dialog);
+    ASSERT_EQ(buttons.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(buttons[i]->View::tag(), i);
+        EXPECT_NEAR(buttons[i]->frame().x(), i * 280 / 3.0, 1e-9);
+        EXPECT_EQ(buttons[i]->frame().y(), 201);
+        EXPECT_EQ(buttons[i]->frame().height(), 50);
+    }
+    EXPECT_EQ(buttons[1]->currentTitle(), QStringLiteral("确定"));
+    // One divider at the middle of the box even with three buttons, plus the separator.
+    QList<QRectF> lines;
+    for (ui::View* v : box->subviews())
+        if (!qobject_cast<ui::Button*>(v) && v != content) lines.append(v->frame());
+    EXPECT_TRUE(lines.contains(QRectF(140, 201, 1, 50)));
+    EXPECT_TRUE(lines.contains(QRectF(0, 200, 280, 1)));
+    delete dialog;
+}
+
+TEST(ModalDialogView, TheDefaultDelegateClosesAndTheHandlerStillRuns) {
+    QPointer<ModalDialogView> dialog = new ModalDialogView;
+    dialog->setButtonTitles({"好"});
+    QList<int> handled;
+    dialog->setOnButtonTouchUpInside([&](ModalDialogView*, int i) { handled.append(i); });
+    dialog->show();
+    buttonsOf(*dialog).at(0)->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    EXPECT_EQ(handled, QList<int>{0});
+    EXPECT_TRUE(dialog->isClosing());
+    flushDeletes();
+    EXPECT_TRUE(dialog.isNull());
+}
+
+TEST(ModalDialogView, ADelegateHearsTheTagBeforeTheHandler) {
+    Recorder recorder;
+    QPointer<ModalDialogView> dialog = new ModalDialogView;
+    dialog->setDelegate(&recorder);
+    dialog->setButtonTitles({"a", "b"});
+    QList<int> order;
+    dialog->setOnButtonTouchUpInside([&](ModalDialogView*, int i) {
+        order.append(recorder.calls.size());
+        order.append(i);
+    });
+    dialog->show();
+    buttonsOf(*dialog).at(1)->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    ASSERT_EQ(recorder.calls.size(), 1);
+    EXPECT_EQ(recorder.calls[0].first, dialog.data());
+    EXPECT_EQ(recorder.calls[0].second, 1);
+    EXPECT_EQ(order, (QList<int>{1, 1}));
+    EXPECT_FALSE(dialog->isClosing());
+
+    // Without a delegate only the handler runs.
+    dialog->setDelegate(nullptr);
+    buttonsOf(*dialog).at(0)->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    EXPECT_EQ(recorder.calls.size(), 1);
+    EXPECT_EQ(order.size(), 4);
+    delete dialog;
+}
+
+TEST(ModalDialogView, ClosingTwiceClosesOnce) {
+    ui::View parent(QRectF(0, 0, 320, 568));
+    QPointer<ModalDialogView> dialog = new ModalDialogView(&parent);
+    dialog->show();
+    EXPECT_EQ(dialog->superview(), &parent);
+    dialog->close();
+    dialog->close();
+    EXPECT_EQ(dialog->superview(), nullptr);
+    flushDeletes();
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_TRUE(parent.subviews().isEmpty());
+}
+
+TEST(ModalDialogView, KeepsItsOwnTagAndValues) {
+    ModalDialogView dialog;
+    dialog.setTag(7);
+    dialog.setPara({{"productId", 3}});
+    EXPECT_EQ(dialog.tag(), 7);
+    EXPECT_EQ(dialog.ui::View::tag(), 0);
+    EXPECT_EQ(dialog.para().value("productId").toInt(), 3);
+}
+
+TEST(ModalDialogView, MovesUpForTheKeyboard) {
+    ModalDialogView dialog;
+    dialog.show();
+    auto& center = ns::NotificationCenter::defaultCenter();
+    center.postNotificationName("UIKeyboardWillShowNotification", nullptr,
+                                {{"UIKeyboardFrameEndUserInfoKey", QRectF(0, 352, 320, 216)}});
+    EXPECT_EQ(dialog.dialogView()->frame(), QRectF(10, (568 - 216 - 150) / 2.0, 300, 150));
+    center.postNotificationName("UIKeyboardWillHideNotification");
+    EXPECT_EQ(dialog.dialogView()->frame(), QRectF(10, 209, 300, 150));
+}
+
+TEST(ModalDialogView, FollowsTheOrientationOnlyOnTheWindow) {
+    ui::View parent(QRectF(0, 0, 320, 568));
+    ModalDialogView onWindow;
+    auto* inParent = new ModalDialogView(&parent);
+    onWindow.show();
+    inParent->show();
+    InterfaceOrientation::setStatusBarOrientation(InterfaceOrientation::LandscapeRight);
+    ns::NotificationCenter::defaultCenter().postNotificationName(
+        "UIDeviceOrientationDidChangeNotification");
+    InterfaceOrientation::setStatusBarOrientation(InterfaceOrientation::Portrait);
+    EXPECT_NEAR(onWindow.dialogView()->rotation(), M_PI / 2, 1e-9);
+    EXPECT_EQ(inParent->dialogView()->rotation(), 0);
+}
+
+} // namespace
