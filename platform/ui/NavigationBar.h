@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/View.h"
 
 #include <QFont>

@@ -202,11 +202,6 @@ void NavigationController::transition(const QList<ViewController*>& newStack, Di
         m_delegate->navigationControllerWillShowViewController(this, newTop, animated);
     updateBar();
     emit stackChanged(animated);
-    if (topChanged && visible) {
-        if (oldTop) oldTop->beginAppearanceTransition(false, animated);
-        if (newTop) newTop->beginAppearanceTransition(true, animated);
-    }
-
     QPointer<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
     QPointer<View> newView;
     if (loaded && newTop && topChanged) {
@@ -216,6 +211,10 @@ void NavigationController::transition(const QList<ViewController*>& newStack, Di
             m_host->insertSubviewBelow(newView, oldView);
         else
             m_host->addSubview(newView);
+    }
+    if (topChanged && visible) {
+        if (oldTop) oldTop->beginAppearanceTransition(false, animated);
+        if (newTop) newTop->beginAppearanceTransition(true, animated);
     }
 
     QPointer<NavigationController> self(this);
@@ -247,18 +246,18 @@ void NavigationController::transition(const QList<ViewController*>& newStack, Di
         const double w = m_host->bounds().width();
         const QRectF b = m_host->bounds();
         const bool push = direction == Direction::Push;
-        Animation::run(
-            this, kTransitionKey, kTransitionDuration, Animation::Curve::EaseInOut,
-            [oldView, newView, b, w, push](double t) {
-                if (push) {
-                    if (newView) newView->setFrame(b.translated(w * (1 - t), 0));
-                    if (oldView) oldView->setFrame(b.translated(-w * kParallax * t, 0));
-                } else {
-                    if (newView) newView->setFrame(b.translated(-w * kParallax * (1 - t), 0));
-                    if (oldView) oldView->setFrame(b.translated(w * t, 0));
-                }
-            },
-            finish);
+        auto step = [oldView, newView, b, w, push](double t) {
+            if (push) {
+                if (newView) newView->setFrame(b.translated(w * (1 - t), 0));
+                if (oldView) oldView->setFrame(b.translated(-w * kParallax * t, 0));
+            } else {
+                if (newView) newView->setFrame(b.translated(-w * kParallax * (1 - t), 0));
+                if (oldView) oldView->setFrame(b.translated(w * t, 0));
+            }
+        };
+        step(0);
+        Animation::run(this, kTransitionKey, kTransitionDuration, Animation::Curve::EaseInOut, step,
+                       finish);
     } else {
         finish(true);
     }

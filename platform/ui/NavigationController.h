@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Weak.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/ViewController.h"
 
 #include <QList>
@@ -83,8 +84,8 @@ private:
     QRectF contentFrame() const;
 
     QList<QPointer<ViewController>> m_stack;
-    NavigationBar* m_bar = nullptr;
-    View* m_host = nullptr;
+    QPointer<NavigationBar> m_bar;
+    QPointer<View> m_host;
     bool m_barHidden = false;
     ns::Weak<NavigationControllerDelegate> m_delegate;
     std::function<void()> m_finishTransition;

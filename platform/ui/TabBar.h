@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/TabBarItem.h"
 #include "platform/ui/View.h"
 
 #include <QList>

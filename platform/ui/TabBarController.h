@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Weak.h"
+#include "platform/ui/TabBar.h"
 #include "platform/ui/ViewController.h"
 
 #include <QList>
@@ -68,8 +69,8 @@ private:
 
     QList<QPointer<ViewController>> m_vcs;
     int m_selected = -1;
-    TabBar* m_bar = nullptr;
-    View* m_host = nullptr;
+    QPointer<TabBar> m_bar;
+    QPointer<View> m_host;
     bool m_barHidden = false;
     ns::Weak<TabBarControllerDelegate> m_delegate;
 };

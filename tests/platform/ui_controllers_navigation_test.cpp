@@ -1,0 +1,295 @@
+#include <QCoreApplication>
+#include <QPointer>
+#include <gtest/gtest.h>
+
+#include "platform/foundation/Clock.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/View.h"
+
+using namespace ui;
+
+namespace {
+
+QStringList g_log;
+
+// A screen that writes its life cycle to the log as "name:event".
+class Screen : public ViewController {
+public:
+    explicit Screen(QString name) : m_name(std::move(name)) {}
+    ~Screen() override { g_log << m_name + ":deleted"; }
+    void viewDidLoad() override { g_log << m_name + ":load"; }
+    void viewWillAppear(bool) override { g_log << m_name + ":willAppear"; }
+    void viewDidAppear(bool) override { g_log << m_name + ":didAppear"; }
+    void viewWillDisappear(bool) override { g_log << m_name + ":willDisappear"; }
+    void viewDidDisappear(bool) override { g_log << m_name + ":didDisappear"; }
+    void didMoveToParentViewController(ViewController* parent) override {
+        g_log << m_name + (parent ? ":moved" : ":removed");
+    }
+    // A screen popping itself from its own handler, then reading its own state.
+    QString popSelfAndReadName() {
+        navigationController()->popViewControllerAnimated(false);
+        return m_name;
+    }
+
+private:
+    QString m_name;
+};
+
+void flushReleases() {
+    QCoreApplication::sendPostedEvents(nullptr, 0);
+}
+
+// A navigation controller on screen, as a window would show it.
+std::unique_ptr<NavigationController> shownNav(ViewController* root) {
+    auto nav = std::make_unique<NavigationController>(root);
+    nav->view();
+    nav->beginAppearanceTransition(true, false);
+    nav->endAppearanceTransition();
+    return nav;
+}
+
+class Navigation : public ::testing::Test {
+protected:
+    void SetUp() override { g_log.clear(); }
+    void TearDown() override { flushReleases(); }
+};
+
+TEST_F(Navigation, LifeCycleOrderOfStackOperations) {
+    struct Case {
+        const char* name;
+        std::function<void(NavigationController&, QList<Screen*>&)> op;
+        QStringList expected;
+    };
+    const QList<Case> cases = {
+        {"push",
+         [](NavigationController& nav, QList<Screen*>& s) { nav.pushViewController(s[2], true); },
+         {"C:load", "B:willDisappear", "C:willAppear", "B:didDisappear", "C:didAppear", "C:moved"}},
+        {"pop",
+         [](NavigationController& nav, QList<Screen*>&) { nav.popViewControllerAnimated(true); },
+         {"B:willDisappear", "A:willAppear", "B:didDisappear", "A:didAppear", "B:removed"}},
+        {"pop to root over two",
+         [](NavigationController& nav, QList<Screen*>& s) {
+             nav.pushViewController(s[2], false);
+             g_log.clear();
+             nav.popToRootViewControllerAnimated(true);
+         },
+         // B never shows on the way down.
+         {"C:willDisappear", "A:willAppear", "C:didDisappear", "A:didAppear", "B:removed",
+          "C:removed"}},
+        {"replace stack with a new top",
+         [](NavigationController& nav, QList<Screen*>& s) {
+             nav.setViewControllers({s[0], s[2]}, false);
+         },
+         {"C:load", "B:willDisappear", "C:willAppear", "B:didDisappear", "C:didAppear", "B:removed",
+          "C:moved"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QList<Screen*> s = {new Screen("A"), new Screen("B"), new Screen("C")};
+        auto nav = shownNav(s[0]);
+        nav->pushViewController(s[1], false);
+        g_log.clear();
+        c.op(*nav, s);
+        EXPECT_EQ(g_log, c.expected);
+        for (Screen* screen : s)
+            if (!screen->parent()) delete screen; // never taken up by the stack
+        g_log.clear();
+    }
+}
+
+TEST_F(Navigation, HiddenStackCallsNothingUntilItAppears) {
+    auto* a = new Screen("A");
+    auto* b = new Screen("B");
+    NavigationController nav(a);
+    nav.pushViewController(b, true);
+    EXPECT_TRUE(g_log.filter("Appear").isEmpty());
+    nav.view();
+    g_log.clear();
+    nav.beginAppearanceTransition(true, false);
+    nav.endAppearanceTransition();
+    EXPECT_EQ(g_log, QStringList({"B:willAppear", "B:didAppear"}));
+    EXPECT_FALSE(a->isViewLoaded()); // the lower screen is loaded only when it shows
+}
+
+TEST_F(Navigation, ScreensTakenOffAreDeletedOnTheNextPass) {
+    auto* a = new Screen("A");
+    QPointer<Screen> b = new Screen("B"), c = new Screen("C"), d = new Screen("D");
+    auto nav = shownNav(a);
+    nav->pushViewController(b, false);
+    nav->pushViewController(c, false);
+    nav->pushViewController(d, false);
+
+    EXPECT_EQ(nav->popViewControllerAnimated(false), d.data());
+    EXPECT_TRUE(d); // callers may still use it in this pass
+    flushReleases();
+    EXPECT_FALSE(d);
+
+    // A screen popped and pushed again before the next pass survives.
+    nav->popViewControllerAnimated(false);
+    nav->pushViewController(c, false);
+    flushReleases();
+    ASSERT_TRUE(c);
+    EXPECT_EQ(nav->topViewController(), c.data());
+
+    nav->popToRootViewControllerAnimated(false);
+    flushReleases();
+    EXPECT_FALSE(b);
+    EXPECT_FALSE(c);
+    EXPECT_EQ(nav->viewControllers(), QList<ViewController*>({a}));
+}
+
+TEST_F(Navigation, AScreenPoppingItselfFinishesItsHandler) {
+    auto* a = new Screen("A");
+    QPointer<Screen> b = new Screen("B");
+    auto nav = shownNav(a);
+    nav->pushViewController(b, false);
+    EXPECT_EQ(b->popSelfAndReadName(), "B");
+    flushReleases();
+    EXPECT_FALSE(b);
+}
+
+TEST_F(Navigation, RefusedStackOperationsChangeNothing) {
+    auto* a = new Screen("A");
+    auto* b = new Screen("B");
+    auto nav = shownNav(a);
+    nav->pushViewController(b, false);
+    g_log.clear();
+    nav->pushViewController(b, true);       // already on the stack
+    nav->pushViewController(nullptr, true); // nothing
+    nav->pushViewController(nav.get(), true);
+    Screen stray("stray");
+    EXPECT_TRUE(nav->popToViewController(&stray, true).isEmpty());
+    EXPECT_TRUE(g_log.filter("Appear").isEmpty());
+    EXPECT_EQ(nav->viewControllers(), QList<ViewController*>({a, b}));
+    nav->popViewControllerAnimated(false);
+    EXPECT_EQ(nav->popViewControllerAnimated(false), nullptr); // the root stays
+    EXPECT_EQ(nav->topViewController(), a);
+    g_log.clear();
+}
+
+TEST_F(Navigation, APushDuringAnAnimatedPushCompletesTheFirst) {
+    ns::ScopedManualClock clock;
+    Animation::setEnabled(true);
+    auto* a = new Screen("A");
+    auto* b = new Screen("B");
+    auto* c = new Screen("C");
+    auto nav = shownNav(a);
+    nav->pushViewController(b, true);
+    EXPECT_TRUE(nav->isTransitioning());
+    EXPECT_FALSE(g_log.contains("B:didAppear"));
+    nav->pushViewController(c, true);
+    // B came fully on screen and left again before C started.
+    EXPECT_EQ(g_log.mid(g_log.indexOf("B:didAppear")),
+              QStringList({"B:didAppear", "B:moved", "C:load", "B:willDisappear", "C:willAppear"}));
+    clock.clock.advance(1000);
+    Animation::setEnabled(false);
+    EXPECT_FALSE(nav->isTransitioning());
+    EXPECT_TRUE(g_log.endsWith("C:moved"));
+    EXPECT_EQ(nav->viewControllers(), QList<ViewController*>({a, b, c}));
+    EXPECT_EQ(c->view()->frame(), QRectF(0, 0, 320, 504));
+    EXPECT_EQ(b->view()->superview(), nullptr); // off screen once covered
+}
+
+TEST_F(Navigation, BarShowsTitleAndBackButtonAndPops) {
+    auto* a = new Screen("A");
+    a->setTitle("首页");
+    auto nav = shownNav(a);
+    NavigationBar* bar = nav->navigationBar();
+    EXPECT_EQ(bar->displayedTitle(), "首页");
+    EXPECT_FALSE(bar->isBackButtonShown());
+
+    struct Case {
+        const char* name;
+        std::function<void(ViewController*)> setup;
+        bool back;
+    };
+    const QList<Case> cases = {
+        {"plain", [](ViewController*) {}, true},
+        {"hides back", [](ViewController* vc) { vc->navigationItem()->setHidesBackButton(true); },
+         false},
+        {"own left item",
+         [](ViewController* vc) {
+             vc->navigationItem()->setLeftBarButtonItem(new BarButtonItem("关闭"));
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* b = new Screen("B");
+        c.setup(b);
+        nav->pushViewController(b, false);
+        b->navigationItem()->setTitle("详情"); // later changes reach the bar
+        EXPECT_EQ(bar->displayedTitle(), "详情");
+        EXPECT_EQ(bar->isBackButtonShown(), c.back);
+        if (c.back) {
+            auto* button = qobject_cast<Button*>(bar->backButtonView());
+            ASSERT_NE(button, nullptr);
+            button->sendActionsForControlEvents(Control::TouchUpInside);
+            EXPECT_EQ(nav->topViewController(), a);
+        } else {
+            nav->popViewControllerAnimated(false);
+        }
+        EXPECT_EQ(bar->displayedTitle(), "首页");
+        flushReleases();
+    }
+}
+
+TEST_F(Navigation, RightItemTriggersItsAction) {
+    auto* a = new Screen("A");
+    int fired = 0;
+    a->navigationItem()->setRightBarButtonItem(
+        new BarButtonItem("完成", BarButtonItem::Style::Done, [&] { ++fired; }));
+    auto nav = shownNav(a);
+    auto* button = qobject_cast<Button*>(nav->navigationBar()->rightButtonView());
+    ASSERT_NE(button, nullptr);
+    button->sendActionsForControlEvents(Control::TouchUpInside);
+    EXPECT_EQ(fired, 1);
+}
+
+TEST_F(Navigation, HidingTheBarGivesTheScreenTheFullHeight) {
+    auto* a = new Screen("A");
+    auto nav = shownNav(a);
+    EXPECT_EQ(a->view()->frame(), QRectF(0, 0, 320, 504));
+    EXPECT_EQ(a->view()->convertRectToView(a->view()->bounds(), nav->view()),
+              QRectF(0, 64, 320, 504));
+    nav->setNavigationBarHidden(true, true);
+    EXPECT_EQ(a->view()->convertRectToView(a->view()->bounds(), nav->view()),
+              QRectF(0, 0, 320, 568));
+    EXPECT_TRUE(nav->navigationBar()->isHidden());
+    nav->setNavigationBarHidden(false, false);
+    EXPECT_FALSE(nav->navigationBar()->isHidden());
+    EXPECT_EQ(a->view()->frame().height(), 504);
+}
+
+struct RecordingDelegate : QObject, NavigationControllerDelegate {
+    QStringList calls;
+    void navigationControllerWillShowViewController(NavigationController*, ViewController* vc,
+                                                    bool) override {
+        calls << "will:" + vc->title();
+    }
+    void navigationControllerDidShowViewController(NavigationController*, ViewController* vc,
+                                                   bool) override {
+        calls << "did:" + vc->title();
+    }
+};
+
+TEST_F(Navigation, DelegateHearsEachShownScreenAndIsDroppedWhenGone) {
+    auto* a = new Screen("A");
+    auto nav = shownNav(a);
+    auto delegate = std::make_unique<RecordingDelegate>();
+    nav->setDelegate(delegate.get());
+    auto* b = new Screen("B");
+    b->setTitle("B");
+    nav->pushViewController(b, true);
+    EXPECT_EQ(delegate->calls, QStringList({"will:B", "did:B"}));
+    delegate.reset();
+    nav->popViewControllerAnimated(true); // must not reach the destroyed delegate
+    EXPECT_EQ(nav->delegate(), nullptr);
+}
+
+} // namespace
