@@ -132,6 +132,11 @@ void View::setBackgroundColor(const QColor& c) {
     update();
 }
 
+void View::setBackgroundBrush(const QBrush& brush) {
+    m_backgroundBrush = brush;
+    update();
+}
+
 void View::setAlpha(double a) {
     a = std::clamp(a, 0.0, 1.0);
     if (a == m_alpha) return;
@@ -236,7 +241,11 @@ void View::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setOpacity(effectiveAlpha());
     const QRectF b(QPointF(0, 0), m_frame.size());
-    if (m_backgroundColor.alpha() > 0) {
+    if (m_backgroundBrush.style() != Qt::NoBrush) {
+        QPainterPath path;
+        path.addRoundedRect(b, m_cornerRadius, m_cornerRadius);
+        p.fillPath(path, m_backgroundBrush);
+    } else if (m_backgroundColor.alpha() > 0) {
         if (m_cornerRadius > 0) {
             QPainterPath path;
             path.addRoundedRect(b, m_cornerRadius, m_cornerRadius);

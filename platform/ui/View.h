@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBrush>
 #include <QColor>
 #include <QList>
 #include <QPointer>
@@ -49,6 +50,9 @@ public:
     QRectF convertRectToView(const QRectF& r, const View* to) const;
 
     QColor backgroundColor() const { return m_backgroundColor; }
+    // A pattern (tiled image) background; drawn instead of the colour while set.
+    QBrush backgroundBrush() const { return m_backgroundBrush; }
+    void setBackgroundBrush(const QBrush& brush);
     void setBackgroundColor(const QColor& c);
     double alpha() const { return m_alpha; }
     void setAlpha(double a);
@@ -109,6 +113,7 @@ private:
     QRectF m_frame;
     int m_tag = 0;
     QColor m_backgroundColor = Qt::transparent;
+    QBrush m_backgroundBrush;
     double m_alpha = 1.0;
     bool m_hidden = false;
     bool m_interaction = true;

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include "app/categories/BFLayoutUtils.h"
+#include "app/categories/BFStyleUtils.h"
+#include "app/categories/Block.h"
+#include "app/categories/FrameMethods.h"
+#include "app/categories/NilString.h"
+#include "app/core/PublicFunction.h"
+#include "app/core/tavrixConfig.h"
+#include "platform/ui/AlertCenter.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
+
+#include <memory>
+
+namespace {
+
+TEST(BFLayoutUtils, linesAndColumnsAreMeasuredFromTheReference) {
+    ui::View ref(QRectF(10, 20, 100, 30));
+    const BFTopPaddingLayout layout{50, 16, 5, 3}; // width, height, top, left
+    EXPECT_EQ(BFLayoutUtils::lineLayout(layout, &ref), QRectF(13, 55, 50, 16));
+    EXPECT_EQ(BFLayoutUtils::columnLayout(layout, &ref), QRectF(113, 25, 50, 16));
+    EXPECT_EQ(BFLayoutUtils::lineLayout(layout, QPointF(1, 2)), QRectF(4, 7, 50, 16));
+    EXPECT_EQ(BFLayoutUtils::columnLayout(layout, QPointF(1, 2)), QRectF(4, 7, 50, 16));
+}
+
+TEST(BFLayoutUtils, heightsFollowTheLastSubview) {
+    ui::View container(QRectF(0, 0, 200, 10));
+    BFLayoutUtils::adjustHeight(&container, 8, 100);
+    EXPECT_EQ(container.frame().height(), 10); // no subviews: unchanged
+    BFLayoutUtils::doLayout(
+        &container, {new ui::View(QRectF(0, 0, 10, 40)), new ui::View(QRectF(0, 40, 150, 20))});
+    EXPECT_EQ(BFLayoutUtils::getLastestSubViewOffSet(&container), 60);
+    BFLayoutUtils::adjustHeight(&container, 8, 100);
+    EXPECT_EQ(container.frame().height(), 100); // the minimum wins
+    BFLayoutUtils::adjustHeight(&container, 8);
+    EXPECT_EQ(container.frame().height(), 68);
+    BFLayoutUtils::adjustWidth(&container, 2);
+    EXPECT_EQ(container.frame().width(), 152);
+}
+
+TEST(BFLayoutUtils, doLayoutStopsAtTheFirstMissingView) {
+    ui::View container;
+    auto* a = new ui::View;
+    auto* c = std::make_unique<ui::View>().release();
+    BFLayoutUtils::doLayout(&container, {a, nullptr, c});
+    EXPECT_EQ(container.subviews().size(), 1);
+    delete c;
+    BFLayoutUtils::doLayout(&container, {nullptr});
+    EXPECT_EQ(container.subviews().size(), 1);
+}
+
+TEST(BFLayoutUtils, scrollContentHeights) {
+    std::unique_ptr<ui::ScrollView> scroll(BFLayoutUtils::getUIScrollView(QRectF(0, 0, 320, 400)));
+    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 0));
+    BFLayoutUtils::adjustContentHeight(scroll.get(), 12);
+    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 12));
+    BFLayoutUtils::lowestContentHeight(scroll.get(), 500); // no subviews: nothing
+    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 12));
+    scroll->addSubview(new ui::View(QRectF(0, 300, 320, 300)));
+    BFLayoutUtils::adjustContentHeight(scroll.get(), 12);
+    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 612));
+    BFLayoutUtils::lowestContentHeight(scroll.get(), 500);
+    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 600));
+    BFLayoutUtils::lowestContentHeight(scroll.get(), 700);
+    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 700));
+}
+
+TEST(BFLayoutUtils, wrappingKeepsTheCentre) {
+    auto* inner = new ui::View(QRectF(100, 100, 40, 20));
+    std::unique_ptr<ui::View> wrapper(BFLayoutUtils::doWrapView(inner, 5));
+    EXPECT_EQ(wrapper->frame(), QRectF(95, 95, 50, 30));
+    EXPECT_EQ(inner->frame(), QRectF(5, 5, 40, 20));
+    EXPECT_EQ(inner->superview(), wrapper.get());
+    EXPECT_EQ(BFLayoutUtils::commonHeight(), 457);
+}
+
+TEST(BFLayoutUtils, breakLinesWhereTheFirstLineEnds) {
+    EXPECT_EQ(BFLayoutUtils::insertBreakLine("", 100, 14), "");
+    EXPECT_EQ(BFLayoutUtils::insertBreakLine("ab", 300, 14), "ab");
+    EXPECT_FALSE(BFLayoutUtils::isbreakLine("ab", 300, 14));
+    const QString longText = QString::fromUtf8("这是一段需要在很窄的宽度里换行显示的较长文字");
+    ASSERT_TRUE(BFLayoutUtils::isbreakLine(longText, 80, 14));
+    const QString broken = BFLayoutUtils::insertBreakLine(longText, 80, 14);
+    ASSERT_EQ(broken.count('\n'), 1);
+    const QString firstLine = broken.section('\n', 0, 0);
+    EXPECT_EQ(QString(broken).remove('\n'), longText);
+    EXPECT_FALSE(BFLayoutUtils::isbreakLine(firstLine, 80, 14));
+    EXPECT_TRUE(BFLayoutUtils::isbreakLine(longText.left(firstLine.size() + 1), 80, 14));
+}
+
+TEST(BFLayoutUtils, factoriesSetWhatTheScreensRelyOn) {
+    std::unique_ptr<ui::Label> label(
+        BFLayoutUtils::getNoRecordLabel("none", QRectF(0, 0, 100, 20), 77));
+    EXPECT_EQ(label->tag(), 77);
+    EXPECT_EQ(label->textColor(), QColor(185, 125, 5));
+    EXPECT_EQ(label->numberOfLines(), 0);
+    std::unique_ptr<ui::Label> bold(
+        BFLayoutUtils::getUILabel("x", QRectF(), true, 15, BFColor{255, 0, 0, 1}));
+    EXPECT_TRUE(bold->font().bold());
+    EXPECT_EQ(bold->textColor(), QColor(255, 0, 0));
+    EXPECT_EQ(BFStyleUtils::colorWith(BFColor{70, 140, 202, 0.5f}),
+              QColor::fromRgbF(70 / 255.f, 140 / 255.f, 202 / 255.f, 0.5f));
+}
+
+TEST(FrameMethods, moveAndResizeInPlace) {
+    ui::View v(QRectF(10, 10, 100, 50));
+    FrameMethods::moveHorizontal(&v, 5, -5);
+    EXPECT_EQ(v.frame(), QRectF(15, 5, 100, 50));
+    FrameMethods::moveHorizontal(&v, 0, 0, 10, 10);
+    EXPECT_EQ(v.frame(), QRectF(15, 5, 110, 60));
+    FrameMethods::moveToHorizontal(&v, 1, 2);
+    EXPECT_EQ(v.frame(), QRectF(1, 2, 110, 60));
+    FrameMethods::setWidth(&v, 30);
+    FrameMethods::addHeight(&v, 5);
+    EXPECT_EQ(v.frame(), QRectF(1, 2, 30, 65));
+    EXPECT_EQ(FrameMethods::frameInWindow(&v), QRectF());
+    ui::View parent(QRectF(100, 200, 300, 300));
+    parent.addSubview(new ui::View(QRectF(5, 6, 7, 8)));
+    EXPECT_EQ(FrameMethods::frameInWindow(parent.subviews().first()), QRectF(105, 206, 7, 8));
+}
+
+TEST(Block, reportsThePressedIndexAndNothingWithoutABlock) {
+    QList<int> pressed;
+    ui::AlertView* alert = Block::alertWithTitle(
+        "t", "m", [&](int i) { pressed << i; }, "取消", "确定");
+    alert->show();
+    alert->pressButtonAtIndex(1);
+    ui::AlertView* silent = Block::alertWithTitle("t", "m", nullptr, "取消", QString());
+    silent->show();
+    silent->pressButtonAtIndex(0);
+    EXPECT_EQ(pressed, QList<int>{1});
+}
+
+TEST(ViewHelpers, standardAlertAndEmptyListLabel) {
+    ui::AlertView* alert = PublicFunction::showAlert("标题", "内容");
+    ASSERT_NE(ui::AlertCenter::topAlert(), nullptr);
+    EXPECT_EQ(ui::AlertCenter::topAlert()->message(), QString::fromUtf8("内容"));
+    EXPECT_EQ(alert->numberOfButtons(), 1);
+    EXPECT_EQ(alert->buttonTitleAtIndex(0), QString::fromUtf8("确定"));
+    alert->pressButtonAtIndex(0);
+
+    ui::View host(QRectF(0, 0, 320, 400));
+    std::unique_ptr<ui::Label> empty(tavrixConfig::createNilLabelInView(&host));
+    EXPECT_EQ(empty->text(), QString::fromUtf8("对不起，暂时没查询到相关数据"));
+    EXPECT_EQ(empty->frame().center(), QPointF(160, 200));
+    EXPECT_EQ(empty->frame().size(), QSizeF(300, 20));
+}
+
+TEST(ViewHelpers, textHeightOfALabel) {
+    ui::Label label(QRectF(0, 0, 100, 20));
+    EXPECT_EQ(PublicFunction::textLabel(&label, QSizeF(100, 1000)).height(),
+              0); // no text: no failure
+    label.setAttributedText(NilString::initWithNotNilString(QString()));
+    EXPECT_EQ(PublicFunction::textLabel(&label, QSizeF(100, 1000)).height(), 0);
+    label.setText(
+        QString::fromUtf8("一行文字会在窄宽度中折成好几行一行文字会在窄宽度中折成好几行"));
+    const QRectF tall = PublicFunction::textLabel(&label, QSizeF(100, 1000));
+    label.setText("x");
+    const QRectF one = PublicFunction::textLabel(&label, QSizeF(100, 1000));
+    EXPECT_GT(tall.height(), one.height() * 2);
+    EXPECT_EQ(tall.height(), std::ceil(tall.height()));
+    EXPECT_EQ(tall.width(), 100);
+}
+
+} // namespace
