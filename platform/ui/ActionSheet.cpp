@@ -128,7 +128,9 @@ void ActionSheet::show() {
 }
 
 bool ActionSheet::pressButtonAtIndex(int index) {
-    if (!m_visible || m_dismissing || index < 0 || index >= m_buttons.size()) return false;
+    if (!m_visible || m_dismissing || m_pressed || index < 0 || index >= m_buttons.size())
+        return false;
+    m_pressed = true; // one press per alert, even from inside its own callbacks
     QPointer<ActionSheet> self(this);
     if (ActionSheetDelegate* d = m_delegate.get()) d->actionSheetClickedButtonAtIndex(this, index);
     if (!self) return true;

@@ -79,6 +79,7 @@ private:
     int m_destructiveIndex = -1;
     bool m_visible = false;
     bool m_dismissing = false;
+    bool m_pressed = false;
     QPointer<View> m_overlay;
     QPointer<View> m_sheet;
 };

@@ -212,7 +212,8 @@ void AlertView::show() {
 }
 
 bool AlertView::pressButtonAtIndex(int index) {
-    if (!m_visible || m_dismissing || !isButtonEnabled(index)) return false;
+    if (!m_visible || m_dismissing || m_pressed || !isButtonEnabled(index)) return false;
+    m_pressed = true; // one press per alert, even from inside its own callbacks
     QPointer<AlertView> self(this);
     if (AlertViewDelegate* d = m_delegate.get()) d->alertViewClickedButtonAtIndex(this, index);
     if (!self) return true;

@@ -108,6 +108,7 @@ private:
     QPointer<TextField> m_field;
     bool m_visible = false;
     bool m_dismissing = false;
+    bool m_pressed = false;
     QPointer<View> m_overlay;
     QPointer<View> m_box;
 };
