@@ -14,7 +14,7 @@ struct Fault {
         Html500,   // an HTML error page with status 500
         JsonArray, // a JSON array instead of an object
         Result,    // {"result": value, "msg": msg} without running the interface
-        Drop,      // close the connection without answering
+        Drop,      // close the connection without answering (HTTP clients may resend once)
     };
 
     Kind kind = Kind::Delay;

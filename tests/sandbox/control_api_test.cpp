@@ -48,12 +48,6 @@ TEST_F(ControlApiTest, BadFaultRequestsAreRefusedAndChangeNothing) {
     EXPECT_TRUE(server.server().faults().isEmpty());
 }
 
-TEST_F(ControlApiTest, WrongMethodsAndUnknownEndpoints) {
-    EXPECT_EQ(http.get(controlUrl("fault")).status, 405);
-    EXPECT_EQ(control("requests").status, 405);
-    EXPECT_EQ(control("self-destruct").status, 404);
-}
-
 TEST_F(ControlApiTest, ExpiresEverySessionOrOne) {
     const QString a = login("13800000001", "123456");
     const QString b = login("13800000002", "234567");

@@ -58,28 +58,4 @@ TEST_F(DatabaseFile, RefusesADatabaseFromANewerSandbox) {
     EXPECT_TRUE(error.contains("newer")) << error.toStdString();
 }
 
-TEST_F(DatabaseFile, UnwritablePlaceIsReported) {
-    Backend backend;
-    QString error;
-    EXPECT_FALSE(backend.open(dir.filePath("missing/dir/sandbox.sqlite"), false, &error));
-    EXPECT_FALSE(error.isEmpty());
-}
-
-TEST(DatabaseValues, RoundTripByPosition) {
-    Database db;
-    ASSERT_TRUE(db.open(":memory:"));
-    ASSERT_TRUE(db.exec("CREATE TABLE t (a, b, c, d)"));
-    ASSERT_TRUE(
-        db.exec("INSERT INTO t VALUES (?, ?, ?, ?)",
-                {qint64(1) << 40, QStringLiteral("中文"), QVariant(), QByteArray("\0x", 2)}));
-    const QList<QVariantMap> rows = db.query("SELECT a, b, c, d FROM t");
-    ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0]["a"].toLongLong(), qint64(1) << 40);
-    EXPECT_EQ(rows[0]["b"].toString(), QStringLiteral("中文"));
-    EXPECT_FALSE(rows[0]["c"].isValid());
-    EXPECT_EQ(rows[0]["d"].toByteArray(), QByteArray("\0x", 2));
-    EXPECT_FALSE(db.exec("INSERT INTO t VALUES (?)", {1}));
-    EXPECT_FALSE(db.lastError().isEmpty());
-}
-
 } // namespace

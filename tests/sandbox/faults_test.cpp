@@ -87,11 +87,6 @@ TEST_F(SandboxTest, NamedFaultWinsOverTheWildcard) {
     EXPECT_EQ(call("Login", kLogin).value("result").toInteger(-1), 0);
 }
 
-TEST_F(SandboxTest, FaultOnOneInterfaceLeavesOthersAlone) {
-    server.setFault("StarLevel", Fault::drop());
-    EXPECT_EQ(call("Login", kLogin).value("result").toInteger(-1), 0);
-}
-
 class ClockedFaults : public ::testing::Test {
 protected:
     ns::ScopedManualClock time;
@@ -154,23 +149,6 @@ TEST_F(ClockedFaults, ClientLeavingBeforeADelayedAnswerHarmsNothing) {
                   .value("result")
                   .toInteger(-1),
               0);
-}
-
-TEST(FaultText, ParsesTheHttpNames) {
-    const struct {
-        const char* kind;
-        const char* value;
-        std::optional<Fault> expected;
-    } cases[] = {
-        {"delay", "250", Fault::delay(250)}, {"delay", "", std::nullopt},
-        {"delay", "-1", std::nullopt},       {"no-answer", "", Fault::noAnswer()},
-        {"empty", "", Fault::emptyBody()},   {"html500", "", Fault::html500()},
-        {"array", "", Fault::jsonArray()},   {"result", "9999", Fault::result(9999)},
-        {"result", "abc", std::nullopt},     {"drop", "", Fault::drop()},
-        {"explode", "", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Fault::fromText(c.kind, c.value), c.expected) << c.kind << " " << c.value;
 }
 
 } // namespace
