@@ -75,10 +75,10 @@ void ActionSheet::buildViews() {
     auto makeButton = [&](View* parent, int index, double top) {
         auto* b = new Button(QRectF(0, top, width, kRow), parent);
         b->setTag(index + 1);
-        b->setTitle(m_buttons.at(index));
-        b->setTitleColor(index == m_destructiveIndex ? kDestructiveColor : kButtonColor);
         b->titleLabel()->setFont(index == m_cancelIndex ? Font::boldSystemFontOfSize(20)
                                                         : Font::systemFontOfSize(20));
+        b->setTitle(m_buttons.at(index));
+        b->setTitleColor(index == m_destructiveIndex ? kDestructiveColor : kButtonColor);
         auto* line = new View(QRectF(0, top, width, 0.5), parent);
         line->setBackgroundColor(QColor(0, 0, 0, 50));
         b->addAction(Control::TouchUpInside, [self, index] {

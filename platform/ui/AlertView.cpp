@@ -183,11 +183,11 @@ void AlertView::buildViews() {
         if (row && k == 1) box->lines.append(QRectF(r.x(), r.y(), 0.5, r.height()));
         auto* b = new Button(r, box);
         b->setTag(index + 1);
+        b->titleLabel()->setFont(index == m_cancelIndex && n > 1 ? Font::boldSystemFontOfSize(17)
+                                                                 : Font::systemFontOfSize(17));
         b->setTitle(m_buttons.at(index));
         b->setTitleColor(kButtonColor);
         b->setTitleColor(QColor(0, 0, 0, 77), Control::Disabled);
-        b->titleLabel()->setFont(index == m_cancelIndex && n > 1 ? Font::boldSystemFontOfSize(17)
-                                                                 : Font::systemFontOfSize(17));
         b->addAction(Control::TouchUpInside, [self, index] {
             if (self) self->pressButtonAtIndex(index);
         });

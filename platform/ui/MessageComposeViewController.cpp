@@ -79,9 +79,9 @@ void MessageComposeViewController::loadView() {
     title->setText(QStringLiteral("新信息"));
     QPointer<MessageComposeViewController> self(this);
     auto* cancelButton = new Button(QRectF(8, 20, 64, 44), bar);
+    cancelButton->titleLabel()->setFont(Font::systemFontOfSize(17));
     cancelButton->setTitle(QStringLiteral("取消"));
     cancelButton->setTitleColor(kButtonColor);
-    cancelButton->titleLabel()->setFont(Font::systemFontOfSize(17));
     cancelButton->addAction(Control::TouchUpInside, [self] {
         if (self) self->cancel();
     });
@@ -103,9 +103,9 @@ void MessageComposeViewController::loadView() {
     m_bodyLabel = text;
 
     auto* send = new Button(QRectF(full.width() - 72, full.height() - 44, 64, 44), v);
+    send->titleLabel()->setFont(Font::boldSystemFontOfSize(17));
     send->setTitle(QStringLiteral("发送"));
     send->setTitleColor(kButtonColor);
-    send->titleLabel()->setFont(Font::boldSystemFontOfSize(17));
     send->addAction(Control::TouchUpInside, [self] {
         if (self) self->send();
     });
