@@ -1,6 +1,81 @@
 #include <QApplication>
+#include <QDebug>
+#include <QEventLoop>
+
+#include "app/core/AppDelegate.h"
+#include "app/core/AppDelegateArguments.h"
+#include "app/core/tavrixConfig.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/SingleInstance.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+// Gives the arguments to an instance already running; true when it took them.
+bool handedOff(SingleInstance& instance, const QStringList& arguments) {
+    QEventLoop loop;
+    bool finished = false;
+    bool delivered = false;
+    QObject::connect(&instance, &SingleInstance::handOffFinished, &loop, [&](bool ok) {
+        finished = true;
+        delivered = ok;
+        loop.quit();
+    });
+    instance.handOff(arguments);
+    // A refusal may come before the loop runs (no instance at all).
+    if (!finished) loop.exec();
+    return delivered;
+}
+
+void openURLs(AppDelegate& delegate, const AppDelegateArguments& args) {
+    for (const QString& url : args.urls)
+        delegate.openURL(url, args.sourceApplication);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    app.setApplicationName("tavrix");
+    app.setDesktopFileName("tavrix");
+    const QStringList arguments = app.arguments().mid(1);
+    const AppDelegateArguments args = AppDelegateArguments::parse(arguments);
+    if (!args.error.isEmpty()) {
+        qCritical().noquote() << "tavrix:" << args.error;
+        return 2;
+    }
+
+    SingleInstance instance(SingleInstance::defaultKey());
+    if (handedOff(instance, arguments)) return 0;
+    if (!instance.listen()) qWarning().noquote() << "tavrix: cannot take URLs from later launches";
+
+    tavrixConfig::setServerBaseAddress(args.server);
+    AppDelegate delegate;
+    ui::Application::sharedApplication().setDelegate(&delegate);
+    delegate.applicationDidFinishLaunchingWithOptions({});
+    openURLs(delegate, args);
+
+    QObject::connect(&instance, &SingleInstance::argumentsReceived, &delegate,
+                     [&delegate](const QStringList& later) {
+                         const AppDelegateArguments more = AppDelegateArguments::parse(later);
+                         if (ui::Window* window = delegate.window()) {
+                             window->raise();
+                             window->activateWindow();
+                         }
+                         for (const QString& url : more.urls)
+                             qInfo().noquote() << "tavrix: URL from a later launch:" << url;
+                         openURLs(delegate, more);
+                     });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
+                     [&delegate] { delegate.applicationWillTerminate(); });
+
+    if (!args.screenshotFile.isEmpty()) {
+        ns::performAfter(args.screenshotAfterMs, &delegate, [&delegate, &args] {
+            const bool saved =
+                delegate.window() && delegate.window()->saveScreenshot(args.screenshotFile);
+            if (!saved) qCritical().noquote() << "tavrix: screenshot not written";
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return app.exec();
 }

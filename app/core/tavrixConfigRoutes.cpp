@@ -1,0 +1,47 @@
+#include "app/core/tavrixConfig.h"
+
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/TabBarController.h"
+
+namespace {
+
+// The screen at the bottom of a tab's stack (the tab's own screen when it is no stack).
+ui::ViewController* firstScreenOf(ui::ViewController* tab) {
+    if (auto* nav = qobject_cast<ui::NavigationController*>(tab)) {
+        const QList<ui::ViewController*> stack = nav->viewControllers();
+        return stack.isEmpty() ? nullptr : stack.first();
+    }
+    return tab;
+}
+
+} // namespace
+
+ui::ViewController* tavrixConfig::getViewControllerWithString(const QString& route) {
+    const QStringList parts = route.split('&');
+    if (parts.size() < 2) return nullptr;
+    return ui::Storyboard::instantiateViewController(parts[0], parts[1]);
+}
+
+bool tavrixConfig::isViewController(const QString& className,
+                                    ui::TabBarController* embedInTabBarController) {
+    if (!embedInTabBarController || className.isEmpty()) return false;
+    const QByteArray name = className.toLatin1();
+    for (ui::ViewController* tab : embedInTabBarController->viewControllers()) {
+        ui::ViewController* first = firstScreenOf(tab);
+        if (first && first->inherits(name.constData())) return true;
+    }
+    return false;
+}
+
+int tavrixConfig::indexOfViewController(const QString& className,
+                                        ui::TabBarController* inTabBarController) {
+    if (!inTabBarController || className.isEmpty()) return 0;
+    const QByteArray name = className.toLatin1();
+    const QList<ui::ViewController*> tabs = inTabBarController->viewControllers();
+    for (int i = 0; i < tabs.size(); ++i) {
+        ui::ViewController* first = firstScreenOf(tabs[i]);
+        if (first && first->inherits(name.constData())) return i;
+    }
+    return 0;
+}

@@ -1,0 +1,37 @@
+#include "app/screens/RootViewController.h"
+
+#include "app/core/AppDelegate.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Storyboard.h"
+
+TAVRIX_REGISTER_SCENE("Main", "RootViewController", RootViewController);
+
+RootViewController::RootViewController(QObject* parent)
+    : PlaceholderViewController("首页", parent) {}
+
+void RootViewController::viewDidLoad() {
+    PlaceholderViewController::viewDidLoad();
+    navigationItem()->setLeftBarButtonItem(new ui::BarButtonItem(
+        "菜单", ui::BarButtonItem::Style::Plain, [this] { slideButtonPressed(nullptr); }));
+}
+
+void RootViewController::viewWillAppear(bool animated) {
+    PlaceholderViewController::viewWillAppear(animated);
+    ns::NotificationCenter::defaultCenter().postNotificationName("AddPanGestureToRootView");
+}
+
+void RootViewController::viewDidAppear(bool animated) {
+    PlaceholderViewController::viewDidAppear(animated);
+    if (AppDelegate* app = AppDelegate::sharedDelegate()) app->replayURLOfAwakenByOther(this);
+}
+
+void RootViewController::viewWillDisappear(bool animated) {
+    ns::NotificationCenter::defaultCenter().postNotificationName("RemovePanGestureFromRootView");
+    PlaceholderViewController::viewWillDisappear(animated);
+}
+
+void RootViewController::slideButtonPressed(QObject*) {
+    ns::NotificationCenter::defaultCenter().postNotificationName("ShowSideSlipView");
+}

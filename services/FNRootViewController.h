@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/screens/PlaceholderViewController.h"
+
+// The family-network entry screen.
+class FNRootViewController : public PlaceholderViewController {
+    Q_OBJECT
+public:
+    explicit FNRootViewController(QObject* parent = nullptr);
+};
