@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 
 #include <QColor>

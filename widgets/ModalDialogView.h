@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Weak.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/View.h"
 #include "widgets/ModalDialogViewDelegate.h"
 
