@@ -74,12 +74,16 @@ ScrollView::ScrollView(const QRectF& frame, View* parent) : View(frame, parent) 
         auto* p = static_cast<PanGestureRecognizer*>(g);
         switch (p->state()) {
         case GestureRecognizer::State::Began:
+            // The content follows the finger from here on; the few points it took to tell a
+            // drag from a tap are not made up for.
+            p->setTranslation(QPointF(0, 0), this);
             panBegan();
             break;
         case GestureRecognizer::State::Changed:
             panChanged(p->translationInView(this));
             break;
         case GestureRecognizer::State::Ended:
+            panChanged(p->translationInView(this));
             panEnded(p->velocityInView(this));
             break;
         case GestureRecognizer::State::Cancelled:

@@ -326,19 +326,22 @@ void TextField::textWasEdited(const QString& text) {
         m_edit->setText(typed);
         m_reverting = false;
     }
-    const auto [range, replacement] =
-        editBetween(m_accepted, m_edit->text(), m_edit->cursorPosition());
+    const QString edited = m_edit->text();
+    const int editedCursor = m_edit->cursorPosition();
+    const auto [range, replacement] = editBetween(m_accepted, edited, editedCursor);
     QPointer<TextField> self(this);
     if (TextFieldDelegate* d = m_delegate.get()) {
-        if (!d->textField(this, range, replacement)) {
-            if (!self) return;
-            m_reverting = true;
-            m_edit->setText(m_accepted);
-            m_edit->setCursorPosition(std::min<int>(m_acceptedCursor, m_accepted.size()));
-            m_reverting = false;
-            return;
-        }
-        if (!self) return;
+        // The delegate judges the edit before it happens: it sees the text as it was.
+        m_reverting = true;
+        m_edit->setText(m_accepted);
+        m_edit->setCursorPosition(std::min<int>(m_acceptedCursor, m_accepted.size()));
+        m_reverting = false;
+        const bool allowed = d->textField(this, range, replacement);
+        if (!self || !allowed) return;
+        m_reverting = true;
+        m_edit->setText(edited);
+        m_edit->setCursorPosition(editedCursor);
+        m_reverting = false;
     }
     m_accepted = m_edit->text();
     m_acceptedCursor = m_edit->cursorPosition();

@@ -24,7 +24,12 @@ View::View(const QRectF& frame, View* parent) : QWidget(parent), m_frame(frame) 
     if (parent) setVisible(true);
 }
 
-View::~View() = default;
+View::~View() {
+    // Recognizers may outlive the view (or die with it as its children): either way they
+    // must not reach back into a view being destroyed.
+    for (const QPointer<QObject>& o : m_gestureRecognizers)
+        if (auto* g = qobject_cast<GestureRecognizer*>(o.data())) g->m_view = nullptr;
+}
 
 void View::applyGeometry() {
     QPointF origin = m_frame.topLeft();

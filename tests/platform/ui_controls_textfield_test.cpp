@@ -1,0 +1,182 @@
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/TextField.h"
+
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace ui;
+
+namespace {
+
+// Records the keyboard notifications in order.
+struct KeyboardLog : QObject {
+    QStringList names;
+    QVariantMap lastInfo;
+    KeyboardLog() {
+        for (const QString& n : {Keyboard::WillShowNotification, Keyboard::DidShowNotification,
+                                 Keyboard::WillHideNotification, Keyboard::DidHideNotification})
+            ns::NotificationCenter::defaultCenter().addObserver(
+                this, n, nullptr, [this](const ns::Notification& note) {
+                    names << note.name;
+                    lastInfo = note.userInfo;
+                });
+    }
+    ~KeyboardLog() override { ns::NotificationCenter::defaultCenter().removeObserver(this); }
+};
+
+// The log-in screen's rule: at most max characters.
+struct LengthLimit : TextFieldDelegate {
+    int max;
+    bool allowBegin = true;
+    QList<std::pair<TextRange, QString>> asked;
+    explicit LengthLimit(int m) : max(m) {}
+    bool textFieldShouldBeginEditing(TextField*) override { return allowBegin; }
+    bool textField(TextField* f, TextRange range, const QString& replacement) override {
+        asked.append({range, replacement});
+        return f->text().size() - range.length + replacement.size() <= max;
+    }
+};
+
+void typeText(QWidget* w, const QString& text) {
+    // Per character: QTest::keyClicks cannot type beyond Latin-1.
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::KeyAction::Click, w, Qt::Key_unknown, QString(c), {});
+}
+
+void commit(QWidget* w, const QString& text) {
+    QInputMethodEvent e;
+    e.setCommitString(text);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+struct Screen {
+    View root{QRectF(0, 0, 320, 568)};
+    TextField* field = new TextField(QRectF(20, 100, 280, 40), &root);
+    ~Screen() {
+        if (field) field->resignFirstResponder();
+    }
+};
+
+} // namespace
+
+TEST(UiControlsTextField, FocusPostsTheKeyboardNotifications) {
+    Screen s;
+    KeyboardLog log;
+    View bar(QRectF(0, 0, 320, 44));
+    s.field->setInputAccessoryView(&bar);
+
+    QTest::mouseClick(s.field->lineEdit(), Qt::LeftButton);
+    EXPECT_TRUE(s.field->isFirstResponder());
+    EXPECT_EQ(TextField::firstResponder(), s.field);
+    EXPECT_EQ(log.names,
+              (QStringList{Keyboard::WillShowNotification, Keyboard::DidShowNotification}));
+    EXPECT_EQ(log.lastInfo.value(Keyboard::FrameEndUserInfoKey).toRectF(),
+              QRectF(0, 568 - 216, 320, 216));
+    EXPECT_DOUBLE_EQ(log.lastInfo.value(Keyboard::AnimationDurationUserInfoKey).toDouble(), 0.25);
+    EXPECT_EQ(log.lastInfo.value(Keyboard::AnimationCurveUserInfoKey).toInt(), 7);
+    // The accessory sits on top of the keyboard while editing.
+    EXPECT_EQ(bar.superview(), &s.root);
+    EXPECT_EQ(bar.frame(), QRectF(0, 568 - 216 - 44, 320, 44));
+
+    log.names.clear();
+    EXPECT_TRUE(s.root.endEditing(true));
+    EXPECT_FALSE(s.field->isFirstResponder());
+    EXPECT_EQ(log.names,
+              (QStringList{Keyboard::WillHideNotification, Keyboard::DidHideNotification}));
+    EXPECT_EQ(bar.superview(), nullptr);
+}
+
+TEST(UiControlsTextField, MovingBetweenFieldsKeepsTheKeyboardUp) {
+    Screen s;
+    auto* other = new TextField(QRectF(20, 200, 280, 40), &s.root);
+    KeyboardLog log;
+    ASSERT_TRUE(s.field->becomeFirstResponder());
+    log.names.clear();
+    ASSERT_TRUE(other->becomeFirstResponder());
+    EXPECT_FALSE(s.field->isFirstResponder());
+    EXPECT_FALSE(log.names.contains(Keyboard::WillHideNotification));
+    EXPECT_TRUE(log.names.contains(Keyboard::WillShowNotification));
+    other->resignFirstResponder();
+}
+
+TEST(UiControlsTextField, DelegateMayRefuseToBegin) {
+    Screen s;
+    LengthLimit d(11);
+    d.allowBegin = false;
+    s.field->setDelegate(&d);
+    KeyboardLog log;
+    EXPECT_FALSE(s.field->becomeFirstResponder());
+    QTest::mouseClick(s.field->lineEdit(), Qt::LeftButton);
+    EXPECT_FALSE(s.field->isFirstResponder());
+    EXPECT_TRUE(log.names.isEmpty());
+    // Typing does not reach a field that is not being edited.
+    typeText(s.field->lineEdit(), "12");
+    EXPECT_EQ(s.field->text(), "");
+}
+
+TEST(UiControlsTextField, ChineseTypingByKeysAndInputMethod) {
+    Screen s;
+    ASSERT_TRUE(s.field->becomeFirstResponder());
+    typeText(s.field->lineEdit(), "流量");
+    commit(s.field->lineEdit(), "套餐");
+    EXPECT_EQ(s.field->text(), "流量套餐");
+}
+
+TEST(UiControlsTextField, EditsAreOfferedToTheDelegateAndRefusalsUndone) {
+    Screen s;
+    LengthLimit d(6);
+    s.field->setDelegate(&d);
+    s.field->setSecureTextEntry(true);
+    ASSERT_TRUE(s.field->becomeFirstResponder());
+    typeText(s.field->lineEdit(), "abcdefg");
+    EXPECT_EQ(s.field->text(), "abcdef"); // the 7th character is refused
+    ASSERT_EQ(d.asked.size(), 7);
+    EXPECT_EQ(d.asked[0].first, (TextRange{0, 0}));
+    EXPECT_EQ(d.asked[6].first, (TextRange{6, 0}));
+    EXPECT_EQ(d.asked[6].second, "g");
+
+    // A deletion is offered as an empty replacement of the deleted span.
+    QTest::keyClick(s.field->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(d.asked.last().first, (TextRange{5, 1}));
+    EXPECT_EQ(d.asked.last().second, "");
+    EXPECT_EQ(s.field->text(), "abcde");
+
+    // A paste too long is refused whole.
+    commit(s.field->lineEdit(), "XYZ");
+    EXPECT_EQ(s.field->text(), "abcde");
+    EXPECT_EQ(s.field->lineEdit()->cursorPosition(), 5);
+}
+
+TEST(UiControlsTextField, NumberPadTakesOnlyDigits) {
+    Screen s;
+    s.field->setKeyboardType(TextField::KeyboardType::NumberPad);
+    ASSERT_TRUE(s.field->becomeFirstResponder());
+    typeText(s.field->lineEdit(), "1a3-5");
+    commit(s.field->lineEdit(), "六");
+    EXPECT_EQ(s.field->text(), "135");
+}
+
+TEST(UiControlsTextField, DelegateDestroyedMeanwhileIsNotCalled) {
+    Screen s;
+    struct Owned : QObject, LengthLimit {
+        Owned() : LengthLimit(1) {}
+    };
+    auto* d = new Owned;
+    s.field->setDelegate(d);
+    delete d;
+    ASSERT_TRUE(s.field->becomeFirstResponder());
+    typeText(s.field->lineEdit(), "123");
+    EXPECT_EQ(s.field->text(), "123");
+}
+
+TEST(UiControlsTextField, DestroyingTheFieldBeingEditedReleasesIt) {
+    auto* s = new Screen;
+    ASSERT_TRUE(s->field->becomeFirstResponder());
+    delete s->field;
+    EXPECT_EQ(TextField::firstResponder(), nullptr);
+    s->field = nullptr;
+    delete s;
+}
