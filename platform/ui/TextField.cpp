@@ -4,6 +4,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/TextView.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -271,6 +272,8 @@ bool TextField::becomeFirstResponder() {
     QPointer<TextField> self(this);
     if (TextFieldDelegate* d = m_delegate.get())
         if (!d->textFieldShouldBeginEditing(this) || !self) return false;
+    if (TextView* view = TextView::firstResponder()) view->resignFirstResponder();
+    if (!self) return false;
     if (TextField* other = g_first; other && other != this) {
         // Focus moves straight to this field: the keyboard stays, so the other field ends
         // without a hide.

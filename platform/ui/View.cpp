@@ -2,6 +2,7 @@
 
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -234,6 +235,8 @@ QList<GestureRecognizer*> View::gestureRecognizers() const {
 }
 
 bool View::endEditing(bool) {
+    if (TextView* text = TextView::firstResponder(); text && text->isDescendantOf(this))
+        return text->resignFirstResponder();
     TextField* field = TextField::firstResponder();
     if (!field || !field->isDescendantOf(this)) return true;
     return field->resignFirstResponder();

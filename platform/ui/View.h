@@ -89,8 +89,8 @@ public:
     void removeGestureRecognizer(GestureRecognizer* recognizer);
     QList<GestureRecognizer*> gestureRecognizers() const;
 
-    // Ends editing of the text field being edited inside this view (this view included);
-    // returns whether editing ended. force is kept for the platform's signature.
+    // Ends editing of the text field or text view being edited inside this view (this view
+    // included); returns whether editing ended. force is kept for the platform's signature.
     bool endEditing(bool force);
 
 signals:

@@ -1,9 +1,11 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -179,4 +181,32 @@ TEST(UiControlsTextField, DestroyingTheFieldBeingEditedReleasesIt) {
     EXPECT_EQ(TextField::firstResponder(), nullptr);
     s->field = nullptr;
     delete s;
+}
+
+TEST(UiControlsTextView, EditingPostsItsNotificationsAndEndsWithTheScreen) {
+    View root(QRectF(0, 0, 320, 568));
+    auto* text = new TextView(QRectF(10, 10, 300, 100), &root);
+    auto* field = new TextField(QRectF(10, 200, 300, 40), &root);
+    QObject observer;
+    QStringList seen;
+    for (const QString& n : {QStringLiteral("UITextViewTextDidBeginEditingNotification"),
+                             QStringLiteral("UITextViewTextDidEndEditingNotification")})
+        ns::NotificationCenter::defaultCenter().addObserver(
+            &observer, n, text, [&](const ns::Notification& note) { seen << note.name; });
+    QTest::mouseClick(text->editor()->viewport(), Qt::LeftButton);
+    EXPECT_TRUE(text->isFirstResponder());
+    typeText(text->editor(), "意见");
+    EXPECT_EQ(text->text(), "意见");
+    // A field taking focus ends the text view's editing.
+    ASSERT_TRUE(field->becomeFirstResponder());
+    EXPECT_FALSE(text->isFirstResponder());
+    ASSERT_TRUE(text->becomeFirstResponder());
+    EXPECT_FALSE(field->isFirstResponder());
+    root.endEditing(true);
+    EXPECT_EQ(TextView::firstResponder(), nullptr);
+    EXPECT_EQ(seen, (QStringList{"UITextViewTextDidBeginEditingNotification",
+                                 "UITextViewTextDidEndEditingNotification",
+                                 "UITextViewTextDidBeginEditingNotification",
+                                 "UITextViewTextDidEndEditingNotification"}));
+    ns::NotificationCenter::defaultCenter().removeObserver(&observer);
 }
