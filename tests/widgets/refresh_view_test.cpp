@@ -1,0 +1,195 @@
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/DateFormat.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
+#include "widgets/RefreshView.h"
+#include "widgets/SpinnerView.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the home page does: forwards the scroll calls, starts loading when told, and gives
+// up after ten seconds.
+struct HomeLikeOwner : QObject, ui::ScrollViewDelegate, RefreshViewDelegate {
+    HomeLikeOwner()
+        : scroll(*new ui::ScrollView(QRectF(0, 0, 320, 400))), refresh(*new RefreshView) {
+        scroll.setContentSize(QSizeF(320, 456));
+        scroll.setDelegate(this);
+        refresh.setupWithOwner(&scroll, this);
+    }
+    ~HomeLikeOwner() override { delete &scroll; }
+    void scrollViewWillBeginDragging(ui::ScrollView* s) override {
+        refresh.scrollViewWillBeginDragging(s);
+    }
+    void scrollViewDidScroll(ui::ScrollView* s) override { refresh.scrollViewDidScroll(s); }
+    void scrollViewDidEndDragging(ui::ScrollView* s, bool d) override {
+        refresh.scrollViewDidEndDragging(s, d);
+    }
+    void scrollViewWillBeginDecelerating(ui::ScrollView* s) override {
+        refresh.scrollViewWillBeginDecelerating(s);
+    }
+    void refreshViewDidCallBack() override {
+        ++callbacks;
+        refresh.startLoading();
+        ns::performAfter(10000, this, [this] { refresh.stopLoading(); });
+    }
+    double offset() const { return scroll.contentOffset().y(); }
+    QString status() const { return refresh.refreshStatusLabel()->text(); }
+    void pullTo(double target) {
+        scroll.beginDragging();
+        dragTo(target);
+    }
+    void dragTo(double target) {
+        for (int i = 0; i < 1000 && offset() > target; ++i)
+            scroll.dragBy(QPointF(0, 1));
+    }
+
+    // The scroll view owns the header, as on the home page.
+    ui::ScrollView& scroll;
+    RefreshView& refresh;
+    int callbacks = 0;
+};
+
+TEST(RefreshView, SitsBehindTheContentAboveItsTop) {
+    HomeLikeOwner o;
+    EXPECT_EQ(o.refresh.frame(), QRectF(0, -50, 320, 50));
+    EXPECT_EQ(o.refresh.superview(), o.scroll.subviews().value(0)->superview());
+    EXPECT_FALSE(o.refresh.refreshIndicator()->isAnimating());
+}
+
+TEST(RefreshView, PullReleaseLoadAndGiveUp) {
+    ns::ScopedManualClock time;
+    ns::DateFormat::setNowOverride(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)));
+    HomeLikeOwner o;
+
+    o.pullTo(-30);
+    EXPECT_TRUE(o.refresh.isDragging());
+    EXPECT_EQ(o.status(), QStringLiteral("下拉可以刷新..."));
+    EXPECT_EQ(o.refresh.arrowRotation(), 0);
+    o.dragTo(-50);
+    EXPECT_EQ(o.status(), QStringLiteral("松开即刷新..."));
+    EXPECT_DOUBLE_EQ(o.refresh.arrowRotation(), 3.14);
+
+    o.scroll.endDragging();
+    EXPECT_EQ(o.callbacks, 1);
+    EXPECT_FALSE(o.refresh.isDragging());
+    EXPECT_TRUE(o.refresh.isLoading());
+    EXPECT_EQ(o.status(), QStringLiteral("加载中..."));
+    EXPECT_TRUE(o.refresh.refreshArrowImageView()->isHidden());
+    EXPECT_TRUE(o.refresh.refreshIndicator()->isAnimating());
+    EXPECT_LE(o.offset(), -49);
+
+    // A drag while loading changes no text and holds the header open.
+    o.pullTo(-60);
+    EXPECT_FALSE(o.refresh.isDragging());
+    EXPECT_EQ(o.status(), QStringLiteral("加载中..."));
+    o.scroll.endDragging();
+    EXPECT_EQ(o.callbacks, 1);
+    EXPECT_DOUBLE_EQ(o.offset(), -50);
+
+    time.clock.advance(10000);
+    EXPECT_FALSE(o.refresh.isLoading());
+    EXPECT_DOUBLE_EQ(o.offset(), 0);
+    EXPECT_EQ(o.status(), QStringLiteral("下拉可以刷新..."));
+    EXPECT_EQ(o.refresh.refreshLastUpdatedTimeLabel()->text(),
+              QStringLiteral("最后更新: 03-07 14:05:09"));
+    EXPECT_FALSE(o.refresh.refreshArrowImageView()->isHidden());
+    EXPECT_FALSE(o.refresh.refreshIndicator()->isAnimating());
+    ns::DateFormat::setNowOverride(QDateTime());
+}
+
+TEST(RefreshView, AShortPullSpringsBack) {
+    HomeLikeOwner o;
+    o.pullTo(-30);
+    o.scroll.endDragging();
+    EXPECT_EQ(o.callbacks, 0);
+    EXPECT_FALSE(o.refresh.isDragging());
+    EXPECT_DOUBLE_EQ(o.offset(), 0);
+}
+
+struct ReleaseCase {
+    double offset;
+    bool loading;
+    int callbacks;
+    double offsetAfter;
+};
+
+class RefreshRelease : public ::testing::TestWithParam<ReleaseCase> {};
+
+TEST_P(RefreshRelease, DecidesOnTheOffsetWhereTheFingerLeft) {
+    const ReleaseCase c = GetParam();
+    HomeLikeOwner o;
+    o.refresh.setIsLoading(c.loading);
+    o.refresh.scrollViewWillBeginDragging(&o.scroll);
+    o.scroll.setContentOffset(QPointF(0, c.offset));
+    o.refresh.scrollViewDidEndDragging(&o.scroll, false);
+    EXPECT_EQ(o.callbacks, c.callbacks);
+    EXPECT_DOUBLE_EQ(o.offset(), c.offsetAfter);
+    EXPECT_FALSE(o.refresh.isDragging());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, RefreshRelease,
+    ::testing::Values(ReleaseCase{-50, false, 1, -50}, ReleaseCase{-80, false, 1, -80},
+                      ReleaseCase{-49, false, 0, 0}, ReleaseCase{30, false, 0, 30},
+                      // While loading every release uncovers the header.
+                      ReleaseCase{30, true, 0, -50}, ReleaseCase{-10, true, 0, -50}));
+
+TEST(RefreshView, WhileLoadingTheInsetFollowsTheUncoveredHeader) {
+    HomeLikeOwner o;
+    o.refresh.startLoading();
+    const QList<std::pair<double, double>> cases = {
+        {-30, 30}, {-70, 30}, {-49.5, 49.5}, {20, 49.5}};
+    for (const auto& [offset, insetTop] : cases) {
+        o.scroll.setContentOffset(QPointF(0, offset));
+        EXPECT_DOUBLE_EQ(o.scroll.contentInset().top(), insetTop) << offset;
+    }
+}
+
+TEST(RefreshView, WithoutADelegateAReleaseIsSkippedSilently) {
+    ui::ScrollView scroll(QRectF(0, 0, 320, 456));
+    RefreshView refresh;
+    refresh.setupWithOwner(&scroll, nullptr);
+    refresh.scrollViewWillBeginDragging(&scroll);
+    scroll.setContentOffset(QPointF(0, -60));
+    refresh.scrollViewDidEndDragging(&scroll, false);
+    EXPECT_FALSE(refresh.isDragging());
+    EXPECT_FALSE(refresh.isLoading());
+    // A missing scroll view reads as offset 0.
+    refresh.scrollViewDidScroll(nullptr);
+    refresh.scrollViewWillBeginDecelerating(nullptr);
+}
+
+TEST(RefreshView, ContentScrolledUpNeverChangesTheHeader) {
+    HomeLikeOwner o;
+    o.refresh.scrollViewWillBeginDragging(&o.scroll);
+    o.scroll.setContentOffset(QPointF(0, -60));
+    EXPECT_EQ(o.status(), QStringLiteral("松开即刷新..."));
+    o.scroll.setContentOffset(QPointF(0, 40));
+    EXPECT_EQ(o.status(), QStringLiteral("松开即刷新..."));
+    EXPECT_DOUBLE_EQ(o.refresh.arrowRotation(), 3.14);
+}
+
+TEST(RefreshView, StopLoadingWithoutARefreshStillResets) {
+    HomeLikeOwner o;
+    o.scroll.setContentOffset(QPointF(0, -20));
+    o.refresh.stopLoading();
+    EXPECT_DOUBLE_EQ(o.offset(), 0);
+    EXPECT_EQ(o.refresh.arrowRotation(), 0);
+    EXPECT_TRUE(
+        o.refresh.refreshLastUpdatedTimeLabel()->text().startsWith(QStringLiteral("最后更新: ")));
+}
+
+TEST(RefreshView, DeceleratingBetweenTheThresholdAndTheTopReturnsToRest) {
+    HomeLikeOwner o;
+    o.scroll.setContentOffset(QPointF(0, -20));
+    o.refresh.scrollViewWillBeginDecelerating(&o.scroll);
+    EXPECT_DOUBLE_EQ(o.offset(), 0);
+    o.scroll.setContentOffset(QPointF(0, -60));
+    o.refresh.scrollViewWillBeginDecelerating(&o.scroll);
+    EXPECT_DOUBLE_EQ(o.offset(), -60);
+}
+
+} // namespace

@@ -1,0 +1,147 @@
+#include "widgets/RefreshView.h"
+
+#include "app/core/PublicFunction.h"
+#include "platform/foundation/DateFormat.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
+#include "widgets/RefreshViewDelegate.h"
+#include "widgets/SpinnerView.h"
+
+#include <QTransform>
+
+namespace {
+const QString kPullText = QStringLiteral("下拉可以刷新...");
+const QString kReleaseText = QStringLiteral("松开即刷新...");
+const QString kLoadingText = QStringLiteral("加载中...");
+const QString kUpdatedPrefix = QStringLiteral("最后更新: ");
+const QString kArrowKey = QStringLiteral("arrow");
+} // namespace
+
+RefreshView::RefreshView(View* parent) : View(QRectF(0, 0, 320, kHeight), parent) {
+    buildContent();
+}
+
+RefreshView::RefreshView(const QRectF& frame, View* parent) : View(frame, parent) {
+    buildContent();
+}
+
+void RefreshView::buildContent() {
+    m_refreshStatusLabel = new ui::Label(QRectF(0, 8, 320, 18), this);
+    m_refreshStatusLabel->setFont(ui::Font::boldSystemFontOfSize(13));
+    m_refreshStatusLabel->setTextColor(QColor(87, 108, 137));
+    m_refreshStatusLabel->setTextAlignment(ui::TextAlignment::Center);
+    m_refreshStatusLabel->setText(kPullText);
+
+    m_refreshLastUpdatedTimeLabel = new ui::Label(QRectF(0, 28, 320, 16), this);
+    m_refreshLastUpdatedTimeLabel->setFont(ui::Font::systemFontOfSize(12));
+    m_refreshLastUpdatedTimeLabel->setTextColor(QColor(87, 108, 137));
+    m_refreshLastUpdatedTimeLabel->setTextAlignment(ui::TextAlignment::Center);
+
+    m_arrow = ui::imageNamed(QStringLiteral("refresh_arrow"));
+    m_refreshArrowImageView = new ui::ImageView(QRectF(25, 5, 20, 40), this);
+    m_refreshArrowImageView->setContentMode(ui::ContentMode::ScaleAspectFit);
+    m_refreshArrowImageView->setImage(m_arrow);
+
+    m_refreshIndicator = new SpinnerView(SpinnerView::Style::Gray, this);
+    m_refreshIndicator->setCenter(QPointF(35, 25));
+}
+
+void RefreshView::setupWithOwner(ui::ScrollView* owner, RefreshViewDelegate* delegate) {
+    m_owner = owner;
+    m_delegate.reset(delegate);
+    if (owner) owner->insertSubviewAtIndex(this, 0);
+    setFrame(QRectF(0, -kHeight, 320, kHeight));
+    if (m_refreshIndicator) m_refreshIndicator->stopAnimating();
+}
+
+double RefreshView::offsetOf(const ui::ScrollView* scrollView) const {
+    return scrollView ? scrollView->contentOffset().y() : 0;
+}
+
+void RefreshView::setArrowRotation(double radians) {
+    m_arrowRotation = radians;
+    if (!m_refreshArrowImageView || m_arrow.isNull()) return;
+    const QImage turned = radians == 0 ? m_arrow
+                                       : m_arrow.transformed(QTransform().rotateRadians(radians),
+                                                             Qt::SmoothTransformation);
+    m_refreshArrowImageView->setImage(turned);
+}
+
+void RefreshView::animateArrow(double to, double duration, bool spring) {
+    if (to == m_arrowRotation && !ui::Animation::isRunning(this, kArrowKey)) return;
+    const double from = m_arrowRotation;
+    auto step = [this, from, to](double p) { setArrowRotation(from + (to - from) * p); };
+    if (spring)
+        ui::Animation::runSpring(this, kArrowKey, duration, 1.0, 1.0, step);
+    else
+        ui::Animation::run(this, kArrowKey, duration, ui::Animation::Curve::EaseInOut, step);
+}
+
+void RefreshView::startLoading() {
+    m_isLoading = true;
+    if (m_refreshStatusLabel) m_refreshStatusLabel->setText(kLoadingText);
+    if (m_refreshArrowImageView) m_refreshArrowImageView->setHidden(true);
+    if (m_refreshIndicator) m_refreshIndicator->startAnimating();
+}
+
+void RefreshView::stopLoading() {
+    m_isLoading = false;
+    if (m_owner) m_owner->setContentOffset(QPointF(0, 0), true);
+    animateArrow(0, 0.3, false);
+    if (m_refreshLastUpdatedTimeLabel)
+        m_refreshLastUpdatedTimeLabel->setText(
+            kUpdatedPrefix +
+            ns::DateFormat::format(ns::DateFormat::now(), QStringLiteral("MM'-'dd HH':'mm':'ss")));
+    if (m_refreshStatusLabel) m_refreshStatusLabel->setText(kPullText);
+    if (m_refreshArrowImageView) m_refreshArrowImageView->setHidden(false);
+    if (m_refreshIndicator) m_refreshIndicator->stopAnimating();
+}
+
+void RefreshView::scrollViewWillBeginDragging(ui::ScrollView*) {
+    if (!m_isLoading) m_isDragging = true;
+}
+
+void RefreshView::scrollViewDidScroll(ui::ScrollView* scrollView) {
+    const double offset = offsetOf(scrollView);
+    if (offset > 0) return;
+    if (m_isLoading) {
+        // Keep the uncovered part of the header in place while the content moves.
+        if (offset > kThreshold && m_owner) m_owner->setContentInset(QMarginsF(0, -offset, 0, 0));
+        return;
+    }
+    if (!m_isDragging) return;
+    const bool spring = PublicFunction::isIOS7OrLater();
+    if (offset <= kThreshold) {
+        if (m_refreshStatusLabel) m_refreshStatusLabel->setText(kReleaseText);
+        animateArrow(kFlippedArrow, spring ? 1.0 : 0.5, spring);
+    } else {
+        if (m_refreshStatusLabel) m_refreshStatusLabel->setText(kPullText);
+        animateArrow(0, spring ? 1.0 : 0.5, spring);
+        if (m_owner) m_owner->setContentInset(QMarginsF(0, -offset, 0, 0));
+    }
+}
+
+void RefreshView::scrollViewDidEndDragging(ui::ScrollView* scrollView, bool) {
+    if (m_isLoading) {
+        if (m_owner) m_owner->setContentOffset(QPointF(0, kThreshold), true);
+        return;
+    }
+    m_isDragging = false;
+    const double offset = offsetOf(scrollView);
+    if (offset > 0) return;
+    if (offset <= kThreshold) {
+        if (RefreshViewDelegate* d = m_delegate.get()) d->refreshViewDidCallBack();
+    } else if (m_owner) {
+        m_owner->setContentOffset(QPointF(0, 0), true);
+    }
+}
+
+void RefreshView::scrollViewWillBeginDecelerating(ui::ScrollView* scrollView) {
+    const double offset = offsetOf(scrollView);
+    if (offset < 0 && offset > kThreshold && m_owner)
+        m_owner->setContentOffset(QPointF(0, 0), true);
+}
