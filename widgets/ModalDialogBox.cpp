@@ -2,7 +2,9 @@
 
 #include "widgets/QPainterCanvas.h"
 
-const QColor ModalDialogBox::kBorderColor = QColor::fromRgbF(198 / 255.0, 198 / 255.0, 198 / 255.0);
+QColor ModalDialogBox::separatorColor() {
+    return QColor::fromRgbF(198 / 255.0, 198 / 255.0, 198 / 255.0);
+}
 
 namespace {
 QColor grey(double level) {
@@ -12,7 +14,7 @@ QColor grey(double level) {
 
 ModalDialogBox::ModalDialogBox(const QRectF& frame, View* parent) : View(frame, parent) {
     setCornerRadius(kCornerRadius);
-    setBorderColor(kBorderColor);
+    setBorderColor(separatorColor());
     setBorderWidth(1);
     setClipsToBounds(false);
 }

@@ -11,7 +11,7 @@ class ModalDialogBox : public ui::View {
     Q_OBJECT
 public:
     static constexpr double kCornerRadius = 7;
-    static const QColor kBorderColor;
+    static QColor separatorColor();
 
     explicit ModalDialogBox(const QRectF& frame, View* parent = nullptr);
 

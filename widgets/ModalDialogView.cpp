@@ -99,7 +99,7 @@ ModalDialogBox* ModalDialogView::createContainerView() {
         new View(QRectF(0, box->frame().height() - g_buttonHeight - g_buttonSpacerHeight,
                         box->frame().width(), g_buttonSpacerHeight),
                  box);
-    separator->setBackgroundColor(ModalDialogBox::kBorderColor);
+    separator->setBackgroundColor(ModalDialogBox::separatorColor());
     box->addSubview(m_containerView);
     addButtonsToView(box);
     return box;
@@ -125,7 +125,7 @@ void ModalDialogView::addButtonsToView(View* box) {
         if (i == 1) {
             auto* line = new View(
                 QRectF(box->frame().width() / 2, height - g_buttonHeight, 1, g_buttonHeight), box);
-            line->setBackgroundColor(ModalDialogBox::kBorderColor);
+            line->setBackgroundColor(ModalDialogBox::separatorColor());
         }
     }
 }
