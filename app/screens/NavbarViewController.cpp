@@ -6,6 +6,9 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/Storyboard.h"
+
+TAVRIX_REGISTER_SCENE("Main", "NavbarViewController", NavbarViewController);
 
 NavbarViewController::NavbarViewController(ui::ViewController* root, QObject* parent)
     : ui::NavigationController(root, parent) {}

@@ -3,6 +3,8 @@
 #include "app/core/AppDelegate.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
 

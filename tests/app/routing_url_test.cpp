@@ -5,14 +5,17 @@
 #include "app/core/tavrixConfig.h"
 #include "app/screens/SkatingRinkViewController.h"
 #include "mireb/MRSDKPasteboard.h"
+#include "mireb/MirebSDK.h"
 #include "platform/foundation/Clock.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
+#include "talvo/TVApi.h"
 #include "tests/support/ScriptedServer.h"
 
 namespace {
@@ -58,6 +61,18 @@ protected:
     AppDelegate app;
     ui::NavigationController* root = nullptr;
 };
+
+TEST_F(UrlRoutingTest, LaunchMakesTheBrandedStackAndRegistersWithBothLibraries) {
+    EXPECT_STREQ(root->metaObject()->className(), "NavbarViewController");
+    EXPECT_EQ(root->navigationBar()->barTintColor(), QColor(70, 140, 202));
+    EXPECT_EQ(root->navigationBar()->titleTextColor(), QColor(Qt::white));
+    EXPECT_EQ(ui::Application::sharedApplication().statusBarStyle(),
+              ui::Application::StatusBarStyle::LightContent);
+    EXPECT_EQ(TVApi::registeredAppId(), "wx5c1e0d93b7a4f268");
+    EXPECT_EQ(MirebSDK::callbackScheme(), "mr3841907256");
+    EXPECT_EQ(app.isAwakenByOtherBeforeRunning(), "NO");
+    EXPECT_TRUE(app.urlOfAwakenByOther().isEmpty());
+}
 
 TEST_F(UrlRoutingTest, ARouteBeforeTheContainerIsKeptAndTheLatestWins) {
     EXPECT_FALSE(app.openURL("kelvamor://QueryViewController", {}));

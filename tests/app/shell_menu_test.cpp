@@ -172,7 +172,9 @@ TEST_F(MenuTest, ShowsTheNumberAndOneRowOfStars) {
 }
 
 TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
-    replies = {ScriptedServer::json(R"({"result":5,"msg":"稍后再试"})"), ScriptedServer::drop()};
+    // The network layer may try a dropped POST once more: drop that one too.
+    replies = {ScriptedServer::json(R"({"result":5,"msg":"稍后再试"})"), ScriptedServer::drop(),
+               ScriptedServer::drop()};
     SideSlipViewController* menu = showMenu();
     ASSERT_TRUE(waitFor([&] { return menu->isRequestOfStarLevelFailed(); }));
     EXPECT_TRUE(menu->starImageViews().isEmpty());
@@ -185,16 +187,16 @@ TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
         menu->endAppearanceTransition();
     };
     appear(); // the dropped connection: still failing
-    ASSERT_TRUE(
-        waitFor([&] { return server.requests().size() == 2 && ui::AlertCenter::topAlert(); }));
+    ASSERT_TRUE(waitFor([&] { return ui::AlertCenter::topAlert() != nullptr; }));
     EXPECT_TRUE(menu->isRequestOfStarLevelFailed());
     ui::AlertCenter::dismissAll();
 
     appear(); // answered: one row, and no more retries
     ASSERT_TRUE(waitFor([&] { return !menu->isRequestOfStarLevelFailed(); }));
     EXPECT_EQ(menu->starImageViews().size(), 5);
+    const qsizetype asked = server.requests().size();
     appear();
-    EXPECT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(server.requests().size(), asked);
 
     replies = {ScriptedServer::json(R"({"result":0,"credit_level":"3"})")};
     menu->requestOfStarLevelSend();

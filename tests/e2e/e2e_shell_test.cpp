@@ -1,5 +1,8 @@
+#include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,8 +43,8 @@ bool waitUntil(const std::function<bool()>& done, int guardMs) {
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        sandboxBin = qEnvironmentVariable("TAVRIX_SANDBOX_BIN");
-        clientBin = qEnvironmentVariable("TAVRIX_CLIENT_BIN");
+        sandboxBin = executable("TAVRIX_SANDBOX_BIN", "tavrix-sandbox");
+        clientBin = executable("TAVRIX_CLIENT_BIN", "tavrix");
         if (sandboxBin.isEmpty() || clientBin.isEmpty())
             GTEST_SKIP() << "TAVRIX_SANDBOX_BIN and TAVRIX_CLIENT_BIN name the executables";
         home = dir.path() + "/home";
@@ -57,6 +60,14 @@ protected:
                 p->waitForFinished(5000);
             }
         }
+    }
+
+    // From the environment, else beside the tests' folder in the build tree.
+    static QString executable(const char* variable, const QString& name) {
+        const QString given = qEnvironmentVariable(variable);
+        if (!given.isEmpty()) return given;
+        const QString built = QCoreApplication::applicationDirPath() + "/../" + name;
+        return QFileInfo(built).isExecutable() ? QFileInfo(built).canonicalFilePath() : QString();
     }
 
     void startSandbox() {
