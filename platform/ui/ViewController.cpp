@@ -330,6 +330,12 @@ void ViewController::finishPresentation(ViewController* presented, bool animated
         if (done) done();
         return;
     }
+    // A presentation still sliding in completes first, so each screen's calls stay paired.
+    Animation::finish(this, kPresentationKey);
+    if (m_presented != presented) {
+        if (done) done();
+        return;
+    }
     // Screens presented above this one go first, without animation.
     if (ViewController* above = presented->m_presented)
         presented->finishPresentation(above, false, {});

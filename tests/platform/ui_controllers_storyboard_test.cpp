@@ -2,9 +2,12 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
+#include "platform/foundation/Clock.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
+#include "platform/ui/Window.h"
 
 using namespace ui;
 
@@ -235,6 +238,31 @@ TEST(Presentation, ModalSegueAndNestedPresentations) {
     flush();
     EXPECT_FALSE(f);
     EXPECT_FALSE(s);
+}
+
+TEST(Presentation, DismissingWhileStillSlidingInKeepsTheCallsPaired) {
+    ns::ScopedManualClock clock;
+    Window window;
+    auto* root = new StoryScreen;
+    root->name = "root";
+    window.setRootViewController(root);
+    window.makeKeyAndVisible();
+    Animation::setEnabled(true);
+    auto* modal = new StoryScreen;
+    modal->name = "modal";
+    g_log.clear();
+    root->presentViewController(modal, true);
+    EXPECT_FALSE(g_log.contains("modal:didAppear"));
+    int dismissed = 0;
+    root->dismissViewControllerAnimated(true, [&] { ++dismissed; });
+    clock.clock.advance(1000);
+    Animation::setEnabled(false);
+    EXPECT_EQ(g_log, QStringList({"modal:load", "root:willDisappear", "modal:willAppear",
+                                  "root:didDisappear", "modal:didAppear", "modal:willDisappear",
+                                  "root:willAppear", "modal:didDisappear", "root:didAppear"}));
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    flush();
 }
 
 TEST(Containment, ChildrenMoveBetweenParentsAndCyclesAreRefused) {
