@@ -1,0 +1,39 @@
+#include "app/screens/LoginExchange.h"
+
+#include "app/core/HTTPRequest.h"
+#include "app/core/PublicFunction.h"
+#include "app/core/tavrixConfig.h"
+#include "platform/foundation/Values.h"
+
+LoginExchange::LoginExchange(const QVariant& reply) {
+    if (!ns::Values::isMap(reply)) return;
+    m_reply = reply.toMap();
+    m_hasReply = true;
+    m_result = ns::Values::integerValue(m_reply.value(QStringLiteral("result")));
+    m_session = value(QStringLiteral("session"));
+}
+
+QString LoginExchange::value(const QString& key) const {
+    const QVariant v = m_reply.value(key);
+    if (ns::Values::isString(v) || ns::Values::isNumber(v)) return ns::Values::stringValue(v);
+    return QStringLiteral("");
+}
+
+void LoginExchange::addLoginFields(HTTPRequest* request, const QVariant& num,
+                                   const QVariant& pass) {
+    request->setPostValue(num, QStringLiteral("num"));
+    request->setPostValue(pass, QStringLiteral("pass"));
+    request->setPostValue(QStringLiteral("2"), QStringLiteral("channelid"));
+    request->setPostValue(PublicFunction::versionNumberOfAPP(), QStringLiteral("versionid"));
+    request->setPostValue(imei(), QStringLiteral("imei"));
+    request->setPostValue(PublicFunction::IsEnableWIFI() ? QStringLiteral("0")
+                                                         : QStringLiteral("1"),
+                          QStringLiteral("network"));
+    request->setPostValue(tavrixConfig::userSession(), QStringLiteral("session"));
+}
+
+QString LoginExchange::imei() {
+    return PublicFunction::isIOS7OrLater()
+               ? PublicFunction::getUUIDOfDevice()
+               : PublicFunction::getConfigWithKey(QStringLiteral("MacAddress")).toString();
+}

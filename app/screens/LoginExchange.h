@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+class HTTPRequest;
+
+// What the log-in screens share of the "Login" and "LoginQTWAP" exchanges: the fields they send
+// and how they read the reply.
+class LoginExchange {
+public:
+    // A reply that is not a JSON object reads as no reply.
+    explicit LoginExchange(const QVariant& reply);
+
+    bool hasReply() const { return m_hasReply; }
+    // "result" as an integer; a missing one reads as 0.
+    qint64 result() const { return m_result; }
+    // "result" 0 with a session to keep. A success without one is a broken reply, not a log-in.
+    bool isSuccess() const { return m_hasReply && m_result == 0 && !m_session.isEmpty(); }
+    QString session() const { return m_session; }
+    QString msg() const { return value(QStringLiteral("msg")); }
+    // A text or number field as text; "" when absent or of another kind.
+    QString value(const QString& key) const;
+
+    // The "Login" fields after "num" and "pass", in the server's order: "channelid",
+    // "versionid", "imei", "network", "session".
+    static void addLoginFields(HTTPRequest* request, const QVariant& num, const QVariant& pass);
+    // The device identifier sent as "imei".
+    static QString imei();
+
+private:
+    QVariantMap m_reply;
+    bool m_hasReply = false;
+    qint64 m_result = 0;
+    QString m_session;
+};
