@@ -8,6 +8,8 @@
 // Every test process gets a throw-away sandbox and instant animations.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN")) qputenv("TAVRIX_SANDBOX_BIN", TAVRIX_SANDBOX_BIN_DEFAULT);
+    if (qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN")) qputenv("TAVRIX_CLIENT_BIN", TAVRIX_CLIENT_BIN_DEFAULT);
     QApplication app(argc, argv);
     QTemporaryDir home;
     ns::Directories::setHomeOverride(home.path());
