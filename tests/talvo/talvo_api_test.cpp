@@ -73,14 +73,6 @@ protected:
     bool appTakesUrls = true;
 };
 
-TEST_F(TalvoTest, RegistrationKeepsTheIdAndRecordsItOnThePasteboard) {
-    EXPECT_FALSE(TVApi::registerApp(QString()));
-    EXPECT_TRUE(TVApi::registeredAppId().isEmpty());
-    EXPECT_TRUE(TVApi::registerApp(kAppId));
-    EXPECT_EQ(TVApi::registeredAppId(), kAppId);
-    EXPECT_TRUE(TVPasteboard::read(TVApi::kRegisterPasteboard).contains(kAppId));
-}
-
 TEST_F(TalvoTest, RepliesReachTheDelegateAsTheirClasses) {
     struct Case {
         const char* url;
@@ -115,7 +107,9 @@ TEST_F(TalvoTest, NothingIsHandledWithoutADelegateOrARegistration) {
     const QUrl reply("wx5c1e0d93b7a4f268://sendresp?errCode=0");
     Recorder recorder;
     EXPECT_FALSE(TVApi::handleOpenURL(reply, &recorder)); // not registered yet
-    TVApi::registerApp(kAppId);
+    EXPECT_FALSE(TVApi::registerApp(QString()));
+    EXPECT_TRUE(TVApi::registerApp(kAppId));
+    EXPECT_TRUE(TVPasteboard::read(TVApi::kRegisterPasteboard).contains(kAppId));
     EXPECT_FALSE(TVApi::handleOpenURL(reply, nullptr));
     EXPECT_TRUE(recorder.kind.isEmpty());
 }
@@ -141,19 +135,6 @@ TEST_F(TalvoTest, NothingIsSentBeforeRegistrationOrWithoutContent) {
     EXPECT_FALSE(TVApi::sendReq(SendMessageToTVReq())); // a media request with no message
     EXPECT_FALSE(TVApi::sendReq(GetMessageFromTVReq()));
     EXPECT_TRUE(opened.isEmpty());
-}
-
-TEST_F(TalvoTest, InstalledAndSupportedFollowTheDesktopsSchemeHandlers) {
-    QStringList schemes;
-    ns::UrlOpener::setCanOpenHandler(
-        [&](const QUrl& url) { return schemes.contains(url.scheme()); });
-    EXPECT_FALSE(TVApi::isTVAppInstalled());
-    EXPECT_FALSE(TVApi::isTVAppSupportApi());
-    schemes = {"talvo"};
-    EXPECT_TRUE(TVApi::isTVAppInstalled());
-    EXPECT_FALSE(TVApi::isTVAppSupportApi());
-    schemes = {"talvo", "talvoapi"};
-    EXPECT_TRUE(TVApi::isTVAppSupportApi());
 }
 
 TEST(TalvoMessage, ThumbIsJpegAndANullImageIsIgnored) {
