@@ -105,8 +105,8 @@ TEST(UiControlsTextField, MovingBetweenFieldsKeepsTheKeyboardUp) {
 }
 
 TEST(UiControlsTextField, DelegateMayRefuseToBegin) {
-    Screen s;
     LengthLimit d(11);
+    Screen s;
     d.allowBegin = false;
     s.field->setDelegate(&d);
     KeyboardLog log;
@@ -128,8 +128,8 @@ TEST(UiControlsTextField, ChineseTypingByKeysAndInputMethod) {
 }
 
 TEST(UiControlsTextField, EditsAreOfferedToTheDelegateAndRefusalsUndone) {
+    LengthLimit d(6); // outlives the field, which reports its end of editing to it
     Screen s;
-    LengthLimit d(6);
     s.field->setDelegate(&d);
     s.field->setSecureTextEntry(true);
     ASSERT_TRUE(s.field->becomeFirstResponder());
