@@ -3,6 +3,8 @@
 
 #include "app/core/AppDelegate.h"
 #include "app/core/tavrixConfig.h"
+#include "app/screens/DefaultVC.h"
+#include "app/screens/LoginViewController.h"
 #include "app/screens/SkatingRinkViewController.h"
 #include "mireb/MRSDKPasteboard.h"
 #include "mireb/MirebSDK.h"
@@ -20,6 +22,14 @@
 
 namespace {
 
+// The fixtures stand plain screens in for the start-up router and the log-in screen; later
+// tests in the process get the real ones back.
+void restoreScenes() {
+    ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
+    ui::Storyboard::registerScene("Main", "LoginViewController",
+                                  [] { return new LoginViewController; });
+}
+
 using Stack = QList<ui::ViewController*>;
 
 class UrlRoutingTest : public ::testing::Test {
@@ -34,7 +44,10 @@ protected:
         root = qobject_cast<ui::NavigationController*>(app.window()->rootViewController());
         ASSERT_NE(root, nullptr);
     }
-    void TearDown() override { ui::AlertCenter::dismissAll(); }
+    void TearDown() override {
+        ui::AlertCenter::dismissAll();
+        restoreScenes();
+    }
 
     SkatingRinkViewController* showContainer() {
         auto* container = qobject_cast<SkatingRinkViewController*>(

@@ -3,6 +3,8 @@
 
 #include "app/core/AppDelegate.h"
 #include "app/core/tavrixConfig.h"
+#include "app/screens/DefaultVC.h"
+#include "app/screens/LoginViewController.h"
 #include "app/screens/PlaceholderViewController.h"
 #include "app/screens/SkatingRinkViewController.h"
 #include "platform/foundation/Clock.h"
@@ -19,6 +21,14 @@
 #include "tests/support/ScriptedServer.h"
 
 namespace {
+
+// The fixtures stand plain screens in for the start-up router and the log-in screen; later
+// tests in the process get the real ones back.
+void restoreScenes() {
+    ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
+    ui::Storyboard::registerScene("Main", "LoginViewController",
+                                  [] { return new LoginViewController; });
+}
 
 using State = SkatingRinkViewController::OpenState;
 
@@ -41,7 +51,10 @@ protected:
             container->rightViewController()->viewControllers().value(0));
         ASSERT_NE(home, nullptr);
     }
-    void TearDown() override { ui::AlertCenter::dismissAll(); }
+    void TearDown() override {
+        ui::AlertCenter::dismissAll();
+        restoreScenes();
+    }
 
     bool attached(ui::GestureRecognizer* recognizer) const {
         return container->rootContainerView()->gestureRecognizers().contains(recognizer);

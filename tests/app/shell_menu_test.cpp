@@ -8,6 +8,8 @@
 #include "app/core/AppDelegate.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
+#include "app/screens/DefaultVC.h"
+#include "app/screens/LoginViewController.h"
 #include "app/screens/SideSlipViewController.h"
 #include "app/screens/SkatingRinkViewController.h"
 #include "app/screens/TabBarViewController.h"
@@ -28,6 +30,14 @@
 #include "tests/support/ScriptedServer.h"
 
 namespace {
+
+// The fixtures stand plain screens in for the start-up router and the log-in screen; later
+// tests in the process get the real ones back.
+void restoreScenes() {
+    ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
+    ui::Storyboard::registerScene("Main", "LoginViewController",
+                                  [] { return new LoginViewController; });
+}
 
 bool waitFor(const std::function<bool()>& done, int guardMs = 5000) {
     QEventLoop loop;
@@ -121,6 +131,7 @@ protected:
     void TearDown() override {
         ui::AlertCenter::dismissAll();
         observer.reset();
+        restoreScenes();
     }
     // Shows the container; the menu asks for the star level as it loads.
     SideSlipViewController* showMenu() {
