@@ -3,6 +3,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TextLayout.h"
 #include "widgets/BarProgressView.h"
 #include "widgets/OverlayHUDSpinner.h"
@@ -173,10 +174,8 @@ void OverlayHUD::showUsingAnimation(bool animated) {
 
 void OverlayHUD::hide(bool animated) {
     if (m_state == State::Hiding || m_state == State::Hidden) return;
-    if (ui::View* host = superview()) {
-        Q_UNUSED(host);
-        // TODO host scroll view
-    }
+    // Whoever stopped the host's scrolling for the overlay, hiding gives it back.
+    if (auto* scroll = qobject_cast<ui::ScrollView*>(superview())) scroll->setScrollEnabled(true);
     m_removeFromSuperViewOnHide = true;
     m_useAnimation = animated;
     // An overlay asked to hide never shows later.

@@ -1,0 +1,152 @@
+#include "app/core/ViewController.h"
+#include "app/core/ViewControllerToolBar.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TextField.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Screen : public ViewController {
+public:
+    explicit Screen(bool scrolling) : m_scrolling(scrolling) {}
+
+protected:
+    void loadView() override {
+        if (m_scrolling)
+            setView(new ui::ScrollView(QRectF(0, 0, 320, 568)));
+        else
+            ViewController::loadView();
+    }
+
+private:
+    bool m_scrolling;
+};
+
+QVariantMap keyboardInfo(unsigned curve = 7) {
+    QVariantMap info = ui::Keyboard::userInfo();
+    info[ui::Keyboard::AnimationCurveUserInfoKey] = curve;
+    return info;
+}
+
+} // namespace
+
+TEST(BaseScreenKeyboard, AnimationOptionsFollowTheCurve) {
+    const std::pair<unsigned, unsigned> cases[] = {
+        {0, 0x4}, {1, 0x10004}, {2, 0x20004}, {3, 0x30004}, {4, 0x4}, {7, 0x4}, {1000, 0x4},
+    };
+    for (const auto& [curve, options] : cases)
+        EXPECT_EQ(ViewController::animationOptionsForCurve(curve), options) << curve;
+}
+
+TEST(BaseScreenKeyboard, FieldStaysAboveTheKeyboard) {
+    struct Case {
+        const char* name;
+        bool scrolling;
+        double fieldY; // in a container at y 100; the field is 30 high
+        double offset;
+    };
+    // Visible height 568, keyboard 216: a field's bottom may reach 352.
+    const Case cases[] = {
+        {"field well above the keyboard", true, 100, 0},
+        {"field ending at the keyboard's edge", true, 222, 0},
+        {"field 40 points too low", true, 262, 40},
+        {"screen that does not scroll", false, 262, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Screen screen(c.scrolling);
+        screen.loadViewIfNeeded();
+        auto* container = new ui::View(QRectF(0, 100, 320, 400));
+        screen.view()->addSubview(container);
+        auto* field = new ui::TextField(QRectF(20, c.fieldY, 280, 30));
+        container->addSubview(field);
+        EXPECT_TRUE(screen.textFieldShouldBeginEditingBase(field));
+        EXPECT_EQ(screen.firstResponderView(), field);
+
+        screen.adjustTextViewByKeyboardState(true, keyboardInfo());
+        auto* scroll = qobject_cast<ui::ScrollView*>(screen.view());
+        if (scroll) {
+            EXPECT_EQ(scroll->contentOffset(), QPointF(0, c.offset));
+        }
+        EXPECT_EQ(screen.view()->frame().topLeft(), QPointF(0, 0));
+
+        screen.adjustTextViewByKeyboardState(false, keyboardInfo());
+        if (scroll) {
+            EXPECT_EQ(scroll->contentOffset(), QPointF(0, 0));
+        }
+    }
+}
+
+TEST(BaseScreenKeyboard, FocusPostsTheKeyboardAndTheBarComesWithIt) {
+    Screen screen(true);
+    screen.loadViewIfNeeded();
+    screen.beginAppearanceTransition(true, false);
+    screen.endAppearanceTransition();
+    auto* field = new ui::TextField(QRectF(20, 400, 280, 30));
+    screen.view()->addSubview(field);
+    screen.textFieldShouldBeginEditingBase(field);
+    EXPECT_EQ(field->inputAccessoryView(), screen.keyboardToolBar());
+    ASSERT_EQ(screen.keyboardToolBar()->items().size(), 2);
+    EXPECT_EQ(screen.keyboardToolBar()->doneItem()->title(), QStringLiteral("完成"));
+
+    ui::Keyboard::notifyWillShow(field);
+    auto* scroll = qobject_cast<ui::ScrollView*>(screen.view());
+    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 400 + 30 + 216 - 568));
+
+    // Once the screen has gone, the keyboard moves it no more.
+    screen.beginAppearanceTransition(false, false);
+    screen.endAppearanceTransition();
+    ui::Keyboard::notifyWillHide();
+    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 400 + 30 + 216 - 568));
+}
+
+TEST(BaseScreenKeyboard, DoneAndTouchEndEditing) {
+    Screen screen(true);
+    screen.loadViewIfNeeded();
+    screen.beginAppearanceTransition(true, false);
+    screen.endAppearanceTransition();
+    auto* field = new ui::TextField(QRectF(20, 100, 280, 30));
+    screen.view()->addSubview(field);
+    screen.textFieldShouldBeginEditingBase(field);
+
+    field->becomeFirstResponder();
+    ASSERT_TRUE(field->isEditing());
+    screen.keyboardToolBar()->doneItem()->trigger();
+    EXPECT_FALSE(field->isEditing());
+
+    field->becomeFirstResponder();
+    ASSERT_TRUE(field->isEditing());
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(screen.view(), &release);
+    EXPECT_FALSE(field->isEditing());
+}
+
+TEST(BaseScreenKeyboard, LoadedScreenDefaults) {
+    struct Case {
+        bool hidesBar;
+        double height;
+    };
+    for (const Case& c : {Case{true, 504}, Case{false, 455}}) {
+        Screen screen(true);
+        screen.setHidesBottomBarWhenPushed(c.hidesBar);
+        screen.loadViewIfNeeded();
+        auto* scroll = qobject_cast<ui::ScrollView*>(screen.view());
+        EXPECT_EQ(scroll->contentSize(), QSizeF(320, c.height));
+        EXPECT_EQ(scroll->backgroundColor().red(), 242);
+        EXPECT_TRUE(screen.navShowBack());
+        EXPECT_FALSE(screen.alertViewIsshow());
+        ASSERT_TRUE(screen.navigationItem()->backBarButtonItem());
+        EXPECT_EQ(screen.navigationItem()->backBarButtonItem()->title(), QString());
+        // On this platform no custom back button is made on appearing.
+        screen.beginAppearanceTransition(true, false);
+        screen.endAppearanceTransition();
+        EXPECT_EQ(screen.navigationItem()->leftBarButtonItem(), nullptr);
+    }
+}
