@@ -53,6 +53,15 @@ QGradientStops toQt(const Canvas::GradientStops& stops) {
 
 } // namespace
 
+bool QPainterCanvas::onDevice(const QRectF& rect) const {
+    // Long charts draw far past the visible part; work there is skipped, not clipped.
+    const QPaintDevice* device = m_painter.device();
+    if (!device) return true;
+    const QRectF pixels = m_painter.deviceTransform().mapRect(rect);
+    return pixels.intersects(
+        QRectF(0, 0, device->width(), device->height()).adjusted(-2, -2, 2, 2));
+}
+
 QPainterCanvas::QPainterCanvas(QPainter& painter) : m_painter(painter) {
     m_painter.setRenderHint(QPainter::Antialiasing);
     m_painter.setRenderHint(QPainter::TextAntialiasing);
@@ -60,7 +69,11 @@ QPainterCanvas::QPainterCanvas(QPainter& painter) : m_painter(painter) {
 }
 
 QFont QPainterCanvas::fontNamed(const QString& fontName, double size) {
-    return ui::Font::fontWithName(fontName, size);
+    static QHash<QPair<QString, int>, QFont> cache;
+    const QPair<QString, int> key(fontName, int(std::lround(size * 8)));
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.insert(key, ui::Font::fontWithName(fontName, size));
+    return *it;
 }
 
 void QPainterCanvas::translate(double dx, double dy) {
@@ -104,8 +117,38 @@ void QPainterCanvas::addArc(const QPointF& center, double radius, double startAn
     m_path.arcTo(box, -startAngle * kDegrees, -sweep * kDegrees);
 }
 
+// A path of straight lines keeps only the segments that can reach the device: a long chart's
+// line is mostly off screen, and stroking all of it costs far more than the visible part.
+QPainterPath QPainterCanvas::visiblePart(const QPainterPath& path, double grow) const {
+    QPainterPath out;
+    bool open = false;
+    QPointF last;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isCurveTo() || e.type == QPainterPath::CurveToDataElement) return path;
+        const QPointF p(e.x, e.y);
+        if (e.isMoveTo()) {
+            open = false;
+        } else if (onDevice(QRectF(last, p).normalized().adjusted(-grow, -grow, grow, grow))) {
+            if (!open) out.moveTo(last);
+            out.lineTo(p);
+            open = true;
+        } else {
+            open = false;
+        }
+        last = p;
+    }
+    return out;
+}
+
 void QPainterCanvas::strokePath() {
     if (m_path.elementCount() == 0) return;
+    const double grow = m_width + 1;
+    // A dashed path keeps all of it, so its dashes fall where they always do.
+    const QPainterPath path = m_dash.isEmpty() ? visiblePart(m_path, grow) : m_path;
+    m_path = QPainterPath();
+    if (path.isEmpty() || !onDevice(path.controlPointRect().adjusted(-grow, -grow, grow, grow)))
+        return;
     QPen pen(m_stroke, m_width);
     pen.setCapStyle(m_cap == LineCap::Round    ? Qt::RoundCap
                     : m_cap == LineCap::Square ? Qt::SquareCap
@@ -119,8 +162,7 @@ void QPainterCanvas::strokePath() {
         pen.setDashPattern(pattern);
         pen.setDashOffset(m_dashPhase / m_width);
     }
-    m_painter.strokePath(m_path, pen);
-    m_path.clear();
+    m_painter.strokePath(path, pen);
 }
 
 void QPainterCanvas::fillRect(const QRectF& rect, const QColor& color) {
@@ -151,26 +193,54 @@ void QPainterCanvas::fillRadialGradient(const QRectF& rect, const QPointF& cente
 }
 
 void QPainterCanvas::drawImage(const QString& name, const QRectF& rect) {
+    if (!onDevice(rect)) return;
     const Picture& pic = pictureNamed(name);
     const QRectF target = m_painter.transform().mapRect(rect);
     m_painter.save();
     m_painter.setTransform(QTransform());
-    if (pic.svg)
-        pic.svg->render(&m_painter, target);
-    else if (!pic.bitmap.isNull())
+    if (pic.svg) {
+        // Vector pictures are rendered once per device size, then blitted.
+        const double dpr = m_painter.device() ? m_painter.device()->devicePixelRatioF() : 1.0;
+        const QSize pixels = (target.size() * dpr).toSize();
+        const QString key =
+            QStringLiteral("%1@%2x%3").arg(name).arg(pixels.width()).arg(pixels.height());
+        static QHash<QString, QImage> rendered;
+        auto it = rendered.find(key);
+        if (it == rendered.end()) {
+            QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            pic.svg->render(&p, QRectF(QPointF(0, 0), QSizeF(pixels)));
+            p.end();
+            image.setDevicePixelRatio(dpr);
+            it = rendered.insert(key, image);
+        }
+        m_painter.drawImage(target, *it);
+    } else if (!pic.bitmap.isNull()) {
         m_painter.drawImage(target, pic.bitmap);
+    }
     m_painter.restore();
 }
 
 double QPainterCanvas::firstGlyphAdvance(const QString& text, const QString& fontName,
                                          double size) {
     if (text.isEmpty()) return 0;
-    const QFontMetricsF metrics(fontNamed(fontName, size));
-    return metrics.horizontalAdvance(text.left(text.at(0).isHighSurrogate() ? 2 : 1));
+    const QString first = text.left(text.at(0).isHighSurrogate() ? 2 : 1);
+    static QHash<QString, double> advances;
+    const QString key = QStringLiteral("%1|%2|%3").arg(fontName).arg(size).arg(first);
+    auto it = advances.find(key);
+    if (it == advances.end())
+        it =
+            advances.insert(key, QFontMetricsF(fontNamed(fontName, size)).horizontalAdvance(first));
+    return *it;
 }
 
 void QPainterCanvas::drawText(const QString& text, const QString& fontName, double size,
                               const QColor& color, const QPointF& origin) {
+    // Generous bounds: every glyph at most the size wide, ascent and descent within it.
+    const double reach = size * (text.size() + 1);
+    if (!onDevice(QRectF(origin.x() - size, origin.y() - reach, reach + size, 2 * reach))) return;
     const QTransform t = m_painter.transform();
     const QPointF at = t.map(origin);
     m_painter.save();

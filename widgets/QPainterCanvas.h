@@ -39,6 +39,8 @@ public:
     static QFont fontNamed(const QString& fontName, double size);
 
 private:
+    bool onDevice(const QRectF& rect) const;
+    QPainterPath visiblePart(const QPainterPath& path, double grow) const;
     QPainter& m_painter;
     QPainterPath m_path;
     QColor m_stroke = Qt::black;
