@@ -24,14 +24,14 @@ namespace {
 const QString kFirstLoadKey = QStringLiteral("TAVRIX_FIRSTLOAD");
 const QString kServerTrouble = QStringLiteral("服务器异常，请稍候重试");
 
-// The scene's layout, in points below the 64-point navigation bar.
+// The scene's layout, in points of the view below the navigation bar.
 struct Layout {
-    static constexpr QRectF userName{20, 90, 280, 44};
-    static constexpr QRectF passWord{20, 144, 280, 44};
-    static constexpr QRectF saveBox{20, 200, 120, 28};
-    static constexpr QRectF autoBox{180, 200, 120, 28};
-    static constexpr QRectF login{20, 246, 280, 44};
-    static constexpr QRectF forgot{200, 302, 100, 28};
+    static constexpr QRectF userName{20, 30, 280, 44};
+    static constexpr QRectF passWord{20, 84, 280, 44};
+    static constexpr QRectF saveBox{20, 140, 120, 28};
+    static constexpr QRectF autoBox{180, 140, 120, 28};
+    static constexpr QRectF login{20, 186, 280, 44};
+    static constexpr QRectF forgot{200, 242, 100, 28};
 };
 
 ui::TextField* makeField(const QRectF& frame, int tag, const QString& placeholder,

@@ -15,8 +15,8 @@
 
 namespace {
 
-// Rows of label and field below the navigation bar.
-constexpr double kRowTop = 84;
+// Rows of label and field, in points of the view below the navigation bar.
+constexpr double kRowTop = 24;
 constexpr double kRowHeight = 44;
 constexpr double kRowGap = 10;
 
