@@ -173,9 +173,7 @@ TEST_F(MenuTest, ShowsTheNumberAndOneRowOfStars) {
 }
 
 TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
-    // The network layer may try a dropped POST once more: drop that one too.
-    replies = {ScriptedServer::json(R"({"result":5,"msg":"稍后再试"})"), ScriptedServer::drop(),
-               ScriptedServer::drop()};
+    replies = {ScriptedServer::json(R"({"result":5,"msg":"稍后再试"})")};
     SideSlipViewController* menu = showMenu();
     ASSERT_TRUE(waitFor([&] { return menu->isRequestOfStarLevelFailed(); }));
     EXPECT_TRUE(menu->starImageViews().isEmpty());
@@ -187,10 +185,15 @@ TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
         menu->beginAppearanceTransition(true, false);
         menu->endAppearanceTransition();
     };
-    appear(); // the dropped connection: still failing
+    // Nobody listening: a transport failure, still failing.
+    tavrixConfig::setServerBaseAddress(
+        QString("http://127.0.0.1:%1/pelvo/").arg(ScriptedServer::closedPort()));
+    appear();
     ASSERT_TRUE(waitFor([&] { return ui::AlertCenter::topAlert() != nullptr; }));
+    EXPECT_EQ(ui::AlertCenter::topAlert()->message(), "网络连接失败,请检查您的网络设置");
     EXPECT_TRUE(menu->isRequestOfStarLevelFailed());
     ui::AlertCenter::dismissAll();
+    tavrixConfig::setServerBaseAddress(server.baseAddress());
 
     appear(); // answered: one row, and no more retries
     ASSERT_TRUE(waitFor([&] { return !menu->isRequestOfStarLevelFailed(); }));
