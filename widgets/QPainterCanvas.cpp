@@ -54,11 +54,13 @@ QGradientStops toQt(const Canvas::GradientStops& stops) {
 } // namespace
 
 bool QPainterCanvas::onDevice(const QRectF& rect) const {
-    // Long charts draw far past the visible part; work there is skipped, not clipped.
+    // Long charts draw far past the visible part; work there is skipped, not clipped. The
+    // world transform maps into the device's own logical space (a widget's points); an image's
+    // size counts in pixels, which only ever keeps more than it needs.
     const QPaintDevice* device = m_painter.device();
     if (!device) return true;
-    const QRectF pixels = m_painter.deviceTransform().mapRect(rect);
-    return pixels.intersects(
+    const QRectF mapped = m_painter.transform().mapRect(rect);
+    return mapped.intersects(
         QRectF(0, 0, device->width(), device->height()).adjusted(-2, -2, 2, 2));
 }
 
