@@ -3,7 +3,6 @@
 #include "app/core/AppDelegate.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/BarButtonItem.h"
-#include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
@@ -15,8 +14,9 @@ RootViewController::RootViewController(QObject* parent)
 
 void RootViewController::viewDidLoad() {
     PlaceholderViewController::viewDidLoad();
-    navigationItem()->setLeftBarButtonItem(new ui::BarButtonItem(
-        "菜单", ui::BarButtonItem::Style::Plain, [this] { slideButtonPressed(nullptr); }));
+    navigationItem()->setLeftBarButtonItem(
+        new ui::BarButtonItem(ui::imageNamed("home_drawer"), ui::BarButtonItem::Style::Plain,
+                              [this] { slideButtonPressed(nullptr); }));
 }
 
 void RootViewController::viewWillAppear(bool animated) {

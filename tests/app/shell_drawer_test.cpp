@@ -11,7 +11,9 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Storyboard.h"
@@ -219,6 +221,15 @@ TEST_F(DrawerTest, OnlyTheHomePageStartsADragButAnyScreenMovesAnOpenDrawer) {
     home->popViewControllerAnimated(false);
     container->showRight(false);
     EXPECT_TRUE(container->gestureRecognizerShouldReceiveTouch(pan(), touchAt(30)));
+}
+
+TEST_F(DrawerTest, TheHomePagesDrawerButtonTogglesTheDrawer) {
+    auto* button = qobject_cast<ui::Button*>(home->navigationBar()->leftButtonView());
+    ASSERT_NE(button, nullptr);
+    button->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    EXPECT_EQ(container->openState(), State::Open);
+    button->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    EXPECT_EQ(container->openState(), State::Closed);
 }
 
 TEST_F(DrawerTest, HidingSlidesTheTabBarAwayThenCloses) {
