@@ -19,6 +19,7 @@
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/TouchInput.h"
 #include "platform/ui/Window.h"
 #include "tests/support/ScriptedServer.h"
 
@@ -221,6 +222,25 @@ TEST_F(DrawerTest, OnlyTheHomePageStartsADragButAnyScreenMovesAnOpenDrawer) {
     home->popViewControllerAnimated(false);
     container->showRight(false);
     EXPECT_TRUE(container->gestureRecognizerShouldReceiveTouch(pan(), touchAt(30)));
+}
+
+TEST_F(DrawerTest, AFingerOnTheHomePageDragsItOpenAndATapClosesIt) {
+    ui::TouchInput::began(touchedView(), QPointF(20, 200));
+    for (double x : {40.0, 140.0, 240.0}) {
+        clock.clock.advance(16);
+        ui::TouchInput::moved(QPointF(x, 200));
+    }
+    clock.clock.advance(16);
+    ui::TouchInput::ended(QPointF(240, 200));
+    EXPECT_EQ(container->openState(), State::Open);
+    EXPECT_EQ(tabBarX(), 200);
+
+    // The tab bar ignores touches while open; the tap lands on its holder and closes.
+    ui::TouchInput::began(touchedView(), QPointF(50, 200));
+    clock.clock.advance(50);
+    ui::TouchInput::ended(QPointF(50, 200));
+    EXPECT_EQ(container->openState(), State::Closed);
+    EXPECT_EQ(tabBarX(), 0);
 }
 
 TEST_F(DrawerTest, TheHomePagesDrawerButtonTogglesTheDrawer) {
