@@ -35,8 +35,7 @@ MorePackageTableViewCell::MorePackageTableViewCell(ui::View* parent)
 
 void MorePackageTableViewCell::setBanliDO(const BanliDo& offer) {
     m_offer = offer;
-    // The icon comes through the picture cache once its downloader sets it; until then the
-    // frame stays empty rather than showing a stale picture of a reused row.
+    // A reused row must never show the previous offer's picture.
     m_icon->setImage(QImage());
     m_name->setText(offer.marketname);
 
