@@ -31,14 +31,6 @@ QPointF onClock(double hour, double radius) {
 
 } // namespace
 
-TEST(RoundProgressView, DefaultsAreAFaintWhiteCircleOf37Points) {
-    RoundProgressView view;
-    EXPECT_EQ(view.frame(), QRectF(0, 0, 37, 37));
-    EXPECT_FALSE(view.isAnnular());
-    EXPECT_EQ(view.progressTintColor(), QColor::fromRgbF(1, 1, 1, 1));
-    EXPECT_NEAR(view.backgroundTintColor().alphaF(), 0.1, 0.01);
-}
-
 TEST(RoundProgressView, FillsClockwiseFromTwelve) {
     const std::vector<PieCase> cases = {
         {"empty pie", 0.0f, false, {}, {1.5, 4.5, 7.5, 10.5}},
@@ -66,13 +58,6 @@ TEST(RoundProgressView, FillsClockwiseFromTwelve) {
             EXPECT_LT(alphaAt(image, p.x(), p.y()), 80) << "hour " << h;
         }
     }
-}
-
-TEST(RoundProgressView, RingLeavesItsCentreEmpty) {
-    RoundProgressView view;
-    view.setAnnular(true);
-    view.setProgress(1.0f);
-    EXPECT_EQ(alphaAt(view.renderToImage(), 18.5, 18.5), 0);
 }
 
 TEST(BarProgressView, FillsFromTheLeftCapToTheAmount) {
@@ -103,16 +88,4 @@ TEST(BarProgressView, FillsFromTheLeftCapToTheAmount) {
             EXPECT_EQ(alphaAt(image, std::max(c.edge, 6.0) + 1, 10), 0);
         }
     }
-}
-
-TEST(BarProgressView, ColoursAreUsedAsSet) {
-    BarProgressView bar;
-    bar.setProgress(0.5f);
-    bar.setProgressColor(QColor(255, 0, 0));
-    bar.setProgressRemainingColor(QColor(0, 0, 255));
-    bar.setLineColor(QColor(0, 255, 0));
-    const QImage image = bar.renderToImage();
-    EXPECT_EQ(image.pixelColor(30, 10), QColor(255, 0, 0));
-    EXPECT_EQ(image.pixelColor(90, 10), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(60, 2), QColor(0, 255, 0));
 }
