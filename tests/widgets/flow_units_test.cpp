@@ -1,6 +1,7 @@
 #include "app/core/PublicFunction.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -9,6 +10,10 @@ struct UnitCase {
     const char* integer;
     const char* decimal;
 };
+
+void PrintTo(const UnitCase& c, std::ostream* os) {
+    *os << c.kb << "KB";
+}
 
 class ChangeFlowUnit : public ::testing::TestWithParam<UnitCase> {};
 

@@ -4,6 +4,7 @@
 
 #include <QTransform>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -152,6 +153,10 @@ struct DragCase {
     QPointF delta;
     double expectedX;
 };
+
+void PrintTo(const DragCase& c, std::ostream* os) {
+    *os << c.labels << " labels from " << c.startX << " by " << c.delta.x() << "," << c.delta.y();
+}
 
 class DailyChartDrag : public ::testing::TestWithParam<DragCase> {};
 

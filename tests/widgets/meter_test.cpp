@@ -5,6 +5,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <ostream>
 
 namespace {
 
@@ -18,6 +19,10 @@ struct MeterCase {
     QColor color;
     QList<Arc> arcs;
 };
+
+void PrintTo(const MeterCase& c, std::ostream* os) {
+    *os << c.progress << "%";
+}
 
 class MeterDial : public ::testing::TestWithParam<MeterCase> {};
 

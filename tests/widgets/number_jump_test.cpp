@@ -3,6 +3,7 @@
 #include "widgets/TextLayer.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -53,6 +54,10 @@ struct EndCase {
     const char* whileCounting;
     const char* atTheEnd;
 };
+
+void PrintTo(const EndCase& c, std::ostream* os) {
+    *os << c.from << " to " << c.to << " in " << c.duration << "s";
+}
 
 class NumberJumpEnds : public ::testing::TestWithParam<EndCase> {};
 

@@ -7,6 +7,7 @@
 #include "widgets/SpinnerView.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -115,6 +116,10 @@ struct ReleaseCase {
     int callbacks;
     double offsetAfter;
 };
+
+void PrintTo(const ReleaseCase& c, std::ostream* os) {
+    *os << "offset " << c.offset << (c.loading ? " loading" : "");
+}
 
 class RefreshRelease : public ::testing::TestWithParam<ReleaseCase> {};
 

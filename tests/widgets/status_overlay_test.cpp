@@ -9,6 +9,7 @@
 #include "widgets/SpinnerView.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -47,6 +48,10 @@ struct PlacementCase {
     QPointF center;
     double angle;
 };
+
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << "orientation " << c.orientation << " keyboard " << c.keyboard;
+}
 
 class StatusOverlayPlacement : public ::testing::TestWithParam<PlacementCase> {};
 
