@@ -119,15 +119,6 @@ TEST(ModalDialogView, ClosingTwiceClosesOnce) {
     EXPECT_TRUE(parent.subviews().isEmpty());
 }
 
-TEST(ModalDialogView, KeepsItsOwnTagAndValues) {
-    ModalDialogView dialog;
-    dialog.setTag(7);
-    dialog.setPara({{"productId", 3}});
-    EXPECT_EQ(dialog.tag(), 7);
-    EXPECT_EQ(dialog.ui::View::tag(), 0);
-    EXPECT_EQ(dialog.para().value("productId").toInt(), 3);
-}
-
 TEST(ModalDialogView, MovesUpForTheKeyboard) {
     ModalDialogView dialog;
     dialog.show();

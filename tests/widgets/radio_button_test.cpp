@@ -34,13 +34,6 @@ struct Group {
     std::vector<std::unique_ptr<RadioButton>> buttons;
 };
 
-TEST(RadioButton, IsAFortyFourPointImageButton) {
-    RadioButton b("frame", 0);
-    EXPECT_EQ(b.frame(), QRectF(0, 0, 44, 44));
-    EXPECT_EQ(b.button()->frame(), QRectF(0, 0, 44, 44));
-    EXPECT_FALSE(b.button()->adjustsImageWhenHighlighted());
-}
-
 TEST(RadioButton, ATapChecksOneAndTellsTheObserverFirst) {
     Group g("taps");
     Observer observer;

@@ -53,13 +53,6 @@ struct HomeLikeOwner : QObject, ui::ScrollViewDelegate, RefreshViewDelegate {
     int callbacks = 0;
 };
 
-TEST(RefreshView, SitsBehindTheContentAboveItsTop) {
-    HomeLikeOwner o;
-    EXPECT_EQ(o.refresh.frame(), QRectF(0, -50, 320, 50));
-    EXPECT_EQ(o.refresh.superview(), o.scroll.subviews().value(0)->superview());
-    EXPECT_FALSE(o.refresh.refreshIndicator()->isAnimating());
-}
-
 TEST(RefreshView, PullReleaseLoadAndGiveUp) {
     ns::ScopedManualClock time;
     ns::DateFormat::setNowOverride(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)));

@@ -5,7 +5,6 @@
 #include "widgets/RRTextView.h"
 #include "widgets/RecordingCanvas.h"
 #include "widgets/RoundCornerButton.h"
-#include "widgets/RoundCornerView.h"
 #include "widgets/VerticalAlign.h"
 #include "widgets/VerticalUpAlignment.h"
 
@@ -83,11 +82,6 @@ TEST(RoundCorners, ShapesFollowTheFrame) {
     EXPECT_EQ(pill.cornerRadius(), 15);
     pill.setFrame(QRectF(0, 0, 100, 44));
     EXPECT_EQ(pill.cornerRadius(), 22);
-    EXPECT_TRUE(pill.clipsToBounds());
-
-    RoundCornerView card(QRectF(0, 0, 50, 50));
-    EXPECT_EQ(card.cornerRadius(), 4);
-    EXPECT_EQ(card.backgroundColor(), QColor(Qt::white));
 }
 
 TEST(HyperlinksButton, UnderlinesTheTitleInItsColour) {
