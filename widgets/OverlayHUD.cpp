@@ -153,6 +153,7 @@ void OverlayHUD::showUsingAnimation(bool animated) {
         spinner->startAnimating();
     if (!animated) {
         ui::Animation::finish(this, kAnimationKey);
+        applyScale(1.0);
         setAlpha(kShownAlpha);
         return;
     }
@@ -341,6 +342,8 @@ void OverlayHUD::setMode(int mode) {
 void OverlayHUD::setCustomView(ui::View* view) {
     QPointer<ui::View> old = m_customView;
     m_customView = view;
+    // Kept (out of sight until its mode shows it) so it goes with the overlay.
+    if (view && !view->parent()) view->setParent(this);
     // The overlay owns its custom view: one it no longer shows or keeps goes.
     if (old && old != view && old != m_indicator && old->parent() == this) delete old.data();
     updateIndicators();
