@@ -99,9 +99,12 @@ void ScriptedServer::onConnection() {
 }
 
 void ScriptedServer::onReadyRead(QTcpSocket* socket) {
-    QByteArray& buf = m_buffers[socket];
-    buf += socket->readAll();
-    for (;;) {
+    QPointer<QTcpSocket> guard(socket);
+    m_buffers[socket] += socket->readAll();
+    // Answering may close the socket (and drop its buffer): look the buffer up afresh each
+    // round and stop once the socket is gone.
+    while (guard && m_buffers.contains(socket)) {
+        QByteArray& buf = m_buffers[socket];
         const qsizetype headerEnd = buf.indexOf("\r\n\r\n");
         if (headerEnd < 0) return;
         Request req;
@@ -128,7 +131,6 @@ void ScriptedServer::onReadyRead(QTcpSocket* socket) {
             m_queue.pop_front();
         }
         if (a.delayMs > 0) {
-            QPointer<QTcpSocket> guard(socket);
             QTimer::singleShot(a.delayMs, this, [this, guard, a] {
                 if (guard) respond(guard, a);
             });
@@ -143,6 +145,7 @@ void ScriptedServer::respond(QTcpSocket* socket, const Action& action) {
     case Action::NoAnswer:
         return;
     case Action::Drop:
+        m_buffers.remove(socket);
         socket->abort();
         return;
     case Action::Reply:
