@@ -1,8 +1,8 @@
 #include "platform/foundation/UrlOpener.h"
 
 #include <QDesktopServices>
-#include <QProcess>
-#include <QStandardPaths>
+#include <QDir>
+#include <QFile>
 
 namespace ns::UrlOpener {
 
@@ -17,18 +17,59 @@ bool openURL(const QUrl& url) {
     return QDesktopServices::openUrl(url);
 }
 
+namespace {
+
+QStringList applicationDirs() {
+    QStringList dirs;
+    const QString dataHome =
+        qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share");
+    dirs << dataHome + "/applications";
+    const QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    for (const QString& d : dataDirs.split(u':', Qt::SkipEmptyParts))
+        dirs << d + "/applications";
+    return dirs;
+}
+
+// Whether a desktop entry or an association list names a handler for the MIME type. Read
+// straight from the files: asking a helper program would hold up the event loop.
+bool hasHandler(const QString& mime) {
+    const QString configHome =
+        qEnvironmentVariable("XDG_CONFIG_HOME", QDir::homePath() + "/.config");
+    QStringList lists = {configHome + "/mimeapps.list"};
+    for (const QString& d : applicationDirs())
+        lists << d + "/mimeapps.list";
+    for (const QString& path : lists) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
+        while (!f.atEnd()) {
+            const QString line = QString::fromUtf8(f.readLine()).trimmed();
+            if (line.startsWith(mime + u'=') && line.size() > mime.size() + 1) return true;
+        }
+    }
+    for (const QString& d : applicationDirs()) {
+        const QStringList entries = QDir(d).entryList({"*.desktop"}, QDir::Files);
+        for (const QString& name : entries) {
+            QFile f(d + u'/' + name);
+            if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
+            while (!f.atEnd()) {
+                const QString line = QString::fromUtf8(f.readLine()).trimmed();
+                if (!line.startsWith("MimeType=")) continue;
+                if (line.mid(9).split(u';', Qt::SkipEmptyParts).contains(mime)) return true;
+                break;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 bool canOpenURL(const QUrl& url) {
     if (g_canOpen) return g_canOpen(url);
-    const QString scheme = url.scheme();
+    const QString scheme = url.scheme().toLower();
     if (scheme.isEmpty()) return false;
     if (scheme == "http" || scheme == "https" || scheme == "file") return true;
-    // The desktop's MIME registry knows scheme handlers as x-scheme-handler/<scheme>.
-    const QString xdgMime = QStandardPaths::findExecutable("xdg-mime");
-    if (xdgMime.isEmpty()) return false;
-    QProcess p;
-    p.start(xdgMime, {"query", "default", "x-scheme-handler/" + scheme});
-    if (!p.waitForFinished(2000)) return false;
-    return !p.readAllStandardOutput().trimmed().isEmpty();
+    return hasHandler("x-scheme-handler/" + scheme);
 }
 
 void setHandler(Handler handler) {

@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -5,6 +7,7 @@
 #include "platform/foundation/Crypto.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/Values.h"
 
 #include <limits>
@@ -191,6 +194,37 @@ TEST(Crypto, md5AndAesAgreeWithKnownValues) {
     EXPECT_TRUE(ns::Crypto::aes128EcbDecrypt(QByteArray(16, 'x'), c).isEmpty() ||
                 ns::Crypto::aes128EcbDecrypt(QByteArray(16, 'x'), c) !=
                     QByteArray::fromHex("00112233445566778899aabbccddeeff"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
+    QTemporaryDir data;
+    QTemporaryDir config;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QDir().mkpath(data.path() + "/applications");
+    const QUrl talk("talkapp://x"), other("otherapp://y");
+    EXPECT_FALSE(ns::UrlOpener::canOpenURL(talk));
+    QFile entry(data.path() + "/applications/talk.desktop");
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nName=Talk\nMimeType=text/plain;x-scheme-handler/talkapp;\n");
+    entry.close();
+    EXPECT_TRUE(ns::UrlOpener::canOpenURL(talk));
+    EXPECT_FALSE(ns::UrlOpener::canOpenURL(other));
+    QFile list(config.path() + "/mimeapps.list");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("[Default Applications]\nx-scheme-handler/otherapp=other.desktop\n");
+    list.close();
+    EXPECT_TRUE(ns::UrlOpener::canOpenURL(other));
+    EXPECT_TRUE(ns::UrlOpener::canOpenURL(QUrl("https://example.org")));
+    EXPECT_FALSE(ns::UrlOpener::canOpenURL(QUrl("no-scheme")));
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_DATA_DIRS");
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace
