@@ -108,13 +108,16 @@ bool NavigationBar::isBackButtonShown() const {
 }
 
 void NavigationBar::clearButtons() {
+    // Custom views belong to their bar items: detach them, never delete them.
+    const View* leftCustom = m_leftCustom.data();
+    const View* rightCustom = m_rightCustom.data();
     for (View* v : {m_leftCustom.data(), m_rightCustom.data()})
         if (v && v->superview() == this) v->removeFromSuperview();
     m_leftCustom = nullptr;
     m_rightCustom = nullptr;
     // Deferred: the button being touched may be the one that changed the items.
     for (View* v : {m_leftView.data(), m_rightView.data(), m_backView.data()}) {
-        if (!v || v == m_leftCustom || v == m_rightCustom) continue;
+        if (!v || v == leftCustom || v == rightCustom) continue;
         v->setHidden(true);
         v->deleteLater();
     }

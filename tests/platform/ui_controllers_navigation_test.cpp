@@ -293,3 +293,22 @@ TEST_F(Navigation, DelegateHearsEachShownScreenAndIsDroppedWhenGone) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Navigation, ACustomBarViewSurvivesTheBarBeingRebuilt) {
+    auto* a = new Screen("A");
+    QPointer<View> custom = new View(QRectF(0, 0, 30, 30));
+    a->navigationItem()->setLeftBarButtonItem(new BarButtonItem(custom.data()));
+    auto nav = shownNav(a);
+    EXPECT_EQ(nav->navigationBar()->leftButtonView(), custom.data());
+    nav->pushViewController(new Screen("B"), false);
+    nav->popViewControllerAnimated(false);
+    flushReleases();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(custom.isNull());
+    EXPECT_EQ(nav->navigationBar()->leftButtonView(), custom.data());
+    EXPECT_FALSE(custom->isHidden());
+}
+
+} // namespace
