@@ -233,15 +233,4 @@ TEST_F(RouterTest, UnreadableGatewayNumberIsARefusal) {
     }
 }
 
-TEST_F(RouterTest, MacAddressIsStoredAtLoad) {
-    storeUser(SandboxFixture::demoNumber(), "", false);
-    start();
-    const QString mac = stored("MacAddress");
-    EXPECT_EQ(mac, DefaultVC::getMacAddress());
-    EXPECT_FALSE(mac.isEmpty());
-    if (mac.count(':') == 5) {
-        EXPECT_EQ(mac, mac.toLower());
-    }
-}
-
 } // namespace

@@ -54,32 +54,6 @@ TEST_F(NetworkReachabilityTest, LocalRuleNeedsTheLocalObjectNotJustItsKey) {
     EXPECT_EQ(lookalike->networkStatusForFlags(R::Reachable), ReachableViaWiFi);
 }
 
-TEST_F(NetworkReachabilityTest, KeysAndTargets) {
-    EXPECT_EQ(NetworkReachability::reachabilityForInternetConnection()->key(),
-              "InternetConnection");
-    EXPECT_EQ(NetworkReachability::reachabilityForLocalWiFi()->key(), "LocalWiFiConnection");
-    EXPECT_EQ(NetworkReachability::reachabilityWithHostName(""), nullptr);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(0xC0A80A01);
-    EXPECT_EQ(NetworkReachability::reachabilityWithAddress(a)->key(), "192.168.10.1");
-}
-
-TEST_F(NetworkReachabilityTest, PublicFunctionAnswersPerMedium) {
-    const struct {
-        R::Medium medium;
-        bool is3G;
-        bool isWiFi;
-    } cases[] = {{R::Medium::None, false, false},
-                 {R::Medium::Cellular, true, false},
-                 {R::Medium::WiFi, false, true}};
-    for (const auto& c : cases) {
-        R::shared().setMediumOverride(c.medium);
-        EXPECT_EQ(PublicFunction::IsEnable3G(), c.is3G);
-        EXPECT_EQ(PublicFunction::IsEnableWIFI(), c.isWiFi);
-    }
-}
-
 TEST_F(NetworkReachabilityTest, NotifierPostsWithItselfUntilStoppedOrGone) {
     R::shared().setMediumOverride(R::Medium::WiFi);
     QObject observer;

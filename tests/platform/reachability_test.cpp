@@ -30,30 +30,6 @@ TEST_F(ReachabilityTest, EnvironmentChoosesTheMedium) {
     }
 }
 
-TEST_F(ReachabilityTest, FlagsPerTargetFollowTheMedium) {
-    using R = Reachability;
-    using T = R::Target;
-    const struct {
-        Medium medium;
-        T target;
-        R::Flags flags;
-    } cases[] = {
-        {Medium::None, T::Internet, 0},
-        {Medium::None, T::LinkLocal, 0},
-        {Medium::Cellular, T::Internet, R::Reachable | R::IsWWAN},
-        {Medium::Cellular, T::Host, R::Reachable | R::IsWWAN},
-        {Medium::Cellular, T::LinkLocal, 0},
-        {Medium::WiFi, T::Internet, R::Reachable},
-        {Medium::WiFi, T::Address, R::Reachable},
-        {Medium::WiFi, T::LinkLocal, R::Reachable | R::IsDirect},
-    };
-    for (const auto& c : cases) {
-        R::shared().setMediumOverride(c.medium);
-        EXPECT_EQ(R::shared().flagsFor(c.target), c.flags)
-            << R::mediumName(c.medium).toStdString() << " target " << int(c.target);
-    }
-}
-
 TEST_F(ReachabilityTest, OverrideBeatsTheEnvironmentAndSignalsOnlyRealChanges) {
     qputenv("TAVRIX_NETWORK", "wifi");
     Reachability& r = Reachability::shared();
