@@ -11,6 +11,9 @@ Window::Window(QWidget* parent) : QWidget(parent) {
     const QSize size = screenSize().toSize();
     setFixedSize(size);
     setAutoFillBackground(true);
+    // The window holds the focus itself until a text field is touched: a phone screen never
+    // starts with a field active (and its keyboard bar up) on its own.
+    setFocusPolicy(Qt::ClickFocus);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
@@ -68,6 +71,7 @@ void Window::makeKeyAndVisible() {
     makeKeyWindow();
     const bool wasShown = isVisible();
     show();
+    if (!focusWidget()) setFocus(Qt::OtherFocusReason);
     if (!wasShown && m_root) {
         m_root->beginAppearanceTransition(true, false);
         m_root->endAppearanceTransition();
