@@ -7,8 +7,8 @@
 
 #include "mireb/MRBaseRequest.h"
 #include "mireb/MRBaseResponse.h"
-#include "mireb/MRSDKPasteboard.h"
 #include "mireb/MirebSDKDelegate.h"
+#include "platform/foundation/Pasteboard.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/Values.h"
 
@@ -38,10 +38,10 @@ bool MirebSDK::isDebugMode() {
 bool MirebSDK::registerApp(const QString& appKey) {
     if (appKey.isEmpty()) return false;
     g_appKey = appKey;
-    QVariantMap apps = MRSDKPasteboard::read(kRegisteredAppsPasteboard);
+    QVariantMap apps = ns::Pasteboard::read(kRegisteredAppsPasteboard);
     apps[appKey] =
         QVariantMap{{"name", QCoreApplication::applicationName()}, {"sdkVersion", kSDKVersion}};
-    const bool recorded = MRSDKPasteboard::write(kRegisteredAppsPasteboard, apps);
+    const bool recorded = ns::Pasteboard::write(kRegisteredAppsPasteboard, apps);
     debugLog(QString("registered %1%2").arg(appKey, recorded ? "" : " (pasteboard not written)"));
     return recorded;
 }
@@ -60,10 +60,10 @@ bool MirebSDK::handleOpenURL(const QUrl& url, MirebSDKDelegate* delegate) {
     const QString kind = url.host().toLower();
     if (kind != "request" && kind != "response") return false;
     const QString id = QUrlQuery(url).queryItemValue("id", QUrl::FullyDecoded);
-    if (!MRSDKPasteboard::isValidName(id)) return false;
-    const QVariantMap record = MRSDKPasteboard::read(id);
+    if (!ns::Pasteboard::isValidName(id)) return false;
+    const QVariantMap record = ns::Pasteboard::read(id);
     // A transfer is read once: a replayed URL finds nothing.
-    MRSDKPasteboard::remove(id);
+    ns::Pasteboard::remove(id);
     if (record.isEmpty()) {
         debugLog("no transfer record for " + id);
         return false;
@@ -89,10 +89,10 @@ bool MirebSDK::sendRequest(MRBaseRequest& request) {
                           {"sdkVersion", kSDKVersion}});
     if (request.requestID().isEmpty()) request.setRequestID(newTransferId());
     const QString id = newTransferId();
-    if (!MRSDKPasteboard::write(id, request.toRecord())) return false;
+    if (!ns::Pasteboard::write(id, request.toRecord())) return false;
     const QUrl url(QString("mirebsdk://request?id=%1&sdkversion=%2").arg(id, kSDKVersion));
     if (ns::UrlOpener::openURL(url)) return true;
-    MRSDKPasteboard::remove(id); // nobody will collect it
+    ns::Pasteboard::remove(id); // nobody will collect it
     debugLog("no Mireb app took the request");
     return false;
 }

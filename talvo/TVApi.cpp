@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QUrlQuery>
 
+#include "platform/foundation/Pasteboard.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/Values.h"
 #include "talvo/TVApiDelegate.h"
 #include "talvo/TVApiObject.h"
-#include "talvo/TVPasteboard.h"
 
 namespace {
 
@@ -51,9 +51,9 @@ QVariantMap recordOf(const SendMessageToTVReq& req) {
 bool TVApi::registerApp(const QString& appid) {
     if (appid.isEmpty()) return false;
     g_appId = appid;
-    QVariantMap apps = TVPasteboard::read(kRegisterPasteboard);
+    QVariantMap apps = ns::Pasteboard::read(kRegisterPasteboard);
     apps[appid] = QVariantMap{{"name", QCoreApplication::applicationName()}};
-    return TVPasteboard::write(kRegisterPasteboard, apps);
+    return ns::Pasteboard::write(kRegisterPasteboard, apps);
 }
 
 QString TVApi::registeredAppId() {
@@ -99,7 +99,7 @@ bool TVApi::sendReq(const BaseReq& req) {
     const auto* send = dynamic_cast<const SendMessageToTVReq*>(&req);
     if (!send || g_appId.isEmpty()) return false;
     if (!send->bText() && !send->message()) return false;
-    if (!TVPasteboard::write(g_appId, recordOf(*send))) return false;
+    if (!ns::Pasteboard::write(g_appId, recordOf(*send))) return false;
     return ns::UrlOpener::openURL(QUrl(QString("%1://app/%2/sendreq/").arg(kScheme, g_appId)));
 }
 

@@ -111,27 +111,15 @@ void DefaultVC::requestOfLoginSend() {
 
 void DefaultVC::doLoginQtwap() {
     HTTPRequest* request = requestStartWithKey("LoginQTWAP", false);
-    const QString number = PublicFunction::getConfigWithKey("username").toString();
     const EncryptedPhoneNumber key = EncryptedPhoneNumber::forRequest();
     m_secretKey = key.keyString();
-    request->setPostValue(key.nonce(), "nonce");
-    request->setPostValue(key.encrypt(number), "enc_phonenum");
-    request->setPostValue("2", "channelid");
-    request->setPostValue(PublicFunction::versionNumberOfAPP(), "versionid");
-    request->setPostValue(LoginExchange::imei(), "imei");
+    LoginExchange::addGatewayFields(request, key);
     // The key travels with its own request, so a late reply is read under the right one.
     request->setCompletionHandler([this, key](const QVariant& reply) {
-        const LoginExchange judged(reply);
-        const QString line =
-            judged.isSuccess() ? key.decrypt(judged.value("enc_line_id")) : QString();
-        if (line.isEmpty()) {
-            // Refused, or a number we cannot read: the stored one stays, the Wi-Fi rule decides.
-            doCommonLogin();
-            return;
-        }
-        PublicFunction::saveConfig(judged.session(), "session");
-        PublicFunction::saveConfig(line, "username");
-        jumpToMain();
+        if (LoginExchange::keepGatewayLogIn(reply, key))
+            jumpToMain();
+        else
+            doCommonLogin(); // refused or unreadable: the Wi-Fi rule decides
     });
     request->setFailureHandler([this](const HTTPError&) { jumpToLogin(); });
     m_request = request;

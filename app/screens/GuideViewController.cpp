@@ -101,23 +101,12 @@ void GuideViewController::jumpToMain() {
 void GuideViewController::doLoginQtwap() {
     auto* request = HTTPRequest::requestWithURL(tavrixConfig::NSAPIURL("LoginQTWAP"), 30, this);
     const EncryptedPhoneNumber key = EncryptedPhoneNumber::forRequest();
-    request->setPostValue(key.nonce(), "nonce");
-    request->setPostValue(key.encrypt(PublicFunction::getConfigWithKey("username").toString()),
-                          "enc_phonenum");
-    request->setPostValue("2", "channelid");
-    request->setPostValue(PublicFunction::versionNumberOfAPP(), "versionid");
-    request->setPostValue(LoginExchange::imei(), "imei");
+    LoginExchange::addGatewayFields(request, key);
     request->setCompletionHandler([this, key](const QVariant& reply) {
-        const LoginExchange judged(reply);
-        const QString line =
-            judged.isSuccess() ? key.decrypt(judged.value("enc_line_id")) : QString();
-        if (line.isEmpty()) {
+        if (LoginExchange::keepGatewayLogIn(reply, key))
+            jumpToMain();
+        else
             jumpToLogin(); // refused, or a number that cannot be read
-            return;
-        }
-        PublicFunction::saveConfig(judged.session(), "session");
-        PublicFunction::saveConfig(line, "username");
-        jumpToMain();
     });
     request->setFailureHandler([this](const HTTPError&) { jumpToLogin(); });
     request->startRequest();

@@ -1,5 +1,6 @@
 #include "app/screens/LoginExchange.h"
 
+#include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
@@ -30,6 +31,25 @@ void LoginExchange::addLoginFields(HTTPRequest* request, const QVariant& num,
                                                          : QStringLiteral("1"),
                           QStringLiteral("network"));
     request->setPostValue(tavrixConfig::userSession(), QStringLiteral("session"));
+}
+
+void LoginExchange::addGatewayFields(HTTPRequest* request, const EncryptedPhoneNumber& key) {
+    const QString number = PublicFunction::getConfigWithKey(QStringLiteral("username")).toString();
+    request->setPostValue(key.nonce(), QStringLiteral("nonce"));
+    request->setPostValue(key.encrypt(number), QStringLiteral("enc_phonenum"));
+    request->setPostValue(QStringLiteral("2"), QStringLiteral("channelid"));
+    request->setPostValue(PublicFunction::versionNumberOfAPP(), QStringLiteral("versionid"));
+    request->setPostValue(imei(), QStringLiteral("imei"));
+}
+
+bool LoginExchange::keepGatewayLogIn(const QVariant& reply, const EncryptedPhoneNumber& key) {
+    const LoginExchange judged(reply);
+    const QString line =
+        judged.isSuccess() ? key.decrypt(judged.value(QStringLiteral("enc_line_id"))) : QString();
+    if (line.isEmpty()) return false;
+    PublicFunction::saveConfig(judged.session(), QStringLiteral("session"));
+    PublicFunction::saveConfig(line, QStringLiteral("username"));
+    return true;
 }
 
 QString LoginExchange::imei() {

@@ -4,6 +4,7 @@
 #include <QVariant>
 #include <QVariantMap>
 
+class EncryptedPhoneNumber;
 class HTTPRequest;
 
 // What the log-in screens share of the "Login" and "LoginQTWAP" exchanges: the fields they send
@@ -26,6 +27,11 @@ public:
     // The "Login" fields after "num" and "pass", in the server's order: "channelid",
     // "versionid", "imei", "network", "session".
     static void addLoginFields(HTTPRequest* request, const QVariant& num, const QVariant& pass);
+    // The gateway log-in's fields: the stored number encrypted under the request's own key.
+    static void addGatewayFields(HTTPRequest* request, const EncryptedPhoneNumber& key);
+    // Keeps the session and the line's number from an accepted gateway reply. False when the
+    // gateway refused, or answered a number that does not decrypt (the stored one then stays).
+    static bool keepGatewayLogIn(const QVariant& reply, const EncryptedPhoneNumber& key);
     // The device identifier sent as "imei".
     static QString imei();
 

@@ -6,9 +6,9 @@
 #include "app/screens/DefaultVC.h"
 #include "app/screens/LoginViewController.h"
 #include "app/screens/SkatingRinkViewController.h"
-#include "mireb/MRSDKPasteboard.h"
 #include "mireb/MirebSDK.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/Pasteboard.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
@@ -213,9 +213,9 @@ TEST_F(UrlRoutingTest, MirebShareResultsShowTheirTitleAndKeepTheToken) {
     int n = 0;
     for (const auto& c : cases) {
         const QString id = QString("share%1").arg(++n);
-        MRSDKPasteboard::write(id, {{"__class", "MRSendMessageToMirebResponse"},
-                                    {"statusCode", c.status},
-                                    {"authResponse", QVariantMap{{"accessToken", id}}}});
+        ns::Pasteboard::write(id, {{"__class", "MRSendMessageToMirebResponse"},
+                                   {"statusCode", c.status},
+                                   {"authResponse", QVariantMap{{"accessToken", id}}}});
         EXPECT_TRUE(app.openURL("mr3841907256://response?id=" + id, {})) << c.status;
         ui::AlertView* alert = ui::AlertCenter::topAlert();
         ASSERT_NE(alert, nullptr) << c.status;
@@ -225,11 +225,11 @@ TEST_F(UrlRoutingTest, MirebShareResultsShowTheirTitleAndKeepTheToken) {
         ui::AlertCenter::dismissAll();
     }
     // A response without a user id keeps the one already known.
-    MRSDKPasteboard::write("u1", {{"__class", "MRSendMessageToMirebResponse"},
-                                  {"statusCode", 0},
-                                  {"authResponse", QVariantMap{{"userID", "42"}}}});
+    ns::Pasteboard::write("u1", {{"__class", "MRSendMessageToMirebResponse"},
+                                 {"statusCode", 0},
+                                 {"authResponse", QVariantMap{{"userID", "42"}}}});
     app.openURL("mr3841907256://response?id=u1", {});
-    MRSDKPasteboard::write("u2", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
+    ns::Pasteboard::write("u2", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
     app.openURL("mr3841907256://response?id=u2", {});
     EXPECT_EQ(app.mrCurrentUserID(), "42");
     EXPECT_EQ(app.mrtoken(), QString("share%1").arg(n));

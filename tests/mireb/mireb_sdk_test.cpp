@@ -6,9 +6,9 @@
 #include "mireb/MRBaseRequest.h"
 #include "mireb/MRBaseResponse.h"
 #include "mireb/MRMessageObject.h"
-#include "mireb/MRSDKPasteboard.h"
 #include "mireb/MirebSDK.h"
 #include "mireb/MirebSDKDelegate.h"
+#include "platform/foundation/Pasteboard.h"
 #include "platform/foundation/UrlOpener.h"
 
 namespace {
@@ -77,7 +77,7 @@ protected:
 TEST_F(MirebTest, ShareRequestIsStampedPutOnItsPasteboardAndHandedOver) {
     EXPECT_FALSE(MirebSDK::registerApp(QString()));
     EXPECT_TRUE(MirebSDK::registerApp(kAppKey));
-    EXPECT_TRUE(MRSDKPasteboard::read(MirebSDK::kRegisteredAppsPasteboard).contains(kAppKey));
+    EXPECT_TRUE(ns::Pasteboard::read(MirebSDK::kRegisteredAppsPasteboard).contains(kAppKey));
     auto request = shareRequest();
     EXPECT_TRUE(request->shouldShowComposerIfCannotShareInMRApp());
     request->setUserInfo({{"from", "web"}});
@@ -88,7 +88,7 @@ TEST_F(MirebTest, ShareRequestIsStampedPutOnItsPasteboardAndHandedOver) {
     const QString id = QUrlQuery(opened[0]).queryItemValue("id");
     EXPECT_EQ(QUrlQuery(opened[0]).queryItemValue("sdkversion"), MirebSDK::kSDKVersion);
 
-    const QVariantMap record = MRSDKPasteboard::read(id);
+    const QVariantMap record = ns::Pasteboard::read(id);
     EXPECT_EQ(record.value("__class").toString(), "MRSendMessageToMirebRequest");
     EXPECT_EQ(record.value("app").toMap().value("appKey").toString(), kAppKey);
     EXPECT_EQ(record.value("message").toMap().value("text").toString(), "分享的内容");
@@ -104,7 +104,7 @@ TEST_F(MirebTest, ARequestNobodyTakesLeavesNothingBehind) {
     appTakesUrls = false;
     EXPECT_FALSE(MirebSDK::sendRequest(*request));
     const QString id = QUrlQuery(opened.value(0)).queryItemValue("id");
-    EXPECT_TRUE(MRSDKPasteboard::read(id).isEmpty());
+    EXPECT_TRUE(ns::Pasteboard::read(id).isEmpty());
 }
 
 TEST_F(MirebTest, RepliesAreReadFromTheirPasteboardOnce) {
@@ -151,7 +151,7 @@ TEST_F(MirebTest, RepliesAreReadFromTheirPasteboardOnce) {
     int n = 0;
     for (const Case& c : cases) {
         const QString id = QString("transfer-%1").arg(++n);
-        if (!c.record.isEmpty()) MRSDKPasteboard::write(id, c.record);
+        if (!c.record.isEmpty()) ns::Pasteboard::write(id, c.record);
         Recorder recorder;
         EXPECT_EQ(MirebSDK::handleOpenURL(replyUrl(id), &recorder), c.handled) << c.name;
         EXPECT_EQ(recorder.responseClass, c.responseClass) << c.name;
@@ -164,10 +164,10 @@ TEST_F(MirebTest, RepliesAreReadFromTheirPasteboardOnce) {
 
 TEST_F(MirebTest, AuthorizationCarriedByAShareMayLackAnyPart) {
     MirebSDK::registerApp(kAppKey);
-    MRSDKPasteboard::write("b", {{"__class", "MRSendMessageToMirebResponse"},
-                                 {"statusCode", 0},
-                                 {"authResponse", QVariantMap{{"userID", "u2"}}}});
-    MRSDKPasteboard::write("c", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
+    ns::Pasteboard::write("b", {{"__class", "MRSendMessageToMirebResponse"},
+                                {"statusCode", 0},
+                                {"authResponse", QVariantMap{{"userID", "u2"}}}});
+    ns::Pasteboard::write("c", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
     Recorder b, c;
     MirebSDK::handleOpenURL(replyUrl("b"), &b);
     MirebSDK::handleOpenURL(replyUrl("c"), &c);
@@ -178,8 +178,8 @@ TEST_F(MirebTest, AuthorizationCarriedByAShareMayLackAnyPart) {
 
 TEST_F(MirebTest, OnlyThisApplicationsCallbacksAreTaken) {
     MirebSDK::registerApp(kAppKey);
-    MRSDKPasteboard::write("r", {{"__class", "MRBaseRequest"}, {"requestID", "q"}});
-    MRSDKPasteboard::write("s", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
+    ns::Pasteboard::write("r", {{"__class", "MRBaseRequest"}, {"requestID", "q"}});
+    ns::Pasteboard::write("s", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
     Recorder recorder;
     EXPECT_FALSE(MirebSDK::handleOpenURL(replyUrl("s"), nullptr));
     EXPECT_FALSE(MirebSDK::handleOpenURL(QUrl("mr1111111111://response?id=s"), &recorder));

@@ -5,11 +5,11 @@
 #include <memory>
 #include <typeinfo>
 
+#include "platform/foundation/Pasteboard.h"
 #include "platform/foundation/UrlOpener.h"
 #include "talvo/TVApi.h"
 #include "talvo/TVApiDelegate.h"
 #include "talvo/TVApiObject.h"
-#include "talvo/TVPasteboard.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST_F(TalvoTest, NothingIsHandledWithoutADelegateOrARegistration) {
     EXPECT_FALSE(TVApi::handleOpenURL(reply, &recorder)); // not registered yet
     EXPECT_FALSE(TVApi::registerApp(QString()));
     EXPECT_TRUE(TVApi::registerApp(kAppId));
-    EXPECT_TRUE(TVPasteboard::read(TVApi::kRegisterPasteboard).contains(kAppId));
+    EXPECT_TRUE(ns::Pasteboard::read(TVApi::kRegisterPasteboard).contains(kAppId));
     EXPECT_FALSE(TVApi::handleOpenURL(reply, nullptr));
     EXPECT_TRUE(recorder.kind.isEmpty());
 }
@@ -119,7 +119,7 @@ TEST_F(TalvoTest, SendingPutsTheMessageOnThePasteboardAndOpensTalvo) {
     EXPECT_TRUE(TVApi::sendReq(webpageRequest()));
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].toString(), "talvo://app/wx5c1e0d93b7a4f268/sendreq/");
-    const QVariantMap record = TVPasteboard::read(kAppId);
+    const QVariantMap record = ns::Pasteboard::read(kAppId);
     EXPECT_EQ(record.value("title").toString(), "标题");
     EXPECT_EQ(record.value("description").toString(), "描述");
     EXPECT_EQ(record.value("scene").toInt(), 1);
@@ -153,10 +153,10 @@ TEST(TalvoMessage, ThumbIsJpegAndANullImageIsIgnored) {
 
 TEST(TalvoPasteboard, NamesThatCouldLeaveTheDirectoryAreRefused) {
     for (const char* name : {"", "..", "../x", "a/b", ".hidden", "x y"}) {
-        EXPECT_FALSE(TVPasteboard::isValidName(name)) << name;
-        EXPECT_FALSE(TVPasteboard::write(name, {{"k", 1}})) << name;
+        EXPECT_FALSE(ns::Pasteboard::isValidName(name)) << name;
+        EXPECT_FALSE(ns::Pasteboard::write(name, {{"k", 1}})) << name;
     }
-    EXPECT_TRUE(TVPasteboard::isValidName("talvo_register"));
+    EXPECT_TRUE(ns::Pasteboard::isValidName("talvo_register"));
 }
 
 } // namespace

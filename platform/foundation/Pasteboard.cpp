@@ -1,4 +1,4 @@
-#include "mireb/MRSDKPasteboard.h"
+#include "platform/foundation/Pasteboard.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,13 +7,15 @@
 
 #include "platform/foundation/PropertyList.h"
 
+namespace ns {
+
 namespace {
 QString pathOf(const QString& name) {
-    return MRSDKPasteboard::directory() + "/" + name + ".plist";
+    return Pasteboard::directory() + "/" + name + ".plist";
 }
 } // namespace
 
-QString MRSDKPasteboard::directory() {
+QString Pasteboard::directory() {
     QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (runtime.isEmpty())
         runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -25,21 +27,23 @@ QString MRSDKPasteboard::directory() {
     return dir;
 }
 
-bool MRSDKPasteboard::isValidName(const QString& name) {
+bool Pasteboard::isValidName(const QString& name) {
     static const QRegularExpression allowed("^[A-Za-z0-9_\\-][A-Za-z0-9._\\-]{0,127}$");
     return allowed.match(name).hasMatch();
 }
 
-QVariantMap MRSDKPasteboard::read(const QString& name) {
+QVariantMap Pasteboard::read(const QString& name) {
     if (!isValidName(name)) return {};
     return ns::PropertyList::readFile(pathOf(name)).toMap();
 }
 
-bool MRSDKPasteboard::write(const QString& name, const QVariantMap& items) {
+bool Pasteboard::write(const QString& name, const QVariantMap& items) {
     if (!isValidName(name)) return false;
     return ns::PropertyList::writeFile(pathOf(name), items);
 }
 
-void MRSDKPasteboard::remove(const QString& name) {
+void Pasteboard::remove(const QString& name) {
     if (isValidName(name)) QFile::remove(pathOf(name));
 }
+
+} // namespace ns

@@ -3,11 +3,14 @@
 #include <QString>
 #include <QVariantMap>
 
-// Named pasteboards shared with the Mireb app: one owner-only property-list file per name in
-// the user's runtime directory (never the system clipboard, which any program can read).
-class MRSDKPasteboard {
+namespace ns {
+
+// Named pasteboards shared between applications of one user: one owner-only property-list
+// file per name in the user's runtime directory (never the system clipboard, which any
+// program can read).
+class Pasteboard {
 public:
-    MRSDKPasteboard() = delete;
+    Pasteboard() = delete;
 
     static QString directory();
     // Names become file names: letters, digits, ".", "_" and "-" only, not starting with ".".
@@ -17,3 +20,5 @@ public:
     static bool write(const QString& name, const QVariantMap& items);
     static void remove(const QString& name);
 };
+
+} // namespace ns
