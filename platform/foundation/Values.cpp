@@ -104,7 +104,8 @@ QString stringValue(const QVariant& v) {
     if (v.typeId() == QMetaType::Bool) return v.toBool() ? "1" : "0";
     if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
         const double d = v.toDouble();
-        if (d == qint64(d) && std::abs(d) < 1e15) return QString::number(qint64(d));
+        // Range first: converting an out-of-range double to an integer is undefined.
+        if (std::abs(d) < 1e15 && d == double(qint64(d))) return QString::number(qint64(d));
         return QString::number(d, 'g', 17);
     }
     if (isNumber(v)) return QString::number(v.toLongLong());

@@ -10,6 +10,7 @@
 #include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/Values.h"
 
+#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -225,6 +226,24 @@ TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     qunsetenv("XDG_DATA_HOME");
     qunsetenv("XDG_DATA_DIRS");
     qunsetenv("XDG_CONFIG_HOME");
+}
+
+} // namespace
+
+namespace {
+
+TEST(Values, hugeAndOddNumbersBecomeTextWithoutOverflow) {
+    // Out of the integer range: a text that reads back as the same number.
+    for (const double d : {5.55556e76, -1e300, 1e15, 9.3e18})
+        EXPECT_EQ(ns::Values::stringValue(d).toDouble(), d);
+    const std::pair<QVariant, QString> cases[] = {
+        {12.0, "12"}, {12.5, "12.5"},      {qlonglong(-7), "-7"},
+        {true, "1"},  {QString("x"), "x"}, {QVariantList{}, ""},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(ns::Values::stringValue(in), out);
+    EXPECT_EQ(ns::Values::integerValue(1e300), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(ns::Values::integerValue(std::nan("")), 0);
 }
 
 } // namespace
