@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=build/fuzz
 mkdir -p "$out/corpus"
-clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fPIC -I. \
+clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -fPIC -I. \
     $(pkg-config --cflags Qt6Core libplist-2.0) \
     fuzz/reply_fuzz.cpp platform/foundation/Json.cpp platform/foundation/Values.cpp \
     platform/foundation/PropertyList.cpp app/categories/BFDicUtils.cpp \
