@@ -1,6 +1,10 @@
 #include <QApplication>
 #include <QDebug>
 #include <QEventLoop>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "app/core/AppDelegate.h"
 #include "app/core/AppDelegateArguments.h"
@@ -25,6 +29,32 @@ bool handedOff(SingleInstance& instance, const QStringList& arguments) {
     // A refusal may come before the loop runs (no instance at all).
     if (!finished) loop.exec();
     return delivered;
+}
+
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[0], &byte, 1);
+}
+
+// The desktop ends a session's programs with SIGTERM (and a terminal with SIGINT or SIGHUP):
+// quit through the event loop so the application is told it terminates, as the system would.
+void quitOnTerminationSignals() {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier] {
+        notifier->setEnabled(false);
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[1], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
 }
 
 void openURLs(AppDelegate& delegate, const AppDelegateArguments& args) {
@@ -68,6 +98,7 @@ int main(int argc, char** argv) {
                      });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      [&delegate] { delegate.applicationWillTerminate(); });
+    quitOnTerminationSignals();
 
     if (!args.screenshotFile.isEmpty()) {
         ns::performAfter(args.screenshotAfterMs, &delegate, [&delegate, &args] {
