@@ -16,36 +16,23 @@
 #include "platform/ui/Window.h"
 #include "sandbox/SandboxServer.h"
 #include "tests/support/SandboxFixture.h"
+#include "tests/support/Wait.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+
+#include "tests/support/Wait.h"
 #include <memory>
 
 namespace login_test {
 
-inline const QString kMainScene = QStringLiteral("SkatingRinkViewController");
+using ::waitUntil;
 
-// Runs the event loop until cond holds or guardMs passes; returns cond.
-inline bool waitUntil(const std::function<bool()>& cond, int guardMs = 10000) {
-    if (cond()) return true;
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (cond()) loop.quit();
-    });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    check.start(2);
-    guard.start(guardMs);
-    loop.exec();
-    return cond();
-}
+inline const QString kMainScene = QStringLiteral("SkatingRinkViewController");
 
 // Lets deferred deletions and posted events run.
 inline void settle() {

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "tests/support/Wait.h"
+
 #include "app/core/AppDelegate.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
@@ -37,21 +39,6 @@ void restoreScenes() {
     ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
     ui::Storyboard::registerScene("Main", "LoginViewController",
                                   [] { return new LoginViewController; });
-}
-
-bool waitFor(const std::function<bool()>& done, int guardMs = 5000) {
-    QEventLoop loop;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    guard.start(guardMs);
-    poll.start(1);
-    if (!done()) loop.exec();
-    return done();
 }
 
 QStringList starNames(const SideSlipViewController* menu) {
@@ -163,7 +150,7 @@ TEST_F(MenuTest, ShowsTheNumberAndOneRowOfStars) {
     SideSlipViewController* menu = showMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->labelOfPhoneNO()->text(), "13800000001");
-    ASSERT_TRUE(waitFor([&] { return !menu->starImageViews().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !menu->starImageViews().isEmpty(); }));
     EXPECT_EQ(starNames(menu), (QStringList{"starCard", "starCard", "expectantStar",
                                             "expectantStar", "expectantStar"}));
     const QRectF caption = menu->labelOfStars()->frame();
@@ -175,7 +162,7 @@ TEST_F(MenuTest, ShowsTheNumberAndOneRowOfStars) {
 TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
     replies = {ScriptedServer::json(R"({"result":5,"msg":"稍后再试"})")};
     SideSlipViewController* menu = showMenu();
-    ASSERT_TRUE(waitFor([&] { return menu->isRequestOfStarLevelFailed(); }));
+    ASSERT_TRUE(waitUntil([&] { return menu->isRequestOfStarLevelFailed(); }));
     EXPECT_TRUE(menu->starImageViews().isEmpty());
     ui::AlertCenter::dismissAll();
 
@@ -189,14 +176,14 @@ TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
     tavrixConfig::setServerBaseAddress(
         QString("http://127.0.0.1:%1/pelvo/").arg(ScriptedServer::closedPort()));
     appear();
-    ASSERT_TRUE(waitFor([&] { return ui::AlertCenter::topAlert() != nullptr; }));
+    ASSERT_TRUE(waitUntil([&] { return ui::AlertCenter::topAlert() != nullptr; }));
     EXPECT_EQ(ui::AlertCenter::topAlert()->message(), "网络连接失败,请检查您的网络设置");
     EXPECT_TRUE(menu->isRequestOfStarLevelFailed());
     ui::AlertCenter::dismissAll();
     tavrixConfig::setServerBaseAddress(server.baseAddress());
 
     appear(); // answered: one row, and no more retries
-    ASSERT_TRUE(waitFor([&] { return !menu->isRequestOfStarLevelFailed(); }));
+    ASSERT_TRUE(waitUntil([&] { return !menu->isRequestOfStarLevelFailed(); }));
     EXPECT_EQ(menu->starImageViews().size(), 5);
     const qsizetype asked = server.requests().size();
     appear();
@@ -204,7 +191,7 @@ TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
 
     replies = {ScriptedServer::json(R"({"result":0,"credit_level":"3"})")};
     menu->requestOfStarLevelSend();
-    ASSERT_TRUE(waitFor([&] { return starNames(menu).value(0) == "diamondCard"; }));
+    ASSERT_TRUE(waitUntil([&] { return starNames(menu).value(0) == "diamondCard"; }));
     EXPECT_EQ(menu->starImageViews().size(), 5); // replaced, not stacked
 }
 
@@ -300,7 +287,7 @@ TEST_F(MenuTest, EachDemoSubscriberSeesTheStarsOfTheSandboxRecord) {
         SideSlipViewController* menu = showMenu();
         const auto row = SideSlipViewController::starRowForLevel(subscriber.starLevel);
         const int stars = row.count + row.expectantFill;
-        ASSERT_TRUE(waitFor([&] {
+        ASSERT_TRUE(waitUntil([&] {
             return sandbox.requestsTo("StarLevel").size() > 0 &&
                    !menu->isRequestOfStarLevelFailed() && menu->starImageViews().size() == stars;
         })) << qPrintable(subscriber.number);

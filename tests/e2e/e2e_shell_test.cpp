@@ -18,25 +18,10 @@
 
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/SingleInstance.h"
+#include "tests/support/Wait.h"
 
 // The real executables: the operator sandbox server and the client, as a user runs them.
 namespace {
-
-// Runs the event loop until done() holds or guardMs passes (polling every few ms).
-bool waitUntil(const std::function<bool()>& done, int guardMs) {
-    QEventLoop loop;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    guard.start(guardMs);
-    poll.start(20);
-    if (!done()) loop.exec();
-    return done();
-}
 
 class EndToEnd : public ::testing::Test {
 protected:

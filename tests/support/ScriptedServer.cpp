@@ -1,5 +1,7 @@
 #include "tests/support/ScriptedServer.h"
 
+#include "tests/support/Wait.h"
+
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
@@ -71,19 +73,7 @@ quint16 ScriptedServer::closedPort() {
 }
 
 bool ScriptedServer::waitForRequests(int n, int guardMs) {
-    if (m_requests.size() >= n) return true;
-    QEventLoop loop;
-    QTimer guard;
-    guard.setSingleShot(true);
-    connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (m_requests.size() >= n) loop.quit();
-    });
-    guard.start(guardMs);
-    poll.start(1);
-    loop.exec();
-    return m_requests.size() >= n;
+    return waitUntil([&] { return m_requests.size() >= n; }, guardMs);
 }
 
 void ScriptedServer::onConnection() {
