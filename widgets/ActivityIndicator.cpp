@@ -1,6 +1,6 @@
 #include "widgets/ActivityIndicator.h"
 
-#include "widgets/SVProgressHUD.h"
+#include "widgets/StatusOverlay.h"
 
 namespace {
 constexpr double kSplashSeconds = 1.3;
@@ -8,55 +8,55 @@ constexpr double kImageSeconds = 1.0;
 } // namespace
 
 void ActivityIndicator::splash(int type, const QString& andMsg, unsigned maskType) {
-    SVProgressHUD* hud = SVProgressHUD::sharedView();
+    StatusOverlay* hud = StatusOverlay::sharedView();
     switch (type) {
     case StatusWithSpinner:
-        SVProgressHUD::showWithStatusMaskType(andMsg, maskType);
+        StatusOverlay::showWithStatusMaskType(andMsg, maskType);
         hud->hideAfterDuration(kSplashSeconds);
         break;
     case Error:
-        hud->showImage(SVProgressHUD::errorImage(), andMsg, kImageSeconds, maskType);
+        hud->showImage(StatusOverlay::errorImage(), andMsg, kImageSeconds, maskType);
         break;
     case Success:
-        hud->showImage(SVProgressHUD::successImage(), andMsg, kImageSeconds, maskType);
+        hud->showImage(StatusOverlay::successImage(), andMsg, kImageSeconds, maskType);
         break;
     default:
-        SVProgressHUD::showWithMaskType(maskType);
+        StatusOverlay::showWithMaskType(maskType);
         hud->hideAfterDuration(kSplashSeconds);
         break;
     }
 }
 
 void ActivityIndicator::display(int type, const QString& andMsg, unsigned maskType) {
-    SVProgressHUD* hud = SVProgressHUD::sharedView();
+    StatusOverlay* hud = StatusOverlay::sharedView();
     switch (type) {
     case StatusWithSpinner:
-        SVProgressHUD::showWithStatusMaskType(andMsg, maskType);
+        StatusOverlay::showWithStatusMaskType(andMsg, maskType);
         break;
     case Error:
-        hud->showImageNoDuration(SVProgressHUD::errorImage(), andMsg, maskType);
+        hud->showImageNoDuration(StatusOverlay::errorImage(), andMsg, maskType);
         break;
     case Success:
-        hud->showImageNoDuration(SVProgressHUD::successImage(), andMsg, maskType);
+        hud->showImageNoDuration(StatusOverlay::successImage(), andMsg, maskType);
         break;
     default:
-        SVProgressHUD::showWithMaskType(maskType);
+        StatusOverlay::showWithMaskType(maskType);
         break;
     }
 }
 
 void ActivityIndicator::splash(int type, const QString& andMsg) {
-    splash(type, andMsg, SVProgressHUD::None);
+    splash(type, andMsg, StatusOverlay::None);
 }
 
 void ActivityIndicator::display(int type, const QString& andMsg) {
-    display(type, andMsg, SVProgressHUD::None);
+    display(type, andMsg, StatusOverlay::None);
 }
 
 void ActivityIndicator::hideAfterDelay(double seconds) {
-    SVProgressHUD::sharedView()->hideAfterDuration(seconds);
+    StatusOverlay::sharedView()->hideAfterDuration(seconds);
 }
 
 void ActivityIndicator::hide() {
-    SVProgressHUD::dismiss();
+    StatusOverlay::dismiss();
 }

@@ -2,6 +2,7 @@
 
 #include "app/categories/Block.h"
 #include "app/core/BFHudUtils.h"
+#include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/ViewControllerToolBar.h"
 #include "app/core/tavrixConfig.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-const QString kPushToLogin = QStringLiteral("PushToLoginVeiw");
+const QString kPushToLogin = QString::fromLatin1(notification::kPushToLoginVeiw);
 const QString kTitle = QStringLiteral("提示");
 const QString kTimedOut = QStringLiteral("请求超时");
 const char* const kOffsetAnimation = "ViewController.keyboardOffset";

@@ -1,6 +1,7 @@
 #include "app/screens/RootViewController.h"
 
 #include "app/core/AppDelegate.h"
+#include "app/core/NotificationNames.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Image.h"
@@ -21,7 +22,7 @@ void RootViewController::viewDidLoad() {
 
 void RootViewController::viewWillAppear(bool animated) {
     PlaceholderViewController::viewWillAppear(animated);
-    ns::NotificationCenter::defaultCenter().postNotificationName("AddPanGestureToRootView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddPanGestureToRootView);
 }
 
 void RootViewController::viewDidAppear(bool animated) {
@@ -30,10 +31,10 @@ void RootViewController::viewDidAppear(bool animated) {
 }
 
 void RootViewController::viewWillDisappear(bool animated) {
-    ns::NotificationCenter::defaultCenter().postNotificationName("RemovePanGestureFromRootView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kRemovePanGestureFromRootView);
     PlaceholderViewController::viewWillDisappear(animated);
 }
 
 void RootViewController::slideButtonPressed(QObject*) {
-    ns::NotificationCenter::defaultCenter().postNotificationName("ShowSideSlipView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kShowSideSlipView);
 }

@@ -5,6 +5,7 @@
 
 #include "app/categories/Block.h"
 #include "app/core/HTTPRequest.h"
+#include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
 #include "platform/foundation/Clock.h"
@@ -225,7 +226,7 @@ void SideSlipViewController::buttonPressed(ui::Button* sender) {
                 PublicFunction::removeConfigWithKey("session");
                 PublicFunction::removeConfigWithKey("username");
                 PublicFunction::removeConfigWithKey("password");
-                ns::NotificationCenter::defaultCenter().postNotificationName("PushToLoginVeiw");
+                ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
             },
             "取消", "确认");
         alert->show();
@@ -246,8 +247,8 @@ void SideSlipViewController::buttonPressed(ui::Button* sender) {
         return;
     }
     auto& center = ns::NotificationCenter::defaultCenter();
-    center.postNotificationName("HideSideSlipView", sender);
-    center.postNotificationName("PushToFunctionModule", sender);
+    center.postNotificationName(notification::kHideSideSlipView, sender);
+    center.postNotificationName(notification::kPushToFunctionModule, sender);
 }
 
 void SideSlipViewController::buttonEnable(ui::Button* button) {

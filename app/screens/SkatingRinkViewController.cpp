@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QLinearGradient>
 
+#include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/screens/SideSlipViewController.h"
 #include "app/screens/TabBarViewController.h"
@@ -88,15 +89,15 @@ void SkatingRinkViewController::viewWillAppear(bool animated) {
     ViewController::viewWillAppear(animated);
     auto& center = ns::NotificationCenter::defaultCenter();
     center.removeObserver(this); // never twice
-    center.addObserver(this, "HideSideSlipView", nullptr,
+    center.addObserver(this, notification::kHideSideSlipView, nullptr,
                        [this](const ns::Notification&) { hideSideSlipView(); });
-    center.addObserver(this, "ShowSideSlipView", nullptr,
+    center.addObserver(this, notification::kShowSideSlipView, nullptr,
                        [this](const ns::Notification&) { ShowSideSlipView(); });
-    center.addObserver(this, "PushToLoginVeiw", nullptr,
+    center.addObserver(this, notification::kPushToLoginVeiw, nullptr,
                        [this](const ns::Notification&) { pushToLoginView(); });
-    center.addObserver(this, "AddPanGestureToRootView", nullptr,
+    center.addObserver(this, notification::kAddPanGestureToRootView, nullptr,
                        [this](const ns::Notification&) { addPanGestureToRootView(); });
-    center.addObserver(this, "RemovePanGestureFromRootView", nullptr,
+    center.addObserver(this, notification::kRemovePanGestureFromRootView, nullptr,
                        [this](const ns::Notification&) { removePanGestureFromRootView(); });
 }
 

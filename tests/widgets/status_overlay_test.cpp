@@ -5,7 +5,7 @@
 #include "widgets/ActivityIndicator.h"
 #include "widgets/InterfaceOrientation.h"
 #include "widgets/RecordingCanvas.h"
-#include "widgets/SVProgressHUD.h"
+#include "widgets/StatusOverlay.h"
 #include "widgets/SpinnerView.h"
 
 #include <gtest/gtest.h>
@@ -13,30 +13,30 @@
 
 namespace {
 
-class StatusOverlay : public ::testing::Test {
+class StatusOverlayTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        SVProgressHUD::dismiss();
+        StatusOverlay::dismiss();
         ASSERT_FALSE(hud->hasOverlayWindow());
     }
     bool showsImage() { return !hud->imageView()->isHidden(); }
     ns::ScopedManualClock time;
-    SVProgressHUD* hud = SVProgressHUD::sharedView();
+    StatusOverlay* hud = StatusOverlay::sharedView();
 };
 
 TEST(StatusOverlayLayout, SizesTheBoxToTheStatus) {
-    const auto none = SVProgressHUD::layoutFor({}, false);
+    const auto none = StatusOverlay::layoutFor({}, false);
     EXPECT_EQ(none.boxBounds, QRectF(0, 0, 100, 100));
     EXPECT_EQ(none.spinnerCenter, QPointF(50.5, 50.5));
     EXPECT_EQ(none.imageCenter, QPointF(50, 50));
 
-    const auto line = SVProgressHUD::layoutFor({60, 15}, true);
+    const auto line = StatusOverlay::layoutFor({60, 15}, true);
     EXPECT_EQ(line.boxBounds, QRectF(0, 0, 124, 95));
     EXPECT_EQ(line.labelFrame, QRectF(0, 66, 124, 15));
     EXPECT_EQ(line.imageCenter, QPointF(62, 36));
     EXPECT_EQ(line.spinnerCenter, QPointF(62.5, 40.5));
 
-    const auto lines = SVProgressHUD::layoutFor({179, 45}, true);
+    const auto lines = StatusOverlay::layoutFor({179, 45}, true);
     EXPECT_EQ(lines.boxBounds, QRectF(0, 0, 204, 125));
     EXPECT_EQ(lines.labelFrame, QRectF(12, 66, 180, 45));
 }
@@ -57,7 +57,7 @@ class StatusOverlayPlacement : public ::testing::TestWithParam<PlacementCase> {}
 
 TEST_P(StatusOverlayPlacement, FollowsKeyboardAndOrientation) {
     const PlacementCase c = GetParam();
-    const auto p = SVProgressHUD::positionFor({320, 480}, c.statusBar, c.orientation, c.keyboard);
+    const auto p = StatusOverlay::positionFor({320, 480}, c.statusBar, c.orientation, c.keyboard);
     EXPECT_EQ(p.center, c.center);
     EXPECT_DOUBLE_EQ(p.angle, c.angle);
 }
@@ -69,103 +69,103 @@ INSTANTIATE_TEST_SUITE_P(Screens, StatusOverlayPlacement,
                                            PlacementCase{4, {20, 480}, 0, {144, 240}, -M_PI / 2},
                                            PlacementCase{3, {20, 480}, 0, {176, 240}, M_PI / 2}));
 
-TEST_F(StatusOverlay, HidingWhatNeverShowedPutsNothingOnScreen) {
+TEST_F(StatusOverlayTest, HidingWhatNeverShowedPutsNothingOnScreen) {
     ActivityIndicator::hide();
-    EXPECT_FALSE(SVProgressHUD::isVisible());
+    EXPECT_FALSE(StatusOverlay::isVisible());
     EXPECT_FALSE(hud->hasOverlayWindow());
     EXPECT_FALSE(hud->hasHudView());
     EXPECT_EQ(hud->alpha(), 0);
 }
 
-TEST_F(StatusOverlay, VisibleMeansShownAndNotDismissed) {
+TEST_F(StatusOverlayTest, VisibleMeansShownAndNotDismissed) {
     const int before =
         ns::NotificationCenter::defaultCenter().observerCount("UIKeyboardWillShowNotification");
-    SVProgressHUD::showWithStatus("加载中");
-    EXPECT_TRUE(SVProgressHUD::isVisible());
-    EXPECT_DOUBLE_EQ(hud->alpha(), SVProgressHUD::kShownAlpha);
+    StatusOverlay::showWithStatus("加载中");
+    EXPECT_TRUE(StatusOverlay::isVisible());
+    EXPECT_DOUBLE_EQ(hud->alpha(), StatusOverlay::kShownAlpha);
     EXPECT_DOUBLE_EQ(hud->hudScale(), 1.0);
     EXPECT_TRUE(hud->spinnerView()->isAnimating());
     EXPECT_EQ(hud->stringLabel()->text(), QStringLiteral("加载中"));
     // Showing again neither replays the entrance nor observes twice.
-    SVProgressHUD::showWithStatus("再次");
+    StatusOverlay::showWithStatus("再次");
     EXPECT_EQ(
         ns::NotificationCenter::defaultCenter().observerCount("UIKeyboardWillShowNotification"),
         before + 1);
-    SVProgressHUD::dismiss();
-    EXPECT_FALSE(SVProgressHUD::isVisible());
+    StatusOverlay::dismiss();
+    EXPECT_FALSE(StatusOverlay::isVisible());
     EXPECT_FALSE(hud->hasOverlayWindow());
     EXPECT_EQ(
         ns::NotificationCenter::defaultCenter().observerCount("UIKeyboardWillShowNotification"),
         before);
 }
 
-TEST_F(StatusOverlay, SplashesDismissThemselves) {
+TEST_F(StatusOverlayTest, SplashesDismissThemselves) {
     ActivityIndicator::splash(ActivityIndicator::StatusWithSpinner, "请稍候");
     time.clock.advance(1299);
-    EXPECT_TRUE(SVProgressHUD::isVisible());
+    EXPECT_TRUE(StatusOverlay::isVisible());
     time.clock.advance(1);
-    EXPECT_FALSE(SVProgressHUD::isVisible());
+    EXPECT_FALSE(StatusOverlay::isVisible());
 
     ActivityIndicator::splash(ActivityIndicator::Success, "成功");
     EXPECT_TRUE(showsImage());
     EXPECT_FALSE(hud->spinnerView()->isAnimating());
     EXPECT_EQ(hud->stringLabel()->text(), QStringLiteral("成功"));
     time.clock.advance(1000);
-    EXPECT_FALSE(SVProgressHUD::isVisible());
+    EXPECT_FALSE(StatusOverlay::isVisible());
 }
 
-TEST_F(StatusOverlay, DisplaysStayUntilHidden) {
+TEST_F(StatusOverlayTest, DisplaysStayUntilHidden) {
     ActivityIndicator::display(ActivityIndicator::Error, "失败");
     EXPECT_TRUE(showsImage());
     time.clock.advance(60000);
-    EXPECT_TRUE(SVProgressHUD::isVisible());
+    EXPECT_TRUE(StatusOverlay::isVisible());
     ActivityIndicator::hide();
-    EXPECT_FALSE(SVProgressHUD::isVisible());
+    EXPECT_FALSE(StatusOverlay::isVisible());
 }
 
-TEST_F(StatusOverlay, EveryShowOrDismissCancelsAPendingTimedHide) {
+TEST_F(StatusOverlayTest, EveryShowOrDismissCancelsAPendingTimedHide) {
     ActivityIndicator::splash(ActivityIndicator::StatusWithSpinner, "一");
     time.clock.advance(1000);
     ActivityIndicator::display(ActivityIndicator::StatusWithSpinner, "二");
     EXPECT_FALSE(hud->hasPendingFadeOut());
     time.clock.advance(5000);
-    EXPECT_TRUE(SVProgressHUD::isVisible());
+    EXPECT_TRUE(StatusOverlay::isVisible());
 
     ActivityIndicator::hideAfterDelay(3);
-    SVProgressHUD::dismiss();
+    StatusOverlay::dismiss();
     EXPECT_FALSE(hud->hasPendingFadeOut());
     // A show right after is not cut short by the old timer.
-    SVProgressHUD::show();
+    StatusOverlay::show();
     time.clock.advance(5000);
-    EXPECT_TRUE(SVProgressHUD::isVisible());
+    EXPECT_TRUE(StatusOverlay::isVisible());
 }
 
-TEST_F(StatusOverlay, AnImageOverAShownOverlayKeepsItsMask) {
+TEST_F(StatusOverlayTest, AnImageOverAShownOverlayKeepsItsMask) {
     ActivityIndicator::display(ActivityIndicator::StatusWithSpinner, "处理中",
-                               SVProgressHUD::Black);
-    SVProgressHUD::showSuccessWithStatus("完成");
-    EXPECT_EQ(hud->maskType(), unsigned(SVProgressHUD::Black));
+                               StatusOverlay::Black);
+    StatusOverlay::showSuccessWithStatus("完成");
+    EXPECT_EQ(hud->maskType(), unsigned(StatusOverlay::Black));
     EXPECT_TRUE(showsImage());
 }
 
-TEST_F(StatusOverlay, MaskOneLetsTouchesThrough) {
+TEST_F(StatusOverlayTest, MaskOneLetsTouchesThrough) {
     const QList<std::pair<unsigned, bool>> cases = {{1, false}, {2, true}, {3, true}, {4, true}};
     for (const auto& [mask, blocks] : cases) {
-        SVProgressHUD::showWithMaskType(mask);
+        StatusOverlay::showWithMaskType(mask);
         EXPECT_EQ(hud->overlayWindow()->userInteractionEnabled(), blocks) << mask;
-        SVProgressHUD::dismiss();
+        StatusOverlay::dismiss();
     }
 }
 
-TEST_F(StatusOverlay, DrawsItsMask) {
-    SVProgressHUD::showWithMaskType(SVProgressHUD::Black);
+TEST_F(StatusOverlayTest, DrawsItsMask) {
+    StatusOverlay::showWithMaskType(StatusOverlay::Black);
     RecordingCanvas shade;
     hud->drawMask(shade);
     ASSERT_EQ(shade.fills().size(), 1);
     EXPECT_EQ(shade.fills()[0].rect, QRectF(0, 0, 320, 568));
     EXPECT_NEAR(shade.fills()[0].color.alphaF(), 0.5, 1e-4);
 
-    SVProgressHUD::showWithMaskType(SVProgressHUD::Gradient);
+    StatusOverlay::showWithMaskType(StatusOverlay::Gradient);
     RecordingCanvas gradient;
     hud->drawMask(gradient);
     ASSERT_EQ(gradient.fills().size(), 1);
@@ -173,14 +173,14 @@ TEST_F(StatusOverlay, DrawsItsMask) {
     EXPECT_EQ(gradient.fills()[0].center, QPointF(160, 284));
     EXPECT_DOUBLE_EQ(gradient.fills()[0].radius, 320);
 
-    SVProgressHUD::showWithMaskType(SVProgressHUD::None);
+    StatusOverlay::showWithMaskType(StatusOverlay::None);
     RecordingCanvas nothing;
     hud->drawMask(nothing);
     EXPECT_TRUE(nothing.fills().isEmpty());
 }
 
-TEST_F(StatusOverlay, MovesUpForTheKeyboard) {
-    SVProgressHUD::showWithStatus("键盘");
+TEST_F(StatusOverlayTest, MovesUpForTheKeyboard) {
+    StatusOverlay::showWithStatus("键盘");
     EXPECT_EQ(hud->hudView()->frame().center(), QPointF(160, 255)); // floor(568 * 0.45)
     ns::NotificationCenter::defaultCenter().postNotificationName(
         "UIKeyboardWillShowNotification", nullptr,

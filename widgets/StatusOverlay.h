@@ -18,7 +18,7 @@ class Label;
 // rounded box holding a spinner or an image above a status text. Its mask type lets touches
 // through (1) or blocks them, shading the screen (3) or with a radial gradient (4). It moves
 // up while the keyboard shows and turns with the status bar.
-class SVProgressHUD : public ui::View {
+class StatusOverlay : public ui::View {
     Q_OBJECT
 public:
     enum MaskType : unsigned { None = 1, Clear = 2, Black = 3, Gradient = 4 };
@@ -41,7 +41,7 @@ public:
     };
     static Layout layoutFor(const QSizeF& statusSize, bool hasStatus);
 
-    static SVProgressHUD* sharedView();
+    static StatusOverlay* sharedView();
 
     static void setStatus(const QString& status);
     static void show();
@@ -95,7 +95,7 @@ protected:
     void drawRect(QPainter& painter, const QRectF& rect) override;
 
 private:
-    SVProgressHUD();
+    StatusOverlay();
     void applyStatus(const QString& status);
     void dismissSelf();
     void setFadeOutTimer(double seconds);

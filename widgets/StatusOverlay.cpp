@@ -1,4 +1,4 @@
-#include "widgets/SVProgressHUD.h"
+#include "widgets/StatusOverlay.h"
 
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -38,19 +38,19 @@ QSizeF screenSize() {
 
 } // namespace
 
-SVProgressHUD::SVProgressHUD() : View(QRectF(QPointF(0, 0), screenSize())) {
+StatusOverlay::StatusOverlay() : View(QRectF(QPointF(0, 0), screenSize())) {
     setUserInteractionEnabled(false);
     setBackgroundColor(Qt::transparent);
     setAlpha(0);
 }
 
-SVProgressHUD* SVProgressHUD::sharedView() {
+StatusOverlay* StatusOverlay::sharedView() {
     // Lives for the process, like the platform's shared overlay.
-    static SVProgressHUD* shared = new SVProgressHUD;
+    static StatusOverlay* shared = new StatusOverlay;
     return shared;
 }
 
-SVProgressHUD::Placement SVProgressHUD::positionFor(const QSizeF& screen, const QSizeF& statusBar,
+StatusOverlay::Placement StatusOverlay::positionFor(const QSizeF& screen, const QSizeF& statusBar,
                                                     int orientation, double keyboardHeight) {
     QSizeF frame = screen;
     QSizeF bar = statusBar;
@@ -75,7 +75,7 @@ SVProgressHUD::Placement SVProgressHUD::positionFor(const QSizeF& screen, const 
     }
 }
 
-SVProgressHUD::Layout SVProgressHUD::layoutFor(const QSizeF& statusSize, bool hasStatus) {
+StatusOverlay::Layout StatusOverlay::layoutFor(const QSizeF& statusSize, bool hasStatus) {
     Layout l;
     if (!hasStatus) {
         l.boxBounds = QRectF(0, 0, 100, 100);
@@ -96,15 +96,15 @@ SVProgressHUD::Layout SVProgressHUD::layoutFor(const QSizeF& statusSize, bool ha
     return l;
 }
 
-QImage SVProgressHUD::successImage() {
-    return ui::imageNamed(QStringLiteral("SVProgressHUD_success"));
+QImage StatusOverlay::successImage() {
+    return ui::imageNamed(QStringLiteral("StatusOverlay.bundle/success"));
 }
 
-QImage SVProgressHUD::errorImage() {
-    return ui::imageNamed(QStringLiteral("SVProgressHUD_error"));
+QImage StatusOverlay::errorImage() {
+    return ui::imageNamed(QStringLiteral("StatusOverlay.bundle/error"));
 }
 
-ui::View* SVProgressHUD::overlayWindow() {
+ui::View* StatusOverlay::overlayWindow() {
     if (!m_overlayWindow) {
         m_overlayWindow = new ui::View(QRectF(QPointF(0, 0), screenSize()));
         m_overlayWindow->setBackgroundColor(Qt::transparent);
@@ -119,7 +119,7 @@ ui::View* SVProgressHUD::overlayWindow() {
     return m_overlayWindow;
 }
 
-ui::View* SVProgressHUD::hudView() {
+ui::View* StatusOverlay::hudView() {
     if (!m_hudView) {
         m_hudView = new ui::View(QRectF(), this);
         m_hudView->setCornerRadius(10);
@@ -128,13 +128,13 @@ ui::View* SVProgressHUD::hudView() {
     return m_hudView;
 }
 
-ui::ImageView* SVProgressHUD::imageView() {
+ui::ImageView* StatusOverlay::imageView() {
     if (!m_imageView) m_imageView = new ui::ImageView(QRectF(0, 0, 28, 28));
     if (!m_imageView->superview()) hudView()->addSubview(m_imageView);
     return m_imageView;
 }
 
-SpinnerView* SVProgressHUD::spinnerView() {
+SpinnerView* StatusOverlay::spinnerView() {
     if (!m_spinnerView) {
         m_spinnerView = new SpinnerView(SpinnerView::Style::WhiteLarge);
         m_spinnerView->setHidesWhenStopped(true);
@@ -143,7 +143,7 @@ SpinnerView* SVProgressHUD::spinnerView() {
     return m_spinnerView;
 }
 
-ui::Label* SVProgressHUD::stringLabel() {
+ui::Label* StatusOverlay::stringLabel() {
     if (!m_stringLabel) {
         m_stringLabel = new ui::Label(QRectF());
         m_stringLabel->setTextColor(Qt::white);
@@ -156,7 +156,7 @@ ui::Label* SVProgressHUD::stringLabel() {
     return m_stringLabel;
 }
 
-void SVProgressHUD::applyStatus(const QString& status) {
+void StatusOverlay::applyStatus(const QString& status) {
     const bool has = !status.isNull();
     QSizeF measured;
     if (has)
@@ -174,7 +174,7 @@ void SVProgressHUD::applyStatus(const QString& status) {
     spinnerView()->setCenter(l.spinnerCenter);
 }
 
-void SVProgressHUD::showWithStatusMaskTypeNetworkIndicator(const QString& status, unsigned maskType,
+void StatusOverlay::showWithStatusMaskTypeNetworkIndicator(const QString& status, unsigned maskType,
                                                            bool) {
     // A show during the exit ends the exit first; the overlay then comes up afresh.
     ui::Animation::finish(this, kDismissKey);
@@ -205,19 +205,19 @@ void SVProgressHUD::showWithStatusMaskTypeNetworkIndicator(const QString& status
     update();
 }
 
-void SVProgressHUD::showImage(const QImage& image, const QString& status, double duration) {
+void StatusOverlay::showImage(const QImage& image, const QString& status, double duration) {
     if (!m_visible) show();
     showImageNoDuration(image, status, m_maskType);
     setFadeOutTimer(duration);
 }
 
-void SVProgressHUD::showImage(const QImage& image, const QString& status, double duration,
+void StatusOverlay::showImage(const QImage& image, const QString& status, double duration,
                               unsigned maskType) {
     showImageNoDuration(image, status, maskType);
     setFadeOutTimer(duration);
 }
 
-void SVProgressHUD::showImageNoDuration(const QImage& image, const QString& status,
+void StatusOverlay::showImageNoDuration(const QImage& image, const QString& status,
                                         unsigned maskType) {
     if (!m_visible) showWithMaskType(maskType);
     ui::ImageView* view = imageView();
@@ -227,16 +227,16 @@ void SVProgressHUD::showImageNoDuration(const QImage& image, const QString& stat
     spinnerView()->stopAnimating();
 }
 
-void SVProgressHUD::hideAfterDuration(double duration) {
+void StatusOverlay::hideAfterDuration(double duration) {
     setFadeOutTimer(duration);
 }
 
-void SVProgressHUD::setFadeOutTimer(double seconds) {
+void StatusOverlay::setFadeOutTimer(double seconds) {
     m_fadeOutTimer.start(std::llround(std::max(0.0, seconds) * 1000), this,
                          [this] { dismissSelf(); });
 }
 
-void SVProgressHUD::dismissSelf() {
+void StatusOverlay::dismissSelf() {
     m_visible = false;
     m_fadeOutTimer.cancel();
     ui::Animation::finish(this, kShowKey);
@@ -255,7 +255,7 @@ void SVProgressHUD::dismissSelf() {
         });
 }
 
-void SVProgressHUD::teardown() {
+void StatusOverlay::teardown() {
     ns::NotificationCenter::defaultCenter().removeObserver(this);
     m_registered = false;
     // The content survives the box and moves into the next one.
@@ -270,7 +270,7 @@ void SVProgressHUD::teardown() {
     delete m_overlayWindow.data();
 }
 
-void SVProgressHUD::registerNotifications() {
+void StatusOverlay::registerNotifications() {
     if (m_registered) return;
     m_registered = true;
     auto& center = ns::NotificationCenter::defaultCenter();
@@ -279,11 +279,11 @@ void SVProgressHUD::registerNotifications() {
                            [this](const ns::Notification& n) { positionHUD(n.name, n.userInfo); });
 }
 
-double SVProgressHUD::visibleKeyboardHeight() const {
+double StatusOverlay::visibleKeyboardHeight() const {
     return ui::Keyboard::isVisible() ? ui::Keyboard::kHeight : 0;
 }
 
-void SVProgressHUD::positionHUD(const QString& notificationName, const QVariantMap& userInfo) {
+void StatusOverlay::positionHUD(const QString& notificationName, const QVariantMap& userInfo) {
     const int orientation = InterfaceOrientation::statusBarOrientation();
     const bool landscape = InterfaceOrientation::isLandscape(orientation);
     double keyboardHeight = 0;
@@ -321,12 +321,12 @@ void SVProgressHUD::positionHUD(const QString& notificationName, const QVariantM
                        });
 }
 
-void SVProgressHUD::moveToPoint(const QPointF& point, double rotateAngle) {
+void StatusOverlay::moveToPoint(const QPointF& point, double rotateAngle) {
     m_hudRotation = rotateAngle;
     hudView()->setCenter(point);
 }
 
-void SVProgressHUD::drawMask(Canvas& canvas) const {
+void StatusOverlay::drawMask(Canvas& canvas) const {
     const QRectF b = bounds();
     if (m_maskType == Gradient) {
         canvas.fillRadialGradient(
@@ -337,73 +337,73 @@ void SVProgressHUD::drawMask(Canvas& canvas) const {
     }
 }
 
-void SVProgressHUD::drawRect(QPainter& painter, const QRectF&) {
+void StatusOverlay::drawRect(QPainter& painter, const QRectF&) {
     QPainterCanvas canvas(painter);
     drawMask(canvas);
 }
 
-void SVProgressHUD::setStatus(const QString& status) {
+void StatusOverlay::setStatus(const QString& status) {
     sharedView()->applyStatus(status);
 }
 
-void SVProgressHUD::show() {
+void StatusOverlay::show() {
     sharedView()->showWithStatusMaskTypeNetworkIndicator(QString(), None, false);
 }
 
-void SVProgressHUD::showWithStatus(const QString& status) {
+void StatusOverlay::showWithStatus(const QString& status) {
     sharedView()->showWithStatusMaskTypeNetworkIndicator(status, None, false);
 }
 
-void SVProgressHUD::showWithMaskType(unsigned maskType) {
+void StatusOverlay::showWithMaskType(unsigned maskType) {
     sharedView()->showWithStatusMaskTypeNetworkIndicator(QString(), maskType, false);
 }
 
-void SVProgressHUD::showWithStatusMaskType(const QString& status, unsigned maskType) {
+void StatusOverlay::showWithStatusMaskType(const QString& status, unsigned maskType) {
     sharedView()->showWithStatusMaskTypeNetworkIndicator(status, maskType, false);
 }
 
-void SVProgressHUD::showSuccessWithStatus(const QString& status) {
+void StatusOverlay::showSuccessWithStatus(const QString& status) {
     showImage(successImage(), status);
 }
 
-void SVProgressHUD::showErrorWithStatus(const QString& status) {
+void StatusOverlay::showErrorWithStatus(const QString& status) {
     showImage(errorImage(), status);
 }
 
-void SVProgressHUD::showSuccessWithStatusDuration(const QString& status, double duration) {
+void StatusOverlay::showSuccessWithStatusDuration(const QString& status, double duration) {
     show();
     sharedView()->showImage(successImage(), status, duration);
 }
 
-void SVProgressHUD::showErrorWithStatusDuration(const QString& status, double duration) {
+void StatusOverlay::showErrorWithStatusDuration(const QString& status, double duration) {
     show();
     sharedView()->showImage(errorImage(), status, duration);
 }
 
-void SVProgressHUD::showImage(const QImage& image, const QString& status) {
+void StatusOverlay::showImage(const QImage& image, const QString& status) {
     sharedView()->showImage(image, status, 1.0);
 }
 
-void SVProgressHUD::dismiss() {
+void StatusOverlay::dismiss() {
     sharedView()->dismissSelf();
 }
 
-void SVProgressHUD::dismissWithSuccess(const QString& status) {
+void StatusOverlay::dismissWithSuccess(const QString& status) {
     showSuccessWithStatus(status);
 }
 
-void SVProgressHUD::dismissWithError(const QString& status) {
+void StatusOverlay::dismissWithError(const QString& status) {
     showErrorWithStatus(status);
 }
 
-void SVProgressHUD::dismissWithSuccessAfterDelay(const QString& status, double delay) {
+void StatusOverlay::dismissWithSuccessAfterDelay(const QString& status, double delay) {
     sharedView()->showImage(successImage(), status, delay);
 }
 
-void SVProgressHUD::dismissWithErrorAfterDelay(const QString& status, double delay) {
+void StatusOverlay::dismissWithErrorAfterDelay(const QString& status, double delay) {
     sharedView()->showImage(errorImage(), status, delay);
 }
 
-bool SVProgressHUD::isVisible() {
+bool StatusOverlay::isVisible() {
     return sharedView()->m_visible;
 }
