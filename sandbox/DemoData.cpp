@@ -1,6 +1,7 @@
 #include "sandbox/DemoData.h"
 
 #include "sandbox/Database.h"
+#include "sandbox/SelfServiceData.h"
 
 namespace sandbox {
 
@@ -20,7 +21,7 @@ const QList<Subscriber>& DemoData::subscribers() {
 }
 
 bool DemoData::seed(Database& db) {
-    return db.transaction([&db] {
+    const bool subscribersOk = db.transaction([&db] {
         for (const Subscriber& s : subscribers()) {
             const bool ok = db.exec(
                 QStringLiteral("INSERT INTO subscribers (number, password, name, star_level)"
@@ -32,6 +33,8 @@ bool DemoData::seed(Database& db) {
         }
         return true;
     });
+    if (!subscribersOk) return false;
+    return SelfServiceData::seed(db);
 }
 
 } // namespace sandbox

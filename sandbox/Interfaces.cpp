@@ -3,6 +3,7 @@
 #include "sandbox/ChangePasswordInterface.h"
 #include "sandbox/GatewayLoginInterface.h"
 #include "sandbox/LoginInterface.h"
+#include "sandbox/PersonalInfoInterface.h"
 #include "sandbox/StarLevelInterface.h"
 
 namespace sandbox {
@@ -12,6 +13,7 @@ void Interfaces::installAll(InterfaceRegistry& registry) {
     GatewayLoginInterface::install(registry);
     ChangePasswordInterface::install(registry);
     StarLevelInterface::install(registry);
+    PersonalInfoInterface::install(registry);
 }
 
 } // namespace sandbox
