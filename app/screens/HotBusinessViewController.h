@@ -5,14 +5,11 @@
 #include <memory>
 
 #include "app/core/ViewController.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TableView.h"
 #include "services/BanliDo.h"
 
 class MorePackageTableViewCell;
-
-namespace ui {
-class Label;
-}
 
 // The offers recommended to the subscriber ("likelist") followed by the popular ones
 // ("hotlist"), one row each; a tapped row opens the offer's ordering page, or the family
