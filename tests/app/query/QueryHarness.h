@@ -101,6 +101,12 @@ protected:
             out << r.interfaceName;
         return out;
     }
+    // The same sorted, for requests that travel side by side and may arrive in either order.
+    QStringList sortedRequestNames() const {
+        QStringList out = requestNames();
+        out.sort();
+        return out;
+    }
     // The keys of a request's fields, in order.
     static QStringList fieldKeys(const sandbox::ReceivedRequest& request) {
         QStringList out;
