@@ -9,6 +9,8 @@
 #include "platform/ui/Storyboard.h"
 #include "services/MorePackageTableViewCell.h"
 
+#include <QEvent>
+
 TAVRIX_REGISTER_SCENE("Main", "HotBusinessViewController", HotBusinessViewController);
 TAVRIX_REGISTER_SEGUE("ManageViewController", "ManageViewToHotBusiness", Push, "Main",
                       "HotBusinessViewController");
@@ -50,6 +52,14 @@ void HotBusinessViewController::loadView() {
     m_tableViewOfBusiness->setHidden(true);
     m_tableViewOfBusiness->setDataSource(this);
     m_tableViewOfBusiness->setDelegate(this);
+    view()->installEventFilter(this);
+}
+
+bool HotBusinessViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (isViewLoaded() && watched == view() && event->type() == QEvent::Resize &&
+        m_tableViewOfBusiness)
+        m_tableViewOfBusiness->setFrame(view()->bounds());
+    return ViewController::eventFilter(watched, event);
 }
 
 void HotBusinessViewController::viewDidLoad() {

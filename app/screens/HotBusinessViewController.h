@@ -45,6 +45,8 @@ public:
 
 protected:
     void loadView() override;
+    // The list fills the screen, whatever size the navigation stack gives it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     BanliDo offerAt(int row) const;
