@@ -1,6 +1,7 @@
 #include "sandbox/DemoData.h"
 
 #include "sandbox/Database.h"
+#include "sandbox/HomeData.h"
 
 namespace sandbox {
 
@@ -20,7 +21,7 @@ const QList<Subscriber>& DemoData::subscribers() {
 }
 
 bool DemoData::seed(Database& db) {
-    return db.transaction([&db] {
+    const bool subscribersSeeded = db.transaction([&db] {
         for (const Subscriber& s : subscribers()) {
             const bool ok = db.exec(
                 QStringLiteral("INSERT INTO subscribers (number, password, name, star_level)"
@@ -32,6 +33,7 @@ bool DemoData::seed(Database& db) {
         }
         return true;
     });
+    return subscribersSeeded && HomeData::seed(db);
 }
 
 } // namespace sandbox

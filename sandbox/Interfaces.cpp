@@ -1,8 +1,11 @@
 #include "sandbox/Interfaces.h"
 
+#include "sandbox/AdvertInterface.h"
 #include "sandbox/ChangePasswordInterface.h"
 #include "sandbox/GatewayLoginInterface.h"
 #include "sandbox/LoginInterface.h"
+#include "sandbox/MainBillInfoInterface.h"
+#include "sandbox/MainInfoConfListInterface.h"
 #include "sandbox/StarLevelInterface.h"
 
 namespace sandbox {
@@ -12,6 +15,9 @@ void Interfaces::installAll(InterfaceRegistry& registry) {
     GatewayLoginInterface::install(registry);
     ChangePasswordInterface::install(registry);
     StarLevelInterface::install(registry);
+    MainBillInfoInterface::install(registry);
+    AdvertInterface::install(registry);
+    MainInfoConfListInterface::install(registry);
 }
 
 } // namespace sandbox

@@ -25,6 +25,30 @@ const std::vector<QStringList>& steps() {
                            " expires_at INTEGER NOT NULL)"),
             QStringLiteral("CREATE INDEX sessions_by_number ON sessions(number)"),
         },
+        // The home page: accounts (shared), adverts, tiles and their pictures.
+        {
+            QStringLiteral("CREATE TABLE IF NOT EXISTS accounts ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " balance_fen INTEGER NOT NULL DEFAULT 0,"
+                           " month_charge_fen INTEGER NOT NULL DEFAULT 0,"
+                           " points INTEGER NOT NULL DEFAULT 0)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS home_adverts ("
+                           " position INTEGER NOT NULL, ord INTEGER NOT NULL,"
+                           " name TEXT NOT NULL DEFAULT '', picture TEXT NOT NULL DEFAULT '',"
+                           " data TEXT NOT NULL DEFAULT '', for_native TEXT NOT NULL DEFAULT '',"
+                           " storyboard TEXT NOT NULL DEFAULT '',"
+                           " view_name TEXT NOT NULL DEFAULT '',"
+                           " PRIMARY KEY (position, ord))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS home_tiles ("
+                           " position INTEGER PRIMARY KEY, title TEXT NOT NULL DEFAULT '',"
+                           " main_desc TEXT NOT NULL DEFAULT '', picture TEXT NOT NULL DEFAULT '',"
+                           " type INTEGER NOT NULL DEFAULT 0,"
+                           " storyboardname TEXT NOT NULL DEFAULT '',"
+                           " viewname TEXT NOT NULL DEFAULT '', forward TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS home_pictures ("
+                           " name TEXT PRIMARY KEY, png BLOB NOT NULL)"),
+        },
     };
     return list;
 }
