@@ -2,6 +2,7 @@
 
 #include "sandbox/Database.h"
 #include "sandbox/HomeData.h"
+#include "sandbox/SelfServiceData.h"
 
 namespace sandbox {
 
@@ -33,7 +34,7 @@ bool DemoData::seed(Database& db) {
         }
         return true;
     });
-    return subscribersSeeded && HomeData::seed(db);
+    return subscribersSeeded && HomeData::seed(db) && SelfServiceData::seed(db);
 }
 
 } // namespace sandbox

@@ -6,6 +6,7 @@
 #include "sandbox/LoginInterface.h"
 #include "sandbox/MainBillInfoInterface.h"
 #include "sandbox/MainInfoConfListInterface.h"
+#include "sandbox/PersonalInfoInterface.h"
 #include "sandbox/StarLevelInterface.h"
 
 namespace sandbox {
@@ -18,6 +19,7 @@ void Interfaces::installAll(InterfaceRegistry& registry) {
     MainBillInfoInterface::install(registry);
     AdvertInterface::install(registry);
     MainInfoConfListInterface::install(registry);
+    PersonalInfoInterface::install(registry);
 }
 
 } // namespace sandbox

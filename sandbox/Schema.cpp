@@ -49,6 +49,53 @@ const std::vector<QStringList>& steps() {
             QStringLiteral("CREATE TABLE IF NOT EXISTS home_pictures ("
                            " name TEXT PRIMARY KEY, png BLOB NOT NULL)"),
         },
+        {
+            // Self-service: package names, offers, the log-in SMS notice, feedback, releases.
+            QStringLiteral("CREATE TABLE IF NOT EXISTS personal_info ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " packagename TEXT NOT NULL DEFAULT '',"
+                           " curflow TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS offers ("
+                           " marketid TEXT PRIMARY KEY,"
+                           " categoryid TEXT NOT NULL DEFAULT '',"
+                           " marketname TEXT NOT NULL DEFAULT '',"
+                           " markettype TEXT NOT NULL DEFAULT '',"
+                           " useflag TEXT NOT NULL DEFAULT '',"
+                           " fee TEXT NOT NULL DEFAULT '',"
+                           " brand TEXT NOT NULL DEFAULT '',"
+                           " shortdesc TEXT NOT NULL DEFAULT '',"
+                           " subscribers TEXT NOT NULL DEFAULT '',"
+                           " configflag INTEGER NOT NULL DEFAULT 1,"
+                           " busiicon TEXT NOT NULL DEFAULT '',"
+                           " hot INTEGER NOT NULL DEFAULT 0,"
+                           " sort INTEGER NOT NULL DEFAULT 0)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS offer_likes ("
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " marketid TEXT NOT NULL REFERENCES offers(marketid)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " sort INTEGER NOT NULL DEFAULT 0,"
+                           " PRIMARY KEY (number, marketid))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS login_sms ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " notify TEXT NOT NULL)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS feedback ("
+                           " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                           " number TEXT NOT NULL,"
+                           " type TEXT NOT NULL DEFAULT '',"
+                           " content TEXT NOT NULL,"
+                           " star TEXT NOT NULL DEFAULT '',"
+                           " channelid TEXT NOT NULL DEFAULT '',"
+                           " versionid TEXT NOT NULL DEFAULT '',"
+                           " imei TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS app_release ("
+                           " type TEXT PRIMARY KEY,"
+                           " version INTEGER NOT NULL,"
+                           " content TEXT NOT NULL DEFAULT '',"
+                           " url TEXT NOT NULL DEFAULT '')"),
+        },
     };
     return list;
 }
