@@ -1,6 +1,7 @@
 #include "sandbox/DemoData.h"
 
 #include "sandbox/Database.h"
+#include "sandbox/FlowData.h"
 
 namespace sandbox {
 
@@ -30,7 +31,7 @@ bool DemoData::seed(Database& db) {
                 {s.number, s.password, s.name, s.starLevel});
             if (!ok) return false;
         }
-        return true;
+        return FlowData::seed(db);
     });
 }
 
