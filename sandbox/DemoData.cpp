@@ -1,6 +1,7 @@
 #include "sandbox/DemoData.h"
 
 #include "sandbox/Database.h"
+#include "sandbox/FlowData.h"
 #include "sandbox/HomeData.h"
 #include "sandbox/SelfServiceData.h"
 
@@ -34,7 +35,8 @@ bool DemoData::seed(Database& db) {
         }
         return true;
     });
-    return subscribersSeeded && HomeData::seed(db) && SelfServiceData::seed(db);
+    return subscribersSeeded && HomeData::seed(db) && SelfServiceData::seed(db) &&
+           db.transaction([&db] { return FlowData::seed(db); });
 }
 
 } // namespace sandbox

@@ -96,6 +96,52 @@ const std::vector<QStringList>& steps() {
                            " content TEXT NOT NULL DEFAULT '',"
                            " url TEXT NOT NULL DEFAULT '')"),
         },
+        {
+            // Data plans, packs and usage (data-usage screens).
+            QStringLiteral("CREATE TABLE IF NOT EXISTS flow_products ("
+                           " product_id INTEGER PRIMARY KEY,"
+                           " market_id TEXT NOT NULL,"
+                           " name TEXT NOT NULL,"
+                           " kind TEXT NOT NULL," // plan, pack, spare
+                           " size_kb INTEGER NOT NULL,"
+                           " fee TEXT NOT NULL,"
+                           " network TEXT NOT NULL DEFAULT 'any',"
+                           " description TEXT NOT NULL DEFAULT '',"
+                           " recommended INTEGER NOT NULL DEFAULT 0)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS flow_lines ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " is_4g INTEGER NOT NULL DEFAULT 0,"
+                           " daily_min_kb INTEGER NOT NULL DEFAULT 0,"
+                           " daily_max_kb INTEGER NOT NULL DEFAULT 0)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS flow_plans ("
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " from_month TEXT NOT NULL,"
+                           " product_id INTEGER NOT NULL REFERENCES flow_products(product_id),"
+                           " PRIMARY KEY (number, from_month))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS flow_orders ("
+                           " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " product_id INTEGER NOT NULL REFERENCES flow_products(product_id),"
+                           " month TEXT NOT NULL)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS flow_orders_by_number"
+                           " ON flow_orders(number, month)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS flow_daily ("
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " day TEXT NOT NULL,"
+                           " amount_kb INTEGER NOT NULL,"
+                           " PRIMARY KEY (number, day))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS flow_free ("
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " name TEXT NOT NULL,"
+                           " amount_kb INTEGER NOT NULL,"
+                           " total_kb INTEGER NOT NULL,"
+                           " PRIMARY KEY (number, name))"),
+        },
     };
     return list;
 }
