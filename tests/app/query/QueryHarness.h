@@ -73,10 +73,6 @@ protected:
             new ui::NavigationController(ui::Storyboard::instantiateViewController("Main", scene));
         window->setRootViewController(nav);
         window->makeKeyAndVisible();
-        // The window's layer for presented screens lies over the root screen even while it
-        // holds nothing, and takes every click. Until the window lets those clicks through,
-        // the tests do.
-        window->presentationLayer()->setAttribute(Qt::WA_TransparentForMouseEvents);
         return qobject_cast<T*>(nav->topViewController());
     }
 
