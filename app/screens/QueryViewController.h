@@ -3,13 +3,12 @@
 #include <QPointer>
 #include <QString>
 
+#include "app/core/HTTPRequest.h"
 #include "app/core/ViewController.h"
-
-class HTTPRequest;
+#include "platform/ui/ImageView.h"
 
 namespace ui {
 class Button;
-class ImageView;
 class Label;
 class View;
 } // namespace ui

@@ -4,11 +4,10 @@
 #include <QString>
 #include <optional>
 
+#include "app/core/HTTPRequest.h"
 #include "app/core/ViewController.h"
 #include "platform/foundation/Clock.h"
-
-class HTTPRequest;
-class TextLayer;
+#include "widgets/TextLayer.h"
 
 namespace ui {
 class Button;
