@@ -13,6 +13,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
@@ -66,13 +67,18 @@ protected:
         PublicFunction::saveConfig(sandbox.signIn(number), "session");
     }
 
-    // Shows the scene as the root of a navigation stack in a new key window.
-    template <typename T> T* show(const QString& scene) {
+    // Shows the scene as the root of a navigation stack in a new key window. With pushed, the
+    // scene goes on top of a plain first screen, as when it is opened.
+    template <typename T> T* show(const QString& scene, bool pushed = false) {
         window = std::make_unique<ui::Window>();
-        nav =
-            new ui::NavigationController(ui::Storyboard::instantiateViewController("Main", scene));
+        ui::ViewController* screen = ui::Storyboard::instantiateViewController("Main", scene);
+        nav = new ui::NavigationController(pushed ? new ui::ViewController : screen);
         window->setRootViewController(nav);
         window->makeKeyAndVisible();
+        if (pushed) {
+            nav->pushViewController(screen, false);
+            settle();
+        }
         return qobject_cast<T*>(nav->topViewController());
     }
 
@@ -88,6 +94,30 @@ protected:
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                           view->mapTo(window.get(), local));
         QCoreApplication::processEvents();
+    }
+
+    // Clicks the button of that title inside container (an alert's box, a sheet, a screen).
+    void clickTitled(QWidget* container, const QString& title) {
+        ASSERT_NE(container, nullptr);
+        for (ui::Button* b : container->findChildren<ui::Button*>()) {
+            if (b->currentTitle() == title && b->isVisible()) {
+                click(b);
+                return;
+            }
+        }
+        FAIL() << "no button " << title.toStdString();
+    }
+    void clickAlertButton(const QString& title) {
+        ui::AlertView* alert = ui::AlertCenter::topAlert();
+        ASSERT_NE(alert, nullptr);
+        clickTitled(alert->boxView(), title);
+        settle();
+    }
+
+    // The loading overlay lingers a moment after its request on the (manual) clock.
+    void letOverlayGo() {
+        clock.clock.advance(2000);
+        settle();
     }
 
     // Interface requests received so far, by name.
