@@ -1,20 +1,15 @@
 #pragma once
 
 #include "app/core/ViewController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/View.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QVariantList>
-
-class HTTPRequest;
-
-namespace ui {
-class Button;
-class Label;
-class View;
-} // namespace ui
 
 // The monthly bill (scene "BillViewController" of "Main", opened by the home page's
 // "RootViewToTelBill"): this month or one of the five before it, three totals, the family

@@ -1,14 +1,11 @@
 #pragma once
 
 #include "app/core/ViewController.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TableView.h"
 
 #include <QPointer>
 #include <QVariantList>
-
-namespace ui {
-class Label;
-}
 
 // The points exchanges made so far (scene "PointsExchangeRecordViewController" of "Main").
 class PointsExchangeRecordViewController : public ViewController, public ui::TableViewDataSource {

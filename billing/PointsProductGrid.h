@@ -1,15 +1,12 @@
 #pragma once
 
 #include "platform/ui/Control.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 
 #include <QList>
 #include <QPointer>
 #include <functional>
-
-namespace ui {
-class ImageView;
-class Label;
-} // namespace ui
 
 // One product of the points grid: its picture over its price.
 class PointsQueryCollectionCell : public ui::Control {

@@ -1,18 +1,14 @@
 #pragma once
 
 #include "app/core/ViewController.h"
+#include "billing/PointsProductGrid.h"
 #include "platform/ui/AttributedString.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
 
 #include <QPointer>
 #include <QVariantList>
-
-class PointsProductGrid;
-
-namespace ui {
-class Button;
-class Label;
-class ScrollView;
-} // namespace ui
 
 // Points (scene "PointsQueryViewController" of "Main"): the points that can be spent and
 // those about to expire, a sentence summing them up, and the products points buy; a product

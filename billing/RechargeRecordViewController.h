@@ -1,16 +1,13 @@
 #pragma once
 
 #include "app/core/ViewController.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/TableView.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QVariantList>
-
-namespace ui {
-class Button;
-}
 
 // Recharge history (scene "RechargeRecordViewController" of "Main"): the recharges of this
 // month and the five before it, one folding section per month, newest first, each headed by

@@ -1,21 +1,18 @@
 #pragma once
 
+#include "app/core/HTTPRequest.h"
 #include "app/core/ViewController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/View.h"
+#include "widgets/RoundCornerView.h"
 
 #include <QPointer>
 #include <QVariantMap>
 #include <array>
 
-class HTTPRequest;
-class RoundCornerView;
-
-namespace ui {
-class Button;
-class ImageView;
-class Label;
-class View;
-} // namespace ui
 
 // Recharge (scene "RechargeViewController" of "Main", opened by the home page's
 // "RootViewToRecharge"): the own number topped up by bank card on the operator's payment page
