@@ -131,9 +131,7 @@ void ManageViewController::viewDidLoad() {
 }
 
 ui::Button* ManageViewController::buttonWithTag(int tag) const {
-    if (!isViewLoaded()) return nullptr;
-    return qobject_cast<ui::Button*>(
-        const_cast<ManageViewController*>(this)->view()->viewWithTag(tag));
+    return OperatorPages::buttonWithTag(this, tag);
 }
 
 void ManageViewController::openPage(int tag) {

@@ -9,6 +9,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/View.h"
 
 #include <QUrl>
 
@@ -63,6 +64,12 @@ ui::ViewController* openWebPage(ui::ViewController* from, const QString& url, co
 } // namespace OperatorPages
 
 namespace OperatorPages {
+
+ui::Button* buttonWithTag(const ui::ViewController* screen, int tag) {
+    if (!screen || !screen->isViewLoaded()) return nullptr;
+    return qobject_cast<ui::Button*>(
+        const_cast<ui::ViewController*>(screen)->view()->viewWithTag(tag));
+}
 
 ui::Button* entryButton(ui::View* parent, const QRectF& frame, int tag, const QString& title,
                         const std::function<void(ui::Button*)>& action) {

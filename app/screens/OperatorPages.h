@@ -38,6 +38,8 @@ class View;
 } // namespace ui
 
 namespace OperatorPages {
+// The button tagged tag in the screen's view, once it is loaded.
+ui::Button* buttonWithTag(const ui::ViewController* screen, int tag);
 // A tab screen's entry button: a white rounded row with its title on the left, tagged, whose
 // press calls action.
 ui::Button* entryButton(ui::View* parent, const QRectF& frame, int tag, const QString& title,

@@ -7,7 +7,6 @@
 #include "platform/foundation/Values.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
-#include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Storyboard.h"
@@ -88,68 +87,42 @@ void QueryViewController::viewWillAppear(bool animated) {
 }
 
 void QueryViewController::requestOfPackageNameSend() {
-    // Appearing again while the first answer is on its way must not ask twice.
-    if (m_packageRequest && m_packageRequest->isRunning()) return;
-    HTTPRequest* request = requestStartWithKey("PersonalInfo", false);
-    if (!request) return;
-    m_packageRequest = request;
-    QPointer<QueryViewController> self(this);
-    request->setFailureHandler([self](const HTTPError&) {
-        if (self) self->m_isRequestOfPackageNameFailed = true;
-    });
-    request->setCompletionHandler([self](const QVariant& reply) {
-        if (!self) return;
-        const QVariant accepted = self->requestFinishedBase(reply);
-        if (!accepted.isValid()) {
-            self->m_isRequestOfPackageNameFailed = true;
-            return;
-        }
-        self->m_isRequestOfPackageNameFailed = false;
-        self->m_packageName->setText(
-            ns::Values::stringValue(accepted.toMap().value("packagename")));
-    });
-    request->startRequest();
+    sendRetrying("PersonalInfo", m_packageRequest,
+                 &QueryViewController::m_isRequestOfPackageNameFailed,
+                 [this](const QVariantMap& reply) {
+                     m_packageName->setText(ns::Values::stringValue(reply.value("packagename")));
+                 });
 }
 
 void QueryViewController::requestOfStarLevelSend() {
-    if (m_starRequest && m_starRequest->isRunning()) return;
-    HTTPRequest* request = requestStartWithKey("StarLevel", false);
-    if (!request) return;
-    m_starRequest = request;
-    QPointer<QueryViewController> self(this);
-    request->setFailureHandler([self](const HTTPError&) {
-        if (self) self->m_isRequestOfStarLevelFailed = true;
-    });
-    request->setCompletionHandler([self](const QVariant& reply) {
-        if (!self) return;
-        const QVariant accepted = self->requestFinishedBase(reply);
-        if (!accepted.isValid()) {
-            self->m_isRequestOfStarLevelFailed = true;
-            return;
-        }
-        self->m_isRequestOfStarLevelFailed = false;
-        self->drawStars(ns::Values::stringValue(accepted.toMap().value("credit_level")));
-    });
-    request->startRequest();
+    sendRetrying("StarLevel", m_starRequest, &QueryViewController::m_isRequestOfStarLevelFailed,
+                 [this](const QVariantMap& reply) {
+                     SideSlipViewController::drawStarRow(
+                         m_stars, m_starLevel, ns::Values::stringValue(reply.value("credit_level")),
+                         QPointF(0, 0));
+                 });
 }
 
-void QueryViewController::drawStars(const QString& creditLevel) {
-    // One row only: a later answer replaces the row instead of stacking another on it.
-    for (const QPointer<ui::ImageView>& star : m_stars)
-        delete star.data();
-    m_stars.clear();
-    const SideSlipViewController::StarRow row =
-        SideSlipViewController::starRowForLevel(creditLevel);
-    const QImage image = row.imageName.isEmpty() ? QImage() : ui::imageNamed(row.imageName);
-    const QImage expectant = ui::imageNamed("expectantStar");
-    for (int n = 0; n < row.count + row.expectantFill; ++n) {
-        const bool filled = n < row.count;
-        auto* star =
-            new ui::ImageView(QRectF(kStarStep * n, 0, kStarWidth, kStarHeight), m_starLevel);
-        star->setImage(filled ? image : expectant);
-        star->setObjectName(filled ? row.imageName : QStringLiteral("expectantStar"));
-        m_stars << star;
-    }
+void QueryViewController::sendRetrying(const QString& key, QPointer<HTTPRequest>& running,
+                                       bool QueryViewController::*failed,
+                                       const std::function<void(const QVariantMap&)>& show) {
+    // Appearing again while the last answer is on its way must not ask twice.
+    if (running && running->isRunning()) return;
+    HTTPRequest* request = requestStartWithKey(key, false);
+    if (!request) return;
+    running = request;
+    QPointer<QueryViewController> self(this);
+    // A transport failure is silent: the next appearance asks again.
+    request->setFailureHandler([self, failed](const HTTPError&) {
+        if (self) self.data()->*failed = true;
+    });
+    request->setCompletionHandler([self, failed, show](const QVariant& reply) {
+        if (!self) return;
+        const QVariant accepted = self->requestFinishedBase(reply);
+        self.data()->*failed = !accepted.isValid();
+        if (accepted.isValid()) show(accepted.toMap());
+    });
+    request->startRequest();
 }
 
 QList<ui::ImageView*> QueryViewController::starImageViews() const {
@@ -160,9 +133,7 @@ QList<ui::ImageView*> QueryViewController::starImageViews() const {
 }
 
 ui::Button* QueryViewController::buttonWithTag(int tag) const {
-    if (!isViewLoaded()) return nullptr;
-    return qobject_cast<ui::Button*>(
-        const_cast<QueryViewController*>(this)->view()->viewWithTag(tag));
+    return OperatorPages::buttonWithTag(this, tag);
 }
 
 void QueryViewController::buttonPressed(ui::Button* sender) {

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 #include "app/core/HTTPRequest.h"
 #include "app/core/ViewController.h"
@@ -20,9 +21,6 @@ class QueryViewController : public ViewController {
 public:
     static constexpr int kItemisedBillTag = 1001;
     static constexpr int kDataUsageTag = 1002;
-    static constexpr double kStarWidth = 15;
-    static constexpr double kStarHeight = 14;
-    static constexpr double kStarStep = 18;
 
     // The itemised bill's page, without the server base address.
     static QString itemisedBillPath();
@@ -51,7 +49,11 @@ protected:
     void loadView() override;
 
 private:
-    void drawStars(const QString& creditLevel);
+    // Sends the request unless its last one is still running; failed records whether the
+    // answer was unusable, so the next appearance asks again.
+    void sendRetrying(const QString& key, QPointer<HTTPRequest>& running,
+                      bool QueryViewController::*failed,
+                      const std::function<void(const QVariantMap&)>& show);
 
     ui::Label* m_phoneNO = nullptr;
     ui::Label* m_packageName = nullptr;

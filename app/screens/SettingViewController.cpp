@@ -113,9 +113,7 @@ void SettingViewController::viewDidLoad() {
 }
 
 ui::Button* SettingViewController::buttonWithTag(int tag) const {
-    if (!isViewLoaded()) return nullptr;
-    return qobject_cast<ui::Button*>(
-        const_cast<SettingViewController*>(this)->view()->viewWithTag(tag));
+    return OperatorPages::buttonWithTag(this, tag);
 }
 
 void SettingViewController::requestOfLoginSMSSend() {
