@@ -25,6 +25,10 @@ const std::vector<QStringList>& steps() {
                            " expires_at INTEGER NOT NULL)"),
             QStringLiteral("CREATE INDEX sessions_by_number ON sessions(number)"),
         },
+        {
+            // Every log-in sweeps expired sessions: without this it scans them all.
+            QStringLiteral("CREATE INDEX IF NOT EXISTS sessions_by_expiry ON sessions(expires_at)"),
+        },
     };
     return list;
 }
