@@ -50,7 +50,15 @@ plist_t toNode(const QVariant& v) {
     }
 }
 
-QVariant fromNode(plist_t node) {
+// Nesting beyond this is no file we wrote: it is read as damaged, before it can exhaust
+// the stack.
+constexpr int kMaxDepth = 128;
+
+QVariant fromNode(plist_t node, int depth, bool* tooDeep) {
+    if (depth > kMaxDepth) {
+        *tooDeep = true;
+        return {};
+    }
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
         uint8_t b = 0;
@@ -94,8 +102,9 @@ QVariant fromNode(plist_t node) {
                 free(key);
                 break;
             }
-            m.insert(QString::fromUtf8(key), fromNode(val));
+            m.insert(QString::fromUtf8(key), fromNode(val, depth + 1, tooDeep));
             free(key);
+            if (*tooDeep) break;
         }
         free(it);
         return m;
@@ -103,8 +112,8 @@ QVariant fromNode(plist_t node) {
     case PLIST_ARRAY: {
         QVariantList l;
         const uint32_t n = plist_array_get_size(node);
-        for (uint32_t i = 0; i < n; ++i)
-            l.append(fromNode(plist_array_get_item(node, i)));
+        for (uint32_t i = 0; i < n && !*tooDeep; ++i)
+            l.append(fromNode(plist_array_get_item(node, i), depth + 1, tooDeep));
         return l;
     }
     default:
@@ -131,8 +140,10 @@ QVariant fromXml(const QByteArray& xml) {
     plist_t root = nullptr;
     plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
     if (!root) return {};
-    QVariant out = fromNode(root);
+    bool tooDeep = false;
+    QVariant out = fromNode(root, 0, &tooDeep);
     plist_free(root);
+    if (tooDeep) return {};
     return out;
 }
 
