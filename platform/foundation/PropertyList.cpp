@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <plist/plist.h>
 
 namespace ns::PropertyList {
@@ -76,11 +77,13 @@ QVariant fromNode(plist_t node, int depth, bool* tooDeep) {
         return d;
     }
     case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        QString out = QString::fromUtf8(s ? s : "");
-        free(s);
-        return out;
+        // Not plist_get_string_val: it asserts (aborts) on a string holding a NUL byte. The
+        // library keeps such a string only up to that byte, whatever length it reports.
+        uint64_t len = 0;
+        const char* s = plist_get_string_ptr(node, &len);
+        return s ? QString::fromUtf8(
+                       s, qsizetype(qstrnlen(s, uint(std::min<uint64_t>(len, 1u << 30)))))
+                 : QString();
     }
     case PLIST_DATA: {
         char* d = nullptr;

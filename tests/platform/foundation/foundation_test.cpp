@@ -230,6 +230,19 @@ TEST(PropertyList, deepNestingIsADamagedFileNotACrash) {
     EXPECT_EQ(ns::PropertyList::readFile(path).toMap().value("is_auto_login"), QVariant(true));
 }
 
+TEST(PropertyList, stringsHoldingNulBytesAreReadNotFatal) {
+    // The library's string getter aborts on these; every start would then abort too.
+    const std::pair<QByteArray, QVariant> cases[] = {
+        {QByteArray("<plist><string>a\0b</string></plist>", 35), QString("a")},
+        {QByteArray("<plist><dict><key>k</key><string>\0</string></dict></plist>", 59),
+         QVariantMap{{"k", QString("")}}},
+    };
+    for (const auto& [xml, expected] : cases) {
+        const QVariant v = ns::PropertyList::fromXml(xml);
+        EXPECT_EQ(v, expected) << xml.toStdString();
+    }
+}
+
 TEST(Crypto, md5AndAesAgreeWithKnownValues) {
     EXPECT_EQ(ns::Crypto::md5("").toHex(), "d41d8cd98f00b204e9800998ecf8427e");
     const QByteArray key = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
