@@ -2,6 +2,7 @@
 
 #include "sandbox/ConnectionGate.h"
 #include "sandbox/Interfaces.h"
+#include "sandbox/PictureStore.h"
 #include "sandbox/Reply.h"
 
 #include <QHttpServerRequest>
@@ -57,6 +58,7 @@ bool SandboxServer::start(const SandboxOptions& options, QString* error) {
     bind(tcp);
     m_gate = tcp;
     m_port = tcp->serverPort();
+    PictureStore::setBaseAddress(m_backend, QStringLiteral("http://127.0.0.1:%1").arg(m_port));
     return true;
 }
 
@@ -81,6 +83,10 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
             return true;
         }
         receiveInterface(path.mid(kInterfacePrefix.size(), nameLength), request.body(), socket);
+        return true;
+    }
+    if (!isPost && PictureStore::isPicturePath(path)) {
+        PictureStore::answer(m_backend, m_faults, request, socket);
         return true;
     }
     missingHandler(request, socket);
