@@ -21,7 +21,7 @@ QByteArray ecb(const EVP_CIPHER* cipher, bool encrypt, const QByteArray& key,
                           reinterpret_cast<const unsigned char*>(key.constData()), nullptr,
                           encrypt ? 1 : 0) != 1)
         return {};
-    // The same room the original gave the output: input plus one block.
+    // Padding adds at most one block.
     QByteArray out(in.size() + 16, '\0');
     auto* o = reinterpret_cast<unsigned char*>(out.data());
     int len1 = 0;

@@ -4,7 +4,7 @@
 
 namespace ns {
 
-// What the original asked of the device.
+// What the client reports about the machine it runs on (identifier, version, address).
 namespace DeviceInfo {
 // A UUID made on first use and kept in the sandbox, like a per-vendor identifier.
 QString identifierForVendor();
