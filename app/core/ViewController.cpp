@@ -96,7 +96,6 @@ void ViewController::viewWillAppear(bool animated) {
                        [this](const ns::Notification& n) { keyboardWillShow(n); });
     center.addObserver(this, ui::Keyboard::WillHideNotification, nullptr,
                        [this](const ns::Notification& n) { keyboardWillHide(n); });
-    if (!PublicFunction::isIOS7OrLater()) showNavBackItem();
 }
 
 void ViewController::viewWillDisappear(bool animated) {

@@ -53,7 +53,5 @@ bool LoginExchange::keepGatewayLogIn(const QVariant& reply, const EncryptedPhone
 }
 
 QString LoginExchange::imei() {
-    return PublicFunction::isIOS7OrLater()
-               ? PublicFunction::getUUIDOfDevice()
-               : PublicFunction::getConfigWithKey(QStringLiteral("MacAddress")).toString();
+    return PublicFunction::getUUIDOfDevice();
 }

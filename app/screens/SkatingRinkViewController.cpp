@@ -4,7 +4,6 @@
 #include <QLinearGradient>
 
 #include "app/core/NotificationNames.h"
-#include "app/core/PublicFunction.h"
 #include "app/screens/SideSlipViewController.h"
 #include "app/screens/TabBarViewController.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -233,14 +232,10 @@ void SkatingRinkViewController::animateDrawer(const QRectF& tabBarTo, const QRec
     };
     // Whether or not it ran to its end: an interrupted animation must still settle the state.
     auto done = [completion](bool) { completion(); };
-    if (PublicFunction::isIOS7OrLater()) {
-        if (opening)
-            ui::Animation::runSpring(this, kAnimationKey, 0.9, 0.8, 10, step, done);
-        else
-            ui::Animation::runSpring(this, kAnimationKey, 0.7, 1.0, 0.5, step, done);
-    } else {
-        ui::Animation::run(this, kAnimationKey, 0.4, ui::Animation::Curve::EaseInOut, step, done);
-    }
+    if (opening)
+        ui::Animation::runSpring(this, kAnimationKey, 0.9, 0.8, 10, step, done);
+    else
+        ui::Animation::runSpring(this, kAnimationKey, 0.7, 1.0, 0.5, step, done);
 }
 
 void SkatingRinkViewController::openingAnimation() {

@@ -1,6 +1,5 @@
 #include "app/screens/TabBarViewController.h"
 
-#include "app/core/PublicFunction.h"
 #include "app/screens/NavbarViewController.h"
 #include "app/screens/TavrixApplicationSpecific.h"
 #include "platform/ui/Image.h"
@@ -53,10 +52,8 @@ void TabBarViewController::viewDidLoad() {
         const QImage image = face.image.isEmpty() ? QImage() : ui::imageNamed(face.image);
         const QImage selected =
             face.selectedImage.isEmpty() ? QImage() : ui::imageNamed(face.selectedImage);
-        if (PublicFunction::isIOS7OrLater()) {
-            item->setTitle(face.title);
-            item->setRenderingMode(ui::TabBarItem::RenderingMode::Original);
-        }
+        item->setTitle(face.title);
+        item->setRenderingMode(ui::TabBarItem::RenderingMode::Original);
         item->setImage(image);
         item->setSelectedImage(selected);
     }

@@ -8,8 +8,6 @@ namespace ns {
 namespace DeviceInfo {
 // A UUID made on first use and kept in the sandbox, like a per-vendor identifier.
 QString identifierForVendor();
-// The platform version the screens test against; the desktop counts as a modern platform.
-QString systemVersion();
 QString applicationVersion(); // "CFBundleShortVersionString"
 // The Wi-Fi hardware address text of the first non-loopback interface, or an error text.
 QString macAddress();
