@@ -1,6 +1,7 @@
 #include "app/core/ViewController.h"
 
 #include "app/categories/Block.h"
+#include "app/core/AlertTexts.h"
 #include "app/core/BFHudUtils.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
@@ -23,8 +24,6 @@
 namespace {
 
 const QString kPushToLogin = QString::fromLatin1(notification::kPushToLoginVeiw);
-const QString kTitle = QStringLiteral("提示");
-const QString kTimedOut = QStringLiteral("请求超时");
 const char* const kOffsetAnimation = "ViewController.keyboardOffset";
 
 constexpr unsigned kBeginFromCurrentState = 4;
@@ -145,12 +144,12 @@ HTTPRequest* ViewController::requestStartWithKey(const QString& key, bool isNeed
 void ViewController::commonFailureHandler(const HTTPError& error) {
     if (OverlayHUD* hud = m_baseHud) hud->hide(true);
     if (error.code == HTTPError::TimedOut) {
-        PublicFunction::showAlert(kTitle, kTimedOut);
+        PublicFunction::showAlert(AlertTexts::title(), AlertTexts::timedOut());
         return;
     }
     Block::alertWithTitle(
-        kTitle, QStringLiteral("网络连接失败,请检查您的网络设置"), [](int) {},
-        QStringLiteral("确认"), QString())
+        AlertTexts::title(), AlertTexts::networkFailed(), [](int) {}, QStringLiteral("确认"),
+        QString())
         ->show();
 }
 
@@ -166,7 +165,7 @@ QVariant ViewController::requestFinishedBaseForSuitChange(const QVariant& reply)
 QVariant ViewController::judgeReply(const QVariant& reply) {
     // Nothing, an array or a bare value: no usable reply.
     if (!ns::Values::isMap(reply)) {
-        PublicFunction::showAlert(kTitle, kTimedOut);
+        PublicFunction::showAlert(AlertTexts::title(), AlertTexts::timedOut());
         return {};
     }
     const QVariantMap map = reply.toMap();
@@ -177,7 +176,7 @@ QVariant ViewController::judgeReply(const QVariant& reply) {
         if (!m_alertViewIsshow) {
             m_alertViewIsshow = true;
             Block::alertWithTitle(
-                kTitle, msg,
+                AlertTexts::title(), msg,
                 [](int) {
                     ns::NotificationCenter::defaultCenter().postNotificationName(kPushToLogin);
                 },

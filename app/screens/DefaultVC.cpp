@@ -82,9 +82,9 @@ void DefaultVC::doLoginAuto() {
 }
 
 void DefaultVC::requestOfLoginSend() {
-    auto* request = HTTPRequest::requestWithURL(tavrixConfig::NSAPIURL("Login"), 30, this);
     const QVariant number = PublicFunction::getConfigWithKey("username");
-    LoginExchange::addLoginFields(request, number, PublicFunction::getConfigWithKey("password"));
+    HTTPRequest* request =
+        LoginExchange::loginRequest(this, number, PublicFunction::getConfigWithKey("password"));
     request->setCompletionHandler([this, number](const QVariant& reply) {
         const LoginExchange judged(reply);
         if (!judged.isSuccess()) {
