@@ -62,14 +62,8 @@ void ViewController::viewDidLoad() {
     m_alertViewIsshow = false;
     ui::View* root = view();
     root->setBackgroundColor(QColor::fromRgbF(242 / 255.0f, 242 / 255.0f, 242 / 255.0f, 1));
-    if (auto* scroll = qobject_cast<ui::ScrollView*>(root)) {
-        double height = 455;
-        if (hidesBottomBarWhenPushed())
-            height = 504;
-        else if (qstrcmp(metaObject()->className(), "RootViewController") == 0)
-            height = 456;
-        scroll->setContentSize(QSizeF(320, height));
-    }
+    if (auto* scroll = qobject_cast<ui::ScrollView*>(root))
+        scroll->setContentSize(QSizeF(320, scrollContentHeight()));
     m_navShowBack = true;
     m_placeholderResponder = new ui::View;
     m_firstResponderView = m_placeholderResponder;
@@ -83,6 +77,11 @@ void ViewController::viewDidLoad() {
     navigationItem()->setBackBarButtonItem(
         new ui::BarButtonItem(QString(), ui::BarButtonItem::Style::Plain));
     root->installEventFilter(this);
+}
+
+double ViewController::scrollContentHeight() const {
+    // Below the navigation bar, and above the tab bar unless the screen hides it.
+    return hidesBottomBarWhenPushed() ? 504 : 455;
 }
 
 void ViewController::viewWillAppear(bool animated) {

@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 
 #include "app/core/NotificationNames.h"
+#include "app/screens/RootViewController.h"
 #include "app/screens/SideSlipViewController.h"
 #include "app/screens/TabBarViewController.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -187,7 +188,7 @@ bool SkatingRinkViewController::gestureRecognizerShouldReceiveTouch(ui::GestureR
     // from the home page, while any screen may move an open (or moving) drawer.
     ui::View* start = touch.view ? touch.view->superview() : nullptr;
     const ui::ViewController* owner = ui::ViewController::enclosingViewController(start);
-    if (owner && qstrcmp(owner->metaObject()->className(), "RootViewController") == 0) return true;
+    if (qobject_cast<const RootViewController*>(owner)) return true;
     return m_openState != Closed;
 }
 
