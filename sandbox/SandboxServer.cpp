@@ -1,6 +1,8 @@
 #include "sandbox/SandboxServer.h"
 
 #include "sandbox/Interfaces.h"
+#include "sandbox/PaymentPage.h"
+#include "sandbox/PictureStore.h"
 #include "sandbox/Reply.h"
 
 #include <QHttpServerRequest>
@@ -51,6 +53,7 @@ bool SandboxServer::start(const SandboxOptions& options, QString* error) {
     }
     bind(tcp);
     m_port = tcp->serverPort();
+    PictureStore::setBaseAddress(m_backend, QStringLiteral("http://127.0.0.1:%1").arg(m_port));
     return true;
 }
 
@@ -75,6 +78,11 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
         receiveInterface(path.mid(kInterfacePrefix.size(), nameLength), request.body(), socket);
         return true;
     }
+    if (!isPost && PictureStore::isPicturePath(path)) {
+        PictureStore::answer(m_backend, m_faults, request, socket);
+        return true;
+    }
+    if (PaymentPage::handle(request, m_backend, socket)) return true;
     missingHandler(request, socket);
     return true;
 }
