@@ -119,6 +119,7 @@ private:
     QProcess* spawn(const QString& program, const QStringList& args,
                     const QProcessEnvironment& env);
     bool xdotool(const QStringList& args);
+    QStringList pointerTo(const QPointF& at);
     QJsonObject get(const QString& path);
 
     QTemporaryDir m_dir;
@@ -127,6 +128,7 @@ private:
     QProcess* m_sandbox = nullptr;
     QProcess* m_client = nullptr;
     QByteArray m_clientLog;
+    QPoint m_pointer{-1, -1};
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
