@@ -389,6 +389,22 @@ bool DisplaySession::waitForScreen(const std::function<bool(const QImage&)>& don
     return waitFor([&] { return done(screen()); }, guardMs);
 }
 
+bool DisplaySession::waitForStillScreen(int quietMs, int guardMs) {
+    QImage last;
+    QElapsedTimer still;
+    still.start();
+    return waitFor(
+        [&] {
+            QImage now = screen();
+            if (now != last) {
+                last = std::move(now);
+                still.restart();
+            }
+            return still.elapsed() >= quietMs;
+        },
+        guardMs, 25);
+}
+
 bool DisplaySession::saveScreen(const QString& path) const {
     return screen().save(path, "PNG");
 }
