@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The application's sandbox directories and the few file operations it needs. Every cached
+// file lives under fileCacheDir() ($TAVRIX_HOME/Library/Caches).
+class PCFile {
+public:
+    PCFile() = delete;
+
+    static QString fileHomeDir();
+    // The bundled resources (the Qt resource root).
+    static QString fileResourceDir();
+    static QString fileResourceDir(const QString& name);
+    static QString fileDocDir();
+    static QString fileDocDir(const QString& name);
+    static QString fileCacheDir();
+    static QString fileCacheDir(const QString& name);
+    static QString fileTempDir();
+    static QString fileTempDir(const QString& name);
+
+    // Creates one directory; a missing parent makes it fail.
+    static bool fileCreateDir(const QString& path);
+    static bool fileExistAtPath(const QString& path);
+    static bool fileWriteAtPath(const QString& path, const QByteArray& data);
+    // Removes a file or a whole directory.
+    static bool fileDel(const QString& path);
+    // The entry names of a directory; an empty list with *ok false when it cannot be read.
+    static QStringList fileSubFileNames(const QString& path, bool* ok = nullptr);
+    static bool fileCopy(const QString& source, const QString& toPath);
+};
