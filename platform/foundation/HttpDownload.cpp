@@ -77,6 +77,8 @@ void HttpDownload::start(const QUrl& url, const QMap<QByteArray, QByteArray>& he
     for (auto it = headers.cbegin(); it != headers.cend(); ++it)
         request.setRawHeader(it.key(), it.value());
     m_responded = false;
+    m_expected = -1;
+    m_received = 0;
     QNetworkReply* reply = networkManager().get(request);
     m_reply = reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
@@ -87,6 +89,7 @@ void HttpDownload::start(const QUrl& url, const QMap<QByteArray, QByteArray>& he
         reportResponse();
         if (reply != m_reply) return; // cancelled on the response
         const QByteArray piece = reply->readAll();
+        m_received += piece.size();
         if (!piece.isEmpty() && onData) onData(piece);
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
@@ -115,6 +118,7 @@ void HttpDownload::reportResponse() {
         response.headers.insert(pair.first.toLower(), pair.second);
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
     response.contentLength = length.isValid() ? length.toLongLong() : -1;
+    m_expected = response.contentLength;
     if (onResponse) onResponse(response);
 }
 
@@ -128,8 +132,16 @@ void HttpDownload::finished() {
         reportResponse();
         if (m_reply != reply) return;
         const QByteArray rest = reply->readAll();
+        m_received += rest.size();
         if (!rest.isEmpty() && onData) onData(rest);
         if (m_reply != reply) return;
+        // A connection that closes before the announced length is a cut, not an end.
+        if (m_expected >= 0 && m_received < m_expected) {
+            detach();
+            if (onFailed)
+                onFailed(NetworkConnectionLost, QStringLiteral("the network connection was lost"));
+            return;
+        }
         detach();
         if (onFinished) onFinished();
         return;

@@ -65,6 +65,8 @@ private:
     QNetworkReply* reply() const;
     QPointer<QObject> m_reply; // the running QNetworkReply
     bool m_responded = false;
+    qint64 m_expected = -1;
+    qint64 m_received = 0;
 };
 
 // The file a download writes into: bytes go to "<path>.tmp", which takes the final name only
