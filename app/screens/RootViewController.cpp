@@ -71,7 +71,10 @@ RootViewController::~RootViewController() {
 }
 
 ui::AttributedString RootViewController::remainText(const QVariant& remain) {
-    const QString text = ns::Values::stringValue(remain);
+    // A number is shown as the server would have written it ("58.3", "120").
+    const QString text = ns::Values::isNumber(remain) && remain.typeId() != QMetaType::Bool
+                             ? QString::number(ns::Values::doubleValue(remain), 'g', 15)
+                             : ns::Values::stringValue(remain);
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
     if (dot < 0) return largeThenSmall(text, QStringLiteral("元"));
     return largeThenSmall(text.left(dot), QStringLiteral(".%1元").arg(text.mid(dot + 1)));
