@@ -160,10 +160,9 @@ void HttpDownload::detach() {
 }
 
 void HttpDownload::cancel() {
-    QNetworkReply* reply = this->reply();
-    if (!reply) return;
+    // Deleting the reply (on the next pass) closes its connection; aborting it here could
+    // run inside the reply's own signal.
     detach();
-    reply->abort();
 }
 
 qint64 PartFile::partialSize() const {

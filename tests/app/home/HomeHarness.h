@@ -69,6 +69,9 @@ protected:
         tabs = container->rightViewController();
         homeNavigation = qobject_cast<ui::NavigationController*>(tabs->viewControllers().value(0));
         clock.clock.advance(0);
+        // Nothing is presented: the empty presentation layer must not take the mouse.
+        if (app.window()->presentationLayer()->subviews().isEmpty())
+            app.window()->presentationLayer()->setHidden(true);
         return homeNavigation
                    ? qobject_cast<RootViewController*>(homeNavigation->viewControllers().value(0))
                    : nullptr;
@@ -82,11 +85,16 @@ protected:
         return view->mapTo(app.window(), point.toPoint());
     }
     // A real mouse drag on the window, in steps.
-    void drag(QPoint from, QPoint to, int steps = 10) {
+    // With hold the finger rests before letting go, so nothing glides on.
+    void drag(QPoint from, QPoint to, int steps = 10, bool hold = false) {
         QTest::mousePress(window(), Qt::LeftButton, {}, from);
         for (int i = 1; i <= steps; ++i) {
             clock.clock.advance(16);
             QTest::mouseMove(window(), from + (to - from) * i / steps);
+        }
+        if (hold) {
+            clock.clock.advance(300);
+            QTest::mouseMove(window(), to);
         }
         QTest::mouseRelease(window(), Qt::LeftButton, {}, to);
     }

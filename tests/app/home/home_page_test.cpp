@@ -1,4 +1,5 @@
 #include "HomeHarness.h"
+#include "tests/support/ScriptedServer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -121,11 +122,10 @@ TEST_F(HomePageTest, PullingDownWithTheMouseRefreshesBothHalves) {
 TEST_F(HomePageTest, OneGiveUpPerRefreshCancelsOnlyWhatIsInFlight) {
     RootViewController* page = showHome();
     ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
-    sandbox.setFault("MainBillInfo", sandbox::Fault::noAnswer());
+    sandbox.setFault("MainBillInfo", sandbox::Fault::delay(60000));
     page->startLoading();
     clock.clock.advance(6000);
     page->startLoading(); // a new pull restarts the give-up
-    ASSERT_TRUE(waitUntil([&] { return requestsTo("MainBillInfo") == 3; }));
     clock.clock.advance(6000);
     EXPECT_TRUE(page->refreshView()->isLoading());
     EXPECT_TRUE(page->isRefreshGiveUpPending());
@@ -142,14 +142,16 @@ TEST_F(HomePageTest, OneGiveUpPerRefreshCancelsOnlyWhatIsInFlight) {
     page->endAppearanceTransition();
     page->beginAppearanceTransition(true, false);
     page->endAppearanceTransition();
-    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") >= 2; }));
     ASSERT_TRUE(waitUntil([&] { return !page->isRequestOfComboFaild(); }));
 }
 
 TEST_F(HomePageTest, AFailedHeaderAlertsAndTheAlertStopsTheRefresh) {
     RootViewController* page = showHome();
     ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
-    sandbox.setFault("Balance", sandbox::Fault::drop());
+    ASSERT_TRUE(waitUntil([&] { return !page->otherFlowRemain()->text().isEmpty(); }));
+    tavrixConfig::setServerBaseAddress(
+        QString("http://127.0.0.1:%1/pelvo/").arg(ScriptedServer::closedPort()));
     page->startLoading();
     ASSERT_TRUE(waitUntil([&] { return ui::AlertCenter::topAlert() != nullptr; }));
     EXPECT_EQ(ui::AlertCenter::topAlert()->message(), "网络连接失败,请检查您的网络设置");
@@ -198,12 +200,9 @@ TEST_F(HomePageTest, CarouselWrapsAndAdvancesEveryFiveSeconds) {
 
     // A swipe with the mouse moves a page on.
     strip->setContentOffset(QPointF(320, 0));
-    drag(inWindow(strip, QPointF(250, 60)), inWindow(strip, QPointF(60, 60)));
-    ASSERT_TRUE(waitUntil([&] {
-        clock.clock.advance(16);
-        return !strip->isDecelerating() && int(strip->contentOffset().x()) % 320 == 0;
-    }));
+    drag(inWindow(strip, QPointF(250, 60)), inWindow(strip, QPointF(60, 60)), 10, true);
     EXPECT_EQ(strip->contentOffset().x(), 640);
+    EXPECT_EQ(page->pageControl()->currentPage(), 1);
     // The pictures came from the sandbox.
     ASSERT_TRUE(waitUntil([&] { return MultiplexCache::count() >= 3; }));
 }
