@@ -1,7 +1,10 @@
 #include "sandbox/DemoData.h"
 
+#include "sandbox/BillingData.h"
 #include "sandbox/Database.h"
+#include "sandbox/FlowData.h"
 #include "sandbox/HomeData.h"
+#include "sandbox/SelfServiceData.h"
 
 namespace sandbox {
 
@@ -33,7 +36,8 @@ bool DemoData::seed(Database& db) {
         }
         return true;
     });
-    return subscribersSeeded && HomeData::seed(db);
+    return subscribersSeeded && HomeData::seed(db) && SelfServiceData::seed(db) &&
+           db.transaction([&db] { return FlowData::seed(db); }) && BillingData::seed(db);
 }
 
 } // namespace sandbox
