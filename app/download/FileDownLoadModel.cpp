@@ -1,5 +1,6 @@
 #include "app/download/FileDownLoadModel.h"
 
+#include "app/download/PCFile.h"
 #include "platform/foundation/NetworkActivity.h"
 
 #include <QDir>
@@ -28,9 +29,7 @@ void FileDownLoadModel::download() {
         if (r.status < 200 || r.status > 299) {
             m_isLoading = false;
             stopConnection();
-            downloadFailWith(QStringLiteral("%1 (%2)")
-                                 .arg(ns::HttpDownload::statusText(r.status))
-                                 .arg(r.status));
+            downloadFailWith(ns::HttpDownload::statusError(r.status));
             return;
         }
         m_totalLength = r.contentLength < 0 ? 0 : r.contentLength;
@@ -69,19 +68,8 @@ void FileDownLoadModel::cancle() {
 }
 
 void FileDownLoadModel::downloadFinish() {
-    QString error;
-    if (m_downLoadData.isEmpty()) {
-        error = QStringLiteral("下载数据为空");
-    } else if (m_pathString.isEmpty()) {
-        error = QStringLiteral("保存目录为空");
-    } else if (!QDir().mkpath(m_pathString)) {
-        error = QStringLiteral("创建目录失败");
-    } else {
-        QSaveFile file(m_pathString + QLatin1Char('/') + m_saveNameString);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(m_downLoadData) != m_downLoadData.size() || !file.commit())
-            error = QStringLiteral("文件保存失败");
-    }
+    const QString error =
+        PCFile::fileSaveAtomically(m_pathString, m_saveNameString, m_downLoadData);
     const bool success = error.isEmpty();
     QPointer<FileDownLoadModel> guard(this);
     if (auto* d = m_delegate.get()) d->modelDownloadSuccsess(this, success, error);

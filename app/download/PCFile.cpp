@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 QString inside(const QString& dir, const QString& name) {
@@ -70,4 +71,15 @@ QStringList PCFile::fileSubFileNames(const QString& path, bool* ok) {
 
 bool PCFile::fileCopy(const QString& source, const QString& toPath) {
     return QFile::copy(source, toPath);
+}
+
+QString PCFile::fileSaveAtomically(const QString& directory, const QString& name,
+                                   const QByteArray& data) {
+    if (data.isEmpty()) return QStringLiteral("下载数据为空");
+    if (directory.isEmpty()) return QStringLiteral("保存目录为空");
+    if (!QDir().mkpath(directory)) return QStringLiteral("创建目录失败");
+    QSaveFile file(inside(directory, name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        return QStringLiteral("文件保存失败");
+    return {};
 }

@@ -30,4 +30,9 @@ public:
     // The entry names of a directory; an empty list with *ok false when it cannot be read.
     static QStringList fileSubFileNames(const QString& path, bool* ok = nullptr);
     static bool fileCopy(const QString& source, const QString& toPath);
+    // Writes downloaded bytes to directory/name atomically, making the directory (with its
+    // parents). "" on success, else why not: "下载数据为空", "保存目录为空", "创建目录失败" or
+    // "文件保存失败".
+    static QString fileSaveAtomically(const QString& directory, const QString& name,
+                                      const QByteArray& data);
 };

@@ -1,6 +1,7 @@
 #include "app/download/PCFileDownLoadModel.h"
 
 #include "app/download/PCDownloadingQueue.h"
+#include "app/download/PCFile.h"
 #include "platform/foundation/NetworkActivity.h"
 
 #include <QBuffer>
@@ -131,9 +132,7 @@ void PCFileDownLoadModel::onResponse(const ns::HttpDownload::Response& response)
     if (response.status < 200 || response.status > 299) {
         const Ptr self = shared_from_this();
         endTransfer();
-        downloadFailWith(QStringLiteral("%1 (%2)")
-                             .arg(ns::HttpDownload::statusText(response.status))
-                             .arg(response.status));
+        downloadFailWith(ns::HttpDownload::statusError(response.status));
         return;
     }
     m_totalLength = response.contentLength < 0 ? 0 : response.contentLength;
@@ -185,21 +184,8 @@ void PCFileDownLoadModel::cancle() {
 
 bool PCFileDownLoadModel::saveFileCache(QString* error) {
     if (!m_downLoadData.isEmpty()) {
-        if (m_pathString.isEmpty()) {
-            *error = QStringLiteral("保存目录为空");
-            return false;
-        }
-        if (!QDir().mkpath(m_pathString)) {
-            *error = QStringLiteral("创建目录失败");
-            return false;
-        }
-        QSaveFile file(savePath());
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(m_downLoadData) != m_downLoadData.size() || !file.commit()) {
-            *error = QStringLiteral("文件保存失败");
-            return false;
-        }
-        return true;
+        *error = PCFile::fileSaveAtomically(m_pathString, m_saveNameString, m_downLoadData);
+        return error->isEmpty();
     }
     if (m_needOutputStream && m_partFile) {
         if (!m_partFile->commit()) {

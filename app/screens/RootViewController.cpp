@@ -170,62 +170,64 @@ void RootViewController::viewWillDisappear(bool animated) {
 
 // --- Header ---
 
-void RootViewController::requestOfMainBillInfoSend() {
-    HTTPRequest* request = requestStartWithKey("MainBillInfo", false);
-    if (!request) return;
-    m_requestOfMainBillInfo = request;
+HTTPRequest* RootViewController::sendRequest(const QString& key,
+                                             const QList<QPair<QString, QVariant>>& fields,
+                                             bool silent,
+                                             std::function<void(const QVariant&)> judged) {
+    HTTPRequest* request = requestStartWithKey(key, false);
+    if (!request) return nullptr;
+    for (const auto& [name, value] : fields)
+        request->setPostValue(value, name);
     QPointer<RootViewController> self(this);
-    request->setFailureHandler([self](const HTTPError& error) {
-        if (self) self->headerRequestFailed(error);
+    if (silent)
+        request->setFailureHandler([](const HTTPError&) {});
+    else
+        request->setFailureHandler([self](const HTTPError& error) {
+            if (self) self->headerRequestFailed(error);
+        });
+    request->setCompletionHandler([self, judged](const QVariant& reply) {
+        if (self) judged(self->requestFinishedBase(reply));
     });
-    request->setCompletionHandler([self](const QVariant& reply) {
-        if (!self) return;
-        const QVariant accepted = self->requestFinishedBase(reply);
-        if (!accepted.isValid()) {
-            self->m_isRequestOfComboFaild = true;
-            self->headerChainEnded();
+    request->startRequest();
+    return request;
+}
+
+void RootViewController::requestOfMainBillInfoSend() {
+    m_requestOfMainBillInfo = sendRequest("MainBillInfo", {}, false, [this](const QVariant& reply) {
+        if (!reply.isValid()) {
+            m_isRequestOfComboFaild = true;
+            headerChainEnded();
             return;
         }
-        const QVariant current = accepted.toMap().value("current");
+        const QVariant current = reply.toMap().value("current");
         if (ns::Values::isMap(current)) {
             const QVariantMap money = current.toMap();
             const QColor blue = TavrixApplicationSpecific::tavrix_blueColor();
-            self->m_labelOfRemainTelMoney->setTextColor(blue);
-            self->m_labelOfRemainTelMoney->setAttributedText(remainText(money.value("remain")));
-            self->m_labelOfUsedTelMoney->setTextColor(blue);
-            self->m_labelOfUsedTelMoney->setText(
+            m_labelOfRemainTelMoney->setTextColor(blue);
+            m_labelOfRemainTelMoney->setAttributedText(remainText(money.value("remain")));
+            m_labelOfUsedTelMoney->setTextColor(blue);
+            m_labelOfUsedTelMoney->setText(
                 QStringLiteral("%1元").arg(ns::Values::stringValue(money.value("telephone_fare"))));
         }
-        self->requestOfBalanceSend();
+        requestOfBalanceSend();
     });
-    request->startRequest();
 }
 
 void RootViewController::requestOfBalanceSend() {
-    HTTPRequest* request = requestStartWithKey("Balance", false);
-    if (!request) return;
-    m_requestOfBalance = request;
-    QPointer<RootViewController> self(this);
-    request->setFailureHandler([self](const HTTPError& error) {
-        if (self) self->headerRequestFailed(error);
-    });
-    request->setCompletionHandler([self](const QVariant& reply) {
-        if (!self) return;
-        const QVariant accepted = self->requestFinishedBase(reply);
-        if (!accepted.isValid()) {
-            self->m_isRequestOfComboFaild = true;
+    m_requestOfBalance = sendRequest("Balance", {}, false, [this](const QVariant& reply) {
+        if (!reply.isValid()) {
+            m_isRequestOfComboFaild = true;
         } else {
-            const QVariantMap data = accepted.toMap();
-            self->m_normalFlowRemain->setTextColor(TavrixApplicationSpecific::tavrix_greenColor());
-            self->m_normalFlowRemain->setAttributedText(flowText(data.value("gntyll")));
-            self->m_otherFlowRemain->setText(
+            const QVariantMap data = reply.toMap();
+            m_normalFlowRemain->setTextColor(TavrixApplicationSpecific::tavrix_greenColor());
+            m_normalFlowRemain->setAttributedText(flowText(data.value("gntyll")));
+            m_otherFlowRemain->setText(
                 tavrixConfig::formatOfNetworkFlow(ns::Values::doubleValue(data.value("qtll"))));
-            self->m_isRequestOfComboFaild = false;
+            m_isRequestOfComboFaild = false;
         }
-        self->m_refreshView->stopLoading();
-        self->headerChainEnded();
+        m_refreshView->stopLoading();
+        headerChainEnded();
     });
-    request->startRequest();
 }
 
 void RootViewController::headerRequestFailed(const HTTPError& error) {
@@ -292,9 +294,7 @@ void RootViewController::scrollViewDidEndDragging(ui::ScrollView* scrollView, bo
     if (scrollView == m_rootScrollView) {
         m_refreshView->scrollViewDidEndDragging(scrollView, willDecelerate);
     } else if (scrollView == m_myScrollView && !willDecelerate) {
-        const double width = m_myScrollView->frame().width();
-        moveToTargetPosition(
-            std::trunc((m_myScrollView->contentOffset().x() + width) / kPageWidth) * kPageWidth);
+        moveToTargetPosition(nextPagePosition());
     }
 }
 

@@ -9,10 +9,12 @@
 #include "widgets/RefreshViewDelegate.h"
 
 #include <QList>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+#include <functional>
 
 class DDButton;
 class HTTPRequest;
@@ -137,6 +139,13 @@ private:
     void buildCarousel(ui::View* root);
     void buildButtons(ui::View* root);
     void buildTiles(ui::View* root);
+    // Starts an interface request without the overlay; judged gets what requestFinishedBase
+    // answers, only while the page lives. A silent request ignores transport failures, the
+    // others go to headerRequestFailed.
+    HTTPRequest* sendRequest(const QString& key, const QList<QPair<QString, QVariant>>& fields,
+                             bool silent, std::function<void(const QVariant& accepted)> judged);
+    // Where the next automatic or released step of the carousel lands.
+    double nextPagePosition() const;
     void headerRequestFailed(const HTTPError& error);
     void headerChainEnded();
     void carouselDidScroll();

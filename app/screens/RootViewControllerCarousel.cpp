@@ -1,6 +1,5 @@
 // The home page's advertising carousel.
 #include "app/categories/MD5.h"
-#include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/download/PCFile.h"
 #include "app/download/netLoading.h"
@@ -37,26 +36,18 @@ void RootViewController::buildCarousel(ui::View* root) {
 }
 
 void RootViewController::requestOfAdvertismentSend() {
-    HTTPRequest* request = requestStartWithKey("Advert", false);
-    if (!request) return;
-    request->setPostValue("2", "channel");
-    request->setFailureHandler([](const HTTPError&) {});
-    QPointer<RootViewController> self(this);
-    request->setCompletionHandler([self](const QVariant& reply) {
-        if (!self) return;
-        const QVariant accepted = self->requestFinishedBase(reply);
-        if (!accepted.isValid()) return;
-        const QVariant advert = accepted.toMap().value("advert");
+    sendRequest("Advert", {{"channel", "2"}}, true, [this](const QVariant& reply) {
+        if (!reply.isValid()) return;
+        const QVariant advert = reply.toMap().value("advert");
         if (!ns::Values::isList(advert)) return;
         for (const QVariant& group : advert.toList()) {
             if (!ns::Values::isMap(group)) continue;
             const QVariantMap map = group.toMap();
             if (ns::Values::integerValue(map.value("position")) != 1) continue;
             ns::PropertyList::writeFile(adCachePath(), map);
-            self->showADWith(loadADData(map));
+            showADWith(loadADData(map));
         }
     });
-    request->startRequest();
 }
 
 QList<FileDO> RootViewController::loadADData(const QVariantMap& group, bool* ok) {
@@ -124,19 +115,20 @@ QList<DDButton*> RootViewController::adButtons() const {
     return buttons;
 }
 
+double RootViewController::nextPagePosition() const {
+    const double width = m_myScrollView->frame().width();
+    return std::trunc((m_myScrollView->contentOffset().x() + width) / kPageWidth) * kPageWidth;
+}
+
 void RootViewController::switchFocusImageItems() {
     m_advance.cancel();
-    const double width = m_myScrollView->frame().width();
-    moveToTargetPosition(std::trunc((m_myScrollView->contentOffset().x() + width) / kPageWidth) *
-                         kPageWidth);
+    moveToTargetPosition(nextPagePosition());
     m_advance.start(kAdvanceMs, this, [this] { switchFocusImageItems(); });
 }
 
 void RootViewController::pageChanged() {
     m_advance.cancel();
-    const double width = m_myScrollView->frame().width();
-    moveToTargetPosition(std::trunc((m_myScrollView->contentOffset().x() + width) / kPageWidth) *
-                         kPageWidth);
+    moveToTargetPosition(nextPagePosition());
     if (m_rootAdCount >= 2) m_advance.start(0, this, [this] { switchFocusImageItems(); });
 }
 

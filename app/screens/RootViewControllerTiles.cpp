@@ -1,5 +1,4 @@
 // The home page's data-usage buttons and configured tiles.
-#include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
 #include "app/download/PCFile.h"
@@ -110,18 +109,15 @@ ui::Button* RootViewController::buttonWithTag(int tag) const {
 }
 
 void RootViewController::requestOfMainInfoConfList() {
-    HTTPRequest* request = requestStartWithKey("MainInfoConfList", false);
-    if (!request) return;
-    request->setPostValue("2", "channel");
-    request->setPostValue(tavrixConfig::userSession(), "session");
-    request->setPostValue(PublicFunction::getConfigWithKey("username"), "num");
-    request->setFailureHandler([](const HTTPError&) {});
-    QPointer<RootViewController> self(this);
-    request->setCompletionHandler([self](const QVariant& reply) {
-        if (!self) return;
-        const QVariant accepted = self->requestFinishedBase(reply);
-        if (!accepted.isValid()) return;
-        const QVariantMap map = accepted.toMap();
+    // "session" and "num" go twice: the base fields first, then these.
+    const QList<QPair<QString, QVariant>> fields = {
+        {"channel", "2"},
+        {"session", tavrixConfig::userSession()},
+        {"num", PublicFunction::getConfigWithKey("username")},
+    };
+    sendRequest("MainInfoConfList", fields, true, [this](const QVariant& reply) {
+        if (!reply.isValid()) return;
+        const QVariantMap map = reply.toMap();
         const QVariant list = map.value("list");
         if (!ns::Values::isList(list) || list.toList().isEmpty()) return;
         ns::PropertyList::writeFile(mainConfigCachePath(), map);
@@ -133,18 +129,15 @@ void RootViewController::requestOfMainInfoConfList() {
             if (QFileInfo::exists(PCFile::fileCacheDir(file.strFileName))) continue;
             files.append(file);
         }
-        if (!self->m_model) {
-            self->m_model = new FilesListDownloaderModel(self);
-        }
-        self->m_model->setSavePathString(mainConfigDirectory());
-        self->m_model->setArrayOfDownloadQueues(files);
-        self->m_model->setDelegate(self);
-        self->m_model->setDownloadType(kDownloadTypeTiles);
-        self->m_model->startDownload();
+        if (!m_model) m_model = new FilesListDownloaderModel(this);
+        m_model->setSavePathString(mainConfigDirectory());
+        m_model->setArrayOfDownloadQueues(files);
+        m_model->setDelegate(this);
+        m_model->setDownloadType(kDownloadTypeTiles);
+        m_model->startDownload();
         // An empty list reports nothing: draw what the cache now holds.
-        if (files.isEmpty()) self->loadMainConfigCache();
+        if (files.isEmpty()) loadMainConfigCache();
     });
-    request->startRequest();
 }
 
 void RootViewController::modelFinishDownloadFiles(FilesListDownloaderModel* model,

@@ -39,6 +39,10 @@ QNetworkAccessManager& HttpDownload::networkManager() {
     return *manager;
 }
 
+QString HttpDownload::statusError(int status) {
+    return QStringLiteral("%1 (%2)").arg(statusText(status)).arg(status);
+}
+
 QByteArray HttpDownload::rangeFrom(qint64 offset) {
     return "bytes=" + QByteArray::number(offset) + "-";
 }

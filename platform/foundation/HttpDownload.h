@@ -53,6 +53,8 @@ public:
 
     // The platform's lower-case text for an HTTP status ("not found" for 404).
     static QString statusText(int status);
+    // The failure text of a response outside 2xx: the status text and its number.
+    static QString statusError(int status);
     // "bytes=<offset>-": the rest of a file from offset on.
     static QByteArray rangeFrom(qint64 offset);
     static QNetworkAccessManager& networkManager();
