@@ -16,6 +16,7 @@
 #include "platform/foundation/NetworkActivity.h"
 #include "platform/ui/ImageView.h"
 #include "sandbox/SandboxServer.h"
+#include "services/MorePackageTableViewCell.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
@@ -274,6 +275,26 @@ TEST_F(DownloadTest, SaveErrorsAreFailures) {
     EXPECT_FALSE(heard.first());
     EXPECT_FALSE(PCDownloadingQueue::contains(model.get()));
     EXPECT_FALSE(ns::NetworkActivity::isVisible());
+}
+
+TEST_F(DownloadTest, AnOfferRowShowsItsIconAndAReusedRowNeverTheOldOne) {
+    server.setHandler([](const ScriptedServer::Request& r) {
+        return picture(png(8, 8, r.path.contains("green") ? Qt::green : Qt::red),
+                       r.path.contains("slow") ? 150 : 0);
+    });
+    MorePackageTableViewCell cell;
+    BanliDo offer;
+    offer.iconUrl = url("slow-red.png");
+    cell.setBanliDO(offer);
+    offer.iconUrl = url("green.png"); // reused for another offer before the first icon came
+    cell.setBanliDO(offer);
+    ASSERT_TRUE(waitUntil([&] { return shows(*cell.iconView(), Qt::green); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return PCDownloadingQueue::sharedInstance().arrayOfQueue().isEmpty(); }));
+    EXPECT_TRUE(shows(*cell.iconView(), Qt::green));
+    offer.iconUrl.clear();
+    cell.setBanliDO(offer);
+    EXPECT_TRUE(cell.iconView()->image().isNull());
 }
 
 TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
