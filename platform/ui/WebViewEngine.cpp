@@ -1,0 +1,130 @@
+#include "platform/ui/WebViewEngine.h"
+
+#include <QResizeEvent>
+#include <QWebEngineCookieStore>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace ui {
+
+namespace {
+
+bool g_engineStarted = false;
+
+WebViewNavigationType navigationType(int type) {
+    switch (QWebEnginePage::NavigationType(type)) {
+    case QWebEnginePage::NavigationTypeLinkClicked:
+        return WebViewNavigationType::LinkClicked;
+    case QWebEnginePage::NavigationTypeFormSubmitted:
+        return WebViewNavigationType::FormSubmitted;
+    case QWebEnginePage::NavigationTypeBackForward:
+        return WebViewNavigationType::BackForward;
+    case QWebEnginePage::NavigationTypeReload:
+        return WebViewNavigationType::Reload;
+    default:
+        return WebViewNavigationType::Other;
+    }
+}
+
+} // namespace
+
+class WebViewEnginePage final : public QWebEnginePage {
+public:
+    WebViewEnginePage(WebViewEngine* owner, QObject* parent)
+        : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent), m_owner(owner) {
+        // Without this the engine drops navigations to unknown schemes before asking.
+        settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        return m_owner && m_owner->acceptNavigation(url, int(type), isMainFrame);
+    }
+
+private:
+    QPointer<WebViewEngine> m_owner;
+};
+
+WebViewEngine::WebViewEngine(const QRectF& frame, View* parent) : WebView(frame, parent) {
+    g_engineStarted = true;
+    m_view = new QWebEngineView(this);
+    m_page = new WebViewEnginePage(this, m_view);
+    m_view->setPage(m_page);
+    m_view->setGeometry(rect());
+    connect(m_page, &QWebEnginePage::loadStarted, this, &WebViewEngine::pageLoadStarted);
+    connect(m_page, &QWebEnginePage::loadFinished, this, &WebViewEngine::pageLoadFinished);
+}
+
+WebViewEngine::~WebViewEngine() {
+    // The page first: it must not outlive the view it renders into.
+    delete m_page;
+    delete m_view;
+}
+
+void WebViewEngine::loadRequest(const QUrl& url) {
+    m_page->triggerAction(QWebEnginePage::Stop);
+    m_page->load(url);
+}
+
+void WebViewEngine::stopLoading() {
+    if (m_page) m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+bool WebViewEngine::canGoBack() const {
+    return m_page && m_page->history()->canGoBack();
+}
+
+void WebViewEngine::goBack() {
+    if (m_page) m_page->triggerAction(QWebEnginePage::Back);
+}
+
+QUrl WebViewEngine::url() const {
+    return m_page ? m_page->url() : QUrl();
+}
+
+void WebViewEngine::evaluateJavaScript(const QString& script, ScriptResult result) {
+    if (!m_page) return;
+    if (!result) {
+        m_page->runJavaScript(script);
+        return;
+    }
+    QPointer<WebViewEngine> guard(this);
+    m_page->runJavaScript(script, [guard, result](const QVariant& value) {
+        if (guard) result(value);
+    });
+}
+
+void WebViewEngine::deleteAllCookies() {
+    if (g_engineStarted) QWebEngineProfile::defaultProfile()->cookieStore()->deleteAllCookies();
+}
+
+void WebViewEngine::resizeEvent(QResizeEvent* event) {
+    WebView::resizeEvent(event);
+    if (m_view) m_view->setGeometry(rect());
+}
+
+bool WebViewEngine::acceptNavigation(const QUrl& url, int type, bool isMainFrame) {
+    Q_UNUSED(isMainFrame);
+    const bool accepted = shouldStartLoad(url, navigationType(type));
+    if (!accepted) ++m_refused;
+    return accepted;
+}
+
+void WebViewEngine::pageLoadStarted() {
+    m_loading = true;
+    didStartLoad();
+}
+
+void WebViewEngine::pageLoadFinished(bool ok) {
+    m_loading = false;
+    if (!ok && m_refused > 0) {
+        --m_refused;
+        return;
+    }
+    didFinishLoad(ok, ok ? QString() : QStringLiteral("the page could not be loaded"));
+}
+
+} // namespace ui
