@@ -2,6 +2,7 @@
 
 #include "sandbox/Interfaces.h"
 #include "sandbox/Reply.h"
+#include "sandbox/WebPages.h"
 
 #include <QHttpServerRequest>
 #include <QPointer>
@@ -75,6 +76,7 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
         receiveInterface(path.mid(kInterfacePrefix.size(), nameLength), request.body(), socket);
         return true;
     }
+    if (WebPages::handle(request, m_backend, socket)) return true;
     missingHandler(request, socket);
     return true;
 }
