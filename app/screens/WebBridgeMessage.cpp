@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 #include <limits>
@@ -44,7 +45,9 @@ std::optional<WebBridgeMessage> WebBridgeMessage::parse(const QString& json) {
 }
 
 bool WebBridgeMessage::isValidCallback(const QString& name) {
-    static const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9_$.]{1,128}$"));
+    // Anchored whole: "$" alone would let a trailing newline through.
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9_$.]{1,128}")));
     return pattern.match(name).hasMatch();
 }
 
@@ -54,7 +57,7 @@ std::optional<QString> WebBridgeMessage::textArgument() const {
         const double value = argument.toDouble();
         if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
             return QString::number(qint64(value));
-        return QString::number(value, 'g', 17);
+        return QString::number(value, 'g', QLocale::FloatingPointShortest);
     }
     return std::nullopt;
 }

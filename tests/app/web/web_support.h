@@ -1,0 +1,67 @@
+#pragma once
+
+// Shared pieces of the web-page tests: a window with a navigation stack, real clicks, and the
+// sample address book.
+
+#include "platform/foundation/Contacts.h"
+#include "platform/foundation/Directories.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/Window.h"
+#include "tests/support/Wait.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <memory>
+
+namespace web {
+
+using ::waitUntil;
+
+// The demo's address book, shipped with the sandbox.
+inline QString sampleContactsPath() {
+    return QStringLiteral(QT_TESTCASE_SOURCEDIR "/../sandbox/demo/contacts.vcf");
+}
+
+inline void writeSampleContacts() {
+    const QString target = ns::ContactsStore::defaultPath();
+    QFile::remove(target);
+    QFile::copy(sampleContactsPath(), target);
+}
+
+// A window whose root is a navigation stack holding one plain screen.
+struct HostScreen {
+    HostScreen() {
+        window = std::make_unique<ui::Window>();
+        vc = new ui::ViewController;
+        nav = new ui::NavigationController(vc);
+        window->setRootViewController(nav);
+        window->makeKeyAndVisible();
+    }
+    std::unique_ptr<ui::Window> window;
+    ui::NavigationController* nav = nullptr;
+    ui::ViewController* vc = nullptr;
+};
+
+// A click at the middle of the view, delivered to the window so Qt finds the view. Where an
+// empty layer of the window lies over the view (the window's presentation layer stays up
+// when nothing is presented), the click goes to the view itself.
+inline void tap(ui::Window* window, QWidget* view) {
+    const QPoint at = view->mapTo(window, view->rect().center());
+    QWidget* hit = window->childAt(at);
+    if (hit && (hit == view || view->isAncestorOf(hit)))
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
+    else
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->rect().center());
+}
+
+inline void tapRow(ui::Window* window, ui::TableView* table, int row) {
+    ui::TableViewCell* cell = table->cellForRowAtIndexPath(ui::IndexPath::forRow(row, 0));
+    ASSERT_NE(cell, nullptr) << "row " << row;
+    tap(window, cell);
+}
+
+} // namespace web
