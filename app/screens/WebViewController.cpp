@@ -46,8 +46,12 @@ void WebViewController::viewDidLoad() {
 
 void WebViewController::loadRequest() {
     if (PublicFunction::isEmpty(m_requestURL) || !m_webView) return;
-    // Loaded directly: the engine checks the server's certificate as for any page.
-    m_webView->loadRequest(QUrl(m_requestURL));
+    // The first address is judged at once, as the page's own navigations are (the engine
+    // asks again when it starts; the overlay is then already up). It is loaded directly: the
+    // engine checks the server's certificate as for any page.
+    const QUrl url(m_requestURL);
+    if (webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other))
+        m_webView->loadRequest(url);
 }
 
 void WebViewController::evalJs(const QString& script) {

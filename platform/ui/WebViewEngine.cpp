@@ -78,7 +78,8 @@ bool WebViewEngine::canGoBack() const {
 }
 
 void WebViewEngine::goBack() {
-    if (m_page) m_page->triggerAction(QWebEnginePage::Back);
+    // Through the history: the page's Back action is not enabled before a view has drawn.
+    if (m_page) m_page->history()->back();
 }
 
 QUrl WebViewEngine::url() const {

@@ -1,0 +1,229 @@
+// The web-page screen with the real browser engine (offscreen) on the sandbox's pages.
+
+#include <gtest/gtest.h>
+
+#include "app/core/EncryptedPhoneNumber.h"
+#include "app/core/NotificationNames.h"
+#include "app/core/PublicFunction.h"
+#include "app/screens/AddressBookHelper.h"
+#include "app/screens/WebViewController.h"
+#include "mireb/MirebSDK.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Pasteboard.h"
+#include "platform/foundation/UrlOpener.h"
+#include "platform/ui/AlertCenter.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/PeoplePickerViewController.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/TabBarController.h"
+#include "talvo/TVApi.h"
+#include "tests/app/web/web_support.h"
+#include "tests/support/SandboxFixture.h"
+#include "widgets/OverlayHUD.h"
+
+#include <QSignalSpy>
+#include <QUrlQuery>
+
+namespace {
+
+// The engine is not built with the sanitizers; under them it is left out.
+bool engineUnavailable() {
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return true;
+#endif
+#endif
+    return false;
+}
+
+class WebEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (engineUnavailable())
+            GTEST_SKIP() << "the browser engine's libraries are not built with AddressSanitizer";
+        ui::ContactsAuthorization::reset();
+        web::writeSampleContacts();
+        ui::MessageComposeViewController::setCanSendText(true);
+        TVApi::resetForTesting();
+        MirebSDK::resetForTesting();
+        TVApi::registerApp("wxtest");
+        MirebSDK::registerApp("123");
+        ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return true; });
+        ns::UrlOpener::setHandler([this](const QUrl& url) {
+            if (url.scheme() == "talvo") shared.append(ns::Pasteboard::read("wxtest"));
+            if (url.scheme() == "mirebsdk")
+                shared.append(ns::Pasteboard::read(QUrlQuery(url).queryItemValue("id")));
+            return true;
+        });
+    }
+    void TearDown() override {
+        ui::AlertCenter::dismissAll();
+        ns::UrlOpener::setHandler({});
+        ns::UrlOpener::setCanOpenHandler({});
+        TVApi::resetForTesting();
+        MirebSDK::resetForTesting();
+        ns::NotificationCenter::defaultCenter().removeObserver(&observer);
+    }
+
+    WebViewController* open(const QString& url, ui::NavigationController* nav) {
+        auto* page = qobject_cast<WebViewController*>(
+            ui::Storyboard::instantiateViewController("Main", "WebViewController"));
+        page->setRequestURL(url);
+        page->setStrOfTitle("测试");
+        nav->pushViewController(page, true);
+        page->loadViewIfNeeded();
+        return page;
+    }
+    // Waits for the page to finish a load; true when it loaded.
+    bool waitForLoad(WebViewController* page) {
+        QSignalSpy spy(page->myWebView(), &ui::WebView::loadFinished);
+        if (!spy.wait(30000)) return false;
+        return spy.first().first().toBool();
+    }
+    // The value of a script in the page, waiting for it to hold `until` when given.
+    QString evaluate(WebViewController* page, const QString& script,
+                     const std::function<bool(const QString&)>& until = {}) {
+        QString value;
+        bool done = false;
+        for (int attempt = 0; attempt < 300; ++attempt) {
+            done = false;
+            page->myWebView()->evaluateJavaScript(script, [&](const QVariant& v) {
+                value = v.toString();
+                done = true;
+            });
+            web::waitUntil([&] { return done; }, 10000);
+            if (!until || until(value)) break;
+            web::waitUntil([] { return false; }, 20);
+        }
+        return value;
+    }
+    void click(WebViewController* page, const char* id) {
+        page->myWebView()->evaluateJavaScript(
+            QStringLiteral("document.getElementById('%1').click()").arg(id));
+    }
+
+    SandboxFixture server;
+    web::HostScreen host;
+    QObject observer;
+    QList<QVariantMap> shared;
+};
+
+TEST_F(WebEngineTest, subscriberPageProvesItsAddressAndBackGoesThroughHistory) {
+    const QString number = SandboxFixture::demoNumber();
+    const QString session = server.signIn();
+    const EncryptedPhoneNumber key = EncryptedPhoneNumber::forWebPage();
+    const QString url = server.baseAddress() +
+                        QStringLiteral("ulvek/chongdingxiang/index.html?pid=3&v=7&cf=1001&num=%1&"
+                                       "session=%2&nonce=%3&encpn=%4")
+                            .arg(number, session, key.nonce(), key.encrypt(number));
+    WebViewController* page = open(url, host.nav);
+    ASSERT_NE(OverlayHUD::HUDForView(page->view()), nullptr);
+    ASSERT_TRUE(waitForLoad(page));
+    EXPECT_TRUE(web::waitUntil([&] { return !OverlayHUD::HUDForView(page->view()); }));
+    EXPECT_EQ(evaluate(page, "document.getElementById('number').textContent"), number);
+    EXPECT_EQ(evaluate(page, "document.getElementById('proof').textContent"), "ok");
+
+    // A link inside the page, then back through the page's history, then close.
+    click(page, "more");
+    ASSERT_TRUE(waitForLoad(page));
+    EXPECT_EQ(evaluate(page, "document.getElementById('path').textContent"), "handle.html");
+    web::tap(host.window.get(), page->navigationItem()->leftBarButtonItem()->customView());
+    EXPECT_EQ(evaluate(page,
+                       "String(document.getElementById('proof') && "
+                       "document.getElementById('proof').textContent)",
+                       [](const QString& v) { return v == "ok"; }),
+              "ok");
+    ASSERT_NE(page->closeButton(), nullptr);
+    QPointer<WebViewController> guard(page);
+    web::tap(host.window.get(), page->closeButton());
+    EXPECT_EQ(host.nav->topViewController(), host.vc);
+    EXPECT_TRUE(web::waitUntil([&] { return guard.isNull(); }));
+    EXPECT_EQ(ui::WebView::liveCount(), 0);
+}
+
+TEST_F(WebEngineTest, expiredSessionPageLeadsToTheLogIn) {
+    int logins = 0;
+    ns::NotificationCenter::defaultCenter().addObserver(&observer, notification::kPushToLoginVeiw,
+                                                        nullptr,
+                                                        [&](const ns::Notification&) { ++logins; });
+    const QString url = server.baseAddress() +
+                        "ulvek/chongdingxiang/index.html?num=" + SandboxFixture::demoNumber() +
+                        "&session=stale";
+    WebViewController* page = open(url, host.nav);
+    ASSERT_TRUE(web::waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; }, 30000));
+    ui::AlertView* alert = ui::AlertCenter::topAlert();
+    EXPECT_EQ(alert->message(), "用户认证失败，请先登陆！");
+    // The 9999 address itself was never shown.
+    EXPECT_FALSE(page->myWebView()->url().toString().endsWith("9999"));
+    alert->pressButtonAtIndex(0);
+    EXPECT_EQ(logins, 1);
+}
+
+TEST_F(WebEngineTest, bridgePageCallsEveryNativeFunctionAndGetsItsAnswers) {
+    auto* tabs = new ui::TabBarController;
+    QList<ui::ViewController*> navs;
+    for (int i = 0; i < 4; ++i)
+        navs.append(new ui::NavigationController(new ui::ViewController));
+    tabs->setViewControllers(navs);
+    host.window->setRootViewController(tabs);
+    auto* nav = qobject_cast<ui::NavigationController*>(navs[0]);
+    WebViewController* page = open(server.baseAddress() + "ulvek/bridge.html", nav);
+    ASSERT_TRUE(waitForLoad(page));
+    const auto answer = [&](const char* key, const QString& expected) {
+        return evaluate(page, QStringLiteral("String(window.answers['%1'])").arg(key),
+                        [&](const QString& v) { return v == expected; });
+    };
+
+    click(page, "call-version");
+    EXPECT_EQ(answer("version", PublicFunction::versionNumberOfAPP()),
+              PublicFunction::versionNumberOfAPP());
+
+    click(page, "call-contacts");
+    ASSERT_TRUE(web::waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; }));
+    ui::AlertCenter::topAlert()->pressButtonAtIndex(1);
+    const QString contacts = "[{numlist:[\"13800000001\",\"01088886666\"],name:\"张三\"},"
+                             "{numlist:[\"13900000002\"],name:\"LeeAnn\"},"
+                             "{numlist:[],name:\"只有邮箱\"}]";
+    EXPECT_EQ(answer("contacts", contacts), contacts);
+
+    click(page, "call-picker");
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
+    web::tapRow(host.window.get(), page->addressBookHelper()->pickerView()->tableView(), 1);
+    EXPECT_EQ(answer("picked", "{numlist:[13900000002],name:\"LeeAnn\"}"),
+              "{numlist:[13900000002],name:\"LeeAnn\"}");
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() == nullptr; }));
+
+    click(page, "call-sms");
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
+    auto* composer =
+        qobject_cast<ui::MessageComposeViewController*>(page->presentedViewController());
+    ASSERT_NE(composer, nullptr);
+    EXPECT_EQ(composer->body(), "推荐你使用网上营业厅");
+    composer->cancel();
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() == nullptr; }));
+
+    for (const char* id : {"call-talvo", "call-talvo-circle", "call-mireb"}) {
+        SCOPED_TRACE(id);
+        shared.clear();
+        click(page, id);
+        ASSERT_TRUE(web::waitUntil([&] { return shared.size() == 1; }));
+    }
+    EXPECT_TRUE(shared.first().value("message").toMap().contains("imageData"));
+
+    click(page, "call-module");
+    ASSERT_TRUE(web::waitUntil([&] { return nav->topViewController() != page; }));
+    EXPECT_TRUE(nav->topViewController()->inherits("PasswordModificationViewController"));
+    nav->popViewControllerAnimated(false);
+
+    QPointer<WebViewController> guard(page);
+    click(page, "call-tab");
+    ASSERT_TRUE(web::waitUntil([&] { return tabs->selectedIndex() == 1; }));
+    EXPECT_EQ(nav->viewControllers().size(), 1);
+    EXPECT_TRUE(web::waitUntil([&] { return guard.isNull(); }));
+}
+
+} // namespace
