@@ -107,24 +107,45 @@ void WebViewEngine::resizeEvent(QResizeEvent* event) {
     if (m_view) m_view->setGeometry(rect());
 }
 
+// The engine announces a load before it asks about a navigation the page started, and after
+// it asks about one the application started. A start is reported once a navigation is
+// accepted for it; a start whose navigation is refused, and the failure that follows it,
+// are not the page's and are not reported.
 bool WebViewEngine::acceptNavigation(const QUrl& url, int type, bool isMainFrame) {
-    Q_UNUSED(isMainFrame);
     const bool accepted = shouldStartLoad(url, navigationType(type));
-    if (!accepted) ++m_refused;
+    if (!isMainFrame) return accepted;
+    if (accepted) {
+        if (m_unclaimedStart) {
+            m_unclaimedStart = false;
+            m_loading = true;
+            didStartLoad();
+        } else {
+            m_acceptedAhead = true;
+        }
+    } else {
+        m_unclaimedStart = false;
+        ++m_refused;
+    }
     return accepted;
 }
 
 void WebViewEngine::pageLoadStarted() {
+    if (!m_acceptedAhead) {
+        m_unclaimedStart = true;
+        return;
+    }
+    m_acceptedAhead = false;
     m_loading = true;
     didStartLoad();
 }
 
 void WebViewEngine::pageLoadFinished(bool ok) {
-    m_loading = false;
     if (!ok && m_refused > 0) {
         --m_refused;
         return;
     }
+    m_unclaimedStart = false;
+    m_loading = false;
     didFinishLoad(ok, ok ? QString() : QStringLiteral("the page could not be loaded"));
 }
 

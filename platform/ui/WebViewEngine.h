@@ -43,6 +43,8 @@ private:
     bool m_loading = false;
     // Refused navigations still end in a failed load signal; those are not page failures.
     int m_refused = 0;
+    bool m_unclaimedStart = false; // a load started, its navigation not yet asked about
+    bool m_acceptedAhead = false;  // a navigation accepted, its load not yet started
 };
 
 } // namespace ui

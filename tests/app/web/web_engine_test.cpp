@@ -8,6 +8,7 @@
 #include "app/screens/AddressBookHelper.h"
 #include "app/screens/WebViewController.h"
 #include "mireb/MirebSDK.h"
+#include "platform/foundation/NetworkActivity.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Pasteboard.h"
 #include "platform/foundation/UrlOpener.h"
@@ -181,6 +182,10 @@ TEST_F(WebEngineTest, bridgePageCallsEveryNativeFunctionAndGetsItsAnswers) {
     click(page, "call-version");
     EXPECT_EQ(answer("version", PublicFunction::versionNumberOfAPP()),
               PublicFunction::versionNumberOfAPP());
+
+    // A bridge call is no page load: no activity left showing, no overlay.
+    EXPECT_FALSE(ns::NetworkActivity::isVisible());
+    EXPECT_TRUE(web::waitUntil([&] { return !OverlayHUD::HUDForView(page->view()); }));
 
     click(page, "call-contacts");
     ASSERT_TRUE(web::waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; }));
