@@ -18,6 +18,21 @@
 
 TAVRIX_REGISTER_SCENE("Main", "WebViewController", WebViewController);
 
+namespace {
+
+// A clear button showing the picture of this system's style (or the older one's).
+ui::Button* barButton(const QSizeF& size, const QString& image, const QString& olderImage,
+                      std::function<void()> action) {
+    auto* button = new ui::Button(QRectF(QPointF(), size));
+    button->setBackgroundColor(Qt::transparent);
+    button->setBackgroundImage(
+        ui::imageNamed(PublicFunction::isIOS7OrLater() ? image : olderImage));
+    button->addAction(ui::Control::TouchUpInside, std::move(action));
+    return button;
+}
+
+} // namespace
+
 WebViewController::WebViewController(QObject* parent) : ViewController(parent) {}
 
 WebViewController::~WebViewController() {
@@ -30,13 +45,9 @@ void WebViewController::viewDidLoad() {
     ViewController::viewDidLoad();
     setNavShowBack(false);
     navigationItem()->setTitle(m_strOfTitle);
-    auto* back = new ui::Button(QRectF(0, 0, 15, 21));
-    back->setBackgroundColor(Qt::transparent);
-    back->setBackgroundImage(ui::imageNamed(PublicFunction::isIOS7OrLater()
-                                                ? QStringLiteral("header_back2")
-                                                : QStringLiteral("header_back")));
-    back->addAction(ui::Control::TouchUpInside, [this] { doReturn(); });
-    navigationItem()->setLeftBarButtonItem(new ui::BarButtonItem(back));
+    navigationItem()->setLeftBarButtonItem(
+        new ui::BarButtonItem(barButton(QSizeF(15, 21), QStringLiteral("header_back2"),
+                                        QStringLiteral("header_back"), [this] { doReturn(); })));
 
     ui::View* root = view();
     m_webView = ui::WebView::create(root->bounds(), root);
@@ -115,14 +126,10 @@ void WebViewController::doReturn() {
 
 void WebViewController::showCloseButton() {
     if (m_closeButton) return;
-    auto* close = new ui::Button(QRectF(0, 0, 22, 21));
-    close->setBackgroundColor(Qt::transparent);
-    close->setBackgroundImage(ui::imageNamed(PublicFunction::isIOS7OrLater()
-                                                 ? QStringLiteral("NavLeftcloseButton")
-                                                 : QStringLiteral("NavLeftcloseButton1")));
-    close->addAction(ui::Control::TouchUpInside, [this] { popViewControler(); });
-    m_closeButton = close;
-    navigationItem()->setRightBarButtonItem(new ui::BarButtonItem(close));
+    m_closeButton =
+        barButton(QSizeF(22, 21), QStringLiteral("NavLeftcloseButton"),
+                  QStringLiteral("NavLeftcloseButton1"), [this] { popViewControler(); });
+    navigationItem()->setRightBarButtonItem(new ui::BarButtonItem(m_closeButton));
 }
 
 void WebViewController::popViewControler() {

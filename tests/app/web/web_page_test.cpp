@@ -322,17 +322,7 @@ class ShareTest : public WebPageTest {
 protected:
     void SetUp() override {
         WebPageTest::SetUp();
-        TVApi::resetForTesting();
-        MirebSDK::resetForTesting();
-        TVApi::registerApp("wxtest");
-        MirebSDK::registerApp("123");
-        ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return true; });
-        ns::UrlOpener::setHandler([this](const QUrl& url) {
-            if (url.scheme() == "talvo") sent.append(ns::Pasteboard::read("wxtest"));
-            if (url.scheme() == "mirebsdk")
-                sent.append(ns::Pasteboard::read(QUrlQuery(url).queryItemValue("id")));
-            return true;
-        });
+        apps = std::make_unique<web::InstalledShareApps>();
         server.setHandler([](const ScriptedServer::Request& r) {
             if (r.path.startsWith("/never")) return ScriptedServer::noAnswer();
             if (r.path.startsWith("/missing")) return ScriptedServer::html("gone", 404);
@@ -344,14 +334,13 @@ protected:
         });
     }
     void TearDown() override {
-        TVApi::resetForTesting();
-        MirebSDK::resetForTesting();
+        apps.reset();
         WebPageTest::TearDown();
     }
     QString picture(const char* path) { return server.url(path).toString(); }
 
     ScriptedServer server;
-    QList<QVariantMap> sent;
+    std::unique_ptr<web::InstalledShareApps> apps;
 };
 
 TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
@@ -375,18 +364,18 @@ TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
         for (const char* function :
              {"showTVFriendsView:", "showTVFriendCircleView:", "mirebShareButtonPressed:"}) {
             SCOPED_TRACE(function);
-            sent.clear();
+            apps->sent.clear();
             const bool mireb = QString(function).startsWith("mireb");
             const QString argument =
                 mireb ? "查话费&" + address : "标题&&&" + address + "&&&描述&&&http://h/a.html";
             call(page, {{"function", function}, {"argument", argument}});
             // The bridge returned at once; the share follows the picture.
             if (c.waitsForClock) {
-                EXPECT_FALSE(web::waitUntil([&] { return !sent.isEmpty(); }, 100));
+                EXPECT_FALSE(web::waitUntil([&] { return !apps->sent.isEmpty(); }, 100));
                 clock.clock.advance(WebViewController::kShareImageTimeoutMs);
             }
-            ASSERT_TRUE(web::waitUntil([&] { return sent.size() == 1; }));
-            const QVariantMap record = sent.first();
+            ASSERT_TRUE(web::waitUntil([&] { return apps->sent.size() == 1; }));
+            const QVariantMap record = apps->sent.first();
             if (mireb) {
                 const QVariantMap message = record.value("message").toMap();
                 EXPECT_EQ(message.value("text").toString(), "查话费");

@@ -3,18 +3,24 @@
 // Shared pieces of the web-page tests: a window with a navigation stack, real clicks, and the
 // sample address book.
 
+#include "mireb/MirebSDK.h"
 #include "platform/foundation/Contacts.h"
 #include "platform/foundation/Directories.h"
+#include "platform/foundation/Pasteboard.h"
+#include "platform/foundation/UrlOpener.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/Window.h"
+#include "talvo/TVApi.h"
 #include "tests/support/Wait.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QUrlQuery>
+#include <QVariantMap>
 #include <memory>
 
 namespace web {
@@ -57,5 +63,31 @@ inline void tapRow(ui::Window* window, ui::TableView* table, int row) {
     ASSERT_NE(cell, nullptr) << "row " << row;
     tap(window, cell);
 }
+
+// Talvo and Mireb "installed": what they are sent is read off the pasteboard as it is opened.
+struct InstalledShareApps {
+    InstalledShareApps() {
+        TVApi::resetForTesting();
+        MirebSDK::resetForTesting();
+        TVApi::registerApp("wxtest");
+        MirebSDK::registerApp("123");
+        ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return true; });
+        ns::UrlOpener::setHandler([this](const QUrl& url) {
+            if (url.scheme() == "talvo") sent.append(ns::Pasteboard::read("wxtest"));
+            if (url.scheme() == "mirebsdk")
+                sent.append(ns::Pasteboard::read(QUrlQuery(url).queryItemValue("id")));
+            return true;
+        });
+    }
+    ~InstalledShareApps() {
+        ns::UrlOpener::setHandler({});
+        ns::UrlOpener::setCanOpenHandler({});
+        TVApi::resetForTesting();
+        MirebSDK::resetForTesting();
+    }
+    InstalledShareApps(const InstalledShareApps&) = delete;
+    InstalledShareApps& operator=(const InstalledShareApps&) = delete;
+    QList<QVariantMap> sent;
+};
 
 } // namespace web
