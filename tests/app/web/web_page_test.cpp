@@ -10,6 +10,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Pasteboard.h"
+#include "platform/foundation/Reachability.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
@@ -172,6 +173,27 @@ TEST_F(WebPageTest, closeButtonLeavesAndTheEngineGoesWithTheScreen) {
     EXPECT_EQ(host.nav->topViewController(), host.vc);
     EXPECT_TRUE(web::waitUntil([&] { return page.isNull(); }));
     EXPECT_EQ(ui::WebView::liveCount(), 0);
+}
+
+TEST_F(WebPageTest, lossOfTheNetworkAlertsAndLeaves) {
+    ns::Reachability::shared().setMediumOverride(ns::Reachability::Medium::WiFi);
+    WebViewController* page = open("http://h/a.html");
+    ASSERT_NE(page->hostReach(), nullptr);
+    ASSERT_NE(overlay(page), nullptr);
+    // Back on Wi-Fi after a change: nothing.
+    ns::Reachability::shared().setMediumOverride(ns::Reachability::Medium::Cellular);
+    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+    ns::Reachability::shared().setMediumOverride(ns::Reachability::Medium::None);
+    ui::AlertView* alert = ui::AlertCenter::topAlert();
+    ns::Reachability::shared().setMediumOverride(std::nullopt);
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), "提示");
+    EXPECT_EQ(alert->message(), "网络连接失败,请检查您的网络设置");
+    ASSERT_EQ(alert->numberOfButtons(), 1);
+    EXPECT_EQ(alert->buttonTitleAtIndex(0), "确定");
+    EXPECT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
+    alert->pressButtonAtIndex(0);
+    EXPECT_EQ(host.nav->topViewController(), host.vc);
 }
 
 TEST_F(WebPageTest, cookiesGoWhenThePageLeavesTheStackNotWhenCovered) {
