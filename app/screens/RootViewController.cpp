@@ -40,3 +40,7 @@ void RootViewController::viewWillDisappear(bool animated) {
 void RootViewController::slideButtonPressed(QObject*) {
     ns::NotificationCenter::defaultCenter().postNotificationName(notification::kShowSideSlipView);
 }
+
+double RootViewController::scrollContentHeight() const {
+    return hidesBottomBarWhenPushed() ? ViewController::scrollContentHeight() : 456;
+}

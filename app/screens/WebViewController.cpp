@@ -20,13 +20,11 @@ TAVRIX_REGISTER_SCENE("Main", "WebViewController", WebViewController);
 
 namespace {
 
-// A clear button showing the picture of this system's style (or the older one's).
-ui::Button* barButton(const QSizeF& size, const QString& image, const QString& olderImage,
-                      std::function<void()> action) {
+// A clear bar button showing a picture.
+ui::Button* barButton(const QSizeF& size, const QString& image, std::function<void()> action) {
     auto* button = new ui::Button(QRectF(QPointF(), size));
     button->setBackgroundColor(Qt::transparent);
-    button->setBackgroundImage(
-        ui::imageNamed(PublicFunction::isIOS7OrLater() ? image : olderImage));
+    button->setBackgroundImage(ui::imageNamed(image));
     button->addAction(ui::Control::TouchUpInside, std::move(action));
     return button;
 }
@@ -45,9 +43,8 @@ void WebViewController::viewDidLoad() {
     ViewController::viewDidLoad();
     setNavShowBack(false);
     navigationItem()->setTitle(m_strOfTitle);
-    navigationItem()->setLeftBarButtonItem(
-        new ui::BarButtonItem(barButton(QSizeF(15, 21), QStringLiteral("header_back2"),
-                                        QStringLiteral("header_back"), [this] { doReturn(); })));
+    navigationItem()->setLeftBarButtonItem(new ui::BarButtonItem(
+        barButton(QSizeF(15, 21), QStringLiteral("header_back2"), [this] { doReturn(); })));
 
     ui::View* root = view();
     m_webView = ui::WebView::create(root->bounds(), root);
@@ -126,9 +123,8 @@ void WebViewController::doReturn() {
 
 void WebViewController::showCloseButton() {
     if (m_closeButton) return;
-    m_closeButton =
-        barButton(QSizeF(22, 21), QStringLiteral("NavLeftcloseButton"),
-                  QStringLiteral("NavLeftcloseButton1"), [this] { popViewControler(); });
+    m_closeButton = barButton(QSizeF(22, 21), QStringLiteral("NavLeftcloseButton"),
+                              [this] { popViewControler(); });
     navigationItem()->setRightBarButtonItem(new ui::BarButtonItem(m_closeButton));
 }
 
