@@ -222,7 +222,8 @@ void SideSlipViewController::buttonPressed(ui::Button* sender) {
                 PublicFunction::removeConfigWithKey("session");
                 PublicFunction::removeConfigWithKey("username");
                 PublicFunction::removeConfigWithKey("password");
-                ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
+                ns::NotificationCenter::defaultCenter().postNotificationName(
+                    notification::kPushToLoginVeiw);
             },
             "取消", "确认");
         alert->show();
