@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QVariantMap>
 
-
 // One day of the daily usage list: "今天" or the date, and the amount used.
 class DailyUsedCell : public ui::TableViewCell {
     Q_OBJECT

@@ -75,6 +75,9 @@ protected:
         nav = new ui::NavigationController(root);
         window->setRootViewController(nav);
         window->makeKeyAndVisible();
+        // An empty presentation layer must not take the presses meant for the screen.
+        if (window->presentationLayer()->subviews().isEmpty())
+            window->presentationLayer()->setHidden(true);
         return root;
     }
 
@@ -82,8 +85,19 @@ protected:
     void click(ui::View* view, std::optional<QPointF> at = std::nullopt) {
         ASSERT_TRUE(view);
         ASSERT_TRUE(window);
+        // The loading overlay leaves on the clock: let it go before pressing what lies below.
+        clock.clock.advance(kOverlaySettleMs);
+        settle();
         const QPointF local = at.value_or(QPointF(view->width() / 2.0, view->height() / 2.0));
         const QPoint p = view->mapTo(window.get(), local.toPoint());
+        if (qEnvironmentVariableIsSet("FLOW_TEST_DEBUG")) {
+            QWidget* hit = window->childAt(p);
+            qWarning() << "click" << p << "hits" << (hit ? hit->metaObject()->className() : "none")
+                       << "want" << view->metaObject()->className() << view->isVisible();
+            for (QWidget* w = hit; w; w = w->parentWidget())
+                qWarning() << "  " << w->metaObject()->className() << w->geometry()
+                           << w->objectName();
+        }
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, p);
         QCoreApplication::processEvents();
     }
@@ -128,6 +142,8 @@ protected:
         return alert ? alert->message() : QString();
     }
     static int alertCount() { return int(ui::AlertCenter::visibleAlerts().size()); }
+
+    static constexpr qint64 kOverlaySettleMs = 500;
 
     ns::ScopedManualClock clock;
     SandboxFixture sandbox;
