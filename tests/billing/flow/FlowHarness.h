@@ -137,6 +137,9 @@ protected:
         return names;
     }
 
+    ui::ViewController* top() const { return nav ? nav->topViewController() : nullptr; }
+    QString topScene() const { return top() ? top()->storyboardIdentifier() : QString(); }
+
     static QString alertMessage() {
         auto* alert = ui::AlertCenter::topAlert();
         return alert ? alert->message() : QString();
