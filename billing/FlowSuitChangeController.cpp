@@ -39,10 +39,8 @@ void FlowSuitChangeController::loadView() {
 }
 
 void FlowSuitChangeController::viewDidLoad() {
-    if (m_dataType == 0) {
-        qDebug("%lld", m_dataType);
-        m_dataType = 1;
-    }
+    // Opened without a mode: the plan change.
+    if (m_dataType == 0) m_dataType = 1;
     m_startX = 8;
     m_startY = 0;
     m_cellHeight = 60;
