@@ -2,6 +2,8 @@
 
 #include "sandbox/Database.h"
 #include "sandbox/FlowData.h"
+#include "sandbox/HomeData.h"
+#include "sandbox/SelfServiceData.h"
 
 namespace sandbox {
 
@@ -21,7 +23,7 @@ const QList<Subscriber>& DemoData::subscribers() {
 }
 
 bool DemoData::seed(Database& db) {
-    return db.transaction([&db] {
+    const bool subscribersSeeded = db.transaction([&db] {
         for (const Subscriber& s : subscribers()) {
             const bool ok = db.exec(
                 QStringLiteral("INSERT INTO subscribers (number, password, name, star_level)"
@@ -31,8 +33,10 @@ bool DemoData::seed(Database& db) {
                 {s.number, s.password, s.name, s.starLevel});
             if (!ok) return false;
         }
-        return FlowData::seed(db);
+        return true;
     });
+    return subscribersSeeded && HomeData::seed(db) && SelfServiceData::seed(db) &&
+           db.transaction([&db] { return FlowData::seed(db); });
 }
 
 } // namespace sandbox

@@ -1,5 +1,6 @@
 #include "sandbox/Interfaces.h"
 
+#include "sandbox/AdvertInterface.h"
 #include "sandbox/BalanceInterface.h"
 #include "sandbox/ChangePasswordInterface.h"
 #include "sandbox/FlowBillInterface.h"
@@ -10,7 +11,10 @@
 #include "sandbox/GPRSMonthlyInterface.h"
 #include "sandbox/GatewayLoginInterface.h"
 #include "sandbox/LoginInterface.h"
+#include "sandbox/MainBillInfoInterface.h"
+#include "sandbox/MainInfoConfListInterface.h"
 #include "sandbox/OrderInterface.h"
+#include "sandbox/PersonalInfoInterface.h"
 #include "sandbox/StarLevelInterface.h"
 
 namespace sandbox {
@@ -20,6 +24,10 @@ void Interfaces::installAll(InterfaceRegistry& registry) {
     GatewayLoginInterface::install(registry);
     ChangePasswordInterface::install(registry);
     StarLevelInterface::install(registry);
+    MainBillInfoInterface::install(registry);
+    AdvertInterface::install(registry);
+    MainInfoConfListInterface::install(registry);
+    PersonalInfoInterface::install(registry);
     BalanceInterface::install(registry);
     GPRSDailyInterface::install(registry);
     GPRSMonthlyInterface::install(registry);

@@ -1,6 +1,7 @@
 #include "sandbox/SandboxServer.h"
 
 #include "sandbox/Interfaces.h"
+#include "sandbox/PictureStore.h"
 #include "sandbox/Reply.h"
 
 #include <QHttpServerRequest>
@@ -51,6 +52,7 @@ bool SandboxServer::start(const SandboxOptions& options, QString* error) {
     }
     bind(tcp);
     m_port = tcp->serverPort();
+    PictureStore::setBaseAddress(m_backend, QStringLiteral("http://127.0.0.1:%1").arg(m_port));
     return true;
 }
 
@@ -73,6 +75,10 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
             return true;
         }
         receiveInterface(path.mid(kInterfacePrefix.size(), nameLength), request.body(), socket);
+        return true;
+    }
+    if (!isPost && PictureStore::isPicturePath(path)) {
+        PictureStore::answer(m_backend, m_faults, request, socket);
         return true;
     }
     missingHandler(request, socket);

@@ -25,6 +25,77 @@ const std::vector<QStringList>& steps() {
                            " expires_at INTEGER NOT NULL)"),
             QStringLiteral("CREATE INDEX sessions_by_number ON sessions(number)"),
         },
+        // The home page: accounts (shared), adverts, tiles and their pictures.
+        {
+            QStringLiteral("CREATE TABLE IF NOT EXISTS accounts ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " balance_fen INTEGER NOT NULL DEFAULT 0,"
+                           " month_charge_fen INTEGER NOT NULL DEFAULT 0,"
+                           " points INTEGER NOT NULL DEFAULT 0)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS home_adverts ("
+                           " position INTEGER NOT NULL, ord INTEGER NOT NULL,"
+                           " name TEXT NOT NULL DEFAULT '', picture TEXT NOT NULL DEFAULT '',"
+                           " data TEXT NOT NULL DEFAULT '', for_native TEXT NOT NULL DEFAULT '',"
+                           " storyboard TEXT NOT NULL DEFAULT '',"
+                           " view_name TEXT NOT NULL DEFAULT '',"
+                           " PRIMARY KEY (position, ord))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS home_tiles ("
+                           " position INTEGER PRIMARY KEY, title TEXT NOT NULL DEFAULT '',"
+                           " main_desc TEXT NOT NULL DEFAULT '', picture TEXT NOT NULL DEFAULT '',"
+                           " type INTEGER NOT NULL DEFAULT 0,"
+                           " storyboardname TEXT NOT NULL DEFAULT '',"
+                           " viewname TEXT NOT NULL DEFAULT '', forward TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS home_pictures ("
+                           " name TEXT PRIMARY KEY, png BLOB NOT NULL)"),
+        },
+        {
+            // Self-service: package names, offers, the log-in SMS notice, feedback, releases.
+            QStringLiteral("CREATE TABLE IF NOT EXISTS personal_info ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " packagename TEXT NOT NULL DEFAULT '',"
+                           " curflow TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS offers ("
+                           " marketid TEXT PRIMARY KEY,"
+                           " categoryid TEXT NOT NULL DEFAULT '',"
+                           " marketname TEXT NOT NULL DEFAULT '',"
+                           " markettype TEXT NOT NULL DEFAULT '',"
+                           " useflag TEXT NOT NULL DEFAULT '',"
+                           " fee TEXT NOT NULL DEFAULT '',"
+                           " brand TEXT NOT NULL DEFAULT '',"
+                           " shortdesc TEXT NOT NULL DEFAULT '',"
+                           " subscribers TEXT NOT NULL DEFAULT '',"
+                           " configflag INTEGER NOT NULL DEFAULT 1,"
+                           " busiicon TEXT NOT NULL DEFAULT '',"
+                           " hot INTEGER NOT NULL DEFAULT 0,"
+                           " sort INTEGER NOT NULL DEFAULT 0)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS offer_likes ("
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " marketid TEXT NOT NULL REFERENCES offers(marketid)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " sort INTEGER NOT NULL DEFAULT 0,"
+                           " PRIMARY KEY (number, marketid))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS login_sms ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " notify TEXT NOT NULL)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS feedback ("
+                           " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                           " number TEXT NOT NULL,"
+                           " type TEXT NOT NULL DEFAULT '',"
+                           " content TEXT NOT NULL,"
+                           " star TEXT NOT NULL DEFAULT '',"
+                           " channelid TEXT NOT NULL DEFAULT '',"
+                           " versionid TEXT NOT NULL DEFAULT '',"
+                           " imei TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS app_release ("
+                           " type TEXT PRIMARY KEY,"
+                           " version INTEGER NOT NULL,"
+                           " content TEXT NOT NULL DEFAULT '',"
+                           " url TEXT NOT NULL DEFAULT '')"),
+        },
         {
             // Data plans, packs and usage (data-usage screens).
             QStringLiteral("CREATE TABLE IF NOT EXISTS flow_products ("

@@ -3,9 +3,39 @@
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 
+#include <QChildEvent>
 #include <QPainter>
 
 namespace ui {
+
+namespace {
+
+// A window-sized layer above the root screen. Qt gives a press to the top-most widget under
+// the pointer whatever it draws, so a layer that holds nothing is hidden: otherwise it would
+// take every press meant for the screen below it.
+class Layer : public View {
+public:
+    using View::View;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::ChildAdded || e->type() == QEvent::ChildRemoved) {
+            const QObject* child = static_cast<QChildEvent*>(e)->child();
+            // Children are widgets from their first constructor on (views, cells...).
+            if (child->isWidgetType()) setHidden(!holdsWidgets());
+        }
+        return View::event(e);
+    }
+
+private:
+    bool holdsWidgets() const {
+        for (const QObject* o : children())
+            if (o->isWidgetType()) return true;
+        return false;
+    }
+};
+
+} // namespace
 
 Window::Window(QWidget* parent) : QWidget(parent) {
     const QSize size = screenSize().toSize();
@@ -23,8 +53,9 @@ Window::Window(QWidget* parent) : QWidget(parent) {
     m_rootView->setGeometry(QRect(QPoint(), size));
     m_rootView->setVisible(true);
     m_rootLayer = new View(full, m_rootView);
-    m_presentationLayer = new View(full, m_rootView);
-    m_alertLayer = new View(full, m_rootView);
+    m_presentationLayer = new Layer(full, m_rootView);
+    m_presentationLayer->setHidden(true);
+    m_alertLayer = new Layer(full, m_rootView);
     m_alertLayer->setHidden(true);
 }
 

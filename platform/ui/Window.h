@@ -36,9 +36,10 @@ public:
 
     // The full-screen view everything is laid in.
     View* rootView() const { return m_rootView; }
-    // Where presented screens go (below alerts).
+    // Where presented screens go (below alerts); hidden while empty so presses reach the root
+    // screen.
     View* presentationLayer() const { return m_presentationLayer; }
-    // Where alerts and sheets go (always on top); hidden while empty so touches pass.
+    // Where alerts and sheets go (always on top); hidden while empty so presses pass.
     View* alertLayer() const { return m_alertLayer; }
     void updateAlertLayer();
 

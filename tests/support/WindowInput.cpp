@@ -1,0 +1,142 @@
+#include "tests/support/WindowInput.h"
+
+#include "platform/foundation/Clock.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QInputMethodEvent>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWidget>
+#include <QWindow>
+
+namespace windowinput {
+
+namespace {
+
+QPoint rounded(const QPointF& p) {
+    return p.toPoint();
+}
+
+// Lets stepMs pass: the manual clock of a test moves, or real time goes by in the event loop
+// (gestures measure speed on ns::Clock).
+void elapse(int stepMs) {
+    if (stepMs <= 0) return;
+    if (auto* manual = dynamic_cast<ns::ManualClock*>(&ns::Clock::current())) {
+        manual->advance(stepMs);
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(stepMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+QWindow* windowOf(QWidget* w) {
+    QWidget* top = w ? w->window() : nullptr;
+    if (!top) return nullptr;
+    if (!top->windowHandle() || !top->isVisible()) top->show();
+    return top->windowHandle();
+}
+
+QPointF pointInWindow(const ui::View* view) {
+    return pointInWindow(view, view ? view->bounds().center() : QPointF());
+}
+
+QPointF pointInWindow(const ui::View* view, const QPointF& local) {
+    if (!view) return {};
+    // Widget coordinates start at the bounds origin; the window is the top-level widget.
+    const QPoint widgetPoint = rounded(local - view->bounds().topLeft());
+    return QPointF(view->mapTo(view->window(), widgetPoint));
+}
+
+void press(QWidget* window, const QPointF& at) {
+    QTest::mousePress(windowOf(window), Qt::LeftButton, {}, rounded(at));
+}
+
+void move(QWidget* window, const QPointF& to, bool buttonDown) {
+    QWindow* w = windowOf(window);
+    if (buttonDown) {
+        QTest::mouseMove(w, rounded(to));
+        return;
+    }
+    // QTest keeps the buttons it pressed; a hover move must say none is down. The window
+    // hit-tests it as it does an event from the display server.
+    QMouseEvent event(QEvent::MouseMove, to, w->mapToGlobal(to), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+void release(QWidget* window, const QPointF& at) {
+    QTest::mouseRelease(windowOf(window), Qt::LeftButton, {}, rounded(at));
+}
+
+void click(QWidget* window, const QPointF& at) {
+    QTest::mouseClick(windowOf(window), Qt::LeftButton, {}, rounded(at));
+}
+
+void click(const ui::View* view) {
+    if (!view) return;
+    click(view->window(), pointInWindow(view));
+}
+
+void drag(QWidget* window, const QPointF& from, const QPointF& to, int steps, int stepMs) {
+    press(window, from);
+    steps = std::max(1, steps);
+    for (int i = 1; i <= steps; ++i) {
+        elapse(stepMs);
+        move(window, from + (to - from) * (double(i) / steps));
+    }
+    release(window, to);
+}
+
+void wheel(QWidget* window, const QPointF& at, int angleDeltaY, int pixelDeltaY,
+           Qt::Orientation orientation) {
+    QWindow* w = windowOf(window);
+    const QPoint angle =
+        orientation == Qt::Vertical ? QPoint(0, angleDeltaY) : QPoint(angleDeltaY, 0);
+    const QPoint pixel =
+        orientation == Qt::Vertical ? QPoint(0, pixelDeltaY) : QPoint(pixelDeltaY, 0);
+    // Sent to the window, which finds the widget under the pointer as for a real wheel.
+    QWheelEvent event(at, w->mapToGlobal(at), pixel, angle, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &event);
+}
+
+QWidget* focusWidget() {
+    if (QWidget* f = QApplication::focusWidget()) return f;
+    if (ui::Window* key = ui::Window::keyWindow())
+        return key->focusWidget() ? key->focusWidget() : key;
+    return nullptr;
+}
+
+void key(Qt::Key k, Qt::KeyboardModifiers modifiers) {
+    if (QWidget* target = focusWidget()) QTest::keyClick(target, k, modifiers);
+}
+
+void type(const QString& latin) {
+    // One key at a time: the focus may move while typing (a field that ends editing).
+    for (const QChar c : latin)
+        if (QWidget* target = focusWidget()) QTest::keyClicks(target, QString(c));
+}
+
+void commit(const QString& text) {
+    QWidget* target = focusWidget();
+    if (!target) return;
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(target, &event);
+}
+
+void preedit(const QString& text) {
+    QWidget* target = focusWidget();
+    if (!target) return;
+    QInputMethodEvent event(text, {});
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace windowinput
