@@ -10,7 +10,8 @@
 
 #include <QPointer>
 
-class ModalDialogView;
+#include "widgets/ModalDialogBox.h"
+#include "widgets/ModalDialogView.h"
 
 // The choice between one or two offered add-on packs (the dialog's listData): a picture, a
 // radio button and the fee of each. "立即订购" hands the chosen pack over in the dialog's para

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QVariantList>
 
-class DailyLineChartView;
+#include "widgets/DailyLineChartView.h"
 
 // Daily data usage ("GPRSDaily"): the last 30 days, newest first and today always at the top,
 // as rows and as a chart.

@@ -10,7 +10,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
-class MonthlyLineChartView;
+#include "widgets/MonthlyLineChartView.h"
 
 // Monthly data usage ("GPRSMonthly"), the current data plan ("PersonalInfo") and, for one of
 // the last six months, the data bill ("FlowBill"): one row per product with the share used

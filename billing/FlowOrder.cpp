@@ -10,6 +10,8 @@ namespace FlowOrder {
 HTTPRequest* start(ViewController* screen, qint64 productId, const QString& marketId,
                    std::function<void()> succeeded) {
     HTTPRequest* request = screen->requestStartWithKey("Order", true);
+    // Money moves: a dropped connection must never make the network layer send it again.
+    request->setAtMostOnce(true);
     request->setPostValue(QString::number(productId), "target");
     request->setPostValue(marketId, "marketid");
     request->setPostValue("1", "action");

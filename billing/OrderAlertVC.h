@@ -10,7 +10,8 @@
 #include <QString>
 #include <QVariantMap>
 
-class ModalDialogView;
+#include "widgets/ModalDialogBox.h"
+#include "widgets/ModalDialogView.h"
 
 // The confirmation of one data product before it is ordered: its name, level (fee and size)
 // and description, with "取消" (index 0) and "确认订购" (index 1) reported to the delegate.

@@ -20,6 +20,7 @@
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
+#include "tests/support/WindowInput.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -75,9 +76,6 @@ protected:
         nav = new ui::NavigationController(root);
         window->setRootViewController(nav);
         window->makeKeyAndVisible();
-        // An empty presentation layer must not take the presses meant for the screen.
-        if (window->presentationLayer()->subviews().isEmpty())
-            window->presentationLayer()->setHidden(true);
         return root;
     }
 
@@ -89,16 +87,7 @@ protected:
         clock.clock.advance(kOverlaySettleMs);
         settle();
         const QPointF local = at.value_or(QPointF(view->width() / 2.0, view->height() / 2.0));
-        const QPoint p = view->mapTo(window.get(), local.toPoint());
-        if (qEnvironmentVariableIsSet("FLOW_TEST_DEBUG")) {
-            QWidget* hit = window->childAt(p);
-            qWarning() << "click" << p << "hits" << (hit ? hit->metaObject()->className() : "none")
-                       << "want" << view->metaObject()->className() << view->isVisible();
-            for (QWidget* w = hit; w; w = w->parentWidget())
-                qWarning() << "  " << w->metaObject()->className() << w->geometry()
-                           << w->objectName();
-        }
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, p);
+        windowinput::click(window.get(), windowinput::pointInWindow(view, local));
         QCoreApplication::processEvents();
     }
 

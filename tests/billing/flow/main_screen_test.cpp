@@ -143,6 +143,21 @@ TEST_F(MainScreenTest, ARefusedOrderLeavesTheMeter) {
     EXPECT_TRUE(meterShows(screen, once));
 }
 
+TEST_F(MainScreenTest, AnOrderWhoseConnectionDropsIsSentOnce) {
+    FlowMainController* screen = openLoaded();
+    const QJsonObject before = balance();
+    sandbox.setFault("Order", sandbox::Fault::drop());
+    NotificationCounter added(notification::kAddedFlowPack);
+    chooseSecondPack(screen);
+    click(screen->orderAlertController()->orderBtn());
+    ASSERT_TRUE(waitUntil([&] { return alertCount() > 0; }));
+    EXPECT_EQ(alertMessage(), QStringLiteral("网络连接失败,请检查您的网络设置"));
+    waitUntil([] { return false; }, 300);
+    EXPECT_EQ(sandbox.requestsTo("Order").size(), 1);
+    EXPECT_EQ(added.count, 0);
+    EXPECT_TRUE(meterShows(screen, before));
+}
+
 TEST_F(MainScreenTest, CancellingTheConfirmationOrdersNothing) {
     FlowMainController* screen = openLoaded();
     chooseSecondPack(screen);
