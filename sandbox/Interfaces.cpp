@@ -2,7 +2,11 @@
 
 #include "sandbox/AdvertInterface.h"
 #include "sandbox/BalanceInterface.h"
+#include "sandbox/BillInterface.h"
+#include "sandbox/CardInterface.h"
 #include "sandbox/ChangePasswordInterface.h"
+#include "sandbox/ChargeRecordInterface.h"
+#include "sandbox/ExchangePointInterface.h"
 #include "sandbox/FlowBillInterface.h"
 #include "sandbox/FlowProductInterface.h"
 #include "sandbox/FlowRecommendInterface.h"
@@ -14,7 +18,11 @@
 #include "sandbox/MainBillInfoInterface.h"
 #include "sandbox/MainInfoConfListInterface.h"
 #include "sandbox/OrderInterface.h"
+#include "sandbox/PaymentInfoInterface.h"
+#include "sandbox/PaymentInterface.h"
 #include "sandbox/PersonalInfoInterface.h"
+#include "sandbox/RechargeOfferInterface.h"
+#include "sandbox/SpecialActivityInterface.h"
 #include "sandbox/StarLevelInterface.h"
 
 namespace sandbox {
@@ -36,6 +44,14 @@ void Interfaces::installAll(InterfaceRegistry& registry) {
     FlowRecommendInterface::install(registry);
     OrderInterface::install(registry);
     FreeResourceForOtherListInterface::install(registry);
+    BillInterface::install(registry);
+    PaymentInfoInterface::install(registry);
+    SpecialActivityInterface::install(registry);
+    RechargeOfferInterface::install(registry);
+    PaymentInterface::install(registry);
+    CardInterface::install(registry);
+    ChargeRecordInterface::install(registry);
+    ExchangePointInterface::install(registry);
 }
 
 } // namespace sandbox

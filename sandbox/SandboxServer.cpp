@@ -1,6 +1,7 @@
 #include "sandbox/SandboxServer.h"
 
 #include "sandbox/Interfaces.h"
+#include "sandbox/PaymentPage.h"
 #include "sandbox/PictureStore.h"
 #include "sandbox/Reply.h"
 
@@ -81,6 +82,7 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
         PictureStore::answer(m_backend, m_faults, request, socket);
         return true;
     }
+    if (PaymentPage::handle(request, m_backend, socket)) return true;
     missingHandler(request, socket);
     return true;
 }
