@@ -23,16 +23,6 @@ const QRectF kCloseFrame(238, 4, 36, 36);
 const QRectF kConfirmFrame(20, 214, 110, 34);
 const QRectF kJumpFrame(148, 214, 110, 34);
 
-ui::Button* dialogButton(const QRectF& frame, const QString& title, const QColor& colour,
-                         ui::View* parent) {
-    auto* button = new ui::Button(frame, parent);
-    button->setTitle(title);
-    button->setTitleColor(Qt::white);
-    button->titleLabel()->setFont(ui::Font::systemFontOfSize(15));
-    button->setBackgroundColor(colour);
-    button->setCornerRadius(5);
-    return button;
-}
 } // namespace
 
 AddFlowAlertVc::AddFlowAlertVc(QObject* parent) : ViewController(parent) {}
@@ -65,14 +55,15 @@ void AddFlowAlertVc::loadView() {
     m_closeButton->titleLabel()->setFont(ui::Font::systemFontOfSize(22));
     m_closeButton->addAction(ui::Control::TouchUpInside, [this] { closeDialogPressed(); });
     // The confirm button's tag is the index reported; never the jump's 3.
-    m_confirmButton = dialogButton(kConfirmFrame, QStringLiteral("立即订购"),
-                                   TavrixApplicationSpecific::tavrix_blueColor(), v);
+    m_confirmButton =
+        FlowFormat::filledButton(kConfirmFrame, QStringLiteral("立即订购"),
+                                 TavrixApplicationSpecific::tavrix_blueColor(), 15, v);
     m_confirmButton->setTag(kConfirmIndex);
     ui::Button* confirm = m_confirmButton;
     m_confirmButton->addAction(ui::Control::TouchUpInside,
                                [this, confirm] { confirmOrderPressed(confirm); });
-    m_jumpButton = dialogButton(kJumpFrame, QStringLiteral("更多流量包"),
-                                TavrixApplicationSpecific::tavrix_greenColor(), v);
+    m_jumpButton = FlowFormat::filledButton(kJumpFrame, QStringLiteral("更多流量包"),
+                                            TavrixApplicationSpecific::tavrix_greenColor(), 15, v);
     m_jumpButton->addAction(ui::Control::TouchUpInside, [this] { jumpToOrder(); });
 }
 
@@ -187,15 +178,10 @@ void AddFlowAlertVc::dialogDidClose() {
 
 ModalDialogView* AddFlowAlertVc::showInDialog(const QVariantList& packs, int tag,
                                               ModalDialogViewDelegate* delegate) {
-    auto* dialog = new ModalDialogView;
-    ui::View* content = view();
-    content->setCornerRadius(7);
-    content->setClipsToBounds(true);
+    ModalDialogView* dialog = FlowFormat::dialogWith(view(), tag);
     dialog->setListData(packs);
-    dialog->setTag(tag);
     setAlertView(dialog);
     setDelegate(delegate);
-    dialog->setContainerView(content);
     dialog->show();
     // The content appears with the dialog: that is when its packs are laid out.
     beginAppearanceTransition(true, false);

@@ -3,7 +3,11 @@
 #include "app/core/tavrixConfig.h"
 #include "app/screens/TavrixApplicationSpecific.h"
 #include "platform/foundation/Values.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+#include "widgets/ModalDialogBox.h"
+#include "widgets/ModalDialogView.h"
 #include "widgets/UsageChartView.h"
 #include "widgets/UsagePlot.h"
 
@@ -119,6 +123,35 @@ ui::AttributedString greenNumber(const QString& number, double numberSize, const
 
 QColor darkGray() {
     return QColor(85, 85, 85);
+}
+
+ui::Button* filledButton(const QRectF& frame, const QString& title, const QColor& colour,
+                         double fontSize, ui::View* parent) {
+    auto* button = new ui::Button(frame, parent);
+    button->setTitle(title);
+    button->setTitleColor(Qt::white);
+    button->titleLabel()->setFont(ui::Font::systemFontOfSize(fontSize));
+    button->setBackgroundColor(colour);
+    button->setCornerRadius(5);
+    return button;
+}
+
+ui::Label* textLabel(const QRectF& frame, double fontSize, const QColor& colour, ui::View* parent,
+                     const QString& text) {
+    auto* label = new ui::Label(frame, parent);
+    label->setFont(ui::Font::systemFontOfSize(fontSize));
+    label->setTextColor(colour);
+    label->setText(text);
+    return label;
+}
+
+ModalDialogView* dialogWith(ui::View* content, int tag) {
+    auto* dialog = new ModalDialogView;
+    content->setCornerRadius(7);
+    content->setClipsToBounds(true);
+    dialog->setTag(tag);
+    dialog->setContainerView(content);
+    return dialog;
 }
 
 } // namespace FlowFormat

@@ -9,7 +9,14 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+class ModalDialogView;
 class UsageChartView;
+
+namespace ui {
+class Button;
+class Label;
+class View;
+} // namespace ui
 
 // Readings and texts the data-usage screens share.
 namespace FlowFormat {
@@ -60,5 +67,14 @@ ui::AttributedString greenNumber(const QString& number, double numberSize, const
 
 // The platform's dark grey (one third white).
 QColor darkGray();
+
+// A button of white text on a rounded colour, as the data-usage screens and dialogs use.
+ui::Button* filledButton(const QRectF& frame, const QString& title, const QColor& colour,
+                         double fontSize, ui::View* parent);
+// A label in the system font of that size and colour.
+ui::Label* textLabel(const QRectF& frame, double fontSize, const QColor& colour, ui::View* parent,
+                     const QString& text = QString());
+// A new dialog holding content (rounded, clipped) under a tag; the caller shows it.
+ModalDialogView* dialogWith(ui::View* content, int tag);
 
 } // namespace FlowFormat

@@ -27,16 +27,6 @@ const char kSegueToMonthly[] = "FlowMainToMonthly";
 const char kSegueToOther[] = "FlowMainToOther";
 const char kSegueToSuitOrder[] = "FlowMainToSuitOrder";
 
-ui::Button* roundButton(const QRectF& frame, const QString& title, const QColor& colour,
-                        ui::View* parent) {
-    auto* button = new ui::Button(frame, parent);
-    button->setTitle(title);
-    button->setTitleColor(Qt::white);
-    button->titleLabel()->setFont(ui::Font::systemFontOfSize(14));
-    button->setBackgroundColor(colour);
-    button->setCornerRadius(5);
-    return button;
-}
 } // namespace
 
 FlowMainController::FlowMainController(QObject* parent) : ViewController(parent) {
@@ -52,8 +42,8 @@ FlowMainController::~FlowMainController() {
 void FlowMainController::loadView() {
     ViewController::loadView();
     ui::View* v = view();
-    m_addFlowBtn = roundButton(kAddFlowFrame, QStringLiteral("订购流量加油包"),
-                               TavrixApplicationSpecific::tavrix_greenColor(), v);
+    m_addFlowBtn = FlowFormat::filledButton(kAddFlowFrame, QStringLiteral("订购流量加油包"),
+                                            TavrixApplicationSpecific::tavrix_greenColor(), 14, v);
     m_addFlowBtn->addAction(ui::Control::TouchUpInside, [this] { clickAddFlowBtn(); });
     m_recommendSuitBtn = new ui::Button(kRecommendFrame, v);
     m_recommendSuitBtn->setTag(kRecommendTag);
@@ -76,8 +66,8 @@ void FlowMainController::loadView() {
 
 void FlowMainController::addLink(const QString& title, const QString& segue, int tag,
                                  const QRectF& frame) {
-    ui::Button* button =
-        roundButton(frame, title, TavrixApplicationSpecific::tavrix_blueColor(), view());
+    ui::Button* button = FlowFormat::filledButton(
+        frame, title, TavrixApplicationSpecific::tavrix_blueColor(), 14, view());
     button->setTag(tag);
     button->addAction(ui::Control::TouchUpInside,
                       [this, segue, button] { performSegueWithIdentifier(segue, button); });

@@ -27,13 +27,6 @@ constexpr double kButtonGap = 4.4;
 const QRectF kHintFrame(15, 266, 200, 20);
 const QRectF kTableFrame(0, 290, 320, 214);
 
-ui::Label* captionLabel(const QRectF& frame, const QString& text, ui::View* parent) {
-    auto* label = new ui::Label(frame, parent);
-    label->setText(text);
-    label->setFont(ui::Font::systemFontOfSize(12));
-    label->setTextColor(FlowFormat::darkGray());
-    return label;
-}
 } // namespace
 
 FlowMonStatsController::FlowMonStatsController(QObject* parent) : ViewController(parent) {
@@ -46,10 +39,12 @@ FlowMonStatsController::~FlowMonStatsController() = default;
 void FlowMonStatsController::loadView() {
     ViewController::loadView();
     ui::View* v = view();
-    captionLabel(kPlanCaptionFrame, QStringLiteral("当前套餐："), v);
-    m_suitName = captionLabel(kSuitNameFrame, QString(), v);
-    captionLabel(kAverageCaptionFrame, QStringLiteral("月均流量："), v);
-    m_averageFlow = captionLabel(kAverageFrame, QString(), v);
+    FlowFormat::textLabel(kPlanCaptionFrame, 12, FlowFormat::darkGray(), v,
+                          QStringLiteral("当前套餐："));
+    m_suitName = FlowFormat::textLabel(kSuitNameFrame, 12, FlowFormat::darkGray(), v, QString());
+    FlowFormat::textLabel(kAverageCaptionFrame, 12, FlowFormat::darkGray(), v,
+                          QStringLiteral("月均流量："));
+    m_averageFlow = FlowFormat::textLabel(kAverageFrame, 12, FlowFormat::darkGray(), v, QString());
     m_lineChartView = new MonthlyLineChartView(kChartFrame, v);
     m_lineChartView->setBackgroundColor(Qt::white);
     for (int k = 1; k <= kMonths; ++k) {
@@ -63,7 +58,7 @@ void FlowMonStatsController::loadView() {
             ui::Control::TouchUpInside);
         m_buttons.append(button);
     }
-    m_hintBillMonth = captionLabel(kHintFrame, QString(), v);
+    m_hintBillMonth = FlowFormat::textLabel(kHintFrame, 12, FlowFormat::darkGray(), v, QString());
     m_hintBillMonth->setFont(ui::Font::systemFontOfSize(14));
     m_tableOfMonthDesc = new ui::TableView(kTableFrame, ui::TableView::Style::Plain, v);
     m_tableOfMonthDesc->setDataSource(this);

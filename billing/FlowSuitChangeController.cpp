@@ -78,37 +78,33 @@ void FlowSuitChangeController::requestGPRSData() {
 }
 
 void FlowSuitChangeController::requestSuitProductData() {
-    HTTPRequest* request = requestStartWithKey("FlowProduct", true);
-    request->setPostValue("2", "position");
-    request->setCompletionHandler([this](const QVariant& reply) {
-        const QVariant accepted = judgeChainStep(reply);
-        if (!accepted.isValid()) return;
-        const FlowFormat::ListReading plans = FlowFormat::readList(accepted.toMap(), "list");
-        if (!plans.valid) {
-            if (baseHud()) baseHud()->hide(true);
-            PublicFunction::showAlert(QStringLiteral("系统提示"), QStringLiteral("查询失败"));
-            return;
-        }
-        m_suitRecommendDataList = plans.list;
+    requestProductList("2", true, [this](const QVariantList& plans) {
+        m_suitRecommendDataList = plans;
         requestaddProductData();
     });
-    request->startRequest();
 }
 
 void FlowSuitChangeController::requestaddProductData() {
-    HTTPRequest* request = requestStartWithKey("FlowProduct", false);
-    request->setPostValue("0", "position");
-    request->setCompletionHandler([this](const QVariant& reply) {
+    requestProductList("0", false, [this](const QVariantList& packs) {
+        m_addRecommendDataList = packs;
+        flowRecommendList(m_is4g ? QStringLiteral("1") : QStringLiteral("0"), true);
+    });
+}
+
+void FlowSuitChangeController::requestProductList(const QString& position, bool isNeedLoadingView,
+                                                  std::function<void(const QVariantList&)> next) {
+    HTTPRequest* request = requestStartWithKey("FlowProduct", isNeedLoadingView);
+    request->setPostValue(position, "position");
+    request->setCompletionHandler([this, next](const QVariant& reply) {
         const QVariant accepted = judgeChainStep(reply);
         if (!accepted.isValid()) return;
-        const FlowFormat::ListReading packs = FlowFormat::readList(accepted.toMap(), "list");
-        if (!packs.valid) {
+        const FlowFormat::ListReading products = FlowFormat::readList(accepted.toMap(), "list");
+        if (!products.valid) {
             if (baseHud()) baseHud()->hide(true);
             PublicFunction::showAlert(QStringLiteral("系统提示"), QStringLiteral("查询失败"));
             return;
         }
-        m_addRecommendDataList = packs.list;
-        flowRecommendList(m_is4g ? QStringLiteral("1") : QStringLiteral("0"), true);
+        next(products.list);
     });
     request->startRequest();
 }

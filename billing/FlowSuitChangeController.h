@@ -10,6 +10,7 @@
 
 #include <QPointer>
 #include <QVariantList>
+#include <functional>
 
 // Changing the data plan (dataType 1) or ordering add-on packs (dataType 2): the products
 // recommended ("FlowProduct") and orderable for the network type ("FlowRecommend") in up to
@@ -87,6 +88,9 @@ private:
     // The steps of the loading chain that leave the overlay up judge their reply here; a
     // refusal takes it down and stops the chain.
     QVariant judgeChainStep(const QVariant& reply);
+    // "FlowProduct" at a position as a step of the chain: next gets its list.
+    void requestProductList(const QString& position, bool isNeedLoadingView,
+                            std::function<void(const QVariantList&)> next);
     QVariantList listForTable(int tag) const;
     void addSection(QPointer<ui::Label>& label, QPointer<ui::TableView>& table, int tag,
                     const QString& title, bool alwaysTitled);

@@ -20,24 +20,6 @@ constexpr double kNameMaxHeight = 47;
 constexpr double kLevelMaxHeight = 47;
 constexpr double kDescMaxHeight = 100;
 
-ui::Label* textLabel(const QRectF& frame, double size, const QColor& color, ui::View* parent) {
-    auto* label = new ui::Label(frame, parent);
-    label->setFont(ui::Font::systemFontOfSize(size));
-    label->setTextColor(color);
-    return label;
-}
-
-ui::Button* answerButton(const QRectF& frame, const QString& title, int tag, const QColor& colour,
-                         ui::View* parent) {
-    auto* button = new ui::Button(frame, parent);
-    button->setTag(tag);
-    button->setTitle(title);
-    button->setTitleColor(Qt::white);
-    button->titleLabel()->setFont(ui::Font::systemFontOfSize(15));
-    button->setBackgroundColor(colour);
-    button->setCornerRadius(5);
-    return button;
-}
 } // namespace
 
 OrderAlertVC::OrderAlertVC(QObject* parent) : ui::ViewController(parent) {}
@@ -58,16 +40,19 @@ void OrderAlertVC::loadView() {
     auto* v = new ui::View(QRectF(QPointF(), kSize));
     v->setBackgroundColor(Qt::white);
     setView(v);
-    auto* title = textLabel(kTitleFrame, 17, FlowFormat::darkGray(), v);
+    auto* title = FlowFormat::textLabel(kTitleFrame, 17, FlowFormat::darkGray(), v);
     title->setText(QStringLiteral("订购确认"));
     title->setTextAlignment(ui::TextAlignment::Center);
-    m_nameLBL = textLabel(kNameFrame, 15, Qt::black, v);
-    m_levelLBL = textLabel(kLevelFrame, 14, TavrixApplicationSpecific::tavrix_greenColor(), v);
-    m_descLBL = textLabel(kDescFrame, 12, QColor(150, 150, 150), v);
-    m_cancelBtn =
-        answerButton(kCancelFrame, QStringLiteral("取消"), kCancelIndex, QColor(180, 180, 180), v);
-    m_orderBtn = answerButton(kOrderFrame, QStringLiteral("确认订购"), kOrderIndex,
-                              TavrixApplicationSpecific::tavrix_blueColor(), v);
+    m_nameLBL = FlowFormat::textLabel(kNameFrame, 15, Qt::black, v);
+    m_levelLBL =
+        FlowFormat::textLabel(kLevelFrame, 14, TavrixApplicationSpecific::tavrix_greenColor(), v);
+    m_descLBL = FlowFormat::textLabel(kDescFrame, 12, QColor(150, 150, 150), v);
+    m_cancelBtn = FlowFormat::filledButton(kCancelFrame, QStringLiteral("取消"),
+                                           QColor(180, 180, 180), 15, v);
+    m_cancelBtn->setTag(kCancelIndex);
+    m_orderBtn = FlowFormat::filledButton(kOrderFrame, QStringLiteral("确认订购"),
+                                          TavrixApplicationSpecific::tavrix_blueColor(), 15, v);
+    m_orderBtn->setTag(kOrderIndex);
     for (ui::Button* b : {m_cancelBtn.data(), m_orderBtn.data()})
         b->addTarget(
             this, [this, b](ui::Control*) { orderAlertBtnPressed(b); }, ui::Control::TouchUpInside);
@@ -89,15 +74,10 @@ void OrderAlertVC::orderAlertBtnPressed(ui::Button* sender) {
 
 ModalDialogView* OrderAlertVC::showInDialog(const QVariantMap& para, int tag,
                                             ModalDialogViewDelegate* delegate) {
-    auto* dialog = new ModalDialogView;
-    dialog->setTag(tag);
-    ui::View* content = view();
-    content->setCornerRadius(7);
-    content->setClipsToBounds(true);
+    ModalDialogView* dialog = FlowFormat::dialogWith(view(), tag);
     dialog->setPara(para);
     setAlertView(dialog);
     setDelegate(delegate);
-    dialog->setContainerView(content);
     dialog->show();
     return dialog;
 }

@@ -35,14 +35,10 @@ void OtherFlowController::loadView() {
         new ui::TableView(QRectF(0, kTableTop, 320, height), ui::TableView::Style::Plain, view());
     m_tableViewOfFlow->setDataSource(this);
     m_tableViewOfFlow->setDelegate(this);
-    m_buttonOfOrder = new ui::Button(
-        QRectF(15, m_tableViewOfFlow->frame().bottom() + 40, 290, kButtonHeight), view());
+    m_buttonOfOrder = FlowFormat::filledButton(
+        QRectF(15, m_tableViewOfFlow->frame().bottom() + 40, 290, kButtonHeight),
+        QStringLiteral("变更流量套餐"), TavrixApplicationSpecific::tavrix_blueColor(), 15, view());
     m_buttonOfOrder->setTag(kOrderTag);
-    m_buttonOfOrder->setTitle(QStringLiteral("变更流量套餐"));
-    m_buttonOfOrder->setTitleColor(Qt::white);
-    m_buttonOfOrder->titleLabel()->setFont(ui::Font::systemFontOfSize(15));
-    m_buttonOfOrder->setBackgroundColor(TavrixApplicationSpecific::tavrix_blueColor());
-    m_buttonOfOrder->setCornerRadius(5);
     ui::Button* button = m_buttonOfOrder;
     m_buttonOfOrder->addAction(ui::Control::TouchUpInside, [this, button] {
         performSegueWithIdentifier(kSegueToSuitOrder, button);

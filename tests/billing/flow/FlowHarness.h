@@ -126,6 +126,13 @@ protected:
         return names;
     }
 
+    // Ends a table row's screen: its alerts and window go.
+    void closeWindow() {
+        ui::AlertCenter::dismissAll();
+        window.reset();
+        settle();
+    }
+
     ui::ViewController* top() const { return nav ? nav->topViewController() : nullptr; }
     QString topScene() const { return top() ? top()->storyboardIdentifier() : QString(); }
 

@@ -97,9 +97,7 @@ TEST_F(DailyUsageTest, RepliesThatAreNotDataChangeNothing) {
         EXPECT_EQ(screen->dispArrayOfDailyUsed().size(), c.rows);
         EXPECT_EQ(alertMessage(), c.message);
         EXPECT_EQ(screen->lineChartView()->plots().size(), c.rows ? 1 : 0);
-        ui::AlertCenter::dismissAll();
-        window.reset();
-        settle();
+        closeWindow();
     }
 }
 

@@ -59,9 +59,7 @@ TEST_F(FreeResourcesTest, FailuresKeepTheListAndShowTheEmptyLabel) {
         ASSERT_TRUE(waitUntil([&] { return alertCount() > 0; }));
         EXPECT_EQ(alertMessage(), c.message);
         EXPECT_TRUE(screen->nilLabel());
-        ui::AlertCenter::dismissAll();
-        window.reset();
-        settle();
+        closeWindow();
     }
 }
 

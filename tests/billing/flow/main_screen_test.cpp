@@ -210,8 +210,7 @@ TEST_F(MainScreenTest, LinksOpenTheirScreensInTheirModes) {
         if (link.dataType >= 0) {
             EXPECT_EQ(nav->topViewController()->property("dataType").toLongLong(), link.dataType);
         }
-        window.reset();
-        settle();
+        closeWindow();
     }
 }
 
@@ -270,8 +269,7 @@ TEST_F(MainScreenTest, OfferRepliesAreUsedOnlyWhenAccepted) {
         EXPECT_EQ(!screen->addFlowBtn()->isHidden(), c.buttonShown);
         EXPECT_EQ(screen->recommendSuitBtn()->currentTitle(), c.title);
         EXPECT_EQ(alertCount(), 0);
-        window.reset();
-        settle();
+        closeWindow();
     }
 }
 
@@ -296,8 +294,7 @@ TEST_F(MainScreenTest, MeterFromOddBalances) {
         EXPECT_FLOAT_EQ(screen->meterView()->progress(), c.progress);
         EXPECT_EQ(screen->meterView()->surplusFlowData(), c.number);
         EXPECT_EQ(screen->meterView()->surplusFlowUnit(), c.unit);
-        window.reset();
-        settle();
+        closeWindow();
     }
 }
 

@@ -185,9 +185,7 @@ TEST_F(MonthlyUsageTest, RepliesUsedAsDataAreCheckedFirst) {
         EXPECT_EQ(screen->respArrayOfBill().size(), c.rows);
         EXPECT_EQ(screen->totalFee(), c.total);
         EXPECT_EQ(alertMessage(), c.message);
-        ui::AlertCenter::dismissAll();
-        window.reset();
-        settle();
+        closeWindow();
     }
 }
 

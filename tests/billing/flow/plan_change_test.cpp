@@ -114,8 +114,7 @@ TEST_F(PlanChangeTest, OpenersChooseTheMode) {
         EXPECT_EQ(screen->dataType(), c.mode) << c.dataType.toString().toStdString();
         EXPECT_EQ(screen->addBtn()->isSelected(), c.mode == 2);
         EXPECT_EQ(screen->spareLabel() != nullptr, c.mode == 2);
-        window.reset();
-        settle();
+        closeWindow();
     }
 }
 
@@ -278,9 +277,7 @@ TEST_F(PlanChangeTest, ARefusalStopsTheChain) {
         clock.clock.advance(kOverlaySettleMs);
         settle();
         EXPECT_FALSE(screen->baseHud() && screen->baseHud()->isVisible());
-        ui::AlertCenter::dismissAll();
-        window.reset();
-        settle();
+        closeWindow();
     }
 }
 
