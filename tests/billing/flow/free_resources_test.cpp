@@ -63,6 +63,15 @@ TEST_F(FreeResourcesTest, FailuresKeepTheListAndShowTheEmptyLabel) {
     }
 }
 
+TEST_F(FreeResourcesTest, AListThatIsNotAListIsAFailedQuery) {
+    script("FreeResourceForOtherList", R"({"result":0,"list":{"productName":"x"}})");
+    OtherFlowController* screen = openOther();
+    ASSERT_TRUE(waitUntil([&] { return alertCount() > 0; }));
+    EXPECT_EQ(alertMessage(), QStringLiteral("查询失败"));
+    EXPECT_TRUE(screen->respArrayOfWhereUsed().isEmpty());
+    EXPECT_TRUE(screen->nilLabel());
+}
+
 TEST_F(FreeResourcesTest, ABarNeverLeavesItsTrack) {
     const struct {
         const char* why;

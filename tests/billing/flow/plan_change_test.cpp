@@ -142,6 +142,16 @@ TEST_F(PlanChangeTest, AnOlderNetworksListsNeverReplaceTheNewer) {
     EXPECT_EQ(screen->segment()->selectedSegmentIndex(), 1);
 }
 
+TEST_F(PlanChangeTest, AMapListThatIsNotAListKeepsTheScreenAsItWas) {
+    FlowSuitChangeController* screen = openLaidOut();
+    script("FlowRecommend", R"({"result":0,"type":"0","maplist":{"position":1}})");
+    clickSegment(screen, 0);
+    ASSERT_TRUE(waitUntil([&] { return alertCount() > 0; }));
+    EXPECT_EQ(alertMessage(), QStringLiteral("查询失败"));
+    EXPECT_EQ(screen->mod(), "1");
+    EXPECT_EQ(rows(screen->tableViewOfSuit()), 5);
+}
+
 TEST_F(PlanChangeTest, APackOrderedFromItsRowIsCountedAndAnnouncedFirst) {
     FlowSuitChangeController* screen = openLaidOut(QStringLiteral("2"));
     FlowSuitCell* pack = rowNamed(screen->tableViewOfSuit(), QStringLiteral("300M流量加油包"));
