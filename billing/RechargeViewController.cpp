@@ -146,6 +146,7 @@ void RechargeViewController::loadView() {
     m_moneyButtons[0]->setSelected(true);
     m_viewOfOtherMoney = new ui::View(QRectF(10, 12, 280, 96), m_viewOfMoney);
     m_viewOfOtherMoney->setAlpha(0);
+    m_viewOfOtherMoney->setUserInteractionEnabled(false);
     makeLabel(QRectF(0, 30, 80, 36), QStringLiteral("充值金额："), 14, m_viewOfOtherMoney);
     m_textFieldOfMoney =
         makeField(QRectF(80, 30, 150, 36), QStringLiteral("10-500"), m_viewOfOtherMoney);

@@ -46,8 +46,7 @@ protected:
         ns::UserDefaults::resetStandardUserDefaults();
         tavrixConfig::setServerBaseAddress(sandbox.baseAddress());
         signIn(SandboxFixture::demoNumber());
-        ui::Storyboard::registerScene("Main", "WebViewController",
-                                      [] { return new PageStandIn; });
+        ui::Storyboard::registerScene("Main", "WebViewController", [] { return new PageStandIn; });
     }
 
     void TearDown() override {
@@ -89,8 +88,7 @@ protected:
 
     // Runs until the interface has been asked count times, then lets its answer arrive.
     bool waitForRequests(const QString& name, int count) {
-        const bool ok =
-            waitUntil([&] { return sandbox.requestsTo(name).size() >= count; });
+        const bool ok = waitUntil([&] { return sandbox.requestsTo(name).size() >= count; });
         settle(0);
         return ok;
     }

@@ -11,8 +11,10 @@ class BillScreen : public BillingHarness {
 protected:
     BillViewController* open() {
         auto* screen = show(new BillViewController);
-        EXPECT_TRUE(waitFor([&] { return screen->tableViewOfTelBill()->numberOfSections() > 0 ||
-                                         !topAlertMessage().isEmpty(); }));
+        EXPECT_TRUE(waitFor([&] {
+            return screen->tableViewOfTelBill()->numberOfSections() > 0 ||
+                   !topAlertMessage().isEmpty();
+        }));
         return screen;
     }
     // Clicks a view where a person would, through the window.
@@ -59,8 +61,7 @@ TEST_F(BillScreen, ShowsEachDemoSubscribersMonthAsTheSandboxBillsIt) {
                        {"ym", "0"}})
                 .value("qry")
                 .toObject();
-        EXPECT_EQ(text(screen->labelOfTotal()),
-                  "合计：" + qry.value("total").toString() + "元");
+        EXPECT_EQ(text(screen->labelOfTotal()), "合计：" + qry.value("total").toString() + "元");
         EXPECT_EQ(text(screen->labelOfOtherPay()), c.othersPay);
         EXPECT_EQ(text(screen->labelOfActuallyPay()),
                   "个人实际消费：" + qry.value("actually_pay").toString() + "元");
@@ -84,8 +85,8 @@ TEST_F(BillScreen, MonthButtonsAskForTheirYearAndMonth) {
     for (int i = 0; i < BillViewController::kMonthCount; ++i)
         titles << screen->buttonOfMonth(i)->currentTitle();
     EXPECT_EQ(titles, QStringList({"本月", "12月", "11月", "10月", "09月", "08月"}));
-    const QList<QPair<int, QString>> presses = {{1, "202612"}, {5, "202608"}, {0, "0"},
-                                                {3, "202610"}};
+    const QList<QPair<int, QString>> presses = {
+        {1, "202612"}, {5, "202608"}, {0, "0"}, {3, "202610"}};
     for (const auto& [index, ym] : presses) {
         SCOPED_TRACE(ym.toStdString());
         sandbox.clearRequests();
