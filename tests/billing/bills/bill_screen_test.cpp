@@ -135,9 +135,8 @@ TEST_F(BillScreen, AnOlderMonthAnsweringLateNeverReplacesTheNewerOne) {
     screen->buttonOfMonthPressed(screen->buttonOfMonth(2));
     ASSERT_TRUE(waitForRequests("Bill", 2));
     clock.clock.advance(1000);
-    ASSERT_TRUE(waitFor([&] { return !text(screen->labelOfTotal()).isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return text(screen->labelOfTotal()) != thisMonth; }));
     const QString newer = text(screen->labelOfTotal());
-    EXPECT_NE(newer, thisMonth);
     clock.clock.advance(5000); // the month asked first would answer now
     settle();
     EXPECT_EQ(text(screen->labelOfTotal()), newer);
