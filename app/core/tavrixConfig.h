@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -51,6 +52,8 @@ public:
 
     // A "storyboard&identifier" text turned into a new screen; nullptr when malformed or unknown.
     static ui::ViewController* getViewControllerWithString(const QString& route);
+    // The root scenes of the four main tabs, in tab order; a SchemeRoute host names them.
+    static const QStringList& tabRootNames();
     static bool isViewController(const QString& className,
                                  ui::TabBarController* embedInTabBarController);
     static int indexOfViewController(const QString& className,

@@ -22,7 +22,8 @@ void RootViewController::viewDidLoad() {
 
 void RootViewController::viewWillAppear(bool animated) {
     PlaceholderViewController::viewWillAppear(animated);
-    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddPanGestureToRootView);
+    ns::NotificationCenter::defaultCenter().postNotificationName(
+        notification::kAddPanGestureToRootView);
 }
 
 void RootViewController::viewDidAppear(bool animated) {
@@ -31,10 +32,15 @@ void RootViewController::viewDidAppear(bool animated) {
 }
 
 void RootViewController::viewWillDisappear(bool animated) {
-    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kRemovePanGestureFromRootView);
+    ns::NotificationCenter::defaultCenter().postNotificationName(
+        notification::kRemovePanGestureFromRootView);
     PlaceholderViewController::viewWillDisappear(animated);
 }
 
 void RootViewController::slideButtonPressed(QObject*) {
     ns::NotificationCenter::defaultCenter().postNotificationName(notification::kShowSideSlipView);
+}
+
+double RootViewController::scrollContentHeight() const {
+    return hidesBottomBarWhenPushed() ? ViewController::scrollContentHeight() : 456;
 }

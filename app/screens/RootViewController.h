@@ -14,4 +14,7 @@ public:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void slideButtonPressed(QObject* sender);
+
+protected:
+    double scrollContentHeight() const override;
 };
