@@ -3,6 +3,7 @@
 #include "app/download/PCConfigDO.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -47,6 +48,8 @@ public:
 
     // A "storyboard&identifier" text turned into a new screen; nullptr when malformed or unknown.
     static ui::ViewController* getViewControllerWithString(const QString& route);
+    // The root scenes of the four main tabs, in tab order; a SchemeRoute host names them.
+    static const QStringList& tabRootNames();
     static bool isViewController(const QString& className,
                                  ui::TabBarController* embedInTabBarController);
     static int indexOfViewController(const QString& className,

@@ -301,3 +301,7 @@ void RootViewController::scrollViewDidEndDragging(ui::ScrollView* scrollView, bo
 void RootViewController::scrollViewWillBeginDecelerating(ui::ScrollView* scrollView) {
     if (scrollView == m_rootScrollView) m_refreshView->scrollViewWillBeginDecelerating(scrollView);
 }
+
+double RootViewController::scrollContentHeight() const {
+    return hidesBottomBarWhenPushed() ? ViewController::scrollContentHeight() : 456;
+}

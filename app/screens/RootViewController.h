@@ -133,6 +133,7 @@ public:
 
 protected:
     void loadView() override;
+    double scrollContentHeight() const override;
 
 private:
     void buildHeader(ui::View* root);

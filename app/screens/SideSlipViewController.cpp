@@ -145,10 +145,6 @@ void SideSlipViewController::viewDidLoad() {
     m_backGroundView->setFrame(QRectF(QPointF(0, 0), view()->frame().size()));
     m_backGroundView->setBackgroundBrush(gradient);
     m_backGroundView->setAlpha(0.7);
-    if (!PublicFunction::isIOS7OrLater()) {
-        for (ui::View* child : view()->subviews())
-            child->setFrame(child->frame().translated(0, -20));
-    }
     requestOfStarLevelSend();
 }
 
