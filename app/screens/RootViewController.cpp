@@ -155,6 +155,11 @@ void RootViewController::viewWillAppear(bool animated) {
     center.postNotificationName(notification::kAddPanGestureToRootView);
 }
 
+// The home page scrolls over the height left above the tab bar.
+double RootViewController::scrollContentHeight() const {
+    return hidesBottomBarWhenPushed() ? ViewController::scrollContentHeight() : 456;
+}
+
 void RootViewController::viewDidAppear(bool animated) {
     ViewController::viewDidAppear(animated);
     if (AppDelegate* app = AppDelegate::sharedDelegate()) app->replayURLOfAwakenByOther(this);
@@ -300,8 +305,4 @@ void RootViewController::scrollViewDidEndDragging(ui::ScrollView* scrollView, bo
 
 void RootViewController::scrollViewWillBeginDecelerating(ui::ScrollView* scrollView) {
     if (scrollView == m_rootScrollView) m_refreshView->scrollViewWillBeginDecelerating(scrollView);
-}
-
-double RootViewController::scrollContentHeight() const {
-    return hidesBottomBarWhenPushed() ? ViewController::scrollContentHeight() : 456;
 }
