@@ -291,7 +291,7 @@ TEST_F(RechargeScreen, UnusablePagesAlertInsteadOfOpeningBlank) {
     });
     auto* screen = show(new RechargeViewController);
     ASSERT_TRUE(waitFor([&] { return server.requests().size() >= 4; }));
-    settle();
+    ASSERT_TRUE(waitForIdle(screen));
     // A tap on the banner before any banner has arrived.
     click(screen->buttonOfActitvityImage());
     EXPECT_EQ(topAlertMessage(), "暂无可查看的活动");
@@ -304,7 +304,7 @@ TEST_F(RechargeScreen, UnusablePagesAlertInsteadOfOpeningBlank) {
         EXPECT_EQ(topAlertMessage(), "支付页面暂时无法打开，请稍后再试");
         EXPECT_EQ(top(), screen);
         pressAlert("确定");
-        settle();
+        ASSERT_TRUE(waitForIdle(screen));
     }
 }
 
