@@ -243,6 +243,26 @@ TEST_F(RechargeScreen, ACardRechargeCreditsTheBalanceOnce) {
     EXPECT_EQ(remain(again), "108.30元");
 }
 
+TEST_F(RechargeScreen, FieldsStopAtTheirLengthsButStillDelete) {
+    auto* screen = open();
+    click(screen->buttonOfRechargeableCard());
+    settle();
+    const QString digits = "12345678901234567890";
+    struct Case {
+        ui::TextField* field;
+        int limit;
+    };
+    const Case cases[] = {{screen->textFieldOfRechargeableCardNumber(), 17},
+                          {screen->textFieldOfRechargeableCardPassword(), 18}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.limit);
+        typeInto(c.field, digits);
+        EXPECT_EQ(c.field->text(), digits.left(c.limit));
+        windowinput::key(Qt::Key_Backspace);
+        EXPECT_EQ(c.field->text(), digits.left(c.limit - 1));
+    }
+}
+
 TEST_F(RechargeScreen, ADroppedCardRechargeReachesTheServerOnce) {
     auto* screen = open();
     click(screen->buttonOfRechargeableCard());
