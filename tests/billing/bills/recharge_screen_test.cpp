@@ -361,8 +361,10 @@ TEST_F(RechargeScreen, AnExpiredSessionIsAnnouncedOnceForAllFourRequests) {
     ns::NotificationCenter::defaultCenter().addObserver(&observer, "PushToLoginVeiw", nullptr,
                                                         [&](const ns::Notification&) { ++pushes; });
     auto* screen = show(new RechargeViewController);
-    ASSERT_TRUE(waitFor([&] { return sandbox.requests().size() >= 4; }));
-    ASSERT_TRUE(waitForIdle(screen));
+    ASSERT_TRUE(
+        waitFor([&] { return sandbox.requests().size() >= 4 && !topAlertMessage().isEmpty(); }));
+    waitUntil([] { return false; }, 300); // the other three answers arrive meanwhile
+    settle();
     EXPECT_EQ(ui::AlertCenter::visibleAlerts().size(), 1);
     EXPECT_EQ(topAlertMessage(), "登录已失效");
     pressAlert("确定");
