@@ -29,6 +29,8 @@
 // On a failure, session.saveScreen(path) keeps what was on the display, and
 // session.clientLog() holds the client's output.
 
+#include "tests/support/XvfbServer.h"
+
 #include <QColor>
 #include <QImage>
 #include <QJsonObject>
@@ -125,8 +127,8 @@ private:
     QJsonObject get(const QString& path);
 
     QTemporaryDir m_dir;
-    QString m_home, m_runtime, m_fbdir, m_display, m_base;
-    QProcess* m_xvfb = nullptr;
+    QString m_home, m_runtime, m_display, m_base;
+    XvfbServer m_xvfb;
     QProcess* m_sandbox = nullptr;
     QProcess* m_client = nullptr;
     QByteArray m_clientLog;
