@@ -1,6 +1,10 @@
 #include "sandbox/DemoData.h"
 
+#include "sandbox/BillingData.h"
 #include "sandbox/Database.h"
+#include "sandbox/FlowData.h"
+#include "sandbox/HomeData.h"
+#include "sandbox/SelfServiceData.h"
 
 namespace sandbox {
 
@@ -20,7 +24,7 @@ const QList<Subscriber>& DemoData::subscribers() {
 }
 
 bool DemoData::seed(Database& db) {
-    return db.transaction([&db] {
+    const bool subscribersSeeded = db.transaction([&db] {
         for (const Subscriber& s : subscribers()) {
             const bool ok = db.exec(
                 QStringLiteral("INSERT INTO subscribers (number, password, name, star_level)"
@@ -32,6 +36,8 @@ bool DemoData::seed(Database& db) {
         }
         return true;
     });
+    return subscribersSeeded && HomeData::seed(db) && SelfServiceData::seed(db) &&
+           db.transaction([&db] { return FlowData::seed(db); }) && BillingData::seed(db);
 }
 
 } // namespace sandbox

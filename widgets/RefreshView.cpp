@@ -1,6 +1,5 @@
 #include "widgets/RefreshView.h"
 
-#include "app/core/PublicFunction.h"
 #include "platform/foundation/DateFormat.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Font.h"
@@ -114,13 +113,12 @@ void RefreshView::scrollViewDidScroll(ui::ScrollView* scrollView) {
         return;
     }
     if (!m_isDragging) return;
-    const bool spring = PublicFunction::isIOS7OrLater();
     if (offset <= kThreshold) {
         if (m_refreshStatusLabel) m_refreshStatusLabel->setText(kReleaseText);
-        animateArrow(kFlippedArrow, spring ? 1.0 : 0.5, spring);
+        animateArrow(kFlippedArrow, 1.0, true);
     } else {
         if (m_refreshStatusLabel) m_refreshStatusLabel->setText(kPullText);
-        animateArrow(0, spring ? 1.0 : 0.5, spring);
+        animateArrow(0, 1.0, true);
         if (m_owner) m_owner->setContentInset(QMarginsF(0, -offset, 0, 0));
     }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/foundation/Weak.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
 #include "widgets/RefreshViewDelegate.h"
 
@@ -8,12 +11,6 @@
 #include <QPointer>
 
 class SpinnerView;
-
-namespace ui {
-class ImageView;
-class Label;
-class ScrollView;
-} // namespace ui
 
 // The pull-to-refresh header above the top of a scroll view. Its owner stays the scroll
 // view's delegate and forwards four calls; the header changes its texts and arrow while the

@@ -4,8 +4,10 @@
 #include "platform/foundation/NetworkActivity.h"
 #include "platform/foundation/Values.h"
 
+#include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <cstring>
 
 namespace {
 
@@ -24,6 +26,7 @@ HTTPError transportError(QNetworkReply::NetworkError error, const QString& text)
         e.code = HTTPError::CannotFindHost;
         break;
     case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::ContentReSendError: // an at-most-once body the drop would have resent
         e.code = HTTPError::NetworkConnectionLost;
         break;
     case QNetworkReply::NetworkSessionFailedError:
@@ -39,6 +42,34 @@ HTTPError transportError(QNetworkReply::NetworkError error, const QString& text)
     }
     return e;
 }
+
+// A body that can be read once and never rewound: the network layer resends a dropped POST
+// only after rewinding its body, so this one goes out at most once.
+class OneShotBody : public QIODevice {
+public:
+    explicit OneShotBody(QByteArray bytes) : m_bytes(std::move(bytes)) { open(ReadOnly); }
+    bool isSequential() const override { return true; }
+    bool reset() override { return false; }
+    bool atEnd() const override { return m_read >= m_bytes.size(); }
+    qint64 size() const override { return m_bytes.size(); }
+    qint64 bytesAvailable() const override {
+        return m_bytes.size() - m_read + QIODevice::bytesAvailable();
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        const qint64 n = std::min<qint64>(maxSize, m_bytes.size() - m_read);
+        if (n <= 0) return -1;
+        std::memcpy(data, m_bytes.constData() + m_read, size_t(n));
+        m_read += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_read = 0;
+};
 
 QString formText(const QString& s) {
     return QString::fromLatin1(QUrl::toPercentEncoding(s));
@@ -91,7 +122,21 @@ QByteArray HTTPRequest::body() const {
 void HTTPRequest::startRequest() {
     if (m_reply) detachReply();
     setNetworkActivity(true);
-    m_reply = networkManager().post(m_request, body());
+    if (m_atMostOnce) {
+        // A manager of its own is a connection of its own; the last one goes with its send.
+        delete m_ownManager.data();
+        m_ownManager = new QNetworkAccessManager(this);
+        m_ownManager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+        const QByteArray bytes = body();
+        QNetworkRequest request = m_request;
+        request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+        request.setHeader(QNetworkRequest::ContentLengthHeader, bytes.size());
+        auto* device = new OneShotBody(bytes);
+        m_reply = m_ownManager->post(request, device);
+        device->setParent(m_reply); // read until the reply is gone
+    } else {
+        m_reply = networkManager().post(m_request, body());
+    }
     connect(m_reply, &QNetworkReply::finished, this, &HTTPRequest::finished);
 }
 

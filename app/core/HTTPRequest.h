@@ -51,6 +51,12 @@ public:
     void setCompletionHandler(CompletionHandler handler) { m_completion = std::move(handler); }
     void setFailureHandler(FailureHandler handler) { m_failure = std::move(handler); }
     bool hasFailureHandler() const { return bool(m_failure); }
+    // For requests that move money: the server receives the body at most once. The network
+    // layer otherwise sends a POST again when the connection drops before an answer; here the
+    // drop reaches the failure handler instead. Such a request goes over a connection of its
+    // own, so a pooled connection the server closed meanwhile never makes it fail.
+    void setAtMostOnce(bool on) { m_atMostOnce = on; }
+    bool atMostOnce() const { return m_atMostOnce; }
     // Sends (again, cancelling a running send).
     void startRequest();
     // Stops the send; neither handler is called.
@@ -74,6 +80,8 @@ private:
     double m_timeout = 30;
     QStringList m_postData;
     QPointer<QNetworkReply> m_reply;
+    QPointer<QNetworkAccessManager> m_ownManager; // at most once: this request's connection
+    bool m_atMostOnce = false;
     CompletionHandler m_completion;
     FailureHandler m_failure;
 };

@@ -1,0 +1,132 @@
+#include "SandboxTest.h"
+#include "sandbox/MainBillInfoInterface.h"
+#include "sandbox/SandboxServer.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QNetworkRequest>
+
+namespace {
+
+class HomeInterfacesTest : public SandboxTest {
+protected:
+    QJsonObject ask(const QString& name, const QString& number = SandboxFixture::demoNumber(),
+                    const QString& channel = "2") {
+        const QString session = server.signIn(number);
+        return call(name, {{"session", session}, {"num", number}, {"channel", channel}});
+    }
+    HttpProbe::Result getPicture(const QString& url, const QByteArray& range = {}) {
+        QNetworkRequest request{QUrl(url)};
+        if (!range.isEmpty()) request.setRawHeader("Range", range);
+        QNetworkReply* reply = nam.get(request);
+        HttpProbe::Result r = HttpProbe::wait(reply);
+        contentRange = reply->rawHeader("Content-Range");
+        delete reply;
+        return r;
+    }
+    QNetworkAccessManager nam;
+    QByteArray contentRange;
+};
+
+TEST(HomeMoney, YuanFromFen) {
+    const QList<QPair<qint64, QString>> cases = {{5830, "58.30"}, {12000, "120.00"},
+                                                 {75, "0.75"},    {5, "0.05"},
+                                                 {0, "0.00"},     {-1250, "-12.50"}};
+    for (const auto& [fen, text] : cases)
+        EXPECT_EQ(sandbox::MainBillInfoInterface::yuan(fen), text) << fen;
+}
+
+TEST_F(HomeInterfacesTest, MainBillInfoFollowsEachSubscribersAccount) {
+    const QList<QPair<QString, QPair<QString, QString>>> cases = {
+        {"13800000001", {"58.30", "41.70"}},
+        {"13800000002", {"120.00", "88.35"}},
+        {"13800000003", {"0.75", "156.10"}},
+    };
+    for (const auto& [number, money] : cases) {
+        const QJsonObject current = ask("MainBillInfo", number).value("current").toObject();
+        EXPECT_EQ(current.value("remain").toString(), money.first) << number.toStdString();
+        EXPECT_EQ(current.value("telephone_fare").toString(), money.second);
+    }
+    server.server().backend().database().exec(
+        "UPDATE accounts SET balance_fen = 1 WHERE number = '13800000001'");
+    EXPECT_EQ(ask("MainBillInfo").value("current").toObject().value("remain").toString(), "0.01");
+}
+
+TEST_F(HomeInterfacesTest, SessionCheckAndFaultSwitchApply) {
+    for (const char* name : {"MainBillInfo", "Advert", "MainInfoConfList"}) {
+        const QJsonObject expired = call(
+            name, {{"session", "nope"}, {"num", SandboxFixture::demoNumber()}, {"channel", "2"}});
+        EXPECT_EQ(expired.value("result").toInteger(), 9999) << name;
+        server.setFault(name, sandbox::Fault::result(7, "busy"));
+        EXPECT_EQ(ask(name).value("result").toInteger(), 7) << name;
+        server.clearFaults();
+    }
+    for (const char* name : {"Advert", "MainInfoConfList"})
+        EXPECT_EQ(ask(name, SandboxFixture::demoNumber(), "9").value("result").toInteger(), 1)
+            << name << " with a wrong channel";
+}
+
+TEST_F(HomeInterfacesTest, AdvertsAndTilesNamePicturesTheSandboxServes) {
+    const QJsonArray groups = ask("Advert").value("advert").toArray();
+    ASSERT_EQ(groups.size(), 2);
+    EXPECT_EQ(groups[0].toObject().value("position").toInteger(), 1);
+    const QJsonArray items = groups[0].toObject().value("list").toArray();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[2].toObject().value("forNative").toString(), "1");
+    EXPECT_EQ(items[2].toObject().value("viewName").toString(), "FlowMainController");
+
+    const QJsonArray tiles = ask("MainInfoConfList").value("list").toArray();
+    ASSERT_EQ(tiles.size(), 3);
+    EXPECT_TRUE(tiles[1].toObject().value("type").isDouble());
+
+    QStringList urls;
+    for (const auto& item : items)
+        urls << item.toObject().value("image").toString();
+    for (const auto& tile : tiles)
+        urls << tile.toObject().value("photo").toString();
+    for (const QString& url : urls) {
+        const HttpProbe::Result r = getPicture(url);
+        EXPECT_EQ(r.status, 200) << url.toStdString();
+        EXPECT_FALSE(QImage::fromData(r.body, "PNG").isNull()) << url.toStdString();
+    }
+}
+
+TEST_F(HomeInterfacesTest, PicturesAnswerRangesAndUnknownNames) {
+    const QString url = ask("Advert")
+                            .value("advert")
+                            .toArray()[0]
+                            .toObject()
+                            .value("list")
+                            .toArray()[0]
+                            .toObject()
+                            .value("image")
+                            .toString();
+    const QByteArray whole = getPicture(url).body;
+    ASSERT_GT(whole.size(), 100);
+    const qint64 n = whole.size();
+
+    struct Case {
+        QByteArray range;
+        int status;
+        QByteArray body;
+        QByteArray contentRange;
+    };
+    const Case cases[] = {
+        {"bytes=10-", 206, whole.mid(10),
+         "bytes 10-" + QByteArray::number(n - 1) + "/" + QByteArray::number(n)},
+        {"bytes=0-9", 206, whole.left(10), "bytes 0-9/" + QByteArray::number(n)},
+        {"bytes=" + QByteArray::number(n) + "-", 416, {}, "bytes */" + QByteArray::number(n)},
+        {"lines=1-2", 200, whole, {}},
+    };
+    for (const Case& c : cases) {
+        const HttpProbe::Result r = getPicture(url, c.range);
+        EXPECT_EQ(r.status, c.status) << c.range.constData();
+        EXPECT_EQ(r.body, c.body) << c.range.constData();
+        EXPECT_EQ(contentRange, c.contentRange) << c.range.constData();
+    }
+    const QString unknown = url.section('/', 0, -2) + "/nothing.png";
+    EXPECT_EQ(getPicture(unknown).status, 404);
+    EXPECT_EQ(getPicture(url.section('/', 0, -2) + "/").status, 404);
+}
+
+} // namespace
