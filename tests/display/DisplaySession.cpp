@@ -264,16 +264,16 @@ QJsonObject DisplaySession::get(const QString& path) {
 
 QList<QVariantMap> DisplaySession::requests(const QString& name) {
     QList<QVariantMap> out;
-    // The one place that knows the log's format (it may come in pages).
+    // The one place that knows the log's format: pages of {"total", "offset", "requests"}
+    // (an older sandbox answered one bare array). Secret fields come masked.
     QJsonArray all;
-    QString path = "/sandbox/requests";
-    for (int page = 0; page < 100 && !path.isEmpty(); ++page) {
-        const QJsonObject o = get(path);
-        for (const QJsonValue& v : o.value("requests").toArray())
+    for (int page = 0; page < 1000; ++page) {
+        const QJsonObject o = get("/sandbox/requests?offset=" + QString::number(all.size()));
+        const QJsonArray got = o.value("requests").toArray();
+        for (const QJsonValue& v : got)
             all.append(v);
-        const QJsonValue next = o.value("next");
-        path = next.isString() && next.toString().startsWith("/sandbox/requests") ? next.toString()
-                                                                                  : QString();
+        if (got.isEmpty() || !o.contains("total") || all.size() >= o.value("total").toInteger())
+            break;
     }
     for (const QJsonValue& v : all) {
         const QJsonObject r = v.toObject();

@@ -89,7 +89,8 @@ public:
     // ---- Outcomes ----
     // Interface requests the sandbox received, oldest first: each request's form fields by
     // name, plus "interface" (its name) and "body" (the raw form). Only requests to `name`
-    // when one is given.
+    // when one is given. The sandbox masks secrets: a field named like a password reads "***"
+    // (check a password by its outcome: the alert, the next screen, the stored defaults).
     QList<QVariantMap> requests(const QString& name = {});
     QStringList receivedInterfaces();
     // Until `count` requests to name have arrived.
