@@ -348,13 +348,13 @@ bool DisplaySession::waitForScreen(const std::function<bool(const QImage&)>& don
     return waitFor([&] { return done(screen()); }, guardMs);
 }
 
-bool DisplaySession::waitForStillScreen(int quietMs, int guardMs) {
+bool DisplaySession::waitForStillScreen(int quietMs, int guardMs, const QRect& region) {
     QImage last;
     QElapsedTimer still;
     still.start();
     return waitFor(
         [&] {
-            QImage now = screen();
+            QImage now = region.isEmpty() ? screen() : screen().copy(region);
             if (now != last) {
                 last = std::move(now);
                 still.restart();

@@ -105,8 +105,9 @@ public:
     bool waitForPixel(const QPointF& at, const QColor& colour, int tolerance = 8,
                       int guardMs = 10000);
     bool waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs = 10000);
-    // Until the display has not changed for quietMs (animations and transitions are over).
-    bool waitForStillScreen(int quietMs = 150, int guardMs = 10000);
+    // Until the display (or the part of it in region) has not changed for quietMs: the
+    // animations and transitions there are over. Leave out what moves by itself (a carousel).
+    bool waitForStillScreen(int quietMs = 150, int guardMs = 10000, const QRect& region = {});
     bool saveScreen(const QString& path) const;
 
     // Polls done() every intervalMs (running the event loop) until it holds or guardMs pass.
