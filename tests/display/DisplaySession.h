@@ -26,8 +26,10 @@
 //
 // The window sits at the display's origin and one point is one pixel, so window points are
 // display pixels. Every wait polls a condition with a guard time; nothing sleeps blindly.
-// On a failure, session.saveScreen(path) keeps what was on the display, and
-// session.clientLog() holds the client's output.
+// Wait for a screen to be at rest before clicking it: a click during a slide or a spring
+// meets the old layout (waitForStillScreen, over a region that holds no carousel).
+// On a failure the fixture saves the display as a PNG (in $TAVRIX_DISPLAY_FAILURES, else the
+// temporary directory) and prints the client's output.
 
 #include "tests/support/XvfbServer.h"
 
