@@ -19,9 +19,9 @@
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TapGestureRecognizer.h"
-#include "platform/ui/TouchInput.h"
 #include "platform/ui/Window.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/WindowInput.h"
 
 namespace {
 
@@ -69,8 +69,7 @@ protected:
     // the first view inside the home page.
     ui::View* touchedView() const {
         ui::ViewController* top = home->topViewController();
-        if (auto* page = qobject_cast<PlaceholderViewController*>(top))
-            return page->titleLabel();
+        if (auto* page = qobject_cast<PlaceholderViewController*>(top)) return page->titleLabel();
         return top && !top->view()->subviews().isEmpty() ? top->view()->subviews().first()
                                                          : nullptr;
     }
@@ -229,20 +228,13 @@ TEST_F(DrawerTest, OnlyTheHomePageStartsADragButAnyScreenMovesAnOpenDrawer) {
 }
 
 TEST_F(DrawerTest, AFingerOnTheHomePageDragsItOpenAndATapClosesIt) {
-    ui::TouchInput::began(touchedView(), QPointF(20, 200));
-    for (double x : {40.0, 140.0, 240.0}) {
-        clock.clock.advance(16);
-        ui::TouchInput::moved(QPointF(x, 200));
-    }
-    clock.clock.advance(16);
-    ui::TouchInput::ended(QPointF(240, 200));
+    // Through the window, as the pointer gives it: Qt picks the view under the point.
+    windowinput::drag(app.window(), {20, 200}, {240, 200}, 3, 16);
     EXPECT_EQ(container->openState(), State::Open);
     EXPECT_EQ(tabBarX(), 200);
 
     // The tab bar ignores touches while open; the tap lands on its holder and closes.
-    ui::TouchInput::began(touchedView(), QPointF(50, 200));
-    clock.clock.advance(50);
-    ui::TouchInput::ended(QPointF(50, 200));
+    windowinput::click(app.window(), {250, 200});
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(tabBarX(), 0);
 }
@@ -250,9 +242,10 @@ TEST_F(DrawerTest, AFingerOnTheHomePageDragsItOpenAndATapClosesIt) {
 TEST_F(DrawerTest, TheHomePagesDrawerButtonTogglesTheDrawer) {
     auto* button = qobject_cast<ui::Button*>(home->navigationBar()->leftButtonView());
     ASSERT_NE(button, nullptr);
-    button->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    windowinput::click(button);
     EXPECT_EQ(container->openState(), State::Open);
-    button->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    // Open, the button has slid 200 points right with the tab bar; a click there closes.
+    windowinput::click(button);
     EXPECT_EQ(container->openState(), State::Closed);
 }
 
