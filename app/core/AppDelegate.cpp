@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QRegularExpression>
 
+#include "app/core/DrawerContainer.h"
 #include "app/core/tavrixConfig.h"
 #include "mireb/MRBaseResponse.h"
 #include "mireb/MirebSDK.h"

@@ -9,6 +9,7 @@
 #include "platform/ui/ScrollView.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
+#include "widgets/OverlayHUD.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
