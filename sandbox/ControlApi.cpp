@@ -5,6 +5,9 @@
 #include "sandbox/Reply.h"
 #include "sandbox/RequestLog.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace sandbox {
 
 namespace {
@@ -29,7 +32,7 @@ HttpAnswer ControlApi::handle(bool isPost, const QString& path, const FormFields
     const QString what = path.mid(kPrefix.size());
     if (what == QLatin1String("requests")) {
         if (isPost) return refused(405, QStringLiteral("use GET"));
-        return HttpAnswer::json(m_log.toJson());
+        return listRequests(fields);
     }
     const bool known = what == QLatin1String("fault") || what == QLatin1String("reset") ||
                        what == QLatin1String("clear-requests") ||
@@ -52,6 +55,21 @@ HttpAnswer ControlApi::handle(bool isPost, const QString& path, const FormFields
     return done({{"expired", expired}});
 }
 
+HttpAnswer ControlApi::listRequests(const FormFields& query) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    qsizetype bounds[2] = {0, kDefaultPage};
+    const char* names[2] = {"offset", "limit"};
+    for (int i = 0; i < 2; ++i) {
+        if (!query.contains(QLatin1String(names[i]))) continue;
+        const QString text = query.value(QLatin1String(names[i]));
+        if (!digits.match(text).hasMatch())
+            return refused(400, QStringLiteral("\"%1\" must be a whole number, got \"%2\"")
+                                    .arg(QLatin1String(names[i]), text));
+        bounds[i] = text.toLongLong();
+    }
+    return HttpAnswer::json(m_log.page(bounds[0], std::min(bounds[1], kMaxPage)));
+}
+
 HttpAnswer ControlApi::setFault(const FormFields& fields) {
     const QString name = fields.value("interface");
     if (name.isEmpty()) return refused(400, QStringLiteral("missing \"interface\""));
@@ -60,10 +78,9 @@ HttpAnswer ControlApi::setFault(const FormFields& fields) {
         m_faults.clear(name);
         return done();
     }
-    const auto fault = Fault::fromText(kind, fields.value("value"), fields.value("msg"));
-    if (!fault)
-        return refused(400, QStringLiteral("bad fault kind \"%1\" or value \"%2\"")
-                                .arg(kind, fields.value("value")));
+    QString why;
+    const auto fault = Fault::fromText(kind, fields.value("value"), fields.value("msg"), &why);
+    if (!fault) return refused(400, why);
     m_faults.set(name, *fault);
     return done();
 }

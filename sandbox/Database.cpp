@@ -1,6 +1,13 @@
 #include "sandbox/Database.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sandbox {
 
@@ -57,11 +64,18 @@ Database::~Database() {
 
 bool Database::open(const QString& path) {
     close();
+    if (!prepareFile(path)) return false;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         m_lastError =
             m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        close();
+        return false;
+    }
+    if (sqlite3_db_readonly(m_db, "main") == 1) {
+        // SQLite falls back to reading a file it may not write; every change would then fail.
+        m_lastError = QStringLiteral("the database file is read-only");
         close();
         return false;
     }
@@ -72,6 +86,30 @@ bool Database::open(const QString& path) {
     return exec(QStringLiteral("PRAGMA foreign_keys = ON")) &&
            query(QStringLiteral("PRAGMA journal_mode = WAL")).size() == 1 &&
            exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+}
+
+bool Database::prepareFile(const QString& path) {
+    if (path.isEmpty() || path == QLatin1String(":memory:")) return true;
+    // Passwords and sessions live here: owner-only. SQLite gives the -wal and -shm files the
+    // mode of the database file, so creating it 0600 covers them; files left by an older
+    // sandbox are tightened.
+    const QByteArray file = QFile::encodeName(path);
+    const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EROFS || errno == EPERM) {
+            // Tell a read-only file from a folder we may not create in.
+            m_lastError = QFileInfo::exists(path) ? QStringLiteral("the database file is read-only")
+                                                  : QString::fromLocal8Bit(std::strerror(errno));
+        } else {
+            m_lastError = QString::fromLocal8Bit(std::strerror(errno));
+        }
+        return false;
+    }
+    ::fchmod(fd, 0600);
+    ::close(fd);
+    for (const char* suffix : {"-wal", "-shm", "-journal"})
+        ::chmod((file + suffix).constData(), 0600);
+    return true;
 }
 
 void Database::close() {

@@ -21,7 +21,8 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // A file path, or ":memory:". Foreign keys are enforced.
+    // A file path, or ":memory:". Foreign keys are enforced. The file (and its -wal and -shm)
+    // is owner-only; a file this process may not write is refused.
     bool open(const QString& path);
     void close();
     bool isOpen() const { return m_db != nullptr; }
@@ -41,6 +42,7 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
+    bool prepareFile(const QString& path);
     using RowFn = std::function<void(sqlite3_stmt*)>;
     bool run(const QString& sql, const QVariantList& binds, const RowFn& onRow);
 

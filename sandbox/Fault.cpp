@@ -1,5 +1,6 @@
 #include "sandbox/Fault.h"
 
+#include <QRegularExpression>
 #include <array>
 #include <utility>
 
@@ -30,17 +31,32 @@ Fault Fault::result(qint64 code, const QString& msg) {
     return {Kind::Result, code, text};
 }
 
-std::optional<Fault> Fault::fromText(const QString& kind, const QString& value,
-                                     const QString& msg) {
+std::optional<Fault> Fault::fromText(const QString& kind, const QString& value, const QString& msg,
+                                     QString* error) {
+    auto refuse = [error](const QString& why) {
+        if (error) *error = why;
+        return std::nullopt;
+    };
     for (const auto& [k, name] : kindNames()) {
         if (kind != QLatin1String(name)) continue;
         if (k != Kind::Delay && k != Kind::Result) return Fault{k, 0, {}};
-        bool ok = false;
-        const qint64 number = value.trimmed().toLongLong(&ok);
-        if (!ok || (k == Kind::Delay && number < 0)) return std::nullopt;
-        return k == Kind::Delay ? delay(number) : result(number, msg);
+        const QString text = value.trimmed();
+        // Digits only (a sign for result codes): toLongLong alone takes "+5" and blanks inside.
+        static const QRegularExpression delayPattern(QStringLiteral("^[0-9]{1,18}$"));
+        static const QRegularExpression codePattern(QStringLiteral("^-?[0-9]{1,18}$"));
+        if (k == Kind::Delay) {
+            if (!delayPattern.match(text).hasMatch() || text.toLongLong() > kMaxDelayMs)
+                return refuse(QStringLiteral("delay must be 0 to %1 ms, got \"%2\"")
+                                  .arg(kMaxDelayMs)
+                                  .arg(value));
+            return delay(text.toLongLong());
+        }
+        if (!codePattern.match(text).hasMatch())
+            return refuse(
+                QStringLiteral("result code must be a whole number, got \"%1\"").arg(value));
+        return result(text.toLongLong(), msg);
     }
-    return std::nullopt;
+    return refuse(QStringLiteral("unknown fault kind \"%1\"").arg(kind));
 }
 
 QString Fault::kindName(Kind kind) {

@@ -30,10 +30,14 @@ struct Fault {
     static Fault result(qint64 code, const QString& msg = {});
     static Fault drop() { return {Kind::Drop, 0, {}}; }
 
+    // The longest delay a timer can wait for (a day); longer or negative delays are refused.
+    static constexpr qint64 kMaxDelayMs = 24 * 60 * 60 * 1000;
+
     // The names used over HTTP: "delay", "no-answer", "empty", "html500", "array", "result",
-    // "drop". Nothing for an unknown kind or a value that is missing where one is needed.
+    // "drop". Nothing (and why, in *error) for an unknown kind, or a value that is missing,
+    // not a plain decimal number, or out of range where one is needed.
     static std::optional<Fault> fromText(const QString& kind, const QString& value,
-                                         const QString& msg = {});
+                                         const QString& msg = {}, QString* error = nullptr);
     static QString kindName(Kind kind);
 
     bool operator==(const Fault&) const = default;

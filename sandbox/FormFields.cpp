@@ -1,5 +1,7 @@
 #include "sandbox/FormFields.h"
 
+#include <QStringDecoder>
+
 namespace sandbox {
 
 namespace {
@@ -31,7 +33,10 @@ QString decodeComponent(const QByteArray& part) {
             bytes.append(c);
         }
     }
-    return QString::fromUtf8(bytes);
+    // QString::fromUtf8 drops a leading byte-order mark, which would let "\xEF\xBB\xBF138..."
+    // pass as the number itself; keep it as the character it is.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 } // namespace

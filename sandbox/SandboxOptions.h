@@ -13,6 +13,9 @@ struct SandboxOptions {
     bool reseed = false;                                // write the demo data again
     qint64 sessionTtlSeconds = 30 * 60;                 // idle time after which a session expires
     QString gatewayNumber = DemoData::primary().number; // empty: the gateway refuses
+    qint64 maxBodyBytes = 1024 * 1024;                  // larger request bodies get 413
+    int idleTimeoutMs = 15000;    // a connection silent this long before its request is in
+    int requestTimeoutMs = 60000; // the time a whole request may take to arrive
 };
 
 } // namespace sandbox

@@ -1,5 +1,6 @@
 #include "sandbox/SandboxServer.h"
 
+#include "sandbox/ConnectionGate.h"
 #include "sandbox/Interfaces.h"
 #include "sandbox/PaymentPage.h"
 #include "sandbox/PictureStore.h"
@@ -42,8 +43,12 @@ bool SandboxServer::start(const SandboxOptions& options, QString* error) {
     m_backend.sessions().setTtlSeconds(std::max<qint64>(1, options.sessionTtlSeconds));
     m_backend.setGatewayNumber(options.gatewayNumber);
 
-    auto* tcp = new QTcpServer(this);
-    if (!tcp->listen(QHostAddress::LocalHost, options.port)) {
+    ConnectionGate::Limits limits;
+    limits.framing.maxBodyBytes = std::max<qint64>(0, options.maxBodyBytes);
+    limits.idleTimeoutMs = std::max(1, options.idleTimeoutMs);
+    limits.requestTimeoutMs = std::max(1, options.requestTimeoutMs);
+    auto* tcp = new ConnectionGate(limits, this);
+    if (!tcp->open(options.port)) {
         if (error)
             *error = QStringLiteral("cannot listen on port %1: %2")
                          .arg(options.port)
@@ -52,6 +57,7 @@ bool SandboxServer::start(const SandboxOptions& options, QString* error) {
         return false;
     }
     bind(tcp);
+    m_gate = tcp;
     m_port = tcp->serverPort();
     PictureStore::setBaseAddress(m_backend, QStringLiteral("http://127.0.0.1:%1").arg(m_port));
     return true;
@@ -65,7 +71,9 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
     const QString path = request.url().path();
     const bool isPost = request.method() == QHttpServerRequest::Method::Post;
     if (ControlApi::isControlPath(path)) {
-        m_control.handle(isPost, path, FormFields::parse(request.body())).sendTo(socket);
+        const QByteArray form =
+            isPost ? request.body() : request.url().query(QUrl::FullyEncoded).toUtf8();
+        m_control.handle(isPost, path, FormFields::parse(form)).sendTo(socket);
         return true;
     }
     const qsizetype nameLength = path.size() - kInterfacePrefix.size() - kInterfaceSuffix.size();
@@ -118,11 +126,14 @@ void SandboxServer::applyFault(const Fault& fault, const QString& name, const Fo
     QPointer<QTcpSocket> guard(socket);
     switch (fault.kind) {
     case Fault::Kind::Delay:
-        m_scheduler(fault.value, socket, [this, guard, name, fields] {
-            // A client that gave up meanwhile gets nothing, and its request changes nothing.
-            if (guard && guard->state() == QAbstractSocket::ConnectedState)
-                answerInterface(name, fields, guard);
-        });
+        // Fault::delay is not range-checked; a timer takes at most this.
+        m_scheduler(std::clamp<qint64>(fault.value, 0, Fault::kMaxDelayMs), socket,
+                    [this, guard, name, fields] {
+                        // A client that gave up meanwhile gets nothing, and its request changes
+                        // nothing.
+                        if (guard && guard->state() == QAbstractSocket::ConnectedState)
+                            answerInterface(name, fields, guard);
+                    });
         break;
     case Fault::Kind::NoAnswer:
         // The connection stays open until the client gives up or the server goes.

@@ -15,6 +15,8 @@ class QTcpSocket;
 
 namespace sandbox {
 
+class ConnectionGate;
+
 // The operator sandbox: a loopback HTTP server answering POST /pelvo/<Name>.do from its
 // database, with a fault switch per interface and a log of what it received.
 class SandboxServer : public QAbstractHttpServer {
@@ -35,6 +37,8 @@ public:
     RequestLog& requests() { return m_log; }
     Backend& backend() { return m_backend; }
     InterfaceRegistry& interfaces() { return m_interfaces; }
+    // The listening side: connections still sending, connections refused (after start()).
+    ConnectionGate* gate() const { return m_gate; }
 
     // Replaces the timer of delayed answers (QTimer by default).
     void setScheduler(Scheduler scheduler) { m_scheduler = std::move(scheduler); }
@@ -59,6 +63,7 @@ private:
     InterfaceRegistry m_interfaces;
     ControlApi m_control;
     Scheduler m_scheduler;
+    ConnectionGate* m_gate = nullptr;
     quint16 m_port = 0;
 };
 

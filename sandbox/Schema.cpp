@@ -201,6 +201,10 @@ const std::vector<QStringList>& steps() {
                            " productid TEXT NOT NULL, name TEXT NOT NULL,"
                            " point INTEGER NOT NULL, exchanged_at TEXT NOT NULL)"),
         },
+        {
+            // Every log-in sweeps expired sessions: without this it scans them all.
+            QStringLiteral("CREATE INDEX IF NOT EXISTS sessions_by_expiry ON sessions(expires_at)"),
+        },
     };
     return list;
 }

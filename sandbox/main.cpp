@@ -27,7 +27,15 @@ bool parseOptions(const QCoreApplication& app, sandbox::SandboxOptions& options)
         QStringLiteral("gateway-number"),
         QStringLiteral("The line the gateway log-in reports; empty: the gateway refuses."),
         QStringLiteral("number"), options.gatewayNumber);
-    parser.addOptions({port, db, seed, ttl, gateway});
+    const QCommandLineOption idle(
+        QStringLiteral("idle-timeout"),
+        QStringLiteral("Milliseconds a connection may stay silent before its request is in."),
+        QStringLiteral("ms"), QString::number(options.idleTimeoutMs));
+    const QCommandLineOption whole(
+        QStringLiteral("request-timeout"),
+        QStringLiteral("Milliseconds a whole request may take to arrive."), QStringLiteral("ms"),
+        QString::number(options.requestTimeoutMs));
+    parser.addOptions({port, db, seed, ttl, gateway, idle, whole});
     parser.process(app);
 
     bool ok = false;
@@ -42,6 +50,19 @@ bool parseOptions(const QCoreApplication& app, sandbox::SandboxOptions& options)
         std::fprintf(stderr, "tavrix-sandbox: bad --session-ttl %s\n",
                      parser.value(ttl).toUtf8().constData());
         return false;
+    }
+    int* timeouts[] = {&options.idleTimeoutMs, &options.requestTimeoutMs};
+    const QCommandLineOption* timeoutOptions[] = {&idle, &whole};
+    for (int i = 0; i < 2; ++i) {
+        const QString text = parser.value(*timeoutOptions[i]);
+        const int value = text.toInt(&ok);
+        if (!ok || value <= 0) {
+            std::fprintf(stderr, "tavrix-sandbox: bad --%s %s\n",
+                         timeoutOptions[i]->names().first().toUtf8().constData(),
+                         text.toUtf8().constData());
+            return false;
+        }
+        *timeouts[i] = value;
     }
     options.port = quint16(portValue);
     options.databasePath = parser.value(db);

@@ -1,12 +1,25 @@
 #include "platform/foundation/Clock.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
+#include <limits>
 
 namespace ns {
 
 namespace {
 Clock* g_installed = nullptr;
+
+// The parent of pending timers: a child of the application, so timers still pending when the
+// application goes (a quit in mid-animation) go with it instead of leaking.
+QObject* timerHolder() {
+    static QPointer<QObject> holder;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return nullptr;
+    if (!holder || holder->parent() != app) holder = new QObject(app);
+    return holder;
+}
 } // namespace
 
 Clock& Clock::current() {
@@ -29,7 +42,7 @@ qint64 SystemClock::nowMs() const {
 
 Clock::TimerId SystemClock::schedule(qint64 delayMs, QObject* context, std::function<void()> fn) {
     const TimerId id = ++m_next;
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(timerHolder());
     timer->setSingleShot(true);
     timer->setTimerType(Qt::PreciseTimer);
     const bool hadContext = context != nullptr;
@@ -42,7 +55,8 @@ Clock::TimerId SystemClock::schedule(qint64 delayMs, QObject* context, std::func
     });
     if (context) QObject::connect(context, &QObject::destroyed, timer, &QObject::deleteLater);
     m_timers[id] = timer;
-    timer->start(int(std::max<qint64>(0, delayMs)));
+    // QTimer takes an int: a longer delay must not wrap around to a short or negative one.
+    timer->start(int(std::clamp<qint64>(delayMs, 0, std::numeric_limits<int>::max())));
     return id;
 }
 

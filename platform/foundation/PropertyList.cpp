@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <plist/plist.h>
 
 namespace ns::PropertyList {
@@ -50,7 +51,15 @@ plist_t toNode(const QVariant& v) {
     }
 }
 
-QVariant fromNode(plist_t node) {
+// Nesting beyond this is no file we wrote: it is read as damaged, before it can exhaust
+// the stack.
+constexpr int kMaxDepth = 128;
+
+QVariant fromNode(plist_t node, int depth, bool* tooDeep) {
+    if (depth > kMaxDepth) {
+        *tooDeep = true;
+        return {};
+    }
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
         uint8_t b = 0;
@@ -68,11 +77,13 @@ QVariant fromNode(plist_t node) {
         return d;
     }
     case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        QString out = QString::fromUtf8(s ? s : "");
-        free(s);
-        return out;
+        // Not plist_get_string_val: it asserts (aborts) on a string holding a NUL byte. The
+        // library keeps such a string only up to that byte, whatever length it reports.
+        uint64_t len = 0;
+        const char* s = plist_get_string_ptr(node, &len);
+        return s ? QString::fromUtf8(
+                       s, qsizetype(qstrnlen(s, uint(std::min<uint64_t>(len, 1u << 30)))))
+                 : QString();
     }
     case PLIST_DATA: {
         char* d = nullptr;
@@ -94,8 +105,9 @@ QVariant fromNode(plist_t node) {
                 free(key);
                 break;
             }
-            m.insert(QString::fromUtf8(key), fromNode(val));
+            m.insert(QString::fromUtf8(key), fromNode(val, depth + 1, tooDeep));
             free(key);
+            if (*tooDeep) break;
         }
         free(it);
         return m;
@@ -103,8 +115,8 @@ QVariant fromNode(plist_t node) {
     case PLIST_ARRAY: {
         QVariantList l;
         const uint32_t n = plist_array_get_size(node);
-        for (uint32_t i = 0; i < n; ++i)
-            l.append(fromNode(plist_array_get_item(node, i)));
+        for (uint32_t i = 0; i < n && !*tooDeep; ++i)
+            l.append(fromNode(plist_array_get_item(node, i), depth + 1, tooDeep));
         return l;
     }
     default:
@@ -131,8 +143,10 @@ QVariant fromXml(const QByteArray& xml) {
     plist_t root = nullptr;
     plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
     if (!root) return {};
-    QVariant out = fromNode(root);
+    bool tooDeep = false;
+    QVariant out = fromNode(root, 0, &tooDeep);
     plist_free(root);
+    if (tooDeep) return {};
     return out;
 }
 

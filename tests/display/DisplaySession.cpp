@@ -27,10 +27,6 @@ QString tool(const QString& name) {
     return QStandardPaths::findExecutable(name);
 }
 
-QString pointArg(double v) {
-    return QString::number(int(std::lround(v)));
-}
-
 // Xvfb keeps its screen in an X window dump file: a big-endian header, a colour map, then
 // the pixels (32 bits each here, in the byte order the header gives).
 QImage readWindowDump(const QString& path) {
@@ -234,31 +230,44 @@ bool DisplaySession::xdotool(const QStringList& args) {
     return true;
 }
 
+QStringList DisplaySession::pointerTo(const QPointF& at) {
+    const QPoint p = at.toPoint();
+    // xdotool's --sync waits for the pointer to move: it would wait out its time-out when the
+    // pointer is there already.
+    if (p == m_pointer) return {};
+    m_pointer = p;
+    return {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())};
+}
+
 void DisplaySession::click(const QPointF& at) {
-    xdotool({"mousemove", "--sync", pointArg(at.x()), pointArg(at.y()), "click", "1"});
+    xdotool(pointerTo(at) << "click"
+                          << "1");
 }
 
 void DisplaySession::press(const QPointF& at) {
-    xdotool({"mousemove", "--sync", pointArg(at.x()), pointArg(at.y()), "mousedown", "1"});
+    xdotool(pointerTo(at) << "mousedown"
+                          << "1");
 }
 
 void DisplaySession::moveTo(const QPointF& to) {
-    xdotool({"mousemove", "--sync", pointArg(to.x()), pointArg(to.y())});
+    const QStringList args = pointerTo(to);
+    if (!args.isEmpty()) xdotool(args);
 }
 
 void DisplaySession::release(const QPointF& at) {
-    xdotool({"mousemove", "--sync", pointArg(at.x()), pointArg(at.y()), "mouseup", "1"});
+    xdotool(pointerTo(at) << "mouseup"
+                          << "1");
 }
 
 void DisplaySession::drag(const QPointF& from, const QPointF& to, int steps, int stepMs) {
     // One xdotool run, so the moves keep their pace.
-    QStringList args{"mousemove",        "--sync",    pointArg(from.x()),
-                     pointArg(from.y()), "mousedown", "1"};
+    QStringList args = pointerTo(from);
+    args << "mousedown"
+         << "1";
     steps = std::max(1, steps);
     for (int i = 1; i <= steps; ++i) {
-        const QPointF p = from + (to - from) * (double(i) / steps);
-        args << "sleep" << QString::number(stepMs / 1000.0) << "mousemove"
-             << "--sync" << pointArg(p.x()) << pointArg(p.y());
+        args << "sleep" << QString::number(stepMs / 1000.0);
+        args << pointerTo(from + (to - from) * (double(i) / steps));
     }
     args << "mouseup"
          << "1";
@@ -267,8 +276,9 @@ void DisplaySession::drag(const QPointF& from, const QPointF& to, int steps, int
 
 void DisplaySession::wheel(const QPointF& at, int notches) {
     // X reports the wheel as buttons 4 (up) and 5 (down).
-    xdotool({"mousemove", "--sync", pointArg(at.x()), pointArg(at.y()), "click", "--repeat",
-             QString::number(std::abs(notches)), "--delay", "10", notches > 0 ? "5" : "4"});
+    xdotool(pointerTo(at) << "click"
+                          << "--repeat" << QString::number(std::abs(notches)) << "--delay"
+                          << "10" << (notches > 0 ? "5" : "4"));
 }
 
 void DisplaySession::type(const QString& text) {
@@ -377,6 +387,22 @@ bool DisplaySession::waitForPixel(const QPointF& at, const QColor& colour, int t
 
 bool DisplaySession::waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs) {
     return waitFor([&] { return done(screen()); }, guardMs);
+}
+
+bool DisplaySession::waitForStillScreen(int quietMs, int guardMs) {
+    QImage last;
+    QElapsedTimer still;
+    still.start();
+    return waitFor(
+        [&] {
+            QImage now = screen();
+            if (now != last) {
+                last = std::move(now);
+                still.restart();
+            }
+            return still.elapsed() >= quietMs;
+        },
+        guardMs, 25);
 }
 
 bool DisplaySession::saveScreen(const QString& path) const {

@@ -102,6 +102,8 @@ public:
     bool waitForPixel(const QPointF& at, const QColor& colour, int tolerance = 8,
                       int guardMs = 10000);
     bool waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs = 10000);
+    // Until the display has not changed for quietMs (animations and transitions are over).
+    bool waitForStillScreen(int quietMs = 150, int guardMs = 10000);
     bool saveScreen(const QString& path) const;
 
     // Polls done() every intervalMs (running the event loop) until it holds or guardMs pass.
@@ -119,6 +121,7 @@ private:
     QProcess* spawn(const QString& program, const QStringList& args,
                     const QProcessEnvironment& env);
     bool xdotool(const QStringList& args);
+    QStringList pointerTo(const QPointF& at);
     QJsonObject get(const QString& path);
 
     QTemporaryDir m_dir;
@@ -127,6 +130,7 @@ private:
     QProcess* m_sandbox = nullptr;
     QProcess* m_client = nullptr;
     QByteArray m_clientLog;
+    QPoint m_pointer{-1, -1};
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 

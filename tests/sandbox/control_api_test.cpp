@@ -39,13 +39,37 @@ TEST_F(ControlApiTest, BadFaultRequestsAreRefusedAndChangeNothing) {
         {{"interface", "Login"}, {"kind", "explode"}},
         {{"interface", "Login"}, {"kind", "delay"}},
         {{"interface", "Login"}, {"kind", "result"}, {"value", "x"}},
+        // Delays a timer cannot hold, or that used to wrap around to short or negative ones.
+        {{"interface", "Login"}, {"kind", "delay"}, {"value", "4294967396"}},
+        {{"interface", "Login"}, {"kind", "delay"}, {"value", "2147483648"}},
+        {{"interface", "Login"}, {"kind", "delay"}, {"value", "86400001"}},
+        {{"interface", "Login"}, {"kind", "delay"}, {"value", "-1"}},
+        {{"interface", "Login"}, {"kind", "delay"}, {"value", "+5"}},
+        {{"interface", "Login"}, {"kind", "delay"}, {"value", "1e3"}},
+        {{"interface", "Login"}, {"kind", "delay"}, {"value", "99999999999999999999999"}},
+        {{"interface", "Login"}, {"kind", "result"}, {"value", "1 2"}},
     };
     for (const auto& fields : cases) {
         const HttpProbe::Result r = control("fault", fields);
         EXPECT_EQ(r.status, 400) << HttpProbe::form(fields).toStdString();
         EXPECT_NE(r.json().value("result").toInteger(0), 0);
+        EXPECT_FALSE(r.json().value("msg").toString().isEmpty());
     }
+    EXPECT_TRUE(
+        control("fault", {{"interface", "Login"}, {"kind", "delay"}, {"value", "4294967396"}})
+            .json()
+            .value("msg")
+            .toString()
+            .contains("86400000"));
     EXPECT_TRUE(server.server().faults().isEmpty());
+
+    const std::pair<const char*, qint64> accepted[] = {{"0", 0}, {" 86400000 ", 86400000}};
+    for (const auto& [value, ms] : accepted) {
+        EXPECT_EQ(
+            control("fault", {{"interface", "Login"}, {"kind", "delay"}, {"value", value}}).status,
+            200);
+        EXPECT_EQ(server.server().faults().faultFor("Login"), sandbox::Fault::delay(ms));
+    }
 }
 
 TEST_F(ControlApiTest, ExpiresEverySessionOrOne) {
@@ -86,8 +110,10 @@ TEST_F(ControlApiTest, RequestLogKeepsOrderExactBodiesAndDecodedFields) {
     EXPECT_EQ(log[3].fields, sandbox::FormFields({{"q", "a b"}, {"r", QStringLiteral("中")}}));
 
     // The same over HTTP, for tests that drive a separate sandbox.
-    const QJsonArray listed =
-        QJsonDocument::fromJson(http.get(controlUrl("requests")).body).array();
+    const QJsonObject page =
+        QJsonDocument::fromJson(http.get(controlUrl("requests")).body).object();
+    EXPECT_EQ(page.value("total").toInt(), 4);
+    const QJsonArray listed = page.value("requests").toArray();
     ASSERT_EQ(listed.size(), 4);
     EXPECT_EQ(listed[1].toObject().value("interface").toString(), "FeedBack");
     EXPECT_EQ(listed[1].toObject().value("body").toString().toUtf8(), bodies[1]);
@@ -97,6 +123,63 @@ TEST_F(ControlApiTest, RequestLogKeepsOrderExactBodiesAndDecodedFields) {
 
     ASSERT_EQ(control("clear-requests").status, 200);
     EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(ControlApiTest, RequestListIsPagedAndHidesSecrets) {
+    const QByteArray bodies[] = {
+        "num=13800000001&pass=123456&channelid=2",
+        "cardno=1&cardpwd=9876&%6Eew%50ass=abc",
+        "enc_oldpassword=AB12&enc_newpassword=CD34&Pwd",
+        "session=S&num=13800000001",
+    };
+    for (const QByteArray& body : bodies)
+        http.post(server.interfaceUrl("Login"), body);
+    // In the process, tests still see exactly what was sent.
+    ASSERT_EQ(server.requests().size(), 4);
+    EXPECT_EQ(server.requests()[0].fields.value("pass"), "123456");
+
+    auto page = [&](const QString& query) {
+        const HttpProbe::Result r = http.get(QUrl(controlUrl("requests").toString() + query));
+        EXPECT_EQ(r.status, 200) << query.toStdString();
+        return QJsonDocument::fromJson(r.body).object();
+    };
+    const QJsonArray all = page("").value("requests").toArray();
+    ASSERT_EQ(all.size(), 4);
+    const QString expectedBodies[] = {
+        "num=13800000001&pass=***&channelid=2",
+        "cardno=1&cardpwd=***&%6Eew%50ass=***",
+        "enc_oldpassword=***&enc_newpassword=***&Pwd",
+        "session=S&num=13800000001",
+    };
+    const QByteArray everything = QJsonDocument(all).toJson();
+    for (const char* secret : {"123456", "9876", "abc", "AB12", "CD34"})
+        EXPECT_FALSE(everything.contains(secret)) << secret;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(all[i].toObject().value("body").toString(), expectedBodies[i]) << i;
+    EXPECT_EQ(all[1].toObject().value("fields").toArray()[2].toArray(),
+              (QJsonArray{"newPass", "***"}));
+
+    const struct {
+        QString query;
+        int offset;
+        QStringList bodies;
+    } pages[] = {
+        {"?offset=1&limit=2", 1, {expectedBodies[1], expectedBodies[2]}},
+        {"?offset=3", 3, {expectedBodies[3]}},
+        {"?offset=9", 4, {}},
+        {"?limit=0", 0, {}},
+    };
+    for (const auto& p : pages) {
+        const QJsonObject got = page(p.query);
+        EXPECT_EQ(got.value("total").toInt(), 4) << p.query.toStdString();
+        EXPECT_EQ(got.value("offset").toInt(), p.offset) << p.query.toStdString();
+        QStringList listed;
+        for (const QJsonValue& v : got.value("requests").toArray())
+            listed << v.toObject().value("body").toString();
+        EXPECT_EQ(listed, p.bodies) << p.query.toStdString();
+    }
+    for (const char* bad : {"?limit=-1", "?offset=x", "?limit=%EF%BB%BF5", "?offset=99999999999"})
+        EXPECT_EQ(http.get(QUrl(controlUrl("requests").toString() + bad)).status, 400) << bad;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "sandbox/DemoData.h"
 #include "sandbox/Schema.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -56,6 +57,49 @@ TEST_F(DatabaseFile, RefusesADatabaseFromANewerSandbox) {
     QString error;
     EXPECT_FALSE(backend.open(path(), false, &error));
     EXPECT_TRUE(error.contains("newer")) << error.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DatabaseFile, FilesAreOwnerOnlyNewOrInherited) {
+    auto ownerOnly = [](const QString& file) {
+        const QFile::Permissions p = QFile::permissions(file);
+        return (p & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther |
+                     QFile::ExeGroup | QFile::ExeOther)) == 0 &&
+               (p & QFile::ReadOwner) && (p & QFile::WriteOwner);
+    };
+    const QString older = dir.filePath("older.sqlite");
+    {
+        // A file an older sandbox left world-readable, with its write-ahead log.
+        Database db;
+        ASSERT_TRUE(db.open(older));
+        ASSERT_TRUE(db.exec("CREATE TABLE t (x)"));
+    }
+    for (const QString& f : {older, older + "-wal", older + "-shm"})
+        QFile::setPermissions(f, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                     QFile::ReadOther);
+    for (const QString& file : {path(), older}) {
+        SCOPED_TRACE(file.toStdString());
+        Backend backend;
+        ASSERT_TRUE(backend.open(file, false, nullptr));
+        EXPECT_FALSE(backend.sessions().create("13800000001").isEmpty());
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            ASSERT_TRUE(QFile::exists(file + suffix)) << suffix;
+            EXPECT_TRUE(ownerOnly(file + suffix)) << suffix;
+        }
+    }
+}
+
+TEST_F(DatabaseFile, SessionExpiryIsIndexed) {
+    Backend backend;
+    ASSERT_TRUE(backend.open(path(), false, nullptr));
+    const QList<QVariantMap> plan =
+        backend.database().query("EXPLAIN QUERY PLAN DELETE FROM sessions WHERE expires_at <= 5");
+    ASSERT_FALSE(plan.isEmpty());
+    EXPECT_TRUE(plan.first().value("detail").toString().contains("sessions_by_expiry"))
+        << plan.first().value("detail").toString().toStdString();
 }
 
 } // namespace

@@ -5,8 +5,14 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include "tests/support/Wait.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -64,6 +70,151 @@ TEST(SandboxExecutable, RefusesBadOptions) {
         EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
         EXPECT_FALSE(process.readAllStandardError().isEmpty());
     }
+}
+
+// Starts the sandbox and returns its base address ("" when it did not come up).
+QString startSandbox(QProcess& process, const QStringList& args) {
+    process.start(sandboxBinary(), args);
+    QByteArray out;
+    QSignalSpy output(&process, &QProcess::readyReadStandardOutput);
+    while (!out.contains('\n') && output.wait(20000))
+        out += process.readAllStandardOutput();
+    const QRegularExpressionMatch m =
+        QRegularExpression(R"(listening on (http://\S+/pelvo/))").match(QString::fromUtf8(out));
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// CPU seconds the process has used so far.
+double cpuSeconds(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray line = stat.readAll();
+    // Fields after the command name (which may hold blanks): utime and stime are 14 and 15.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
+}
+
+TEST(SandboxExecutable, RefusesADatabaseItMayNotWrite) {
+    if (sandboxBinary().isEmpty()) {
+        GTEST_SKIP() << "tavrix-sandbox not found";
+    }
+    // Root writes whatever the mode says: run the sandbox as nobody then.
+    QStringList prefix;
+    if (geteuid() == 0) {
+        if (!QFileInfo::exists("/usr/bin/setpriv")) {
+            GTEST_SKIP() << "running as root without setpriv";
+        }
+        prefix = {"--reuid=65534", "--regid=65534", "--clear-groups", sandboxBinary()};
+    }
+    QTemporaryDir dir;
+    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup |
+                                    QFile::ExeGroup;
+    // Anyone may create files in the folder: only the database file itself is read-only.
+    const QFile::Permissions everyone = open | QFile::WriteOther | QFile::WriteGroup;
+    QFile::setPermissions(dir.path(), everyone);
+    const QString file = dir.filePath("sandbox.sqlite");
+    {
+        // A complete database, made read-only afterwards.
+        QProcess maker;
+        ASSERT_FALSE(startSandbox(maker, {"--db", file}).isEmpty());
+        maker.terminate();
+        QSignalSpy(&maker, &QProcess::finished).wait(20000);
+        maker.waitForFinished(20000);
+    }
+    QFile::remove(file + "-wal");
+    QFile::remove(file + "-shm");
+    QDir().mkpath(dir.filePath("locked"));
+    const struct {
+        const char* name;
+        QString db;
+        QFile::Permissions filePermissions;
+        QString folder;
+        QFile::Permissions folderPermissions;
+        const char* says;
+    } cases[] = {
+        {"readOnlyFile", file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther, dir.path(),
+         everyone, "read-only"},
+        {"readOnlyFolder",
+         dir.filePath("locked/new.sqlite"),
+         {},
+         dir.filePath("locked"),
+         QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther,
+         "cannot open"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.filePermissions) QFile::setPermissions(c.db, c.filePermissions);
+        QFile::setPermissions(c.folder, c.folderPermissions);
+        QProcess process;
+        QSignalSpy finished(&process, &QProcess::finished);
+        const QStringList args = {"--db", c.db, "--port", "0"};
+        if (prefix.isEmpty())
+            process.start(sandboxBinary(), args);
+        else
+            process.start("/usr/bin/setpriv", prefix + args);
+        ASSERT_TRUE(finished.wait(20000));
+        EXPECT_EQ(process.exitCode(), 1);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_TRUE(err.contains(c.says)) << err.toStdString();
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    }
+}
+
+TEST(SandboxExecutable, OutOfDescriptorsItRefusesWithoutSpinningAndRecovers) {
+    if (sandboxBinary().isEmpty()) {
+        GTEST_SKIP() << "tavrix-sandbox not found";
+    }
+    QProcess process;
+    process.setChildProcessModifier([] {
+        const rlimit limit{40, 40};
+        setrlimit(RLIMIT_NOFILE, &limit);
+    });
+    const QString base = startSandbox(process, {"--idle-timeout", "1500"});
+    ASSERT_FALSE(base.isEmpty());
+    const quint16 port = quint16(QUrl(base).port());
+
+    // Far more silent connections than the sandbox has descriptors for.
+    std::vector<std::unique_ptr<QTcpSocket>> stalled;
+    for (int i = 0; i < 80; ++i) {
+        stalled.push_back(std::make_unique<QTcpSocket>());
+        stalled.back()->connectToHost(QHostAddress::LocalHost, port);
+    }
+    int refused = 0;
+    waitUntil(
+        [&] {
+            refused = 0;
+            for (auto& s : stalled) {
+                if (s->bytesAvailable() && s->peek(12) == "HTTP/1.1 503") ++refused;
+                if (s->state() == QAbstractSocket::UnconnectedState) ++refused;
+            }
+            return refused >= 40;
+        },
+        5000);
+    EXPECT_GE(refused, 40);
+
+    // Held at its limit, it sleeps instead of retrying the accept over and over.
+    const double before = cpuSeconds(process.processId());
+    QTimer second;
+    second.setSingleShot(true);
+    second.start(1000);
+    waitUntil([&] { return !second.isActive(); }, 3000);
+    const double used = cpuSeconds(process.processId()) - before;
+    EXPECT_LT(used, 0.3) << "CPU seconds in one second at the descriptor limit";
+
+    // Once the silent ones time out, log-ins work again.
+    HttpProbe http;
+    HttpProbe::Result r;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            r = http.post(QUrl(base + "Login.do"), "num=13800000001&pass=123456", 2000);
+            return r.json().value("result").toInteger(-1) == 0;
+        },
+        10000))
+        << r.status << " " << r.body.toStdString();
+
+    process.kill();
+    process.waitForFinished(20000);
 }
 
 } // namespace

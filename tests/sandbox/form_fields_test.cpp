@@ -49,7 +49,12 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"brokenEscapesKept",
                    "q=100%&r=%zz&s=%4&t=%%41",
                    {{"q", "100%"}, {"r", "%zz"}, {"s", "%4"}, {"t", "%A"}}},
-        DecodeCase{"nullTextIsText", "pass=(null)", {{"pass", "(null)"}}}),
+        DecodeCase{"nullTextIsText", "pass=(null)", {{"pass", "(null)"}}},
+        DecodeCase{
+            "byteOrderMarkKept",
+            "num=%EF%BB%BF13800000001&k=\xEF\xBB\xBFv",
+            {{"num", QString(QChar(0xFEFF)) + "13800000001"}, {"k", QString(QChar(0xFEFF)) + "v"}}},
+        DecodeCase{"badUtf8Replaced", "q=%FF1", {{"q", QString(QChar(0xFFFD)) + "1"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormFieldsLookup, FirstValueWinsAndMissingIsEmpty) {

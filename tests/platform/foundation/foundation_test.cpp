@@ -182,6 +182,67 @@ TEST(PropertyList, writesAtomicallyOwnerOnly) {
         ns::PropertyList::writeFile(dir.path() + "/missing/dir/x.plist", QVariantMap{{"a", 1}}));
 }
 
+// n arrays, one inside the other, around a string.
+QByteArray nestedArrays(int n) {
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">";
+    xml.reserve(n * 16 + 128);
+    for (int i = 0; i < n; ++i)
+        xml += "<array>";
+    xml += "<string>x</string>";
+    for (int i = 0; i < n; ++i)
+        xml += "</array>";
+    return xml + "</plist>";
+}
+
+TEST(PropertyList, deepNestingIsADamagedFileNotACrash) {
+    const struct {
+        int depth;
+        bool readable;
+    } cases[] = {{1, true}, {100, true}, {129, false}, {1000, false}, {50000, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.depth);
+        const QVariant v = ns::PropertyList::fromXml(nestedArrays(c.depth));
+        EXPECT_EQ(v.isValid(), c.readable);
+        if (!c.readable) continue;
+        QVariant inner = v;
+        for (int i = 0; i < c.depth; ++i)
+            inner = inner.toList().value(0);
+        EXPECT_EQ(inner.toString(), "x");
+    }
+    // Deep dictionaries too, and a deep branch beside shallow keys spoils the whole file.
+    QByteArray dicts = "<plist><dict><key>ok</key><true/><key>deep</key>";
+    for (int i = 0; i < 300; ++i)
+        dicts += "<dict><key>k</key>";
+    dicts += "<true/>";
+    for (int i = 0; i < 300; ++i)
+        dicts += "</dict>";
+    EXPECT_FALSE(ns::PropertyList::fromXml(dicts + "</dict></plist>").isValid());
+
+    // As a settings file: read as nothing, then replaced by the next write.
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/tavrix.plist";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(nestedArrays(50000));
+    f.close();
+    EXPECT_FALSE(ns::PropertyList::readFile(path).isValid());
+    ASSERT_TRUE(ns::PropertyList::writeFile(path, QVariantMap{{"is_auto_login", true}}));
+    EXPECT_EQ(ns::PropertyList::readFile(path).toMap().value("is_auto_login"), QVariant(true));
+}
+
+TEST(PropertyList, stringsHoldingNulBytesAreReadNotFatal) {
+    // The library's string getter aborts on these; every start would then abort too.
+    const std::pair<QByteArray, QVariant> cases[] = {
+        {QByteArray("<plist><string>a\0b</string></plist>", 35), QString("a")},
+        {QByteArray("<plist><dict><key>k</key><string>\0</string></dict></plist>", 59),
+         QVariantMap{{"k", QString("")}}},
+    };
+    for (const auto& [xml, expected] : cases) {
+        const QVariant v = ns::PropertyList::fromXml(xml);
+        EXPECT_EQ(v, expected) << xml.toStdString();
+    }
+}
+
 TEST(Crypto, md5AndAesAgreeWithKnownValues) {
     EXPECT_EQ(ns::Crypto::md5("").toHex(), "d41d8cd98f00b204e9800998ecf8427e");
     const QByteArray plain = QByteArray::fromHex("00112233445566778899aabbccddeeff");

@@ -1,0 +1,157 @@
+// The sandbox server under load, as a separate process driven over loopback: log-ins per
+// second with an empty and a full session table, and its memory after many large requests.
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include "sandbox/Backend.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <chrono>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+QString sandboxBinary() {
+    QString path = qEnvironmentVariable("TAVRIX_SANDBOX_BIN");
+    if (path.isEmpty()) path = QCoreApplication::applicationDirPath() + "/../tavrix-sandbox";
+    return QFileInfo(path).isExecutable() ? path : QString();
+}
+
+// One request on a new connection; the answer up to the server's close.
+QByteArray roundTrip(quint16 port, const QByteArray& request) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QByteArray answer;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        for (qsizetype sent = 0; sent < request.size();) {
+            const ssize_t n =
+                ::send(fd, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
+            if (n <= 0) break;
+            sent += n;
+        }
+        char buffer[4096];
+        for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+            answer.append(buffer, n);
+    }
+    ::close(fd);
+    return answer;
+}
+
+QByteArray post(const QByteArray& path, const QByteArray& body) {
+    return "POST " + path +
+           " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
+           "application/x-www-form-urlencoded\r\nContent-Length: " +
+           QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+// A sandbox process on its own database file; gone with the object.
+class SandboxProcess {
+public:
+    // sessions: live sessions stored before it starts.
+    explicit SandboxProcess(int sessions) {
+        const QString db = m_dir.filePath("sandbox.sqlite");
+        {
+            sandbox::Backend backend;
+            backend.open(db, false, nullptr);
+            backend.database().transaction([&] {
+                for (int i = 0; i < sessions; ++i)
+                    backend.database().exec(
+                        "INSERT INTO sessions (token, number, expires_at) VALUES (?, ?, ?)",
+                        {QStringLiteral("stored%1").arg(i), "13800000002",
+                         qint64(4102444800000)}); // 2100: none of them expires meanwhile
+                return true;
+            });
+        }
+        m_process.start(sandboxBinary(), {"--db", db, "--port", "0"});
+        m_process.waitForReadyRead(20000);
+        const QByteArray line = m_process.readLine();
+        const qsizetype colon = line.lastIndexOf(':');
+        m_port = quint16(line.mid(colon + 1).split('/').value(0).toUInt());
+    }
+    ~SandboxProcess() {
+        m_process.kill();
+        m_process.waitForFinished(20000);
+    }
+    quint16 port() const { return m_port; }
+    double rssMegabytes() const {
+        QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
+        if (!status.open(QIODevice::ReadOnly)) return 0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024;
+        return 0;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+void BM_Sandbox_Logins(benchmark::State& state) {
+    if (sandboxBinary().isEmpty()) {
+        state.SkipWithError("tavrix-sandbox not found");
+        return;
+    }
+    SandboxProcess sandbox(int(state.range(0)));
+    const QByteArray request = post("/pelvo/Login.do", "num=13800000001&pass=123456&channelid=2");
+    std::vector<double> micros;
+    int failed = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const QByteArray answer = roundTrip(sandbox.port(), request);
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+        if (!answer.contains("\"result\":0")) ++failed;
+    }
+    std::sort(micros.begin(), micros.end());
+    auto percentile = [&](double p) {
+        return micros.empty() ? 0.0 : micros[size_t(p * double(micros.size() - 1))];
+    };
+    state.SetItemsProcessed(state.iterations());
+    state.counters["p50_us"] = percentile(0.50);
+    state.counters["p99_us"] = percentile(0.99);
+    state.counters["failed"] = failed;
+}
+BENCHMARK(BM_Sandbox_Logins)->Arg(0)->Arg(30000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// 1,000 requests of 128 KB each (under the body limit, so each is read, logged and
+// answered), then 1,000 announcing ten megabytes (refused at the head).
+void BM_Sandbox_LargeBodies(benchmark::State& state) {
+    if (sandboxBinary().isEmpty()) {
+        state.SkipWithError("tavrix-sandbox not found");
+        return;
+    }
+    SandboxProcess sandbox(0);
+    const double before = sandbox.rssMegabytes();
+    const QByteArray large =
+        post("/pelvo/Login.do", "num=13800000001&pass=" + QByteArray(128 * 1024, 'x'));
+    const QByteArray huge = "POST /pelvo/Login.do HTTP/1.1\r\nContent-Length: 10485760\r\n\r\n";
+    int refused = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 1000; ++i)
+            roundTrip(sandbox.port(), large);
+        for (int i = 0; i < 1000; ++i)
+            refused += roundTrip(sandbox.port(), huge).startsWith("HTTP/1.1 413");
+    }
+    state.counters["rss_before_MB"] = before;
+    state.counters["rss_after_MB"] = sandbox.rssMegabytes();
+    state.counters["refused_413"] = refused;
+}
+BENCHMARK(BM_Sandbox_LargeBodies)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,212 @@
+#include "sandbox/ConnectionGate.h"
+
+#include "sandbox/HttpAnswer.h"
+#include "sandbox/Reply.h"
+
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTcpSocket>
+#include <QTimer>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace sandbox {
+
+namespace {
+
+// A refused connection is closed after its answer has gone out, or after this long.
+constexpr int kLingerMs = 2000;
+// Accepted per wake-up, so a flood of connections cannot starve answers.
+constexpr int kAcceptBurst = 64;
+// Without a spare descriptor to trade, accepting pauses this long instead of spinning.
+constexpr int kPauseMs = 250;
+
+const char kBusy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n"
+                     "Connection: close\r\n\r\n";
+
+int openSpare() {
+    return ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+}
+
+} // namespace
+
+// A connection until its request is complete: the framing check and its two timers. Deleting
+// it (a child of the socket) drops the timers and every connection made in its name.
+class ConnectionGate::Arrival : public QObject {
+public:
+    Arrival(const Limits& limits, QTcpSocket* socket)
+        : QObject(socket), framing(limits.framing), idle(this), whole(this) {
+        idle.setSingleShot(true);
+        idle.setInterval(limits.idleTimeoutMs);
+        whole.setSingleShot(true);
+        whole.setInterval(limits.requestTimeoutMs);
+    }
+    RequestFraming framing;
+    QTimer idle;
+    QTimer whole;
+    bool gotBytes = false;
+    bool sentContinue = false;
+};
+
+ConnectionGate::ConnectionGate(Limits limits, QObject* parent)
+    : QTcpServer(parent), m_limits(limits) {}
+
+ConnectionGate::~ConnectionGate() {
+    if (m_spareFd >= 0) ::close(m_spareFd);
+}
+
+bool ConnectionGate::open(quint16 port) {
+    if (!listen(QHostAddress::LocalHost, port)) return false;
+    // Accepting is done below: QTcpServer's own loop retries a failing accept at once, which
+    // spins when descriptors run out.
+    pauseAccepting();
+    m_notifier = new QSocketNotifier(socketDescriptor(), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ConnectionGate::acceptPending);
+    m_spareFd = openSpare();
+    return true;
+}
+
+void ConnectionGate::acceptPending() {
+    for (int i = 0; i < kAcceptBurst; ++i) {
+        const int fd =
+            ::accept4(int(socketDescriptor()), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd >= 0) {
+            admit(fd);
+            continue;
+        }
+        if (errno == EINTR || errno == ECONNABORTED) continue;
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+            refuseForDescriptors();
+            if (!m_notifier->isEnabled()) return;
+            continue;
+        }
+        return; // EAGAIN: nothing more waiting
+    }
+}
+
+void ConnectionGate::refuseForDescriptors() {
+    // Trade the spare descriptor for the waiting connection, tell it we are busy, close it,
+    // and take the spare back.
+    if (m_spareFd >= 0) {
+        ::close(m_spareFd);
+        m_spareFd = -1;
+        const int fd =
+            ::accept4(int(socketDescriptor()), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd >= 0) {
+            (void)::send(fd, kBusy, sizeof kBusy - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+            ::close(fd);
+            ++m_refused;
+        }
+        m_spareFd = openSpare();
+        if (m_spareFd >= 0) return;
+    }
+    m_notifier->setEnabled(false);
+    QTimer::singleShot(kPauseMs, this, [this] {
+        if (m_spareFd < 0) m_spareFd = openSpare();
+        m_notifier->setEnabled(true);
+    });
+}
+
+void ConnectionGate::admit(int fd) {
+    auto* socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(fd)) {
+        ::close(fd);
+        delete socket;
+        return;
+    }
+    ++m_waiting;
+    auto* arrival = new Arrival(m_limits, socket);
+    connect(arrival, &QObject::destroyed, this, [this] { --m_waiting; });
+    // What is read here stays in the socket (a transaction) for the HTTP server to parse.
+    socket->startTransaction();
+    connect(socket, &QTcpSocket::readyRead, arrival,
+            [this, socket, arrival] { inspect(socket, arrival); });
+    connect(socket, &QTcpSocket::disconnected, arrival, [socket] { socket->deleteLater(); });
+    auto timedOut = [this, socket, arrival] {
+        // A connection that never sent anything just goes; a half-sent request is told.
+        if (!arrival->gotBytes) {
+            retire(socket, arrival);
+            closeQuietly(socket);
+        } else {
+            refuse(socket, arrival, 408, QStringLiteral("request not received in time"));
+        }
+    };
+    connect(&arrival->idle, &QTimer::timeout, arrival, timedOut);
+    connect(&arrival->whole, &QTimer::timeout, arrival, timedOut);
+    arrival->idle.start();
+    arrival->whole.start();
+}
+
+void ConnectionGate::inspect(QTcpSocket* socket, Arrival* arrival) {
+    const QByteArray fresh = socket->readAll();
+    if (fresh.isEmpty()) return;
+    arrival->gotBytes = true;
+    arrival->idle.start();
+    switch (arrival->framing.feed(fresh)) {
+    case RequestFraming::State::Incomplete:
+        if (arrival->framing.expectsContinue() && !arrival->sentContinue) {
+            arrival->sentContinue = true;
+            socket->write("HTTP/1.1 100 Continue\r\n\r\n");
+        }
+        return;
+    case RequestFraming::State::Refused:
+        refuse(socket, arrival, arrival->framing.status(), arrival->framing.reason());
+        return;
+    case RequestFraming::State::Complete:
+        handOver(socket, arrival);
+        return;
+    }
+}
+
+void ConnectionGate::retire(QTcpSocket* socket, Arrival* arrival) {
+    if (!arrival) return;
+    // Called from the arrival's own slots: stopped and cut off now, deleted afterwards.
+    arrival->idle.stop();
+    arrival->whole.stop();
+    QObject::disconnect(socket, nullptr, arrival, nullptr);
+    arrival->deleteLater();
+}
+
+void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
+    retire(socket, arrival);
+    // Every byte back in the socket, unread, for the HTTP server's own parser.
+    socket->rollbackTransaction();
+    addPendingConnection(socket);
+    emit newConnection();
+    QPointer<QTcpSocket> guard(socket);
+    emit socket->readyRead();
+    // The server completes (commits) what it takes; what it left pending, it did not take.
+    if (guard && guard->isTransactionStarted()) {
+        QObject::disconnect(guard, &QTcpSocket::readyRead, nullptr, nullptr);
+        refuse(guard, nullptr, 400, QStringLiteral("malformed request"));
+    }
+}
+
+void ConnectionGate::refuse(QTcpSocket* socket, Arrival* arrival, int status,
+                            const QString& reason) {
+    retire(socket, arrival);
+    if (socket->isTransactionStarted()) socket->commitTransaction();
+    socket->readAll();
+    socket->write(HttpAnswer::json(Reply::failure(Reply::kFailed, reason), status).toBytes());
+    // Close our side once the answer is out, but keep reading (and dropping) what the client
+    // still sends for a moment: closing with unread data would reset the connection and
+    // could destroy the answer before the client reads it.
+    auto* closing = new QObject(socket);
+    auto shutWrite = [socket] {
+        if (socket->bytesToWrite() == 0 && socket->state() == QAbstractSocket::ConnectedState)
+            ::shutdown(int(socket->socketDescriptor()), SHUT_WR);
+    };
+    connect(socket, &QTcpSocket::bytesWritten, closing, shutWrite);
+    connect(socket, &QTcpSocket::readyRead, closing, [socket] { socket->readAll(); });
+    connect(socket, &QTcpSocket::disconnected, closing, [socket] { socket->deleteLater(); });
+    QTimer::singleShot(kLingerMs, closing, [socket] { closeQuietly(socket); });
+}
+
+void ConnectionGate::closeQuietly(QTcpSocket* socket) {
+    socket->abort();
+    socket->deleteLater();
+}
+
+} // namespace sandbox

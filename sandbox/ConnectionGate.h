@@ -1,0 +1,57 @@
+#pragma once
+
+#include "sandbox/RequestFraming.h"
+
+#include <QTcpServer>
+
+class QSocketNotifier;
+class QTcpSocket;
+
+namespace sandbox {
+
+// The sandbox's listening socket. It accepts connections itself and holds each one until a
+// whole, well-framed request has arrived; only then does the HTTP server see it. A request
+// that is malformed, too large, or too slow is answered here (400/413/431/501/505/408) and
+// its connection closed. When the process runs out of descriptors, new connections get a 503
+// and are closed at once instead of waiting in the backlog (where they would wake the event
+// loop again and again).
+class ConnectionGate : public QTcpServer {
+    Q_OBJECT
+public:
+    struct Limits {
+        RequestFraming::Limits framing;
+        int idleTimeoutMs = 15000;    // no byte for this long: closed
+        int requestTimeoutMs = 60000; // the whole request must arrive within this
+    };
+
+    explicit ConnectionGate(Limits limits, QObject* parent = nullptr);
+    ~ConnectionGate() override;
+
+    // Listens on 127.0.0.1 (errorString() says why not).
+    bool open(quint16 port);
+
+    // Connections still sending their request.
+    int waitingCount() const { return m_waiting; }
+    // Connections refused for want of a descriptor.
+    int refusedCount() const { return m_refused; }
+
+private:
+    class Arrival;
+
+    void acceptPending();
+    void refuseForDescriptors();
+    void admit(int fd);
+    void inspect(QTcpSocket* socket, Arrival* arrival);
+    void handOver(QTcpSocket* socket, Arrival* arrival);
+    void refuse(QTcpSocket* socket, Arrival* arrival, int status, const QString& reason);
+    static void retire(QTcpSocket* socket, Arrival* arrival);
+    static void closeQuietly(QTcpSocket* socket);
+
+    Limits m_limits;
+    QSocketNotifier* m_notifier = nullptr;
+    int m_spareFd = -1;
+    int m_waiting = 0;
+    int m_refused = 0;
+};
+
+} // namespace sandbox
