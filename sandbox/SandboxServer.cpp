@@ -5,6 +5,7 @@
 #include "sandbox/PaymentPage.h"
 #include "sandbox/PictureStore.h"
 #include "sandbox/Reply.h"
+#include "sandbox/WebPages.h"
 
 #include <QHttpServerRequest>
 #include <QPointer>
@@ -91,6 +92,7 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
         return true;
     }
     if (PaymentPage::handle(request, m_backend, socket)) return true;
+    if (WebPages::handle(request, m_backend, socket)) return true;
     missingHandler(request, socket);
     return true;
 }
