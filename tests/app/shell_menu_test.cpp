@@ -8,6 +8,7 @@
 #include "tests/support/Wait.h"
 
 #include "app/core/AppDelegate.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
