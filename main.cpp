@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -65,13 +66,21 @@ void openURLs(AppDelegate& delegate, const AppDelegateArguments& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Help needs no display: answered before Qt connects to one.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    if (AppDelegateArguments::parse(raw).help) {
+        std::fputs(AppDelegateArguments::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     app.setApplicationName("tavrix");
     app.setDesktopFileName("tavrix");
     const QStringList arguments = app.arguments().mid(1);
     const AppDelegateArguments args = AppDelegateArguments::parse(arguments);
     if (!args.error.isEmpty()) {
-        qCritical().noquote() << "tavrix:" << args.error;
+        qCritical().noquote() << "tavrix:" << args.error << "(tavrix --help lists the options)";
         return 2;
     }
 

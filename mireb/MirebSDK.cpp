@@ -1,7 +1,7 @@
 #include "mireb/MirebSDK.h"
 
 #include <QCoreApplication>
-#include <QDebug>
+#include <QLoggingCategory>
 #include <QUrlQuery>
 #include <QUuid>
 
@@ -14,11 +14,15 @@
 
 namespace {
 
+// Debug mode says what the library does; the category keeps it quiet unless asked for
+// (QT_LOGGING_RULES="tavrix.mireb.debug=true").
+Q_LOGGING_CATEGORY(lcMireb, "tavrix.mireb", QtInfoMsg)
+
 QString g_appKey;
 bool g_debug = false;
 
 void debugLog(const QString& text) {
-    if (g_debug) qDebug().noquote() << "MirebSDK:" << text;
+    if (g_debug) qCDebug(lcMireb).noquote() << "MirebSDK:" << text;
 }
 
 QString newTransferId() {

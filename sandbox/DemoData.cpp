@@ -1,5 +1,6 @@
 #include "sandbox/DemoData.h"
 
+#include "sandbox/BillingData.h"
 #include "sandbox/Database.h"
 #include "sandbox/FlowData.h"
 #include "sandbox/HomeData.h"
@@ -36,7 +37,7 @@ bool DemoData::seed(Database& db) {
         return true;
     });
     return subscribersSeeded && HomeData::seed(db) && SelfServiceData::seed(db) &&
-           db.transaction([&db] { return FlowData::seed(db); });
+           db.transaction([&db] { return FlowData::seed(db); }) && BillingData::seed(db);
 }
 
 } // namespace sandbox

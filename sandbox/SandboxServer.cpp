@@ -2,8 +2,10 @@
 
 #include "sandbox/ConnectionGate.h"
 #include "sandbox/Interfaces.h"
+#include "sandbox/PaymentPage.h"
 #include "sandbox/PictureStore.h"
 #include "sandbox/Reply.h"
+#include "sandbox/WebPages.h"
 
 #include <QHttpServerRequest>
 #include <QPointer>
@@ -89,6 +91,8 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
         PictureStore::answer(m_backend, m_faults, request, socket);
         return true;
     }
+    if (PaymentPage::handle(request, m_backend, socket)) return true;
+    if (WebPages::handle(request, m_backend, socket)) return true;
     missingHandler(request, socket);
     return true;
 }

@@ -143,6 +143,65 @@ const std::vector<QStringList>& steps() {
                            " PRIMARY KEY (number, name))"),
         },
         {
+            // Bills, recharges and points.
+            QStringLiteral("CREATE TABLE IF NOT EXISTS accounts ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " balance_fen INTEGER NOT NULL DEFAULT 0,"
+                           " month_charge_fen INTEGER NOT NULL DEFAULT 0,"
+                           " points INTEGER NOT NULL DEFAULT 0)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS bill_months ("
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " ym TEXT NOT NULL, others_pay_fen INTEGER NOT NULL DEFAULT 0,"
+                           " PRIMARY KEY (number, ym))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS bill_groups ("
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " ym TEXT NOT NULL, position INTEGER NOT NULL, name TEXT NOT NULL,"
+                           " PRIMARY KEY (number, ym, position))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS bill_items ("
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " ym TEXT NOT NULL, group_position INTEGER NOT NULL,"
+                           " position INTEGER NOT NULL, name TEXT NOT NULL,"
+                           " amount_fen INTEGER NOT NULL,"
+                           " PRIMARY KEY (number, ym, group_position, position))"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS recharges ("
+                           " id INTEGER PRIMARY KEY AUTOINCREMENT, ref TEXT UNIQUE,"
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " charged_at TEXT NOT NULL, amount_fen INTEGER NOT NULL,"
+                           " fee_type TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS recharges_by_number"
+                           " ON recharges(number, charged_at)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS recharge_cards ("
+                           " cardno TEXT PRIMARY KEY, password TEXT NOT NULL,"
+                           " amount_fen INTEGER NOT NULL, used_by TEXT, used_at TEXT)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS payment_orders ("
+                           " token TEXT PRIMARY KEY,"
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " amount_fen INTEGER NOT NULL, pay_fen INTEGER NOT NULL,"
+                           " created_at TEXT NOT NULL, paid_at TEXT)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS points_products ("
+                           " productid TEXT PRIMARY KEY, position INTEGER NOT NULL,"
+                           " name TEXT NOT NULL, price INTEGER NOT NULL,"
+                           " picture TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS points_years ("
+                           " number TEXT PRIMARY KEY REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " added INTEGER NOT NULL DEFAULT 0,"
+                           " will_invalid INTEGER NOT NULL DEFAULT 0,"
+                           " will_invalid_ym TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS points_exchanges ("
+                           " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                           " number TEXT NOT NULL REFERENCES subscribers(number)"
+                           "  ON DELETE CASCADE ON UPDATE CASCADE,"
+                           " productid TEXT NOT NULL, name TEXT NOT NULL,"
+                           " point INTEGER NOT NULL, exchanged_at TEXT NOT NULL)"),
+        },
+        {
             // Every log-in sweeps expired sessions: without this it scans them all.
             QStringLiteral("CREATE INDEX IF NOT EXISTS sessions_by_expiry ON sessions(expires_at)"),
         },

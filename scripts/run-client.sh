@@ -11,4 +11,10 @@ build/dev/tavrix-sandbox --port "$port" --db "${TAVRIX_SANDBOX_DB:-build/dev/san
 server=$!
 trap 'kill $server 2>/dev/null' EXIT
 sleep 0.5
+# The demo's address book, for the pages that read or pick contacts (kept when one exists).
+home=${TAVRIX_HOME:-$HOME/.local/share/tavrix}
+if [ ! -e "$home/Documents/contacts.vcf" ]; then
+    mkdir -p "$home/Documents"
+    cp sandbox/demo/contacts.vcf "$home/Documents/contacts.vcf"
+fi
 build/dev/tavrix --server "http://127.0.0.1:$port/pelvo/" "$@"

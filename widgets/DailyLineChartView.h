@@ -11,7 +11,6 @@ public:
     explicit DailyLineChartView(View* parent = nullptr);
     DailyLineChartView(const QRectF& frame, View* parent = nullptr);
 
-    void draw(Canvas& canvas, const QRectF& rect) override;
     void touchesMoved(const QPointF& location, const QPointF& previousLocation) override;
 
     // The two text routines; (x, y) is the reference point, the result the offset used.
@@ -21,4 +20,10 @@ public:
                         double x, double y);
     static int drawText2(Canvas& canvas, const QString& text, int fontSize, const QColor& color,
                          double x, double y);
+
+protected:
+    void drawLabel(Canvas& canvas, const QString& text, int fontSize, const QColor& color, double x,
+                   double y) override;
+    void drawValue(Canvas& canvas, const QVariant& value, bool highlighted, double x,
+                   double y) override;
 };

@@ -11,11 +11,15 @@ public:
     explicit MonthlyLineChartView(View* parent = nullptr);
     MonthlyLineChartView(const QRectF& frame, View* parent = nullptr);
 
-    void draw(Canvas& canvas, const QRectF& rect) override;
-
     // The value label of a point: whole gigabytes from 1025 MB on, else the value in MB.
     static QString valueLabel(const QVariant& value);
     // Centres texts ending in "M" or "G"; starts others one advance to the left.
     static void drawText(Canvas& canvas, const QString& text, int fontSize, const QColor& color,
                          double x, double y);
+
+protected:
+    void drawLabel(Canvas& canvas, const QString& text, int fontSize, const QColor& color, double x,
+                   double y) override;
+    void drawValue(Canvas& canvas, const QVariant& value, bool highlighted, double x,
+                   double y) override;
 };

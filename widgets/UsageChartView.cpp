@@ -1,14 +1,20 @@
 #include "widgets/UsageChartView.h"
 
 #include "platform/foundation/Values.h"
+#include "widgets/Canvas.h"
 #include "widgets/QPainterCanvas.h"
 
 #include <QMouseEvent>
 
 const QString UsageChartView::kTextFontName = QStringLiteral("STHeitiSC-Light");
 
-UsageChartView::UsageChartView(float pointerInterval, View* parent)
-    : View(parent), m_defaultPointerInterval(pointerInterval) {
+namespace {
+const QList<double> kDash = {3, 3};
+const QColor kGrey = QColor::fromRgbF(0.5, 0.5, 0.5);
+} // namespace
+
+UsageChartView::UsageChartView(float pointerInterval, const Look& look, View* parent)
+    : View(parent), m_defaultPointerInterval(pointerInterval), m_look(look) {
     commonInit();
 }
 
@@ -49,6 +55,77 @@ float UsageChartView::valueHeight(const QVariant& value) const {
     const float interval = m_interval == 0 ? 1.0f : m_interval;
     return m_axisBottomLinetHeight +
            (floatValue(value) - m_min) / interval * m_horizontalLineInterval;
+}
+
+void UsageChartView::draw(Canvas& canvas, const QRectF&) {
+    const double H = bounds().height();
+    const double W = bounds().width();
+    const float L = axisLeftLineWidth();
+    const float B = axisBottomLinetHeight();
+    const float P = pointerInterval();
+    const QPointF scroll = contentScroll();
+    const double shift = m_look.pointsBetweenVerticals ? -P / 2.0 : 0.0;
+
+    // Origin at the bottom-left, y up.
+    canvas.translate(0, H);
+    canvas.scale(1, -1);
+
+    auto xAt = [&](qsizetype j) { return L + (j + 1) * P + scroll.x() + shift; };
+
+    for (const UsagePlot& plot : plots()) {
+        const QVariantList values = plot.plottingValues();
+        canvas.setFillColor(plot.lineColor());
+        canvas.setStrokeColor(plot.lineColor());
+        canvas.setLineWidth(plot.lineWidth());
+
+        for (qsizetype j = 0; j < values.size(); ++j) {
+            const double x = xAt(j);
+            if (x < L) {
+                // Hidden: the line enters at the left edge at the next point's height.
+                const QVariant next = j + 1 < values.size() ? values.at(j + 1) : QVariant(0);
+                canvas.moveTo(QPointF(L + shift, valueHeight(next)));
+            } else if (j == 0) {
+                canvas.moveTo(QPointF(x, valueHeight(values.at(j)) - scroll.y()));
+            } else {
+                canvas.addLineTo(QPointF(x, valueHeight(values.at(j)) - scroll.y()));
+            }
+        }
+        canvas.strokePath();
+
+        for (qsizetype j = 0; j < values.size(); ++j) {
+            const double x = xAt(j);
+            if (!(x > L)) continue;
+            const double y = valueHeight(values.at(j)) - scroll.y();
+            if (j > 0) {
+                canvas.drawImage(QStringLiteral("hint_blue.png"), QRectF(x - 6, y - 6, 12, 12));
+                drawValue(canvas, values.at(j), false, x, y + 18);
+            } else {
+                canvas.drawImage(QStringLiteral("hint_green.png"), QRectF(x - 12, y - 12, 24, 24));
+                canvas.drawImage(QStringLiteral("bg_flowtoday.png"),
+                                 QRectF(x - m_look.bubbleLeft, y + 20, 47, 40));
+                drawLabel(canvas, m_look.caption, 14, Qt::white, x, y + 45);
+                drawValue(canvas, values.at(j), true, x, y + 30);
+            }
+            const double vx = x - shift;
+            canvas.setStrokeColor(plot.lineColor());
+            canvas.setLineDash(0, kDash);
+            canvas.setLineWidth(axisLineWidth());
+            canvas.moveTo(QPointF(vx, B));
+            canvas.addLineTo(QPointF(vx, H - m_look.verticalTopInset));
+            canvas.strokePath();
+        }
+    }
+
+    canvas.setStrokeColor(xAxisFontColor());
+    canvas.moveTo(QPointF(L, B));
+    canvas.addLineTo(QPointF(W, B));
+    canvas.strokePath();
+
+    const QStringList labels = xAxisValues();
+    for (qsizetype i = 0; i < labels.size(); ++i)
+        if (xAt(i) >= L)
+            drawLabel(canvas, labels.at(i), 14, kGrey, xAt(i),
+                      xAxisFontSize() - m_look.axisLabelDrop);
 }
 
 void UsageChartView::touchesMoved(const QPointF&, const QPointF&) {}

@@ -10,11 +10,27 @@
 
 class Canvas;
 
-// What the daily and the monthly usage charts share: their properties, their series and the
-// text routine's font. Each chart draws itself in its own way.
+// What the daily and the monthly usage charts share: their properties, their series, and
+// the drawing (the line, a marker and value per point with the first one highlighted in a
+// bubble, dashed verticals, the axis and its labels). Each chart says how its points sit,
+// what the bubble says and how it writes its texts.
 class UsageChartView : public ui::View {
     Q_OBJECT
 public:
+    // The measures that tell the charts apart.
+    struct Look {
+        // Points sit half a step left of their verticals instead of on them.
+        bool pointsBetweenVerticals = false;
+        // The verticals stop this far below the top.
+        double verticalTopInset = 0;
+        // The bubble's left edge, left of its point.
+        double bubbleLeft = 24;
+        // The axis labels' baseline, below the axis font size.
+        int axisLabelDrop = 8;
+        // The highlighted (first) point's caption.
+        QString caption;
+    };
+
     // The face every chart text is drawn in.
     static const QString kTextFontName;
 
@@ -63,13 +79,13 @@ public:
     void awakeFromNib() { commonInit(); }
 
     // Draws the chart as the screen shows it, into any canvas.
-    virtual void draw(Canvas& canvas, const QRectF& rect) = 0;
+    void draw(Canvas& canvas, const QRectF& rect);
 
     // A drag of one touch from the previous location to the new one (view coordinates).
     virtual void touchesMoved(const QPointF& location, const QPointF& previousLocation);
 
 protected:
-    UsageChartView(float pointerInterval, View* parent);
+    UsageChartView(float pointerInterval, const Look& look, View* parent);
     void commonInit();
 
     // Height of a value above the axis, before any vertical scroll. An interval of 0 would
@@ -77,12 +93,20 @@ protected:
     float valueHeight(const QVariant& value) const;
     static float floatValue(const QVariant& value);
 
+    // A caption or axis label, centred or started one advance to the left as the chart does.
+    virtual void drawLabel(Canvas& canvas, const QString& text, int fontSize, const QColor& color,
+                           double x, double y) = 0;
+    // The value next to a point; `highlighted` for the first one, inside the bubble.
+    virtual void drawValue(Canvas& canvas, const QVariant& value, bool highlighted, double x,
+                           double y) = 0;
+
     void drawRect(QPainter& painter, const QRectF& rect) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     float m_defaultPointerInterval;
+    Look m_look;
     QStringList m_xAxisValues;
     int m_xAxisFontSize = 15;
     QColor m_xAxisFontColor;

@@ -16,12 +16,6 @@
 
 namespace {
 
-const QStringList& tabRootNames() {
-    static const QStringList names{"RootViewController", "QueryViewController",
-                                   "ManageViewController", "DiscountViewController"};
-    return names;
-}
-
 ui::NavigationController* selectedNavigation(ui::TabBarController* tabs) {
     return tabs ? qobject_cast<ui::NavigationController*>(tabs->selectedViewController()) : nullptr;
 }
@@ -159,7 +153,7 @@ void AppDelegate::replayURLOfAwakenByOther(ui::ViewController* home) {
     ui::NavigationController* nav = selectedNavigation(tabs);
     if (!nav) return;
     const QList<ui::ViewController*> stack = nav->viewControllers();
-    const qsizetype tab = tabRootNames().indexOf(hostOf(m_urlOfAwakenByOther));
+    const qsizetype tab = tavrixConfig::tabRootNames().indexOf(hostOf(m_urlOfAwakenByOther));
     if (tab >= 0) {
         tabs->setSelectedIndex(int(tab));
         nav->setViewControllers(stack.mid(0, 1), true);

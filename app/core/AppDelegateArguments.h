@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // The client's command line:
-//   tavrix [--server URL] [--source-application NAME] [--screenshot FILE --after MS] [URL...]
+//   tavrix [--help] [--server URL] [--source-application NAME] [--screenshot FILE --after MS]
+//          [URL...]
 // Every other argument is a URL that opens the application (the desktop passes them so).
 struct AppDelegateArguments {
     QString server;
@@ -12,7 +13,10 @@ struct AppDelegateArguments {
     QStringList urls;
     QString screenshotFile;
     int screenshotAfterMs = 0;
-    QString error; // empty when the line was understood
+    bool help = false; // --help or -h: print usage() and quit
+    QString error;     // empty when the line was understood
 
     static AppDelegateArguments parse(const QStringList& arguments);
+    // The options and the environment settings, for --help.
+    static QString usage();
 };

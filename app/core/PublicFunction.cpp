@@ -46,16 +46,8 @@ bool PublicFunction::isUser4g() {
     return defaults().hasObjectForKey("isUser4g") && defaults().boolForKey("isUser4g");
 }
 
-bool PublicFunction::isIOS7OrLater() {
-    return getVersionNumberOfDeviceSystem() >= 7.0;
-}
-
 QString PublicFunction::getUUIDOfDevice() {
     return ns::DeviceInfo::identifierForVendor();
-}
-
-double PublicFunction::getVersionNumberOfDeviceSystem() {
-    return ns::Values::doubleValue(ns::DeviceInfo::systemVersion());
 }
 
 QString PublicFunction::versionNumberOfAPP() {

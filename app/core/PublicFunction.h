@@ -26,9 +26,7 @@ public:
     static bool isUser4g();
 
     // --- Device and version ---
-    static bool isIOS7OrLater();
     static QString getUUIDOfDevice();
-    static double getVersionNumberOfDeviceSystem();
     static QString versionNumberOfAPP();
 
     // --- Texts, dates, alerts ---

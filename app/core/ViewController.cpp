@@ -1,6 +1,7 @@
 #include "app/core/ViewController.h"
 
 #include "app/categories/Block.h"
+#include "app/core/AlertTexts.h"
 #include "app/core/BFHudUtils.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
@@ -23,8 +24,6 @@
 namespace {
 
 const QString kPushToLogin = QString::fromLatin1(notification::kPushToLoginVeiw);
-const QString kTitle = QStringLiteral("提示");
-const QString kTimedOut = QStringLiteral("请求超时");
 const char* const kOffsetAnimation = "ViewController.keyboardOffset";
 
 constexpr unsigned kBeginFromCurrentState = 4;
@@ -63,14 +62,8 @@ void ViewController::viewDidLoad() {
     m_alertViewIsshow = false;
     ui::View* root = view();
     root->setBackgroundColor(QColor::fromRgbF(242 / 255.0f, 242 / 255.0f, 242 / 255.0f, 1));
-    if (auto* scroll = qobject_cast<ui::ScrollView*>(root)) {
-        double height = 455;
-        if (hidesBottomBarWhenPushed())
-            height = 504;
-        else if (qstrcmp(metaObject()->className(), "RootViewController") == 0)
-            height = 456;
-        scroll->setContentSize(QSizeF(320, height));
-    }
+    if (auto* scroll = qobject_cast<ui::ScrollView*>(root))
+        scroll->setContentSize(QSizeF(320, scrollContentHeight()));
     m_navShowBack = true;
     m_placeholderResponder = new ui::View;
     m_firstResponderView = m_placeholderResponder;
@@ -86,6 +79,11 @@ void ViewController::viewDidLoad() {
     root->installEventFilter(this);
 }
 
+double ViewController::scrollContentHeight() const {
+    // Below the navigation bar, and above the tab bar unless the screen hides it.
+    return hidesBottomBarWhenPushed() ? 504 : 455;
+}
+
 void ViewController::viewWillAppear(bool animated) {
     ui::ViewController::viewWillAppear(animated);
     auto& center = ns::NotificationCenter::defaultCenter();
@@ -96,7 +94,6 @@ void ViewController::viewWillAppear(bool animated) {
                        [this](const ns::Notification& n) { keyboardWillShow(n); });
     center.addObserver(this, ui::Keyboard::WillHideNotification, nullptr,
                        [this](const ns::Notification& n) { keyboardWillHide(n); });
-    if (!PublicFunction::isIOS7OrLater()) showNavBackItem();
 }
 
 void ViewController::viewWillDisappear(bool animated) {
@@ -146,12 +143,12 @@ HTTPRequest* ViewController::requestStartWithKey(const QString& key, bool isNeed
 void ViewController::commonFailureHandler(const HTTPError& error) {
     if (OverlayHUD* hud = m_baseHud) hud->hide(true);
     if (error.code == HTTPError::TimedOut) {
-        PublicFunction::showAlert(kTitle, kTimedOut);
+        PublicFunction::showAlert(AlertTexts::title(), AlertTexts::timedOut());
         return;
     }
     Block::alertWithTitle(
-        kTitle, QStringLiteral("网络连接失败,请检查您的网络设置"), [](int) {},
-        QStringLiteral("确认"), QString())
+        AlertTexts::title(), AlertTexts::networkFailed(), [](int) {}, QStringLiteral("确认"),
+        QString())
         ->show();
 }
 
@@ -167,7 +164,7 @@ QVariant ViewController::requestFinishedBaseForSuitChange(const QVariant& reply)
 QVariant ViewController::judgeReply(const QVariant& reply) {
     // Nothing, an array or a bare value: no usable reply.
     if (!ns::Values::isMap(reply)) {
-        PublicFunction::showAlert(kTitle, kTimedOut);
+        PublicFunction::showAlert(AlertTexts::title(), AlertTexts::timedOut());
         return {};
     }
     const QVariantMap map = reply.toMap();
@@ -178,7 +175,7 @@ QVariant ViewController::judgeReply(const QVariant& reply) {
         if (!m_alertViewIsshow) {
             m_alertViewIsshow = true;
             Block::alertWithTitle(
-                kTitle, msg,
+                AlertTexts::title(), msg,
                 [](int) {
                     ns::NotificationCenter::defaultCenter().postNotificationName(kPushToLogin);
                 },

@@ -81,6 +81,8 @@ public:
 protected:
     // A touch that ends on the screen ends editing.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The content height a scrolling root view starts with.
+    virtual double scrollContentHeight() const;
     // How long a request may take, in seconds.
     virtual double requestTimeout() const { return kRequestTimeout; }
 

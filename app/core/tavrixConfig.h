@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/download/PCConfigDO.h"
+
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -10,12 +13,6 @@ class TabBarController;
 class View;
 class ViewController;
 } // namespace ui
-
-// The server's address record (urlIP, urlPath); nothing fills it by default.
-struct PCConfigDO {
-    QString urlIP;
-    QString urlPath;
-};
 
 // Named switches, the session and the interface addresses. Holds no instances.
 class tavrixConfig {
@@ -51,6 +48,8 @@ public:
 
     // A "storyboard&identifier" text turned into a new screen; nullptr when malformed or unknown.
     static ui::ViewController* getViewControllerWithString(const QString& route);
+    // The root scenes of the four main tabs, in tab order; a SchemeRoute host names them.
+    static const QStringList& tabRootNames();
     static bool isViewController(const QString& className,
                                  ui::TabBarController* embedInTabBarController);
     static int indexOfViewController(const QString& className,

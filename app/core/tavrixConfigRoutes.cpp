@@ -17,6 +17,12 @@ ui::ViewController* firstScreenOf(ui::ViewController* tab) {
 
 } // namespace
 
+const QStringList& tavrixConfig::tabRootNames() {
+    static const QStringList names{"RootViewController", "QueryViewController",
+                                   "ManageViewController", "DiscountViewController"};
+    return names;
+}
+
 ui::ViewController* tavrixConfig::getViewControllerWithString(const QString& route) {
     const QStringList parts = route.split('&');
     if (parts.size() < 2) return nullptr;

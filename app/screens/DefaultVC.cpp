@@ -16,13 +16,6 @@
 
 #include <QRegularExpression>
 
-namespace {
-// The desktop window is always the tall phone screen.
-bool isTallScreen() {
-    return ns::DeviceInfo::kScreenHeight >= 568;
-}
-} // namespace
-
 DefaultVC::DefaultVC(QObject* parent) : ViewController(parent) {}
 
 DefaultVC::~DefaultVC() = default;
@@ -31,13 +24,12 @@ void DefaultVC::viewDidLoad() {
     ViewController::viewDidLoad();
     setNavShowBack(false);
 
-    const bool tall = isTallScreen();
     m_splash = new ui::ImageView(view());
-    m_splash->setImage(ui::imageNamed(tall ? "defaultIphone5" : "defaultIphone4"));
-    m_splash->setFrame(tall ? QRectF(0, 0, 320, 568) : QRectF(0, 0, 320, 480));
+    m_splash->setImage(ui::imageNamed("defaultIphone5"));
+    m_splash->setFrame(QRectF(0, 0, 320, 568));
     m_splash->setBackgroundColor(Qt::red);
 
-    m_hintLabel = new ui::Label(tall ? QRectF(0, 400, 320, 40) : QRectF(0, 360, 320, 40), view());
+    m_hintLabel = new ui::Label(QRectF(0, 400, 320, 40), view());
     m_hintLabel->setText(QStringLiteral("启动中"));
     m_hintLabel->setTextAlignment(ui::TextAlignment::Center);
     m_hintLabel->setBackgroundColor(Qt::transparent);
@@ -90,9 +82,9 @@ void DefaultVC::doLoginAuto() {
 }
 
 void DefaultVC::requestOfLoginSend() {
-    auto* request = HTTPRequest::requestWithURL(tavrixConfig::NSAPIURL("Login"), 30, this);
     const QVariant number = PublicFunction::getConfigWithKey("username");
-    LoginExchange::addLoginFields(request, number, PublicFunction::getConfigWithKey("password"));
+    HTTPRequest* request =
+        LoginExchange::loginRequest(this, number, PublicFunction::getConfigWithKey("password"));
     request->setCompletionHandler([this, number](const QVariant& reply) {
         const LoginExchange judged(reply);
         if (!judged.isSuccess()) {

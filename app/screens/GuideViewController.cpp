@@ -18,9 +18,6 @@
 #include "platform/ui/Storyboard.h"
 
 namespace {
-bool isTallScreen() {
-    return ns::DeviceInfo::kScreenHeight >= 568;
-}
 // The button sits on the last page.
 constexpr QRectF kButtonFrame{640 + 95, 470, 130, 40};
 } // namespace
@@ -56,16 +53,8 @@ void GuideViewController::viewDidLoad() {
     ui::ViewController::viewDidLoad();
     // Not exactly three pages wide, as the pictures were laid out.
     m_scrollView->setContentSize(QSizeF(960.1, m_scrollView->frame().height()));
-    const bool tall = isTallScreen();
-    if (!tall) {
-        QRectF frame = m_button->frame();
-        frame.moveTop(415);
-        m_button->setFrame(frame);
-    }
     for (int i = 1; i <= 3; ++i)
-        m_guides[i - 1]->setImage(ui::imageNamed(
-            (tall ? QStringLiteral("guideImage%1") : QStringLiteral("iphone4guideImage%1"))
-                .arg(i)));
+        m_guides[i - 1]->setImage(ui::imageNamed(QStringLiteral("guideImage%1").arg(i)));
 }
 
 void GuideViewController::viewWillAppear(bool animated) {

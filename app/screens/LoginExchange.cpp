@@ -3,6 +3,7 @@
 #include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
+#include "app/core/ViewController.h"
 #include "app/core/tavrixConfig.h"
 #include "platform/foundation/Values.h"
 
@@ -18,6 +19,16 @@ QString LoginExchange::value(const QString& key) const {
     const QVariant v = m_reply.value(key);
     if (ns::Values::isString(v) || ns::Values::isNumber(v)) return ns::Values::stringValue(v);
     return QStringLiteral("");
+}
+
+HTTPRequest* LoginExchange::loginRequest(ViewController* owner, const QVariant& num,
+                                         const QVariant& pass) {
+    auto* request = HTTPRequest::requestWithURL(tavrixConfig::NSAPIURL(QStringLiteral("Login")),
+                                                ViewController::kRequestTimeout, owner);
+    addLoginFields(request, num, pass);
+    request->setFailureHandler(
+        [owner](const HTTPError& error) { owner->commonFailureHandler(error); });
+    return request;
 }
 
 void LoginExchange::addLoginFields(HTTPRequest* request, const QVariant& num,
@@ -53,7 +64,5 @@ bool LoginExchange::keepGatewayLogIn(const QVariant& reply, const EncryptedPhone
 }
 
 QString LoginExchange::imei() {
-    return PublicFunction::isIOS7OrLater()
-               ? PublicFunction::getUUIDOfDevice()
-               : PublicFunction::getConfigWithKey(QStringLiteral("MacAddress")).toString();
+    return PublicFunction::getUUIDOfDevice();
 }

@@ -6,11 +6,20 @@
 
 class EncryptedPhoneNumber;
 class HTTPRequest;
+class ViewController;
 
 // What the log-in screens share of the "Login" and "LoginQTWAP" exchanges: the fields they send
 // and how they read the reply.
 class LoginExchange {
 public:
+    // "result" of a "Login" refused for a wrong number or password.
+    static constexpr qint64 kWrongNumberOrPassword = 19999;
+
+    // The "Login" request, not started: owned by the screen, with the common time-out, its
+    // fields (addLoginFields) and the screen's common failure handler.
+    static HTTPRequest* loginRequest(ViewController* owner, const QVariant& num,
+                                     const QVariant& pass);
+
     // A reply that is not a JSON object reads as no reply.
     explicit LoginExchange(const QVariant& reply);
 

@@ -1,5 +1,6 @@
 #include "app/screens/LoginViewController.h"
 
+#include "app/core/AlertTexts.h"
 #include "app/core/BFHudUtils.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
@@ -185,20 +186,9 @@ void LoginViewController::loginPressed() {
 
 void LoginViewController::requestOfLoginSend() {
     setBaseHud(BFHudUtils::login(view(), this));
-    auto* request = HTTPRequest::requestWithURL(tavrixConfig::NSAPIURL("Login"), 30, this);
-    LoginExchange::addLoginFields(request, m_userName->text(), m_passWord->text());
+    HTTPRequest* request =
+        LoginExchange::loginRequest(this, m_userName->text(), m_passWord->text());
     request->setCompletionHandler([this](const QVariant& reply) { handleReply(reply); });
-    request->setFailureHandler([this](const HTTPError& error) {
-        if (OverlayHUD* hud = baseHud()) hud->hide(true);
-        if (error.code == HTTPError::TimedOut) {
-            PublicFunction::showAlert(QStringLiteral("提示"), QStringLiteral("请求超时"));
-            return;
-        }
-        auto* alert = new ui::AlertView(QStringLiteral("提示"),
-                                        QStringLiteral("网络连接失败,请检查您的网络设置"), nullptr,
-                                        QStringLiteral("确认"));
-        alert->show();
-    });
     m_request = request;
     request->startRequest();
 }
@@ -210,8 +200,8 @@ void LoginViewController::handleReply(const QVariant& reply) {
         BFHudUtils::showText(kServerTrouble, view(), this);
         return;
     }
-    if (judged.result() == 19999) {
-        PublicFunction::showAlert(QStringLiteral("提示"), QStringLiteral("手机号或密码输入错误"));
+    if (judged.result() == LoginExchange::kWrongNumberOrPassword) {
+        PublicFunction::showAlert(AlertTexts::title(), QStringLiteral("手机号或密码输入错误"));
         return;
     }
     if (!judged.isSuccess()) {

@@ -1,6 +1,5 @@
 #include "app/screens/NavbarViewController.h"
 
-#include "app/core/PublicFunction.h"
 #include "app/screens/TavrixApplicationSpecific.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
@@ -21,10 +20,6 @@ void NavbarViewController::viewDidLoad() {
     bar->setTitleFont(ui::Font::systemFontOfSize(18));
     bar->setTitleTextColor(Qt::white);
     bar->setBackgroundColor(Qt::transparent);
-    if (PublicFunction::isIOS7OrLater()) {
-        bar->setBarTintColor(TavrixApplicationSpecific::tavrix_blueColor());
-        bar->setBackIndicatorImage(ui::imageNamed("header_back"));
-    } else {
-        bar->setTintColor(TavrixApplicationSpecific::tavrix_blueColor());
-    }
+    bar->setBarTintColor(TavrixApplicationSpecific::tavrix_blueColor());
+    bar->setBackIndicatorImage(ui::imageNamed("header_back"));
 }

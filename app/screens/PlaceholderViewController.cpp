@@ -17,4 +17,5 @@ void PlaceholderViewController::viewDidLoad() {
     m_titleLabel->setFont(ui::Font::systemFontOfSize(20));
     m_titleLabel->setTextColor(QColor(120, 120, 120));
     m_titleLabel->setTextAlignment(ui::TextAlignment::Center);
+    m_titleLabel->setUserInteractionEnabled(true); // a label lets presses through otherwise
 }

@@ -4,7 +4,7 @@
 #include <QLinearGradient>
 
 #include "app/core/NotificationNames.h"
-#include "app/core/PublicFunction.h"
+#include "app/screens/RootViewController.h"
 #include "app/screens/SideSlipViewController.h"
 #include "app/screens/TabBarViewController.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -188,7 +188,7 @@ bool SkatingRinkViewController::gestureRecognizerShouldReceiveTouch(ui::GestureR
     // from the home page, while any screen may move an open (or moving) drawer.
     ui::View* start = touch.view ? touch.view->superview() : nullptr;
     const ui::ViewController* owner = ui::ViewController::enclosingViewController(start);
-    if (owner && qstrcmp(owner->metaObject()->className(), "RootViewController") == 0) return true;
+    if (qobject_cast<const RootViewController*>(owner)) return true;
     return m_openState != Closed;
 }
 
@@ -233,14 +233,10 @@ void SkatingRinkViewController::animateDrawer(const QRectF& tabBarTo, const QRec
     };
     // Whether or not it ran to its end: an interrupted animation must still settle the state.
     auto done = [completion](bool) { completion(); };
-    if (PublicFunction::isIOS7OrLater()) {
-        if (opening)
-            ui::Animation::runSpring(this, kAnimationKey, 0.9, 0.8, 10, step, done);
-        else
-            ui::Animation::runSpring(this, kAnimationKey, 0.7, 1.0, 0.5, step, done);
-    } else {
-        ui::Animation::run(this, kAnimationKey, 0.4, ui::Animation::Curve::EaseInOut, step, done);
-    }
+    if (opening)
+        ui::Animation::runSpring(this, kAnimationKey, 0.9, 0.8, 10, step, done);
+    else
+        ui::Animation::runSpring(this, kAnimationKey, 0.7, 1.0, 0.5, step, done);
 }
 
 void SkatingRinkViewController::openingAnimation() {

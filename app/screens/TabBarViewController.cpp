@@ -1,6 +1,6 @@
 #include "app/screens/TabBarViewController.h"
 
-#include "app/core/PublicFunction.h"
+#include "app/core/tavrixConfig.h"
 #include "app/screens/NavbarViewController.h"
 #include "app/screens/TavrixApplicationSpecific.h"
 #include "platform/ui/Image.h"
@@ -9,12 +9,6 @@
 #include "platform/ui/TabBarItem.h"
 
 TAVRIX_REGISTER_SCENE("Main", "TabBarViewController", TabBarViewController);
-
-const QStringList& TabBarViewController::tabRootNames() {
-    static const QStringList names{"RootViewController", "QueryViewController",
-                                   "ManageViewController", "DiscountViewController"};
-    return names;
-}
 
 TabBarViewController::TabFace TabBarViewController::faceForTag(int tag) {
     switch (tag) {
@@ -34,9 +28,9 @@ TabBarViewController::TabFace TabBarViewController::faceForTag(int tag) {
 TabBarViewController::TabBarViewController(QObject* parent) : ui::TabBarController(parent) {
     // What the storyboard's relationships give: a navigation stack per tab, tagged in order.
     QList<ui::ViewController*> tabs;
-    for (int i = 0; i < tabRootNames().size(); ++i) {
+    for (int i = 0; i < tavrixConfig::tabRootNames().size(); ++i) {
         auto* nav = new NavbarViewController(
-            ui::Storyboard::instantiateViewController("Main", tabRootNames()[i]));
+            ui::Storyboard::instantiateViewController("Main", tavrixConfig::tabRootNames()[i]));
         nav->tabBarItem()->setTag(i);
         tabs << nav;
     }
@@ -53,10 +47,8 @@ void TabBarViewController::viewDidLoad() {
         const QImage image = face.image.isEmpty() ? QImage() : ui::imageNamed(face.image);
         const QImage selected =
             face.selectedImage.isEmpty() ? QImage() : ui::imageNamed(face.selectedImage);
-        if (PublicFunction::isIOS7OrLater()) {
-            item->setTitle(face.title);
-            item->setRenderingMode(ui::TabBarItem::RenderingMode::Original);
-        }
+        item->setTitle(face.title);
+        item->setRenderingMode(ui::TabBarItem::RenderingMode::Original);
         item->setImage(image);
         item->setSelectedImage(selected);
     }

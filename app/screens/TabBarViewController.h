@@ -14,8 +14,6 @@ public:
         QString image;
         QString selectedImage;
     };
-    // The root scenes of tabs 0 to 3, as a SchemeRoute host names them.
-    static const QStringList& tabRootNames();
     // Title and picture names of the tab whose item has this tag; other tags are blank.
     static TabFace faceForTag(int tag);
 

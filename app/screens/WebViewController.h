@@ -1,15 +1,39 @@
 #pragma once
 
 #include "app/core/ViewController.h"
+#include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/WebView.h"
 
+#include <QPointer>
 #include <QString>
+#include <QUrl>
+#include <memory>
+
+class AddressBookHelper;
+class NetworkReachability;
+struct WebBridgeMessage;
+namespace ui {
+class Button;
+}
 
 // The operator's page shown inside the application. Callers instantiate the scene
 // ("Main", "WebViewController"), set the complete page address and the title, and push it.
-class WebViewController : public ViewController {
+//
+// Every address the page tries to load is judged first: one ending in "9999" means the
+// session has expired (alert, then the log-in screen); one carrying a bridge call runs a
+// native function (WebViewControllerBridge.cpp) and is never loaded; anything else loads,
+// under the loading overlay. The engine's web view exists only while the screen does.
+class WebViewController : public ViewController,
+                          public ui::WebViewDelegate,
+                          public ui::MessageComposeViewControllerDelegate {
     Q_OBJECT
 public:
+    static constexpr double kRequestTimeout = 30;
+    // The operator's payment page loads without the overlay.
+    static constexpr const char* kPaymentPagePath = "/UnifiedPay";
+
     explicit WebViewController(QObject* parent = nullptr);
+    ~WebViewController() override;
 
     QString requestURL() const { return m_requestURL; }
     void setRequestURL(const QString& url) { m_requestURL = url; }
@@ -17,8 +41,72 @@ public:
     void setStrOfTitle(const QString& title) { m_strOfTitle = title; }
 
     void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void willMoveToParentViewController(ui::ViewController* parent) override;
+
+    ui::WebView* myWebView() const { return m_webView; }
+    // The page's function that receives the answer of the latest bridge call.
+    QString strCallBack() const { return m_strCallBack; }
+    AddressBookHelper* addressBookHelper() const { return m_addressBookHelper.get(); }
+    ui::Button* closeButton() const { return m_closeButton; }
+    NetworkReachability* hostReach() const { return m_hostReach.get(); }
+
+    void loadRequest();
+    // Runs the script in the page; the result is not waited for.
+    void evalJs(const QString& script);
+    // The back button: back in the page's history when it has one, else leave the screen.
+    void doReturn();
+    // The close button.
+    void popViewControler();
+    void reachabilityChanged(const ns::Notification& notification);
+    // Whether an address is the operator's payment page (https, path under /UnifiedPay).
+    static bool isPaymentPage(const QString& urlText);
+
+    // --- Web view delegate ---
+    bool webViewShouldStartLoadWithRequest(ui::WebView* webView, const QUrl& url,
+                                           ui::WebViewNavigationType navigationType) override;
+    void webViewDidStartLoad(ui::WebView* webView) override;
+    void webViewDidFinishLoad(ui::WebView* webView) override;
+    void webViewDidFailLoadWithError(ui::WebView* webView, const QString& error) override;
+
+    // --- The bridge (WebViewControllerBridge.cpp) ---
+    // Runs one decoded call; a message that is not a valid call changes nothing.
+    void handleBridgeMessage(const QString& messageText);
+    void getAllPeoplesAddressInfo(const WebBridgeMessage& message);
+    void showAddressBook(const WebBridgeMessage& message);
+    void getVersionNumOfAPP(const WebBridgeMessage& message);
+    void displaySMSComposerSheetWithPhone(const WebBridgeMessage& message);
+    void showTVFriendsView(const WebBridgeMessage& message);
+    void showTVFriendCircleView(const WebBridgeMessage& message);
+    void mirebShareButtonPressed(const WebBridgeMessage& message);
+    void pushToFunctionModuleVC(const WebBridgeMessage& message);
+    void pushToTabbarViewController(const WebBridgeMessage& message);
+
+    void readAllPeoplesFromAddressBook(const QString& callback);
+    void addressBookCallBackWithPhoneNO(const QString& callback, const QString& phone,
+                                        const QString& name);
+    // Shares to Talvo once the thumbnail has arrived or failed (scene 0 chat, 1 timeline).
+    void createMessageToReqWithMessage(const QString& argument, int toScene);
+    void showInstallAlert();
+    void messageToShare(const QString& argument);
+    void messageComposeViewController(ui::MessageComposeViewController* controller,
+                                      ui::MessageComposeResult didFinishWithResult) override;
+    // How long a share waits for its picture before it goes without one.
+    static constexpr qint64 kShareImageTimeoutMs = 8000;
+
+protected:
+    double requestTimeout() const override { return kRequestTimeout; }
 
 private:
+    void showCloseButton();
+
     QString m_requestURL;
     QString m_strOfTitle;
+    QString m_strCallBack;
+    QPointer<ui::WebView> m_webView;
+    std::unique_ptr<NetworkReachability> m_hostReach;
+    std::unique_ptr<AddressBookHelper> m_addressBookHelper;
+    QPointer<ui::Button> m_closeButton;
+    bool m_appearedOnce = false;
 };

@@ -8,23 +8,26 @@ namespace ns::Crypto {
 
 namespace {
 
-QByteArray fitKey(const QByteArray& key) {
-    QByteArray k = key.left(16);
-    k.append(QByteArray(16 - k.size(), '\0'));
+QByteArray fitKey(const QByteArray& key, int size) {
+    QByteArray k = key.left(size);
+    k.append(QByteArray(size - k.size(), '\0'));
     return k;
 }
 
-QByteArray run(const EVP_CIPHER* cipher, bool encrypt, const QByteArray& key, const QByteArray& iv,
-               const QByteArray& in) {
+std::optional<QByteArray> run(const EVP_CIPHER* cipher, bool encrypt, const QByteArray& key,
+                              const QByteArray& iv, const QByteArray& in) {
+    // Cipher text comes in whole blocks, at least one (the padding).
+    if (!encrypt && (in.isEmpty() || in.size() % 16 != 0)) return std::nullopt;
     std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
                                                                         EVP_CIPHER_CTX_free);
-    if (!ctx) return {};
-    const QByteArray k = fitKey(key);
-    const QByteArray v = fitKey(iv);
+    if (!ctx) return std::nullopt;
+    const QByteArray k = fitKey(key, EVP_CIPHER_key_length(cipher));
+    const QByteArray v = fitKey(iv, 16);
     if (EVP_CipherInit_ex(
             ctx.get(), cipher, nullptr, reinterpret_cast<const unsigned char*>(k.constData()),
             reinterpret_cast<const unsigned char*>(v.constData()), encrypt ? 1 : 0) != 1)
-        return {};
+        return std::nullopt;
+    // Padding adds at most one block.
     QByteArray out(in.size() + 16, '\0');
     int len1 = 0;
     int len2 = 0;
@@ -32,8 +35,8 @@ QByteArray run(const EVP_CIPHER* cipher, bool encrypt, const QByteArray& key, co
     if (EVP_CipherUpdate(ctx.get(), o, &len1,
                          reinterpret_cast<const unsigned char*>(in.constData()),
                          int(in.size())) != 1)
-        return {};
-    if (EVP_CipherFinal_ex(ctx.get(), o + len1, &len2) != 1) return {};
+        return std::nullopt;
+    if (EVP_CipherFinal_ex(ctx.get(), o + len1, &len2) != 1) return std::nullopt;
     out.resize(len1 + len2);
     return out;
 }
@@ -47,21 +50,29 @@ QByteArray md5(const QByteArray& data) {
     return QByteArray(reinterpret_cast<const char*>(digest), int(len));
 }
 
-QByteArray aes128EcbEncrypt(const QByteArray& key, const QByteArray& plain) {
+std::optional<QByteArray> aes128EcbEncrypt(const QByteArray& key, const QByteArray& plain) {
     return run(EVP_aes_128_ecb(), true, key, {}, plain);
 }
 
-QByteArray aes128EcbDecrypt(const QByteArray& key, const QByteArray& cipher) {
-    if (cipher.isEmpty() || cipher.size() % 16) return {};
+std::optional<QByteArray> aes128EcbDecrypt(const QByteArray& key, const QByteArray& cipher) {
     return run(EVP_aes_128_ecb(), false, key, {}, cipher);
 }
 
-QByteArray aes128CbcEncrypt(const QByteArray& key, const QByteArray& iv, const QByteArray& plain) {
+std::optional<QByteArray> aes256EcbEncrypt(const QByteArray& key, const QByteArray& plain) {
+    return run(EVP_aes_256_ecb(), true, key, {}, plain);
+}
+
+std::optional<QByteArray> aes256EcbDecrypt(const QByteArray& key, const QByteArray& cipher) {
+    return run(EVP_aes_256_ecb(), false, key, {}, cipher);
+}
+
+std::optional<QByteArray> aes128CbcEncrypt(const QByteArray& key, const QByteArray& iv,
+                                           const QByteArray& plain) {
     return run(EVP_aes_128_cbc(), true, key, iv, plain);
 }
 
-QByteArray aes128CbcDecrypt(const QByteArray& key, const QByteArray& iv, const QByteArray& cipher) {
-    if (cipher.isEmpty() || cipher.size() % 16) return {};
+std::optional<QByteArray> aes128CbcDecrypt(const QByteArray& key, const QByteArray& iv,
+                                           const QByteArray& cipher) {
     return run(EVP_aes_128_cbc(), false, key, iv, cipher);
 }
 

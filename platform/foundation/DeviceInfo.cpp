@@ -26,10 +26,6 @@ QString identifierForVendor() {
     return made;
 }
 
-QString systemVersion() {
-    return QStringLiteral("7.0");
-}
-
 QString applicationVersion() {
     const QString v = QCoreApplication::applicationVersion();
     return v.isEmpty() ? QStringLiteral("1.0.0") : v;

@@ -4,12 +4,10 @@
 
 namespace ns {
 
-// What the original asked of the device.
+// What the client reports about the machine it runs on (identifier, version, address).
 namespace DeviceInfo {
 // A UUID made on first use and kept in the sandbox, like a per-vendor identifier.
 QString identifierForVendor();
-// The platform version the screens test against; the desktop counts as a modern platform.
-QString systemVersion();
 QString applicationVersion(); // "CFBundleShortVersionString"
 // The Wi-Fi hardware address text of the first non-loopback interface, or an error text.
 QString macAddress();

@@ -24,7 +24,8 @@ public:
     // A string or null (absent or not a string).
     QString stringForKey(const QString& key) const;
     bool hasObjectForKey(const QString& key) const { return m_values.contains(key); }
-    // Booleans, numbers and "YES"/"NO" texts read as the original's bool reading does.
+    // Booleans, numbers and "YES"/"NO" texts alike (ns::Values::boolValue): a switch may be
+    // stored as any of them.
     bool boolForKey(const QString& key) const;
     qint64 integerForKey(const QString& key) const;
     void setBool(bool value, const QString& key);

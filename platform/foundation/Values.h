@@ -5,7 +5,8 @@
 
 namespace ns {
 
-// How the original reads loosely typed values: numbers, booleans and texts alike.
+// Reading loosely typed values: server replies and stored settings carry numbers, booleans
+// and texts interchangeably ("1", 1 and true all mean yes), so every reader accepts all three.
 namespace Values {
 // Texts: leading blanks, an optional sign, then the leading digits ("12abc" is 12, "abc" 0);
 // numbers truncate; anything else is 0. Saturates instead of overflowing.

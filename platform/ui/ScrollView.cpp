@@ -17,6 +17,7 @@ constexpr double kMinGlideVelocity = 50;  // points per second
 constexpr double kPageFlickVelocity = 300;
 constexpr double kSettleSeconds = 0.3;
 constexpr double kScrollSeconds = 0.3;
+constexpr double kWheelPageTravel = 40; // one wheel notch, in points
 constexpr double kIndicatorWidth = 2.5;
 constexpr double kIndicatorInset = 3;
 
@@ -352,6 +353,10 @@ void ScrollView::wheelEvent(QWheelEvent* event) {
                                                  : QPointF(event->pixelDelta());
     if (!canScrollVertically() && canScrollHorizontally() && delta.x() == 0)
         delta = QPointF(delta.y(), 0);
+    if (m_paging) {
+        wheelPage(delta, event);
+        return;
+    }
     const QPointF lo = minimumContentOffset(), hi = maximumContentOffset();
     QPointF o = contentOffset() - delta;
     o = QPointF(canScrollHorizontally() ? std::clamp(o.x(), lo.x(), hi.x()) : contentOffset().x(),
@@ -363,6 +368,37 @@ void ScrollView::wheelEvent(QWheelEvent* event) {
     event->accept();
     stopScrolling();
     applyOffset(o);
+}
+
+void ScrollView::wheelPage(const QPointF& delta, QWheelEvent* event) {
+    // A paging view never rests between pages: a notch turns one page (a touchpad's run of
+    // small steps adds up to one), and it settles as after a swipe.
+    const bool horizontal = canScrollHorizontally() && !canScrollVertically();
+    if (m_decelerating || m_animating || m_dragging) {
+        m_wheelTravel = 0; // what arrives while a page turns does not queue another
+        event->accept();
+        return;
+    }
+    m_wheelTravel += horizontal ? delta.x() : delta.y();
+    if (std::abs(m_wheelTravel) < kWheelPageTravel) {
+        event->accept();
+        return;
+    }
+    const int step = m_wheelTravel > 0 ? -1 : 1; // the wheel turned down shows the next page
+    m_wheelTravel = 0;
+    const QPointF o = contentOffset();
+    const double page = horizontal ? frame().width() : frame().height();
+    const double now = horizontal ? o.x() : o.y();
+    const QPointF lo = minimumContentOffset(), hi = maximumContentOffset();
+    double to = page > 0 ? (std::round(now / page) + step) * page : now;
+    to = std::clamp(to, horizontal ? lo.x() : lo.y(), horizontal ? hi.x() : hi.y());
+    const QPointF target = horizontal ? QPointF(to, o.y()) : QPointF(o.x(), to);
+    if (near(target, o)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    animateTo(target, kSettleSeconds, true);
 }
 
 void ScrollView::resizeEvent(QResizeEvent* event) {

@@ -89,6 +89,7 @@ protected:
     virtual void didChangeOffset() {}
 
 private:
+    void wheelPage(const QPointF& delta, QWheelEvent* event);
     friend class ScrollPan;
     bool canScrollHorizontally() const;
     bool canScrollVertically() const;
@@ -118,6 +119,7 @@ private:
     quint64 m_generation = 0;
     QPointF m_dragRawStart; // the unrubbered offset the drag started from
     QPointF m_driverTranslation;
+    double m_wheelTravel = 0; // wheel travel towards the next page turn
     ns::Weak<ScrollViewDelegate> m_delegate;
     PanGestureRecognizer* m_pan = nullptr;
     View* m_vIndicator = nullptr;

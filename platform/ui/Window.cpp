@@ -1,7 +1,14 @@
 #include "platform/ui/Window.h"
 
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/AlertCenter.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
+
+#include <QApplication>
+#include <QKeyEvent>
 
 #include <QChildEvent>
 #include <QPainter>
@@ -57,6 +64,8 @@ Window::Window(QWidget* parent) : QWidget(parent) {
     m_presentationLayer->setHidden(true);
     m_alertLayer = new Layer(full, m_rootView);
     m_alertLayer->setHidden(true);
+    // Escape is seen before the focused field gets it (a field would swallow it).
+    qApp->installEventFilter(this);
 }
 
 Window::~Window() {
@@ -111,6 +120,39 @@ void Window::makeKeyAndVisible() {
 
 Window* Window::windowForView(const View* view) {
     return view ? qobject_cast<Window*>(view->window()) : nullptr;
+}
+
+bool Window::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !isKeyWindow())
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier) return false;
+    if (static_cast<QWidget*>(watched)->window() != this) return false;
+    return cancelTopmost();
+}
+
+bool Window::cancelTopmost() {
+    // A desktop's Escape is the cancel button of whatever asks for a choice on top.
+    if (AlertView* alert = AlertCenter::topAlert()) {
+        if (alert->cancelButtonIndex() >= 0) alert->pressButtonAtIndex(alert->cancelButtonIndex());
+        return true;
+    }
+    if (ActionSheet* sheet = AlertCenter::topActionSheet()) {
+        if (sheet->cancelButtonIndex() >= 0) sheet->pressButtonAtIndex(sheet->cancelButtonIndex());
+        return true;
+    }
+    const QList<View*> presented = m_presentationLayer->subviews();
+    for (auto it = presented.rbegin(); it != presented.rend(); ++it) {
+        auto* composer =
+            qobject_cast<MessageComposeViewController*>(ViewController::viewControllerForView(*it));
+        if (composer && !composer->isFinished()) {
+            composer->cancel();
+            return true;
+        }
+        if (composer) continue; // one already going
+        break;                  // another screen is on top
+    }
+    return false;
 }
 
 void Window::updateAlertLayer() {

@@ -43,8 +43,16 @@ public:
     View* alertLayer() const { return m_alertLayer; }
     void updateAlertLayer();
 
+    // What Escape does while this is the key window: presses the cancel button of the top
+    // alert or action sheet, or cancels a message composer on top. Returns whether Escape
+    // was taken (an alert without a cancel button takes it and stays).
+    bool cancelTopmost();
+
     QImage renderToImage(double scale = 1.0);
     bool saveScreenshot(const QString& path, double scale = 1.0);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void layoutRoot();

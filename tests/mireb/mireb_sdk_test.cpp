@@ -1,3 +1,4 @@
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QUrlQuery>
@@ -192,3 +193,26 @@ TEST_F(MirebTest, OnlyThisApplicationsCallbacksAreTaken) {
 }
 
 } // namespace
+
+namespace {
+QStringList g_messages;
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+    g_messages << text;
+}
+} // namespace
+
+// Debug mode is on at every start: its lines stay out of the output until the category is
+// switched on.
+TEST_F(MirebTest, DebugLinesAreSilentUnlessTheCategoryIsOn) {
+    MirebSDK::enableDebugMode(true);
+    for (const bool categoryOn : {false, true}) {
+        SCOPED_TRACE(categoryOn);
+        QLoggingCategory::setFilterRules(categoryOn ? "tavrix.mireb.debug=true" : "");
+        g_messages.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+        MirebSDK::registerApp(kAppKey);
+        qInstallMessageHandler(previous);
+        EXPECT_EQ(g_messages.filter("registered").size(), categoryOn ? 1 : 0);
+    }
+    QLoggingCategory::setFilterRules("");
+}

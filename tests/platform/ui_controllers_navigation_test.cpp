@@ -10,6 +10,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/View.h"
+#include "tests/support/LifeCycleScreen.h"
 
 using namespace ui;
 
@@ -17,27 +18,14 @@ namespace {
 
 QStringList g_log;
 
-// A screen that writes its life cycle to the log as "name:event".
-class Screen : public ViewController {
+class Screen : public LifeCycleScreen {
 public:
-    explicit Screen(QString name) : m_name(std::move(name)) {}
-    ~Screen() override { g_log << m_name + ":deleted"; }
-    void viewDidLoad() override { g_log << m_name + ":load"; }
-    void viewWillAppear(bool) override { g_log << m_name + ":willAppear"; }
-    void viewDidAppear(bool) override { g_log << m_name + ":didAppear"; }
-    void viewWillDisappear(bool) override { g_log << m_name + ":willDisappear"; }
-    void viewDidDisappear(bool) override { g_log << m_name + ":didDisappear"; }
-    void didMoveToParentViewController(ViewController* parent) override {
-        g_log << m_name + (parent ? ":moved" : ":removed");
-    }
+    explicit Screen(QString name) : LifeCycleScreen(std::move(name), g_log) {}
     // A screen popping itself from its own handler, then reading its own state.
     QString popSelfAndReadName() {
         navigationController()->popViewControllerAnimated(false);
-        return m_name;
+        return name();
     }
-
-private:
-    QString m_name;
 };
 
 void flushReleases() {

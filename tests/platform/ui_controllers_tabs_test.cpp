@@ -8,6 +8,7 @@
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/View.h"
+#include "tests/support/LifeCycleScreen.h"
 
 using namespace ui;
 
@@ -15,16 +16,8 @@ namespace {
 
 QStringList g_log;
 
-class Screen : public ViewController {
-public:
-    explicit Screen(QString name) : m_name(std::move(name)) {}
-    void viewWillAppear(bool) override { g_log << m_name + ":willAppear"; }
-    void viewDidAppear(bool) override { g_log << m_name + ":didAppear"; }
-    void viewWillDisappear(bool) override { g_log << m_name + ":willDisappear"; }
-    void viewDidDisappear(bool) override { g_log << m_name + ":didDisappear"; }
-
-private:
-    QString m_name;
+struct Screen : LifeCycleScreen {
+    explicit Screen(QString name) : LifeCycleScreen(std::move(name), g_log) {}
 };
 
 struct Tabs {
@@ -66,13 +59,14 @@ TEST(TabBarController, SwitchingTabsMovesAppearanceBetweenTheirTopScreens) {
     Tabs tabs;
     EXPECT_EQ(tabs.tbc->selectedIndex(), 0);
     tabs.tbc->setSelectedIndex(2);
-    EXPECT_EQ(g_log, QStringList(
-                         {"T0:willDisappear", "T2:willAppear", "T0:didDisappear", "T2:didAppear"}));
+    EXPECT_EQ(
+        LifeCycleScreen::appearances(g_log),
+        QStringList({"T0:willDisappear", "T2:willAppear", "T0:didDisappear", "T2:didAppear"}));
     g_log.clear();
     tabs.tbc->setSelectedIndex(2);  // already there
     tabs.tbc->setSelectedIndex(7);  // no such tab
     tabs.tbc->setSelectedIndex(-1); // no such tab
-    EXPECT_TRUE(g_log.isEmpty());
+    EXPECT_TRUE(LifeCycleScreen::appearances(g_log).isEmpty());
     EXPECT_EQ(tabs.tbc->selectedIndex(), 2);
     EXPECT_EQ(tabs.tbc->tabBar()->selectedIndex(), 2);
 }
@@ -154,8 +148,9 @@ TEST(TabBarController, DroppingTheSelectedTabFallsBackToTheFirst) {
     g_log.clear();
     tabs.tbc->setViewControllers({tabs.navs[0], tabs.navs[1]});
     EXPECT_EQ(tabs.tbc->selectedIndex(), 0);
-    EXPECT_EQ(g_log, QStringList(
-                         {"T2:willDisappear", "T2:didDisappear", "T0:willAppear", "T0:didAppear"}));
+    EXPECT_EQ(
+        LifeCycleScreen::appearances(g_log),
+        QStringList({"T2:willDisappear", "T2:didDisappear", "T0:willAppear", "T0:didAppear"}));
     EXPECT_EQ(tabs.tbc->tabBar()->items().size(), 2);
     QCoreApplication::sendPostedEvents(nullptr, 0);
     EXPECT_FALSE(dropped);

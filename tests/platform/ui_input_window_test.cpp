@@ -109,3 +109,379 @@ TEST(WindowInput, AnAlertButtonIsPressedByAClickOnIt) {
 }
 
 } // namespace
+
+// ---- Every control and recogniser, through the window ----
+
+#include "platform/foundation/Clock.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/PageControl.h"
+#include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/TabBar.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+// A screen whose content a test lays out.
+class Canvas : public ViewController {
+public:
+    std::function<void(View*)> build;
+
+protected:
+    void loadView() override {
+        auto* v = new View(QRectF(0, 0, 320, 568));
+        v->setBackgroundColor(Qt::white);
+        setView(v);
+        if (build) build(v);
+    }
+};
+
+struct Rows : TableViewDataSource, TableViewDelegate {
+    QList<IndexPath> selected;
+    int numberOfSectionsInTableView(TableView*) override { return 1; }
+    int tableViewNumberOfRowsInSection(TableView*, int) override { return 30; }
+    TableViewCell* tableViewCellForRowAtIndexPath(TableView* t, IndexPath) override {
+        TableViewCell* cell = t->dequeueReusableCellWithIdentifier("row");
+        return cell ? cell : new TableViewCell(TableViewCell::Style::Default, "row");
+    }
+    void tableViewDidSelectRowAtIndexPath(TableView*, IndexPath p) override { selected << p; }
+};
+
+struct OnScreen {
+    Window window;
+    Canvas* canvas = new Canvas;
+    explicit OnScreen(std::function<void(View*)> build, ViewController* root = nullptr) {
+        canvas->build = std::move(build);
+        window.setRootViewController(root ? root : canvas);
+        window.makeKeyAndVisible();
+        flush();
+    }
+    ~OnScreen() {
+        AlertCenter::dismissAll();
+        flush();
+    }
+};
+
+TEST(WindowInput, EachControlAnswersAClickAtItsPlace) {
+    struct Case {
+        const char* what;
+        // Lays out the control in root; returns where to click and how to tell it acted.
+        std::function<std::pair<QPointF, std::function<bool()>>(View* root)> make;
+    };
+    const Case cases[] = {
+        {"a switch flips",
+         [](View* root) {
+             auto* sw = new Switch(QRectF(20, 100, 51, 31), root);
+             return std::pair{QPointF(45, 115), std::function<bool()>([sw] { return sw->isOn(); })};
+         }},
+        {"a check box (a selectable button) ticks",
+         [](View* root) {
+             auto* box = new Button(QRectF(20, 140, 120, 28), root);
+             box->addAction(Control::TouchUpInside,
+                            [box] { box->setSelected(!box->isSelected()); });
+             return std::pair{QPointF(30, 150),
+                              std::function<bool()>([box] { return box->isSelected(); })};
+         }},
+        {"a page control steps",
+         [](View* root) {
+             auto* pages = new PageControl(QRectF(0, 200, 320, 37), root);
+             pages->setNumberOfPages(3);
+             return std::pair{QPointF(300, 218),
+                              std::function<bool()>([pages] { return pages->currentPage() == 1; })};
+         }},
+        {"a table row is selected",
+         [](View* root) {
+             static Rows rows;
+             rows.selected.clear();
+             auto* table = new TableView(QRectF(0, 250, 320, 300), TableView::Style::Plain, root);
+             table->setDataSource(&rows);
+             table->setDelegate(&rows);
+             table->reloadData();
+             return std::pair{QPointF(100, 250 + 44 * 2 + 20), std::function<bool()>([] {
+                                  return rows.selected == QList<IndexPath>{IndexPath{0, 2}};
+                              })};
+         }},
+        {"a control inside a view with a tap recogniser keeps its tap",
+         [](View* root) {
+             auto* panel = new View(QRectF(0, 300, 320, 100), root);
+             auto* tap = new TapGestureRecognizer(panel);
+             auto panelTaps = std::make_shared<int>(0);
+             tap->addTarget(nullptr, [panelTaps](GestureRecognizer*) { ++*panelTaps; });
+             panel->addGestureRecognizer(tap);
+             auto* b = new Button(QRectF(100, 20, 120, 44), panel);
+             auto taps = std::make_shared<int>(0);
+             b->addAction(Control::TouchUpInside, [taps] { ++*taps; });
+             return std::pair{QPointF(160, 342), std::function<bool()>([taps, panelTaps] {
+                                  return *taps == 1 && *panelTaps == 0;
+                              })};
+         }},
+        {"a tap recogniser on a plain view fires",
+         [](View* root) {
+             auto* panel = new View(QRectF(0, 300, 320, 100), root);
+             auto* tap = new TapGestureRecognizer(panel);
+             auto taps = std::make_shared<int>(0);
+             tap->addTarget(nullptr, [taps](GestureRecognizer*) { ++*taps; });
+             panel->addGestureRecognizer(tap);
+             // A label lets the press through to the view under it.
+             new Label(QRectF(0, 0, 320, 100), panel);
+             return std::pair{QPointF(20, 320),
+                              std::function<bool()>([taps] { return *taps == 1; })};
+         }},
+        {"a text field takes the focus",
+         [](View* root) {
+             auto* field = new TextField(QRectF(20, 30, 280, 44), root);
+             return std::pair{QPointF(100, 50),
+                              std::function<bool()>([field] { return field->isFirstResponder(); })};
+         }},
+        {"a text view takes the focus",
+         [](View* root) {
+             auto* text = new TextView(QRectF(20, 30, 280, 100), root);
+             return std::pair{QPointF(100, 60),
+                              std::function<bool()>([text] { return text->isFirstResponder(); })};
+         }},
+    };
+    for (const Case& c : cases) {
+        std::pair<QPointF, std::function<bool()>> made;
+        OnScreen s([&](View* root) { made = c.make(root); });
+        ASSERT_FALSE(made.second()) << c.what;
+        windowinput::click(&s.window, made.first);
+        EXPECT_TRUE(made.second()) << c.what;
+    }
+}
+
+TEST(WindowInput, BarButtonsAndTabItemsAnswerClicks) {
+    int barTaps = 0;
+    auto* first = new Canvas;
+    first->navigationItem()->setRightBarButtonItem(
+        new BarButtonItem("编辑", BarButtonItem::Style::Plain, [&] { ++barTaps; }));
+    auto* nav = new NavigationController(first);
+    auto* tabs = new TabBarController;
+    tabs->setViewControllers({nav, new Canvas, new Canvas, new Canvas});
+    OnScreen s({}, tabs);
+    View* barButton = nav->navigationBar()->rightButtonView();
+    ASSERT_TRUE(barButton);
+    windowinput::click(barButton);
+    EXPECT_EQ(barTaps, 1);
+    for (int tab : {2, 1, 3, 0}) {
+        windowinput::click(&s.window, QPointF(tab * 80 + 40, 568 - 20));
+        EXPECT_EQ(tabs->selectedIndex(), tab);
+    }
+}
+
+TEST(WindowInput, TypingReachesTheFieldBeingEditedAndKeysActAsOnThePhone) {
+    struct ReturnCounter : TextFieldDelegate {
+        int returns = 0;
+        bool textFieldShouldReturn(TextField*) override {
+            ++returns;
+            return true;
+        }
+    } delegate;
+    TextField *number = nullptr, *password = nullptr;
+    TextView* note = nullptr;
+    OnScreen s([&](View* root) {
+        number = new TextField(QRectF(20, 30, 280, 44), root);
+        password = new TextField(QRectF(20, 84, 280, 44), root);
+        password->setSecureTextEntry(true);
+        note = new TextView(QRectF(20, 140, 280, 100), root);
+    });
+    number->setDelegate(&delegate);
+    windowinput::click(number);
+    windowinput::type("138");
+    windowinput::commit(QStringLiteral("中文")); // the input method's commit
+    EXPECT_EQ(number->text(), QStringLiteral("138中文"));
+    windowinput::key(Qt::Key_Return);
+    EXPECT_EQ(delegate.returns, 1);
+    windowinput::key(Qt::Key_Enter); // the keypad's
+    EXPECT_EQ(delegate.returns, 2);
+
+    windowinput::key(Qt::Key_Tab);
+    EXPECT_TRUE(password->isFirstResponder());
+    windowinput::type("123456");
+    EXPECT_EQ(password->text(), "123456");
+    EXPECT_EQ(number->text(), QStringLiteral("138中文"));
+
+    windowinput::click(note);
+    windowinput::preedit(QStringLiteral("ni"));
+    windowinput::commit(QStringLiteral("你好"));
+    windowinput::type("!");
+    EXPECT_EQ(note->text(), QStringLiteral("你好!"));
+    EXPECT_FALSE(password->isFirstResponder());
+}
+
+TEST(WindowInput, EscapeIsTheCancelButtonOfWhatIsOnTop) {
+    struct Case {
+        const char* what;
+        std::function<std::function<int()>(ViewController* screen)> show; // gives the outcome
+        int pressed;                                                      // -1: nothing pressed
+    };
+    const Case cases[] = {
+        {"an alert presses its cancel button",
+         [](ViewController*) {
+             auto result = std::make_shared<int>(-1);
+             auto* a = new AlertView("t", "m", nullptr, "取消", {"确定"});
+             a->setCallback([result](AlertView*, int i) { *result = i; });
+             a->show();
+             return std::function<int()>([result] { return *result; });
+         },
+         0},
+        {"an alert without a cancel button stays",
+         [](ViewController*) {
+             auto* a = new AlertView("t", "m", nullptr, QString(), {"确定"});
+             a->show();
+             return std::function<int()>(
+                 [] { return AlertCenter::visibleAlerts().isEmpty() ? 0 : -1; });
+         },
+         -1},
+        {"a sheet presses its cancel button",
+         [](ViewController*) {
+             auto result = std::make_shared<int>(-1);
+             auto* sheet = new ActionSheet("t", nullptr, "取消", QString(), {"拍照", "相册"});
+             sheet->setCallback([result](ActionSheet*, int i) { *result = i; });
+             sheet->show();
+             return std::function<int()>([result] { return *result; });
+         },
+         2},
+        {"the composer cancels",
+         [](ViewController* screen) {
+             auto result = std::make_shared<int>(-1);
+             auto* composer = new MessageComposeViewController;
+             composer->setCompletion([result](MessageComposeResult r) { *result = int(r); });
+             screen->presentViewController(composer, false);
+             return std::function<int()>([result] { return *result; });
+         },
+         int(MessageComposeResult::Cancelled)},
+    };
+    for (const Case& c : cases) {
+        OnScreen s([](View*) {});
+        const auto outcome = c.show(s.canvas);
+        windowinput::key(Qt::Key_Escape);
+        flush();
+        EXPECT_EQ(outcome(), c.pressed) << c.what;
+    }
+    // With nothing on top, Escape goes on to the field being edited.
+    TextField* field = nullptr;
+    OnScreen s([&](View* root) { field = new TextField(QRectF(20, 30, 280, 44), root); });
+    windowinput::click(field);
+    EXPECT_FALSE(s.window.cancelTopmost());
+    windowinput::key(Qt::Key_Escape);
+    EXPECT_TRUE(field->isFirstResponder());
+}
+
+TEST(WindowInput, WheelAndDragsScrollScrollViews) {
+    ns::ScopedManualClock clock;
+    ScrollView *list = nullptr, *pages = nullptr;
+    OnScreen s([&](View* root) {
+        list = new ScrollView(QRectF(0, 0, 320, 280), root);
+        list->setContentSize(QSizeF(320, 2000));
+        pages = new ScrollView(QRectF(0, 300, 320, 200), root);
+        pages->setPagingEnabled(true);
+        pages->setContentSize(QSizeF(960, 200));
+    });
+    struct Case {
+        const char* what;
+        std::function<void()> input;
+        ScrollView** view;
+        QPointF offset;
+        bool orFurther = false; // a drag lets the view glide on
+    };
+    const Case cases[] = {
+        {"a notch down scrolls the list down",
+         [&] {
+             windowinput::wheel(&s.window, {160, 100}, -120);
+         },
+         &list, QPointF(0, 40)},
+        {"a touchpad scrolls by its pixels",
+         [&] {
+             windowinput::wheel(&s.window, {160, 100}, 0, -25);
+         },
+         &list, QPointF(0, 65)},
+        {"a notch up scrolls back, never above the top",
+         [&] {
+             windowinput::wheel(&s.window, {160, 100}, 360);
+         },
+         &list, QPointF(0, 0)},
+        {"a drag moves the list with the pointer",
+         [&] {
+             windowinput::drag(&s.window, {160, 250}, {160, 150}, 10, 50);
+         },
+         &list, QPointF(0, 100), true},
+        {"a notch on a paging view turns one page",
+         [&] {
+             windowinput::wheel(&s.window, {160, 400}, -120);
+         },
+         &pages, QPointF(320, 0)},
+        {"small touchpad steps add up to one page",
+         [&] {
+             for (int i = 0; i < 4; ++i)
+                 windowinput::wheel(&s.window, {160, 400}, 0, -12);
+         },
+         &pages, QPointF(640, 0)},
+        {"the last page stays",
+         [&] {
+             windowinput::wheel(&s.window, {160, 400}, -120);
+         },
+         &pages, QPointF(640, 0)},
+        {"a swipe turns back one page",
+         [&] {
+             windowinput::drag(&s.window, {60, 400}, {260, 400}, 8, 16);
+         },
+         &pages, QPointF(320, 0)},
+    };
+    for (const Case& c : cases) {
+        c.input();
+        clock.clock.advance(2000); // any glide settles
+        const QPointF at = (*c.view)->contentOffset();
+        if (c.orFurther)
+            EXPECT_TRUE(at.x() == c.offset.x() && at.y() >= c.offset.y()) << c.what;
+        else
+            EXPECT_EQ(at, c.offset) << c.what;
+    }
+}
+
+TEST(WindowInput, APanFollowsARealDragAndADragOffAButtonIsNoTap) {
+    ns::ScopedManualClock clock;
+    Button* button = nullptr;
+    View* surface = nullptr;
+    PanGestureRecognizer pan;
+    OnScreen s([&](View* root) {
+        surface = new View(QRectF(0, 0, 320, 568), root);
+        button = new Button(QRectF(100, 100, 120, 44), surface);
+    });
+    surface->addGestureRecognizer(&pan);
+    int taps = 0;
+    button->addAction(Control::TouchUpInside, [&] { ++taps; });
+    QList<GestureRecognizer::State> states;
+    QPointF translation, velocity;
+    pan.addTarget(nullptr, [&](GestureRecognizer*) {
+        states << pan.state();
+        translation = pan.translationInView(surface);
+        velocity = pan.velocityInView(surface);
+    });
+    // Started on the button: the pan takes the touch from it.
+    windowinput::drag(&s.window, {160, 122}, {260, 122}, 10, 16);
+    EXPECT_EQ(taps, 0);
+    ASSERT_FALSE(states.isEmpty());
+    EXPECT_EQ(states.first(), GestureRecognizer::State::Began);
+    EXPECT_EQ(states.last(), GestureRecognizer::State::Ended);
+    EXPECT_EQ(translation, QPointF(100, 0));
+    EXPECT_NEAR(velocity.x(), 10 / 0.016, 1); // the events' pace on the clock
+    windowinput::click(button);
+    EXPECT_EQ(taps, 1);
+}
+
+} // namespace

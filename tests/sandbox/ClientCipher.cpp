@@ -12,10 +12,11 @@ QByteArray clientKey(const QString& nonce) {
 
 QString clientEncrypt(const QString& plain, const QString& nonce) {
     return QString::fromLatin1(
-        ns::Crypto::aes128EcbEncrypt(clientKey(nonce), plain.toUtf8()).toHex());
+        ns::Crypto::aes128EcbEncrypt(clientKey(nonce), plain.toUtf8()).value_or("").toHex());
 }
 
 QString clientDecrypt(const QString& hex, const QString& nonce) {
     return QString::fromUtf8(
-        ns::Crypto::aes128EcbDecrypt(clientKey(nonce), QByteArray::fromHex(hex.toLatin1())));
+        ns::Crypto::aes128EcbDecrypt(clientKey(nonce), QByteArray::fromHex(hex.toLatin1()))
+            .value_or(""));
 }

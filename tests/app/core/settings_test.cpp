@@ -56,7 +56,7 @@ TEST_F(Settings, theFileIsAnOwnerOnlyPropertyListWithRealBooleans) {
     EXPECT_TRUE(xml.contains("<true/>"));
 }
 
-TEST_F(Settings, switchesReadTheOriginalsWay) {
+TEST_F(Settings, switchesAcceptBooleansNumbersAndTexts) {
     struct Case {
         const char* name;
         QVariant stored; // invalid: absent

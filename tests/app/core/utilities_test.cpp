@@ -136,7 +136,6 @@ TEST(Utilities, smallTexts) {
     EXPECT_TRUE(PublicFunction::isEmpty(QString()));
     EXPECT_TRUE(PublicFunction::isEmpty(""));
     EXPECT_FALSE(PublicFunction::isEmpty(" "));
-    EXPECT_TRUE(PublicFunction::isIOS7OrLater());
     EXPECT_FALSE(PublicFunction::getUUIDOfDevice().isEmpty());
     EXPECT_EQ(PublicFunction::getUUIDOfDevice(), PublicFunction::getUUIDOfDevice());
     EXPECT_EQ(PublicFunction::dicFromJSONWithData("[1]").typeId(), QMetaType::QVariantList);

@@ -269,17 +269,39 @@ TEST(PropertyList, stringsHoldingNulBytesAreReadNotFatal) {
 
 TEST(Crypto, md5AndAesAgreeWithKnownValues) {
     EXPECT_EQ(ns::Crypto::md5("").toHex(), "d41d8cd98f00b204e9800998ecf8427e");
-    const QByteArray key = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
-    // FIPS-197 example block, followed by a full block of padding.
-    const QByteArray c =
-        ns::Crypto::aes128EcbEncrypt(key, QByteArray::fromHex("00112233445566778899aabbccddeeff"));
-    EXPECT_EQ(c.left(16).toHex(), "69c4e0d86a7b0430d8cdb78070b4c55a");
-    EXPECT_EQ(c.size(), 32);
-    EXPECT_EQ(ns::Crypto::aes128EcbDecrypt(key, c).toHex(), "00112233445566778899aabbccddeeff");
-    EXPECT_TRUE(ns::Crypto::aes128EcbDecrypt(key, c.left(20)).isEmpty());
-    EXPECT_TRUE(ns::Crypto::aes128EcbDecrypt(QByteArray(16, 'x'), c).isEmpty() ||
-                ns::Crypto::aes128EcbDecrypt(QByteArray(16, 'x'), c) !=
-                    QByteArray::fromHex("00112233445566778899aabbccddeeff"));
+    const QByteArray plain = QByteArray::fromHex("00112233445566778899aabbccddeeff");
+    // FIPS-197 example blocks; each is followed by a full block of padding.
+    const struct {
+        const char* name;
+        decltype(&ns::Crypto::aes128EcbEncrypt) encrypt;
+        decltype(&ns::Crypto::aes128EcbDecrypt) decrypt;
+        QByteArray key;
+        QByteArray firstBlock;
+    } cases[] = {
+        {"AES-128", ns::Crypto::aes128EcbEncrypt, ns::Crypto::aes128EcbDecrypt,
+         QByteArray::fromHex("000102030405060708090a0b0c0d0e0f"),
+         "69c4e0d86a7b0430d8cdb78070b4c55a"},
+        {"AES-256", ns::Crypto::aes256EcbEncrypt, ns::Crypto::aes256EcbDecrypt,
+         QByteArray::fromHex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f"),
+         "8ea2b7ca516745bfeafc49904b496089"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<QByteArray> cipher = c.encrypt(c.key, plain);
+        ASSERT_TRUE(cipher);
+        EXPECT_EQ(cipher->left(16).toHex(), c.firstBlock);
+        EXPECT_EQ(cipher->size(), 32);
+        EXPECT_EQ(c.decrypt(c.key, *cipher), plain);
+        // An empty text is a success that reads back empty, not a failure.
+        const std::optional<QByteArray> empty = c.encrypt(c.key, "");
+        ASSERT_TRUE(empty);
+        EXPECT_EQ(empty->size(), 16);
+        EXPECT_EQ(c.decrypt(c.key, *empty), QByteArray());
+        // Ragged, missing or wrongly keyed cipher text fails.
+        EXPECT_FALSE(c.decrypt(c.key, cipher->left(20)));
+        EXPECT_FALSE(c.decrypt(c.key, QByteArray()));
+        EXPECT_FALSE(c.decrypt(QByteArray(32, 'x'), *cipher));
+    }
 }
 
 } // namespace

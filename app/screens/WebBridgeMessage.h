@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// A call from an operator page to the application: the page navigates to
+// "webkitpostnotification:" followed by a JSON object {"function", "argument", "callback"}.
+// Only the bridge's own functions are accepted; anything else is no message at all.
+struct WebBridgeMessage {
+    static constexpr const char* kMarker = "webkitpostnotification:";
+
+    QString function;
+    QJsonValue argument;
+    // Empty when the message has none or names no valid callback: then nothing is answered.
+    QString callback;
+
+    // The functions a page may call.
+    static const QStringList& functions();
+    // Whether the (percent-decoded) address text carries a bridge call.
+    static bool isBridgeCall(const QString& urlText);
+    // The message in an address text: the JSON between the first marker and the next one.
+    // Nothing for bad JSON, a missing or unknown function.
+    static std::optional<WebBridgeMessage> fromURLText(const QString& urlText);
+    static std::optional<WebBridgeMessage> parse(const QString& json);
+
+    // A page function by name or dotted path: letters, digits, "_", "$" and ".".
+    static bool isValidCallback(const QString& name);
+
+    // The argument as text: a string as it is, a number written out; nothing otherwise.
+    std::optional<QString> textArgument() const;
+    // The argument as an integer: an integral number, or a string holding one; nothing
+    // otherwise.
+    std::optional<qint64> integerArgument() const;
+};
+
+// The scripts that answer a page. Every value is escaped for the JavaScript string it sits
+// in, so no name or number can end the string or run as code.
+namespace WebBridgeAnswer {
+
+// A value written inside a JavaScript string literal (either quote).
+QString escape(const QString& value);
+
+struct Person {
+    QString name;
+    QStringList numbers;
+};
+
+// callback('[{numlist:["n1","n2"],name:"Name"},...]')
+QString contactList(const QString& callback, const QList<Person>& people);
+// callback('{numlist:[number],name:"Name"}')
+QString pickedContact(const QString& callback, const QString& number, const QString& name);
+// callback('text')
+QString text(const QString& callback, const QString& value);
+
+} // namespace WebBridgeAnswer

@@ -1,0 +1,105 @@
+// An operator page: resident memory of the client (the browser engine's helper processes
+// included) before a page opens, while it is open and after it has closed; and the time from
+// pushing the page to its load finishing, on a sandbox page.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include "app/screens/WebViewController.h"
+#include "platform/foundation/Directories.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/Window.h"
+#include "tests/support/SandboxFixture.h"
+#include "tests/support/Wait.h"
+
+namespace {
+
+// Resident kilobytes of a process and, recursively, of the processes it started.
+qint64 residentKilobytesOfTree(pid_t root) {
+    qint64 total = 0;
+    QFile status(QStringLiteral("/proc/%1/status").arg(root));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                total += line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    const QStringList pids = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& pid : pids) {
+        bool isNumber = false;
+        const pid_t child = pid_t(pid.toInt(&isNumber));
+        if (!isNumber || child == root) continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray text = stat.readAll();
+        // The parent id is the second field after the command name in parentheses.
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.value(1).toInt() == root) total += residentKilobytesOfTree(child);
+    }
+    return total;
+}
+
+double residentMegabytes() {
+    return double(residentKilobytesOfTree(getpid())) / 1024.0;
+}
+
+void quietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+// Lets deferred deletions and the engine's clean-up run.
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        waitUntil([] { return false; }, 100);
+    }
+}
+
+void BM_WebPage_PushToLoadFinished(benchmark::State& state) {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    const QtMessageHandler previous = qInstallMessageHandler(quietMessages);
+    ui::ScopedInstantAnimations instant;
+    SandboxFixture server;
+    const QString url = server.baseAddress() +
+                        "ulvek/handle.html?num=" + SandboxFixture::demoNumber() +
+                        "&marketid=2010020140101001&type=3";
+    ui::Window window;
+    auto* nav = new ui::NavigationController(new ui::ViewController);
+    window.setRootViewController(nav);
+    window.makeKeyAndVisible();
+    settle();
+    const double before = residentMegabytes();
+    double open = 0;
+    for (auto _ : state) {
+        auto* page = qobject_cast<WebViewController*>(
+            ui::Storyboard::instantiateViewController("Main", "WebViewController"));
+        page->setRequestURL(url);
+        page->setStrOfTitle("业务办理");
+        QElapsedTimer timer;
+        timer.start();
+        nav->pushViewController(page, true);
+        QSignalSpy loaded(page->myWebView(), &ui::WebView::loadFinished);
+        if (!loaded.wait(30000)) state.SkipWithError("the page did not load");
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        state.PauseTiming();
+        open = std::max(open, residentMegabytes());
+        nav->popViewControllerAnimated(false);
+        settle();
+        state.ResumeTiming();
+    }
+    settle();
+    state.counters["rss_before_MB"] = before;
+    state.counters["rss_open_MB"] = open;
+    state.counters["rss_after_MB"] = residentMegabytes();
+    qInstallMessageHandler(previous);
+}
+BENCHMARK(BM_WebPage_PushToLoadFinished)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+} // namespace

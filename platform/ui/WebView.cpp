@@ -1,0 +1,64 @@
+#include "platform/ui/WebView.h"
+
+#include "platform/ui/WebViewEngine.h"
+#include "platform/ui/WebViewFake.h"
+
+namespace ui {
+
+namespace {
+
+WebView::Factory& factory() {
+    static WebView::Factory f;
+    return f;
+}
+
+int g_live = 0;
+
+} // namespace
+
+WebView* WebView::create(const QRectF& frame, View* parent) {
+    if (factory()) return factory()(frame, parent);
+    return new WebViewEngine(frame, parent);
+}
+
+void WebView::setFactory(Factory f) {
+    factory() = std::move(f);
+}
+
+int WebView::liveCount() {
+    return g_live;
+}
+
+WebView::WebView(const QRectF& frame, View* parent) : View(frame, parent) {
+    ++g_live;
+}
+
+WebView::~WebView() {
+    --g_live;
+}
+
+void WebView::deleteAllCookies() {
+    WebViewEngine::deleteAllCookies();
+    WebViewFake::noteCookieDeletion();
+}
+
+bool WebView::shouldStartLoad(const QUrl& url, WebViewNavigationType type) {
+    WebViewDelegate* d = delegate();
+    return !d || d->webViewShouldStartLoadWithRequest(this, url, type);
+}
+
+void WebView::didStartLoad() {
+    if (WebViewDelegate* d = delegate()) d->webViewDidStartLoad(this);
+}
+
+void WebView::didFinishLoad(bool ok, const QString& error) {
+    if (WebViewDelegate* d = delegate()) {
+        if (ok)
+            d->webViewDidFinishLoad(this);
+        else
+            d->webViewDidFailLoadWithError(this, error);
+    }
+    emit loadFinished(ok);
+}
+
+} // namespace ui

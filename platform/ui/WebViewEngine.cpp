@@ -1,0 +1,152 @@
+#include "platform/ui/WebViewEngine.h"
+
+#include <QResizeEvent>
+#include <QWebEngineCookieStore>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace ui {
+
+namespace {
+
+bool g_engineStarted = false;
+
+WebViewNavigationType navigationType(int type) {
+    switch (QWebEnginePage::NavigationType(type)) {
+    case QWebEnginePage::NavigationTypeLinkClicked:
+        return WebViewNavigationType::LinkClicked;
+    case QWebEnginePage::NavigationTypeFormSubmitted:
+        return WebViewNavigationType::FormSubmitted;
+    case QWebEnginePage::NavigationTypeBackForward:
+        return WebViewNavigationType::BackForward;
+    case QWebEnginePage::NavigationTypeReload:
+        return WebViewNavigationType::Reload;
+    default:
+        return WebViewNavigationType::Other;
+    }
+}
+
+} // namespace
+
+class WebViewEnginePage final : public QWebEnginePage {
+public:
+    WebViewEnginePage(WebViewEngine* owner, QObject* parent)
+        : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent), m_owner(owner) {
+        // Without this the engine drops navigations to unknown schemes before asking.
+        settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        return m_owner && m_owner->acceptNavigation(url, int(type), isMainFrame);
+    }
+
+private:
+    QPointer<WebViewEngine> m_owner;
+};
+
+WebViewEngine::WebViewEngine(const QRectF& frame, View* parent) : WebView(frame, parent) {
+    g_engineStarted = true;
+    m_view = new QWebEngineView(this);
+    m_page = new WebViewEnginePage(this, m_view);
+    m_view->setPage(m_page);
+    m_view->setGeometry(rect());
+    connect(m_page, &QWebEnginePage::loadStarted, this, &WebViewEngine::pageLoadStarted);
+    connect(m_page, &QWebEnginePage::loadFinished, this, &WebViewEngine::pageLoadFinished);
+}
+
+WebViewEngine::~WebViewEngine() {
+    // The page first: it must not outlive the view it renders into.
+    delete m_page;
+    delete m_view;
+}
+
+void WebViewEngine::loadRequest(const QUrl& url) {
+    m_page->triggerAction(QWebEnginePage::Stop);
+    m_page->load(url);
+}
+
+void WebViewEngine::stopLoading() {
+    if (m_page) m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+bool WebViewEngine::canGoBack() const {
+    return m_page && m_page->history()->canGoBack();
+}
+
+void WebViewEngine::goBack() {
+    // Through the history: the page's Back action is not enabled before a view has drawn.
+    if (m_page) m_page->history()->back();
+}
+
+QUrl WebViewEngine::url() const {
+    return m_page ? m_page->url() : QUrl();
+}
+
+void WebViewEngine::evaluateJavaScript(const QString& script, ScriptResult result) {
+    if (!m_page) return;
+    if (!result) {
+        m_page->runJavaScript(script);
+        return;
+    }
+    QPointer<WebViewEngine> guard(this);
+    m_page->runJavaScript(script, [guard, result](const QVariant& value) {
+        if (guard) result(value);
+    });
+}
+
+void WebViewEngine::deleteAllCookies() {
+    if (g_engineStarted) QWebEngineProfile::defaultProfile()->cookieStore()->deleteAllCookies();
+}
+
+void WebViewEngine::resizeEvent(QResizeEvent* event) {
+    WebView::resizeEvent(event);
+    if (m_view) m_view->setGeometry(rect());
+}
+
+// The engine announces a load before it asks about a navigation the page started, and after
+// it asks about one the application started. A start is reported once a navigation is
+// accepted for it; a start whose navigation is refused, and the failure that follows it,
+// are not the page's and are not reported.
+bool WebViewEngine::acceptNavigation(const QUrl& url, int type, bool isMainFrame) {
+    const bool accepted = shouldStartLoad(url, navigationType(type));
+    if (!isMainFrame) return accepted;
+    if (accepted) {
+        if (m_unclaimedStart) {
+            m_unclaimedStart = false;
+            m_loading = true;
+            didStartLoad();
+        } else {
+            m_acceptedAhead = true;
+        }
+    } else {
+        m_unclaimedStart = false;
+        ++m_refused;
+    }
+    return accepted;
+}
+
+void WebViewEngine::pageLoadStarted() {
+    if (!m_acceptedAhead) {
+        m_unclaimedStart = true;
+        return;
+    }
+    m_acceptedAhead = false;
+    m_loading = true;
+    didStartLoad();
+}
+
+void WebViewEngine::pageLoadFinished(bool ok) {
+    if (!ok && m_refused > 0) {
+        --m_refused;
+        return;
+    }
+    m_unclaimedStart = false;
+    m_loading = false;
+    didFinishLoad(ok, ok ? QString() : QStringLiteral("the page could not be loaded"));
+}
+
+} // namespace ui

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/ui/WebView.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace ui {
+
+// A web view without an engine, for tests of the screens that hold one. Loads stay pending
+// until the test finishes or fails them; navigations the page would start are made with
+// navigate(); scripts are recorded, not run. Install it with WebViewFake::ScopedInstall.
+class WebViewFake final : public WebView {
+    Q_OBJECT
+public:
+    class ScopedInstall {
+    public:
+        ScopedInstall();
+        ~ScopedInstall();
+        ScopedInstall(const ScopedInstall&) = delete;
+        ScopedInstall& operator=(const ScopedInstall&) = delete;
+    };
+
+    explicit WebViewFake(const QRectF& frame, View* parent = nullptr);
+    ~WebViewFake() override;
+
+    // The newest fake alive, if any.
+    static WebViewFake* last();
+    // How many times the application deleted the cookies while a fake was installed.
+    static int cookieDeletions();
+    static void noteCookieDeletion();
+
+    void loadRequest(const QUrl& url) override;
+    void stopLoading() override;
+    bool isLoading() const override { return m_loading; }
+    bool canGoBack() const override { return m_history.size() > 1; }
+    void goBack() override;
+    QUrl url() const override { return m_history.isEmpty() ? QUrl() : m_history.last(); }
+    void evaluateJavaScript(const QString& script, ScriptResult result = {}) override;
+
+    // The page asks to go to url (a link, a script): the delegate decides; an accepted
+    // navigation starts loading. Returns whether it was accepted.
+    bool navigate(const QUrl& url, WebViewNavigationType type = WebViewNavigationType::LinkClicked);
+    // Ends the pending load.
+    void finishLoad(bool ok = true);
+
+    QList<QUrl> requestedLoads() const { return m_requested; }
+    QStringList scripts() const { return m_scripts; }
+    int stopCount() const { return m_stops; }
+
+private:
+    bool m_loading = false;
+    QUrl m_pending;
+    QList<QUrl> m_history;
+    QList<QUrl> m_requested;
+    QStringList m_scripts;
+    int m_stops = 0;
+};
+
+} // namespace ui

@@ -1,0 +1,439 @@
+#include "tests/display/DisplaySession.h"
+
+#include "platform/foundation/PropertyList.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtEndian>
+#include <cmath>
+#include <csignal>
+#include <iostream>
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 568;
+
+QString tool(const QString& name) {
+    return QStandardPaths::findExecutable(name);
+}
+
+// Xvfb keeps its screen in an X window dump file: a big-endian header, a colour map, then
+// the pixels (32 bits each here, in the byte order the header gives).
+QImage readWindowDump(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray data = f.readAll();
+    if (data.size() < 100) return {};
+    auto field = [&](int i) { return qFromBigEndian<quint32>(data.constData() + 4 * i); };
+    const quint32 headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7),
+                  bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
+    const qint64 offset = qint64(headerSize) + qint64(colours) * 12;
+    if (bitsPerPixel != 32 || width == 0 || height == 0 ||
+        offset + qint64(bytesPerLine) * height > data.size())
+        return {};
+    const int w = std::min<int>(int(width), kWidth), h = std::min<int>(int(height), kHeight);
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        const uchar* row =
+            reinterpret_cast<const uchar*>(data.constData()) + offset + qint64(y) * bytesPerLine;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const uchar* p = row + 4 * x;
+            out[x] = byteOrder == 0 ? qRgb(p[2], p[1], p[0]) : qRgb(p[1], p[2], p[3]);
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+DisplaySession::DisplaySession() {
+    m_home = m_dir.path() + "/home";
+    m_runtime = m_dir.path() + "/run";
+    m_fbdir = m_dir.path() + "/fb";
+    QDir().mkpath(m_home);
+    QDir().mkpath(m_runtime);
+    QDir().mkpath(m_fbdir);
+    QFile::setPermissions(m_runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+DisplaySession::~DisplaySession() {
+    // The client first (it talks to both others), the display last.
+    for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
+        QProcess* p = it->get();
+        if (p->state() == QProcess::NotRunning) continue;
+        p->kill();
+        p->waitForFinished(5000);
+    }
+}
+
+QString DisplaySession::unavailableReason() {
+    QStringList missing;
+    for (const char* name : {"Xvfb", "xdotool"})
+        if (tool(name).isEmpty()) missing << name;
+    if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN") ||
+        qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN"))
+        missing << "TAVRIX_SANDBOX_BIN/TAVRIX_CLIENT_BIN";
+    return missing.isEmpty() ? QString()
+                             : "not installed: " + missing.join(", ") +
+                                   " (scripts/deps.sh installs xvfb and xdotool)";
+}
+
+void DisplaySession::writeDefaults(const QVariantMap& values) {
+    const QString dir = m_home + "/Library/Preferences";
+    QDir().mkpath(dir);
+    QVariantMap all = defaults();
+    for (auto it = values.begin(); it != values.end(); ++it)
+        all.insert(it.key(), it.value());
+    ns::PropertyList::writeFile(dir + "/tavrix.plist", all);
+}
+
+void DisplaySession::rememberSubscriber(const QString& number, const QString& password) {
+    writeDefaults({{"is_open_guideview", true},
+                   {"is_auto_login", true},
+                   {"is_save_password", true},
+                   {"username", number},
+                   {"password", password}});
+}
+
+QProcess* DisplaySession::spawn(const QString& program, const QStringList& args,
+                                const QProcessEnvironment& env) {
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(env);
+    process->start(program, args);
+    if (!process->waitForStarted(10000)) return nullptr;
+    m_processes.push_back(std::move(process));
+    return m_processes.back().get();
+}
+
+bool DisplaySession::startDisplay() {
+    if (m_xvfb) return true;
+    // Xvfb picks a free display itself and names it on the descriptor given (stdout here).
+    m_xvfb = spawn(tool("Xvfb"),
+                   {"-displayfd", "1", "-screen", "0", "640x700x24", "-fbdir", m_fbdir, "-nolisten",
+                    "tcp", "-nocursor", "-noreset"},
+                   QProcessEnvironment::systemEnvironment());
+    if (!m_xvfb) return false;
+    QByteArray out;
+    const bool up = waitFor([&] {
+        out += m_xvfb->readAllStandardOutput();
+        return out.contains('\n') || m_xvfb->state() == QProcess::NotRunning;
+    });
+    const QByteArray number = out.trimmed();
+    if (!up || number.isEmpty()) {
+        ADD_FAILURE() << "Xvfb did not start: " << m_xvfb->readAllStandardError().constData();
+        return false;
+    }
+    m_display = ":" + QString::fromLatin1(number);
+    return true;
+}
+
+bool DisplaySession::startSandbox() {
+    if (m_sandbox) return true;
+    m_sandbox = spawn(qEnvironmentVariable("TAVRIX_SANDBOX_BIN"),
+                      {"--port", "0", "--db", m_dir.path() + "/sandbox.sqlite"},
+                      QProcessEnvironment::systemEnvironment());
+    if (!m_sandbox) return false;
+    static const QRegularExpression line("listening on (http://\\S+/pelvo/)");
+    QByteArray out;
+    if (!waitFor(
+            [&] {
+                out += m_sandbox->readAllStandardOutput();
+                return line.match(QString::fromUtf8(out)).hasMatch();
+            },
+            20000)) {
+        ADD_FAILURE() << "the sandbox did not start: " << out.constData();
+        return false;
+    }
+    m_base = line.match(QString::fromUtf8(out)).captured(1);
+    return true;
+}
+
+bool DisplaySession::start(const QStringList& extraArgs) {
+    if (!startDisplay() || !startSandbox()) return false;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_SCALE_FACTOR", "1");
+    env.insert("TAVRIX_HOME", m_home);
+    env.insert("XDG_RUNTIME_DIR", m_runtime);
+    env.insert("TAVRIX_NETWORK", "wifi");
+    env.insert("TAVRIX_SERVER", m_base);
+    m_clientLog.clear();
+    m_client = spawn(qEnvironmentVariable("TAVRIX_CLIENT_BIN"), extraArgs, env);
+    if (!m_client) return false;
+    m_client->setProcessChannelMode(QProcess::MergedChannels);
+    // The window is up once X knows a visible window of the client's class.
+    const bool shown = waitFor(
+        [&] {
+            QProcess search;
+            QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+            e.insert("DISPLAY", m_display);
+            search.setProcessEnvironment(e);
+            search.start(tool("xdotool"), {"search", "--onlyvisible", "--classname", "tavrix"});
+            search.waitForFinished(5000);
+            return !search.readAllStandardOutput().trimmed().isEmpty() || !clientRunning();
+        },
+        30000, 50);
+    if (!shown || !clientRunning()) {
+        ADD_FAILURE() << "the client's window did not appear: " << clientLog().toStdString();
+        return false;
+    }
+    // The first frame is painted after the window maps: wait until the display is not blank.
+    // The display's root is black; no screen of the client is black in its middle.
+    return waitForScreen([](const QImage& s) {
+        return !s.isNull() && s.pixelColor(kWidth / 2, kHeight / 2) != QColor(Qt::black);
+    });
+}
+
+bool DisplaySession::stopClient(int guardMs) {
+    if (!m_client) return true;
+    if (m_client->state() != QProcess::NotRunning) {
+        ::kill(pid_t(m_client->processId()), SIGTERM);
+        if (!waitFor([&] { return m_client->state() == QProcess::NotRunning; }, guardMs))
+            return false;
+    }
+    return m_client->exitStatus() == QProcess::NormalExit && m_client->exitCode() == 0;
+}
+
+bool DisplaySession::clientRunning() const {
+    return m_client && m_client->state() != QProcess::NotRunning;
+}
+
+QString DisplaySession::clientLog() {
+    if (m_client) m_clientLog += m_client->readAll();
+    return QString::fromUtf8(m_clientLog);
+}
+
+bool DisplaySession::xdotool(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_display);
+    p.setProcessEnvironment(env);
+    p.start(tool("xdotool"), args);
+    if (!p.waitForFinished(20000) || p.exitCode() != 0) {
+        ADD_FAILURE() << "xdotool " << args.join(' ').toStdString() << ": "
+                      << p.readAllStandardError().constData();
+        return false;
+    }
+    return true;
+}
+
+QStringList DisplaySession::pointerTo(const QPointF& at) {
+    const QPoint p = at.toPoint();
+    // xdotool's --sync waits for the pointer to move: it would wait out its time-out when the
+    // pointer is there already.
+    if (p == m_pointer) return {};
+    m_pointer = p;
+    return {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())};
+}
+
+void DisplaySession::click(const QPointF& at) {
+    xdotool(pointerTo(at) << "click"
+                          << "1");
+}
+
+void DisplaySession::press(const QPointF& at) {
+    xdotool(pointerTo(at) << "mousedown"
+                          << "1");
+}
+
+void DisplaySession::moveTo(const QPointF& to) {
+    const QStringList args = pointerTo(to);
+    if (!args.isEmpty()) xdotool(args);
+}
+
+void DisplaySession::release(const QPointF& at) {
+    xdotool(pointerTo(at) << "mouseup"
+                          << "1");
+}
+
+void DisplaySession::drag(const QPointF& from, const QPointF& to, int steps, int stepMs) {
+    // One xdotool run, so the moves keep their pace.
+    QStringList args = pointerTo(from);
+    args << "mousedown"
+         << "1";
+    steps = std::max(1, steps);
+    for (int i = 1; i <= steps; ++i) {
+        args << "sleep" << QString::number(stepMs / 1000.0);
+        args << pointerTo(from + (to - from) * (double(i) / steps));
+    }
+    args << "mouseup"
+         << "1";
+    xdotool(args);
+}
+
+void DisplaySession::wheel(const QPointF& at, int notches) {
+    // X reports the wheel as buttons 4 (up) and 5 (down).
+    xdotool(pointerTo(at) << "click"
+                          << "--repeat" << QString::number(std::abs(notches)) << "--delay"
+                          << "10" << (notches > 0 ? "5" : "4"));
+}
+
+void DisplaySession::type(const QString& text) {
+    xdotool({"type", "--delay", "15", text});
+}
+
+void DisplaySession::key(const QString& keys) {
+    xdotool({"key", "--delay", "15", keys});
+}
+
+QJsonObject DisplaySession::get(const QString& path) {
+    QNetworkAccessManager manager;
+    QNetworkReply* reply =
+        manager.get(QNetworkRequest(QUrl(QString(m_base).replace("/pelvo/", path))));
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    if (!reply->isFinished()) loop.exec();
+    const QJsonDocument doc = QJsonDocument::fromJson(reply->readAll());
+    reply->deleteLater();
+    // The log is a bare array or an object holding it.
+    if (doc.isArray()) return QJsonObject{{"requests", doc.array()}};
+    return doc.object();
+}
+
+QList<QVariantMap> DisplaySession::requests(const QString& name) {
+    QList<QVariantMap> out;
+    // The one place that knows the log's format (it may come in pages).
+    QJsonArray all;
+    QString path = "/sandbox/requests";
+    for (int page = 0; page < 100 && !path.isEmpty(); ++page) {
+        const QJsonObject o = get(path);
+        for (const QJsonValue& v : o.value("requests").toArray())
+            all.append(v);
+        const QJsonValue next = o.value("next");
+        path = next.isString() && next.toString().startsWith("/sandbox/requests") ? next.toString()
+                                                                                  : QString();
+    }
+    for (const QJsonValue& v : all) {
+        const QJsonObject r = v.toObject();
+        QVariantMap m;
+        const QJsonValue fields = r.value("fields");
+        if (fields.isArray()) {
+            for (const QJsonValue& pair : fields.toArray())
+                m.insert(pair.toArray().at(0).toString(), pair.toArray().at(1).toString());
+        } else {
+            m = fields.toObject().toVariantMap();
+        }
+        m.insert("interface", r.value("interface").toString());
+        m.insert("body", r.value("body").toString());
+        if (name.isEmpty() || m.value("interface") == name) out.append(m);
+    }
+    return out;
+}
+
+QStringList DisplaySession::receivedInterfaces() {
+    QStringList names;
+    for (const QVariantMap& r : requests())
+        names << r.value("interface").toString();
+    return names;
+}
+
+bool DisplaySession::waitForRequest(const QString& name, int count, int guardMs) {
+    return waitFor([&] { return requests(name).size() >= count; }, guardMs, 40);
+}
+
+void DisplaySession::clearRequests() {
+    QNetworkAccessManager manager;
+    QNetworkReply* reply = manager.post(
+        QNetworkRequest(QUrl(QString(m_base).replace("/pelvo/", "/sandbox/clear-requests"))),
+        QByteArray());
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished()) loop.exec();
+    reply->deleteLater();
+}
+
+QVariantMap DisplaySession::defaults() const {
+    return ns::PropertyList::readFile(m_home + "/Library/Preferences/tavrix.plist").toMap();
+}
+
+bool DisplaySession::waitForDefault(const QString& key, const QVariant& value, int guardMs) {
+    return waitFor([&] { return defaults().value(key) == value; }, guardMs, 30);
+}
+
+QImage DisplaySession::screen() const {
+    return readWindowDump(m_fbdir + "/Xvfb_screen0");
+}
+
+QColor DisplaySession::pixel(const QPointF& at) const {
+    const QImage s = screen();
+    const QPoint p = at.toPoint();
+    return s.valid(p) ? s.pixelColor(p) : QColor();
+}
+
+bool DisplaySession::near(const QColor& a, const QColor& b, int tolerance) {
+    return a.isValid() && b.isValid() && std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+bool DisplaySession::waitForPixel(const QPointF& at, const QColor& colour, int tolerance,
+                                  int guardMs) {
+    return waitFor([&] { return near(pixel(at), colour, tolerance); }, guardMs);
+}
+
+bool DisplaySession::waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs) {
+    return waitFor([&] { return done(screen()); }, guardMs);
+}
+
+bool DisplaySession::waitForStillScreen(int quietMs, int guardMs) {
+    QImage last;
+    QElapsedTimer still;
+    still.start();
+    return waitFor(
+        [&] {
+            QImage now = screen();
+            if (now != last) {
+                last = std::move(now);
+                still.restart();
+            }
+            return still.elapsed() >= quietMs;
+        },
+        guardMs, 25);
+}
+
+bool DisplaySession::saveScreen(const QString& path) const {
+    return screen().save(path, "PNG");
+}
+
+bool DisplaySession::waitFor(const std::function<bool()>& done, int guardMs, int intervalMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() >= guardMs) return false;
+        QEventLoop loop;
+        QTimer::singleShot(intervalMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+void DisplayTest::SetUp() {
+    const QString reason = DisplaySession::unavailableReason();
+    if (reason.isEmpty()) return;
+    // CI has the tools: there a missing one is a failure, not a reason to skip.
+    if (qEnvironmentVariableIsSet("TAVRIX_DISPLAY_REQUIRED")) FAIL() << reason.toStdString();
+    GTEST_SKIP() << reason.toStdString();
+}
+
+void DisplayTest::TearDown() {
+    if (!HasFailure()) return;
+    const QString dir = qEnvironmentVariable("TAVRIX_DISPLAY_FAILURES", QDir::tempPath());
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QString path = dir + "/" + info->test_suite_name() + "." + info->name() + ".png";
+    if (session.saveScreen(path)) std::cerr << "display kept in " << path.toStdString() << "\n";
+    std::cerr << "client output:\n" << session.clientLog().toStdString() << "\n";
+}
