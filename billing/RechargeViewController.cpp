@@ -146,6 +146,7 @@ void RechargeViewController::loadView() {
     m_moneyButtons[0]->setSelected(true);
     m_viewOfOtherMoney = new ui::View(QRectF(10, 12, 280, 96), m_viewOfMoney);
     m_viewOfOtherMoney->setAlpha(0);
+    m_viewOfOtherMoney->setHidden(true);
     makeLabel(QRectF(0, 30, 80, 36), QStringLiteral("充值金额："), 14, m_viewOfOtherMoney);
     m_textFieldOfMoney =
         makeField(QRectF(80, 30, 150, 36), QStringLiteral("10-500"), m_viewOfOtherMoney);
@@ -390,13 +391,24 @@ void RechargeViewController::otherMoneyButtonPressed() {
     QPointer<ui::View> otherView = m_viewOfOtherMoney;
     const double buttonsFrom = buttonsView->alpha();
     const double otherFrom = otherView->alpha();
-    animateSpring(m_viewOfMoneyButtons, QStringLiteral("amountPanel"), [=](double p) {
-        if (buttonsView) buttonsView->setAlpha(buttonsFrom + (buttons - buttonsFrom) * p);
-        if (otherView) otherView->setAlpha(otherFrom + ((1 - buttons) - otherFrom) * p);
-    });
-    // Only the part on show takes clicks.
-    m_viewOfMoneyButtons->setUserInteractionEnabled(buttons == 1);
-    m_viewOfOtherMoney->setUserInteractionEnabled(buttons == 0);
+    // A switch still running ends first, so its end cannot hide what this one shows; this
+    // one goes on from where that one was.
+    ui::Animation::finish(m_viewOfMoneyButtons, QStringLiteral("amountPanel"));
+    buttonsView->setAlpha(buttonsFrom);
+    otherView->setAlpha(otherFrom);
+    buttonsView->setHidden(false);
+    otherView->setHidden(false);
+    animateSpring(
+        m_viewOfMoneyButtons, QStringLiteral("amountPanel"),
+        [=](double p) {
+            if (buttonsView) buttonsView->setAlpha(buttonsFrom + (buttons - buttonsFrom) * p);
+            if (otherView) otherView->setAlpha(otherFrom + ((1 - buttons) - otherFrom) * p);
+        },
+        [=](bool) {
+            // The part faded out takes no clicks.
+            if (buttonsView) buttonsView->setHidden(buttons == 0);
+            if (otherView) otherView->setHidden(buttons == 1);
+        });
     showPendingPayment();
     requestOfRechargeDiscountSend();
     m_isOtherMoneyButtonPressed = !m_isOtherMoneyButtonPressed;
@@ -417,6 +429,12 @@ void RechargeViewController::bankCardAndRechargeableCardButtonPressed(ui::Button
     QPointer<ui::View> lower = m_backGroundView2;
     const double moneyFrom = money->alpha(), cardsFrom = cards->alpha();
     const QRectF panelFrom = panel->frame(), lowerFrom = lower->frame();
+    // As for the amount panel: the running switch ends, this one goes on from where it was.
+    ui::Animation::finish(m_backGroundView1, QStringLiteral("mode"));
+    money->setAlpha(moneyFrom);
+    cards->setAlpha(cardsFrom);
+    panel->setFrame(panelFrom);
+    lower->setFrame(lowerFrom);
     const double moneyTo = bankCard ? 1 : 0;
     money->setHidden(false);
     cards->setHidden(false);

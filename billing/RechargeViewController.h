@@ -13,7 +13,6 @@
 #include <QVariantMap>
 #include <array>
 
-
 // Recharge (scene "RechargeViewController" of "Main", opened by the home page's
 // "RootViewToRecharge"): the own number topped up by bank card on the operator's payment page
 // (one of six amounts or another one, with the sum to pay after the discount) or by a

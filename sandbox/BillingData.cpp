@@ -139,7 +139,10 @@ bool seedBills(Database& db, const QDate& today) {
 
 bool seedRecharges(Database& db, const QDate& today) {
     const auto& subscribers = DemoData::subscribers();
-    if (!db.exec(QStringLiteral("DELETE FROM recharges WHERE ref IS NOT NULL"))) return false;
+    // A reseed puts the accounts back, so the recharges and orders made since go too.
+    if (!db.exec(QStringLiteral("DELETE FROM recharges")) ||
+        !db.exec(QStringLiteral("DELETE FROM payment_orders")))
+        return false;
     for (qsizetype s = 0; s < subscribers.size() && s < qsizetype(std::size(kRecharges)); ++s) {
         int n = 0;
         for (const Recharge& r : kRecharges[s]) {

@@ -4,6 +4,7 @@
 #include "sandbox/FaultSwitch.h"
 #include "sandbox/Reply.h"
 #include "sandbox/RequestLog.h"
+#include "sandbox/VersionCheckInterface.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -34,6 +35,8 @@ HttpAnswer ControlApi::handle(bool isPost, const QString& path, const FormFields
         if (isPost) return refused(405, QStringLiteral("use GET"));
         return listRequests(fields);
     }
+    if (what == QLatin1String("release"))
+        return VersionCheckInterface::control(m_backend, isPost, fields);
     const bool known = what == QLatin1String("fault") || what == QLatin1String("reset") ||
                        what == QLatin1String("clear-requests") ||
                        what == QLatin1String("expire-sessions");

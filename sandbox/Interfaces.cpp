@@ -7,6 +7,7 @@
 #include "sandbox/ChangePasswordInterface.h"
 #include "sandbox/ChargeRecordInterface.h"
 #include "sandbox/ExchangePointInterface.h"
+#include "sandbox/FeedBackInterface.h"
 #include "sandbox/FlowBillInterface.h"
 #include "sandbox/FlowProductInterface.h"
 #include "sandbox/FlowRecommendInterface.h"
@@ -15,6 +16,7 @@
 #include "sandbox/GPRSMonthlyInterface.h"
 #include "sandbox/GatewayLoginInterface.h"
 #include "sandbox/LoginInterface.h"
+#include "sandbox/LoginSmsInterface.h"
 #include "sandbox/MainBillInfoInterface.h"
 #include "sandbox/MainInfoConfListInterface.h"
 #include "sandbox/OrderInterface.h"
@@ -22,8 +24,10 @@
 #include "sandbox/PaymentInterface.h"
 #include "sandbox/PersonalInfoInterface.h"
 #include "sandbox/RechargeOfferInterface.h"
+#include "sandbox/SearchInterface.h"
 #include "sandbox/SpecialActivityInterface.h"
 #include "sandbox/StarLevelInterface.h"
+#include "sandbox/VersionCheckInterface.h"
 
 namespace sandbox {
 
@@ -36,6 +40,10 @@ void Interfaces::installAll(InterfaceRegistry& registry) {
     AdvertInterface::install(registry);
     MainInfoConfListInterface::install(registry);
     PersonalInfoInterface::install(registry);
+    SearchInterface::install(registry);
+    LoginSmsInterface::install(registry);
+    FeedBackInterface::install(registry);
+    VersionCheckInterface::install(registry);
     BalanceInterface::install(registry);
     GPRSDailyInterface::install(registry);
     GPRSMonthlyInterface::install(registry);

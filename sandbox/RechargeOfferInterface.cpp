@@ -5,6 +5,8 @@
 #include "sandbox/PaymentPage.h"
 #include "sandbox/Reply.h"
 
+#include <algorithm>
+
 namespace sandbox {
 
 void RechargeOfferInterface::install(InterfaceRegistry& registry) {
@@ -12,8 +14,9 @@ void RechargeOfferInterface::install(InterfaceRegistry& registry) {
 }
 
 QJsonObject RechargeOfferInterface::handle(const InterfaceCall& call) {
-    const qint64 fen = BillingData::wholeYuanFen(call.fields.value("amount"));
-    if (fen <= 0) return Reply::failure(Reply::kFailed, QStringLiteral("充值金额不正确"));
+    // The sum follows the amount as it is being chosen: what is not (yet) a whole number of
+    // yuan costs nothing, rather than an alert at every keystroke.
+    const qint64 fen = std::max<qint64>(0, BillingData::wholeYuanFen(call.fields.value("amount")));
     return Reply::ok({{"amount", MainBillInfoInterface::yuan(PaymentPage::payFen(fen))}});
 }
 

@@ -1,5 +1,8 @@
 #include "services/MorePackageTableViewCell.h"
 
+#include "app/categories/MD5.h"
+#include "app/download/PCFile.h"
+#include "app/download/netLoading.h"
 #include "platform/ui/AttributedString.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"
@@ -35,8 +38,10 @@ MorePackageTableViewCell::MorePackageTableViewCell(ui::View* parent)
 
 void MorePackageTableViewCell::setBanliDO(const BanliDo& offer) {
     m_offer = offer;
-    // A reused row must never show the previous offer's picture.
-    m_icon->setImage(QImage());
+    // A reused row never shows the previous offer's picture: the placeholder (none) until
+    // this offer's icon is there, and the earlier download no longer reaches this row.
+    netLoading::asynchronousLoadImage(m_icon, offer.iconUrl, MD5::md5(offer.iconUrl),
+                                      PCFile::fileCacheDir(QStringLiteral("imageCache")), QImage());
     m_name->setText(offer.marketname);
 
     ui::TextAttributes attributes;

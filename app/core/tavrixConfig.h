@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/download/PCConfigDO.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -11,12 +13,6 @@ class TabBarController;
 class View;
 class ViewController;
 } // namespace ui
-
-// The server's address record (urlIP, urlPath); nothing fills it by default.
-struct PCConfigDO {
-    QString urlIP;
-    QString urlPath;
-};
 
 // Named switches, the session and the interface addresses. Holds no instances.
 class tavrixConfig {

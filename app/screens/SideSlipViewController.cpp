@@ -177,21 +177,27 @@ void SideSlipViewController::requestOfStarLevelSend() {
 }
 
 void SideSlipViewController::drawStars(const QString& creditLevel) {
-    // One row only: a repeated answer replaces the row instead of stacking a second one.
-    for (const QPointer<ui::ImageView>& star : m_stars)
-        delete star.data();
-    m_stars.clear();
-    const StarRow row = starRowForLevel(creditLevel);
     const QRectF caption = m_labelOfStars->frame();
-    const int x0 = int(caption.x() + caption.width());
+    drawStarRow(m_stars, m_viewOfStars, creditLevel,
+                QPointF(int(caption.x() + caption.width()), kStarY));
+}
+
+void SideSlipViewController::drawStarRow(QList<QPointer<ui::ImageView>>& stars, ui::View* parent,
+                                         const QString& creditLevel, const QPointF& origin) {
+    // One row only: a repeated answer replaces the row instead of stacking a second one.
+    for (const QPointer<ui::ImageView>& star : stars)
+        delete star.data();
+    stars.clear();
+    const StarRow row = starRowForLevel(creditLevel);
     const QImage image = row.imageName.isEmpty() ? QImage() : ui::imageNamed(row.imageName);
     const QImage expectant = ui::imageNamed("expectantStar");
     for (int k = 0; k < row.count + row.expectantFill; ++k) {
-        auto* star = new ui::ImageView(QRectF(x0 + kStarStep * k, kStarY, kStarWidth, kStarHeight),
-                                       m_viewOfStars);
-        star->setImage(k < row.count ? image : expectant);
-        star->setObjectName(k < row.count ? row.imageName : QStringLiteral("expectantStar"));
-        m_stars << star;
+        const bool filled = k < row.count;
+        auto* star = new ui::ImageView(
+            QRectF(origin.x() + kStarStep * k, origin.y(), kStarWidth, kStarHeight), parent);
+        star->setImage(filled ? image : expectant);
+        star->setObjectName(filled ? row.imageName : QStringLiteral("expectantStar"));
+        stars << star;
     }
 }
 

@@ -37,6 +37,10 @@ public:
         int expectantFill = 0; // "expectantStar" pictures after them
     };
     static StarRow starRowForLevel(const QString& creditLevel);
+    // Replaces the pictures in stars with the row of a "credit_level", drawn left to right
+    // from origin inside parent, 15 x 14 points each, 18 points apart.
+    static void drawStarRow(QList<QPointer<ui::ImageView>>& stars, ui::View* parent,
+                            const QString& creditLevel, const QPointF& origin);
     // The SMS text recommending the application, with its download address for the number.
     static QString shareMessage(const QString& phoneNumber);
 

@@ -65,10 +65,14 @@ protected:
     double tabBarX() const { return container->rootContainerView()->frame().x(); }
     double menuX() const { return container->sideSlipView()->frame().x(); }
     ui::PanGestureRecognizer* pan() const { return container->panGestureRecognizer(); }
-    // The view a finger lands on: the title of the screen on top of the home tab.
+    // The view a finger lands on: the title of a plain screen on top of the home tab, or
+    // the first view inside the home page.
     ui::View* touchedView() const {
-        auto* page = qobject_cast<PlaceholderViewController*>(home->topViewController());
-        return page ? static_cast<ui::View*>(page->titleLabel()) : nullptr;
+        ui::ViewController* top = home->topViewController();
+        if (auto* page = qobject_cast<PlaceholderViewController*>(top))
+            return page->titleLabel();
+        return top && !top->view()->subviews().isEmpty() ? top->view()->subviews().first()
+                                                         : nullptr;
     }
     // A touch at x (in the container's coordinates) on the home tab's top screen.
     ui::Touch touchAt(double x) const {

@@ -1,0 +1,83 @@
+#include "app/download/FileDownLoadModel.h"
+
+#include "app/download/PCFile.h"
+#include "platform/foundation/NetworkActivity.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QSaveFile>
+#include <QUrl>
+
+FileDownLoadModel::FileDownLoadModel(QObject* parent) : QObject(parent) {}
+
+FileDownLoadModel::~FileDownLoadModel() {
+    if (m_connection) m_connection->cancel();
+}
+
+void FileDownLoadModel::setNetworkActivity(bool visible) {
+    ns::NetworkActivity::setVisible(visible);
+}
+
+void FileDownLoadModel::download() {
+    m_downLoadData.clear();
+    m_totalLength = 0;
+    m_isLoading = true;
+    stopConnection();
+    m_connection = std::make_unique<ns::HttpDownload>();
+    m_connection->onResponse = [this](const ns::HttpDownload::Response& r) {
+        m_downLoadData.clear();
+        if (r.status < 200 || r.status > 299) {
+            m_isLoading = false;
+            stopConnection();
+            downloadFailWith(ns::HttpDownload::statusError(r.status));
+            return;
+        }
+        m_totalLength = r.contentLength < 0 ? 0 : r.contentLength;
+    };
+    m_connection->onData = [this](const QByteArray& piece) {
+        m_downLoadData.append(piece);
+        if (auto* d = m_delegate.get())
+            d->modelReceiveDataWithLength(this, quint32(m_downLoadData.size()), m_totalLength);
+    };
+    m_connection->onFinished = [this] {
+        m_isLoading = false;
+        setNetworkActivity(false);
+        stopConnection();
+        downloadFinish();
+    };
+    m_connection->onFailed = [this](int, const QString& text) {
+        m_isLoading = false;
+        setNetworkActivity(false);
+        stopConnection();
+        downloadFailWith(text);
+    };
+    m_connection->start(QUrl(m_urlString, QUrl::TolerantMode));
+}
+
+void FileDownLoadModel::stopConnection() {
+    if (!m_connection) return;
+    m_connection->cancel();
+    // Not deleted here: this may run inside one of its callbacks.
+    m_connection.release()->deleteLater();
+}
+
+void FileDownLoadModel::cancle() {
+    if (!m_isLoading) return;
+    m_isLoading = false;
+    stopConnection();
+}
+
+void FileDownLoadModel::downloadFinish() {
+    const QString error =
+        PCFile::fileSaveAtomically(m_pathString, m_saveNameString, m_downLoadData);
+    const bool success = error.isEmpty();
+    QPointer<FileDownLoadModel> guard(this);
+    if (auto* d = m_delegate.get()) d->modelDownloadSuccsess(this, success, error);
+    if (guard && m_completion) m_completion(success);
+}
+
+void FileDownLoadModel::downloadFailWith(const QString& error) {
+    QPointer<FileDownLoadModel> guard(this);
+    if (auto* d = m_delegate.get()) d->modelDownloadSuccsess(this, false, error);
+    if (guard && m_completion) m_completion(false);
+}

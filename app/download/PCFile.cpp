@@ -1,0 +1,85 @@
+#include "app/download/PCFile.h"
+
+#include "platform/foundation/Directories.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+QString inside(const QString& dir, const QString& name) {
+    return dir + QLatin1Char('/') + name;
+}
+} // namespace
+
+QString PCFile::fileHomeDir() {
+    return ns::Directories::home();
+}
+QString PCFile::fileResourceDir() {
+    return QStringLiteral(":");
+}
+QString PCFile::fileResourceDir(const QString& name) {
+    return inside(fileResourceDir(), name);
+}
+QString PCFile::fileDocDir() {
+    return ns::Directories::documents();
+}
+QString PCFile::fileDocDir(const QString& name) {
+    return inside(fileDocDir(), name);
+}
+QString PCFile::fileCacheDir() {
+    return ns::Directories::caches();
+}
+QString PCFile::fileCacheDir(const QString& name) {
+    return inside(fileCacheDir(), name);
+}
+QString PCFile::fileTempDir() {
+    return ns::Directories::temporary();
+}
+QString PCFile::fileTempDir(const QString& name) {
+    return inside(fileTempDir(), name);
+}
+
+bool PCFile::fileCreateDir(const QString& path) {
+    return QDir().mkdir(path);
+}
+
+bool PCFile::fileExistAtPath(const QString& path) {
+    return QFileInfo::exists(path);
+}
+
+bool PCFile::fileWriteAtPath(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+}
+
+bool PCFile::fileDel(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink()) return QDir(path).removeRecursively();
+    return QFile::remove(path);
+}
+
+QStringList PCFile::fileSubFileNames(const QString& path, bool* ok) {
+    const QDir dir(path);
+    const bool readable = dir.exists() && dir.isReadable();
+    if (ok) *ok = readable;
+    if (!readable) return {};
+    return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDir::Name);
+}
+
+bool PCFile::fileCopy(const QString& source, const QString& toPath) {
+    return QFile::copy(source, toPath);
+}
+
+QString PCFile::fileSaveAtomically(const QString& directory, const QString& name,
+                                   const QByteArray& data) {
+    if (data.isEmpty()) return QStringLiteral("下载数据为空");
+    if (directory.isEmpty()) return QStringLiteral("保存目录为空");
+    if (!QDir().mkpath(directory)) return QStringLiteral("创建目录失败");
+    QSaveFile file(inside(directory, name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        return QStringLiteral("文件保存失败");
+    return {};
+}

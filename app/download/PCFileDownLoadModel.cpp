@@ -1,0 +1,238 @@
+#include "app/download/PCFileDownLoadModel.h"
+
+#include "app/download/PCDownloadingQueue.h"
+#include "app/download/PCFile.h"
+#include "platform/foundation/NetworkActivity.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace {
+
+QString lastPathComponent(const QString& url) {
+    QString path = QUrl(url, QUrl::TolerantMode).path();
+    if (path.isEmpty()) path = url;
+    return path.section(QLatin1Char('/'), -1);
+}
+
+template <typename T> PCFileDownLoadModel::Ptr make(const QString& url, const QString& path) {
+    auto model = std::make_shared<T>();
+    model->setUrlString(url);
+    model->setPathString(path);
+    return model;
+}
+
+} // namespace
+
+PCFileDownLoadModel::PCFileDownLoadModel(QObject* parent) : QObject(parent) {}
+
+PCFileDownLoadModel::~PCFileDownLoadModel() {
+    if (m_connection) {
+        m_connection->cancel();
+        setNetworkActivity(false);
+    }
+}
+
+PCFileDownLoadModel::Ptr PCFileDownLoadModel::create(const QString& url, const QString& path) {
+    return make<PCFileDownLoadModel>(url, path);
+}
+
+PCFileDownLoadModel::Ptr PCFileDownLoadModel::modelWithUrl(const QString& url,
+                                                           const QString& path) {
+    if (auto running = PCDownloadingQueue::downloadModelWithURL(url, path)) return running;
+    return create(url, path);
+}
+
+PCFileDownLoadModel::Ptr PCImageFileDownloadModel::create(const QString& url, const QString& path) {
+    return make<PCImageFileDownloadModel>(url, path);
+}
+
+PCFileDownLoadModel::Ptr PCImageFileDownloadModel::modelWithUrl(const QString& url,
+                                                                const QString& path) {
+    if (auto running = PCDownloadingQueue::downloadModelWithURL(url, path)) return running;
+    return create(url, path);
+}
+
+void PCFileDownLoadModel::setNetworkActivity(bool visible) {
+    ns::NetworkActivity::setVisible(visible);
+}
+
+QString PCFileDownLoadModel::savePath() const {
+    return m_pathString + QLatin1Char('/') + m_saveNameString;
+}
+
+void PCFileDownLoadModel::addDelegate(PCFileDownLoadModelDelegate* delegate) {
+    if (delegate) m_delegates.append(ns::Weak<PCFileDownLoadModelDelegate>(delegate));
+}
+
+void PCFileDownLoadModel::removeDelegate(PCFileDownLoadModelDelegate* delegate) {
+    m_delegates.removeIf([delegate](const ns::Weak<PCFileDownLoadModelDelegate>& entry) {
+        return !entry || entry.get() == delegate;
+    });
+}
+
+void PCFileDownLoadModel::leave(PCFileDownLoadModelDelegate* delegate) {
+    removeDelegate(delegate);
+    if (delegateCount() == 0 && !m_completion && !m_receiveData) cancle();
+}
+
+int PCFileDownLoadModel::delegateCount() const {
+    return int(liveDelegates().size());
+}
+
+QList<PCFileDownLoadModelDelegate*> PCFileDownLoadModel::liveDelegates() const {
+    QList<PCFileDownLoadModelDelegate*> list;
+    for (const auto& entry : m_delegates)
+        if (entry) list.append(entry.get());
+    return list;
+}
+
+void PCFileDownLoadModel::download() {
+    if (PCDownloadingQueue::contains(this)) return;
+    PCDownloadingQueue::addDownload(shared_from_this());
+    m_isLoading = true;
+    m_downLoadData.clear();
+    m_totalLength = 0;
+    m_currentLength = 0;
+    m_partFile.reset();
+    if (m_saveNameString.isEmpty()) m_saveNameString = lastPathComponent(m_urlString);
+    // Escapes what needs it and keeps escapes already there ("%20" stays "%20").
+    const QUrl address(m_urlString, QUrl::TolerantMode);
+    if (!m_pathString.isEmpty()) QDir().mkpath(m_pathString);
+    m_saveTempPath = ns::PartFile::tempPathFor(savePath());
+    m_rangeRequested = false;
+    m_requestHeaders.remove("Range");
+    if (m_allowResume && !m_pathString.isEmpty()) {
+        const qint64 partial = ns::PartFile(savePath()).partialSize();
+        if (partial > 0) {
+            m_totalLength = partial;
+            m_requestHeaders.insert("Range", ns::HttpDownload::rangeFrom(partial));
+            m_rangeRequested = true;
+        }
+    }
+    setNetworkActivity(true);
+    m_connection = std::make_unique<ns::HttpDownload>();
+    m_connection->onResponse = [this](const ns::HttpDownload::Response& r) { onResponse(r); };
+    m_connection->onData = [this](const QByteArray& piece) { onData(piece); };
+    m_connection->onFinished = [this] { finishTransfer(); };
+    m_connection->onFailed = [this](int, const QString& text) {
+        const Ptr self = shared_from_this();
+        endTransfer();
+        downloadFailWith(text);
+    };
+    m_connection->start(address, m_requestHeaders);
+}
+
+void PCFileDownLoadModel::onResponse(const ns::HttpDownload::Response& response) {
+    m_downLoadData.clear();
+    if (response.status < 200 || response.status > 299) {
+        const Ptr self = shared_from_this();
+        endTransfer();
+        downloadFailWith(ns::HttpDownload::statusError(response.status));
+        return;
+    }
+    m_totalLength = response.contentLength < 0 ? 0 : response.contentLength;
+    m_responseHeaders = response.headers;
+    m_appendToPart =
+        m_allowResume && m_rangeRequested && response.headers.contains("content-range");
+}
+
+void PCFileDownLoadModel::onData(const QByteArray& piece) {
+    const Ptr self = shared_from_this();
+    m_currentLength += piece.size();
+    if (!m_pathString.isEmpty() && m_needOutputStream) {
+        if (!m_partFile) {
+            m_partFile = std::make_unique<ns::PartFile>(savePath());
+            m_partFile->open(m_appendToPart);
+        }
+        m_partFile->write(piece);
+    } else {
+        m_downLoadData.append(piece);
+    }
+    if (m_receiveData) m_receiveData(m_downLoadData);
+    for (auto* delegate : liveDelegates())
+        delegate->modelReceiveDataWithLength(this, m_currentLength, m_totalLength);
+}
+
+void PCFileDownLoadModel::finishTransfer() {
+    const Ptr self = shared_from_this();
+    endTransfer();
+    downloadSuccess();
+}
+
+void PCFileDownLoadModel::endTransfer() {
+    setNetworkActivity(false);
+    if (m_partFile) m_partFile->close();
+    if (m_connection) {
+        m_connection->cancel();
+        // Not deleted here: this may run inside one of its callbacks.
+        m_connection.release()->deleteLater();
+    }
+}
+
+void PCFileDownLoadModel::cancle() {
+    const Ptr self = weak_from_this().lock();
+    m_isLoading = false;
+    if (m_connection) endTransfer();
+    m_partFile.reset();
+    PCDownloadingQueue::removeDownload(this);
+}
+
+bool PCFileDownLoadModel::saveFileCache(QString* error) {
+    if (!m_downLoadData.isEmpty()) {
+        *error = PCFile::fileSaveAtomically(m_pathString, m_saveNameString, m_downLoadData);
+        return error->isEmpty();
+    }
+    if (m_needOutputStream && m_partFile) {
+        if (!m_partFile->commit()) {
+            *error = QStringLiteral("文件保存失败");
+            return false;
+        }
+        return true;
+    }
+    *error = QStringLiteral("下载数据为空");
+    return false;
+}
+
+bool PCImageFileDownloadModel::saveFileCache(QString* error) {
+    QByteArray data = downLoadData();
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    if (!data.isEmpty() && !QImageReader(&buffer).canRead()) {
+        *error = QStringLiteral("下载文件不是图片");
+        return false;
+    }
+    return PCFileDownLoadModel::saveFileCache(error);
+}
+
+void PCFileDownLoadModel::downloadSuccess() {
+    const Ptr self = shared_from_this();
+    m_isLoading = false;
+    QString error;
+    if (!saveFileCache(&error)) {
+        downloadFailWith(error);
+        return;
+    }
+    PCDownloadingQueue::removeDownload(this);
+    m_partFile.reset();
+    if (m_completion) m_completion(true);
+    for (auto* delegate : liveDelegates())
+        delegate->modelDownloadSuccsess(this, true, QString());
+    m_downLoadData.clear();
+}
+
+void PCFileDownLoadModel::downloadFailWith(const QString& error) {
+    const Ptr self = shared_from_this();
+    m_isLoading = false;
+    // Out of the register before anyone hears of it, so a retry starts a new transfer.
+    PCDownloadingQueue::removeDownload(this);
+    m_partFile.reset();
+    for (auto* delegate : liveDelegates())
+        delegate->modelDownloadSuccsess(this, false, error);
+    if (m_completion) m_completion(false);
+    m_downLoadData.clear();
+}

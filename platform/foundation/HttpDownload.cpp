@@ -1,0 +1,200 @@
+#include "platform/foundation/HttpDownload.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace ns {
+
+namespace {
+
+int errorCode(QNetworkReply::NetworkError error) {
+    switch (error) {
+    case QNetworkReply::OperationCanceledError: // what a transfer time-out arrives as
+    case QNetworkReply::TimeoutError:
+        return HttpDownload::TimedOut;
+    case QNetworkReply::ConnectionRefusedError:
+        return HttpDownload::CannotConnectToHost;
+    case QNetworkReply::HostNotFoundError:
+        return HttpDownload::CannotFindHost;
+    case QNetworkReply::RemoteHostClosedError:
+        return HttpDownload::NetworkConnectionLost;
+    default:
+        return HttpDownload::Unknown;
+    }
+}
+
+} // namespace
+
+HttpDownload::HttpDownload(QObject* parent) : QObject(parent) {}
+
+HttpDownload::~HttpDownload() {
+    cancel();
+}
+
+QNetworkAccessManager& HttpDownload::networkManager() {
+    static QNetworkAccessManager* manager = new QNetworkAccessManager;
+    return *manager;
+}
+
+QString HttpDownload::statusError(int status) {
+    return QStringLiteral("%1 (%2)").arg(statusText(status)).arg(status);
+}
+
+QByteArray HttpDownload::rangeFrom(qint64 offset) {
+    return "bytes=" + QByteArray::number(offset) + "-";
+}
+
+QString HttpDownload::statusText(int status) {
+    switch (status) {
+    case 400:
+        return QStringLiteral("bad request");
+    case 401:
+        return QStringLiteral("unauthorized");
+    case 403:
+        return QStringLiteral("forbidden");
+    case 404:
+        return QStringLiteral("not found");
+    case 410:
+        return QStringLiteral("no longer exists");
+    case 416:
+        return QStringLiteral("requested range not satisfiable");
+    case 500:
+        return QStringLiteral("internal server error");
+    case 502:
+        return QStringLiteral("bad gateway");
+    case 503:
+        return QStringLiteral("service unavailable");
+    default:
+        if (status >= 400 && status < 500) return QStringLiteral("client error");
+        if (status >= 500) return QStringLiteral("server error");
+        return QStringLiteral("unknown status");
+    }
+}
+
+void HttpDownload::start(const QUrl& url, const QMap<QByteArray, QByteArray>& headers) {
+    cancel();
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kDefaultTimeoutMs);
+    for (auto it = headers.cbegin(); it != headers.cend(); ++it)
+        request.setRawHeader(it.key(), it.value());
+    m_responded = false;
+    m_expected = -1;
+    m_received = 0;
+    QNetworkReply* reply = networkManager().get(request);
+    m_reply = reply;
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
+        if (reply == m_reply) reportResponse();
+    });
+    connect(reply, &QIODevice::readyRead, this, [this, reply] {
+        if (reply != m_reply) return;
+        reportResponse();
+        if (reply != m_reply) return; // cancelled on the response
+        const QByteArray piece = reply->readAll();
+        m_received += piece.size();
+        if (!piece.isEmpty() && onData) onData(piece);
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+        if (reply == m_reply) finished();
+    });
+}
+
+QNetworkReply* HttpDownload::reply() const {
+    return static_cast<QNetworkReply*>(m_reply.data());
+}
+
+void HttpDownload::reportResponse() {
+    QNetworkReply* reply = this->reply();
+    if (m_responded || !reply) return;
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid()) return;
+    // A redirect is followed, not reported.
+    const int code = status.toInt();
+    if (code >= 300 && code < 400 &&
+        reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid())
+        return;
+    m_responded = true;
+    Response response;
+    response.status = code;
+    for (const auto& pair : reply->rawHeaderPairs())
+        response.headers.insert(pair.first.toLower(), pair.second);
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    response.contentLength = length.isValid() ? length.toLongLong() : -1;
+    m_expected = response.contentLength;
+    if (onResponse) onResponse(response);
+}
+
+void HttpDownload::finished() {
+    QNetworkReply* reply = this->reply();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const QNetworkReply::NetworkError error = reply->error();
+    // A server error page is still a whole answer: the head was reported and the caller
+    // judges it. A transfer cut short after the head is a failure.
+    if (status.isValid() && (error == QNetworkReply::NoError || status.toInt() >= 400)) {
+        reportResponse();
+        if (m_reply != reply) return;
+        const QByteArray rest = reply->readAll();
+        m_received += rest.size();
+        if (!rest.isEmpty() && onData) onData(rest);
+        if (m_reply != reply) return;
+        // A connection that closes before the announced length is a cut, not an end.
+        if (m_expected >= 0 && m_received < m_expected) {
+            detach();
+            if (onFailed)
+                onFailed(NetworkConnectionLost, QStringLiteral("the network connection was lost"));
+            return;
+        }
+        detach();
+        if (onFinished) onFinished();
+        return;
+    }
+    const QString text = reply->errorString();
+    detach();
+    if (onFailed) onFailed(errorCode(error), text);
+}
+
+void HttpDownload::detach() {
+    QNetworkReply* reply = this->reply();
+    if (!reply) return;
+    m_reply = nullptr;
+    reply->disconnect(this);
+    reply->deleteLater();
+}
+
+void HttpDownload::cancel() {
+    // Deleting the reply (on the next pass) closes its connection; aborting it here could
+    // run inside the reply's own signal.
+    detach();
+}
+
+qint64 PartFile::partialSize() const {
+    const QFileInfo info(tempPath());
+    return info.isFile() ? info.size() : 0;
+}
+
+bool PartFile::open(bool append) {
+    close();
+    QDir().mkpath(QFileInfo(m_finalPath).absolutePath());
+    m_file.setFileName(tempPath());
+    return m_file.open(append ? (QIODevice::WriteOnly | QIODevice::Append)
+                              : (QIODevice::WriteOnly | QIODevice::Truncate));
+}
+
+bool PartFile::write(const QByteArray& bytes) {
+    return m_file.isOpen() && m_file.write(bytes) == bytes.size();
+}
+
+void PartFile::close() {
+    if (m_file.isOpen()) m_file.close();
+}
+
+bool PartFile::commit() {
+    close();
+    if (!QFileInfo::exists(tempPath())) return false;
+    QFile::remove(m_finalPath);
+    return QFile::rename(tempPath(), m_finalPath);
+}
+
+} // namespace ns

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace ns {
+
+// One HTTP GET on the main loop that reports as it goes: the response head, each piece of
+// the body, then the end or a failure. Redirects are followed. A cancelled transfer reports
+// nothing more; a destroyed one cancels itself.
+class HttpDownload : public QObject {
+    Q_OBJECT
+public:
+    struct Response {
+        int status = 0;
+        // Header names in lower case.
+        QMap<QByteArray, QByteArray> headers;
+        // -1 when the server did not say.
+        qint64 contentLength = -1;
+    };
+    // Failure codes: 2 for a time-out, the platform's negative URL error codes otherwise.
+    enum Error {
+        TimedOut = 2,
+        Unknown = -1,
+        CannotFindHost = -1003,
+        CannotConnectToHost = -1004,
+        NetworkConnectionLost = -1005,
+    };
+    // The platform's default: a transfer that stalls this long fails as a time-out.
+    static constexpr int kDefaultTimeoutMs = 60000;
+
+    std::function<void(const Response&)> onResponse; // may cancel()
+    std::function<void(const QByteArray& piece)> onData;
+    std::function<void()> onFinished;
+    std::function<void(int code, const QString& text)> onFailed;
+
+    explicit HttpDownload(QObject* parent = nullptr);
+    ~HttpDownload() override;
+
+    // Starts a GET (cancelling a running one) with extra header fields.
+    void start(const QUrl& url, const QMap<QByteArray, QByteArray>& headers = {});
+    void cancel();
+    bool isRunning() const { return m_reply != nullptr; }
+
+    // The platform's lower-case text for an HTTP status ("not found" for 404).
+    static QString statusText(int status);
+    // The failure text of a response outside 2xx: the status text and its number.
+    static QString statusError(int status);
+    // "bytes=<offset>-": the rest of a file from offset on.
+    static QByteArray rangeFrom(qint64 offset);
+    static QNetworkAccessManager& networkManager();
+
+private:
+    void reportResponse();
+    void finished();
+    void detach();
+
+    QNetworkReply* reply() const;
+    QPointer<QObject> m_reply; // the running QNetworkReply
+    bool m_responded = false;
+    qint64 m_expected = -1;
+    qint64 m_received = 0;
+};
+
+// The file a download writes into: bytes go to "<path>.tmp", which takes the final name only
+// when the transfer is complete, so an interrupted download never leaves a broken file under
+// the final name and can resume from the part file's size.
+class PartFile {
+public:
+    explicit PartFile(const QString& finalPath) : m_finalPath(finalPath) {}
+    ~PartFile() { close(); }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    static QString tempPathFor(const QString& finalPath) { return finalPath + ".tmp"; }
+    QString tempPath() const { return tempPathFor(m_finalPath); }
+    QString finalPath() const { return m_finalPath; }
+    // Bytes already in the part file (0 when there is none).
+    qint64 partialSize() const;
+
+    // Opens the part file, appending to what is there or starting it anew.
+    bool open(bool append);
+    bool isOpen() const { return m_file.isOpen(); }
+    bool write(const QByteArray& bytes);
+    void close();
+    // Closes and moves the part file to the final name, replacing an older file.
+    bool commit();
+
+private:
+    QString m_finalPath;
+    QFile m_file;
+};
+
+} // namespace ns
