@@ -43,7 +43,7 @@ void FAQViewController::loadView() {
 void FAQViewController::viewDidLoad() {
     ViewController::viewDidLoad();
     // Down to 10 points above the bottom, below the status and navigation bars (64).
-    const double bars = PublicFunction::isIOS7OrLater() ? 64 : 44;
+    const double bars = 64;
     QRectF frame = m_textView->frame();
     frame.setHeight(view()->frame().height() - bars - frame.y() - 10);
     m_textView->setFrame(frame);
