@@ -1,6 +1,5 @@
 #include "app/screens/FAQViewController.h"
 
-#include "app/core/PublicFunction.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TextView.h"

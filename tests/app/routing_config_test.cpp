@@ -49,7 +49,7 @@ TEST(TabLookup, FindsTheTabWhoseFirstScreenIsOfTheClass) {
         {"ManageViewController", true, 2},
         {"DiscountViewController", true, 3},
         // A base class matches the first tab that derives from it.
-        {"PlaceholderViewController", true, 1},
+        {"ViewController", true, 0},
         {"FNRootViewController", false, 0},
         {"queryviewcontroller", false, 0},
         {"", false, 0},
