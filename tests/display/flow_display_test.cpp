@@ -20,6 +20,20 @@ QString monthBack(int back) {
     return QDate(today.year(), today.month(), 1).addMonths(-back).toString("yyyyMM");
 }
 
+TEST_F(DisplayTest, TheHomePagesDataButtonOpensTheDataUsageScreen) {
+    session.rememberSubscriber();
+    ASSERT_TRUE(session.start());
+    ASSERT_TRUE(session.waitForRequest("Balance"));
+    EXPECT_TRUE(session.requests("FlowProduct").isEmpty());
+    // "流量查询" under the home page's header.
+    const QPointF dataButton(10 + 145 / 2.0, kBar + 254 + 19);
+    DisplaySession::waitFor([] { return false; }, 600);
+    session.click(dataButton);
+    ASSERT_TRUE(session.waitForRequest("FlowProduct", 2));
+    EXPECT_EQ(session.requests("FlowProduct").first().value("position").toString(), "0");
+    EXPECT_TRUE(session.waitForRequest("Balance", 2));
+}
+
 TEST_F(DisplayTest, APackIsOrderedThroughBothDialogs) {
     ASSERT_TRUE(openFromHome(session, "FlowMainController"));
     ASSERT_TRUE(session.waitForRequest("Balance"));

@@ -133,6 +133,18 @@ TEST_F(MonthlyUsageTest, ALateBillForAnEarlierChoiceNeverReplacesTheLatest) {
     EXPECT_EQ(screen->billMonth(), monthBack(5));
 }
 
+TEST_F(MonthlyUsageTest, BeforeTheBillArrivesTheTotalIsNothing) {
+    sandbox.setFault("FlowBill", sandbox::Fault::delay(5000));
+    FlowMonStatsController* screen = openMonthly();
+    ASSERT_TRUE(waitUntil([&] { return !screen->respArrayOfMonthDesc().isEmpty(); }));
+    ASSERT_TRUE(screen->totalLabel());
+    EXPECT_EQ(screen->totalLabel()->text(), QStringLiteral("总计：0元"));
+    EXPECT_EQ(screen->hintBillMonth()->text(), QString());
+    clock.clock.advance(5000);
+    ASSERT_TRUE(waitUntil([&] { return !screen->respArrayOfBill().isEmpty(); }));
+    EXPECT_EQ(screen->totalLabel()->text(), QStringLiteral("总计：50.00元"));
+}
+
 TEST_F(MonthlyUsageTest, InJanuaryTheButtonsReachBackIntoLastYear) {
     ns::DateFormat::setNowOverride(QDateTime(QDate(2027, 1, 15), QTime(10, 0)));
     FlowMonStatsController* screen = openMonthly();
