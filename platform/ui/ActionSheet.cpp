@@ -33,7 +33,6 @@ ActionSheet::ActionSheet(const QString& title, ActionSheetDelegate* delegate,
 
 ActionSheet::~ActionSheet() {
     AlertCenter::remove(this);
-    delete m_overlay.data();
 }
 
 int ActionSheet::addButtonWithTitle(const QString& title) {
@@ -115,70 +114,43 @@ void ActionSheet::showInView(View* view) {
     show();
 }
 
-void ActionSheet::show() {
-    if (m_visible || m_dismissing) return;
-    m_visible = true;
-    buildViews();
-    AlertCenter::add(this);
-    if (m_sheet) {
-        const QRectF to = m_sheet->frame();
-        m_sheet->setFrame(to.translated(0, to.height() + kInset));
-        Animation::animateFrame(m_sheet, to, kSlide, Animation::Curve::EaseOut);
-    }
+void ActionSheet::list(bool onScreen) {
+    if (onScreen)
+        AlertCenter::add(this);
+    else
+        AlertCenter::remove(this);
 }
 
-bool ActionSheet::pressButtonAtIndex(int index) {
-    if (!m_visible || m_dismissing || m_pressed || index < 0 || index >= m_buttons.size())
-        return false;
-    m_pressed = true; // one press per alert, even from inside its own callbacks
+void ActionSheet::animateIn() {
+    if (!m_sheet) return;
+    const QRectF to = m_sheet->frame();
+    m_sheet->setFrame(to.translated(0, to.height() + kInset));
+    Animation::animateFrame(m_sheet, to, kSlide, Animation::Curve::EaseOut);
+}
+
+ChoicePanel::Exit ActionSheet::exitAnimation() {
+    const QRectF from = m_sheet ? m_sheet->frame() : QRectF();
+    return {kSlide, kSlideKey, [sheet = QPointer<View>(m_sheet), from](double t) {
+                if (sheet) sheet->setFrame(from.translated(0, (from.height() + kInset) * t));
+            }};
+}
+
+void ActionSheet::reportClicked(int index) {
     QPointer<ActionSheet> self(this);
     if (ActionSheetDelegate* d = m_delegate.get()) d->actionSheetClickedButtonAtIndex(this, index);
-    if (!self) return true;
-    if (m_callback) {
-        auto callback = m_callback;
-        callback(this, index);
-        if (!self) return true;
-    }
-    dismissWithClickedButtonIndex(index, true);
-    return true;
+    if (!self || !m_callback) return;
+    auto callback = m_callback;
+    callback(this, index);
 }
 
-void ActionSheet::dismissWithClickedButtonIndex(int index, bool animated) {
-    if (!m_visible || m_dismissing) return;
-    m_dismissing = true;
-    AlertCenter::remove(this);
-    QPointer<ActionSheet> self(this);
+void ActionSheet::reportWillDismiss(int index) {
     if (ActionSheetDelegate* d = m_delegate.get())
         d->actionSheetWillDismissWithButtonIndex(this, index);
-    if (!self) return;
-    if (animated && m_sheet) {
-        const QRectF from = m_sheet->frame();
-        Animation::run(
-            this, kSlideKey, kSlide, Animation::Curve::EaseIn,
-            [sheet = QPointer<View>(m_sheet), from](double t) {
-                if (sheet) sheet->setFrame(from.translated(0, (from.height() + kInset) * t));
-            },
-            [self, index](bool) {
-                if (self) self->finishDismiss(index);
-            });
-    } else {
-        finishDismiss(index);
-    }
 }
 
-void ActionSheet::finishDismiss(int index) {
-    m_visible = false;
-    if (m_overlay) {
-        m_overlay->removeFromSuperview();
-        m_overlay->deleteLater();
-    }
-    m_overlay = nullptr;
-    m_sheet = nullptr;
-    if (Window* w = Window::keyWindow()) w->updateAlertLayer();
-    QPointer<ActionSheet> self(this);
+void ActionSheet::reportDidDismiss(int index) {
     if (ActionSheetDelegate* d = m_delegate.get())
         d->actionSheetDidDismissWithButtonIndex(this, index);
-    if (self) deleteLater();
 }
 
 } // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Weak.h"
+#include "platform/ui/ChoicePanel.h"
 #include "platform/ui/View.h"
 
 #include <QObject>
@@ -34,7 +35,7 @@ public:
 // A column of choices rising from the bottom of the window. Buttons are numbered: the
 // destructive one first, then the others, then cancel. Never blocks; deletes itself after it
 // has been dismissed.
-class ActionSheet : public QObject {
+class ActionSheet : public ChoicePanel {
     Q_OBJECT
 public:
     using Callback = std::function<void(ActionSheet* sheet, int buttonIndex)>;
@@ -59,17 +60,22 @@ public:
 
     // The view is only a hint of where it belongs; the sheet covers the key window.
     void showInView(View* view);
-    void show();
-    bool isVisible() const { return m_visible; }
-    bool pressButtonAtIndex(int index);
-    void dismissWithClickedButtonIndex(int index, bool animated);
+    // show(), pressButtonAtIndex() and dismissWithClickedButtonIndex() are ChoicePanel's.
 
     View* sheetView() const { return m_sheet; }
 
-private:
-    void buildViews();
-    void finishDismiss(int index);
+protected:
+    bool canPress(int index) const override { return index >= 0 && index < m_buttons.size(); }
+    void buildViews() override;
+    void list(bool onScreen) override;
+    void animateIn() override;
+    Exit exitAnimation() override;
+    void reportClicked(int index) override;
+    void reportWillDismiss(int index) override;
+    void reportDidDismiss(int index) override;
+    void forgetViews() override { m_sheet = nullptr; }
 
+private:
     QString m_title;
     int m_tag = 0;
     ns::Weak<ActionSheetDelegate> m_delegate;
@@ -77,10 +83,6 @@ private:
     QStringList m_buttons;
     int m_cancelIndex = -1;
     int m_destructiveIndex = -1;
-    bool m_visible = false;
-    bool m_dismissing = false;
-    bool m_pressed = false;
-    QPointer<View> m_overlay;
     QPointer<View> m_sheet;
 };
 

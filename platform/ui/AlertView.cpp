@@ -48,7 +48,6 @@ AlertView::AlertView(const QString& title, const QString& message, AlertViewDele
 
 AlertView::~AlertView() {
     AlertCenter::remove(this);
-    delete m_overlay.data();
     delete m_field.data();
 }
 
@@ -200,68 +199,48 @@ void AlertView::buildViews() {
     window->updateAlertLayer();
 }
 
-void AlertView::show() {
-    if (m_visible || m_dismissing) return;
-    m_visible = true;
-    buildViews();
-    AlertCenter::add(this);
-    if (m_overlay) {
-        m_overlay->setAlpha(0);
-        Animation::animateAlpha(m_overlay, 1, kFade);
-    }
+void AlertView::list(bool onScreen) {
+    if (onScreen)
+        AlertCenter::add(this);
+    else
+        AlertCenter::remove(this);
 }
 
-bool AlertView::pressButtonAtIndex(int index) {
-    if (!m_visible || m_dismissing || m_pressed || !isButtonEnabled(index)) return false;
-    m_pressed = true; // one press per alert, even from inside its own callbacks
+void AlertView::animateIn() {
+    m_overlay->setAlpha(0);
+    Animation::animateAlpha(m_overlay, 1, kFade);
+}
+
+ChoicePanel::Exit AlertView::exitAnimation() {
+    return {kFade, kFadeKey, [overlay = QPointer<View>(m_overlay)](double t) {
+                if (overlay) overlay->setAlpha(1 - t);
+            }};
+}
+
+void AlertView::reportClicked(int index) {
     QPointer<AlertView> self(this);
     if (AlertViewDelegate* d = m_delegate.get()) d->alertViewClickedButtonAtIndex(this, index);
-    if (!self) return true;
-    if (m_callback) {
-        auto callback = m_callback;
-        callback(this, index);
-        if (!self) return true;
-    }
-    dismissWithClickedButtonIndex(index, true);
-    return true;
+    if (!self || !m_callback) return;
+    auto callback = m_callback;
+    callback(this, index);
 }
 
-void AlertView::dismissWithClickedButtonIndex(int index, bool animated) {
-    if (!m_visible || m_dismissing) return;
-    m_dismissing = true;
-    AlertCenter::remove(this);
-    QPointer<AlertView> self(this);
+void AlertView::reportWillDismiss(int index) {
     if (AlertViewDelegate* d = m_delegate.get())
         d->alertViewWillDismissWithButtonIndex(this, index);
-    if (!self) return;
-    if (m_field && m_field->isFirstResponder()) m_field->resignFirstResponder();
-    if (animated && m_overlay) {
-        Animation::run(
-            this, kFadeKey, kFade, Animation::Curve::EaseIn,
-            [overlay = QPointer<View>(m_overlay)](double t) {
-                if (overlay) overlay->setAlpha(1 - t);
-            },
-            [self, index](bool) {
-                if (self) self->finishDismiss(index);
-            });
-    } else {
-        finishDismiss(index);
-    }
 }
 
-void AlertView::finishDismiss(int index) {
-    m_visible = false;
-    if (m_field) m_field->removeFromSuperview();
-    if (m_overlay) {
-        m_overlay->removeFromSuperview();
-        m_overlay->deleteLater();
-    }
-    m_overlay = nullptr;
-    m_box = nullptr;
-    if (Window* w = Window::keyWindow()) w->updateAlertLayer();
-    QPointer<AlertView> self(this);
+void AlertView::reportDidDismiss(int index) {
     if (AlertViewDelegate* d = m_delegate.get()) d->alertViewDidDismissWithButtonIndex(this, index);
-    if (self) deleteLater();
+}
+
+void AlertView::willTearDown() {
+    if (m_field && m_field->isFirstResponder()) m_field->resignFirstResponder();
+}
+
+void AlertView::forgetViews() {
+    if (m_field) m_field->removeFromSuperview(); // kept: the caller may still read it
+    m_box = nullptr;
 }
 
 } // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Weak.h"
+#include "platform/ui/ChoicePanel.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 
@@ -43,7 +44,7 @@ public:
 // reports the pressed button to its delegate and callback. Buttons are numbered in order of
 // addition: the cancel button is 0 when given at construction, other buttons follow.
 // An alert deletes itself after it has been dismissed.
-class AlertView : public QObject {
+class AlertView : public ChoicePanel {
     Q_OBJECT
 public:
     enum class Style { Default, PlainTextInput, SecureTextInput };
@@ -80,23 +81,27 @@ public:
     // The input field of a text-input style; nullptr otherwise.
     TextField* textFieldAtIndex(int index);
 
-    void show();
-    bool isVisible() const { return m_visible; }
-    // A user's press: clickedButtonAtIndex, the callback, then dismissal. Ignored for a
-    // disabled button, an alert not showing, or one already being dismissed.
-    bool pressButtonAtIndex(int index);
-    // Dismissal without a press (will/didDismiss only).
-    void dismissWithClickedButtonIndex(int index, bool animated);
+    // show(), pressButtonAtIndex() (clickedButtonAtIndex, the callback, then dismissal; a
+    // disabled button is not pressed) and dismissWithClickedButtonIndex() are ChoicePanel's.
 
     // The drawn alert box, when shown in a window.
     View* boxView() const { return m_box; }
     // Re-asks whether the first other button is enabled (the text field calls it).
     void updateButtons();
 
-private:
-    void buildViews();
-    void finishDismiss(int index);
+protected:
+    bool canPress(int index) const override { return isButtonEnabled(index); }
+    void buildViews() override;
+    void list(bool onScreen) override;
+    void animateIn() override;
+    Exit exitAnimation() override;
+    void reportClicked(int index) override;
+    void reportWillDismiss(int index) override;
+    void reportDidDismiss(int index) override;
+    void willTearDown() override;
+    void forgetViews() override;
 
+private:
     QString m_title;
     QString m_message;
     int m_tag = 0;
@@ -106,10 +111,6 @@ private:
     int m_cancelIndex = -1;
     Style m_style = Style::Default;
     QPointer<TextField> m_field;
-    bool m_visible = false;
-    bool m_dismissing = false;
-    bool m_pressed = false;
-    QPointer<View> m_overlay;
     QPointer<View> m_box;
 };
 

@@ -40,9 +40,9 @@ void complete(const std::shared_ptr<Running>& r, bool finished) {
 
 void tick();
 
-void ensureTicker() {
+void ensureTicker(qint64 firstMs = kFrameMs) {
     if (!g_ticker) g_ticker = new ns::DelayedCall;
-    if (!g_ticker->isActive()) g_ticker->start(kFrameMs, nullptr, tick);
+    if (!g_ticker->isActive()) g_ticker->start(firstMs, nullptr, tick);
 }
 
 void tick() {
@@ -72,8 +72,9 @@ std::shared_ptr<Running> find(const QObject* target, const QString& key) {
     return nullptr;
 }
 
-void start(QObject* target, const QString& key, double duration, std::function<double(double)> curve,
-           Animation::Step step, Animation::Completion completion, double delay) {
+void start(QObject* target, const QString& key, double duration,
+           std::function<double(double)> curve, Animation::Step step,
+           Animation::Completion completion, double delay) {
     if (auto old = find(target, key)) complete(old, false);
     auto r = std::make_shared<Running>();
     r->target = target;
@@ -88,9 +89,19 @@ void start(QObject* target, const QString& key, double duration, std::function<d
         if (r->completion) r->completion(true);
         return;
     }
-    r->start = ns::Clock::current().nowMs() + qint64(std::max(0.0, delay) * 1000);
+    const qint64 now = ns::Clock::current().nowMs();
+    const qint64 delayMs = qint64(std::max(0.0, delay) * 1000);
+    r->start = now + delayMs;
     r->durationMs = qint64(std::max(0.0, duration) * 1000);
     g_running.push_back(r);
+    // What is drawn next reaches the display a frame later, so the first frame is drawn as
+    // soon as the event loop is free, a frame on: a click answers within a frame, not after a
+    // frame of unchanged picture.
+    if (delayMs == 0 && r->durationMs > kFrameMs) {
+        r->start = now - kFrameMs;
+        ensureTicker(0);
+        return;
+    }
     ensureTicker();
 }
 
@@ -99,11 +110,14 @@ void start(QObject* target, const QString& key, double duration, std::function<d
 void Animation::setEnabled(bool enabled) {
     g_enabled = enabled;
     if (!enabled) {
-        while (!g_running.empty()) complete(g_running.front(), true);
+        while (!g_running.empty())
+            complete(g_running.front(), true);
     }
 }
 
-bool Animation::isEnabled() { return g_enabled; }
+bool Animation::isEnabled() {
+    return g_enabled;
+}
 
 double Animation::ease(Curve curve, double t) {
     t = std::clamp(t, 0.0, 1.0);
@@ -136,33 +150,42 @@ double Animation::spring(double t, double damping, double velocity) {
 
 void Animation::run(QObject* target, const QString& key, double duration, Curve curve, Step step,
                     Completion completion, double delay) {
-    start(target, key, duration, [curve](double t) { return ease(curve, t); }, std::move(step),
-          std::move(completion), delay);
+    start(
+        target, key, duration, [curve](double t) { return ease(curve, t); }, std::move(step),
+        std::move(completion), delay);
 }
 
 void Animation::runSpring(QObject* target, const QString& key, double duration, double damping,
                           double velocity, Step step, Completion completion, double delay) {
-    start(target, key, duration, [damping, velocity](double t) { return spring(t, damping, velocity); },
-          std::move(step), std::move(completion), delay);
+    start(
+        target, key, duration,
+        [damping, velocity](double t) { return spring(t, damping, velocity); }, std::move(step),
+        std::move(completion), delay);
 }
 
-bool Animation::isRunning(const QObject* target, const QString& key) { return find(target, key) != nullptr; }
+bool Animation::isRunning(const QObject* target, const QString& key) {
+    return find(target, key) != nullptr;
+}
 
 void Animation::finish(QObject* target, const QString& key) {
     if (auto r = find(target, key)) complete(r, false);
 }
 
-int Animation::runningCount() { return int(g_running.size()); }
+int Animation::runningCount() {
+    return int(g_running.size());
+}
 
 void Animation::animateFrame(View* view, const QRectF& to, double duration, Curve curve,
                              Completion completion, double delay) {
     if (!view) return;
     const QRectF from = view->frame();
     QPointer<View> v(view);
-    run(view, "frame", duration, curve,
+    run(
+        view, "frame", duration, curve,
         [v, from, to](double p) {
             if (!v) return;
-            v->setFrame(QRectF(from.x() + (to.x() - from.x()) * p, from.y() + (to.y() - from.y()) * p,
+            v->setFrame(QRectF(from.x() + (to.x() - from.x()) * p,
+                               from.y() + (to.y() - from.y()) * p,
                                from.width() + (to.width() - from.width()) * p,
                                from.height() + (to.height() - from.height()) * p));
         },
@@ -174,7 +197,8 @@ void Animation::animateAlpha(View* view, double to, double duration, Curve curve
     if (!view) return;
     const double from = view->alpha();
     QPointer<View> v(view);
-    run(view, "alpha", duration, curve,
+    run(
+        view, "alpha", duration, curve,
         [v, from, to](double p) {
             if (v) v->setAlpha(from + (to - from) * p);
         },

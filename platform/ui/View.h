@@ -29,7 +29,8 @@ public:
 
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
-    // Depth-first, this view included, like the original's lookup.
+    // Searched depth-first, this view first, then each subview's subtree bottom-most first:
+    // the first view carrying the tag wins, so a tag reused further down stays hidden.
     View* viewWithTag(int tag);
 
     View* superview() const;
@@ -63,7 +64,10 @@ public:
     bool userInteractionEnabled() const { return m_interaction; }
     void setUserInteractionEnabled(bool on);
     bool clipsToBounds() const { return m_clips; }
-    void setClipsToBounds(bool on) { m_clips = on; update(); }
+    void setClipsToBounds(bool on) {
+        m_clips = on;
+        update();
+    }
 
     // Layer look: corner radius, border.
     double cornerRadius() const { return m_cornerRadius; }

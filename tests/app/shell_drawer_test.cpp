@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/core/AppDelegate.h"
+#include "app/core/NotificationNames.h"
 #include "app/core/tavrixConfig.h"
 #include "app/screens/DefaultVC.h"
 #include "app/screens/LoginViewController.h"
@@ -19,19 +20,14 @@
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TapGestureRecognizer.h"
-#include "platform/ui/TouchInput.h"
 #include "platform/ui/Window.h"
+#include "tests/app/shell_scenes.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/WindowInput.h"
 
 namespace {
 
-// The fixtures stand plain screens in for the start-up router and the log-in screen; later
-// tests in the process get the real ones back.
-void restoreScenes() {
-    ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
-    ui::Storyboard::registerScene("Main", "LoginViewController",
-                                  [] { return new LoginViewController; });
-}
+using shell_test::restoreScenes;
 
 using State = SkatingRinkViewController::OpenState;
 
@@ -69,8 +65,7 @@ protected:
     // the first view inside the home page.
     ui::View* touchedView() const {
         ui::ViewController* top = home->topViewController();
-        if (auto* page = qobject_cast<PlaceholderViewController*>(top))
-            return page->titleLabel();
+        if (auto* page = qobject_cast<PlaceholderViewController*>(top)) return page->titleLabel();
         return top && !top->view()->subviews().isEmpty() ? top->view()->subviews().first()
                                                          : nullptr;
     }
@@ -197,21 +192,21 @@ TEST_F(DrawerTest, AClosingDragClosesOrSpringsBackOpen) {
 
 TEST_F(DrawerTest, ShowToggleOpensFromEveryStateButOpen) {
     auto& center = ns::NotificationCenter::defaultCenter();
-    center.postNotificationName("ShowSideSlipView");
+    center.postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(container->openState(), State::Open);
-    center.postNotificationName("ShowSideSlipView");
+    center.postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(container->openState(), State::Closed);
 
     ASSERT_TRUE(press(20));
     moveTo(40); // opening
-    center.postNotificationName("ShowSideSlipView");
+    center.postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(container->openState(), State::Open);
     pan()->touchesCancelled();
 
     ASSERT_TRUE(press(230));
     moveTo(250); // closing
     EXPECT_EQ(container->openState(), State::Closing);
-    center.postNotificationName("ShowSideSlipView");
+    center.postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(container->openState(), State::Open);
     EXPECT_EQ(tabBarX(), 200);
 }
@@ -229,20 +224,13 @@ TEST_F(DrawerTest, OnlyTheHomePageStartsADragButAnyScreenMovesAnOpenDrawer) {
 }
 
 TEST_F(DrawerTest, AFingerOnTheHomePageDragsItOpenAndATapClosesIt) {
-    ui::TouchInput::began(touchedView(), QPointF(20, 200));
-    for (double x : {40.0, 140.0, 240.0}) {
-        clock.clock.advance(16);
-        ui::TouchInput::moved(QPointF(x, 200));
-    }
-    clock.clock.advance(16);
-    ui::TouchInput::ended(QPointF(240, 200));
+    // Through the window, as the pointer gives it: Qt picks the view under the point.
+    windowinput::drag(app.window(), {20, 200}, {240, 200}, 3, 16);
     EXPECT_EQ(container->openState(), State::Open);
     EXPECT_EQ(tabBarX(), 200);
 
     // The tab bar ignores touches while open; the tap lands on its holder and closes.
-    ui::TouchInput::began(touchedView(), QPointF(50, 200));
-    clock.clock.advance(50);
-    ui::TouchInput::ended(QPointF(50, 200));
+    windowinput::click(app.window(), {250, 200});
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(tabBarX(), 0);
 }
@@ -250,15 +238,16 @@ TEST_F(DrawerTest, AFingerOnTheHomePageDragsItOpenAndATapClosesIt) {
 TEST_F(DrawerTest, TheHomePagesDrawerButtonTogglesTheDrawer) {
     auto* button = qobject_cast<ui::Button*>(home->navigationBar()->leftButtonView());
     ASSERT_NE(button, nullptr);
-    button->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    windowinput::click(button);
     EXPECT_EQ(container->openState(), State::Open);
-    button->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    // Open, the button has slid 200 points right with the tab bar; a click there closes.
+    windowinput::click(button);
     EXPECT_EQ(container->openState(), State::Closed);
 }
 
 TEST_F(DrawerTest, HidingSlidesTheTabBarAwayThenCloses) {
     container->showRight(true);
-    ns::NotificationCenter::defaultCenter().postNotificationName("HideSideSlipView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kHideSideSlipView);
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(tabBarX(), 0);
     EXPECT_EQ(menuX(), -88);
@@ -278,7 +267,7 @@ TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
     moveTo(40);
     moveTo(200);
     release(200); // animates open
-    ns::NotificationCenter::defaultCenter().postNotificationName("HideSideSlipView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kHideSideSlipView);
     clock.clock.advance(3000);
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(ui::Animation::runningCount(), 0);
@@ -286,13 +275,13 @@ TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
 }
 
 TEST_F(DrawerTest, AnEndedSessionBringsBackTheLogInScreenOnce) {
-    ns::NotificationCenter::defaultCenter().postNotificationName("PushToLoginVeiw");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
     ASSERT_EQ(root->viewControllers().size(), 3);
     EXPECT_FALSE(root->isNavigationBarHidden());
     EXPECT_EQ(root->viewControllers().last()->storyboardIdentifier(), "LoginViewController");
     // Covered by the log-in screen, the container no longer answers.
-    ns::NotificationCenter::defaultCenter().postNotificationName("PushToLoginVeiw");
-    ns::NotificationCenter::defaultCenter().postNotificationName("ShowSideSlipView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(root->viewControllers().size(), 3);
     EXPECT_EQ(container->openState(), State::Closed);
 }

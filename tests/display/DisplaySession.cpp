@@ -27,43 +27,13 @@ QString tool(const QString& name) {
     return QStandardPaths::findExecutable(name);
 }
 
-// Xvfb keeps its screen in an X window dump file: a big-endian header, a colour map, then
-// the pixels (32 bits each here, in the byte order the header gives).
-QImage readWindowDump(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const QByteArray data = f.readAll();
-    if (data.size() < 100) return {};
-    auto field = [&](int i) { return qFromBigEndian<quint32>(data.constData() + 4 * i); };
-    const quint32 headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7),
-                  bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
-    const qint64 offset = qint64(headerSize) + qint64(colours) * 12;
-    if (bitsPerPixel != 32 || width == 0 || height == 0 ||
-        offset + qint64(bytesPerLine) * height > data.size())
-        return {};
-    const int w = std::min<int>(int(width), kWidth), h = std::min<int>(int(height), kHeight);
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y) {
-        const uchar* row =
-            reinterpret_cast<const uchar*>(data.constData()) + offset + qint64(y) * bytesPerLine;
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const uchar* p = row + 4 * x;
-            out[x] = byteOrder == 0 ? qRgb(p[2], p[1], p[0]) : qRgb(p[1], p[2], p[3]);
-        }
-    }
-    return image;
-}
-
 } // namespace
 
 DisplaySession::DisplaySession() {
     m_home = m_dir.path() + "/home";
     m_runtime = m_dir.path() + "/run";
-    m_fbdir = m_dir.path() + "/fb";
     QDir().mkpath(m_home);
     QDir().mkpath(m_runtime);
-    QDir().mkpath(m_fbdir);
     QFile::setPermissions(m_runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -79,8 +49,8 @@ DisplaySession::~DisplaySession() {
 
 QString DisplaySession::unavailableReason() {
     QStringList missing;
-    for (const char* name : {"Xvfb", "xdotool"})
-        if (tool(name).isEmpty()) missing << name;
+    if (XvfbServer::executable().isEmpty()) missing << "Xvfb";
+    if (tool("xdotool").isEmpty()) missing << "xdotool";
     if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN") ||
         qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN"))
         missing << "TAVRIX_SANDBOX_BIN/TAVRIX_CLIENT_BIN";
@@ -117,24 +87,12 @@ QProcess* DisplaySession::spawn(const QString& program, const QStringList& args,
 }
 
 bool DisplaySession::startDisplay() {
-    if (m_xvfb) return true;
-    // Xvfb picks a free display itself and names it on the descriptor given (stdout here).
-    m_xvfb = spawn(tool("Xvfb"),
-                   {"-displayfd", "1", "-screen", "0", "640x700x24", "-fbdir", m_fbdir, "-nolisten",
-                    "tcp", "-nocursor", "-noreset"},
-                   QProcessEnvironment::systemEnvironment());
-    if (!m_xvfb) return false;
-    QByteArray out;
-    const bool up = waitFor([&] {
-        out += m_xvfb->readAllStandardOutput();
-        return out.contains('\n') || m_xvfb->state() == QProcess::NotRunning;
-    });
-    const QByteArray number = out.trimmed();
-    if (!up || number.isEmpty()) {
-        ADD_FAILURE() << "Xvfb did not start: " << m_xvfb->readAllStandardError().constData();
+    if (!m_display.isEmpty()) return true;
+    if (!m_xvfb.start()) {
+        ADD_FAILURE() << m_xvfb.error().toStdString();
         return false;
     }
-    m_display = ":" + QString::fromLatin1(number);
+    m_display = m_xvfb.display();
     return true;
 }
 
@@ -170,6 +128,11 @@ bool DisplaySession::start(const QStringList& extraArgs) {
     env.insert("XDG_RUNTIME_DIR", m_runtime);
     env.insert("TAVRIX_NETWORK", "wifi");
     env.insert("TAVRIX_SERVER", m_base);
+    // Xvfb has no GPU: the web engine draws in software, or its GPU process takes the X
+    // connection down with it.
+    env.insert("QTWEBENGINE_CHROMIUM_FLAGS",
+               (env.value("QTWEBENGINE_CHROMIUM_FLAGS") + " --disable-gpu").trimmed());
+    env.insert("QT_QUICK_BACKEND", "software");
     m_clientLog.clear();
     m_client = spawn(qEnvironmentVariable("TAVRIX_CLIENT_BIN"), extraArgs, env);
     if (!m_client) return false;
@@ -306,16 +269,16 @@ QJsonObject DisplaySession::get(const QString& path) {
 
 QList<QVariantMap> DisplaySession::requests(const QString& name) {
     QList<QVariantMap> out;
-    // The one place that knows the log's format (it may come in pages).
+    // The one place that knows the log's format: pages of {"total", "offset", "requests"}
+    // (an older sandbox answered one bare array). Secret fields come masked.
     QJsonArray all;
-    QString path = "/sandbox/requests";
-    for (int page = 0; page < 100 && !path.isEmpty(); ++page) {
-        const QJsonObject o = get(path);
-        for (const QJsonValue& v : o.value("requests").toArray())
+    for (int page = 0; page < 1000; ++page) {
+        const QJsonObject o = get("/sandbox/requests?offset=" + QString::number(all.size()));
+        const QJsonArray got = o.value("requests").toArray();
+        for (const QJsonValue& v : got)
             all.append(v);
-        const QJsonValue next = o.value("next");
-        path = next.isString() && next.toString().startsWith("/sandbox/requests") ? next.toString()
-                                                                                  : QString();
+        if (got.isEmpty() || !o.contains("total") || all.size() >= o.value("total").toInteger())
+            break;
     }
     for (const QJsonValue& v : all) {
         const QJsonObject r = v.toObject();
@@ -365,13 +328,14 @@ bool DisplaySession::waitForDefault(const QString& key, const QVariant& value, i
 }
 
 QImage DisplaySession::screen() const {
-    return readWindowDump(m_fbdir + "/Xvfb_screen0");
+    return m_xvfb.screen({kWidth, kHeight});
 }
 
 QColor DisplaySession::pixel(const QPointF& at) const {
-    const QImage s = screen();
     const QPoint p = at.toPoint();
-    return s.valid(p) ? s.pixelColor(p) : QColor();
+    if (m_display.isEmpty() || p.x() < 0 || p.y() < 0 || p.x() >= kWidth || p.y() >= kHeight)
+        return {};
+    return QColor(m_xvfb.pixel(p));
 }
 
 bool DisplaySession::near(const QColor& a, const QColor& b, int tolerance) {
@@ -389,13 +353,13 @@ bool DisplaySession::waitForScreen(const std::function<bool(const QImage&)>& don
     return waitFor([&] { return done(screen()); }, guardMs);
 }
 
-bool DisplaySession::waitForStillScreen(int quietMs, int guardMs) {
+bool DisplaySession::waitForStillScreen(int quietMs, int guardMs, const QRect& region) {
     QImage last;
     QElapsedTimer still;
     still.start();
     return waitFor(
         [&] {
-            QImage now = screen();
+            QImage now = region.isEmpty() ? screen() : screen().copy(region);
             if (now != last) {
                 last = std::move(now);
                 still.restart();

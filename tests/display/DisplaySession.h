@@ -26,8 +26,12 @@
 //
 // The window sits at the display's origin and one point is one pixel, so window points are
 // display pixels. Every wait polls a condition with a guard time; nothing sleeps blindly.
-// On a failure, session.saveScreen(path) keeps what was on the display, and
-// session.clientLog() holds the client's output.
+// Wait for a screen to be at rest before clicking it: a click during a slide or a spring
+// meets the old layout (waitForStillScreen, over a region that holds no carousel).
+// On a failure the fixture saves the display as a PNG (in $TAVRIX_DISPLAY_FAILURES, else the
+// temporary directory) and prints the client's output.
+
+#include "tests/support/XvfbServer.h"
 
 #include <QColor>
 #include <QImage>
@@ -87,7 +91,8 @@ public:
     // ---- Outcomes ----
     // Interface requests the sandbox received, oldest first: each request's form fields by
     // name, plus "interface" (its name) and "body" (the raw form). Only requests to `name`
-    // when one is given.
+    // when one is given. The sandbox masks secrets: a field named like a password reads "***"
+    // (check a password by its outcome: the alert, the next screen, the stored defaults).
     QList<QVariantMap> requests(const QString& name = {});
     QStringList receivedInterfaces();
     // Until `count` requests to name have arrived.
@@ -102,8 +107,9 @@ public:
     bool waitForPixel(const QPointF& at, const QColor& colour, int tolerance = 8,
                       int guardMs = 10000);
     bool waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs = 10000);
-    // Until the display has not changed for quietMs (animations and transitions are over).
-    bool waitForStillScreen(int quietMs = 150, int guardMs = 10000);
+    // Until the display (or the part of it in region) has not changed for quietMs: the
+    // animations and transitions there are over. Leave out what moves by itself (a carousel).
+    bool waitForStillScreen(int quietMs = 150, int guardMs = 10000, const QRect& region = {});
     bool saveScreen(const QString& path) const;
 
     // Polls done() every intervalMs (running the event loop) until it holds or guardMs pass.
@@ -125,8 +131,8 @@ private:
     QJsonObject get(const QString& path);
 
     QTemporaryDir m_dir;
-    QString m_home, m_runtime, m_fbdir, m_display, m_base;
-    QProcess* m_xvfb = nullptr;
+    QString m_home, m_runtime, m_display, m_base;
+    XvfbServer m_xvfb;
     QProcess* m_sandbox = nullptr;
     QProcess* m_client = nullptr;
     QByteArray m_clientLog;

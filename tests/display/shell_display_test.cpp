@@ -4,13 +4,13 @@
 namespace {
 
 const QPointF kDrawerButton(27, 42);
-const QPointF kMenuSample(20, 300);   // the menu's dark background once the drawer is open
-const QPointF kPageSample(5, 318);    // the home page's grey gap under the carousel, drawer shut
-const QPointF kShutSample(260, 300);  // the tab bar's edge, right of the open menu
-const QPointF kShareEntry(50, 452);   // "短信分享"
-const QPointF kLogoutEntry(127, 544); // "注销"
-const QPointF kAlertRight(228, 313);  // the second of two alert buttons
-const QPointF kDim(300, 100);         // dimmed while an alert is up
+const QPointF kMenuSample(10, 560);       // the menu's dark foot once open, the tab bar when shut
+const QRect kDrawerEdge(0, 500, 320, 68); // the tab bar's foot: moves only with the drawer
+const QPointF kShutSample(260, 300);      // the tab bar's edge, right of the open menu
+const QPointF kShareEntry(50, 452);       // "短信分享"
+const QPointF kLogoutEntry(127, 544);     // "注销"
+const QPointF kAlertRight(228, 313);      // the second of two alert buttons
+const QPointF kDim(300, 100);             // dimmed while an alert is up
 constexpr int kSpringTailMs = 500;
 
 bool dark(const QColor& c) {
@@ -35,17 +35,19 @@ protected:
         if (!session.start(args) || !session.waitForRequest("StarLevel")) return false;
         // The home page's bar with its drawer button, the log-in's bar slid away.
         return session.waitForScreen([](const QImage& s) { return tabSelected(s, 0); }) &&
-               session.waitForPixel(kDrawerButton, Qt::white, 40) && session.waitForStillScreen();
+               session.waitForPixel(kDrawerButton, Qt::white, 40) &&
+               session.waitForStillScreen(150, 10000, QRect(0, 0, 320, 64));
     }
     // Open or shut and at rest. The drawer settles on a spring whose last sub-pixel moves
     // show nothing: until it ends, a click beside it does not shut it yet.
     bool drawerOpen() {
         return DisplaySession::waitFor([&] { return dark(session.pixel(kMenuSample)); }) &&
-               session.waitForStillScreen(kSpringTailMs);
+               session.waitForStillScreen(kSpringTailMs, 10000, kDrawerEdge);
     }
     bool drawerShut() {
-        return session.waitForPixel(kPageSample, QColor(242, 242, 242), 0) &&
-               session.waitForStillScreen(kSpringTailMs);
+        return DisplaySession::waitFor(
+                   [&] { return session.pixel(kMenuSample).lightness() > 200; }) &&
+               session.waitForStillScreen(kSpringTailMs, 10000, kDrawerEdge);
     }
     bool dimmed() {
         return DisplaySession::waitFor([&] { return session.pixel(kDim).lightness() < 200; });
@@ -72,10 +74,12 @@ TEST_F(ShellDisplay, TheDrawerOpensByItsButtonAndByADragAndShutsByAClickBeside) 
     session.click(kShutSample);
     ASSERT_TRUE(drawerShut());
 
-    session.drag({150, 348}, {300, 348});
+    // From the balances at the top of the home page (below them a carousel takes sideways
+    // drags itself).
+    session.drag({100, 150}, {290, 150});
     ASSERT_TRUE(drawerOpen());
     // Dragged back most of the way, it springs shut.
-    session.drag({260, 348}, {40, 348});
+    session.drag({260, 150}, {40, 150});
     EXPECT_TRUE(drawerShut());
 }
 

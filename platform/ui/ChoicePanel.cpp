@@ -1,0 +1,63 @@
+#include "platform/ui/ChoicePanel.h"
+
+#include "platform/ui/Animation.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+namespace ui {
+
+ChoicePanel::~ChoicePanel() {
+    delete m_overlay.data();
+}
+
+void ChoicePanel::show() {
+    if (m_visible || m_dismissing) return;
+    m_visible = true;
+    buildViews();
+    list(true);
+    if (m_overlay) animateIn();
+}
+
+bool ChoicePanel::pressButtonAtIndex(int index) {
+    if (!m_visible || m_dismissing || m_pressed || !canPress(index)) return false;
+    m_pressed = true; // one press per panel, even from inside its own reports
+    QPointer<ChoicePanel> self(this);
+    reportClicked(index);
+    if (self) dismissWithClickedButtonIndex(index, true);
+    return true;
+}
+
+void ChoicePanel::dismissWithClickedButtonIndex(int index, bool animated) {
+    if (!m_visible || m_dismissing) return;
+    m_dismissing = true;
+    list(false);
+    QPointer<ChoicePanel> self(this);
+    reportWillDismiss(index);
+    if (!self) return;
+    willTearDown();
+    if (!animated || !m_overlay) {
+        finishDismiss(index);
+        return;
+    }
+    Exit exit = exitAnimation();
+    Animation::run(this, exit.key, exit.seconds, Animation::Curve::EaseIn, std::move(exit.step),
+                   [self, index](bool) {
+                       if (self) self->finishDismiss(index);
+                   });
+}
+
+void ChoicePanel::finishDismiss(int index) {
+    m_visible = false;
+    forgetViews();
+    if (m_overlay) {
+        m_overlay->removeFromSuperview();
+        m_overlay->deleteLater();
+    }
+    m_overlay = nullptr;
+    if (Window* w = Window::keyWindow()) w->updateAlertLayer();
+    QPointer<ChoicePanel> self(this);
+    reportDidDismiss(index);
+    if (self) deleteLater();
+}
+
+} // namespace ui
