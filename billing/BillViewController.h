@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/HTTPRequest.h"
 #include "app/core/ViewController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"

@@ -1,6 +1,9 @@
 #include "billing/BillingSupport.h"
 
+#include "app/categories/MD5.h"
 #include "app/core/ViewController.h"
+#include "app/download/PCFile.h"
+#include "app/download/netLoading.h"
 #include "app/screens/WebViewController.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
@@ -72,8 +75,9 @@ bool pushWebPage(ViewController* from, const QString& address, const QString& ti
 
 void loadImage(ui::ImageView* view, const QString& address, const QString& placeholder) {
     if (!view) return;
-    Q_UNUSED(address);
-    view->setImage(placeholder.isEmpty() ? QImage() : ui::imageNamed(placeholder));
+    netLoading::asynchronousLoadImage(
+        view, address, MD5::md5(address), PCFile::fileCacheDir(QStringLiteral("imageCache")),
+        placeholder.isEmpty() ? QImage() : ui::imageNamed(placeholder));
 }
 
 } // namespace BillingSupport

@@ -1,6 +1,7 @@
 #include "billing/FlowDayStatsController.h"
 
 #include "app/categories/NoCrash.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "billing/DailyUsedCell.h"
 #include "billing/FlowFormat.h"

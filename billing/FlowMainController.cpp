@@ -1,5 +1,6 @@
 #include "billing/FlowMainController.h"
 
+#include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/screens/TavrixApplicationSpecific.h"

@@ -1,6 +1,7 @@
 #include "billing/FlowMonStatsController.h"
 
 #include "app/categories/NoCrash.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/screens/TavrixApplicationSpecific.h"
 #include "billing/FlowFormat.h"

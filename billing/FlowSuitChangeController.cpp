@@ -2,6 +2,7 @@
 
 #include "app/categories/BFLayoutUtils.h"
 #include "app/categories/NoCrash.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/screens/TavrixApplicationSpecific.h"

@@ -1,6 +1,7 @@
 #include "billing/OtherFlowController.h"
 
 #include "app/categories/NoCrash.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
 #include "app/screens/TavrixApplicationSpecific.h"

@@ -7,8 +7,11 @@
 #include <QSocketNotifier>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,6 +25,9 @@ constexpr int kLingerMs = 2000;
 constexpr int kAcceptBurst = 64;
 // Without a spare descriptor to trade, accepting pauses this long instead of spinning.
 constexpr int kPauseMs = 250;
+
+// Descriptors kept free when connections crowd in.
+constexpr int kReservedFds = 16;
 
 const char kBusy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n"
                      "Connection: close\r\n\r\n";
@@ -65,6 +71,14 @@ bool ConnectionGate::open(quint16 port) {
     m_notifier = new QSocketNotifier(socketDescriptor(), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &ConnectionGate::acceptPending);
     m_spareFd = openSpare();
+    // Descriptors are handed out lowest first: a connection numbered this high means the
+    // process is nearly out, and the rest are kept for the database and the answers in hand.
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        limit.rlim_cur < rlim_t(std::numeric_limits<int>::max())) {
+        const int cur = int(limit.rlim_cur);
+        m_fdCeiling = cur - std::max(kReservedFds, cur / 8);
+    }
     return true;
 }
 
@@ -72,6 +86,10 @@ void ConnectionGate::acceptPending() {
     for (int i = 0; i < kAcceptBurst; ++i) {
         const int fd =
             ::accept4(int(socketDescriptor()), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd >= m_fdCeiling) {
+            refuseBusy(fd);
+            continue;
+        }
         if (fd >= 0) {
             admit(fd);
             continue;
@@ -79,7 +97,7 @@ void ConnectionGate::acceptPending() {
         if (errno == EINTR || errno == ECONNABORTED) continue;
         if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
             refuseForDescriptors();
-            if (!m_notifier->isEnabled()) return;
+            if (m_paused) return;
             continue;
         }
         return; // EAGAIN: nothing more waiting
@@ -94,19 +112,23 @@ void ConnectionGate::refuseForDescriptors() {
         m_spareFd = -1;
         const int fd =
             ::accept4(int(socketDescriptor()), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd >= 0) {
-            (void)::send(fd, kBusy, sizeof kBusy - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
-            ::close(fd);
-            ++m_refused;
-        }
+        if (fd >= 0) refuseBusy(fd);
         m_spareFd = openSpare();
         if (m_spareFd >= 0) return;
     }
+    m_paused = true;
     m_notifier->setEnabled(false);
     QTimer::singleShot(kPauseMs, this, [this] {
         if (m_spareFd < 0) m_spareFd = openSpare();
+        m_paused = false;
         m_notifier->setEnabled(true);
     });
+}
+
+void ConnectionGate::refuseBusy(int fd) {
+    (void)::send(fd, kBusy, sizeof kBusy - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+    ::close(fd);
+    ++m_refused;
 }
 
 void ConnectionGate::admit(int fd) {

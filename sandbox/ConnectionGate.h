@@ -3,6 +3,7 @@
 #include "sandbox/RequestFraming.h"
 
 #include <QTcpServer>
+#include <limits>
 
 class QSocketNotifier;
 class QTcpSocket;
@@ -12,9 +13,9 @@ namespace sandbox {
 // The sandbox's listening socket. It accepts connections itself and holds each one until a
 // whole, well-framed request has arrived; only then does the HTTP server see it. A request
 // that is malformed, too large, or too slow is answered here (400/413/431/501/505/408) and
-// its connection closed. When the process runs out of descriptors, new connections get a 503
-// and are closed at once instead of waiting in the backlog (where they would wake the event
-// loop again and again).
+// its connection closed. When the process is (nearly) out of descriptors, new connections get
+// a 503 and are closed at once instead of waiting in the backlog (where they would wake the
+// event loop again and again).
 class ConnectionGate : public QTcpServer {
     Q_OBJECT
 public:
@@ -40,6 +41,7 @@ private:
 
     void acceptPending();
     void refuseForDescriptors();
+    void refuseBusy(int fd);
     void admit(int fd);
     void inspect(QTcpSocket* socket, Arrival* arrival);
     void handOver(QTcpSocket* socket, Arrival* arrival);
@@ -50,6 +52,9 @@ private:
     Limits m_limits;
     QSocketNotifier* m_notifier = nullptr;
     int m_spareFd = -1;
+    int m_fdCeiling = std::numeric_limits<int>::max(); // connections at or above it: 503
+    bool m_paused = false; // accepting waits for a descriptor to come free
+
     int m_waiting = 0;
     int m_refused = 0;
 };

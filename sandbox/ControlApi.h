@@ -18,7 +18,8 @@ class RequestLog;
 //   POST /sandbox/clear-requests   empties the request log
 //   POST /sandbox/expire-sessions  ends every session, or only "session" when given
 //   GET  /sandbox/requests         a page of the request log as JSON, secrets masked
-//                                  (?offset=0&limit=100; at most 500 a page)
+//                                  (?offset=0&limit=100; at most 500 a page; "next"
+//                                  is the path of the following page)
 class ControlApi {
 public:
     ControlApi(FaultSwitch& faults, RequestLog& log, Backend& backend)

@@ -85,8 +85,13 @@ QJsonObject RequestLog::page(qsizetype offset, qsizetype limit) const {
                                 {"size", r.size},
                                 {"truncated", r.truncated}});
     }
-    return QJsonObject{
+    QJsonObject page{
         {"total", total}, {"offset", offset}, {"dropped", m_dropped}, {"requests", list}};
+    if (end < total && end > offset)
+        page.insert(
+            "next",
+            QStringLiteral("/sandbox/requests?offset=%1&limit=%2").arg(end).arg(end - offset));
+    return page;
 }
 
 } // namespace sandbox

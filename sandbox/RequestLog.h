@@ -45,7 +45,8 @@ public:
     // One page for GET /sandbox/requests, secrets masked:
     // {"total": n, "offset": o, "dropped": d, "requests": [{"interface": name,
     //   "fields": [[key, value], ...], "body": raw body as UTF-8, "size": bytes,
-    //   "truncated": bool}, ...]}
+    //   "truncated": bool}, ...], "next": "/sandbox/requests?offset=..&limit=.."}
+    // ("next" only while more entries follow).
     QJsonObject page(qsizetype offset, qsizetype limit) const;
 
     // Form keys whose values never leave the server: any holding "pass" or "pwd".

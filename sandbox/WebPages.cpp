@@ -90,7 +90,10 @@ HttpAnswer subscriberPage(const FormFields& query, Backend& backend, const QStri
 }
 
 HttpAnswer bridgePage() {
-    QString body;
+    // The answers first, where they are seen without scrolling.
+    QString body = QStringLiteral("<p>选中: <span class=\"answer\" id=\"picked\"></span></p>"
+                                  "<p>版本: <span class=\"answer\" id=\"version\"></span></p>"
+                                  "<p>联系人: <span class=\"answer\" id=\"contacts\"></span></p>");
     body += button("call-version", "版本号",
                    "callNative(\"getVersionNumOfAPP:\", \"\", \"onVersion\")");
     body += button("call-contacts", "全部联系人",
@@ -111,9 +114,6 @@ HttpAnswer bridgePage() {
                    "callNative(\"pushToFunctionModuleVC:\", "
                    "\"Main&PasswordModificationViewController\")");
     body += button("call-tab", "去查询", "callNative(\"pushToTabbarViewController:\", \"1\")");
-    body += QStringLiteral("<p>版本: <span class=\"answer\" id=\"version\"></span></p>"
-                           "<p>联系人: <span class=\"answer\" id=\"contacts\"></span></p>"
-                           "<p>选中: <span class=\"answer\" id=\"picked\"></span></p>");
     return HttpAnswer::html(document(QStringLiteral("页面功能"), body), 200);
 }
 

@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QRegularExpression>
 
+#include "app/core/DrawerContainer.h"
 #include "app/core/tavrixConfig.h"
 #include "mireb/MRBaseResponse.h"
 #include "mireb/MirebSDK.h"
@@ -133,9 +134,9 @@ bool AppDelegate::routeOwnScheme(const QString& urlText) {
         nav->setViewControllers(stack.mid(0, 1), true);
         return true;
     }
-    const QByteArray className = screen->metaObject()->className();
+    // An earlier screen of the same kind gives way to the new one.
     for (int i = 0; i < stack.size(); ++i) {
-        if (stack[i]->inherits(className.constData())) {
+        if (stack[i]->metaObject()->inherits(screen->metaObject())) {
             stack = stack.mid(0, i);
             break;
         }

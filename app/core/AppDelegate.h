@@ -12,19 +12,13 @@
 #include "platform/ui/Application.h"
 #include "talvo/TVApiDelegate.h"
 
+class DrawerContainer;
+
 namespace ui {
 class TabBarController;
 class ViewController;
 class Window;
 } // namespace ui
-
-// What URL routing needs of the drawer container that holds the tabs after log-in.
-class DrawerContainer {
-public:
-    virtual ~DrawerContainer() = default;
-    virtual void closingAnimation() = 0;
-    virtual ui::TabBarController* rightViewController() const = 0;
-};
 
 // The application delegate: makes the window with the start-up screen, registers with the
 // Talvo and Mireb libraries, routes URLs that open the application and shows share results.

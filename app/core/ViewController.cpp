@@ -3,6 +3,7 @@
 #include "app/categories/Block.h"
 #include "app/core/AlertTexts.h"
 #include "app/core/BFHudUtils.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/ViewControllerToolBar.h"
@@ -18,6 +19,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
+#include "widgets/OverlayHUD.h"
 
 #include <QEvent>
 
@@ -101,6 +103,14 @@ void ViewController::viewWillDisappear(bool animated) {
     center.removeObserver(this, ui::Keyboard::WillShowNotification);
     center.removeObserver(this, ui::Keyboard::WillHideNotification);
     ui::ViewController::viewWillDisappear(animated);
+}
+
+OverlayHUD* ViewController::baseHud() const {
+    return m_baseHud;
+}
+
+void ViewController::setBaseHud(OverlayHUD* hud) {
+    m_baseHud = hud;
 }
 
 void ViewController::showNavBackItem() {

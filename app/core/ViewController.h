@@ -1,15 +1,18 @@
 #pragma once
 
-#include "app/core/HTTPRequest.h"
 #include "app/core/ViewControllerToolBar.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ViewController.h"
-#include "widgets/OverlayHUD.h"
+#include "widgets/OverlayHUDDelegate.h"
 
 #include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+
+class HTTPRequest;
+class OverlayHUD;
+struct HTTPError;
 
 namespace ui {
 class TextField;
@@ -74,8 +77,8 @@ public:
     ui::View* firstResponderView() const { return m_firstResponderView; }
     void setFirstResponderView(ui::View* view) { m_firstResponderView = view; }
     // Held weakly: it goes when it hides.
-    OverlayHUD* baseHud() const { return m_baseHud; }
-    void setBaseHud(OverlayHUD* hud) { m_baseHud = hud; }
+    OverlayHUD* baseHud() const;
+    void setBaseHud(OverlayHUD* hud);
     ViewControllerToolBar* keyboardToolBar() const { return m_keyboardToolBar; }
 
 protected:

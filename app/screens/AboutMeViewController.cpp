@@ -10,6 +10,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
+#include "widgets/OverlayHUD.h"
 
 #include <QUrl>
 

@@ -20,6 +20,10 @@ DefaultVC::DefaultVC(QObject* parent) : ViewController(parent) {}
 
 DefaultVC::~DefaultVC() = default;
 
+HTTPRequest* DefaultVC::runningRequest() const {
+    return m_request;
+}
+
 void DefaultVC::viewDidLoad() {
     ViewController::viewDidLoad();
     setNavShowBack(false);

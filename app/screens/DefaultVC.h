@@ -40,7 +40,7 @@ public:
     // The key string of the running gateway log-in.
     QString secretKey() const { return m_secretKey; }
     // The log-in request in flight, if any.
-    HTTPRequest* runningRequest() const { return m_request; }
+    HTTPRequest* runningRequest() const;
 
 private:
     ui::ImageView* m_splash = nullptr;

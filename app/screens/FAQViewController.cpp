@@ -42,8 +42,8 @@ void FAQViewController::loadView() {
 void FAQViewController::viewDidLoad() {
     ViewController::viewDidLoad();
     // Down to 10 points above the bottom, below the status and navigation bars (64).
-    const double bars = 64;
+    constexpr double kBars = 64;
     QRectF frame = m_textView->frame();
-    frame.setHeight(view()->frame().height() - bars - frame.y() - 10);
+    frame.setHeight(view()->frame().height() - kBars - frame.y() - 10);
     m_textView->setFrame(frame);
 }

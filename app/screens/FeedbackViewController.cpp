@@ -75,6 +75,7 @@ void FeedbackViewController::loadView() {
 
     m_RROfTextView = new RRTextView(kTextFrame, root);
     m_RROfTextView->setCornerRadius(4);
+    m_editor = m_RROfTextView->editor();
     m_RROfTextView->editor()->installEventFilter(this);
 
     m_submitButton = new ui::Button(kSubmitFrame, root);
@@ -98,7 +99,9 @@ void FeedbackViewController::viewDidLoad() {
 }
 
 bool FeedbackViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (m_RROfTextView && watched == m_RROfTextView->editor()) {
+    // Compared by the editor alone: it may still send events while the text view around it is
+    // being torn down.
+    if (m_editor && watched == m_editor) {
         if (event->type() == QEvent::FocusIn) setFirstResponderView(m_RROfTextView);
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();

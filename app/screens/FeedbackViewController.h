@@ -50,6 +50,8 @@ private:
 
     ui::Label* m_labelOfPhoneNO = nullptr;
     RRTextView* m_RROfTextView = nullptr;
+    // Only compared with: a QObject pointer stays valid to compare while the editor dies.
+    QPointer<QObject> m_editor;
     ui::Button* m_typeButton = nullptr;
     ui::Button* m_submitButton = nullptr;
     QString m_typeOfFeedback;

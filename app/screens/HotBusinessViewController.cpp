@@ -52,11 +52,13 @@ void HotBusinessViewController::loadView() {
     m_tableViewOfBusiness->setHidden(true);
     m_tableViewOfBusiness->setDataSource(this);
     m_tableViewOfBusiness->setDelegate(this);
+    m_resizedView = view();
     view()->installEventFilter(this);
 }
 
 bool HotBusinessViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (isViewLoaded() && watched == view() && event->type() == QEvent::Resize &&
+    // The event type first: the view also reports its own teardown here.
+    if (event->type() == QEvent::Resize && m_resizedView && watched == m_resizedView &&
         m_tableViewOfBusiness)
         m_tableViewOfBusiness->setFrame(view()->bounds());
     return ViewController::eventFilter(watched, event);

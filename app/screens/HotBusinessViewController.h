@@ -55,6 +55,7 @@ private:
     QPointer<ui::TableView> m_tableViewOfBusiness;
     QVariantList m_arrayOfList;
     QPointer<ui::Label> m_nilLabel;
+    QPointer<QObject> m_resizedView; // compared only, so safe while the view dies
     // Measures rows off screen so asking a row's height never leaves a cell behind.
     std::unique_ptr<MorePackageTableViewCell> m_sizingCell;
 };

@@ -72,6 +72,10 @@ LoginViewController::LoginViewController(QObject* parent) : ViewController(paren
 
 LoginViewController::~LoginViewController() = default;
 
+HTTPRequest* LoginViewController::runningRequest() const {
+    return m_request;
+}
+
 void LoginViewController::loadView() {
     ViewController::loadView();
     ui::View* root = view();

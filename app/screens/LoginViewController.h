@@ -48,7 +48,7 @@ public:
     bool isAutoLogin() const { return m_isAutoLogin; }
     bool isSavePwd() const { return m_isSavePwd; }
     // The log-in request in flight, if any.
-    HTTPRequest* runningRequest() const { return m_request; }
+    HTTPRequest* runningRequest() const;
 
 protected:
     void loadView() override;

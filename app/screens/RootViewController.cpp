@@ -18,6 +18,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Storyboard.h"
+#include "widgets/OverlayHUD.h"
 #include "widgets/RefreshView.h"
 #include "widgets/SpinnerView.h"
 
@@ -156,6 +157,14 @@ void RootViewController::viewWillAppear(bool animated) {
 }
 
 // The home page scrolls over the height left above the tab bar.
+HTTPRequest* RootViewController::requestOfBalance() const {
+    return m_requestOfBalance;
+}
+
+HTTPRequest* RootViewController::requestOfMainBillInfo() const {
+    return m_requestOfMainBillInfo;
+}
+
 double RootViewController::scrollContentHeight() const {
     return hidesBottomBarWhenPushed() ? ViewController::scrollContentHeight() : 456;
 }

@@ -124,8 +124,8 @@ public:
     bool hasMainConfigList() const { return m_hasMainConfigList; }
     bool isAdvancing() const { return m_advance.isActive(); }
     bool isRefreshGiveUpPending() const { return m_giveUp.isActive(); }
-    HTTPRequest* requestOfBalance() const { return m_requestOfBalance; }
-    HTTPRequest* requestOfMainBillInfo() const { return m_requestOfMainBillInfo; }
+    HTTPRequest* requestOfBalance() const;
+    HTTPRequest* requestOfMainBillInfo() const;
     // The carousel's buttons, page 0 to N + 1.
     QList<DDButton*> adButtons() const;
     // Where tile pictures are kept.

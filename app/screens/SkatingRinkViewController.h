@@ -3,7 +3,7 @@
 #include <QPointF>
 #include <QPointer>
 
-#include "app/core/AppDelegate.h"
+#include "app/core/DrawerContainer.h"
 #include "app/core/ViewController.h"
 #include "app/screens/SideSlipViewController.h"
 #include "app/screens/TabBarViewController.h"

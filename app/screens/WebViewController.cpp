@@ -15,6 +15,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
+#include "widgets/OverlayHUD.h"
 
 TAVRIX_REGISTER_SCENE("Main", "WebViewController", WebViewController);
 

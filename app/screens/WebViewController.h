@@ -28,7 +28,6 @@ class WebViewController : public ViewController,
                           public ui::MessageComposeViewControllerDelegate {
     Q_OBJECT
 public:
-    static constexpr double kRequestTimeout = 30;
     // The operator's payment page loads without the overlay.
     static constexpr const char* kPaymentPagePath = "/UnifiedPay";
 
@@ -94,9 +93,6 @@ public:
                                       ui::MessageComposeResult didFinishWithResult) override;
     // How long a share waits for its picture before it goes without one.
     static constexpr qint64 kShareImageTimeoutMs = 8000;
-
-protected:
-    double requestTimeout() const override { return kRequestTimeout; }
 
 private:
     void showCloseButton();

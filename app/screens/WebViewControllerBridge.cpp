@@ -1,6 +1,7 @@
 // The native functions an operator page calls through WebBridgeMessage.
 
 #include "app/core/AppDelegate.h"
+#include "app/core/DrawerContainer.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
 #include "app/screens/AddressBookHelper.h"

@@ -3,6 +3,7 @@
 #include <QResizeEvent>
 #include <QWebEngineCookieStore>
 #include <QWebEngineHistory>
+#include <QWebEngineHttpRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -65,8 +66,9 @@ WebViewEngine::~WebViewEngine() {
 }
 
 void WebViewEngine::loadRequest(const QUrl& url) {
-    m_page->triggerAction(QWebEnginePage::Stop);
-    m_page->load(url);
+    QWebEngineHttpRequest request(url);
+    request.setHeader("Cache-Control", "no-cache");
+    m_page->load(request);
 }
 
 void WebViewEngine::stopLoading() {

@@ -1,4 +1,5 @@
 #include "app/core/HTTPRequest.h"
+#include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/ViewController.h"
 #include "app/core/tavrixConfig.h"
@@ -9,6 +10,7 @@
 #include "platform/ui/ScrollView.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
+#include "widgets/OverlayHUD.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -79,7 +81,8 @@ protected:
         PublicFunction::saveConfig(sandbox.signIn(), "session");
         PublicFunction::saveConfig(SandboxFixture::demoNumber(), "username");
         ns::NotificationCenter::defaultCenter().addObserver(
-            &observer, "PushToLoginVeiw", nullptr, [this](const ns::Notification&) { ++pushes; });
+            &observer, notification::kPushToLoginVeiw, nullptr,
+            [this](const ns::Notification&) { ++pushes; });
     }
     void TearDown() override {
         ui::AlertCenter::dismissAll();

@@ -1,3 +1,4 @@
+#include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/screens/LoginViewController.h"
 #include "platform/foundation/Clock.h"

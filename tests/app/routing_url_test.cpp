@@ -18,17 +18,12 @@
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
 #include "talvo/TVApi.h"
+#include "tests/app/shell_scenes.h"
 #include "tests/support/ScriptedServer.h"
 
 namespace {
 
-// The fixtures stand plain screens in for the start-up router and the log-in screen; later
-// tests in the process get the real ones back.
-void restoreScenes() {
-    ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
-    ui::Storyboard::registerScene("Main", "LoginViewController",
-                                  [] { return new LoginViewController; });
-}
+using shell_test::restoreScenes;
 
 using Stack = QList<ui::ViewController*>;
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/core/AppDelegate.h"
+#include "app/core/NotificationNames.h"
 #include "app/core/tavrixConfig.h"
 #include "app/screens/DefaultVC.h"
 #include "app/screens/LoginViewController.h"
@@ -20,18 +21,13 @@
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/Window.h"
+#include "tests/app/shell_scenes.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
 
 namespace {
 
-// The fixtures stand plain screens in for the start-up router and the log-in screen; later
-// tests in the process get the real ones back.
-void restoreScenes() {
-    ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
-    ui::Storyboard::registerScene("Main", "LoginViewController",
-                                  [] { return new LoginViewController; });
-}
+using shell_test::restoreScenes;
 
 using State = SkatingRinkViewController::OpenState;
 
@@ -196,21 +192,21 @@ TEST_F(DrawerTest, AClosingDragClosesOrSpringsBackOpen) {
 
 TEST_F(DrawerTest, ShowToggleOpensFromEveryStateButOpen) {
     auto& center = ns::NotificationCenter::defaultCenter();
-    center.postNotificationName("ShowSideSlipView");
+    center.postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(container->openState(), State::Open);
-    center.postNotificationName("ShowSideSlipView");
+    center.postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(container->openState(), State::Closed);
 
     ASSERT_TRUE(press(20));
     moveTo(40); // opening
-    center.postNotificationName("ShowSideSlipView");
+    center.postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(container->openState(), State::Open);
     pan()->touchesCancelled();
 
     ASSERT_TRUE(press(230));
     moveTo(250); // closing
     EXPECT_EQ(container->openState(), State::Closing);
-    center.postNotificationName("ShowSideSlipView");
+    center.postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(container->openState(), State::Open);
     EXPECT_EQ(tabBarX(), 200);
 }
@@ -251,7 +247,7 @@ TEST_F(DrawerTest, TheHomePagesDrawerButtonTogglesTheDrawer) {
 
 TEST_F(DrawerTest, HidingSlidesTheTabBarAwayThenCloses) {
     container->showRight(true);
-    ns::NotificationCenter::defaultCenter().postNotificationName("HideSideSlipView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kHideSideSlipView);
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(tabBarX(), 0);
     EXPECT_EQ(menuX(), -88);
@@ -271,7 +267,7 @@ TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
     moveTo(40);
     moveTo(200);
     release(200); // animates open
-    ns::NotificationCenter::defaultCenter().postNotificationName("HideSideSlipView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kHideSideSlipView);
     clock.clock.advance(3000);
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(ui::Animation::runningCount(), 0);
@@ -279,13 +275,13 @@ TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
 }
 
 TEST_F(DrawerTest, AnEndedSessionBringsBackTheLogInScreenOnce) {
-    ns::NotificationCenter::defaultCenter().postNotificationName("PushToLoginVeiw");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
     ASSERT_EQ(root->viewControllers().size(), 3);
     EXPECT_FALSE(root->isNavigationBarHidden());
     EXPECT_EQ(root->viewControllers().last()->storyboardIdentifier(), "LoginViewController");
     // Covered by the log-in screen, the container no longer answers.
-    ns::NotificationCenter::defaultCenter().postNotificationName("PushToLoginVeiw");
-    ns::NotificationCenter::defaultCenter().postNotificationName("ShowSideSlipView");
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(root->viewControllers().size(), 3);
     EXPECT_EQ(container->openState(), State::Closed);
 }

@@ -8,6 +8,8 @@
 #include "tests/support/Wait.h"
 
 #include "app/core/AppDelegate.h"
+#include "app/core/HTTPRequest.h"
+#include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
 #include "app/screens/DefaultVC.h"
@@ -28,18 +30,13 @@
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
+#include "tests/app/shell_scenes.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 
 namespace {
 
-// The fixtures stand plain screens in for the start-up router and the log-in screen; later
-// tests in the process get the real ones back.
-void restoreScenes() {
-    ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
-    ui::Storyboard::registerScene("Main", "LoginViewController",
-                                  [] { return new LoginViewController; });
-}
+using shell_test::restoreScenes;
 
 QStringList starNames(const SideSlipViewController* menu) {
     QStringList out;
@@ -110,7 +107,8 @@ protected:
         ui::Application::sharedApplication().setDelegate(&app);
         app.applicationDidFinishLaunchingWithOptions({});
         observer = std::make_unique<QObject>();
-        for (const char* name : {"PushToLoginVeiw", "HideSideSlipView", "PushToFunctionModule"})
+        for (const char* name : {notification::kPushToLoginVeiw, notification::kHideSideSlipView,
+                                 notification::kPushToFunctionModule})
             ns::NotificationCenter::defaultCenter().addObserver(
                 observer.get(), name, nullptr,
                 [this](const ns::Notification& n) { posted << n.name; });
@@ -217,14 +215,15 @@ TEST_F(MenuTest, LogOutRemovesExactlyTheSessionNumberAndPassword) {
         EXPECT_FALSE(PublicFunction::getConfigWithKey(gone).isValid()) << gone;
     EXPECT_EQ(PublicFunction::getConfigWithKey("MacAddress").toString(), "02:00:00:00:00:01");
     EXPECT_TRUE(tavrixConfig::isAutoLogin());
-    EXPECT_EQ(posted, QStringList{"PushToLoginVeiw"});
+    EXPECT_EQ(posted, QStringList{notification::kPushToLoginVeiw});
 }
 
 TEST_F(MenuTest, AButtonActsOncePerLockAndOtherTagsGoToTheHomePage) {
     SideSlipViewController* menu = showMenu();
     pressMenu(menu, 1004);
     pressMenu(menu, 1004);
-    EXPECT_EQ(posted, (QStringList{"HideSideSlipView", "PushToFunctionModule"}));
+    EXPECT_EQ(posted,
+              (QStringList{notification::kHideSideSlipView, notification::kPushToFunctionModule}));
     clock.clock.advance(SideSlipViewController::kButtonLockMs - 1);
     EXPECT_FALSE(menu->buttonWithTag(1004)->isEnabled());
     clock.clock.advance(1);

@@ -128,6 +128,11 @@ bool DisplaySession::start(const QStringList& extraArgs) {
     env.insert("XDG_RUNTIME_DIR", m_runtime);
     env.insert("TAVRIX_NETWORK", "wifi");
     env.insert("TAVRIX_SERVER", m_base);
+    // Xvfb has no GPU: the web engine draws in software, or its GPU process takes the X
+    // connection down with it.
+    env.insert("QTWEBENGINE_CHROMIUM_FLAGS",
+               (env.value("QTWEBENGINE_CHROMIUM_FLAGS") + " --disable-gpu").trimmed());
+    env.insert("QT_QUICK_BACKEND", "software");
     m_clientLog.clear();
     m_client = spawn(qEnvironmentVariable("TAVRIX_CLIENT_BIN"), extraArgs, env);
     if (!m_client) return false;

@@ -1,4 +1,4 @@
-#include "tests/display/DisplaySession.h"
+#include "tests/display/DisplaySettle.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -49,18 +49,7 @@ protected:
         EXPECT_EQ(reply->error(), QNetworkReply::NoError);
         reply->deleteLater();
     }
-    // Until two looks at the display in a row are the same (animations over).
-    bool settled() {
-        QImage last;
-        return DisplaySession::waitFor(
-            [&] {
-                const QImage now = session.screen();
-                const bool same = !last.isNull() && now == last;
-                last = now;
-                return same;
-            },
-            5000, 120);
-    }
+    bool settled() { return displaySettled(session); }
     bool switchLooksOn() {
         return DisplaySession::near(session.pixel(kSwitch - QPointF(16, 0)), kSwitchOn, 30);
     }
@@ -104,7 +93,9 @@ TEST_F(SettingsDisplayTest, FeedbackIsTypedAndSent) {
     ASSERT_TRUE(session.start());
     ASSERT_TRUE(session.waitForRequest("StarLevel"));
     ASSERT_TRUE(openLink("kelvamor://Main&FeedbackViewController"));
-    ASSERT_TRUE(session.waitForPixel(QPointF(40, kCategoryButton.y()), Qt::white, 4));
+    // Up once its submit button shows.
+    ASSERT_TRUE(session.waitForPixel(QPointF(40, kSubmit.y()), QColor(70, 140, 202), 12));
+    ASSERT_TRUE(settled());
 
     session.click(kFeedbackText);
     session.type("Great app & 100% useful");

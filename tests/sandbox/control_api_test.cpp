@@ -163,11 +163,19 @@ TEST_F(ControlApiTest, RequestListIsPagedAndHidesSecrets) {
         QString query;
         int offset;
         QStringList bodies;
+        QString next;
     } pages[] = {
-        {"?offset=1&limit=2", 1, {expectedBodies[1], expectedBodies[2]}},
-        {"?offset=3", 3, {expectedBodies[3]}},
-        {"?offset=9", 4, {}},
-        {"?limit=0", 0, {}},
+        {"?offset=1&limit=2",
+         1,
+         {expectedBodies[1], expectedBodies[2]},
+         "/sandbox/requests?offset=3&limit=2"},
+        {"?offset=3", 3, {expectedBodies[3]}, ""},
+        {"?offset=9", 4, {}, ""},
+        {"?limit=0", 0, {}, ""},
+        {"?limit=3",
+         0,
+         {expectedBodies[0], expectedBodies[1], expectedBodies[2]},
+         "/sandbox/requests?offset=3&limit=3"},
     };
     for (const auto& p : pages) {
         const QJsonObject got = page(p.query);
@@ -177,7 +185,17 @@ TEST_F(ControlApiTest, RequestListIsPagedAndHidesSecrets) {
         for (const QJsonValue& v : got.value("requests").toArray())
             listed << v.toObject().value("body").toString();
         EXPECT_EQ(listed, p.bodies) << p.query.toStdString();
+        EXPECT_EQ(got.value("next").toString(), p.next) << p.query.toStdString();
     }
+    // Following "next" from the first page reaches every entry once.
+    QStringList followed;
+    for (QString path = "/sandbox/requests?limit=1"; !path.isEmpty();) {
+        const QJsonObject got = page(path.mid(QString("/sandbox/requests").size()));
+        for (const QJsonValue& v : got.value("requests").toArray())
+            followed << v.toObject().value("body").toString();
+        path = got.value("next").toString();
+    }
+    EXPECT_EQ(followed, QStringList(std::begin(expectedBodies), std::end(expectedBodies)));
     for (const char* bad : {"?limit=-1", "?offset=x", "?limit=%EF%BB%BF5", "?offset=99999999999"})
         EXPECT_EQ(http.get(QUrl(controlUrl("requests").toString() + bad)).status, 400) << bad;
 }

@@ -83,21 +83,6 @@ TEST(BFHudUtils, MessagesHideThemselves) {
     }
 }
 
-TEST(BFHudUtils, TextAndPictureMessages) {
-    ui::View screen(QRectF(0, 0, 320, 568));
-    Delegate delegate;
-    OverlayHUD* text = BFHudUtils::showText("已保存", &screen, &delegate);
-    EXPECT_EQ(text->indicator(), nullptr);
-    EXPECT_EQ(text->delegate(), nullptr); // the message tells no one
-
-    OverlayHUD* ok = BFHudUtils::cusIndicator("成功", &screen, &delegate, 0);
-    EXPECT_NE(ok->indicator(), nullptr);
-
-    OverlayHUD* none = BFHudUtils::cusIndicator("成功", &screen, &delegate, 7);
-    EXPECT_EQ(none->indicator(), nullptr);
-    EXPECT_EQ(none->detailsLabelText(), QStringLiteral("成功"));
-}
-
 TEST(BFHudUtils, CommonTextFollowsTheReplyState) {
     struct Case {
         QVariant reply;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/categories/BFLayoutUtils.h"
-#include "app/categories/BFStyleUtils.h"
 #include "app/categories/Block.h"
 #include "app/categories/FrameMethods.h"
 #include "app/categories/NilString.h"
@@ -90,32 +89,9 @@ TEST(BFLayoutUtils, breakLinesWhereTheFirstLineEnds) {
     EXPECT_TRUE(BFLayoutUtils::isbreakLine(longText.left(firstLine.size() + 1), 80, 14));
 }
 
-TEST(BFLayoutUtils, factoriesSetWhatTheScreensRelyOn) {
-    std::unique_ptr<ui::Label> label(
-        BFLayoutUtils::getNoRecordLabel("none", QRectF(0, 0, 100, 20), 77));
-    EXPECT_EQ(label->tag(), 77);
-    EXPECT_EQ(label->textColor(), QColor(185, 125, 5));
-    EXPECT_EQ(label->numberOfLines(), 0);
-    std::unique_ptr<ui::Label> bold(
-        BFLayoutUtils::getUILabel("x", QRectF(), true, 15, BFColor{255, 0, 0, 1}));
-    EXPECT_TRUE(bold->font().bold());
-    EXPECT_EQ(bold->textColor(), QColor(255, 0, 0));
-    EXPECT_EQ(BFStyleUtils::colorWith(BFColor{70, 140, 202, 0.5f}),
-              QColor::fromRgbF(70 / 255.f, 140 / 255.f, 202 / 255.f, 0.5f));
-}
-
-TEST(FrameMethods, moveAndResizeInPlace) {
-    ui::View v(QRectF(10, 10, 100, 50));
-    FrameMethods::moveHorizontal(&v, 5, -5);
-    EXPECT_EQ(v.frame(), QRectF(15, 5, 100, 50));
-    FrameMethods::moveHorizontal(&v, 0, 0, 10, 10);
-    EXPECT_EQ(v.frame(), QRectF(15, 5, 110, 60));
-    FrameMethods::moveToHorizontal(&v, 1, 2);
-    EXPECT_EQ(v.frame(), QRectF(1, 2, 110, 60));
-    FrameMethods::setWidth(&v, 30);
-    FrameMethods::addHeight(&v, 5);
-    EXPECT_EQ(v.frame(), QRectF(1, 2, 30, 65));
-    EXPECT_EQ(FrameMethods::frameInWindow(&v), QRectF());
+TEST(FrameMethods, frameInWindowAddsTheParentsOrigins) {
+    ui::View alone(QRectF(10, 10, 100, 50));
+    EXPECT_EQ(FrameMethods::frameInWindow(&alone), QRectF());
     ui::View parent(QRectF(100, 200, 300, 300));
     parent.addSubview(new ui::View(QRectF(5, 6, 7, 8)));
     EXPECT_EQ(FrameMethods::frameInWindow(parent.subviews().first()), QRectF(105, 206, 7, 8));

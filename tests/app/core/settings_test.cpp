@@ -110,13 +110,6 @@ TEST_F(Settings, aSessionThatIsNotTextReadsAsNone) {
     EXPECT_TRUE(tavrixConfig::userSession().isNull());
 }
 
-TEST_F(Settings, isUser4gIsNoUntilSet) {
-    EXPECT_FALSE(PublicFunction::isUser4g());
-    PublicFunction::setIsUser4g(true);
-    relaunch();
-    EXPECT_TRUE(PublicFunction::isUser4g());
-}
-
 TEST_F(Settings, aDamagedFileStartsEmptyAndIsReplacedOnTheNextWrite) {
     ns::Directories::preferences();
     QFile f(plistPath());

@@ -38,15 +38,12 @@ TEST(BFStringUtils, emojiDetection) {
     }
 }
 
-TEST(BFStringUtils, smallHelpers) {
-    EXPECT_FALSE(BFStringUtils::isEmpty(" "));
-    EXPECT_TRUE(BFStringUtils::isEmpty(""));
+TEST(BFStringUtils, uuidIsThirtyTwoUpperCaseDigitsAndNew) {
     const QString id = BFStringUtils::getUUID();
     EXPECT_EQ(id.size(), 32);
     EXPECT_EQ(id, id.toUpper());
     EXPECT_FALSE(id.contains('-'));
     EXPECT_NE(id, BFStringUtils::getUUID());
-    EXPECT_EQ(BFStringUtils::concat("x"), "");
 }
 
 } // namespace

@@ -77,6 +77,9 @@ TEST(Utilities, dictionaryReadersOnThingsThatAreNotDictionaries) {
         EXPECT_TRUE(BFDicUtils::getDic(v, "k").isEmpty());
         EXPECT_TRUE(BFDicUtils::getList(v, "k").isEmpty());
     }
+    // A reply that is not an object never reads as one.
+    EXPECT_EQ(PublicFunction::dicFromJSONWithData("[1]").typeId(), QMetaType::QVariantList);
+    EXPECT_FALSE(PublicFunction::dicFromJSONWithData("<html>").isValid());
     EXPECT_TRUE(BFDicUtils::isNull(ns::Json::parse(R"({"a":1})"), ""));
     EXPECT_FALSE(BFDicUtils::isNull(ns::Json::parse(R"({"a":1})"), "b"));
 }
@@ -129,17 +132,6 @@ TEST(Utilities, coloursFromHexCodes) {
         EXPECT_EQ(PublicFunction::colorFromHexCode(c.code).rgba(), c.expected.rgba());
     }
     EXPECT_TRUE(PublicFunction::colorFromHexCode("zz").isValid());
-}
-
-TEST(Utilities, smallTexts) {
-    EXPECT_EQ(PublicFunction::chineseToHex(QString::fromUtf8("中a")), "4e2d0061");
-    EXPECT_TRUE(PublicFunction::isEmpty(QString()));
-    EXPECT_TRUE(PublicFunction::isEmpty(""));
-    EXPECT_FALSE(PublicFunction::isEmpty(" "));
-    EXPECT_FALSE(PublicFunction::getUUIDOfDevice().isEmpty());
-    EXPECT_EQ(PublicFunction::getUUIDOfDevice(), PublicFunction::getUUIDOfDevice());
-    EXPECT_EQ(PublicFunction::dicFromJSONWithData("[1]").typeId(), QMetaType::QVariantList);
-    EXPECT_FALSE(PublicFunction::dicFromJSONWithData("<html>").isValid());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // The home page inside the real shell (drawer container, tabs, window) against the in-process
 // sandbox, with the manual clock and instant animations.
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -33,6 +34,7 @@ class HomeHarness : public ::testing::Test {
 protected:
     void SetUp() override {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        previousHome = ns::Directories::home();
         ns::Directories::setHomeOverride(home.path());
         MultiplexCache::removeCache();
         ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new ui::ViewController; });
@@ -55,8 +57,11 @@ protected:
         ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new DefaultVC; });
         ui::Storyboard::registerScene("Main", "LoginViewController",
                                       [] { return new LoginViewController; });
-        ns::Directories::setHomeOverride({});
+        ns::Directories::setHomeOverride(previousHome);
         MultiplexCache::removeCache();
+        // Screens popped during the test go now, not with the process.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // The shell after log-in; the home page loads and appears on its first tab.
@@ -109,6 +114,7 @@ protected:
     ui::ScopedInstantAnimations instant;
     QTemporaryDir runtime;
     QTemporaryDir home;
+    QString previousHome;
     SandboxFixture sandbox;
     double gntyll = 1572864; // 1.50GB
     double qtll = 2048;      // 2.00MB

@@ -49,6 +49,7 @@ QImage placeholder() {
 
 TEST(Paths, EveryCacheFileLivesUnderTheHomesCaches) {
     QTemporaryDir home;
+    const QString previous = ns::Directories::home();
     ns::Directories::setHomeOverride(home.path());
     const struct {
         QString path;
@@ -69,7 +70,7 @@ TEST(Paths, EveryCacheFileLivesUnderTheHomesCaches) {
     EXPECT_EQ(PCFile::fileSubFileNames(home.path() + "/one"), QStringList{"f"});
     EXPECT_TRUE(PCFile::fileDel(home.path() + "/one"));
     EXPECT_FALSE(PCFile::fileExistAtPath(home.path() + "/one"));
-    ns::Directories::setHomeOverride({});
+    ns::Directories::setHomeOverride(previous);
 
     EXPECT_EQ(PCConfigDO().toUrlString(), "://:");
     PCConfigDO record;
@@ -126,12 +127,13 @@ TEST(FileRecords, ReadFromAdvertsTilesAndGroups) {
 class DownloadTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        previousHome = ns::Directories::home();
         ns::Directories::setHomeOverride(home.path());
         MultiplexCache::removeCache();
         cache = PCFile::fileCacheDir("imageCache");
     }
     void TearDown() override {
-        ns::Directories::setHomeOverride({});
+        ns::Directories::setHomeOverride(previousHome);
         MultiplexCache::removeCache();
     }
     QString url(const QString& name) const { return server.url("/pictures/" + name).toString(); }
@@ -141,6 +143,7 @@ protected:
     int gets() const { return int(server.requests().size()); }
 
     QTemporaryDir home;
+    QString previousHome;
     QString cache;
     ScriptedServer server;
 };

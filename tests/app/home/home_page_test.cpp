@@ -6,6 +6,7 @@
 #include <QUrlQuery>
 
 #include "app/core/EncryptedPhoneNumber.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/download/PCFile.h"
 #include "app/screens/TavrixApplicationSpecific.h"

@@ -21,6 +21,7 @@
 #include "sandbox/SandboxServer.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
+#include "tests/support/WindowInput.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -85,14 +86,11 @@ protected:
     ui::ViewController* top() const { return nav ? nav->topViewController() : nullptr; }
     WebViewController* topWebPage() const { return qobject_cast<WebViewController*>(top()); }
 
-    // A click at a point of the view (its centre by default), delivered to the window as the
-    // windowing system would, so Qt finds the widget under it.
-    void click(QWidget* view, std::optional<QPoint> at = std::nullopt) {
+    // A click on the view's centre, delivered to the window as the display server would.
+    void click(const ui::View* view) {
         ASSERT_NE(view, nullptr);
         ASSERT_TRUE(view->isVisible());
-        const QPoint local = at ? *at : view->rect().center();
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                          view->mapTo(window.get(), local));
+        windowinput::click(view);
         QCoreApplication::processEvents();
     }
 

@@ -11,7 +11,6 @@
 #include "tests/support/ScriptedServer.h"
 #include "widgets/RRTextView.h"
 
-#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 
 namespace {
@@ -26,27 +25,27 @@ protected:
         ASSERT_NE(screen, nullptr);
     }
     QPlainTextEdit* editor() const { return screen->RROfTextView()->editor(); }
-    // Clicks into the text and types: Latin through key presses, Chinese through the input
-    // method's commit, as a desktop input method delivers it.
+    // Clicks into the text and types: Latin key by key, Chinese as the input method commits it.
     void type(const QString& text) {
         click(screen->RROfTextView());
         ASSERT_TRUE(editor()->hasFocus());
-        QString latin;
-        auto flushLatin = [&] {
-            if (!latin.isEmpty()) QTest::keyClicks(editor(), latin);
-            latin.clear();
+        QString run;
+        bool latin = true;
+        auto flush = [&] {
+            if (run.isEmpty()) return;
+            if (latin)
+                windowinput::type(run);
+            else
+                windowinput::commit(run);
+            run.clear();
         };
         for (const QChar ch : text) {
-            if (ch.unicode() < 0x80) {
-                latin += ch;
-                continue;
-            }
-            flushLatin();
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(ch));
-            QCoreApplication::sendEvent(editor(), &commit);
+            const bool isLatin = ch.unicode() < 0x80;
+            if (isLatin != latin) flush();
+            latin = isLatin;
+            run += ch;
         }
-        flushLatin();
+        flush();
     }
     void chooseCategory(const QString& category) {
         click(screen->typeButton());
@@ -132,7 +131,7 @@ TEST_F(FeedbackTest, TypedFeedbackIsSentAsTypedAndStored) {
     type(text);
     EXPECT_EQ(screen->RROfTextView()->text(), text);
     // The return key ends editing instead of adding a line.
-    QTest::keyClick(editor(), Qt::Key_Return);
+    windowinput::key(Qt::Key_Return);
     EXPECT_FALSE(editor()->hasFocus());
     EXPECT_EQ(screen->RROfTextView()->text(), text);
     chooseCategory("产品建议");

@@ -164,18 +164,4 @@ TEST_F(HotBusinessTest, FailuresAlertAndShowTheEmptyList) {
     EXPECT_EQ(topAlertMessage(), "网络连接失败,请检查您的网络设置");
 }
 
-TEST(HotBusinessPages, EachOfferIdHasItsPage) {
-    const struct {
-        const char* marketid;
-        const char* path;
-    } cases[] = {
-        {"8010020140611005", "ulvek/optional.html?num=%@&session=%@&marketid=%@&type=2"},
-        {"8010020140611001", "ulvek/handle.html?num=%@&session=%@&marketid=%@&type=1"},
-        {"2010020140312002", "ulvek/handle.html?num=%@&session=%@&marketid=%@&type=3"},
-        {"", "ulvek/handle.html?num=%@&session=%@&marketid=%@&type=3"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(HotBusinessViewController::orderingPathForMarketId(c.marketid), c.path);
-}
-
 } // namespace

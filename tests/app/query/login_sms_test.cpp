@@ -1,5 +1,6 @@
 #include "QueryHarness.h"
 
+#include "app/core/HTTPRequest.h"
 #include "app/screens/SettingViewController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"

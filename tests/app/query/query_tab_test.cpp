@@ -1,6 +1,7 @@
 #include "QueryHarness.h"
 
 #include "app/core/EncryptedPhoneNumber.h"
+#include "app/core/HTTPRequest.h"
 #include "app/screens/OperatorPages.h"
 #include "app/screens/QueryViewController.h"
 #include "platform/ui/Button.h"

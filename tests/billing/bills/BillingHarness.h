@@ -5,6 +5,7 @@
 // instant animations, and a window with a navigation stack the screen is pushed onto.
 
 #include "app/core/PublicFunction.h"
+#include "app/core/ViewController.h"
 #include "app/core/tavrixConfig.h"
 #include "app/screens/WebViewController.h"
 #include "platform/foundation/Clock.h"
@@ -98,6 +99,15 @@ protected:
         const bool ok = waitUntil(done);
         settle();
         return ok;
+    }
+
+    // Runs until the screen's loading overlay has gone (its replies are in), moving the clock
+    // so the overlay's minimum time passes.
+    bool waitForIdle(ViewController* screen) {
+        return waitUntil([&] {
+            clock.clock.advance(100);
+            return screen->baseHud() == nullptr;
+        });
     }
 
     static QString topAlertMessage() {

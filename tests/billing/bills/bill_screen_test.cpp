@@ -97,7 +97,7 @@ TEST_F(BillScreen, MonthButtonsAskForTheirYearAndMonth) {
         for (int i = 0; i < BillViewController::kMonthCount; ++i)
             EXPECT_EQ(screen->buttonOfMonth(i)->currentTitleColor() == QColor(Qt::white),
                       i == index);
-        settle();
+        ASSERT_TRUE(waitForIdle(screen));
     }
 }
 
@@ -118,7 +118,7 @@ TEST_F(BillScreen, SectionsFoldByClicksAndCloseOnAnotherMonth) {
     // Another month starts with every section closed.
     click(screen->buttonOfMonth(2));
     ASSERT_TRUE(waitFor([&] { return sandbox.requestsTo("Bill").size() == 2; }));
-    settle();
+    ASSERT_TRUE(waitForIdle(screen));
     EXPECT_EQ(table->numberOfRowsInSection(0), 0);
     EXPECT_TRUE(screen->isOpened().isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "BillingHarness.h"
 #include "billing/BillingSupport.h"
 #include "billing/RechargeViewController.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Button.h"
 #include "tests/support/ScriptedServer.h"
 
@@ -242,6 +243,26 @@ TEST_F(RechargeScreen, ACardRechargeCreditsTheBalanceOnce) {
     EXPECT_EQ(remain(again), "108.30元");
 }
 
+TEST_F(RechargeScreen, FieldsStopAtTheirLengthsButStillDelete) {
+    auto* screen = open();
+    click(screen->buttonOfRechargeableCard());
+    settle();
+    const QString digits = "12345678901234567890";
+    struct Case {
+        ui::TextField* field;
+        int limit;
+    };
+    const Case cases[] = {{screen->textFieldOfRechargeableCardNumber(), 17},
+                          {screen->textFieldOfRechargeableCardPassword(), 18}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.limit);
+        typeInto(c.field, digits);
+        EXPECT_EQ(c.field->text(), digits.left(c.limit));
+        windowinput::key(Qt::Key_Backspace);
+        EXPECT_EQ(c.field->text(), digits.left(c.limit - 1));
+    }
+}
+
 TEST_F(RechargeScreen, ADroppedCardRechargeReachesTheServerOnce) {
     auto* screen = open();
     click(screen->buttonOfRechargeableCard());
@@ -291,7 +312,7 @@ TEST_F(RechargeScreen, UnusablePagesAlertInsteadOfOpeningBlank) {
     });
     auto* screen = show(new RechargeViewController);
     ASSERT_TRUE(waitFor([&] { return server.requests().size() >= 4; }));
-    settle();
+    ASSERT_TRUE(waitForIdle(screen));
     // A tap on the banner before any banner has arrived.
     click(screen->buttonOfActitvityImage());
     EXPECT_EQ(topAlertMessage(), "暂无可查看的活动");
@@ -304,7 +325,7 @@ TEST_F(RechargeScreen, UnusablePagesAlertInsteadOfOpeningBlank) {
         EXPECT_EQ(topAlertMessage(), "支付页面暂时无法打开，请稍后再试");
         EXPECT_EQ(top(), screen);
         pressAlert("确定");
-        settle();
+        ASSERT_TRUE(waitForIdle(screen));
     }
 }
 
@@ -331,6 +352,25 @@ TEST_F(RechargeScreen, QuietRequestsFailWithoutAlerts) {
     EXPECT_EQ(topAlertMessage(), "");
     EXPECT_EQ(text(screen->labelOfPayment()), "正在获取金额...");
     EXPECT_EQ(remain(screen), "");
+}
+
+TEST_F(RechargeScreen, AnExpiredSessionIsAnnouncedOnceForAllFourRequests) {
+    sandbox.setFault("*", sandbox::Fault::result(9999, "登录已失效"));
+    int pushes = 0;
+    QObject observer;
+    ns::NotificationCenter::defaultCenter().addObserver(&observer, "PushToLoginVeiw", nullptr,
+                                                        [&](const ns::Notification&) { ++pushes; });
+    auto* screen = show(new RechargeViewController);
+    ASSERT_TRUE(
+        waitFor([&] { return sandbox.requests().size() >= 4 && !topAlertMessage().isEmpty(); }));
+    waitUntil([] { return false; }, 300); // the other three answers arrive meanwhile
+    settle();
+    EXPECT_EQ(ui::AlertCenter::visibleAlerts().size(), 1);
+    EXPECT_EQ(topAlertMessage(), "登录已失效");
+    pressAlert("确定");
+    EXPECT_EQ(pushes, 1);
+    EXPECT_EQ(text(screen->labelOfPayment()), "正在获取金额...");
+    ns::NotificationCenter::defaultCenter().removeObserver(&observer);
 }
 
 } // namespace

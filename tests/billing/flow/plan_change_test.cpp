@@ -7,6 +7,7 @@
 #include "platform/ui/Image.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
+#include "widgets/OverlayHUD.h"
 
 namespace flow_test {
 namespace {

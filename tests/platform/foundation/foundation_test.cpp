@@ -1,6 +1,8 @@
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "platform/foundation/Clock.h"
@@ -152,6 +154,28 @@ TEST(Clock, delayedCallRestartsCancelsAndRepeats) {
     scoped.clock.advance(100);
     EXPECT_EQ(calls, 4);
     EXPECT_EQ(scoped.clock.pendingCount(), 0);
+}
+
+TEST(Clock, systemTimersGoWithTheApplicationAndNeverWrapAround) {
+    ns::SystemClock clock;
+    QObject context;
+    const QList<QTimer*> before = qApp->findChildren<QTimer*>();
+    const struct {
+        qint64 delayMs;
+        int atLeastMs;
+    } cases[] = {{4294967396, 2000000000}, {2147483648, 2000000000}, {-5, 0}, {100, 50}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.delayMs);
+        const ns::Clock::TimerId id = clock.schedule(c.delayMs, &context, [] {});
+        // Owned by the application: a quit while it is pending frees it.
+        QList<QTimer*> added = qApp->findChildren<QTimer*>();
+        added.removeIf([&](QTimer* t) { return before.contains(t); });
+        ASSERT_EQ(added.size(), 1);
+        QTimer* timer = added.first();
+        EXPECT_GE(timer->remainingTime(), c.atLeastMs);
+        clock.cancel(id);
+        delete timer;
+    }
 }
 
 TEST(PropertyList, roundTripsWhatTheStoresKeep) {

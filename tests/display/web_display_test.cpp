@@ -1,0 +1,99 @@
+#include "tests/display/DisplaySession.h"
+
+#include <QDir>
+#include <QFile>
+
+// The web page screen on a real display: the browser engine starts under the desktop's
+// display server, the back button leaves the page, and the client still ends cleanly.
+namespace {
+
+const QPointF kBackButton(17, 42);
+
+// Pixels that differ, looking at every step-th pixel from top (below the bar by default).
+int differingPixels(const QImage& a, const QImage& b, int step = 4, int top = 64) {
+    int count = 0;
+    for (int y = top; y < qMin(a.height(), b.height()); y += step)
+        for (int x = 0; x < qMin(a.width(), b.width()); x += step)
+            if (!DisplaySession::near(a.pixelColor(x, y), b.pixelColor(x, y))) ++count;
+    return count;
+}
+
+TEST_F(DisplayTest, AWebPageOpenedByItsLinkIsLeftWithTheBackButton) {
+    session.rememberSubscriber();
+    ASSERT_TRUE(session.start());
+    ASSERT_TRUE(session.waitForStillScreen(300, 20000));
+    const QImage home = session.screen();
+    ASSERT_TRUE(session.stopClient());
+
+    // The same subscriber's start, this time with the page's link.
+    ASSERT_TRUE(session.start({"kelvamor://Main&WebViewController"}));
+    ASSERT_TRUE(session.waitForScreen(
+        [&](const QImage& now) { return differingPixels(now, home) > 50; }, 20000));
+    ASSERT_TRUE(session.waitForStillScreen(300, 20000));
+    const QImage page = session.screen();
+
+    session.click(kBackButton);
+    EXPECT_TRUE(session.waitForScreen(
+        [&](const QImage& now) { return differingPixels(now, page) > 50; }, 10000));
+    ASSERT_TRUE(session.waitForStillScreen(300, 10000));
+    EXPECT_LT(differingPixels(session.screen(), home), 20);
+    EXPECT_TRUE(session.clientRunning());
+    EXPECT_TRUE(session.stopClient());
+}
+
+} // namespace
+
+namespace {
+
+// From the home page's menu to the data wallet page, by its links on to the page of native
+// functions, a contact picked there, then back through the pages and out.
+TEST_F(DisplayTest, APageFromTheHomePagePicksAContactAndIsLeft) {
+    session.rememberSubscriber();
+    // The demo's address book in the client's home.
+    ASSERT_TRUE(QDir().mkpath(session.home() + "/Documents"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../sandbox/demo/contacts.vcf"),
+                            session.home() + "/Documents/contacts.vcf"));
+    ASSERT_TRUE(session.start());
+    ASSERT_TRUE(session.waitForRequest("Balance"));
+    ASSERT_TRUE(session.waitForStillScreen(300, 20000));
+    const QImage home = session.screen();
+    session.click({27, 42}); // the drawer
+    ASSERT_TRUE(session.waitForStillScreen(300, 20000));
+    session.click({100, 328}); // "流量钱包"
+    ASSERT_TRUE(session.waitForStillScreen(1000, 20000));
+    const QImage wallet = session.screen();
+    ASSERT_GT(differingPixels(wallet, home), 50);
+
+    session.click({40, 233}); // "更多业务"
+    ASSERT_TRUE(session.waitForScreen(
+        [&](const QImage& now) { return differingPixels(now, wallet) > 10; }, 20000));
+    ASSERT_TRUE(session.waitForStillScreen(1000, 20000));
+    session.click({40, 234}); // "页面功能"
+    ASSERT_TRUE(session.waitForStillScreen(1000, 20000));
+    const QImage functions = session.screen();
+    // The buttons of the page: a light grey row across the width.
+    ASSERT_TRUE(DisplaySession::near(session.pixel({60, 335}), QColor(239, 239, 239), 24));
+
+    session.click({160, 335}); // "选择联系人": the picker covers the page
+    ASSERT_TRUE(session.waitForScreen(
+        [&](const QImage& now) { return differingPixels(now, functions) > 200; }, 10000));
+    ASSERT_TRUE(session.waitForStillScreen(300, 10000));
+    session.click({160, 64 + 75}); // the second person, one number: taken at once
+    ASSERT_TRUE(session.waitForStillScreen(500, 10000));
+    // Back on the page, whose "选中:" line now holds the picked number and name.
+    const QRect picked(60, 122, 250, 22);
+    EXPECT_GT(differingPixels(session.screen().copy(picked), functions.copy(picked), 1, 0), 30);
+
+    // Back through the page's history to the wallet page, then the close button.
+    session.click(kBackButton);
+    session.waitForStillScreen(500, 10000);
+    session.click(kBackButton);
+    ASSERT_TRUE(session.waitForScreen(
+        [&](const QImage& now) { return differingPixels(now, wallet) < 20; }, 10000));
+    session.click({300, 42});
+    EXPECT_TRUE(session.waitForScreen(
+        [&](const QImage& now) { return differingPixels(now, home) < 20; }, 10000));
+    EXPECT_TRUE(session.clientRunning());
+}
+
+} // namespace
