@@ -113,8 +113,9 @@ public:
     bool saveScreen(const QString& path) const;
 
     // Polls done() every intervalMs (running the event loop) until it holds or guardMs pass.
+    // The default exceeds an animation frame (16 ms): two equal polls mean the screen rests.
     static bool waitFor(const std::function<bool()>& done, int guardMs = 10000,
-                        int intervalMs = 15);
+                        int intervalMs = 25);
     static bool near(const QColor& a, const QColor& b, int tolerance = 8);
 
     QString home() const { return m_home; }

@@ -4,7 +4,9 @@
 // clicked, and every function of the drawer menu opened from it.
 namespace {
 
-const QRect kHeader(0, 64, 320, 100); // the balances, steady while the page is up
+// The navigation bar: "首页" and the drawer button while the home page is up and in place (the
+// balances below may change as the page asks for them again).
+const QRect kHeader(0, 0, 320, 64);
 const QPointF kDrawerButton(27, 42);
 const QPointF kBackButton(20, 42);
 
