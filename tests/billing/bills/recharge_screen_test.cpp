@@ -79,7 +79,8 @@ TEST_F(RechargeScreen, StartsWithItsFourRequestsAndShowsTheAccount) {
     ASSERT_TRUE(waitFor([&] { return !remain(screen).isEmpty(); }));
     EXPECT_EQ(screen->phoneNO()->text(), "138 0000 0001");
     EXPECT_EQ(remain(screen), "58.30元");
-    EXPECT_EQ(text(screen->labelOfPayment()), "20.00元");
+    // The sum comes with its own reply, which may be the last of the four.
+    EXPECT_TRUE(waitFor([&] { return text(screen->labelOfPayment()) == "20.00元"; }));
     EXPECT_FALSE(screen->buttonOfXIndicator()->isHidden());
 }
 
@@ -156,6 +157,8 @@ TEST_F(RechargeScreen, EachButtonChargesTheAmountItShows) {
         const auto& last = server.requests().last();
         EXPECT_TRUE(last.path.endsWith("RechargeOffer.do"));
         EXPECT_EQ(last.fields().last(), (QPair<QString, QString>{"amount", shown[i]}));
+        // Recharge waits for the sum of the chosen amount.
+        ASSERT_TRUE(waitFor([&] { return text(screen->labelOfPayment()).endsWith("元"); }));
         click(screen->buttonOfRecharge());
         ASSERT_TRUE(waitFor([&] { return server.requests().last().path.endsWith("Payment.do"); }));
         EXPECT_EQ(server.requests().last().fields().last(),
