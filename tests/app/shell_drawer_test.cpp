@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -305,6 +306,7 @@ TEST_F(DrawerTest, TheChosenFunctionsScreenTakesClicksWhileTheTabBarSlidesBack) 
         EXPECT_EQ(tabBarX(), 0) << c.name;
         while (home->viewControllers().size() > 1)
             home->popViewControllerAnimated(false);
+        QCoreApplication::sendPostedEvents(); // the screens left behind are released
     }
     ui::Animation::setEnabled(false);
 }
