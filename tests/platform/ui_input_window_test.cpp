@@ -168,6 +168,11 @@ struct OnScreen {
     Canvas* canvas = new Canvas;
     explicit OnScreen(std::function<void(View*)> build, ViewController* root = nullptr) {
         canvas->build = std::move(build);
+        if (root) {
+            // The given root stands in for the canvas, which nothing else would own.
+            delete canvas;
+            canvas = nullptr;
+        }
         window.setRootViewController(root ? root : canvas);
         window.makeKeyAndVisible();
         flush();
