@@ -250,6 +250,10 @@ void SkatingRinkViewController::closingAnimation() {
     QRectF menu = m_rootContainerView->frame();
     menu.moveLeft(kMenuClosedX);
     animateDrawer(QRectF(QPointF(0, 0), bounds.size()), menu, false, [this] { didClose(); });
+    // The drawer is closing for good: the tab bar takes input again now, not when the spring's
+    // last, invisible fraction of a point has run out (a click there was taken as another
+    // tap on the drawer, and the screen underneath never saw it).
+    didClose();
 }
 
 void SkatingRinkViewController::hideSideSlipView() {
@@ -266,6 +270,8 @@ void SkatingRinkViewController::hideSideSlipView() {
             // When another drawer animation took over, that one settles the state.
             if (finished) closingAnimation();
         });
+    // A function was chosen: its screen, pushed meanwhile, answers while the tab bar slides.
+    didClose();
 }
 
 void SkatingRinkViewController::ShowSideSlipView() {

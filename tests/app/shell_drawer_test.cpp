@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -271,6 +272,42 @@ TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
     clock.clock.advance(3000);
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(ui::Animation::runningCount(), 0);
+    ui::Animation::setEnabled(false);
+}
+
+// A function chosen in the menu: the drawer slides the tab bar away and back while the home tab
+// pushes the function's screen. A click on that screen's back button, once the tab bar is near
+// its place, goes back home.
+TEST_F(DrawerTest, TheChosenFunctionsScreenTakesClicksWhileTheTabBarSlidesBack) {
+    const struct {
+        const char* name;
+        qint64 afterMs; // from the choice to the click
+    } cases[] = {
+        {"half-way back", 200 + 350},
+        {"still to the eye", 200 + 550},
+        {"at rest", 200 + 800},
+    };
+    ui::Animation::setEnabled(true);
+    for (const auto& c : cases) {
+        container->showRight(true);
+        clock.clock.advance(1000);
+        ASSERT_EQ(container->openState(), State::Open) << c.name;
+        ns::NotificationCenter::defaultCenter().postNotificationName(
+            notification::kHideSideSlipView);
+        home->pushViewController(
+            tavrixConfig::getViewControllerWithString("Main&FNRootViewController"), true);
+        clock.clock.advance(c.afterMs);
+        ASSERT_LT(tabBarX(), 12) << c.name;
+        windowinput::click(app.window(),
+                           windowinput::pointInWindow(home->navigationBar()->backButtonView()));
+        clock.clock.advance(2000);
+        EXPECT_EQ(home->viewControllers().size(), 1) << c.name;
+        EXPECT_EQ(container->openState(), State::Closed) << c.name;
+        EXPECT_EQ(tabBarX(), 0) << c.name;
+        while (home->viewControllers().size() > 1)
+            home->popViewControllerAnimated(false);
+        QCoreApplication::sendPostedEvents(); // the screens left behind are released
+    }
     ui::Animation::setEnabled(false);
 }
 
