@@ -4,6 +4,7 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Values.h"
 
+#include <QFile>
 #include <memory>
 
 namespace ns {
@@ -27,7 +28,19 @@ void UserDefaults::resetStandardUserDefaults() {
 
 UserDefaults::UserDefaults(QString path) : m_path(std::move(path)) {
     const QVariant stored = PropertyList::readFile(m_path);
-    if (Values::isMap(stored)) m_values = stored.toMap();
+    if (Values::isMap(stored)) {
+        m_values = stored.toMap();
+        return;
+    }
+    // Unreadable or refused: start empty, but the next save must not destroy what may be
+    // the user's settings, merely grown too big. The last such file is kept beside it.
+    if (!QFile::exists(m_path)) return;
+    QFile::remove(refusedPath());
+    QFile::rename(m_path, refusedPath());
+}
+
+QString UserDefaults::refusedPath() const {
+    return m_path + QStringLiteral(".refused");
 }
 
 QVariant UserDefaults::objectForKey(const QString& key) const {

@@ -8,7 +8,8 @@ namespace ns {
 
 // The application's key-value store: an XML property-list dictionary at
 // <sandbox>/Library/Preferences/tavrix.plist, rewritten atomically and owner-only on each
-// synchronize (the password is kept there).
+// synchronize (the password is kept there). A file it cannot read, or refuses (see
+// PropertyList), is moved aside to refusedPath() and the store starts empty.
 class UserDefaults {
 public:
     static UserDefaults& standardUserDefaults();
@@ -33,6 +34,7 @@ public:
     // Writes the file; false when it could not be written.
     bool synchronize();
     QString path() const { return m_path; }
+    QString refusedPath() const;
     QVariantMap dictionaryRepresentation() const { return m_values; }
 
 private:

@@ -10,6 +10,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UrlOpener.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Values.h"
 
 #include <cmath>
@@ -252,6 +253,134 @@ TEST(PropertyList, deepNestingIsADamagedFileNotACrash) {
     EXPECT_FALSE(ns::PropertyList::readFile(path).isValid());
     ASSERT_TRUE(ns::PropertyList::writeFile(path, QVariantMap{{"is_auto_login", true}}));
     EXPECT_EQ(ns::PropertyList::readFile(path).toMap().value("is_auto_login"), QVariant(true));
+}
+
+// A binary list of arrays: arrays[i] holds the objects its indexes name; the index
+// arrays.size() is one string "x" that every array may share.
+QByteArray binaryArrays(const std::vector<std::vector<int>>& arrays) {
+    auto be = [](QByteArray& out, quint64 v, int n) {
+        for (int i = n - 1; i >= 0; --i)
+            out += char((v >> (8 * i)) & 0xff);
+    };
+    QByteArray out = "bplist00";
+    QByteArray table;
+    for (const auto& items : arrays) {
+        be(table, quint64(out.size()), 4);
+        out += char(0xAF);
+        out += char(0x12);
+        be(out, items.size(), 4);
+        for (int i : items)
+            be(out, quint64(i), 4);
+    }
+    be(table, quint64(out.size()), 4);
+    out += "\x51x";
+    const quint64 tableAt = quint64(out.size());
+    out += table;
+    out += QByteArray(6, '\0') + char(4) + char(4);
+    be(out, arrays.size() + 1, 8);
+    be(out, 0, 8);
+    be(out, tableAt, 8);
+    return out;
+}
+
+std::vector<std::vector<int>> binaryChain(int n, int width = 1) {
+    std::vector<std::vector<int>> arrays(size_t(n));
+    for (int i = 0; i < n; ++i)
+        arrays[size_t(i)] = std::vector<int>(size_t(width), i + 1);
+    return arrays;
+}
+
+QByteArray manyKeys(int n) {
+    QByteArray xml = "<plist><dict>";
+    for (int i = 0; i < n; ++i)
+        xml += "<key>k" + QByteArray::number(i) + "</key><true/>";
+    return xml + "</dict></plist>";
+}
+
+TEST(PropertyList, whatWouldExhaustTheReaderIsRefusedBeforeItIsBuilt) {
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        bool readable;
+    } cases[] = {
+        {"200,000 nested arrays (3 MB)", nestedArrays(200000), false},
+        {"10,000 keys", manyKeys(10000), true},
+        {"30,000 keys", manyKeys(30000), false},
+        {"binary, three deep", binaryArrays(binaryChain(3)), true},
+        {"binary, 1,000 deep", binaryArrays(binaryChain(1000)), false},
+        {"binary, an array holding itself", binaryArrays({{0}}), false},
+        {"binary, 10 doublings", binaryArrays(binaryChain(10, 2)), true},
+        {"binary, 40 doublings", binaryArrays(binaryChain(40, 2)), false},
+        {"binary, an item past the objects", binaryArrays({{7}}), false},
+        {"binary, cut short", binaryArrays(binaryChain(3)).chopped(9), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ns::PropertyList::fromData(c.bytes).isValid(), c.readable);
+    }
+    EXPECT_EQ(ns::PropertyList::fromData(binaryArrays(binaryChain(2))),
+              QVariant(QVariantList{QVariantList{QString("x")}}));
+    // A value the reader would refuse is never written over a good file.
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/x.plist";
+    ASSERT_TRUE(ns::PropertyList::writeFile(path, QVariantMap{{"a", 1}}));
+    QVariantMap huge;
+    for (int i = 0; i < 30000; ++i)
+        huge.insert(QString::number(i), true);
+    EXPECT_FALSE(ns::PropertyList::writeFile(path, huge));
+    EXPECT_EQ(ns::PropertyList::readFile(path), QVariant(QVariantMap{{"a", qlonglong(1)}}));
+}
+
+TEST(PropertyList, measuringSkipsWhatTheReaderSkips) {
+    const struct {
+        QByteArray xml;
+        bool wellFormed;
+        int depth;
+        qint64 objects;
+    } cases[] = {
+        {"<plist><array><!-- </array> --><array><string>x</string></array></array></plist>", true,
+         4, 4},
+        {"<plist><array><?x a=\"?></array>\"?><array/></array></plist>", true, 3, 3},
+        {"<!DOCTYPE p [ \"]>\" </array> ]><plist><array/></plist>", true, 2, 2},
+        {"<plist><string><![CDATA[</string>]]></string></plist>", true, 2, 2},
+        {"<plist><!x></plist>", false, 1, 1},
+        {"<plist></array></array><array>", false, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml.toStdString());
+        const ns::PropertyList::Shape shape = ns::PropertyList::measure(c.xml);
+        EXPECT_EQ(shape.wellFormed, c.wellFormed);
+        EXPECT_EQ(shape.depth, c.depth);
+        EXPECT_EQ(shape.objects, c.objects);
+        // The reader agrees wherever it reads at all.
+        EXPECT_EQ(ns::PropertyList::fromXml(c.xml).isValid(), c.wellFormed);
+    }
+}
+
+TEST(UserDefaults, aSettingsFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"damaged", "not a plist"},
+        {"too deep", nestedArrays(50000)},
+        {"too many keys", manyKeys(30000)},
+        {"too big", nestedArrays(200000)},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/tavrix.plist";
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        ns::UserDefaults store(path);
+        EXPECT_TRUE(store.dictionaryRepresentation().isEmpty());
+        QFile aside(store.refusedPath());
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), bytes);
+        store.setBool(true, "is_auto_login");
+        ASSERT_TRUE(store.synchronize());
+        EXPECT_TRUE(ns::UserDefaults(path).boolForKey("is_auto_login"));
+    }
 }
 
 TEST(PropertyList, stringsHoldingNulBytesAreReadNotFatal) {
