@@ -22,6 +22,7 @@
 #include "widgets/OverlayHUD.h"
 
 #include <QEvent>
+#include <QSet>
 
 namespace {
 
@@ -29,6 +30,21 @@ const QString kPushToLogin = QString::fromLatin1(notification::kPushToLoginVeiw)
 const char* const kOffsetAnimation = "ViewController.keyboardOffset";
 
 constexpr unsigned kBeginFromCurrentState = 4;
+
+// Interfaces that only read. When the connection drops before the answer, the network layer
+// may send these again. Every other interface may change something on the server (a
+// password, a setting, feedback, money): it goes at most once, and a lost answer is reported
+// as a network failure, never resent or guessed at.
+bool isReadOnlyInterface(const QString& key) {
+    static const QSet<QString> reads = {
+        "Advert",          "Balance",      "Bill",          "ChargeRecord",
+        "FlowBill",        "FlowProduct",  "FlowRecommend", "FreeResourceForOtherList",
+        "GPRSDaily",       "GPRSMonthly",  "MainBillInfo",  "MainInfoConfList",
+        "PaymentInfo",     "PersonalInfo", "RechargeOffer", "Search",
+        "SpecialActivity", "StarLevel",    "VersionCheck",
+    };
+    return reads.contains(key);
+}
 
 // The platform's curve numbering inside the animation options: ease in-out, ease in, ease
 // out, linear.
@@ -142,6 +158,7 @@ HTTPRequest* ViewController::requestStartWithKey(const QString& key, bool isNeed
     }
     HTTPRequest* request =
         HTTPRequest::requestWithURL(tavrixConfig::NSAPIURL(key), requestTimeout(), this);
+    request->setAtMostOnce(!isReadOnlyInterface(key));
     request->setPostValue(PublicFunction::getConfigWithKey(QStringLiteral("session")),
                           QStringLiteral("session"));
     request->setPostValue(PublicFunction::getConfigWithKey(QStringLiteral("username")),
