@@ -34,7 +34,10 @@ public:
     QString savePathString() const { return m_savePathString; }
     void setSavePathString(const QString& path) { m_savePathString = path; }
     QList<FileDO> arrayOfDownloadQueues() const { return m_queue; }
-    void setArrayOfDownloadQueues(const QList<FileDO>& files) { m_queue = files; }
+    // The home page's lists are a few pictures; a reply naming thousands must not keep the
+    // downloader busy for the rest of the session: only the first kMaxFiles are kept.
+    static constexpr int kMaxFiles = 50;
+    void setArrayOfDownloadQueues(const QList<FileDO>& files) { m_queue = files.mid(0, kMaxFiles); }
     QList<FileDO> arrayOfDownloadSuccessFiles() const { return m_success; }
     FilesListDownloaderModelDelegate* delegate() const { return m_delegate.get(); }
     void setDelegate(FilesListDownloaderModelDelegate* delegate) { m_delegate.reset(delegate); }

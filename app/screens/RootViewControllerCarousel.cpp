@@ -15,6 +15,9 @@ namespace {
 constexpr QRectF kCarouselFrame(0, 110, 320, 136);
 constexpr QRectF kPageControlFrame(0, 226, 320, 20);
 constexpr double kDefaultHeight = 136;
+// More adverts than anyone pages through; each costs a page of views and a picture, so a
+// reply or cache of thousands would stall the start.
+constexpr int kMaxAdverts = 50;
 
 QString adCachePath() {
     return PCFile::fileCacheDir(QStringLiteral("AD.xml"));
@@ -40,12 +43,17 @@ void RootViewController::requestOfAdvertismentSend() {
         if (!reply.isValid()) return;
         const QVariant advert = reply.toMap().value("advert");
         if (!ns::Values::isList(advert)) return;
-        for (const QVariant& group : advert.toList()) {
-            if (!ns::Values::isMap(group)) continue;
-            const QVariantMap map = group.toMap();
+        // Each group of position 1 would replace the one before: the last one stays.
+        const QVariantList groups = advert.toList();
+        for (auto it = groups.crbegin(); it != groups.crend(); ++it) {
+            if (!ns::Values::isMap(*it)) continue;
+            QVariantMap map = it->toMap();
             if (ns::Values::integerValue(map.value("position")) != 1) continue;
+            const QVariant list = map.value("list");
+            if (ns::Values::isList(list)) map.insert("list", list.toList().mid(0, kMaxAdverts));
             ns::PropertyList::writeFile(adCachePath(), map);
             showADWith(loadADData(map));
+            return;
         }
     });
 }
@@ -55,7 +63,7 @@ QList<FileDO> RootViewController::loadADData(const QVariantMap& group, bool* ok)
     if (ok) *ok = ns::Values::isList(list);
     QList<FileDO> items;
     if (!ns::Values::isList(list)) return items;
-    for (const QVariant& element : list.toList())
+    for (const QVariant& element : list.toList().mid(0, kMaxAdverts))
         items.append(FileDO::initWithDict(element.toMap()));
     return items;
 }

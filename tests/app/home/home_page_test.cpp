@@ -263,6 +263,40 @@ TEST_F(HomePageTest, CachesAreWrittenAndShownAtTheNextStartBeforeTheServerAnswer
     ASSERT_TRUE(waitUntil([&] { return second.labelTitleOfPos(3)->text() == "悦读"; }));
 }
 
+TEST_F(HomePageTest, ThousandsOfAdvertsAreCutToFiftyAndAHugeCacheIsIgnored) {
+    sandbox.server().backend().database().exec(
+        "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 10099) "
+        "INSERT INTO home_adverts (position, ord, name, picture) SELECT 1, i, 'a', 'null' FROM n");
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return page->rootAdCount() == 50; }));
+    const QString cache = PCFile::fileCacheDir("AD.xml");
+    EXPECT_EQ(ns::PropertyList::readFile(cache).toMap().value("list").toList().size(), 50);
+
+    sandbox.setFault("*", sandbox::Fault::noAnswer());
+    const struct {
+        const char* what;
+        int cached;
+        int shown;
+    } cases[] = {{"1,000 cached", 1000, 50}, {"100,000 cached (18 MB)", 100000, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray xml = "<plist><dict><key>position</key><integer>1</integer><key>list</key>"
+                         "<array>";
+        for (int i = 0; i < c.cached; ++i)
+            xml += "<dict><key>image</key><string>http://127.0.0.1:1/advert-picture-" +
+                   QByteArray::number(i) +
+                   ".png</string><key>name</key><string>广告</string><key>data</key>"
+                   "<string>http://127.0.0.1:1/advert-page.html</string></dict>\n";
+        QFile f(cache);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(xml + "</array></dict></plist>");
+        f.close();
+        RootViewController next;
+        next.loadViewIfNeeded();
+        EXPECT_EQ(next.rootAdCount(), c.shown);
+    }
+}
+
 TEST_F(HomePageTest, TilePictureNamesNeverLeaveTheirDirectory) {
     for (const char* bad : {"..", "%2E%2E", "a%5Cb.png", "."})
         sandbox.server().backend().database().exec(
