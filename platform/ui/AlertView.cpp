@@ -130,6 +130,7 @@ void AlertView::buildViews() {
     auto* overlay = new View(layer->bounds(), layer);
     overlay->setBackgroundColor(QColor(0, 0, 0, 102));
     m_overlay = overlay;
+    tieToOverlay();
 
     auto* box = new AlertBox(QRectF(0, 0, kWidth, 0), overlay);
     box->setBackgroundColor(QColor(247, 247, 247));

@@ -7,13 +7,21 @@
 namespace ui {
 
 ChoicePanel::~ChoicePanel() {
+    disconnect(m_overlayGone);
     delete m_overlay.data();
+}
+
+void ChoicePanel::tieToOverlay() {
+    disconnect(m_overlayGone);
+    if (!m_overlay) return;
+    m_overlayGone = connect(m_overlay, &QObject::destroyed, this, [this] { delete this; });
 }
 
 void ChoicePanel::show() {
     if (m_visible || m_dismissing) return;
     m_visible = true;
     buildViews();
+    tieToOverlay();
     list(true);
     if (m_overlay) animateIn();
 }
@@ -49,6 +57,7 @@ void ChoicePanel::dismissWithClickedButtonIndex(int index, bool animated) {
 void ChoicePanel::finishDismiss(int index) {
     m_visible = false;
     forgetViews();
+    disconnect(m_overlayGone); // the panel goes by itself below
     if (m_overlay) {
         m_overlay->removeFromSuperview();
         m_overlay->deleteLater();

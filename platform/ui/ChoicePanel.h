@@ -52,12 +52,16 @@ protected:
     virtual void willTearDown() {}
     // Drops the subclass's pointers into the views that are about to go.
     virtual void forgetViews() {}
+    // Makes the panel go with m_overlay: a window closed under a panel still up (the
+    // application quitting) takes the panel along. Called again when the overlay is rebuilt.
+    void tieToOverlay();
 
 private:
     void finishDismiss(int index);
     bool m_visible = false;
     bool m_dismissing = false;
     bool m_pressed = false;
+    QMetaObject::Connection m_overlayGone;
 };
 
 } // namespace ui

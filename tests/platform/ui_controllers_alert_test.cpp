@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertCenter.h"
@@ -189,6 +190,23 @@ TEST_F(Alerts, DismissAllClearsWithoutPresses) {
     EXPECT_TRUE(AlertCenter::visibleAlerts().isEmpty());
     EXPECT_TRUE(AlertCenter::visibleActionSheets().isEmpty());
     EXPECT_EQ(rec.calls, QStringList({"will:0", "did:0", "sheetDid:1"}));
+}
+
+TEST_F(Alerts, PanelsStillUpWhenTheirWindowClosesGoWithIt) {
+    auto window = std::make_unique<Window>();
+    window->makeKeyAndVisible();
+    QPointer<AlertView> alert = new AlertView("a", "", nullptr, "取消");
+    alert->show();
+    alert->setMessage("rebuilt"); // a new box: the old one going must not take the alert
+    flush();
+    ASSERT_TRUE(alert);
+    QPointer<ActionSheet> sheet = new ActionSheet("b", nullptr, "取消", {}, {"一"});
+    sheet->show();
+    window.reset(); // the application quits with both up
+    EXPECT_FALSE(alert);
+    EXPECT_FALSE(sheet);
+    EXPECT_TRUE(AlertCenter::visibleAlerts().isEmpty());
+    EXPECT_TRUE(AlertCenter::visibleActionSheets().isEmpty());
 }
 
 TEST_F(Alerts, ActionSheetNumbersDestructiveOthersThenCancel) {
