@@ -14,7 +14,11 @@ ChoicePanel::~ChoicePanel() {
 void ChoicePanel::tieToOverlay() {
     disconnect(m_overlayGone);
     if (!m_overlay) return;
-    m_overlayGone = connect(m_overlay, &QObject::destroyed, this, [this] { delete this; });
+    // Told while the overlay is still being destroyed: it must not be deleted a second time.
+    m_overlayGone = connect(m_overlay, &QObject::destroyed, this, [this] {
+        m_overlay = nullptr;
+        delete this;
+    });
 }
 
 void ChoicePanel::show() {
