@@ -3,6 +3,7 @@
 // whole client process against a bare Qt Widgets window, side by side: time from launch to the
 // first drawn log-in screen (the process ends once it is drawn) and peak resident memory.
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -77,6 +78,24 @@ ProcessRun runToEnd(const QString& program, const QStringList& arguments) {
     return run;
 }
 
+// Both programs end by writing what they drew to a PNG file. Encoding the client's gradients
+// takes longer than a white window, which is not start-up: the encoding of the picture each
+// wrote is timed here and taken off its run.
+double pictureWritingMs(const QString& file) {
+    const QImage picture(file);
+    double best = 0;
+    for (int i = 0; i < 3; ++i) {
+        QBuffer sink;
+        sink.open(QIODevice::WriteOnly);
+        QElapsedTimer timer;
+        timer.start();
+        picture.save(&sink, "PNG");
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        best = i == 0 ? ms : std::min(best, ms);
+    }
+    return best;
+}
+
 void BM_StartUp_LogInScreenAgainstBareWindow(benchmark::State& state) {
     QTemporaryDir home;
     ns::Directories::setHomeOverride(home.path());
@@ -84,18 +103,21 @@ void BM_StartUp_LogInScreenAgainstBareWindow(benchmark::State& state) {
     tavrixConfig::setIsOpenGuideView(true); // straight to the log-in screen
     qputenv("TAVRIX_HOME", home.path().toLocal8Bit());
     qputenv("TAVRIX_NETWORK", "none");
-    const QString picture = home.filePath("first.png");
+    const QString barePicture = home.filePath("bare.png");
+    const QString clientPicture = home.filePath("client.png");
     const QStringList clientArguments{
-        "--server", "http://127.0.0.1:9/pelvo/", "--screenshot", picture, "--after", "0"};
+        "--server", "http://127.0.0.1:9/pelvo/", "--screenshot", clientPicture, "--after", "0"};
     ProcessRun client, bare;
     for (auto _ : state) {
-        const ProcessRun b = runToEnd(TAVRIX_BENCH_BARE_WINDOW_BIN, {picture});
-        const ProcessRun c = runToEnd(TAVRIX_BENCH_CLIENT_BIN, clientArguments);
+        ProcessRun b = runToEnd(TAVRIX_BENCH_BARE_WINDOW_BIN, {barePicture});
+        ProcessRun c = runToEnd(TAVRIX_BENCH_CLIENT_BIN, clientArguments);
         if (!b.ok || !c.ok) {
             state.SkipWithError(b.ok ? "the client did not draw its log-in screen"
                                      : "the bare window did not draw");
             break;
         }
+        b.ms -= pictureWritingMs(barePicture);
+        c.ms -= pictureWritingMs(clientPicture);
         state.SetIterationTime(c.ms / 1000.0);
         client.ms += c.ms;
         bare.ms += b.ms;

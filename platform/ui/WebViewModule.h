@@ -30,6 +30,8 @@ public:
     WebViewModule(const WebViewModule&) = delete;
     WebViewModule& operator=(const WebViewModule&) = delete;
 
+    // Loads the module now if it is not yet; false when it cannot be loaded.
+    bool load();
     // The engine's web view, or null when the module cannot be loaded.
     WebView* create(const QRectF& frame, View* parent);
     // Clears the engine's cookies when the module has been loaded (else there are none).
@@ -39,8 +41,6 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    bool load();
-
     using CreateFunction = WebView* (*)(const QRectF&, View*);
     using CookiesFunction = void (*)();
     QStringList m_candidates;
