@@ -74,6 +74,9 @@ int main(int argc, char** argv) {
         std::fputs(AppDelegateArguments::usage().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    // The browser engine, loaded with the first web page (ui::WebViewModule), shares its GL
+    // resources with the window's only if this is set before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     app.setApplicationName("tavrix");
     app.setDesktopFileName("tavrix");

@@ -20,6 +20,9 @@ fi
 
 binary="$(realpath "${1:-$here/../build/dev/tavrix}")"
 [ -x "$binary" ] || { echo "no client at $binary (build it first)" >&2; exit 1; }
+# Web pages need the browser engine's module beside the client.
+[ -e "$(dirname "$binary")/libtavrix_webengine.so" ] ||
+    echo "warning: no libtavrix_webengine.so beside $binary: web pages will not open" >&2
 mkdir -p "$apps"
 # The desktop file runs the client by absolute path; the path is quoted for spaces.
 sed "s|^Exec=.*|Exec=\"$binary\" %u|" "$here/tavrix.desktop" >"$target.tmp"

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake --preset dev >/dev/null
-cmake --build --preset dev -j"$(nproc)" --target tavrix tavrix-sandbox
+cmake --build --preset dev -j"$(nproc)" --target tavrix tavrix_webengine tavrix-sandbox
 port=${TAVRIX_SANDBOX_PORT:-8080}
 build/dev/tavrix-sandbox --port "$port" --db "${TAVRIX_SANDBOX_DB:-build/dev/sandbox.sqlite}" &
 server=$!

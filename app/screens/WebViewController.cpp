@@ -1,5 +1,6 @@
 #include "app/screens/WebViewController.h"
 
+#include "app/core/AlertTexts.h"
 #include "app/core/BFHudUtils.h"
 #include "app/core/NetworkReachability.h"
 #include "app/core/NotificationNames.h"
@@ -49,6 +50,11 @@ void WebViewController::viewDidLoad() {
 
     ui::View* root = view();
     m_webView = ui::WebView::create(root->bounds(), root);
+    if (!m_webView) {
+        // The browser engine could not be loaded: the page is as unreachable as offline.
+        showNetworkFailureAlert();
+        return;
+    }
     m_webView->setDelegate(this);
     loadRequest();
 }
@@ -153,9 +159,12 @@ void WebViewController::reachabilityChanged(const ns::Notification& notification
     const auto* reach = qobject_cast<const NetworkReachability*>(notification.object);
     if (!reach || reach->currentReachabilityStatus() != NotReachable) return;
     if (OverlayHUD* hud = baseHud()) hud->hide(true);
-    auto* alert =
-        new ui::AlertView(QStringLiteral("提示"), QStringLiteral("网络连接失败,请检查您的网络设置"),
-                          nullptr, QString(), {QStringLiteral("确定")});
+    showNetworkFailureAlert();
+}
+
+void WebViewController::showNetworkFailureAlert() {
+    auto* alert = new ui::AlertView(AlertTexts::title(), AlertTexts::networkFailed(), nullptr,
+                                    QString(), {QStringLiteral("确定")});
     QPointer<WebViewController> guard(this);
     alert->setCallback([guard](ui::AlertView*, int) {
         if (guard) guard->popViewControler();

@@ -96,6 +96,8 @@ public:
 
 private:
     void showCloseButton();
+    // "Network failed" with one button that leaves the screen.
+    void showNetworkFailureAlert();
 
     QString m_requestURL;
     QString m_strOfTitle;

@@ -1,7 +1,7 @@
 #include "platform/ui/WebView.h"
 
-#include "platform/ui/WebViewEngine.h"
 #include "platform/ui/WebViewFake.h"
+#include "platform/ui/WebViewModule.h"
 
 namespace ui {
 
@@ -18,7 +18,7 @@ int g_live = 0;
 
 WebView* WebView::create(const QRectF& frame, View* parent) {
     if (factory()) return factory()(frame, parent);
-    return new WebViewEngine(frame, parent);
+    return WebViewModule::shared().create(frame, parent);
 }
 
 void WebView::setFactory(Factory f) {
@@ -38,7 +38,7 @@ WebView::~WebView() {
 }
 
 void WebView::deleteAllCookies() {
-    WebViewEngine::deleteAllCookies();
+    WebViewModule::shared().deleteAllCookies();
     WebViewFake::noteCookieDeletion();
 }
 

@@ -45,7 +45,8 @@ public:
     using Factory = std::function<WebView*(const QRectF& frame, View* parent)>;
     using ScriptResult = std::function<void(const QVariant& result)>;
 
-    // The engine's web view, or what a test installed with setFactory.
+    // The engine's web view, or what a test installed with setFactory; null when the engine's
+    // module cannot be loaded (WebViewModule).
     static WebView* create(const QRectF& frame, View* parent = nullptr);
     // An empty factory brings the engine back.
     static void setFactory(Factory factory);

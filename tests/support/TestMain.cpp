@@ -10,6 +10,9 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN")) qputenv("TAVRIX_SANDBOX_BIN", TAVRIX_SANDBOX_BIN_DEFAULT);
     if (qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN")) qputenv("TAVRIX_CLIENT_BIN", TAVRIX_CLIENT_BIN_DEFAULT);
+    // Test executables sit away from the web-engine module; the engine wants this set early.
+    if (qEnvironmentVariableIsEmpty("TAVRIX_WEBENGINE_MODULE")) qputenv("TAVRIX_WEBENGINE_MODULE", TAVRIX_WEBENGINE_MODULE_DEFAULT);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QTemporaryDir home;
     ns::Directories::setHomeOverride(home.path());

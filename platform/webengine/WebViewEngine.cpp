@@ -1,4 +1,4 @@
-#include "platform/ui/WebViewEngine.h"
+#include "platform/webengine/WebViewEngine.h"
 
 #include <QResizeEvent>
 #include <QWebEngineCookieStore>
