@@ -40,6 +40,7 @@ QByteArray zip(const QList<Entry>& entries) {
     QByteArray bytes;
     archive* out = archive_write_new();
     archive_write_set_format_zip(out);
+    archive_write_set_bytes_in_last_block(out, 1); // no padding after the archive
     archive_write_open(out, &bytes, nullptr, appendTo, nullptr);
     const QByteArray zeros(1 << 20, '\0');
     for (const Entry& e : entries) {

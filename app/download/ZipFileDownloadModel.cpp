@@ -44,6 +44,45 @@ bool linkStaysBelow(const char* target) {
 using Reader = std::unique_ptr<archive, decltype(&archive_read_free)>;
 using Writer = std::unique_ptr<archive, decltype(&archive_write_free)>;
 
+Reader openZip(const QString& file) {
+    Reader in(archive_read_new(), archive_read_free);
+    archive_read_support_format_zip(in.get());
+    if (archive_read_open_filename(in.get(), QFile::encodeName(file).constData(), 64 * 1024) !=
+        ARCHIVE_OK)
+        in.reset();
+    return in;
+}
+
+// Where the entry goes below the target ("" for the target itself), none when it is refused.
+std::optional<QByteArray> placeOf(archive_entry* entry) {
+    const auto type = archive_entry_filetype(entry);
+    // A zip has no hard links; one that claims to is not trusted.
+    if (archive_entry_hardlink(entry)) return std::nullopt;
+    if (type == AE_IFLNK ? !linkStaysBelow(archive_entry_symlink(entry))
+                         : type != AE_IFREG && type != AE_IFDIR)
+        return std::nullopt;
+    const auto below = pathBelow(archive_entry_pathname(entry));
+    if (below && below->isEmpty() && type != AE_IFDIR) return std::nullopt;
+    return below;
+}
+
+// Reads the headers only, so a hostile archive is refused before anything of it is written.
+bool acceptable(const QString& file) {
+    const Reader in = openZip(file);
+    if (!in) return false;
+    qint64 declared = 0;
+    int entries = 0;
+    archive_entry* entry = nullptr;
+    int r;
+    while ((r = archive_read_next_header(in.get(), &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN) {
+        if (++entries > ZipFileDownloadModel::kMaxEntries || !placeOf(entry)) return false;
+        if (archive_entry_size_is_set(entry))
+            declared += qMax<qint64>(0, archive_entry_size(entry));
+        if (declared > ZipFileDownloadModel::kMaxUnpackedBytes) return false;
+    }
+    return r == ARCHIVE_EOF;
+}
+
 bool copyData(archive* in, archive* out, qint64* unpacked) {
     const void* block = nullptr;
     size_t size = 0;
@@ -58,44 +97,29 @@ bool copyData(archive* in, archive* out, qint64* unpacked) {
     return r == ARCHIVE_EOF;
 }
 
-// Every entry is checked before anything of it is written; root has no link in it.
+// root has no link in it.
 bool extractInto(const QString& file, const QByteArray& root) {
-    Reader in(archive_read_new(), archive_read_free);
-    archive_read_support_format_zip(in.get());
-    if (archive_read_open_filename(in.get(), QFile::encodeName(file).constData(), 64 * 1024) !=
-        ARCHIVE_OK)
-        return false;
+    const Reader in = openZip(file);
+    if (!in || !acceptable(file)) return false;
     Writer out(archive_write_disk_new(), archive_write_free);
-    // Besides the checks below: never write through a link already on disk.
+    // Besides the checks above: never write through a link already on disk.
     archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_SECURE_NODOTDOT |
                                                   ARCHIVE_EXTRACT_SECURE_SYMLINKS);
-    qint64 declared = 0;
     qint64 unpacked = 0;
-    int entries = 0;
     archive_entry* entry = nullptr;
     for (;;) {
         const int r = archive_read_next_header(in.get(), &entry);
         if (r == ARCHIVE_EOF) return true;
-        if (r < ARCHIVE_WARN || ++entries > ZipFileDownloadModel::kMaxEntries) return false;
-        const auto type = archive_entry_filetype(entry);
-        const auto below = pathBelow(archive_entry_pathname(entry));
+        if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return false;
+        const auto below = placeOf(entry);
         if (!below) return false;
-        if (below->isEmpty()) {
-            if (type == AE_IFDIR) continue; // "./": the target itself
-            return false;
-        }
-        // A zip has no hard links; one that claims to is not trusted.
-        if (archive_entry_hardlink(entry)) return false;
-        if (type == AE_IFLNK ? !linkStaysBelow(archive_entry_symlink(entry))
-                             : type != AE_IFREG && type != AE_IFDIR)
-            return false;
-        if (archive_entry_size_is_set(entry)) declared += archive_entry_size(entry);
-        if (declared > ZipFileDownloadModel::kMaxUnpackedBytes) return false;
+        if (below->isEmpty()) continue; // "./": the target itself
+        const bool isFile = archive_entry_filetype(entry) == AE_IFREG;
         archive_entry_set_pathname(entry, (root + '/' + *below).constData());
         // Data, not programs: no set-id bits, nothing unreadable.
-        archive_entry_set_perm(entry, type == AE_IFDIR ? 0755 : 0644);
+        archive_entry_set_perm(entry, archive_entry_filetype(entry) == AE_IFDIR ? 0755 : 0644);
         if (archive_write_header(out.get(), entry) != ARCHIVE_OK) return false;
-        if (type == AE_IFREG && !copyData(in.get(), out.get(), &unpacked)) return false;
+        if (isFile && !copyData(in.get(), out.get(), &unpacked)) return false;
         if (archive_write_finish_entry(out.get()) != ARCHIVE_OK) return false;
     }
 }
