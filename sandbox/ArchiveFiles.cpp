@@ -73,9 +73,9 @@ QByteArray dailyTotals() {
 
 // The folder each archive unpacks to is named like the archive, as the client expects.
 QList<Entry> goodEntries(const QByteArray& folder) {
-    return {folderEntry(folder + '/'), fileEntry(folder + "/readme.txt", "本月账单说明\n"),
+    return {folderEntry(folder + '/'), fileEntry(folder + "/账单说明.txt", "本月账单说明\n"),
             fileEntry(folder + "/data/numbers.csv", dailyTotals()),
-            linkEntry(folder + "/latest.txt", "readme.txt")};
+            linkEntry(folder + "/latest.txt", "账单说明.txt")};
 }
 
 QByteArray build(const QString& name) {
