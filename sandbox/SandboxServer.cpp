@@ -1,5 +1,6 @@
 #include "sandbox/SandboxServer.h"
 
+#include "sandbox/ArchiveFiles.h"
 #include "sandbox/ConnectionGate.h"
 #include "sandbox/Interfaces.h"
 #include "sandbox/PaymentPage.h"
@@ -91,6 +92,7 @@ bool SandboxServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
         PictureStore::answer(m_backend, m_faults, request, socket);
         return true;
     }
+    if (ArchiveFiles::handle(request, socket)) return true;
     if (PaymentPage::handle(request, m_backend, socket)) return true;
     if (WebPages::handle(request, m_backend, socket)) return true;
     missingHandler(request, socket);

@@ -22,6 +22,9 @@ public:
     // model:downloadSuccsess:error:
     virtual void modelDownloadSuccsess(PCFileDownLoadModel*, bool /*success*/,
                                        const QString& /*error*/) {}
+    // model:unZipSuccsess:error: (archive downloads only; errors joined by "\n")
+    virtual void modelUnZipSuccsess(PCFileDownLoadModel*, bool /*success*/,
+                                    const QString& /*error*/) {}
 };
 
 // Downloads one address into one file of a directory and tells its waiters. While it runs it
@@ -91,15 +94,15 @@ public:
 protected:
     // Writes what arrived to the final file; false with a reason when it could not.
     virtual bool saveFileCache(QString* error);
-    void downloadSuccess();
+    virtual void downloadSuccess();
     void downloadFailWith(const QString& error);
+    QList<PCFileDownLoadModelDelegate*> liveDelegates() const;
 
 private:
     void onResponse(const ns::HttpDownload::Response& response);
     void onData(const QByteArray& piece);
     void finishTransfer();
     void endTransfer();
-    QList<PCFileDownLoadModelDelegate*> liveDelegates() const;
 
     QString m_urlString;
     QString m_pathString;

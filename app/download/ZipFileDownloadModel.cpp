@@ -1,0 +1,221 @@
+#include "app/download/ZipFileDownloadModel.h"
+
+#include "app/download/PCDownloadingQueue.h"
+#include "app/download/PCFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <archive.h>
+#include <archive_entry.h>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path toPath(const QString& path) {
+    return fs::path(QFile::encodeName(path).toStdString());
+}
+
+// The entry's path below the target ("" for the target itself), none when it is absolute or
+// climbs with "..".
+std::optional<QByteArray> pathBelow(const char* path) {
+    if (!path || !*path || *path == '/') return std::nullopt;
+    QByteArrayList parts;
+    for (const QByteArray& part : QByteArray(path).split('/')) {
+        if (part == "..") return std::nullopt;
+        if (!part.isEmpty() && part != ".") parts << part;
+    }
+    return parts.join('/');
+}
+
+// A link whose target neither starts at the root nor climbs can only lead further down, even
+// through other such links.
+bool linkStaysBelow(const char* target) {
+    return target && *target && *target != '/' &&
+           !QByteArray(target).split('/').contains(QByteArray(".."));
+}
+
+using Reader = std::unique_ptr<archive, decltype(&archive_read_free)>;
+using Writer = std::unique_ptr<archive, decltype(&archive_write_free)>;
+
+Reader openZip(const QString& file) {
+    Reader in(archive_read_new(), archive_read_free);
+    archive_read_support_format_zip(in.get());
+    if (archive_read_open_filename(in.get(), QFile::encodeName(file).constData(), 64 * 1024) !=
+        ARCHIVE_OK)
+        in.reset();
+    return in;
+}
+
+// Where the entry goes below the target ("" for the target itself), none when it is refused.
+std::optional<QByteArray> placeOf(archive_entry* entry) {
+    const auto type = archive_entry_filetype(entry);
+    // A zip has no hard links; one that claims to is not trusted.
+    if (archive_entry_hardlink(entry)) return std::nullopt;
+    if (type == AE_IFLNK ? !linkStaysBelow(archive_entry_symlink(entry))
+                         : type != AE_IFREG && type != AE_IFDIR)
+        return std::nullopt;
+    const auto below = pathBelow(archive_entry_pathname(entry));
+    if (below && below->isEmpty() && type != AE_IFDIR) return std::nullopt;
+    return below;
+}
+
+// Reads the headers only, so a hostile archive is refused before anything of it is written.
+bool acceptable(const QString& file) {
+    const Reader in = openZip(file);
+    if (!in) return false;
+    qint64 declared = 0;
+    int entries = 0;
+    archive_entry* entry = nullptr;
+    int r;
+    while ((r = archive_read_next_header(in.get(), &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN) {
+        if (++entries > ZipFileDownloadModel::kMaxEntries || !placeOf(entry)) return false;
+        if (archive_entry_size_is_set(entry))
+            declared += qMax<qint64>(0, archive_entry_size(entry));
+        if (declared > ZipFileDownloadModel::kMaxUnpackedBytes) return false;
+    }
+    return r == ARCHIVE_EOF;
+}
+
+bool copyData(archive* in, archive* out, qint64* unpacked) {
+    const void* block = nullptr;
+    size_t size = 0;
+    la_int64_t offset = 0;
+    int r;
+    while ((r = archive_read_data_block(in, &block, &size, &offset)) == ARCHIVE_OK) {
+        // Counted as it comes: a stored size may lie.
+        *unpacked += qint64(size);
+        if (*unpacked > ZipFileDownloadModel::kMaxUnpackedBytes) return false;
+        if (archive_write_data_block(out, block, size, offset) != ARCHIVE_OK) return false;
+    }
+    return r == ARCHIVE_EOF;
+}
+
+// root has no link in it.
+bool extractInto(const QString& file, const QByteArray& root) {
+    const Reader in = openZip(file);
+    if (!in || !acceptable(file)) return false;
+    Writer out(archive_write_disk_new(), archive_write_free);
+    // Besides the checks above: never write through a link already on disk.
+    archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                  ARCHIVE_EXTRACT_SECURE_SYMLINKS);
+    qint64 unpacked = 0;
+    archive_entry* entry = nullptr;
+    for (;;) {
+        const int r = archive_read_next_header(in.get(), &entry);
+        if (r == ARCHIVE_EOF) return true;
+        if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return false;
+        const auto below = placeOf(entry);
+        if (!below) return false;
+        if (below->isEmpty()) continue; // "./": the target itself
+        const bool isFile = archive_entry_filetype(entry) == AE_IFREG;
+        archive_entry_set_pathname(entry, (root + '/' + *below).constData());
+        // Data, not programs: no set-id bits, nothing unreadable.
+        archive_entry_set_perm(entry, archive_entry_filetype(entry) == AE_IFDIR ? 0755 : 0644);
+        if (archive_write_header(out.get(), entry) != ARCHIVE_OK) return false;
+        if (isFile && !copyData(in.get(), out.get(), &unpacked)) return false;
+        if (archive_write_finish_entry(out.get()) != ARCHIVE_OK) return false;
+    }
+}
+
+// Unpacks into a hidden folder inside toDir and moves the entries up only when all are there.
+bool extractWhole(const QString& file, const QString& toDir) {
+    QTemporaryDir stage(toDir + QStringLiteral("/.unzip-XXXXXX"));
+    const QString root = QFileInfo(stage.path()).canonicalFilePath();
+    if (!stage.isValid() || root.isEmpty() || !extractInto(file, QFile::encodeName(root)))
+        return false;
+    std::error_code ec;
+    for (const QString& name : PCFile::fileSubFileNames(root)) {
+        const fs::path target = toPath(toDir + QLatin1Char('/') + name);
+        fs::remove_all(target, ec);
+        if (!ec) fs::rename(toPath(root + QLatin1Char('/') + name), target, ec);
+        if (ec) return false;
+    }
+    return true;
+}
+
+// Copies the tree beside `to` first, so the old one goes only once a whole new one is there.
+bool replaceWithCopy(const QString& from, const QString& to) {
+    std::error_code ec;
+    const auto status = fs::symlink_status(toPath(from), ec);
+    // The top is the archive's folder itself, never a link to somewhere else.
+    if (ec || !fs::exists(status) || fs::is_symlink(status)) return false;
+    QTemporaryDir staging(to + QStringLiteral(".copy-XXXXXX"));
+    if (!staging.isValid()) return false;
+    const fs::path copy = toPath(staging.filePath(QStringLiteral("copy")));
+    fs::copy(toPath(from), copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+    if (!ec) fs::remove_all(toPath(to), ec);
+    if (!ec) fs::rename(copy, toPath(to), ec);
+    return !ec;
+}
+
+} // namespace
+
+PCFileDownLoadModel::Ptr ZipFileDownloadModel::create(const QString& url, const QString& path) {
+    auto model = std::make_shared<ZipFileDownloadModel>();
+    model->setUrlString(url);
+    model->setPathString(path);
+    return model;
+}
+
+PCFileDownLoadModel::Ptr ZipFileDownloadModel::modelWithUrl(const QString& url,
+                                                            const QString& path) {
+    if (auto running = PCDownloadingQueue::downloadModelWithURL(url, path)) return running;
+    return create(url, path);
+}
+
+bool ZipFileDownloadModel::isZip(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && name.mid(dot + 1).startsWith(QLatin1String("zip"), Qt::CaseInsensitive);
+}
+
+bool ZipFileDownloadModel::unZipFile(const QString& file, const QString& toDir) {
+    if (file.isEmpty() || toDir.isEmpty()) return false;
+    const bool existed = QFileInfo::exists(toDir);
+    if (!QDir().mkpath(toDir)) return false;
+    if (extractWhole(file, toDir)) return true;
+    if (!existed) QDir().rmdir(toDir);
+    return false;
+}
+
+void ZipFileDownloadModel::downloadSuccess() {
+    const Ptr self = shared_from_this();
+    // Out of the register like any finished download, so the address can be fetched again.
+    cancle();
+    const QString error = unpack();
+    for (auto* delegate : liveDelegates())
+        delegate->modelUnZipSuccsess(this, error.isEmpty(), error);
+}
+
+QString ZipFileDownloadModel::unpack() const {
+    const QString name = urlString().section(QLatin1Char('/'), -1);
+    const QByteArray data = downLoadData();
+    QStringList errors;
+    if (data.isEmpty()) errors << QStringLiteral("下载数据为空");
+    if (pathString().isEmpty())
+        errors << QStringLiteral("保存目录为空");
+    else if (!QDir().mkpath(pathString()))
+        errors << QStringLiteral("创建目录失败");
+    if (!isZip(name)) errors << QStringLiteral("下载文件非zip格式");
+    if (!errors.isEmpty()) return errors.join(QLatin1Char('\n'));
+
+    const QString fileName = name.section(QLatin1Char('='), -1);
+    const QString baseName = fileName.section(QLatin1Char('.'), 0, 0);
+    QTemporaryDir stage(PCFile::fileTempDir(QStringLiteral("zip-XXXXXX")));
+    const QString archiveFile = stage.filePath(fileName);
+    // An empty base name would stand for pathString itself.
+    if (baseName.isEmpty() || !stage.isValid() || !PCFile::fileWriteAtPath(archiveFile, data))
+        return QStringLiteral("文件保存失败");
+    const QString unpacked = stage.filePath(QStringLiteral("unpacked"));
+    if (!unZipFile(archiveFile, unpacked)) return QStringLiteral("文件解压失败");
+    if (!replaceWithCopy(unpacked + QLatin1Char('/') + baseName,
+                         pathString() + QLatin1Char('/') + baseName))
+        return QStringLiteral("文件拷贝失败");
+    return {};
+}

@@ -1,0 +1,130 @@
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <optional>
+
+#include "app/download/PCDownloadingQueue.h"
+#include "app/download/PCFile.h"
+#include "app/download/ZipFileDownloadModel.h"
+#include "platform/foundation/Directories.h"
+#include "sandbox/ArchiveFiles.h"
+#include "tests/support/SandboxFixture.h"
+#include "tests/support/Wait.h"
+
+namespace {
+
+TEST(ZipName, AZipIsNamedSoAfterItsLastDot) {
+    const struct {
+        const char* name;
+        bool zip;
+    } cases[] = {{"a.zip", true},      {"b.ZIP", true}, {"c.tar.Zipx", true}, {".zip", true},
+                 {"d.zip.txt", false}, {"zip", false},  {"e.zi", false},      {"", false},
+                 {"f.", false},        {"g.7z", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ZipFileDownloadModel::isZip(c.name), c.zip) << c.name;
+}
+
+struct Heard : QObject, PCFileDownLoadModelDelegate {
+    void modelUnZipSuccsess(PCFileDownLoadModel*, bool ok, const QString& error) override {
+        result = {ok, error};
+    }
+    std::optional<std::pair<bool, QString>> result;
+};
+
+// Every file, folder and link under dir, but those below `except`.
+QStringList treeOf(const QString& dir, const QString& except = {}) {
+    QStringList found;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (except.isEmpty() || !(path + '/').startsWith(except + '/'))
+            found << QDir(dir).relativeFilePath(path);
+    }
+    found.sort();
+    return found;
+}
+
+class ZipDownloadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousHome = ns::Directories::home();
+        ns::Directories::setHomeOverride(home.path());
+        PCFile::fileTempDir(); // made on first use
+    }
+    void TearDown() override { ns::Directories::setHomeOverride(previousHome); }
+
+    QTemporaryDir home;
+    QString previousHome;
+    SandboxFixture sandbox;
+};
+
+TEST_F(ZipDownloadTest, OnlyAWholeHarmlessArchiveReplacesItsFolderAndNothingLandsElsewhere) {
+    const QString target = home.path() + "/Documents/bundles";
+    const QString blocked = home.path() + "/blocker/sub"; // below a plain file
+    ASSERT_TRUE(PCFile::fileWriteAtPath(home.path() + "/blocker", "x"));
+    const QString fails = "文件解压失败";
+    const struct {
+        const char* archive;
+        QString path;
+        QString error; // "" for success
+    } cases[] = {
+        {"good.zip", target, ""},
+        {"dotdot.zip", target, fails},
+        {"absolute.zip", target, fails},
+        {"symlink.zip", target, fails},
+        {"bomb.zip", target, fails},
+        {"swarm.zip", target, fails},
+        {"truncated.zip", target, fails},
+        {"fake.zip", target, fails},
+        {"notes.txt", blocked, "创建目录失败\n下载文件非zip格式"},
+        {"good.zip", "", "保存目录为空"},
+        {"good.zip?name=.zip", target, "文件保存失败"}, // no folder name: never the whole target
+    };
+    const QString escape = sandbox::ArchiveFiles::escapeName();
+    for (const auto& c : cases) {
+        const QString folder = QString(c.archive).section('.', 0, 0);
+        QDir().mkpath(target + "/" + folder);
+        ASSERT_TRUE(PCFile::fileWriteAtPath(target + "/" + folder + "/old.txt", "before"));
+        const QStringList before = treeOf(home.path(), target);
+
+        const QString url =
+            QString(sandbox.baseAddress()).replace("/pelvo/", "/archives/") + c.archive;
+        auto model = ZipFileDownloadModel::create(url, c.path);
+        Heard heard;
+        model->addDelegate(&heard);
+        model->download();
+        ASSERT_TRUE(waitUntil([&] { return heard.result.has_value(); }, 20000)) << c.archive;
+        EXPECT_EQ(heard.result->first, c.error.isEmpty()) << c.archive;
+        EXPECT_EQ(heard.result->second, c.error) << c.archive;
+        EXPECT_FALSE(PCDownloadingQueue::contains(model.get())) << c.archive;
+
+        EXPECT_EQ(treeOf(home.path(), target), before) << c.archive;
+        EXPECT_FALSE(QFile::exists(QDir::tempPath() + "/" + escape)) << c.archive;
+        EXPECT_FALSE(QFile::exists(QFileInfo(home.path()).path() + "/" + escape)) << c.archive;
+        const QStringList expected = c.error.isEmpty() ? QStringList{"data", "data/numbers.csv",
+                                                                     "latest.txt", "账单说明.txt"}
+                                                       : QStringList{"old.txt"};
+        EXPECT_EQ(treeOf(target + "/" + folder), expected) << c.archive;
+        if (QFile link(target + "/" + folder + "/latest.txt"); c.error.isEmpty()) {
+            ASSERT_TRUE(link.open(QIODevice::ReadOnly));
+            EXPECT_EQ(link.readAll(), "本月账单说明\n");
+        }
+        QDir(target + "/" + folder).removeRecursively();
+
+        // Unpacked straight into a folder that has content: all of it or nothing.
+        if (c.error != fails && !c.error.isEmpty()) continue; // the archive is not the reason
+        const QString file = home.path() + "/direct.zip", into = home.path() + "/direct";
+        ASSERT_TRUE(PCFile::fileWriteAtPath(file, sandbox::ArchiveFiles::file(c.archive)));
+        QDir().mkpath(into);
+        ASSERT_TRUE(PCFile::fileWriteAtPath(into + "/keep.txt", "kept"));
+        EXPECT_EQ(ZipFileDownloadModel::unZipFile(file, into), c.error.isEmpty()) << c.archive;
+        // keep.txt, and when whole the folder with its four entries.
+        EXPECT_EQ(treeOf(into).size(), c.error.isEmpty() ? 6 : 1) << c.archive;
+        QDir(into).removeRecursively();
+    }
+}
+
+} // namespace
