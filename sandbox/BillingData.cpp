@@ -131,8 +131,9 @@ bool seedBills(Database& db, const QDate& today) {
             }
             // The home page's charges so far are this month's bill.
             if (back == 0 &&
-                !db.exec(QStringLiteral("UPDATE accounts SET month_charge_fen = ? WHERE number = ?"),
-                         {total, number}))
+                !db.exec(
+                    QStringLiteral("UPDATE accounts SET month_charge_fen = ? WHERE number = ?"),
+                    {total, number}))
                 return false;
             const qint64 othersPay = s == 1 ? 3000 : 0;
             if (!db.exec(QStringLiteral("INSERT INTO bill_months (number, ym, others_pay_fen)"

@@ -86,11 +86,11 @@ bool HomeData::seed(Database& db) {
         const auto& subscribers = DemoData::subscribers();
         for (qsizetype i = 0; i < subscribers.size(); ++i) {
             const Account& a = kAccounts[size_t(i) % std::size(kAccounts)];
-            if (!db.exec(QStringLiteral(
-                             "INSERT INTO accounts (number, balance_fen, points)"
-                             " VALUES (?, ?, ?) ON CONFLICT(number) DO UPDATE SET"
-                             " balance_fen = excluded.balance_fen, points = excluded.points"),
-                         {subscribers[i].number, a.balanceFen, a.points}))
+            if (!db.exec(
+                    QStringLiteral("INSERT INTO accounts (number, balance_fen, points)"
+                                   " VALUES (?, ?, ?) ON CONFLICT(number) DO UPDATE SET"
+                                   " balance_fen = excluded.balance_fen, points = excluded.points"),
+                    {subscribers[i].number, a.balanceFen, a.points}))
                 return false;
         }
         for (const Advert& ad : kAdverts) {

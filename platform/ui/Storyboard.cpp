@@ -3,9 +3,9 @@
 #include "platform/ui/ViewController.h"
 
 #include <QHash>
-#include <algorithm>
 #include <QList>
 #include <QMetaObject>
+#include <algorithm>
 
 namespace ui {
 

@@ -37,16 +37,18 @@ TEST(HomeMoney, YuanFromFen) {
 }
 
 TEST_F(HomeInterfacesTest, MainBillInfoShowsTheCreditAndThisMonthsBillTotal) {
-    const QList<QPair<QString, QString>> cases = {
-        {"13800000001", "58.30"}, {"13800000002", "120.00"}, {"13800000003", "0.75"},
-        {"13800000004", "300.50"}};
+    const QList<QPair<QString, QString>> cases = {{"13800000001", "58.30"},
+                                                  {"13800000002", "120.00"},
+                                                  {"13800000003", "0.75"},
+                                                  {"13800000004", "300.50"}};
     for (const auto& [number, remain] : cases) {
         const QJsonObject current = ask("MainBillInfo", number).value("current").toObject();
         EXPECT_EQ(current.value("remain").toString(), remain) << number.toStdString();
         // What the home page calls this month's charges is what the bill adds up to.
         const QString session = server.signIn(number);
-        const QJsonObject bill =
-            call("Bill", {{"session", session}, {"num", number}, {"ym", "0"}}).value("qry").toObject();
+        const QJsonObject bill = call("Bill", {{"session", session}, {"num", number}, {"ym", "0"}})
+                                     .value("qry")
+                                     .toObject();
         EXPECT_EQ(current.value("telephone_fare").toString(), bill.value("total").toString())
             << number.toStdString();
     }

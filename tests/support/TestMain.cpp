@@ -14,9 +14,12 @@ int main(int argc, char** argv) {
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QTemporaryDir runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN")) qputenv("TAVRIX_SANDBOX_BIN", TAVRIX_SANDBOX_BIN_DEFAULT);
-    if (qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN")) qputenv("TAVRIX_CLIENT_BIN", TAVRIX_CLIENT_BIN_DEFAULT);
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN"))
+        qputenv("TAVRIX_SANDBOX_BIN", TAVRIX_SANDBOX_BIN_DEFAULT);
+    if (qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN"))
+        qputenv("TAVRIX_CLIENT_BIN", TAVRIX_CLIENT_BIN_DEFAULT);
     QApplication app(argc, argv);
     QTemporaryDir home;
     ns::Directories::setHomeOverride(home.path());

@@ -10,8 +10,8 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
-#include "tests/support/DrawnText.h"
 #include "platform/ui/ScrollView.h"
+#include "tests/support/DrawnText.h"
 
 #include <memory>
 
@@ -148,8 +148,8 @@ TEST(ViewHelpers, textHeightOfALabel) {
         ui::TextAttributes attributes;
         attributes.font = ui::Font::systemFontOfSize(11);
         attributes.paragraphStyle = ui::ParagraphStyle{spacing, 0};
-        desc.setAttributedText(
-            ui::AttributedString(QString::fromUtf8("老用户免费换4G卡，网速快人一步，流量多多，资费更低"), attributes));
+        desc.setAttributedText(ui::AttributedString(
+            QString::fromUtf8("老用户免费换4G卡，网速快人一步，流量多多，资费更低"), attributes));
         desc.setFrame(PublicFunction::textLabel(&desc, QSizeF(121, 66)));
         EXPECT_EQ(textFault(&desc), "") << spacing;
     }

@@ -72,8 +72,9 @@ QString describe(const ui::View* v) {
 bool drawsNothing(const ui::View* v) {
     const auto* image = qobject_cast<const ui::ImageView*>(v);
     return v->backgroundColor().alpha() == 0 && v->backgroundBrush().style() == Qt::NoBrush &&
-           (image ? image->image().isNull() : v->subviews().isEmpty() && v->inherits("ui::View") &&
-                                                  QByteArray(v->metaObject()->className()) == "ui::View");
+           (image ? image->image().isNull()
+                  : v->subviews().isEmpty() &&
+                        QByteArray(v->metaObject()->className()) == "ui::View");
 }
 
 bool within(const QRectF& inner, const QRectF& outer) {
@@ -88,10 +89,10 @@ public:
     // The drawer's menu lies left of the window until the drawer opens and shows it whole,
     // beside the tab bar.
     Walk(ui::View* root, ui::View* drawer, ui::View* menu, bool checkPlaces)
-        : m_root(root), m_drawer(drawer), m_menu(menu), m_checkPlaces(checkPlaces) {
+        : m_root(root), m_drawer(drawer), m_menu(menu) {
         m_free = root->bounds();
         findTabBar(root);
-        visit(root, nullptr, root->bounds(), true);
+        visit(root, nullptr, root->bounds(), true, checkPlaces);
     }
     QStringList faults;
 
@@ -112,8 +113,8 @@ private:
                v->inherits("ui::ImageView");
     }
     // reach: where v may lie, in its scroll view's content (or the window's) coordinates.
-    void visit(ui::View* v, ui::View* scroll, const QRectF& reach, bool barCovers) {
-        if (kRevealedByPulling.contains(v->metaObject()->className())) return;
+    void visit(ui::View* v, ui::View* scroll, const QRectF& reach, bool barCovers, bool placed) {
+        if (kRevealedByPulling.contains(v->metaObject()->className())) placed = false;
         if (const QString fault = textFault(qobject_cast<ui::Label*>(v)); !fault.isEmpty())
             faults << fault + ": " + describe(v);
         if (v == m_tabBar || v == m_menu) barCovers = false;
@@ -123,7 +124,7 @@ private:
             label ? label->textRectForBounds(v->bounds()) : v->bounds(), scroll ? scroll : m_root);
         QRectF allowed = reach;
         if (!scroll && barCovers && isContent(v)) allowed.setBottom(m_free.bottom());
-        if (m_checkPlaces && v != m_root && !v->frame().isEmpty() && !drawsNothing(v) &&
+        if (placed && v != m_root && !v->frame().isEmpty() && !drawsNothing(v) &&
             !within(place, allowed))
             faults << "out of reach: " + describe(v);
         QRectF childReach = reach;
@@ -141,12 +142,11 @@ private:
             childScroll = s;
         }
         for (ui::View* child : v->subviews())
-            if (shown(child)) visit(child, childScroll, childReach, barCovers);
+            if (shown(child)) visit(child, childScroll, childReach, barCovers, placed);
     }
     ui::View* m_root;
     ui::View* m_drawer;
     ui::View* m_menu;
-    bool m_checkPlaces;
     ui::View* m_tabBar = nullptr;
     QRectF m_free;
 };
@@ -232,10 +232,11 @@ TEST_P(SceneWalk, TextsAreWholeAndEverythingCanBeReached) {
     EXPECT_FALSE(alert) << qPrintable(alert->message());
 }
 
-INSTANTIATE_TEST_SUITE_P(Registered, SceneWalk, ::testing::ValuesIn(registeredScenes()),
-                         [](const ::testing::TestParamInfo<Scene>& info) {
-                             return (info.param.storyboard + "_" + info.param.identifier).toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Registered, SceneWalk, ::testing::ValuesIn(registeredScenes()),
+    [](const ::testing::TestParamInfo<Scene>& info) {
+        return (info.param.storyboard + "_" + info.param.identifier).toStdString();
+    });
 
 // A picture drawn for the project keeps its whole content on its own canvas.
 TEST(Pictures, EveryPictureLiesInsideItsCanvas) {
@@ -246,8 +247,8 @@ TEST(Pictures, EveryPictureLiesInsideItsCanvas) {
         QSvgRenderer svg(dir.filePath(file));
         const QRectF canvas = svg.viewBoxF();
         // Drawn with a margin of one canvas all round: nothing may land in the margin.
-        svg.setViewBox(canvas.adjusted(-canvas.width(), -canvas.height(), canvas.width(),
-                                       canvas.height()));
+        svg.setViewBox(
+            canvas.adjusted(-canvas.width(), -canvas.height(), canvas.width(), canvas.height()));
         QImage image(int(canvas.width() * 12), int(canvas.height() * 12), QImage::Format_ARGB32);
         image.fill(Qt::transparent);
         QPainter painter(&image);
