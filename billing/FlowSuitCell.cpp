@@ -108,18 +108,18 @@ void FlowSuitCell::layoutSubviews() {
     // size, or the size as text when it has none.
     const QString picture = m_isSuit ? QString("") : sizePicture(size);
     if (picture.isEmpty()) {
+        // The package picture lies behind the title: as the button's image it would take the
+        // whole width and leave the size text none.
         m_tcIcon->setFrame(kIconFrame);
         m_tcIcon->setTitle(sizeText);
-        m_tcIcon->setBackgroundImage(QImage(), ui::Control::Normal);
-        m_tcIcon->setBackgroundImage(QImage(), ui::Control::Highlighted);
-        m_tcIcon->setImage(ui::imageNamed(QStringLiteral("flow_package.png")));
     } else {
         m_tcIcon->setFrame(kPackIconFrame);
         m_tcIcon->setTitle(QString(""));
-        m_tcIcon->setImage(QImage());
-        m_tcIcon->setBackgroundImage(ui::imageNamed(picture), ui::Control::Normal);
-        m_tcIcon->setBackgroundImage(ui::imageNamed(picture), ui::Control::Highlighted);
     }
+    const QImage background =
+        ui::imageNamed(picture.isEmpty() ? QStringLiteral("flow_package.png") : picture);
+    m_tcIcon->setBackgroundImage(background, ui::Control::Normal);
+    m_tcIcon->setBackgroundImage(background, ui::Control::Highlighted);
     m_line->setFrame(QRectF(0, 60, frame().width(), 1));
     m_line->setHidden(m_isLast);
 }

@@ -54,11 +54,14 @@ void PointsExchangeRecordViewController::loadView() {
     m_table->setRowHeight(48);
     m_table->setAllowsSelection(false);
     m_table->setDataSource(this);
+    // The list fills the screen wherever its navigation puts it (below the bar, above the tabs
+    // or not): the view is sized only after it has loaded.
+    QObject::connect(view(), &ui::View::frameChanged, m_table,
+                     [this] { m_table->setFrame(QRectF(QPointF(), view()->frame().size())); });
 }
 
 void PointsExchangeRecordViewController::viewDidLoad() {
     ViewController::viewDidLoad();
-    m_table->setFrame(QRectF(QPointF(), view()->frame().size()));
     m_arrayOfExchangeRecord.clear();
     requestOfPointsExchangeRecordSend();
 }

@@ -68,11 +68,14 @@ void RechargeRecordViewController::loadView() {
     m_table->setAllowsSelection(false);
     m_table->setDataSource(this);
     m_table->setDelegate(this);
+    // The list fills the screen wherever its navigation puts it (below the bar, above the tabs
+    // or not): the view is sized only after it has loaded.
+    QObject::connect(view(), &ui::View::frameChanged, m_table,
+                     [this] { m_table->setFrame(QRectF(QPointF(), view()->frame().size())); });
 }
 
 void RechargeRecordViewController::viewDidLoad() {
     ViewController::viewDidLoad();
-    m_table->setFrame(QRectF(QPointF(), view()->frame().size()));
     m_isRechargeRequestSuccess = false;
     m_arrayOfRechargeRecord.clear();
     m_isOpened.clear();

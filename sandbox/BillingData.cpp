@@ -100,6 +100,7 @@ bool seedBills(Database& db, const QDate& today) {
                         {number, ym}))
                     return false;
             int g = 0;
+            qint64 total = 0;
             for (const Group& group : kGroups) {
                 if (!db.exec(QStringLiteral("INSERT INTO bill_groups (number, ym, position, name)"
                                             " VALUES (?, ?, ?, ?)"),
@@ -108,6 +109,7 @@ bool seedBills(Database& db, const QDate& today) {
                 int i = 0;
                 for (const Item& item : group.items) {
                     const qint64 fen = g == 0 ? item.fen : item.fen * percent / 100;
+                    total += fen;
                     if (!db.exec(QStringLiteral("INSERT INTO bill_items (number, ym,"
                                                 " group_position, position, name, amount_fen)"
                                                 " VALUES (?, ?, ?, ?, ?, ?)"),
@@ -127,6 +129,12 @@ bool seedBills(Database& db, const QDate& today) {
                             {number, ym, i++, QString::fromUtf8(f.member), f.fen * percent / 100}))
                         return false;
             }
+            // The home page's charges so far are this month's bill.
+            if (back == 0 &&
+                !db.exec(
+                    QStringLiteral("UPDATE accounts SET month_charge_fen = ? WHERE number = ?"),
+                    {total, number}))
+                return false;
             const qint64 othersPay = s == 1 ? 3000 : 0;
             if (!db.exec(QStringLiteral("INSERT INTO bill_months (number, ym, others_pay_fen)"
                                         " VALUES (?, ?, ?)"),

@@ -12,17 +12,16 @@ namespace {
 
 struct Account {
     qint64 balanceFen;
-    qint64 monthChargeFen;
     qint64 points;
 };
 
-// Credit left and charges so far, one row per demo subscriber in DemoData order. The
-// figures cover a balance with cents, a whole-yuan balance and a small one.
+// Credit left, one row per demo subscriber in DemoData order: a balance with cents, a
+// whole-yuan balance and a small one. The month's charges come with the bills (BillingData).
 const Account kAccounts[] = {
-    {5830, 4170, 1260},
-    {12000, 8835, 430},
-    {75, 15610, 9020},
-    {30050, 0, 0},
+    {5830, 1260},
+    {12000, 430},
+    {75, 9020},
+    {30050, 0},
 };
 
 struct Advert {
@@ -87,13 +86,11 @@ bool HomeData::seed(Database& db) {
         const auto& subscribers = DemoData::subscribers();
         for (qsizetype i = 0; i < subscribers.size(); ++i) {
             const Account& a = kAccounts[size_t(i) % std::size(kAccounts)];
-            if (!db.exec(QStringLiteral(
-                             "INSERT INTO accounts (number, balance_fen, month_charge_fen, points)"
-                             " VALUES (?, ?, ?, ?) ON CONFLICT(number) DO UPDATE SET"
-                             " balance_fen = excluded.balance_fen,"
-                             " month_charge_fen = excluded.month_charge_fen,"
-                             " points = excluded.points"),
-                         {subscribers[i].number, a.balanceFen, a.monthChargeFen, a.points}))
+            if (!db.exec(
+                    QStringLiteral("INSERT INTO accounts (number, balance_fen, points)"
+                                   " VALUES (?, ?, ?) ON CONFLICT(number) DO UPDATE SET"
+                                   " balance_fen = excluded.balance_fen, points = excluded.points"),
+                    {subscribers[i].number, a.balanceFen, a.points}))
                 return false;
         }
         for (const Advert& ad : kAdverts) {

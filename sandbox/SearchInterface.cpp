@@ -1,6 +1,7 @@
 #include "sandbox/SearchInterface.h"
 
 #include "sandbox/Backend.h"
+#include "sandbox/PictureStore.h"
 #include "sandbox/Reply.h"
 
 #include <QJsonArray>
@@ -13,10 +14,14 @@ const QString kColumns = QStringLiteral(
     "o.marketid, o.categoryid, o.marketname, o.markettype, o.useflag, o.fee, o.brand,"
     " o.shortdesc, o.subscribers, o.configflag, o.busiicon, o.sort");
 
-QJsonArray offers(Database& db, const QString& sql, const QVariantList& binds) {
+QJsonArray offers(const Backend& backend, Database& db, const QString& sql,
+                  const QVariantList& binds) {
     QJsonArray list;
     for (const QVariantMap& row : db.query(sql, binds)) {
         QJsonObject offer = QJsonObject::fromVariantMap(row);
+        // The icon is named in the database and fetched from this server's pictures.
+        const QString icon = row.value("busiicon").toString();
+        offer.insert("busiicon", icon.isEmpty() ? QString() : PictureStore::urlFor(backend, icon));
         // The operator sends the flag as a number and the sort order as text.
         offer.insert("configflag", row.value("configflag").toLongLong());
         offer.insert("sort", row.value("sort").toString());
@@ -34,12 +39,12 @@ void SearchInterface::install(InterfaceRegistry& registry) {
 QJsonObject SearchInterface::handle(const InterfaceCall& call) {
     Database& db = call.backend.database();
     const QJsonArray liked =
-        offers(db,
+        offers(call.backend, db,
                QStringLiteral("SELECT ") + kColumns +
                    QStringLiteral(" FROM offer_likes l JOIN offers o ON o.marketid = l.marketid"
                                   " WHERE l.number = ? ORDER BY l.sort, o.marketid"),
                {call.number});
-    const QJsonArray hot = offers(db,
+    const QJsonArray hot = offers(call.backend, db,
                                   QStringLiteral("SELECT ") + kColumns +
                                       QStringLiteral(" FROM offers o WHERE o.hot = 1"
                                                      " ORDER BY o.sort, o.marketid"),

@@ -4,6 +4,7 @@
 
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/TextLayout.h"
 
 #include <cmath>
 
@@ -21,14 +22,12 @@ QRectF PublicFunction::textLabel(const ui::Label* label, const QSizeF& constrain
         frame.setHeight(0);
         return frame;
     }
-    // The font of the first character, when the label's text carries one.
-    QFont font = label->font();
-    if (label->hasAttributedText()) {
-        const ui::AttributedString attributed = label->attributedText();
-        if (!attributed.isEmpty())
-            if (const auto f = attributed.attributesAtIndex(0).font) font = *f;
-    }
-    const QSizeF size = ui::Label::boundingRectForText(text, font, constrainedToSize);
+    // The whole text in the attributes of its first character (font and paragraph style), so
+    // the height includes the line spacing the label then draws with.
+    ui::TextAttributes attributes;
+    if (label->hasAttributedText()) attributes = label->attributedText().attributesAtIndex(0);
+    const QSizeF size = ui::TextLayout::boundingSize(ui::AttributedString(text, attributes),
+                                                     label->font(), constrainedToSize);
     frame.setHeight(std::ceil(size.height()));
     return frame;
 }

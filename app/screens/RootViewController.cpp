@@ -262,7 +262,11 @@ void RootViewController::headerRequestFailed(const HTTPError& error) {
 }
 
 void RootViewController::headerChainEnded() {
-    // The refresh is over: its give-up has nothing left to do.
+    // The refresh is over once no header request is left: its give-up has nothing left to do.
+    // A "Balance" asked for on its own (an ordered pack) may end while the pull's bill still
+    // hangs; that one must still be given up.
+    for (HTTPRequest* request : {m_requestOfBalance.data(), m_requestOfMainBillInfo.data()})
+        if (request && request->isRunning()) return;
     m_giveUp.cancel();
 }
 

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QMetaObject>
+#include <algorithm>
 
 namespace ui {
 
@@ -39,6 +40,15 @@ void Storyboard::registerScene(const QString& storyboard, const QString& identif
                                Factory factory) {
     if (storyboard.isEmpty() || identifier.isEmpty() || !factory) return;
     registry().scenes[storyboard][identifier] = std::move(factory);
+}
+
+QList<std::pair<QString, QString>> Storyboard::scenes() {
+    QList<std::pair<QString, QString>> out;
+    for (auto board = registry().scenes.cbegin(); board != registry().scenes.cend(); ++board)
+        for (auto scene = board->cbegin(); scene != board->cend(); ++scene)
+            out.append({board.key(), scene.key()});
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 void Storyboard::setInitialScene(const QString& storyboard, const QString& identifier) {

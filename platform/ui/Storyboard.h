@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace ui {
 
@@ -44,6 +45,8 @@ public:
                                                      const QString& identifier);
     static ViewController* instantiateInitialViewController(const QString& storyboard);
     static bool hasScene(const QString& storyboard, const QString& identifier);
+    // Every registered scene as (storyboard, identifier), sorted.
+    static QList<std::pair<QString, QString>> scenes();
     static bool hasStoryboard(const QString& storyboard);
 
     // The segue named identifier of vc: looked up under vc's scene identifier, then under its

@@ -4,6 +4,7 @@
 #include "sandbox/SandboxServer.h"
 #include "sandbox/VersionCheckInterface.h"
 
+#include <QImage>
 #include <QJsonArray>
 #include <QTemporaryDir>
 
@@ -63,6 +64,13 @@ TEST_F(SelfServiceTest, SearchGivesTheSubscribersRecommendationsAndThePopularOff
     EXPECT_EQ(family.value("configflag").toInteger(), 2);
     for (const char* key : {"marketname", "shortdesc", "subscribers", "busiicon", "fee"})
         EXPECT_TRUE(family.value(key).isString()) << key;
+    // Every row's icon is a picture this sandbox serves.
+    for (const char* list : {"likelist", "hotlist"})
+        for (const QJsonValue& offer : first.value(list).toArray()) {
+            const QString icon = offer.toObject().value("busiicon").toString();
+            EXPECT_FALSE(QImage::fromData(http.get(QUrl(icon)).body, "PNG").isNull())
+                << icon.toStdString();
+        }
 
     const QJsonObject none = as("13800000004", "456789", "Search", {{"channel", "2"}});
     EXPECT_TRUE(none.value("likelist").toArray().isEmpty());

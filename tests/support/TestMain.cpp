@@ -1,17 +1,28 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/foundation/Directories.h"
 #include "platform/ui/Animation.h"
 
 // Every test process gets a throw-away sandbox and instant animations.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN")) qputenv("TAVRIX_SANDBOX_BIN", TAVRIX_SANDBOX_BIN_DEFAULT);
-    if (qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN")) qputenv("TAVRIX_CLIENT_BIN", TAVRIX_CLIENT_BIN_DEFAULT);
+    // A test started by hand (ctest in the build folder, also as root) needs no set-up: no
+    // display, the browser engine's own sandbox off for root, and a private runtime folder.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN"))
+        qputenv("TAVRIX_SANDBOX_BIN", TAVRIX_SANDBOX_BIN_DEFAULT);
+    if (qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN"))
+        qputenv("TAVRIX_CLIENT_BIN", TAVRIX_CLIENT_BIN_DEFAULT);
     // Test executables sit away from the web-engine module; the engine wants this set early.
-    if (qEnvironmentVariableIsEmpty("TAVRIX_WEBENGINE_MODULE")) qputenv("TAVRIX_WEBENGINE_MODULE", TAVRIX_WEBENGINE_MODULE_DEFAULT);
+    if (qEnvironmentVariableIsEmpty("TAVRIX_WEBENGINE_MODULE"))
+        qputenv("TAVRIX_WEBENGINE_MODULE", TAVRIX_WEBENGINE_MODULE_DEFAULT);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QTemporaryDir home;

@@ -8,8 +8,10 @@
 #include "app/core/tavrixConfig.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
+#include "tests/support/DrawnText.h"
 
 #include <memory>
 
@@ -138,6 +140,19 @@ TEST(ViewHelpers, textHeightOfALabel) {
     EXPECT_GT(tall.height(), one.height() * 2);
     EXPECT_EQ(tall.height(), std::ceil(tall.height()));
     EXPECT_EQ(tall.width(), 100);
+
+    // The measured frame holds the whole text as the label then draws it, line spacing too.
+    for (const double spacing : {0.0, 1.0, 4.0}) {
+        ui::Label desc(QRectF(10, 30, 121, 66));
+        desc.setNumberOfLines(0);
+        ui::TextAttributes attributes;
+        attributes.font = ui::Font::systemFontOfSize(11);
+        attributes.paragraphStyle = ui::ParagraphStyle{spacing, 0};
+        desc.setAttributedText(ui::AttributedString(
+            QString::fromUtf8("老用户免费换4G卡，网速快人一步，流量多多，资费更低"), attributes));
+        desc.setFrame(PublicFunction::textLabel(&desc, QSizeF(121, 66)));
+        EXPECT_EQ(textFault(&desc), "") << spacing;
+    }
 }
 
 } // namespace

@@ -86,7 +86,7 @@ TEST_F(HomePageTest, HeaderShowsCreditChargesAndDataLeft) {
     ASSERT_TRUE(waitUntil([&] { return !page->otherFlowRemain()->text().isEmpty(); }));
     EXPECT_EQ(spans(page->labelOfRemainTelMoney()->attributedText()),
               (QStringList{"58@34", ".30元@10"}));
-    EXPECT_EQ(page->labelOfUsedTelMoney()->text(), "41.70元");
+    EXPECT_EQ(page->labelOfUsedTelMoney()->text(), "91.24元"); // this month's bill
     EXPECT_EQ(page->labelOfRemainTelMoney()->textColor(),
               TavrixApplicationSpecific::tavrix_blueColor());
     EXPECT_EQ(spans(page->normalFlowRemain()->attributedText()), (QStringList{"1@34", ".50GB@10"}));
@@ -172,6 +172,21 @@ TEST_F(HomePageTest, AnOrderedPackRefreshesOnlyTheDataEvenWhenCovered) {
     ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 2; }));
     ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == "3.00GB"; }));
     EXPECT_EQ(requestsTo("MainBillInfo"), 1);
+}
+
+TEST_F(HomePageTest, AnOrderedPackDuringAPullLeavesThePullsGiveUpInPlace) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
+    sandbox.setFault("MainBillInfo", sandbox::Fault::noAnswer());
+    page->startLoading();
+    gntyll = 3145728;
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
+    ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == "3.00GB"; }));
+    EXPECT_TRUE(page->isRefreshGiveUpPending());
+    clock.clock.advance(10000);
+    EXPECT_FALSE(page->refreshView()->isLoading());
+    EXPECT_FALSE(page->requestOfMainBillInfo()->isRunning());
+    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
 }
 
 TEST_F(HomePageTest, CarouselWrapsAndAdvancesEveryFiveSeconds) {

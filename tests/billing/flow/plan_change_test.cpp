@@ -1,4 +1,5 @@
 #include "FlowHarness.h"
+#include "tests/support/DrawnText.h"
 
 #include "billing/FlowSegmentedControl.h"
 #include "billing/FlowSuitCell.h"
@@ -254,8 +255,10 @@ TEST_F(PlanChangeTest, ARowFollowsItsOwnDataOnEveryLayout) {
         EXPECT_EQ(cell.orderBtn()->backgroundColor(),
                   c.enabled ? QColor(70, 140, 202) : QColor(226, 226, 226));
         EXPECT_EQ(FlowSuitCell::sizePicture(PublicFunction::getFlowSize(c.data, false)), c.picture);
-        EXPECT_EQ(cell.tcIcon()->currentBackgroundImage().isNull(), c.picture.isEmpty());
+        EXPECT_FALSE(cell.tcIcon()->currentBackgroundImage().isNull());
         EXPECT_EQ(cell.tcIcon()->currentTitle(), c.iconTitle);
+        // The size text is drawn on the picture, whole.
+        EXPECT_EQ(textFault(cell.tcIcon()->titleLabel()), "");
     }
 }
 
