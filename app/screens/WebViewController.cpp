@@ -50,6 +50,12 @@ void WebViewController::viewDidLoad() {
     ui::View* root = view();
     m_webView = ui::WebView::create(root->bounds(), root);
     m_webView->setDelegate(this);
+    // The screen gets its place under the bar (and above the tab bar) only once pushed, and a
+    // new one on every resize: the page fills exactly what is visible, or its end is
+    // unreachable.
+    connect(root, &ui::View::frameChanged, m_webView, [this] {
+        if (m_webView) m_webView->setFrame(view()->bounds());
+    });
     loadRequest();
 }
 
@@ -65,6 +71,10 @@ void WebViewController::loadRequest() {
 
 void WebViewController::evalJs(const QString& script) {
     if (m_webView) m_webView->evaluateJavaScript(script);
+}
+
+void WebViewController::answerPage(quint64 page, const QString& script) {
+    if (page == m_pageGeneration) evalJs(script);
 }
 
 bool WebViewController::isPaymentPage(const QString& urlText) {
@@ -95,14 +105,21 @@ bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QU
     OverlayHUD* hud = baseHud();
     if ((!hud || !hud->isDescendantOf(view())) && !isPaymentPage(text))
         setBaseHud(BFHudUtils::loading(view(), this));
+    // A page never gets a stale copy: the shared cache is emptied for every load, and once
+    // more after the first page has answered.
+    m_webView->removeAllCachedResponses();
+    if (m_authenticated) m_webView->removeAllCachedResponses();
     return true;
 }
 
 void WebViewController::webViewDidStartLoad(ui::WebView*) {
+    // Answers still on their way belong to the page being left.
+    ++m_pageGeneration;
     ns::NetworkActivity::setVisible(true);
 }
 
 void WebViewController::webViewDidFinishLoad(ui::WebView*) {
+    m_authenticated = true;
     if (OverlayHUD* hud = baseHud()) hud->hide(true);
     ns::NetworkActivity::setVisible(false);
 }
@@ -115,6 +132,7 @@ void WebViewController::webViewDidFailLoadWithError(ui::WebView*, const QString&
 
 void WebViewController::doReturn() {
     if (m_webView && m_webView->canGoBack()) {
+        ++m_pageGeneration;
         m_webView->goBack();
         showCloseButton();
         return;
@@ -138,7 +156,7 @@ void WebViewController::viewWillAppear(bool animated) {
     ViewController::viewWillAppear(animated);
     // Coming back over a page still loading stops it; the first appearance keeps the load
     // that viewDidLoad started.
-    if (m_appearedOnce && m_webView && m_webView->isLoading()) m_webView->stopLoading();
+    if (m_appearedOnce) stopLoading();
     m_appearedOnce = true;
     auto& center = ns::NotificationCenter::defaultCenter();
     center.removeObserver(this, QString::fromLatin1(kReachabilityChangedNotification));
@@ -152,6 +170,10 @@ void WebViewController::viewWillAppear(bool animated) {
 void WebViewController::reachabilityChanged(const ns::Notification& notification) {
     const auto* reach = qobject_cast<const NetworkReachability*>(notification.object);
     if (!reach || reach->currentReachabilityStatus() != NotReachable) return;
+    showNetworkFailureAlert();
+}
+
+void WebViewController::showNetworkFailureAlert() {
     if (OverlayHUD* hud = baseHud()) hud->hide(true);
     auto* alert =
         new ui::AlertView(QStringLiteral("提示"), QStringLiteral("网络连接失败,请检查您的网络设置"),
@@ -163,8 +185,14 @@ void WebViewController::reachabilityChanged(const ns::Notification& notification
     alert->show();
 }
 
-void WebViewController::viewWillDisappear(bool animated) {
+void WebViewController::stopLoading() {
     if (m_webView && m_webView->isLoading()) m_webView->stopLoading();
+    // A stopped load may never report its end: the overlay goes with it.
+    if (OverlayHUD* hud = baseHud()) hud->hide(false);
+}
+
+void WebViewController::viewWillDisappear(bool animated) {
+    stopLoading();
     ns::NetworkActivity::setVisible(false);
     ns::NotificationCenter::defaultCenter().removeObserver(
         this, QString::fromLatin1(kReachabilityChangedNotification));
