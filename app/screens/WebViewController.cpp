@@ -17,6 +17,8 @@
 #include "platform/ui/Storyboard.h"
 #include "widgets/OverlayHUD.h"
 
+#include <utility>
+
 TAVRIX_REGISTER_SCENE("Main", "WebViewController", WebViewController);
 
 namespace {
@@ -61,12 +63,14 @@ void WebViewController::viewDidLoad() {
 
 void WebViewController::loadRequest() {
     if (PublicFunction::isEmpty(m_requestURL) || !m_webView) return;
-    // The first address is judged at once, as the page's own navigations are (the engine
-    // asks again when it starts; the overlay is then already up). It is loaded directly: the
-    // engine checks the server's certificate as for any page.
+    // The first address is judged at once, as the page's own navigations are, so the overlay
+    // is up before the engine starts; when the engine asks about it, it has been judged. It
+    // is loaded directly: the engine checks the server's certificate as for any page.
     const QUrl url(m_requestURL);
-    if (webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other))
-        m_webView->loadRequest(url);
+    if (!webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other))
+        return;
+    m_judgedAhead = url;
+    m_webView->loadRequest(url);
 }
 
 void WebViewController::evalJs(const QString& script) {
@@ -85,6 +89,7 @@ bool WebViewController::isPaymentPage(const QString& urlText) {
 
 bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QUrl& url,
                                                           ui::WebViewNavigationType) {
+    if (!m_judgedAhead.isEmpty() && url == std::exchange(m_judgedAhead, QUrl())) return true;
     const QString text = QUrl::fromPercentEncoding(url.toEncoded());
     if (text.endsWith(QLatin1String("9999"))) {
         auto* alert =

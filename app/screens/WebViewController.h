@@ -116,6 +116,8 @@ private:
     std::unique_ptr<AddressBookHelper> m_addressBookHelper;
     QPointer<ui::Button> m_closeButton;
     bool m_appearedOnce = false;
+    // The first address, judged before the engine asks about it.
+    QUrl m_judgedAhead;
     // Set once the first page has answered; from then on every load empties the cache twice.
     bool m_authenticated = false;
     // Counts the pages loaded; a bridge answer goes only to the page that asked for it.
