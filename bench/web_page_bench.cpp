@@ -12,7 +12,10 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include "app/screens/AddressBookHelper.h"
+#include "app/screens/WebBridgeMessage.h"
 #include "app/screens/WebViewController.h"
+#include "platform/foundation/Contacts.h"
 #include "platform/foundation/Directories.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/NavigationController.h"
@@ -109,5 +112,51 @@ BENCHMARK(BM_WebPage_PushToLoadFinished)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
+
+} // namespace
+
+namespace {
+
+// A large address book: 15,000 cards of two numbers each, about 2.4 MB of vCard.
+QByteArray largeAddressBook() {
+    QByteArray text;
+    for (int i = 0; i < 15000; ++i)
+        text +=
+            QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:测试%1;联系人%1;;;\r\nFN:联系人%1\r\n"
+                           "TEL;TYPE=CELL:+86 138-%2-%3\r\nTEL;TYPE=WORK:(010) 8888-%2\r\n"
+                           "END:VCARD\r\n")
+                .arg(i)
+                .arg(i % 10000, 4, 10, QChar('0'))
+                .arg(i, 4, 10, QChar('0'))
+                .toUtf8();
+    return text;
+}
+
+void BM_Contacts_ParseLargeVCard(benchmark::State& state) {
+    const QByteArray text = largeAddressBook();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ns::ContactsStore::parseVCard(text));
+    state.counters["vcard_MB"] = double(text.size()) / 1e6;
+}
+BENCHMARK(BM_Contacts_ParseLargeVCard)->Unit(benchmark::kMillisecond);
+
+// The numbers cleaned and the page's answer written, as the bridge does for the whole book.
+void BM_Contacts_AnswerScriptOfLargeBook(benchmark::State& state) {
+    const QList<ns::Contact> contacts = ns::ContactsStore::parseVCard(largeAddressBook());
+    qsizetype size = 0;
+    for (auto _ : state) {
+        QList<WebBridgeAnswer::Person> people;
+        for (const ns::Contact& contact : contacts) {
+            WebBridgeAnswer::Person person{AddressBookHelper::getNameWithPerson(contact), {}};
+            for (int i = 0; i < contact.phones.size(); ++i)
+                person.numbers.append(
+                    AddressBookHelper::getPhoneNumberWithPhones(contact.phones, i));
+            people.append(person);
+        }
+        size = WebBridgeAnswer::contactList("onContacts", people).toUtf8().size();
+    }
+    state.counters["script_MB"] = double(size) / 1e6;
+}
+BENCHMARK(BM_Contacts_AnswerScriptOfLargeBook)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -37,8 +37,14 @@ function answered(key) {
   };
 }
 var onVersion = answered("version");
-var onContacts = answered("contacts");
 var onPicked = answered("picked");
+// A large address book is summed up: laying out megabytes of text stalls the page.
+function onContacts(value) {
+  window.answers.contacts = value;
+  var count = (String(value).match(/numlist:/g) || []).length;
+  document.getElementById("contacts").textContent =
+      value.length > 400 ? count + "人: " + value.slice(0, 400) + "…" : value;
+}
 )JS";
 
 QByteArray document(const QString& title, const QString& body) {
@@ -113,6 +119,14 @@ HttpAnswer bridgePage() {
     body += button("call-module", "修改密码",
                    "callNative(\"pushToFunctionModuleVC:\", "
                    "\"Main&PasswordModificationViewController\")");
+    // What each function does, so the last one sits below the first screenful.
+    body += QStringLiteral(
+        "<h4>说明</h4><ol id=\"notes\"><li>版本号: 本应用的版本</li>"
+        "<li>全部联系人: 通讯录里每个人的姓名和号码</li><li>选择联系人: 选一个号码</li>"
+        "<li>发短信: 写好内容的短信, 不填收件人</li><li>分享给好友: 塔沃聊天, 带图片</li>"
+        "<li>分享到朋友圈: 塔沃朋友圈, 不带图片</li><li>分享到微语: 文字和图片</li>"
+        "<li>修改密码: 打开本应用的修改密码页面</li>"
+        "<li>去查询: 切换到查询页, 本页关闭</li></ol>");
     body += button("call-tab", "去查询", "callNative(\"pushToTabbarViewController:\", \"1\")");
     return HttpAnswer::html(document(QStringLiteral("页面功能"), body), 200);
 }

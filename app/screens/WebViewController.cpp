@@ -18,6 +18,8 @@
 #include "platform/ui/Storyboard.h"
 #include "widgets/OverlayHUD.h"
 
+#include <utility>
+
 TAVRIX_REGISTER_SCENE("Main", "WebViewController", WebViewController);
 
 namespace {
@@ -56,21 +58,33 @@ void WebViewController::viewDidLoad() {
         return;
     }
     m_webView->setDelegate(this);
+    // The screen gets its place under the bar (and above the tab bar) only once pushed, and a
+    // new one on every resize: the page fills exactly what is visible, or its end is
+    // unreachable.
+    connect(root, &ui::View::frameChanged, m_webView, [this] {
+        if (m_webView) m_webView->setFrame(view()->bounds());
+    });
     loadRequest();
 }
 
 void WebViewController::loadRequest() {
     if (PublicFunction::isEmpty(m_requestURL) || !m_webView) return;
-    // The first address is judged at once, as the page's own navigations are (the engine
-    // asks again when it starts; the overlay is then already up). It is loaded directly: the
-    // engine checks the server's certificate as for any page.
+    // The first address is judged at once, as the page's own navigations are, so the overlay
+    // is up before the engine starts; when the engine asks about it, it has been judged. It
+    // is loaded directly: the engine checks the server's certificate as for any page.
     const QUrl url(m_requestURL);
-    if (webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other))
-        m_webView->loadRequest(url);
+    if (!webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other))
+        return;
+    m_judgedAhead = url;
+    m_webView->loadRequest(url);
 }
 
 void WebViewController::evalJs(const QString& script) {
     if (m_webView) m_webView->evaluateJavaScript(script);
+}
+
+void WebViewController::answerPage(quint64 page, const QString& script) {
+    if (page == m_pageGeneration) evalJs(script);
 }
 
 bool WebViewController::isPaymentPage(const QString& urlText) {
@@ -81,6 +95,7 @@ bool WebViewController::isPaymentPage(const QString& urlText) {
 
 bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QUrl& url,
                                                           ui::WebViewNavigationType) {
+    if (!m_judgedAhead.isEmpty() && url == std::exchange(m_judgedAhead, QUrl())) return true;
     const QString text = QUrl::fromPercentEncoding(url.toEncoded());
     if (text.endsWith(QLatin1String("9999"))) {
         auto* alert =
@@ -101,14 +116,21 @@ bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QU
     OverlayHUD* hud = baseHud();
     if ((!hud || !hud->isDescendantOf(view())) && !isPaymentPage(text))
         setBaseHud(BFHudUtils::loading(view(), this));
+    // A page never gets a stale copy: the shared cache is emptied for every load, and once
+    // more after the first page has answered.
+    m_webView->removeAllCachedResponses();
+    if (m_authenticated) m_webView->removeAllCachedResponses();
     return true;
 }
 
 void WebViewController::webViewDidStartLoad(ui::WebView*) {
+    // Answers still on their way belong to the page being left.
+    ++m_pageGeneration;
     ns::NetworkActivity::setVisible(true);
 }
 
 void WebViewController::webViewDidFinishLoad(ui::WebView*) {
+    m_authenticated = true;
     if (OverlayHUD* hud = baseHud()) hud->hide(true);
     ns::NetworkActivity::setVisible(false);
 }
@@ -121,6 +143,7 @@ void WebViewController::webViewDidFailLoadWithError(ui::WebView*, const QString&
 
 void WebViewController::doReturn() {
     if (m_webView && m_webView->canGoBack()) {
+        ++m_pageGeneration;
         m_webView->goBack();
         showCloseButton();
         return;
@@ -144,7 +167,7 @@ void WebViewController::viewWillAppear(bool animated) {
     ViewController::viewWillAppear(animated);
     // Coming back over a page still loading stops it; the first appearance keeps the load
     // that viewDidLoad started.
-    if (m_appearedOnce && m_webView && m_webView->isLoading()) m_webView->stopLoading();
+    if (m_appearedOnce) stopLoading();
     m_appearedOnce = true;
     auto& center = ns::NotificationCenter::defaultCenter();
     center.removeObserver(this, QString::fromLatin1(kReachabilityChangedNotification));
@@ -158,11 +181,11 @@ void WebViewController::viewWillAppear(bool animated) {
 void WebViewController::reachabilityChanged(const ns::Notification& notification) {
     const auto* reach = qobject_cast<const NetworkReachability*>(notification.object);
     if (!reach || reach->currentReachabilityStatus() != NotReachable) return;
-    if (OverlayHUD* hud = baseHud()) hud->hide(true);
     showNetworkFailureAlert();
 }
 
 void WebViewController::showNetworkFailureAlert() {
+    if (OverlayHUD* hud = baseHud()) hud->hide(true);
     auto* alert = new ui::AlertView(AlertTexts::title(), AlertTexts::networkFailed(), nullptr,
                                     QString(), {QStringLiteral("确定")});
     QPointer<WebViewController> guard(this);
@@ -172,8 +195,14 @@ void WebViewController::showNetworkFailureAlert() {
     alert->show();
 }
 
-void WebViewController::viewWillDisappear(bool animated) {
+void WebViewController::stopLoading() {
     if (m_webView && m_webView->isLoading()) m_webView->stopLoading();
+    // A stopped load may never report its end: the overlay goes with it.
+    if (OverlayHUD* hud = baseHud()) hud->hide(false);
+}
+
+void WebViewController::viewWillDisappear(bool animated) {
+    stopLoading();
     ns::NetworkActivity::setVisible(false);
     ns::NotificationCenter::defaultCenter().removeObserver(
         this, QString::fromLatin1(kReachabilityChangedNotification));

@@ -54,11 +54,18 @@ public:
     void loadRequest();
     // Runs the script in the page; the result is not waited for.
     void evalJs(const QString& script);
+    // The page shown now; another one starts with every page load and every step back.
+    quint64 currentPage() const { return m_pageGeneration; }
+    // Runs an answer in the page that asked for it (currentPage() then); another page, or
+    // the same one loaded again, never gets it.
+    void answerPage(quint64 page, const QString& script);
     // The back button: back in the page's history when it has one, else leave the screen.
     void doReturn();
     // The close button.
     void popViewControler();
     void reachabilityChanged(const ns::Notification& notification);
+    // "网络连接失败,请检查您的网络设置", without the overlay; its button leaves the screen.
+    void showNetworkFailureAlert();
     // Whether an address is the operator's payment page (https, path under /UnifiedPay).
     static bool isPaymentPage(const QString& urlText);
 
@@ -82,9 +89,11 @@ public:
     void pushToFunctionModuleVC(const WebBridgeMessage& message);
     void pushToTabbarViewController(const WebBridgeMessage& message);
 
-    void readAllPeoplesFromAddressBook(const QString& callback);
+    // Answers the page with the whole address book; a book that cannot be read brings the
+    // network-failure alert instead.
+    void readAllPeoplesFromAddressBook(const QString& callback, quint64 page);
     void addressBookCallBackWithPhoneNO(const QString& callback, const QString& phone,
-                                        const QString& name);
+                                        const QString& name, quint64 page);
     // Shares to Talvo once the thumbnail has arrived or failed (scene 0 chat, 1 timeline).
     void createMessageToReqWithMessage(const QString& argument, int toScene);
     void showInstallAlert();
@@ -96,8 +105,8 @@ public:
 
 private:
     void showCloseButton();
-    // "Network failed" with one button that leaves the screen.
-    void showNetworkFailureAlert();
+    // Stops a load in progress and takes its overlay away.
+    void stopLoading();
 
     QString m_requestURL;
     QString m_strOfTitle;
@@ -107,4 +116,10 @@ private:
     std::unique_ptr<AddressBookHelper> m_addressBookHelper;
     QPointer<ui::Button> m_closeButton;
     bool m_appearedOnce = false;
+    // The first address, judged before the engine asks about it.
+    QUrl m_judgedAhead;
+    // Set once the first page has answered; from then on every load empties the cache twice.
+    bool m_authenticated = false;
+    // Counts the pages loaded; a bridge answer goes only to the page that asked for it.
+    quint64 m_pageGeneration = 0;
 };

@@ -90,37 +90,48 @@ void WebViewController::handleBridgeMessage(const QString& messageText) {
 void WebViewController::getAllPeoplesAddressInfo(const WebBridgeMessage& message) {
     // The answer goes to the function that asked, even if the page calls again meanwhile.
     const QString callback = message.callback;
+    const quint64 page = currentPage();
     QPointer<WebViewController> guard(this);
-    ui::ContactsAuthorization::requestAccess(this, [guard, callback](bool granted) {
-        if (guard && granted) guard->readAllPeoplesFromAddressBook(callback);
+    ui::ContactsAuthorization::requestAccess(this, [guard, callback, page](bool granted) {
+        if (guard && granted) guard->readAllPeoplesFromAddressBook(callback, page);
     });
 }
 
-void WebViewController::readAllPeoplesFromAddressBook(const QString& callback) {
+void WebViewController::readAllPeoplesFromAddressBook(const QString& callback, quint64 page) {
+    if (callback.isEmpty() || page != currentPage()) return;
+    const std::optional<QList<ns::Contact>> contacts = ns::ContactsStore::readContacts();
+    if (!contacts) {
+        showNetworkFailureAlert();
+        return;
+    }
     QList<WebBridgeAnswer::Person> people;
-    for (const ns::Contact& contact : ns::ContactsStore::allContacts()) {
+    people.reserve(contacts->size());
+    for (const ns::Contact& contact : *contacts) {
         WebBridgeAnswer::Person person;
         person.name = AddressBookHelper::getNameWithPerson(contact);
         for (int i = 0; i < contact.phones.size(); ++i)
             person.numbers.append(AddressBookHelper::getPhoneNumberWithPhones(contact.phones, i));
-        people.append(person);
+        people.append(std::move(person));
     }
-    if (!callback.isEmpty()) evalJs(WebBridgeAnswer::contactList(callback, people));
+    answerPage(page, WebBridgeAnswer::contactList(callback, people));
 }
 
 void WebViewController::showAddressBook(const WebBridgeMessage& message) {
     const QString callback = message.callback;
+    const quint64 page = currentPage();
     m_addressBookHelper = std::make_unique<AddressBookHelper>();
     QPointer<WebViewController> guard(this);
     m_addressBookHelper->showInController(
-        this, [guard, callback](const QString& name, const QString& phone) {
-            if (guard) guard->addressBookCallBackWithPhoneNO(callback, phone, name);
+        this, [guard, callback, page](const QString& name, const QString& phone) {
+            if (guard) guard->addressBookCallBackWithPhoneNO(callback, phone, name, page);
         });
 }
 
 void WebViewController::addressBookCallBackWithPhoneNO(const QString& callback,
-                                                       const QString& phone, const QString& name) {
-    if (!callback.isEmpty()) evalJs(WebBridgeAnswer::pickedContact(callback, phone, name));
+                                                       const QString& phone, const QString& name,
+                                                       quint64 page) {
+    if (!callback.isEmpty())
+        answerPage(page, WebBridgeAnswer::pickedContact(callback, phone, name));
 }
 
 // --- Version ---

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace ns {
 
@@ -22,11 +23,14 @@ public:
     static QString defaultPath();
     // Everybody in the file, in file order.
     static QList<Contact> allContacts(const QString& path = defaultPath());
+    // The same, telling a book that cannot be read (too large, unreadable) from an empty one:
+    // nothing then. No file is an empty book.
+    static std::optional<QList<Contact>> readContacts(const QString& path = defaultPath());
     // The cards of vCard text; a card without BEGIN/END or a line that makes no sense is
     // skipped, never fatal.
     static QList<Contact> parseVCard(const QByteArray& data);
     // A value with the vCard escapes (\n \, \; \\) undone.
-    static QString unescapeValue(const QString& value);
+    static QString unescapeValue(QStringView value);
 };
 
 } // namespace ns

@@ -70,6 +70,10 @@ public:
     // Runs the script in the page; the result (when asked for) arrives later, on the main loop.
     virtual void evaluateJavaScript(const QString& script, ScriptResult result = {}) = 0;
 
+    // Empties the cache of responses that every web view of the application shares. A view
+    // without a cache of its own has nothing to empty.
+    virtual void removeAllCachedResponses() {}
+
     // Deletes every cookie the application's pages have stored.
     static void deleteAllCookies();
 

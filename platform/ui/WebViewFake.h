@@ -37,6 +37,7 @@ public:
     void goBack() override;
     QUrl url() const override { return m_history.isEmpty() ? QUrl() : m_history.last(); }
     void evaluateJavaScript(const QString& script, ScriptResult result = {}) override;
+    void removeAllCachedResponses() override { ++m_cacheClears; }
 
     // The page asks to go to url (a link, a script): the delegate decides; an accepted
     // navigation starts loading. Returns whether it was accepted.
@@ -47,6 +48,7 @@ public:
     QList<QUrl> requestedLoads() const { return m_requested; }
     QStringList scripts() const { return m_scripts; }
     int stopCount() const { return m_stops; }
+    int cacheClears() const { return m_cacheClears; }
 
 private:
     bool m_loading = false;
@@ -55,6 +57,7 @@ private:
     QList<QUrl> m_requested;
     QStringList m_scripts;
     int m_stops = 0;
+    int m_cacheClears = 0;
 };
 
 } // namespace ui

@@ -151,4 +151,8 @@ void WebViewEngine::pageLoadFinished(bool ok) {
     didFinishLoad(ok, ok ? QString() : QStringLiteral("the page could not be loaded"));
 }
 
+void WebViewEngine::removeAllCachedResponses() {
+    if (m_page) m_page->profile()->clearHttpCache();
+}
+
 } // namespace ui

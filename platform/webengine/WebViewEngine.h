@@ -25,6 +25,7 @@ public:
     void goBack() override;
     QUrl url() const override;
     void evaluateJavaScript(const QString& script, ScriptResult result = {}) override;
+    void removeAllCachedResponses() override;
 
     // Clears the engine's cookie store when the engine has run in this process.
     static void deleteAllCookies();

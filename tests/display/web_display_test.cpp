@@ -46,30 +46,35 @@ TEST_F(DisplayTest, AWebPageOpenedByItsLinkIsLeftWithTheBackButton) {
 namespace {
 
 // From the home page's menu to the data wallet page, by its links on to the page of native
-// functions, a contact picked there, then back through the pages and out.
-TEST_F(DisplayTest, APageFromTheHomePagePicksAContactAndIsLeft) {
+// functions (the demo's address book in place). The home and wallet screens are kept.
+bool openTheBridgePage(DisplaySession& session, QImage& home, QImage& wallet) {
     session.rememberSubscriber();
-    // The demo's address book in the client's home.
-    ASSERT_TRUE(QDir().mkpath(session.home() + "/Documents"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../sandbox/demo/contacts.vcf"),
-                            session.home() + "/Documents/contacts.vcf"));
-    ASSERT_TRUE(session.start());
-    ASSERT_TRUE(session.waitForRequest("Balance"));
-    ASSERT_TRUE(session.waitForStillScreen(300, 20000));
-    const QImage home = session.screen();
+    if (!QDir().mkpath(session.home() + "/Documents") ||
+        !QFile::copy(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../sandbox/demo/contacts.vcf"),
+                     session.home() + "/Documents/contacts.vcf") ||
+        !session.start() || !session.waitForRequest("Balance") ||
+        !session.waitForStillScreen(300, 20000))
+        return false;
+    home = session.screen();
     session.click({27, 42}); // the drawer
-    ASSERT_TRUE(session.waitForStillScreen(300, 20000));
+    if (!session.waitForStillScreen(300, 20000)) return false;
     session.click({100, 328}); // "流量钱包"
-    ASSERT_TRUE(session.waitForStillScreen(1000, 20000));
-    const QImage wallet = session.screen();
-    ASSERT_GT(differingPixels(wallet, home), 50);
-
+    if (!session.waitForStillScreen(1000, 20000)) return false;
+    wallet = session.screen();
+    if (differingPixels(wallet, home) <= 50) return false;
     session.click({40, 233}); // "更多业务"
-    ASSERT_TRUE(session.waitForScreen(
-        [&](const QImage& now) { return differingPixels(now, wallet) > 10; }, 20000));
-    ASSERT_TRUE(session.waitForStillScreen(1000, 20000));
+    if (!session.waitForScreen([&](const QImage& now) { return differingPixels(now, wallet) > 10; },
+                               20000) ||
+        !session.waitForStillScreen(1000, 20000))
+        return false;
     session.click({40, 234}); // "页面功能"
-    ASSERT_TRUE(session.waitForStillScreen(1000, 20000));
+    return session.waitForStillScreen(1000, 20000);
+}
+
+// A contact picked on the page of native functions, then back through the pages and out.
+TEST_F(DisplayTest, APageFromTheHomePagePicksAContactAndIsLeft) {
+    QImage home, wallet;
+    ASSERT_TRUE(openTheBridgePage(session, home, wallet));
     const QImage functions = session.screen();
     // The buttons of the page: a light grey row across the width.
     ASSERT_TRUE(DisplaySession::near(session.pixel({60, 335}), QColor(239, 239, 239), 24));
@@ -94,6 +99,23 @@ TEST_F(DisplayTest, APageFromTheHomePagePicksAContactAndIsLeft) {
     EXPECT_TRUE(session.waitForScreen(
         [&](const QImage& now) { return differingPixels(now, home) < 20; }, 10000));
     EXPECT_TRUE(session.clientRunning());
+}
+
+// The page fills what is visible: the wheel brings its end into view and its last button
+// (the query tab) takes a click.
+TEST_F(DisplayTest, TheEndOfATallPageIsReachedWithTheWheelAndTakesAClick) {
+    QImage home, wallet;
+    ASSERT_TRUE(openTheBridgePage(session, home, wallet));
+    const QImage top = session.screen();
+    session.wheel({160, 300}, 20);
+    ASSERT_TRUE(session.waitForScreen(
+        [&](const QImage& now) { return differingPixels(now, top) > 50; }, 10000));
+    ASSERT_TRUE(session.waitForStillScreen(500, 10000));
+    session.clearRequests();
+    // "去查询", the page's last button, just above the tab bar (y 519) once at the end.
+    session.click({160, 488});
+    // The query tab opens and asks for the subscriber's star level.
+    EXPECT_TRUE(session.waitForRequest("StarLevel"));
 }
 
 } // namespace

@@ -50,7 +50,6 @@ const QStringList kShellParts = {"DefaultVC", "LoginViewController", "GuideViewC
                                  "TabBarViewController", "SideSlipViewController"};
 const QStringList kOnScreenAtStart = {"NavbarViewController", "SkatingRinkViewController",
                                       "RootViewController"};
-const QStringList kPageSizeFixedElsewhere = {"WebViewController"};
 const QStringList kRevealedByPulling = {"RefreshView"};
 
 bool shown(const ui::View* v) {
@@ -88,11 +87,11 @@ class Walk {
 public:
     // The drawer's menu lies left of the window until the drawer opens and shows it whole,
     // beside the tab bar.
-    Walk(ui::View* root, ui::View* drawer, ui::View* menu, bool checkPlaces)
+    Walk(ui::View* root, ui::View* drawer, ui::View* menu)
         : m_root(root), m_drawer(drawer), m_menu(menu) {
         m_free = root->bounds();
         findTabBar(root);
-        visit(root, nullptr, root->bounds(), true, checkPlaces);
+        visit(root, nullptr, root->bounds(), true, true);
     }
     QStringList faults;
 
@@ -225,8 +224,7 @@ TEST_P(SceneWalk, TextsAreWholeAndEverythingCanBeReached) {
     auto* drawer = qobject_cast<SkatingRinkViewController*>(rootNavigation()->topViewController());
     const Walk walk(window->rootView(), drawer ? drawer->view() : nullptr,
                     drawer && drawer->leftViewController() ? drawer->leftViewController()->view()
-                                                           : nullptr,
-                    !kPageSizeFixedElsewhere.contains(identifier));
+                                                           : nullptr);
     EXPECT_TRUE(walk.faults.isEmpty()) << qPrintable(walk.faults.join('\n'));
     const ui::AlertView* alert = ui::AlertCenter::topAlert();
     EXPECT_FALSE(alert) << qPrintable(alert->message());

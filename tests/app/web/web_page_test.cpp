@@ -83,20 +83,27 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
         QUrl url;
         bool loads;
         bool expiredAlert;
+        bool firstPageDone; // the first page has loaded: the cache is emptied twice
     };
     const Case cases[] = {
-        {"ordinary page", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?num=1"), true, false},
-        {"expired session", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?result=9999"), false, true},
-        {"expired, percent-encoded", QUrl::fromEncoded("http://h/a.html?r=99%399"), false, true},
+        {"first page", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?num=1"), true, false, false},
+        {"ordinary page", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?num=1"), true, false, true},
+        {"another page", QUrl("http://127.0.0.1/pelvo/ulvek/b.html"), true, false, true},
+        {"expired session", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?result=9999"), false, true,
+         true},
+        {"expired, percent-encoded", QUrl::fromEncoded("http://h/a.html?r=99%399"), false, true,
+         true},
         {"9999 wins over a bridge call",
-         QUrl("webkitpostnotification:{\"function\":\"getVersionNumOfAPP:\"}9999"), false, true},
-        {"bridge call", bridgeUrl({{"function", "getVersionNumOfAPP:"}}), false, false},
-        {"foreign bridge call", bridgeUrl({{"function", "dealloc"}}), false, false},
-        {"9999 inside the address", QUrl("http://h/9999/a.html"), true, false},
+         QUrl("webkitpostnotification:{\"function\":\"getVersionNumOfAPP:\"}9999"), false, true,
+         true},
+        {"bridge call", bridgeUrl({{"function", "getVersionNumOfAPP:"}}), false, false, true},
+        {"foreign bridge call", bridgeUrl({{"function", "dealloc"}}), false, false, true},
+        {"9999 inside the address", QUrl("http://h/9999/a.html"), true, false, true},
     };
     WebViewController* page = open("http://127.0.0.1/pelvo/ulvek/start.html");
     ui::WebViewFake* view = webView(page);
     ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->cacheClears(), 1);
     int logins = 0;
     ns::NotificationCenter::defaultCenter().addObserver(&observer, notification::kPushToLoginVeiw,
                                                         nullptr,
@@ -104,7 +111,10 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         logins = 0;
+        const int clears = view->cacheClears();
         EXPECT_EQ(view->navigate(c.url), c.loads);
+        EXPECT_EQ(view->cacheClears() - clears, c.loads ? (c.firstPageDone ? 2 : 1) : 0);
+        view->finishLoad(true);
         ui::AlertView* alert = ui::AlertCenter::topAlert();
         ASSERT_EQ(alert != nullptr, c.expiredAlert);
         if (!alert) continue;
@@ -137,6 +147,33 @@ TEST_F(WebPageTest, pageLoadsDirectlyUnderOneOverlay) {
     EXPECT_EQ(overlay(page), nullptr);
     view->finishLoad(false);
     EXPECT_EQ(page->navigationItem()->rightBarButtonItem(), nullptr);
+}
+
+TEST_F(WebPageTest, pageFillsTheVisibleAreaOnEveryLayout) {
+    for (const bool inTabs : {false, true}) {
+        SCOPED_TRACE(inTabs ? "above the tab bar" : "no tab bar");
+        ui::NavigationController* nav = host.nav;
+        ui::ViewController* root = host.nav;
+        ui::TabBarController* tabs = nullptr;
+        if (inTabs) {
+            tabs = new ui::TabBarController;
+            nav = new ui::NavigationController(new ui::ViewController);
+            tabs->setViewControllers({nav});
+            host.window->setRootViewController(tabs);
+            root = tabs;
+        }
+        WebViewController* page = open("http://h/a.html", nav);
+        // The window's size, then a resize of everything in it.
+        for (const QSize size : {QSize(320, 568), QSize(400, 420)}) {
+            root->view()->setFrame(QRectF(QPointF(), size));
+            const auto inWindow = [&](QWidget* w) {
+                return QRect(w->mapTo(host.window.get(), QPoint()), w->size());
+            };
+            const int top = inWindow(nav->navigationBar()).bottom() + 1;
+            const int bottom = tabs ? inWindow(tabs->tabBar()).top() : size.height();
+            EXPECT_EQ(inWindow(page->myWebView()), QRect(0, top, size.width(), bottom - top));
+        }
+    }
 }
 
 TEST_F(WebPageTest, emptyAddressLoadsNothing) {
@@ -235,22 +272,81 @@ TEST_F(WebPageTest, answersReachOnlyValidCallbacks) {
     EXPECT_EQ(view->scripts().size(), 1);
 }
 
-TEST_F(WebPageTest, contactsAnswerAfterPermissionOnly) {
-    WebViewController* page = open("http://h/a.html");
-    ui::WebViewFake* view = webView(page);
-    call(page, {{"function", "getAllPeoplesAddressInfo:"}, {"callback", "onContacts"}});
-    ASSERT_NE(ui::AlertCenter::topAlert(), nullptr);
-    ui::AlertCenter::topAlert()->pressButtonAtIndex(0); // refused
-    web::waitUntil([] { return false; }, 50);
-    EXPECT_TRUE(view->scripts().isEmpty());
-    ui::ContactsAuthorization::reset();
-    call(page, {{"function", "getAllPeoplesAddressInfo:"}, {"callback", "onContacts"}});
-    ui::AlertCenter::topAlert()->pressButtonAtIndex(1);
-    ASSERT_TRUE(web::waitUntil([&] { return view->scripts().size() == 1; }));
-    EXPECT_EQ(view->scripts().first(),
-              "onContacts('[{numlist:[\\\"13800000001\\\",\\\"01088886666\\\"],name:\\\"张三\\\"},"
-              "{numlist:[\\\"13900000002\\\"],name:\\\"LeeAnn\\\"},{numlist:[],name:"
-              "\\\"只有邮箱\\\"}]')");
+TEST_F(WebPageTest, contactsReachThePageThatAskedOnceAllowed) {
+    enum class Book { Sample, Large, TooLarge };
+    enum class Meanwhile { PageLoads, PageCovered, NextPage };
+    struct Case {
+        const char* name;
+        Book book;
+        bool allowed;
+        Meanwhile meanwhile;
+        int people; // in the answer; -1: no answer
+        QString answerEnd;
+        bool networkAlert;
+    };
+    const QString sampleAnswer =
+        "onContacts('[{numlist:[\\\"13800000001\\\",\\\"01088886666\\\"],name:\\\"张三\\\"},"
+        "{numlist:[\\\"13900000002\\\"],name:\\\"LeeAnn\\\"},{numlist:[],name:\\\"只有邮箱\\\"}]')";
+    const Case cases[] = {
+        {"refused", Book::Sample, false, Meanwhile::PageLoads, -1, "", false},
+        {"sample book", Book::Sample, true, Meanwhile::PageLoads, 3, sampleAnswer, false},
+        {"15,000 people", Book::Large, true, Meanwhile::PageLoads, 15000,
+         "{numlist:[\\\"13800014999\\\"],name:\\\"人14999\\\"}]')", false},
+        {"book too large to read", Book::TooLarge, true, Meanwhile::PageLoads, -1, "", true},
+        {"page covered meanwhile", Book::Sample, true, Meanwhile::PageCovered, 3, sampleAnswer,
+         false},
+        {"another page meanwhile", Book::Sample, true, Meanwhile::NextPage, -1, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::ContactsAuthorization::reset();
+        QFile book(ns::ContactsStore::defaultPath());
+        if (c.book != Book::Sample) {
+            ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+            for (int i = 0; c.book == Book::Large && i < 15000; ++i)
+                book.write(QStringLiteral("BEGIN:VCARD\nN:人;%1\nTEL:+86 138-000-%2\nEND:VCARD\n")
+                               .arg(i)
+                               .arg(i, 5, 10, QChar('0'))
+                               .toUtf8());
+            if (c.book == Book::TooLarge) book.resize(17 * 1024 * 1024);
+            book.close();
+        }
+        // Asked while the page is still loading under its overlay.
+        QPointer<WebViewController> page = open("http://h/a.html");
+        ui::WebViewFake* view = webView(page);
+        call(page, {{"function", "getAllPeoplesAddressInfo:"}, {"callback", "onContacts"}});
+        ui::AlertView* permission = ui::AlertCenter::topAlert();
+        ASSERT_NE(permission, nullptr);
+        if (c.meanwhile == Meanwhile::PageCovered) {
+            // Left for another screen: the load stops and its overlay goes for good.
+            host.nav->pushViewController(new ui::ViewController, false);
+            host.nav->popViewControllerAnimated(false);
+        } else {
+            if (c.meanwhile == Meanwhile::NextPage) view->navigate(QUrl("http://h/b.html"));
+            view->finishLoad(true);
+        }
+        EXPECT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
+        permission->pressButtonAtIndex(c.allowed ? 1 : 0);
+        if (c.people < 0) {
+            web::waitUntil([] { return false; }, 50);
+            EXPECT_TRUE(view->scripts().isEmpty());
+        } else {
+            ASSERT_TRUE(web::waitUntil([&] { return view->scripts().size() == 1; }));
+            const QString answer = view->scripts().first();
+            EXPECT_TRUE(answer.startsWith("onContacts('[{numlist:["))
+                << answer.left(80).toStdString();
+            EXPECT_TRUE(answer.endsWith(c.answerEnd)) << answer.right(80).toStdString();
+            EXPECT_EQ(answer.count("numlist:"), c.people);
+        }
+        ui::AlertView* alert = ui::AlertCenter::topAlert();
+        ASSERT_EQ(alert != nullptr, c.networkAlert);
+        if (alert) {
+            EXPECT_EQ(alert->message(), "网络连接失败,请检查您的网络设置");
+        }
+        ui::AlertCenter::dismissAll();
+        host.nav->popToRootViewControllerAnimated(false);
+        web::writeSampleContacts();
+    }
 }
 
 TEST_F(WebPageTest, pickedContactAnswersTheCaller) {
