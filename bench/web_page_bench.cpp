@@ -12,9 +12,9 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include "app/screens/AddressBookHelper.h"
-#include "app/screens/WebBridgeMessage.h"
-#include "app/screens/WebViewController.h"
+#include "screens/web/AddressBookHelper.h"
+#include "screens/web/WebBridgeMessage.h"
+#include "screens/web/WebViewController.h"
 #include "platform/foundation/Contacts.h"
 #include "platform/foundation/Directories.h"
 #include "platform/ui/Animation.h"

@@ -1,0 +1,145 @@
+#include "screens/web/WebBridgeMessage.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+const QStringList& WebBridgeMessage::functions() {
+    static const QStringList names{
+        "getAllPeoplesAddressInfo:",   "showAddressBook:",
+        "getVersionNumOfAPP:",         "displaySMSComposerSheetWithPhone:",
+        "showTVFriendsView:",          "showTVFriendCircleView:",
+        "mirebShareButtonPressed:",    "pushToFunctionModuleVC:",
+        "pushToTabbarViewController:",
+    };
+    return names;
+}
+
+bool WebBridgeMessage::isBridgeCall(const QString& urlText) {
+    return urlText.contains(QLatin1String(kMarker));
+}
+
+std::optional<WebBridgeMessage> WebBridgeMessage::fromURLText(const QString& urlText) {
+    const QStringList pieces = urlText.split(QLatin1String(kMarker));
+    if (pieces.size() < 2) return std::nullopt;
+    return parse(pieces[1]);
+}
+
+std::optional<WebBridgeMessage> WebBridgeMessage::parse(const QString& json) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
+    const QJsonObject object = doc.object();
+    const QJsonValue function = object.value("function");
+    if (!function.isString() || !functions().contains(function.toString())) return std::nullopt;
+    WebBridgeMessage message;
+    message.function = function.toString();
+    message.argument = object.value("argument");
+    const QJsonValue callback = object.value("callback");
+    if (callback.isString() && isValidCallback(callback.toString()))
+        message.callback = callback.toString();
+    return message;
+}
+
+bool WebBridgeMessage::isValidCallback(const QString& name) {
+    // Anchored whole: "$" alone would let a trailing newline through.
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9_$.]{1,128}")));
+    return pattern.match(name).hasMatch();
+}
+
+std::optional<QString> WebBridgeMessage::textArgument() const {
+    if (argument.isString()) return argument.toString();
+    if (argument.isDouble()) {
+        const double value = argument.toDouble();
+        if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
+            return QString::number(qint64(value));
+        return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> WebBridgeMessage::integerArgument() const {
+    if (argument.isDouble()) {
+        const double value = argument.toDouble();
+        if (!std::isfinite(value) || value != std::floor(value) || std::fabs(value) > 1e15)
+            return std::nullopt;
+        return qint64(value);
+    }
+    if (argument.isString()) {
+        bool ok = false;
+        const qint64 value = argument.toString().trimmed().toLongLong(&ok);
+        if (ok) return value;
+    }
+    return std::nullopt;
+}
+
+namespace WebBridgeAnswer {
+
+QString escape(const QString& value) {
+    QString out;
+    out.reserve(value.size() + 8);
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\'':
+            out += QLatin1String("\\'");
+            break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case 0x2028:
+            out += QLatin1String("\\u2028");
+            break;
+        case 0x2029:
+            out += QLatin1String("\\u2029");
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+QString entry(const QString& numbers, const QString& name) {
+    return QStringLiteral("{numlist:[%1],name:\"%2\"}").arg(numbers, escape(name));
+}
+
+} // namespace
+
+QString contactList(const QString& callback, const QList<Person>& people) {
+    QStringList entries;
+    for (const Person& person : people) {
+        QStringList quoted;
+        for (const QString& number : person.numbers)
+            quoted.append('"' + escape(number) + '"');
+        entries.append(entry(quoted.join(','), person.name));
+    }
+    return QStringLiteral("%1('[%2]')").arg(callback, escape(entries.join(',')));
+}
+
+QString pickedContact(const QString& callback, const QString& number, const QString& name) {
+    return QStringLiteral("%1('%2')").arg(callback, escape(entry(escape(number), name)));
+}
+
+QString text(const QString& callback, const QString& value) {
+    return QStringLiteral("%1('%2')").arg(callback, escape(value));
+}
+
+} // namespace WebBridgeAnswer

@@ -1,0 +1,218 @@
+#include "screens/web/WebViewController.h"
+
+#include "app/core/AlertTexts.h"
+#include "app/core/BFHudUtils.h"
+#include "app/core/NetworkReachability.h"
+#include "app/core/NotificationNames.h"
+#include "app/core/PublicFunction.h"
+#include "app/core/tavrixConfig.h"
+#include "screens/web/AddressBookHelper.h"
+#include "screens/web/WebBridgeMessage.h"
+#include "platform/foundation/NetworkActivity.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Storyboard.h"
+#include "widgets/OverlayHUD.h"
+
+#include <utility>
+
+TAVRIX_REGISTER_SCENE("Main", "WebViewController", WebViewController);
+
+namespace {
+
+// A clear bar button showing a picture.
+ui::Button* barButton(const QSizeF& size, const QString& image, std::function<void()> action) {
+    auto* button = new ui::Button(QRectF(QPointF(), size));
+    button->setBackgroundColor(Qt::transparent);
+    button->setBackgroundImage(ui::imageNamed(image));
+    button->addAction(ui::Control::TouchUpInside, std::move(action));
+    return button;
+}
+
+} // namespace
+
+WebViewController::WebViewController(QObject* parent) : ViewController(parent) {}
+
+WebViewController::~WebViewController() {
+    ns::NotificationCenter::defaultCenter().removeObserver(this);
+    // The engine goes with the screen.
+    delete m_webView;
+}
+
+void WebViewController::viewDidLoad() {
+    ViewController::viewDidLoad();
+    setNavShowBack(false);
+    navigationItem()->setTitle(m_strOfTitle);
+    navigationItem()->setLeftBarButtonItem(new ui::BarButtonItem(
+        barButton(QSizeF(15, 21), QStringLiteral("header_back2"), [this] { doReturn(); })));
+
+    ui::View* root = view();
+    m_webView = ui::WebView::create(root->bounds(), root);
+    if (!m_webView) {
+        // The browser engine could not be loaded: the page is as unreachable as offline.
+        showNetworkFailureAlert();
+        return;
+    }
+    m_webView->setDelegate(this);
+    // The screen gets its place under the bar (and above the tab bar) only once pushed, and a
+    // new one on every resize: the page fills exactly what is visible, or its end is
+    // unreachable.
+    connect(root, &ui::View::frameChanged, m_webView, [this] {
+        if (m_webView) m_webView->setFrame(view()->bounds());
+    });
+    loadRequest();
+}
+
+void WebViewController::loadRequest() {
+    if (PublicFunction::isEmpty(m_requestURL) || !m_webView) return;
+    // The first address is judged at once, as the page's own navigations are, so the overlay
+    // is up before the engine starts; when the engine asks about it, it has been judged. It
+    // is loaded directly: the engine checks the server's certificate as for any page.
+    const QUrl url(m_requestURL);
+    if (!webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other))
+        return;
+    m_judgedAhead = url;
+    m_webView->loadRequest(url);
+}
+
+void WebViewController::evalJs(const QString& script) {
+    if (m_webView) m_webView->evaluateJavaScript(script);
+}
+
+void WebViewController::answerPage(quint64 page, const QString& script) {
+    if (page == m_pageGeneration) evalJs(script);
+}
+
+bool WebViewController::isPaymentPage(const QString& urlText) {
+    const QUrl url(urlText);
+    return url.scheme() == QLatin1String("https") &&
+           url.path().startsWith(QLatin1String(kPaymentPagePath));
+}
+
+bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QUrl& url,
+                                                          ui::WebViewNavigationType) {
+    if (!m_judgedAhead.isEmpty() && url == std::exchange(m_judgedAhead, QUrl())) return true;
+    const QString text = QUrl::fromPercentEncoding(url.toEncoded());
+    if (text.endsWith(QLatin1String("9999"))) {
+        auto* alert =
+            new ui::AlertView(QStringLiteral("提示"), QStringLiteral("用户认证失败，请先登陆！"),
+                              nullptr, QStringLiteral("确定"));
+        alert->setCallback([](ui::AlertView*, int) {
+            ns::NotificationCenter::defaultCenter().postNotificationName(
+                notification::kPushToLoginVeiw);
+        });
+        alert->show();
+        setAlertViewIsshow(true);
+        return false;
+    }
+    if (WebBridgeMessage::isBridgeCall(text)) {
+        handleBridgeMessage(text);
+        return false;
+    }
+    OverlayHUD* hud = baseHud();
+    if ((!hud || !hud->isDescendantOf(view())) && !isPaymentPage(text))
+        setBaseHud(BFHudUtils::loading(view(), this));
+    // A page never gets a stale copy: the shared cache is emptied for every load, and once
+    // more after the first page has answered.
+    m_webView->removeAllCachedResponses();
+    if (m_authenticated) m_webView->removeAllCachedResponses();
+    return true;
+}
+
+void WebViewController::webViewDidStartLoad(ui::WebView*) {
+    // Answers still on their way belong to the page being left.
+    ++m_pageGeneration;
+    ns::NetworkActivity::setVisible(true);
+}
+
+void WebViewController::webViewDidFinishLoad(ui::WebView*) {
+    m_authenticated = true;
+    if (OverlayHUD* hud = baseHud()) hud->hide(true);
+    ns::NetworkActivity::setVisible(false);
+}
+
+void WebViewController::webViewDidFailLoadWithError(ui::WebView*, const QString&) {
+    // A failed page shows no message of its own.
+    if (OverlayHUD* hud = baseHud()) hud->hide(true);
+    ns::NetworkActivity::setVisible(false);
+}
+
+void WebViewController::doReturn() {
+    if (m_webView && m_webView->canGoBack()) {
+        ++m_pageGeneration;
+        m_webView->goBack();
+        showCloseButton();
+        return;
+    }
+    popViewControler();
+}
+
+void WebViewController::showCloseButton() {
+    if (m_closeButton) return;
+    m_closeButton = barButton(QSizeF(22, 21), QStringLiteral("NavLeftcloseButton"),
+                              [this] { popViewControler(); });
+    navigationItem()->setRightBarButtonItem(new ui::BarButtonItem(m_closeButton));
+}
+
+void WebViewController::popViewControler() {
+    if (ui::NavigationController* nav = navigationController())
+        nav->popViewControllerAnimated(true);
+}
+
+void WebViewController::viewWillAppear(bool animated) {
+    ViewController::viewWillAppear(animated);
+    // Coming back over a page still loading stops it; the first appearance keeps the load
+    // that viewDidLoad started.
+    if (m_appearedOnce) stopLoading();
+    m_appearedOnce = true;
+    auto& center = ns::NotificationCenter::defaultCenter();
+    center.removeObserver(this, QString::fromLatin1(kReachabilityChangedNotification));
+    center.addObserver(this, QString::fromLatin1(kReachabilityChangedNotification), nullptr,
+                       [this](const ns::Notification& n) { reachabilityChanged(n); });
+    m_hostReach = NetworkReachability::reachabilityWithHostName(
+        QUrl(tavrixConfig::serverBaseAddress()).host());
+    if (m_hostReach) m_hostReach->startNotifier();
+}
+
+void WebViewController::reachabilityChanged(const ns::Notification& notification) {
+    const auto* reach = qobject_cast<const NetworkReachability*>(notification.object);
+    if (!reach || reach->currentReachabilityStatus() != NotReachable) return;
+    showNetworkFailureAlert();
+}
+
+void WebViewController::showNetworkFailureAlert() {
+    if (OverlayHUD* hud = baseHud()) hud->hide(true);
+    auto* alert = new ui::AlertView(AlertTexts::title(), AlertTexts::networkFailed(), nullptr,
+                                    QString(), {QStringLiteral("确定")});
+    QPointer<WebViewController> guard(this);
+    alert->setCallback([guard](ui::AlertView*, int) {
+        if (guard) guard->popViewControler();
+    });
+    alert->show();
+}
+
+void WebViewController::stopLoading() {
+    if (m_webView && m_webView->isLoading()) m_webView->stopLoading();
+    // A stopped load may never report its end: the overlay goes with it.
+    if (OverlayHUD* hud = baseHud()) hud->hide(false);
+}
+
+void WebViewController::viewWillDisappear(bool animated) {
+    stopLoading();
+    ns::NetworkActivity::setVisible(false);
+    ns::NotificationCenter::defaultCenter().removeObserver(
+        this, QString::fromLatin1(kReachabilityChangedNotification));
+    if (m_hostReach) m_hostReach->stopNotifier();
+    ViewController::viewWillDisappear(animated);
+}
+
+void WebViewController::willMoveToParentViewController(ui::ViewController* parent) {
+    ViewController::willMoveToParentViewController(parent);
+    // Covered by the picker, the composer or a pushed screen, the page keeps its cookies;
+    // taken off the stack, the next page starts without any.
+    if (!parent) ui::WebView::deleteAllCookies();
+}

@@ -1,8 +1,0 @@
-#include "services/MorePackageViewController.h"
-
-#include "platform/ui/Storyboard.h"
-
-TAVRIX_REGISTER_SCENE("Main", "MorePackageViewController", MorePackageViewController);
-
-MorePackageViewController::MorePackageViewController(QObject* parent)
-    : PlaceholderViewController("更多套餐", parent) {}

@@ -1,0 +1,192 @@
+#include "BillingHarness.h"
+#include "screens/billing/BillViewController.h"
+#include "platform/ui/Button.h"
+#include "tests/support/ScriptedServer.h"
+
+namespace {
+
+using namespace billing_test;
+
+class BillScreen : public BillingHarness {
+protected:
+    BillViewController* open() {
+        auto* screen = show(new BillViewController);
+        EXPECT_TRUE(waitFor([&] {
+            return screen->tableViewOfTelBill()->numberOfSections() > 0 ||
+                   !topAlertMessage().isEmpty();
+        }));
+        return screen;
+    }
+    // Clicks a view where a person would, through the window.
+    static void click(const ui::View* view) { windowinput::click(view); }
+    static ui::View* header(BillViewController* screen, int section) {
+        return screen->tableViewOfTelBill()->headerViewForSection(section);
+    }
+    static ui::Button* headerButton(BillViewController* screen, int section) {
+        return qobject_cast<ui::Button*>(
+            header(screen, section)->viewWithTag(BillViewController::kHeaderTagBase + section));
+    }
+};
+
+TEST_F(BillScreen, ShowsEachDemoSubscribersMonthAsTheSandboxBillsIt) {
+    struct Case {
+        QString number;
+        bool family;
+        QString othersPay;
+    };
+    const Case cases[] = {
+        {"13800000001", true, "他人（单位）代付：0.00元"},
+        {"13800000002", true, "他人（单位）代付：30.00元"},
+        {"13800000003", false, "他人（单位）代付：0.00元"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number.toStdString());
+        signIn(c.number);
+        sandbox.clearRequests();
+        auto* screen = open();
+        const auto asked = sandbox.requestsTo("Bill");
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_EQ(asked[0].fields.items(),
+                  (QList<QPair<QString, QString>>{
+                      {"session", PublicFunction::getConfigWithKey("session").toString()},
+                      {"num", c.number},
+                      {"ym", "0"}}));
+        // The sandbox's bill of this month for that subscriber, as the screen must show it.
+        const QJsonObject qry =
+            sandbox.server()
+                .interfaces()
+                .call("Bill", sandbox.server().backend(),
+                      {{"session", PublicFunction::getConfigWithKey("session").toString()},
+                       {"num", c.number},
+                       {"ym", "0"}})
+                .value("qry")
+                .toObject();
+        EXPECT_EQ(text(screen->labelOfTotal()), "合计：" + qry.value("total").toString() + "元");
+        EXPECT_EQ(text(screen->labelOfOtherPay()), c.othersPay);
+        EXPECT_EQ(text(screen->labelOfActuallyPay()),
+                  "个人实际消费：" + qry.value("actually_pay").toString() + "元");
+        EXPECT_EQ(screen->lableOfFamilyTotal()->isHidden(), !c.family);
+        const int groups = 5 + (c.family ? 1 : 0);
+        EXPECT_EQ(screen->tableViewOfTelBill()->numberOfSections(), groups);
+        // The panel grows by one line for the family group; the table ends at 504 either way.
+        EXPECT_EQ(screen->viewOfBill()->frame().height(), c.family ? 93 : 81);
+        EXPECT_EQ(screen->tableViewOfTelBill()->frame().y(), c.family ? 162 : 150);
+        EXPECT_EQ(screen->tableViewOfTelBill()->frame().bottom(), 504);
+        if (c.family) {
+            EXPECT_EQ(screen->arrayOfBill().last().toMap().value("name").toString(), "群组消费");
+        }
+    }
+}
+
+TEST_F(BillScreen, MonthButtonsAskForTheirYearAndMonth) {
+    ns::DateFormat::setNowOverride(QDateTime(QDate(2027, 1, 15), QTime(9, 0)));
+    auto* screen = open();
+    QStringList titles;
+    for (int i = 0; i < BillViewController::kMonthCount; ++i)
+        titles << screen->buttonOfMonth(i)->currentTitle();
+    EXPECT_EQ(titles, QStringList({"本月", "12月", "11月", "10月", "09月", "08月"}));
+    const QList<QPair<int, QString>> presses = {
+        {1, "202612"}, {5, "202608"}, {0, "0"}, {3, "202610"}};
+    for (const auto& [index, ym] : presses) {
+        SCOPED_TRACE(ym.toStdString());
+        sandbox.clearRequests();
+        click(screen->buttonOfMonth(index));
+        ASSERT_TRUE(waitForRequests("Bill", 1));
+        EXPECT_EQ(sandbox.requestsTo("Bill")[0].fields.value("ym"), ym);
+        EXPECT_EQ(screen->billMonth(), ym);
+        for (int i = 0; i < BillViewController::kMonthCount; ++i)
+            EXPECT_EQ(screen->buttonOfMonth(i)->currentTitleColor() == QColor(Qt::white),
+                      i == index);
+        ASSERT_TRUE(waitForIdle(screen));
+    }
+}
+
+TEST_F(BillScreen, SectionsFoldByClicksAndCloseOnAnotherMonth) {
+    auto* screen = open();
+    ui::TableView* table = screen->tableViewOfTelBill();
+    ASSERT_EQ(table->numberOfRowsInSection(1), 0);
+    click(headerButton(screen, 1));
+    EXPECT_EQ(table->numberOfRowsInSection(1), 3); // the three call charges
+    click(headerButton(screen, 0));
+    EXPECT_EQ(table->numberOfRowsInSection(0), 2);
+    click(headerButton(screen, 1));
+    EXPECT_EQ(table->numberOfRowsInSection(1), 0);
+    // The group without charges has no arrow and ignores a click.
+    EXPECT_FALSE(headerButton(screen, 4)->isEnabled());
+    click(headerButton(screen, 4));
+    EXPECT_EQ(table->numberOfRowsInSection(4), 0);
+    // Another month starts with every section closed.
+    click(screen->buttonOfMonth(2));
+    ASSERT_TRUE(waitFor([&] { return sandbox.requestsTo("Bill").size() == 2; }));
+    ASSERT_TRUE(waitForIdle(screen));
+    EXPECT_EQ(table->numberOfRowsInSection(0), 0);
+    EXPECT_TRUE(screen->isOpened().isEmpty());
+}
+
+TEST_F(BillScreen, AnOlderMonthAnsweringLateNeverReplacesTheNewerOne) {
+    auto* screen = open();
+    const QString thisMonth = text(screen->labelOfTotal());
+    sandbox.clearRequests();
+    sandbox.setFault("Bill", sandbox::Fault::delay(5000));
+    click(screen->buttonOfMonth(1));
+    ASSERT_TRUE(waitForRequests("Bill", 1));
+    sandbox.setFault("Bill", sandbox::Fault::delay(1000));
+    // The loading overlay covers the buttons meanwhile: the second choice comes from code.
+    screen->buttonOfMonthPressed(screen->buttonOfMonth(2));
+    ASSERT_TRUE(waitForRequests("Bill", 2));
+    clock.clock.advance(1000);
+    ASSERT_TRUE(waitFor([&] { return text(screen->labelOfTotal()) != thisMonth; }));
+    const QString newer = text(screen->labelOfTotal());
+    clock.clock.advance(5000); // the month asked first would answer now
+    settle();
+    EXPECT_EQ(text(screen->labelOfTotal()), newer);
+    EXPECT_EQ(screen->billMonth(), sandbox.requestsTo("Bill")[1].fields.value("ym"));
+    EXPECT_TRUE(topAlertMessage().isEmpty());
+}
+
+TEST_F(BillScreen, RefusedAndOddRepliesLeaveAnEmptyBill) {
+    struct Case {
+        const char* what;
+        sandbox::Fault fault;
+        QString alert;
+    };
+    const Case cases[] = {
+        {"expired session", sandbox::Fault::result(9999, "登录已失效"), "登录已失效"},
+        {"server error", sandbox::Fault::result(3, "账单系统维护中"), "账单系统维护中"},
+        {"JSON array", sandbox::Fault::jsonArray(), "请求超时"},
+        {"empty body", sandbox::Fault::emptyBody(), "请求超时"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sandbox.setFault("Bill", c.fault);
+        auto* screen = open();
+        EXPECT_EQ(topAlertMessage(), c.alert);
+        EXPECT_EQ(text(screen->labelOfTotal()), "");
+        EXPECT_EQ(screen->tableViewOfTelBill()->numberOfSections(), 0);
+    }
+}
+
+TEST_F(BillScreen, MistypedListsAreEmpty) {
+    ScriptedServer server;
+    tavrixConfig::setServerBaseAddress(server.baseAddress());
+    server.setFallback(ScriptedServer::json(
+        R"({"result":0,"qry":{"total":12.5,"others_pay":"0","actually_pay":"12.5",)"
+        R"("list":{"name":"x"},"family":"nobody","family_total":3}})"));
+    auto* screen = show(new BillViewController);
+    ASSERT_TRUE(waitFor([&] { return !text(screen->labelOfTotal()).isEmpty(); }));
+    EXPECT_EQ(text(screen->labelOfTotal()), "合计：12.5元");
+    EXPECT_EQ(screen->tableViewOfTelBill()->numberOfSections(), 0);
+    EXPECT_TRUE(screen->lableOfFamilyTotal()->isHidden());
+}
+
+TEST(BillRows, RowHeightFollowsTheNameUpToTwoLines) {
+    const double one = BillViewController::rowHeightForName("本地通话费");
+    const double two = BillViewController::rowHeightForName(
+        QString("国内长途通话费（含港澳台地区及国际长途的通话费用合计）").repeated(2));
+    EXPECT_GT(one, 8);
+    EXPECT_GT(two, one);
+    EXPECT_LE(two, 48); // at most 40 points of text
+    EXPECT_EQ(BillViewController::rowHeightForName(""), 8);
+}
+
+} // namespace

@@ -1,0 +1,433 @@
+#include "HomeHarness.h"
+#include "tests/support/ScriptedServer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrlQuery>
+
+#include "app/core/EncryptedPhoneNumber.h"
+#include "app/core/HTTPRequest.h"
+#include "app/core/NotificationNames.h"
+#include "app/download/PCFile.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/web/WebViewController.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/PageControl.h"
+#include "widgets/DDButton.h"
+#include "widgets/RefreshView.h"
+#include "widgets/SpinnerView.h"
+
+namespace {
+
+// Each span as "text@pointsize".
+QStringList spans(const ui::AttributedString& text) {
+    QStringList out;
+    for (const auto& run : text.runs())
+        out << text.string().mid(run.range.location, run.range.length) + "@" +
+                   QString::number(!run.attributes.font ? 0
+                                   : run.attributes.font->pointSizeF() > 0
+                                       ? run.attributes.font->pointSizeF()
+                                       : run.attributes.font->pixelSize());
+    return out;
+}
+
+TEST(HomeTexts, CreditAndDataSplitIntoLargeAndSmall) {
+    const struct {
+        QVariant remain;
+        QStringList expected;
+    } money[] = {
+        {"58.30", {"58@34", ".30元@10"}}, {58.3, {"58@34", ".3元@10"}},
+        {"120", {"120@34", "元@10"}},     {qlonglong(120), {"120@34", "元@10"}},
+        {"-3.5", {"-3@34", ".5元@10"}},   {QVariant(), {"元@10"}},
+        {QVariantList{1}, {"元@10"}},
+    };
+    for (const auto& c : money)
+        EXPECT_EQ(spans(RootViewController::remainText(c.remain)), c.expected)
+            << c.remain.toString().toStdString();
+    const struct {
+        QVariant kb;
+        QStringList expected;
+    } flows[] = {
+        {1048576, {"1@34", ".00GB@10"}},
+        {"1024", {"1@34", ".00MB@10"}},
+        {512, {"512@34", ".00KB@10"}},
+        {"x", {"0@34", ".00KB@10"}},
+    };
+    for (const auto& c : flows)
+        EXPECT_EQ(spans(RootViewController::flowText(c.kb)), c.expected)
+            << c.kb.toString().toStdString();
+}
+
+TEST(HomeAddresses, QueryValuesAreEncodedAndOnlyThem) {
+    EXPECT_EQ(RootViewController::dataWalletAddress("http://h:8080/pelvo/", "13800000001",
+                                                    "a+b/c=", "noncE", "ff00"),
+              "http://h:8080/pelvo/ulvek/chongdingxiang/index.html?pid=3&v=7&cf=1001"
+              "&num=13800000001&session=a%2Bb%2Fc%3D&nonce=noncE&encpn=ff00");
+    EXPECT_EQ(RootViewController::readingAddress("http://h/pelvo/", "1 3", "s&t"),
+              "http://h/pelvo/ulvek/handle.html?num=1%203&session=s%26t"
+              "&marketid=2010020140101001&type=3");
+    const QUrl campaign(RootViewController::campaignAddress());
+    EXPECT_EQ(campaign.scheme(), "http");
+    EXPECT_EQ(campaign.path(), "/7716/mobile");
+    EXPECT_EQ(campaign.query(),
+              "cf=1001&nonce=73mwQaZe5190b2Kd&encpn=b71f0c94e2a3d58607c1e9fa24d3b856"
+              "&session=H8QW2RTX57KPB3NV9DMC4JZA");
+}
+
+class HomePageTest : public HomeHarness {};
+
+TEST_F(HomePageTest, HeaderShowsCreditChargesAndDataLeft) {
+    RootViewController* page = showHome();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return !page->otherFlowRemain()->text().isEmpty(); }));
+    EXPECT_EQ(spans(page->labelOfRemainTelMoney()->attributedText()),
+              (QStringList{"58@34", ".30元@10"}));
+    EXPECT_EQ(page->labelOfUsedTelMoney()->text(), "91.24元"); // this month's bill
+    EXPECT_EQ(page->labelOfRemainTelMoney()->textColor(),
+              TavrixApplicationSpecific::tavrix_blueColor());
+    EXPECT_EQ(spans(page->normalFlowRemain()->attributedText()), (QStringList{"1@34", ".50GB@10"}));
+    EXPECT_EQ(page->normalFlowRemain()->textColor(),
+              TavrixApplicationSpecific::tavrix_greenColor());
+    EXPECT_EQ(page->otherFlowRemain()->text(), "2.00MB");
+    EXPECT_FALSE(page->isRequestOfComboFaild());
+    // The bill came first, then the data.
+    QStringList order;
+    for (const auto& r : sandbox.requests())
+        order << r.interfaceName;
+    EXPECT_LT(order.indexOf("MainBillInfo"), order.indexOf("Balance"));
+    EXPECT_EQ(sandbox.requestsTo("MainInfoConfList").value(0).fields.values("session").size(), 2);
+}
+
+TEST_F(HomePageTest, PullingDownWithTheMouseRefreshesBothHalves) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
+    sandbox.server().backend().database().exec(
+        "UPDATE accounts SET balance_fen = 990 WHERE number = ?", {SandboxFixture::demoNumber()});
+    gntyll = 512;
+    ui::View* scroll = page->rootScrollView();
+    drag(inWindow(scroll, QPointF(160, 150)), inWindow(scroll, QPointF(160, 330)));
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return !page->refreshView()->isLoading(); }));
+    EXPECT_EQ(requestsTo("MainBillInfo"), 2);
+    EXPECT_EQ(spans(page->labelOfRemainTelMoney()->attributedText()),
+              (QStringList{"9@34", ".90元@10"}));
+    EXPECT_EQ(spans(page->normalFlowRemain()->attributedText()),
+              (QStringList{"512@34", ".00KB@10"}));
+    EXPECT_FALSE(page->isRefreshGiveUpPending());
+}
+
+TEST_F(HomePageTest, OneGiveUpPerRefreshCancelsOnlyWhatIsInFlight) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
+    sandbox.setFault("MainBillInfo", sandbox::Fault::delay(60000));
+    page->startLoading();
+    clock.clock.advance(6000);
+    page->startLoading(); // a new pull restarts the give-up
+    clock.clock.advance(6000);
+    EXPECT_TRUE(page->refreshView()->isLoading());
+    EXPECT_TRUE(page->isRefreshGiveUpPending());
+    clock.clock.advance(4000);
+    EXPECT_FALSE(page->refreshView()->isLoading());
+    EXPECT_FALSE(page->isRefreshGiveUpPending());
+    EXPECT_FALSE(page->requestOfMainBillInfo() && page->requestOfMainBillInfo()->isRunning());
+    EXPECT_TRUE(page->isRequestOfComboFaild());
+    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+
+    // The next appearance asks again, and the answer clears the flag.
+    sandbox.clearFaults();
+    page->beginAppearanceTransition(false, false);
+    page->endAppearanceTransition();
+    page->beginAppearanceTransition(true, false);
+    page->endAppearanceTransition();
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") >= 2; }));
+    ASSERT_TRUE(waitUntil([&] { return !page->isRequestOfComboFaild(); }));
+}
+
+TEST_F(HomePageTest, AFailedHeaderAlertsAndTheAlertStopsTheRefresh) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return !page->otherFlowRemain()->text().isEmpty(); }));
+    tavrixConfig::setServerBaseAddress(
+        QString("http://127.0.0.1:%1/pelvo/").arg(ScriptedServer::closedPort()));
+    page->startLoading();
+    ASSERT_TRUE(waitUntil([&] { return ui::AlertCenter::topAlert() != nullptr; }));
+    EXPECT_EQ(ui::AlertCenter::topAlert()->message(), "网络连接失败,请检查您的网络设置");
+    EXPECT_TRUE(page->isRequestOfComboFaild());
+    EXPECT_TRUE(page->refreshView()->isLoading());
+    ui::AlertCenter::press("确认");
+    EXPECT_FALSE(page->refreshView()->isLoading());
+    EXPECT_FALSE(page->isRefreshGiveUpPending());
+}
+
+TEST_F(HomePageTest, AnOrderedPackRefreshesOnlyTheDataEvenWhenCovered) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
+    homeNavigation->pushViewController(new ui::ViewController, false);
+    gntyll = 3145728;
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == "3.00GB"; }));
+    EXPECT_EQ(requestsTo("MainBillInfo"), 1);
+}
+
+TEST_F(HomePageTest, AnOrderedPackDuringAPullLeavesThePullsGiveUpInPlace) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
+    sandbox.setFault("MainBillInfo", sandbox::Fault::noAnswer());
+    page->startLoading();
+    gntyll = 3145728;
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
+    ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == "3.00GB"; }));
+    EXPECT_TRUE(page->isRefreshGiveUpPending());
+    clock.clock.advance(10000);
+    EXPECT_FALSE(page->refreshView()->isLoading());
+    EXPECT_FALSE(page->requestOfMainBillInfo()->isRunning());
+    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+}
+
+TEST_F(HomePageTest, CarouselWrapsAndAdvancesEveryFiveSeconds) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return page->rootAdCount() == 3; }));
+    ui::ScrollView* strip = page->myScrollView();
+    EXPECT_EQ(strip->contentSize().width(), 1600);
+    EXPECT_EQ(page->adButtons().size(), 5);
+    EXPECT_EQ(page->pageControl()->numberOfPages(), 3);
+    clock.clock.advance(0); // the first step comes at once
+    EXPECT_EQ(strip->contentOffset().x(), 640);
+    EXPECT_EQ(page->pageControl()->currentPage(), 1);
+    const struct {
+        double x;
+        int dot;
+    } steps[] = {{960, 2}, {320, 0}, {640, 1}};
+    for (const auto& step : steps) {
+        clock.clock.advance(RootViewController::kAdvanceMs - 1);
+        EXPECT_NE(strip->contentOffset().x(), step.x);
+        clock.clock.advance(1);
+        EXPECT_EQ(strip->contentOffset().x(), step.x);
+        EXPECT_EQ(page->pageControl()->currentPage(), step.dot);
+    }
+    strip->setContentOffset(QPointF(0, 0));
+    EXPECT_EQ(strip->contentOffset().x(), 960);
+    EXPECT_EQ(page->pageControl()->currentPage(), 2);
+
+    // A swipe with the mouse moves a page on.
+    strip->setContentOffset(QPointF(320, 0));
+    drag(inWindow(strip, QPointF(250, 60)), inWindow(strip, QPointF(60, 60)), 10, true);
+    EXPECT_EQ(strip->contentOffset().x(), 640);
+    EXPECT_EQ(page->pageControl()->currentPage(), 1);
+    // The pictures came from the sandbox.
+    ASSERT_TRUE(waitUntil([&] { return MultiplexCache::count() >= 3; }));
+}
+
+TEST_F(HomePageTest, AShorterAdvertListRemovesOldPagesAndStopsTheAdvance) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return page->rootAdCount() == 3; }));
+    const struct {
+        int items;
+        int buttons;
+        bool advancing;
+        bool scrolls;
+    } cases[] = {
+        {0, 0, false, false}, {1, 3, false, false}, {2, 4, true, true}, {0, 0, false, false}};
+    for (const auto& c : cases) {
+        QList<FileDO> items;
+        for (int i = 0; i < c.items; ++i)
+            items << FileDO::initWithDict({{"image", "null"}});
+        page->showADWith(items);
+        clock.clock.advance(0);
+        EXPECT_EQ(page->adButtons().size(), c.buttons) << c.items;
+        EXPECT_EQ(page->isAdvancing(), c.advancing) << c.items;
+        EXPECT_EQ(page->myScrollView()->isScrollEnabled(), c.scrolls) << c.items;
+        EXPECT_EQ(page->myScrollView()->subviews().size(), c.items == 0 ? 1 : 2 * (c.items + 2));
+        EXPECT_EQ(page->pageControl()->numberOfPages(), std::max(1, c.items));
+    }
+}
+
+TEST_F(HomePageTest, CachesAreWrittenAndShownAtTheNextStartBeforeTheServerAnswers) {
+    sandbox.server().backend().database().exec(
+        "UPDATE home_tiles SET title = '换卡有礼' WHERE position = 1");
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return page->labelTitleOfPos(1)->text() == "换卡有礼"; }));
+    EXPECT_NE(page->bgOfPos(1)->image().width(), 0);
+    const QVariant ad = ns::PropertyList::readFile(PCFile::fileCacheDir("AD.xml"));
+    EXPECT_EQ(ad.toMap().value("list").toList().size(), 3);
+    EXPECT_EQ(ad.toMap().value("position").toInt(), 1);
+    const QVariant tiles = ns::PropertyList::readFile(PCFile::fileCacheDir("MainInfoConfList.xml"));
+    EXPECT_EQ(tiles.toMap().value("list").toList().size(), 3);
+    EXPECT_TRUE(tiles.toMap().contains("result"));
+    EXPECT_TRUE(QFileInfo(RootViewController::mainConfigDirectory() + "/tile_card.png").isFile());
+
+    // Next start: nothing answers, yet the page shows what was cached.
+    sandbox.setFault("*", sandbox::Fault::noAnswer());
+    RootViewController second;
+    second.loadViewIfNeeded();
+    EXPECT_EQ(second.rootAdCount(), 3);
+    EXPECT_EQ(second.labelTitleOfPos(1)->text(), "换卡有礼");
+    EXPECT_EQ(second.labelTitleOfPos(2)->text(), "家庭网");
+    EXPECT_TRUE(second.hasMainConfigList());
+    sandbox.clearFaults();
+
+    // A reply with new tiles replaces them once their pictures are in.
+    sandbox.server().backend().database().exec(
+        "UPDATE home_tiles SET title = '悦读' WHERE position = 3");
+    second.requestOfMainInfoConfList();
+    ASSERT_TRUE(waitUntil([&] { return second.labelTitleOfPos(3)->text() == "悦读"; }));
+}
+
+TEST_F(HomePageTest, ThousandsOfAdvertsAreCutToFiftyAndAHugeCacheIsIgnored) {
+    sandbox.server().backend().database().exec(
+        "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 10099) "
+        "INSERT INTO home_adverts (position, ord, name, picture) SELECT 1, i, 'a', 'null' FROM n");
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return page->rootAdCount() == 50; }));
+    const QString cache = PCFile::fileCacheDir("AD.xml");
+    EXPECT_EQ(ns::PropertyList::readFile(cache).toMap().value("list").toList().size(), 50);
+
+    sandbox.setFault("*", sandbox::Fault::noAnswer());
+    const struct {
+        const char* what;
+        int cached;
+        int shown;
+    } cases[] = {{"1,000 cached", 1000, 50}, {"100,000 cached (18 MB)", 100000, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray xml = "<plist><dict><key>position</key><integer>1</integer><key>list</key>"
+                         "<array>";
+        for (int i = 0; i < c.cached; ++i)
+            xml += "<dict><key>image</key><string>http://127.0.0.1:1/advert-picture-" +
+                   QByteArray::number(i) +
+                   ".png</string><key>name</key><string>广告</string><key>data</key>"
+                   "<string>http://127.0.0.1:1/advert-page.html</string></dict>\n";
+        QFile f(cache);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(xml + "</array></dict></plist>");
+        f.close();
+        RootViewController next;
+        next.loadViewIfNeeded();
+        EXPECT_EQ(next.rootAdCount(), c.shown);
+    }
+}
+
+TEST_F(HomePageTest, TilePictureNamesNeverLeaveTheirDirectory) {
+    for (const char* bad : {"..", "%2E%2E", "a%5Cb.png", "."})
+        sandbox.server().backend().database().exec(
+            QString("UPDATE home_tiles SET picture = '%1' WHERE position = 2").arg(bad));
+    sandbox.server().backend().database().exec(
+        "UPDATE home_tiles SET picture = 'x%5C..%5C..%5Cevil.png' WHERE position = 3");
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] {
+        return page->labelTitleOfPos(1)->text() == "4G免费换卡" &&
+               QFileInfo::exists(RootViewController::mainConfigDirectory() + "/tile_card.png");
+    }));
+    ASSERT_TRUE(waitUntil([&] { return page->hasMainConfigList(); }));
+    EXPECT_EQ(QDir(RootViewController::mainConfigDirectory()).entryList(QDir::Files),
+              QStringList{"tile_card.png"});
+    EXPECT_EQ(QDir(PCFile::fileCacheDir()).entryList(QDir::Files).filter("evil"), QStringList{});
+}
+
+TEST_F(HomePageTest, MenuFunctionsOpenTheirScreensAndUnknownOnesNothing) {
+    RootViewController* page = showHome();
+    ASSERT_NE(page, nullptr);
+    ui::Storyboard::registerScene("Flow", "FlowMainController",
+                                  [] { return new ui::ViewController; });
+    ui::Storyboard::setInitialScene("Flow", "FlowMainController");
+    const struct {
+        int tag;
+        const char* opens; // nullptr: nothing
+    } cases[] = {
+        {1001, "PackageViewController"},
+        {1002, "ui::ViewController"},
+        {1003, "OrderedViewController"},
+        {1005, "WebViewController"},
+        {1007, nullptr},
+        {1009, nullptr},
+        {1010, nullptr},
+        {1012, nullptr},
+        {4242, nullptr},
+    };
+    for (const auto& c : cases) {
+        ui::Button button;
+        button.setTag(c.tag);
+        ns::NotificationCenter::defaultCenter().postNotificationName(
+            notification::kPushToFunctionModule, &button);
+        if (c.opens) {
+            EXPECT_EQ(homeNavigation->viewControllers().size(), 2) << c.tag;
+            EXPECT_EQ(topClass(), c.opens) << c.tag;
+            homeNavigation->popToRootViewControllerAnimated(false);
+        } else {
+            EXPECT_EQ(homeNavigation->viewControllers().size(), 1) << c.tag;
+        }
+    }
+    // The wallet page carries a fresh nonce and the number encrypted under it.
+    QStringList nonces;
+    for (int i = 0; i < 2; ++i) {
+        page->sideSlipButtonPressed(1005);
+        auto* web = qobject_cast<WebViewController*>(homeNavigation->topViewController());
+        ASSERT_NE(web, nullptr);
+        EXPECT_EQ(web->strOfTitle(), "流量钱包");
+        const QUrlQuery query(QUrl(web->requestURL()));
+        nonces << query.queryItemValue("nonce");
+        EXPECT_EQ(EncryptedPhoneNumber(EncryptedPhoneNumber::webKeyPrefix(), nonces.last())
+                      .decrypt(query.queryItemValue("encpn")),
+                  SandboxFixture::demoNumber());
+        homeNavigation->popToRootViewControllerAnimated(false);
+    }
+    EXPECT_NE(nonces[0], nonces[1]);
+
+    // While covered, the page does not route the menu.
+    homeNavigation->pushViewController(new ui::ViewController, false);
+    ui::Button button;
+    button.setTag(1001);
+    ns::NotificationCenter::defaultCenter().postNotificationName(
+        notification::kPushToFunctionModule, &button);
+    EXPECT_EQ(homeNavigation->viewControllers().size(), 2);
+}
+
+TEST_F(HomePageTest, TilesAndAdvertsOpenWhatTheyNameAndUnknownScenesNothing) {
+    RootViewController* page = showHome();
+    // Before any configuration: the fixed destinations.
+    page->bottomThreeWebButtonPressed(page->buttonWithTag(1004));
+    EXPECT_EQ(topClass(), "FNRootViewController");
+    homeNavigation->popToRootViewControllerAnimated(false);
+    page->bottomThreeWebButtonPressed(page->buttonWithTag(1005));
+    ASSERT_EQ(topClass(), "WebViewController");
+    EXPECT_TRUE(qobject_cast<WebViewController*>(homeNavigation->topViewController())
+                    ->requestURL()
+                    .contains("ulvek/handle.html?num=13800000001&session="));
+    homeNavigation->popToRootViewControllerAnimated(false);
+
+    sandbox.server().backend().database().exec(
+        "UPDATE home_tiles SET storyboardname = 'Nowhere' WHERE position = 2");
+    ASSERT_TRUE(waitUntil([&] { return page->hasMainConfigList(); }));
+    click(page->buttonWithTag(1004)); // the family tile now names a storyboard that does not exist
+    EXPECT_EQ(homeNavigation->viewControllers().size(), 1);
+    click(page->buttonWithTag(1003)); // a web tile, with the mouse
+    ASSERT_EQ(topClass(), "WebViewController");
+    auto* web = qobject_cast<WebViewController*>(homeNavigation->topViewController());
+    EXPECT_EQ(web->strOfTitle(), "4G免费换卡");
+    EXPECT_TRUE(web->requestURL().endsWith("/pelvo/ulvek/tile/card.html"));
+    EXPECT_FALSE(web->hidesBottomBarWhenPushed());
+    homeNavigation->popToRootViewControllerAnimated(false);
+
+    ASSERT_TRUE(waitUntil([&] { return page->rootAdCount() == 3; }));
+    FileDO unknown = FileDO::initWithDict({{"image", "null"},
+                                           {"forNative", "1"},
+                                           {"storyBoardName", "Flow"},
+                                           {"viewName", "NoSuchScene"}});
+    FileDO native = unknown;
+    native.storyBoardName = "Main";
+    native.viewName = "FNRootViewController";
+    page->showADWith({unknown, native});
+    QList<DDButton*> buttons = page->adButtons();
+    page->adButtonPressed(buttons[1]);
+    EXPECT_EQ(homeNavigation->viewControllers().size(), 1);
+    page->adButtonPressed(buttons[2]);
+    EXPECT_EQ(topClass(), "FNRootViewController");
+    EXPECT_TRUE(homeNavigation->topViewController()->hidesBottomBarWhenPushed());
+}
+
+} // namespace

@@ -1,0 +1,167 @@
+#include "QueryHarness.h"
+
+#include "screens/query/HotBusinessViewController.h"
+#include "platform/ui/TableViewCell.h"
+#include "screens/services/MorePackageTableViewCell.h"
+#include "tests/support/ScriptedServer.h"
+
+namespace {
+
+using namespace query_test;
+
+class HotBusinessTest : public ScreenHarness {
+protected:
+    HotBusinessViewController* showList() {
+        auto* screen = show<HotBusinessViewController>("HotBusinessViewController");
+        EXPECT_NE(screen, nullptr);
+        return screen;
+    }
+    // Waits for the answer: the table shows, or the empty-list label does.
+    bool answered(HotBusinessViewController* screen) {
+        const bool done = waitUntil([&] {
+            return !screen->tableViewOfBusiness()->isHidden() || screen->nilLabel() != nullptr;
+        });
+        clock.clock.advance(2000); // the loading overlay's fade-out
+        settle();
+        return done;
+    }
+    static QStringList names(HotBusinessViewController* screen) {
+        QStringList out;
+        for (const QVariant& offer : screen->arrayOfList())
+            out << offer.toMap().value("marketname").toString();
+        return out;
+    }
+    void tapRow(HotBusinessViewController* screen, int row) {
+        ui::TableView* table = screen->tableViewOfBusiness();
+        table->scrollToRowAtIndexPath({0, row});
+        table->layoutSubviews();
+        ui::TableViewCell* cell = table->cellForRowAtIndexPath({0, row});
+        ASSERT_NE(cell, nullptr) << row;
+        click(cell);
+        settle();
+    }
+};
+
+TEST_F(HotBusinessTest, RecommendedOffersComeFirstThenThePopularOnes) {
+    HotBusinessViewController* screen = showList();
+    ASSERT_TRUE(answered(screen));
+    ASSERT_EQ(sandbox.requests().size(), 1);
+    const auto& request = sandbox.requests().first();
+    EXPECT_EQ(request.interfaceName, "Search");
+    EXPECT_EQ(fieldKeys(request), (QStringList{"session", "num", "channel"}));
+    EXPECT_EQ(request.fields.value("channel"), "2");
+
+    EXPECT_EQ(names(screen), (QStringList{"天气预报", "手机阅读", "流量可选包", "4G飞享套餐",
+                                          "彩铃业务", "家庭网"}));
+    EXPECT_FALSE(screen->tableViewOfBusiness()->isHidden());
+    EXPECT_EQ(screen->nilLabel(), nullptr);
+    EXPECT_EQ(screen->tableViewOfBusiness()->numberOfRowsInSection(0), 6);
+    auto* cell = qobject_cast<MorePackageTableViewCell*>(
+        screen->tableViewOfBusiness()->cellForRowAtIndexPath({0, 0}));
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->nameLabel()->text(), "天气预报");
+    EXPECT_EQ(screen->tableViewOfBusiness()->rectForRowAtIndexPath({0, 0}).height(),
+              cell->frame().height());
+    EXPECT_GE(cell->frame().height(), MorePackageTableViewCell::kMinimumHeight);
+}
+
+TEST_F(HotBusinessTest, ATappedOfferOpensItsOrderingPageOrTheFamilyNetwork) {
+    HotBusinessViewController* screen = showList();
+    ASSERT_TRUE(answered(screen));
+    const QString prefix = sandbox.baseAddress();
+    const QString who =
+        "?num=13800000001&session=" +
+        QUrl::toPercentEncoding(PublicFunction::getConfigWithKey("session").toString());
+    const struct {
+        int row;
+        const char* title;
+        QString address; // empty: the family network screen, no page
+    } cases[] = {
+        {0, "天气预报", prefix + "ulvek/handle.html" + who + "&marketid=2010020140312004&type=3"},
+        {2, "流量可选包",
+         prefix + "ulvek/optional.html" + who + "&marketid=8010020140611005&type=2"},
+        {3, "4G飞享套餐", prefix + "ulvek/handle.html" + who + "&marketid=8010020140611001&type=1"},
+        {5, "家庭网", QString()},
+    };
+    for (const auto& c : cases) {
+        tapRow(screen, c.row);
+        if (c.address.isEmpty()) {
+            ASSERT_NE(top(), screen) << c.title;
+            EXPECT_EQ(top()->storyboardIdentifier(), "FNRootViewController");
+            EXPECT_EQ(topWebPage(), nullptr);
+        } else {
+            WebViewController* page = topWebPage();
+            ASSERT_NE(page, nullptr) << c.title;
+            EXPECT_EQ(page->strOfTitle(), QString::fromUtf8(c.title));
+            EXPECT_EQ(page->requestURL(), c.address);
+            EXPECT_TRUE(page->hidesBottomBarWhenPushed());
+        }
+        nav->popToRootViewControllerAnimated(false);
+        settle();
+        // Coming back clears the selection.
+        EXPECT_FALSE(screen->tableViewOfBusiness()->indexPathForSelectedRow().has_value());
+    }
+}
+
+TEST_F(HotBusinessTest, ListsThatAreNotArraysAndEntriesThatAreNotObjectsAreLeftOut) {
+    ScriptedServer scripted;
+    tavrixConfig::setServerBaseAddress(scripted.baseAddress());
+    const struct {
+        const char* reply;
+        int rows;
+        bool emptyLabel;
+    } cases[] = {
+        {R"({"result":0,"likelist":[{"marketname":"A"}],"hotlist":[{"marketname":"B"},{"marketname":"C"}]})",
+         3, false},
+        {R"({"result":0,"likelist":{"marketname":"A"},"hotlist":[{"marketname":"B"}]})", 1, false},
+        {R"({"result":0,"likelist":"A","hotlist":7})", 0, true},
+        {R"({"result":0,"likelist":[1,"x",null,[],{"marketname":"A"}],"hotlist":[true]})", 1,
+         false},
+        {R"({"result":0})", 0, true},
+        {R"({"result":0,"likelist":[],"hotlist":[]})", 0, true},
+        {R"({"likelist":[{"marketname":"A"}]})", 1, false},
+    };
+    for (const auto& c : cases) {
+        scripted.enqueue(ScriptedServer::json(c.reply));
+        HotBusinessViewController* screen = showList();
+        ASSERT_TRUE(answered(screen)) << c.reply;
+        EXPECT_EQ(screen->tableViewOfBusiness()->numberOfRowsInSection(0), c.rows) << c.reply;
+        EXPECT_FALSE(screen->tableViewOfBusiness()->isHidden()) << c.reply;
+        EXPECT_EQ(screen->nilLabel() != nullptr, c.emptyLabel) << c.reply;
+        if (c.emptyLabel) {
+            EXPECT_EQ(screen->nilLabel()->text(), "对不起，暂时没查询到相关数据");
+            EXPECT_EQ(screen->nilLabel()->superview(), screen->view());
+        }
+        EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr) << c.reply;
+    }
+}
+
+TEST_F(HotBusinessTest, FailuresAlertAndShowTheEmptyList) {
+    const struct {
+        sandbox::Fault fault;
+        const char* message;
+    } cases[] = {
+        {sandbox::Fault::result(5, "暂无推荐"), "暂无推荐"},
+        {sandbox::Fault::result(9999, "登录已超时"), "登录已超时"},
+        {sandbox::Fault::jsonArray(), "请求超时"},
+        {sandbox::Fault::html500(), "请求超时"},
+    };
+    for (const auto& c : cases) {
+        sandbox.setFault("Search", c.fault);
+        HotBusinessViewController* screen = showList();
+        ASSERT_TRUE(answered(screen)) << c.message;
+        ASSERT_TRUE(waitForAlert());
+        EXPECT_EQ(topAlertMessage(), c.message);
+        EXPECT_TRUE(screen->tableViewOfBusiness()->isHidden());
+        EXPECT_NE(screen->nilLabel(), nullptr);
+        ui::AlertCenter::dismissAll();
+    }
+    // Nobody listening: the network alert, and still the empty list.
+    tavrixConfig::setServerBaseAddress("http://127.0.0.1:1/pelvo/");
+    HotBusinessViewController* screen = showList();
+    ASSERT_TRUE(answered(screen));
+    ASSERT_TRUE(waitForAlert());
+    EXPECT_EQ(topAlertMessage(), "网络连接失败,请检查您的网络设置");
+}
+
+} // namespace

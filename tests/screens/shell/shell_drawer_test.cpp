@@ -1,0 +1,326 @@
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/core/AppDelegate.h"
+#include "app/core/NotificationNames.h"
+#include "app/core/tavrixConfig.h"
+#include "screens/entry/DefaultVC.h"
+#include "screens/entry/LoginViewController.h"
+#include "screens/shell/PlaceholderViewController.h"
+#include "screens/shell/SkatingRinkViewController.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/AlertCenter.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/Window.h"
+#include "tests/screens/shell/shell_scenes.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/WindowInput.h"
+
+namespace {
+
+using shell_test::restoreScenes;
+
+using State = SkatingRinkViewController::OpenState;
+
+class DrawerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new ui::ViewController; });
+        ui::Storyboard::registerScene("Main", "LoginViewController",
+                                      [] { return new ui::ViewController; });
+        tavrixConfig::setServerBaseAddress(server.baseAddress());
+        ui::Application::sharedApplication().setDelegate(&app);
+        app.applicationDidFinishLaunchingWithOptions({});
+        root = qobject_cast<ui::NavigationController*>(app.window()->rootViewController());
+        container = qobject_cast<SkatingRinkViewController*>(
+            ui::Storyboard::instantiateViewController("Main", "SkatingRinkViewController"));
+        ASSERT_NE(container, nullptr);
+        root->pushViewController(container, false);
+        home = qobject_cast<ui::NavigationController*>(
+            container->rightViewController()->viewControllers().value(0));
+        ASSERT_NE(home, nullptr);
+    }
+    void TearDown() override {
+        ui::AlertCenter::dismissAll();
+        restoreScenes();
+    }
+
+    bool attached(ui::GestureRecognizer* recognizer) const {
+        return container->rootContainerView()->gestureRecognizers().contains(recognizer);
+    }
+    double tabBarX() const { return container->rootContainerView()->frame().x(); }
+    double menuX() const { return container->sideSlipView()->frame().x(); }
+    ui::PanGestureRecognizer* pan() const { return container->panGestureRecognizer(); }
+    // The view a finger lands on: the title of a plain screen on top of the home tab, or
+    // the first view inside the home page.
+    ui::View* touchedView() const {
+        ui::ViewController* top = home->topViewController();
+        if (auto* page = qobject_cast<PlaceholderViewController*>(top)) return page->titleLabel();
+        return top && !top->view()->subviews().isEmpty() ? top->view()->subviews().first()
+                                                         : nullptr;
+    }
+    // A touch at x (in the container's coordinates) on the home tab's top screen.
+    ui::Touch touchAt(double x) const {
+        ui::Touch t = ui::Touch::at(container->view(), QPointF(x, 300));
+        t.view = touchedView();
+        return t;
+    }
+    bool press(double x) {
+        const ui::Touch t = touchAt(x);
+        if (!pan()->shouldReceiveTouch(t)) return false;
+        pan()->touchesBegan(t);
+        return true;
+    }
+    void moveTo(double x, qint64 afterMs = 16) {
+        clock.clock.advance(afterMs);
+        pan()->touchesMoved(touchAt(x));
+    }
+    void release(double x, qint64 afterMs = 16) {
+        clock.clock.advance(afterMs);
+        pan()->touchesEnded(touchAt(x));
+    }
+    // A drag whose pan begins at start (after the slop) and goes to end. With velocity > 0
+    // the finger arrives moving right, with < 0 moving left; with 0 it rests before release.
+    // Velocity is measured over the last 100 ms, hence the pause before the last strokes.
+    void drag(double start, double end, int velocity) {
+        ASSERT_TRUE(press(start - 20));
+        moveTo(start); // the pan begins here
+        if (velocity != 0) {
+            moveTo(velocity > 0 ? end - 30 : end + 30, 200);
+            moveTo(end);
+            release(end);
+        } else {
+            moveTo(end);
+            release(end, 300);
+        }
+    }
+
+    ns::ScopedManualClock clock;
+    QTemporaryDir runtime;
+    ScriptedServer server;
+    AppDelegate app;
+    ui::NavigationController* root = nullptr;
+    SkatingRinkViewController* container = nullptr;
+    ui::NavigationController* home = nullptr;
+};
+
+TEST_F(DrawerTest, StartsClosedWithThePanAttachedWhileTheHomePageShows) {
+    EXPECT_EQ(container->openState(), State::Closed);
+    EXPECT_EQ(tabBarX(), 0);
+    EXPECT_EQ(menuX(), -88);
+    EXPECT_TRUE(attached(pan()));
+    home->pushViewController(tavrixConfig::getViewControllerWithString("Main&FNRootViewController"),
+                             false);
+    EXPECT_FALSE(attached(pan()));
+    home->popViewControllerAnimated(false);
+    EXPECT_TRUE(attached(pan()));
+}
+
+TEST_F(DrawerTest, AnOpeningDragSettlesByWhereAndHowItEnds) {
+    struct Case {
+        const char* name;
+        double travel;
+        int velocity;
+        State state;
+        double x;
+    };
+    const Case cases[] = {
+        {"exactly 200", 200, 0, State::Open, 200},
+        {"1 short, moving right", 199, 1, State::Open, 200},
+        {"past a quarter, held still", 150, 0, State::Closed, 0},
+        {"past a quarter, moving left", 150, -1, State::Closed, 0},
+        {"short of a quarter, moving right", 60, 1, State::Closed, 0},
+        {"further than 200", 260, 1, State::Open, 200},
+    };
+    for (const Case& c : cases) {
+        drag(40, 40 + c.travel, c.velocity);
+        EXPECT_EQ(container->openState(), c.state) << c.name;
+        EXPECT_EQ(tabBarX(), c.x) << c.name;
+        EXPECT_EQ(menuX(), c.state == State::Open ? -10 : -88) << c.name;
+        EXPECT_EQ(attached(container->tapGestureRecognizer()), c.state == State::Open) << c.name;
+        container->showRight(false);
+    }
+}
+
+TEST_F(DrawerTest, DraggingMovesTheMenuAtItsOwnRateWithinBounds) {
+    ASSERT_TRUE(press(20));
+    moveTo(40);
+    EXPECT_EQ(container->openState(), State::Opening);
+    const struct {
+        double to;
+        double tabBar;
+        double menu;
+    } steps[] = {{140, 100, -49}, {290, 200, -10}, {10, 0, -88}, {90, 50, -68.5}};
+    for (const auto& s : steps) {
+        moveTo(s.to);
+        EXPECT_DOUBLE_EQ(tabBarX(), s.tabBar) << s.to;
+        EXPECT_DOUBLE_EQ(menuX(), s.menu) << s.to;
+    }
+}
+
+TEST_F(DrawerTest, AClosingDragClosesOrSpringsBackOpen) {
+    struct Case {
+        const char* name;
+        double to;
+        int velocity;
+        State state;
+    };
+    const Case cases[] = {
+        {"to 150, moving left", 200, -1, State::Closed},
+        {"to 150, held still", 200, 0, State::Open},
+        {"to 0", 50, 0, State::Closed},
+        {"to 150, moving right", 200, 1, State::Open},
+    };
+    for (const Case& c : cases) {
+        container->showRight(true);
+        ASSERT_EQ(container->openState(), State::Open);
+        drag(250, c.to, c.velocity);
+        EXPECT_EQ(container->openState(), c.state) << c.name;
+        EXPECT_EQ(tabBarX(), c.state == State::Open ? 200 : 0) << c.name;
+    }
+}
+
+TEST_F(DrawerTest, ShowToggleOpensFromEveryStateButOpen) {
+    auto& center = ns::NotificationCenter::defaultCenter();
+    center.postNotificationName(notification::kShowSideSlipView);
+    EXPECT_EQ(container->openState(), State::Open);
+    center.postNotificationName(notification::kShowSideSlipView);
+    EXPECT_EQ(container->openState(), State::Closed);
+
+    ASSERT_TRUE(press(20));
+    moveTo(40); // opening
+    center.postNotificationName(notification::kShowSideSlipView);
+    EXPECT_EQ(container->openState(), State::Open);
+    pan()->touchesCancelled();
+
+    ASSERT_TRUE(press(230));
+    moveTo(250); // closing
+    EXPECT_EQ(container->openState(), State::Closing);
+    center.postNotificationName(notification::kShowSideSlipView);
+    EXPECT_EQ(container->openState(), State::Open);
+    EXPECT_EQ(tabBarX(), 200);
+}
+
+TEST_F(DrawerTest, OnlyTheHomePageStartsADragButAnyScreenMovesAnOpenDrawer) {
+    home->pushViewController(tavrixConfig::getViewControllerWithString("Main&FNRootViewController"),
+                             false);
+    EXPECT_FALSE(pan()->shouldReceiveTouch(touchAt(30)) ||
+                 container->gestureRecognizerShouldReceiveTouch(pan(), touchAt(30)));
+    container->showRight(true);
+    EXPECT_TRUE(container->gestureRecognizerShouldReceiveTouch(pan(), touchAt(230)));
+    home->popViewControllerAnimated(false);
+    container->showRight(false);
+    EXPECT_TRUE(container->gestureRecognizerShouldReceiveTouch(pan(), touchAt(30)));
+}
+
+TEST_F(DrawerTest, AFingerOnTheHomePageDragsItOpenAndATapClosesIt) {
+    // Through the window, as the pointer gives it: Qt picks the view under the point.
+    windowinput::drag(app.window(), {20, 200}, {240, 200}, 3, 16);
+    EXPECT_EQ(container->openState(), State::Open);
+    EXPECT_EQ(tabBarX(), 200);
+
+    // The tab bar ignores touches while open; the tap lands on its holder and closes.
+    windowinput::click(app.window(), {250, 200});
+    EXPECT_EQ(container->openState(), State::Closed);
+    EXPECT_EQ(tabBarX(), 0);
+}
+
+TEST_F(DrawerTest, TheHomePagesDrawerButtonTogglesTheDrawer) {
+    auto* button = qobject_cast<ui::Button*>(home->navigationBar()->leftButtonView());
+    ASSERT_NE(button, nullptr);
+    windowinput::click(button);
+    EXPECT_EQ(container->openState(), State::Open);
+    // Open, the button has slid 200 points right with the tab bar; a click there closes.
+    windowinput::click(button);
+    EXPECT_EQ(container->openState(), State::Closed);
+}
+
+TEST_F(DrawerTest, HidingSlidesTheTabBarAwayThenCloses) {
+    container->showRight(true);
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kHideSideSlipView);
+    EXPECT_EQ(container->openState(), State::Closed);
+    EXPECT_EQ(tabBarX(), 0);
+    EXPECT_EQ(menuX(), -88);
+}
+
+TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
+    ui::Animation::setEnabled(true);
+    container->showRight(true);
+    clock.clock.advance(100);
+    container->tapRootView(nullptr); // closes while the opening still runs
+    clock.clock.advance(2000);
+    EXPECT_EQ(container->openState(), State::Closed);
+    EXPECT_EQ(tabBarX(), 0);
+    EXPECT_FALSE(attached(container->tapGestureRecognizer()));
+
+    ASSERT_TRUE(press(20));
+    moveTo(40);
+    moveTo(200);
+    release(200); // animates open
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kHideSideSlipView);
+    clock.clock.advance(3000);
+    EXPECT_EQ(container->openState(), State::Closed);
+    EXPECT_EQ(ui::Animation::runningCount(), 0);
+    ui::Animation::setEnabled(false);
+}
+
+// A function chosen in the menu: the drawer slides the tab bar away and back while the home tab
+// pushes the function's screen. A click on that screen's back button, once the tab bar is near
+// its place, goes back home.
+TEST_F(DrawerTest, TheChosenFunctionsScreenTakesClicksWhileTheTabBarSlidesBack) {
+    const struct {
+        const char* name;
+        qint64 afterMs; // from the choice to the click
+    } cases[] = {
+        {"half-way back", 200 + 350},
+        {"still to the eye", 200 + 550},
+        {"at rest", 200 + 800},
+    };
+    ui::Animation::setEnabled(true);
+    for (const auto& c : cases) {
+        container->showRight(true);
+        clock.clock.advance(1000);
+        ASSERT_EQ(container->openState(), State::Open) << c.name;
+        ns::NotificationCenter::defaultCenter().postNotificationName(
+            notification::kHideSideSlipView);
+        home->pushViewController(
+            tavrixConfig::getViewControllerWithString("Main&FNRootViewController"), true);
+        clock.clock.advance(c.afterMs);
+        ASSERT_LT(tabBarX(), 12) << c.name;
+        windowinput::click(app.window(),
+                           windowinput::pointInWindow(home->navigationBar()->backButtonView()));
+        clock.clock.advance(2000);
+        EXPECT_EQ(home->viewControllers().size(), 1) << c.name;
+        EXPECT_EQ(container->openState(), State::Closed) << c.name;
+        EXPECT_EQ(tabBarX(), 0) << c.name;
+        while (home->viewControllers().size() > 1)
+            home->popViewControllerAnimated(false);
+        QCoreApplication::sendPostedEvents(); // the screens left behind are released
+    }
+    ui::Animation::setEnabled(false);
+}
+
+TEST_F(DrawerTest, AnEndedSessionBringsBackTheLogInScreenOnce) {
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
+    ASSERT_EQ(root->viewControllers().size(), 3);
+    EXPECT_FALSE(root->isNavigationBarHidden());
+    EXPECT_EQ(root->viewControllers().last()->storyboardIdentifier(), "LoginViewController");
+    // Covered by the log-in screen, the container no longer answers.
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
+    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kShowSideSlipView);
+    EXPECT_EQ(root->viewControllers().size(), 3);
+    EXPECT_EQ(container->openState(), State::Closed);
+}
+
+} // namespace

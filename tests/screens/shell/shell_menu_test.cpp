@@ -1,0 +1,301 @@
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "tests/support/Wait.h"
+
+#include "app/core/AppDelegate.h"
+#include "app/core/HTTPRequest.h"
+#include "app/core/NotificationNames.h"
+#include "app/core/PublicFunction.h"
+#include "app/core/tavrixConfig.h"
+#include "screens/entry/DefaultVC.h"
+#include "screens/entry/LoginViewController.h"
+#include "screens/shell/SideSlipViewController.h"
+#include "screens/shell/SkatingRinkViewController.h"
+#include "screens/shell/TabBarViewController.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/AlertCenter.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
+#include "tests/screens/shell/shell_scenes.h"
+#include "tests/support/SandboxFixture.h"
+#include "tests/support/ScriptedServer.h"
+
+namespace {
+
+using shell_test::restoreScenes;
+
+QStringList starNames(const SideSlipViewController* menu) {
+    QStringList out;
+    for (ui::ImageView* star : menu->starImageViews())
+        out << star->objectName();
+    return out;
+}
+
+TEST(StarTable, EachLevelGivesItsRowOfFive) {
+    struct Case {
+        const char* level;
+        const char* image;
+        int count;
+        int expectant;
+    };
+    const Case cases[] = {
+        {"1", "starCard", 5, 0},
+        {"2", "goldCard", 5, 0},
+        {"3", "diamondCard", 5, 0},
+        {"14", "starCard", 4, 1},
+        {"13", "starCard", 3, 2},
+        {"12", "starCard", 2, 3},
+        {"11", "starCard", 1, 4},
+        {"10", "expectantStar", 1, 4},
+        {"-10", "", 0, 0},
+        {"7", "", 0, 5},
+        {"", "", 0, 5},
+        {" 1", "", 0, 5},
+    };
+    for (const Case& c : cases) {
+        const auto row = SideSlipViewController::starRowForLevel(c.level);
+        EXPECT_EQ(row.imageName, c.image) << c.level;
+        EXPECT_EQ(row.count, c.count) << c.level;
+        EXPECT_EQ(row.expectantFill, c.expectant) << c.level;
+        if (!row.imageName.isEmpty()) {
+            EXPECT_FALSE(ui::imageNamed(row.imageName).isNull()) << c.level;
+        }
+    }
+    EXPECT_FALSE(ui::imageNamed("expectantStar").isNull());
+}
+
+TEST(TabFaces, EveryTabHasItsPicturesAndOtherTagsAreBlank) {
+    for (int tag = 0; tag < 4; ++tag) {
+        const auto face = TabBarViewController::faceForTag(tag);
+        EXPECT_FALSE(ui::imageNamed(face.image).isNull()) << tag;
+        EXPECT_FALSE(ui::imageNamed(face.selectedImage).isNull()) << tag;
+    }
+    const auto other = TabBarViewController::faceForTag(7);
+    EXPECT_TRUE(other.title.isEmpty() && other.image.isEmpty() && other.selectedImage.isEmpty());
+}
+
+class MenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new ui::ViewController; });
+        ui::Storyboard::registerScene("Main", "LoginViewController",
+                                      [] { return new ui::ViewController; });
+        ui::MessageComposeViewController::setCanSendText(true);
+        ui::MessageComposeViewController::resetComposedRecord();
+        PublicFunction::saveConfig("13800000001", "username");
+        PublicFunction::saveConfig("S1", "session");
+        server.setHandler([this](const ScriptedServer::Request&) {
+            return replies.empty() ? ScriptedServer::json(R"({"result":0,"credit_level":"12"})")
+                                   : replies.takeFirst();
+        });
+        tavrixConfig::setServerBaseAddress(server.baseAddress());
+        ui::Application::sharedApplication().setDelegate(&app);
+        app.applicationDidFinishLaunchingWithOptions({});
+        observer = std::make_unique<QObject>();
+        for (const char* name : {notification::kPushToLoginVeiw, notification::kHideSideSlipView,
+                                 notification::kPushToFunctionModule})
+            ns::NotificationCenter::defaultCenter().addObserver(
+                observer.get(), name, nullptr,
+                [this](const ns::Notification& n) { posted << n.name; });
+    }
+    void TearDown() override {
+        ui::AlertCenter::dismissAll();
+        observer.reset();
+        restoreScenes();
+    }
+    // Shows the container; the menu asks for the star level as it loads.
+    SideSlipViewController* showMenu() {
+        root()->pushViewController(
+            ui::Storyboard::instantiateViewController("Main", "SkatingRinkViewController"), false);
+        container = qobject_cast<SkatingRinkViewController*>(root()->topViewController());
+        return container ? container->leftViewController() : nullptr;
+    }
+    ui::NavigationController* root() {
+        return qobject_cast<ui::NavigationController*>(app.window()->rootViewController());
+    }
+    void pressMenu(SideSlipViewController* menu, int tag) {
+        ui::Button* button = menu->buttonWithTag(tag);
+        ASSERT_NE(button, nullptr) << tag;
+        button->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    }
+
+    ns::ScopedManualClock clock;
+    QTemporaryDir runtime;
+    ScriptedServer server;
+    QList<ScriptedServer::Action> replies;
+    AppDelegate app;
+    SkatingRinkViewController* container = nullptr;
+    std::unique_ptr<QObject> observer;
+    QStringList posted;
+};
+
+TEST_F(MenuTest, ShowsTheNumberAndOneRowOfStars) {
+    SideSlipViewController* menu = showMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->labelOfPhoneNO()->text(), "13800000001");
+    ASSERT_TRUE(waitUntil([&] { return !menu->starImageViews().isEmpty(); }));
+    EXPECT_EQ(starNames(menu), (QStringList{"starCard", "starCard", "expectantStar",
+                                            "expectantStar", "expectantStar"}));
+    const QRectF caption = menu->labelOfStars()->frame();
+    const double x0 = int(caption.x() + caption.width());
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(menu->starImageViews()[k]->frame(), QRectF(x0 + 18 * k, 9, 15, 14)) << k;
+}
+
+TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
+    replies = {ScriptedServer::json(R"({"result":5,"msg":"稍后再试"})")};
+    SideSlipViewController* menu = showMenu();
+    ASSERT_TRUE(waitUntil([&] { return menu->isRequestOfStarLevelFailed(); }));
+    EXPECT_TRUE(menu->starImageViews().isEmpty());
+    ui::AlertCenter::dismissAll();
+
+    auto appear = [&] {
+        menu->beginAppearanceTransition(false, false);
+        menu->endAppearanceTransition();
+        menu->beginAppearanceTransition(true, false);
+        menu->endAppearanceTransition();
+    };
+    // Nobody listening: a transport failure, still failing.
+    tavrixConfig::setServerBaseAddress(
+        QString("http://127.0.0.1:%1/pelvo/").arg(ScriptedServer::closedPort()));
+    appear();
+    ASSERT_TRUE(waitUntil([&] { return ui::AlertCenter::topAlert() != nullptr; }));
+    EXPECT_EQ(ui::AlertCenter::topAlert()->message(), "网络连接失败,请检查您的网络设置");
+    EXPECT_TRUE(menu->isRequestOfStarLevelFailed());
+    ui::AlertCenter::dismissAll();
+    tavrixConfig::setServerBaseAddress(server.baseAddress());
+
+    appear(); // answered: one row, and no more retries
+    ASSERT_TRUE(waitUntil([&] { return !menu->isRequestOfStarLevelFailed(); }));
+    EXPECT_EQ(menu->starImageViews().size(), 5);
+    const qsizetype asked = server.requests().size();
+    appear();
+    EXPECT_EQ(server.requests().size(), asked);
+
+    replies = {ScriptedServer::json(R"({"result":0,"credit_level":"3"})")};
+    menu->requestOfStarLevelSend();
+    ASSERT_TRUE(waitUntil([&] { return starNames(menu).value(0) == "diamondCard"; }));
+    EXPECT_EQ(menu->starImageViews().size(), 5); // replaced, not stacked
+}
+
+TEST_F(MenuTest, LogOutRemovesExactlyTheSessionNumberAndPassword) {
+    PublicFunction::saveConfig("123456", "password");
+    PublicFunction::saveConfig("02:00:00:00:00:01", "MacAddress");
+    tavrixConfig::setIsAutoLogin(true);
+    SideSlipViewController* menu = showMenu();
+
+    pressMenu(menu, SideSlipViewController::kLogoutTag);
+    ui::AlertView* alert = ui::AlertCenter::topAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->message(), "确认注销登录？");
+    EXPECT_EQ(alert->buttonTitleAtIndex(0), "取消");
+    EXPECT_EQ(alert->buttonTitleAtIndex(1), "确认");
+    ui::AlertCenter::press("取消");
+    EXPECT_EQ(PublicFunction::getConfigWithKey("session").toString(), "S1");
+
+    clock.clock.advance(SideSlipViewController::kButtonLockMs);
+    pressMenu(menu, SideSlipViewController::kLogoutTag);
+    ui::AlertCenter::press("确认");
+    for (const char* gone : {"session", "username", "password"})
+        EXPECT_FALSE(PublicFunction::getConfigWithKey(gone).isValid()) << gone;
+    EXPECT_EQ(PublicFunction::getConfigWithKey("MacAddress").toString(), "02:00:00:00:00:01");
+    EXPECT_TRUE(tavrixConfig::isAutoLogin());
+    EXPECT_EQ(posted, QStringList{notification::kPushToLoginVeiw});
+}
+
+TEST_F(MenuTest, AButtonActsOncePerLockAndOtherTagsGoToTheHomePage) {
+    SideSlipViewController* menu = showMenu();
+    pressMenu(menu, 1004);
+    pressMenu(menu, 1004);
+    EXPECT_EQ(posted,
+              (QStringList{notification::kHideSideSlipView, notification::kPushToFunctionModule}));
+    clock.clock.advance(SideSlipViewController::kButtonLockMs - 1);
+    EXPECT_FALSE(menu->buttonWithTag(1004)->isEnabled());
+    clock.clock.advance(1);
+    pressMenu(menu, 1004);
+    EXPECT_EQ(posted.size(), 4);
+}
+
+TEST_F(MenuTest, ShareNeedsElevenDigitsAndPreparesTheSms) {
+    SideSlipViewController* menu = showMenu();
+    pressMenu(menu, SideSlipViewController::kShareTag);
+    ui::AlertView* alert = ui::AlertCenter::topAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), "短信分享");
+    EXPECT_EQ(alert->message(), SideSlipViewController::shareMessage("13800000001"));
+    EXPECT_TRUE(alert->message().startsWith("推荐给你一个应用“"));
+    EXPECT_TRUE(alert->message().endsWith("/pelvo?t=2&mi=13800000001"));
+    ui::TextField* field = alert->textFieldAtIndex(0);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->placeholder(), "请输入正确的手机号");
+
+    field->setText("1390000000");
+    EXPECT_FALSE(alert->isButtonEnabled(1));
+    field->setText("13900000001");
+    EXPECT_TRUE(alert->isButtonEnabled(1));
+    // A twelfth digit is refused; taking one away is not.
+    field->becomeFirstResponder();
+    field->lineEdit()->end(false);
+    QTest::keyClick(field->lineEdit(), Qt::Key_5);
+    EXPECT_EQ(field->text(), "13900000001");
+    QTest::keyClick(field->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(field->text(), "1390000000");
+    QTest::keyClick(field->lineEdit(), Qt::Key_2);
+    EXPECT_EQ(field->text(), "13900000002");
+
+    ui::AlertCenter::press("分享");
+    EXPECT_EQ(ui::MessageComposeViewController::composedCount(), 1);
+    EXPECT_EQ(ui::MessageComposeViewController::lastComposed().recipients,
+              QStringList{"13900000002"});
+    EXPECT_EQ(ui::MessageComposeViewController::lastComposed().body,
+              SideSlipViewController::shareMessage("13800000001"));
+}
+
+TEST_F(MenuTest, ShareOnADeviceThatCannotTextJustCloses) {
+    ui::MessageComposeViewController::setCanSendText(false);
+    SideSlipViewController* menu = showMenu();
+    pressMenu(menu, SideSlipViewController::kShareTag);
+    ui::AlertCenter::topAlert()->textFieldAtIndex(0)->setText("13900000001");
+    EXPECT_TRUE(ui::AlertCenter::press("分享"));
+    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+    EXPECT_EQ(ui::MessageComposeViewController::composedCount(), 0);
+    ui::MessageComposeViewController::setCanSendText(true);
+}
+
+TEST_F(MenuTest, EachDemoSubscriberSeesTheStarsOfTheSandboxRecord) {
+    SandboxFixture sandbox;
+    tavrixConfig::setServerBaseAddress(sandbox.baseAddress());
+    for (const sandbox::Subscriber& subscriber : sandbox::DemoData::subscribers()) {
+        PublicFunction::saveConfig(subscriber.number, "username");
+        PublicFunction::saveConfig(sandbox.signIn(subscriber.number), "session");
+        SideSlipViewController* menu = showMenu();
+        const auto row = SideSlipViewController::starRowForLevel(subscriber.starLevel);
+        const int stars = row.count + row.expectantFill;
+        ASSERT_TRUE(waitUntil([&] {
+            return sandbox.requestsTo("StarLevel").size() > 0 &&
+                   !menu->isRequestOfStarLevelFailed() && menu->starImageViews().size() == stars;
+        })) << qPrintable(subscriber.number);
+        EXPECT_EQ(starNames(menu).value(0),
+                  row.count ? row.imageName : QString(stars ? "expectantStar" : ""));
+        EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+        sandbox.clearRequests();
+        root()->popViewControllerAnimated(false);
+    }
+}
+
+} // namespace

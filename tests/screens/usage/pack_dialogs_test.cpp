@@ -1,0 +1,127 @@
+#include "FlowHarness.h"
+
+#include "screens/usage/AddFlowAlertVc.h"
+#include "screens/usage/OrderAlertVC.h"
+#include "platform/ui/ImageView.h"
+#include "widgets/ModalDialogBox.h"
+#include "widgets/ModalDialogView.h"
+#include "widgets/RadioButton.h"
+
+namespace flow_test {
+namespace {
+
+// Stands in for the screen that opens the dialogs: records what they report.
+struct Opener : QObject, ModalDialogViewDelegate {
+    void modalDialogButtonTouchUpInside(ModalDialogView* dialog, int index) override {
+        calls.append({index, dialog->para()});
+    }
+    QList<QPair<int, QVariantMap>> calls;
+};
+
+QVariantMap pack(qint64 unit, const QString& fee) {
+    return {{"unit", unit}, {"fee", fee}, {"productId", unit}, {"marketId", "M"}};
+}
+
+class PackDialogsTest : public FlowHarness {
+protected:
+    void SetUp() override {
+        FlowHarness::SetUp();
+        // A window for the dialogs to show in.
+        show(new ui::ViewController);
+    }
+    void TearDown() override {
+        delete choice.data();
+        FlowHarness::TearDown();
+    }
+    AddFlowAlertVc* offer(const QVariantList& packs) {
+        choice = new AddFlowAlertVc;
+        choice->showInDialog(packs, 1, &opener);
+        return choice;
+    }
+    Opener opener;
+    QPointer<AddFlowAlertVc> choice;
+};
+
+TEST_F(PackDialogsTest, OneTwoOrMorePacks) {
+    const struct {
+        const char* why;
+        QVariantList packs;
+        QStringList pictures;  // per pack shown
+        QList<double> imageXs; // where each picture stands
+        QStringList fees;
+    } cases[] = {
+        {"one pack in the middle", {pack(51200, "8")}, {"flow_50_b"}, {108}, {"8元"}},
+        {"two side by side",
+         {pack(20480, "5"), pack(1048576, "50")},
+         {"flow_20_b", "flow_1g_b"},
+         {17, 189},
+         {"5元", "50元"}},
+        {"a size without a picture", {pack(307200, "30")}, {""}, {108}, {"30元"}},
+        {"three are not laid out",
+         {pack(20480, "5"), pack(51200, "8"), pack(153600, "20")},
+         {},
+         {},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        AddFlowAlertVc* vc = offer(c.packs);
+        EXPECT_EQ(vc->radioIndex(), 0);
+        for (int i = 0; i < c.pictures.size(); ++i) {
+            EXPECT_EQ(vc->getAddFlowImageName(i), c.pictures[i]);
+            ASSERT_TRUE(vc->productImage(i));
+            EXPECT_EQ(vc->productImage(i)->frame().x(), c.imageXs[i]);
+            EXPECT_EQ(vc->productImage(i)->image().isNull(), c.pictures[i].isEmpty());
+        }
+        EXPECT_FALSE(vc->productImage(int(c.pictures.size())));
+        EXPECT_EQ(bool(vc->rb1()), !c.pictures.isEmpty());
+        EXPECT_EQ(bool(vc->rb2()), c.pictures.size() == 2);
+        EXPECT_TRUE(!vc->rb1() || vc->rb1()->isChecked());
+        // Confirming hands over the first pack, laid out or not.
+        opener.calls.clear();
+        click(vc->confirmButton());
+        ASSERT_EQ(opener.calls.size(), 1);
+        EXPECT_EQ(opener.calls[0].first, AddFlowAlertVc::kConfirmIndex);
+        EXPECT_EQ(opener.calls[0].second, c.packs.first().toMap());
+        vc->alertView()->close();
+        delete choice.data();
+        settle();
+    }
+}
+
+TEST_F(PackDialogsTest, TheJumpReportsThreeWithoutAChoiceAndCloseReportsNothing) {
+    AddFlowAlertVc* vc = offer({pack(20480, "5"), pack(51200, "8")});
+    click(vc->jumpButton());
+    ASSERT_EQ(opener.calls.size(), 1);
+    EXPECT_EQ(opener.calls[0].first, AddFlowAlertVc::kJumpToOrderIndex);
+    EXPECT_TRUE(opener.calls[0].second.isEmpty());
+    QPointer<ModalDialogView> dialog = vc->alertView();
+    click(vc->closeButton());
+    settle();
+    EXPECT_EQ(opener.calls.size(), 1);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_TRUE(RadioButton::instancesOfGroup(AddFlowAlertVc::kGroupId).isEmpty());
+}
+
+TEST_F(PackDialogsTest, TheConfirmationReportsItsButtonsWithTheProduct) {
+    for (int index : {OrderAlertVC::kCancelIndex, OrderAlertVC::kOrderIndex}) {
+        auto* confirm = new OrderAlertVC;
+        confirm->initProduct(QStringLiteral("50M流量加油包"), QStringLiteral("10元/月50M"),
+                             QStringLiteral("当月有效"));
+        const QVariantMap product = pack(51200, "10");
+        QPointer<ModalDialogView> dialog = confirm->showInDialog(product, 2, &opener);
+        EXPECT_EQ(confirm->descLBL()->text(), QStringLiteral("当月有效"));
+        EXPECT_EQ(dialog->tag(), 2);
+        opener.calls.clear();
+        click(index == OrderAlertVC::kOrderIndex ? confirm->orderBtn() : confirm->cancelBtn());
+        ASSERT_EQ(opener.calls.size(), 1);
+        EXPECT_EQ(opener.calls[0].first, index);
+        EXPECT_EQ(opener.calls[0].second, product);
+        dialog->close();
+        settle();
+        delete confirm;
+    }
+}
+
+} // namespace
+} // namespace flow_test

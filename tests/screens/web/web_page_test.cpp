@@ -1,0 +1,532 @@
+// The web-page screen over the headless web view: load policy, overlay, back and close,
+// cookies, and the native functions the bridge reaches.
+
+#include <gtest/gtest.h>
+
+#include "app/core/NotificationNames.h"
+#include "screens/web/AddressBookHelper.h"
+#include "screens/web/WebViewController.h"
+#include "mireb/MirebSDK.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Pasteboard.h"
+#include "platform/foundation/Reachability.h"
+#include "platform/foundation/UrlOpener.h"
+#include "platform/ui/AlertCenter.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/PeoplePickerViewController.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/WebViewFake.h"
+#include "talvo/TVApi.h"
+#include "tests/screens/web/web_support.h"
+#include "tests/support/ScriptedServer.h"
+#include "widgets/OverlayHUD.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrlQuery>
+
+namespace {
+
+QUrl bridgeUrl(const QJsonObject& message) {
+    return QUrl(QStringLiteral("webkitpostnotification:") +
+                QString::fromUtf8(QUrl::toPercentEncoding(
+                    QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)))));
+}
+
+class WebPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui::ContactsAuthorization::reset();
+        web::writeSampleContacts();
+        ui::MessageComposeViewController::setCanSendText(true);
+        ui::MessageComposeViewController::resetComposedRecord();
+    }
+    void TearDown() override {
+        ui::AlertCenter::dismissAll();
+        ns::UrlOpener::setHandler({});
+        ns::UrlOpener::setCanOpenHandler({});
+        ns::NotificationCenter::defaultCenter().removeObserver(&observer);
+    }
+
+    // Pushes a page for the address and lets its push finish.
+    WebViewController* open(const QString& url, ui::NavigationController* on = nullptr) {
+        auto* page = qobject_cast<WebViewController*>(
+            ui::Storyboard::instantiateViewController("Main", "WebViewController"));
+        page->setRequestURL(url);
+        page->setStrOfTitle("页面");
+        (on ? on : host.nav)->pushViewController(page, true);
+        page->loadViewIfNeeded();
+        return page;
+    }
+    ui::WebViewFake* webView(WebViewController* page) {
+        return qobject_cast<ui::WebViewFake*>(page->myWebView());
+    }
+    bool call(WebViewController* page, const QJsonObject& message) {
+        return webView(page)->navigate(bridgeUrl(message));
+    }
+    OverlayHUD* overlay(WebViewController* page) { return OverlayHUD::HUDForView(page->view()); }
+
+    ui::WebViewFake::ScopedInstall fake;
+    web::HostScreen host;
+    QObject observer;
+};
+
+TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
+    struct Case {
+        const char* name;
+        QUrl url;
+        bool loads;
+        bool expiredAlert;
+        bool firstPageDone; // the first page has loaded: the cache is emptied twice
+    };
+    const Case cases[] = {
+        {"first page", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?num=1"), true, false, false},
+        {"ordinary page", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?num=1"), true, false, true},
+        {"another page", QUrl("http://127.0.0.1/pelvo/ulvek/b.html"), true, false, true},
+        {"expired session", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?result=9999"), false, true,
+         true},
+        {"expired, percent-encoded", QUrl::fromEncoded("http://h/a.html?r=99%399"), false, true,
+         true},
+        {"9999 wins over a bridge call",
+         QUrl("webkitpostnotification:{\"function\":\"getVersionNumOfAPP:\"}9999"), false, true,
+         true},
+        {"bridge call", bridgeUrl({{"function", "getVersionNumOfAPP:"}}), false, false, true},
+        {"foreign bridge call", bridgeUrl({{"function", "dealloc"}}), false, false, true},
+        {"9999 inside the address", QUrl("http://h/9999/a.html"), true, false, true},
+    };
+    WebViewController* page = open("http://127.0.0.1/pelvo/ulvek/start.html");
+    ui::WebViewFake* view = webView(page);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->cacheClears(), 1);
+    int logins = 0;
+    ns::NotificationCenter::defaultCenter().addObserver(&observer, notification::kPushToLoginVeiw,
+                                                        nullptr,
+                                                        [&](const ns::Notification&) { ++logins; });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        logins = 0;
+        const int clears = view->cacheClears();
+        EXPECT_EQ(view->navigate(c.url), c.loads);
+        EXPECT_EQ(view->cacheClears() - clears, c.loads ? (c.firstPageDone ? 2 : 1) : 0);
+        view->finishLoad(true);
+        ui::AlertView* alert = ui::AlertCenter::topAlert();
+        ASSERT_EQ(alert != nullptr, c.expiredAlert);
+        if (!alert) continue;
+        EXPECT_EQ(alert->title(), "提示");
+        EXPECT_EQ(alert->message(), "用户认证失败，请先登陆！");
+        EXPECT_EQ(alert->buttonTitleAtIndex(0), "确定");
+        EXPECT_TRUE(page->alertViewIsshow());
+        EXPECT_EQ(logins, 0);
+        alert->pressButtonAtIndex(0);
+        EXPECT_EQ(logins, 1);
+        ui::AlertCenter::dismissAll();
+    }
+}
+
+TEST_F(WebPageTest, pageLoadsDirectlyUnderOneOverlay) {
+    WebViewController* page = open("https://127.0.0.1/pelvo/ulvek/a.html");
+    ui::WebViewFake* view = webView(page);
+    // The page itself is asked for: no earlier connection stands in front of it.
+    ASSERT_EQ(view->requestedLoads(), QList<QUrl>{QUrl("https://127.0.0.1/pelvo/ulvek/a.html")});
+    EXPECT_TRUE(view->isLoading());
+    ASSERT_NE(overlay(page), nullptr);
+    EXPECT_EQ(page->navigationItem()->title(), "页面");
+    // A link while the overlay is up adds no second one.
+    view->navigate(QUrl("https://127.0.0.1/pelvo/ulvek/b.html"));
+    EXPECT_EQ(OverlayHUD::allHUDsForView(page->view()).size(), 1);
+    view->finishLoad(true);
+    EXPECT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
+    // The payment page loads without an overlay.
+    view->navigate(QUrl("https://pay.example/UnifiedPay/order?x=1"));
+    EXPECT_EQ(overlay(page), nullptr);
+    view->finishLoad(false);
+    EXPECT_EQ(page->navigationItem()->rightBarButtonItem(), nullptr);
+}
+
+TEST_F(WebPageTest, pageFillsTheVisibleAreaOnEveryLayout) {
+    for (const bool inTabs : {false, true}) {
+        SCOPED_TRACE(inTabs ? "above the tab bar" : "no tab bar");
+        ui::NavigationController* nav = host.nav;
+        ui::ViewController* root = host.nav;
+        ui::TabBarController* tabs = nullptr;
+        if (inTabs) {
+            tabs = new ui::TabBarController;
+            nav = new ui::NavigationController(new ui::ViewController);
+            tabs->setViewControllers({nav});
+            host.window->setRootViewController(tabs);
+            root = tabs;
+        }
+        WebViewController* page = open("http://h/a.html", nav);
+        // The window's size, then a resize of everything in it.
+        for (const QSize size : {QSize(320, 568), QSize(400, 420)}) {
+            root->view()->setFrame(QRectF(QPointF(), size));
+            const auto inWindow = [&](QWidget* w) {
+                return QRect(w->mapTo(host.window.get(), QPoint()), w->size());
+            };
+            const int top = inWindow(nav->navigationBar()).bottom() + 1;
+            const int bottom = tabs ? inWindow(tabs->tabBar()).top() : size.height();
+            EXPECT_EQ(inWindow(page->myWebView()), QRect(0, top, size.width(), bottom - top));
+        }
+    }
+}
+
+TEST_F(WebPageTest, emptyAddressLoadsNothing) {
+    WebViewController* page = open("");
+    EXPECT_TRUE(webView(page)->requestedLoads().isEmpty());
+    EXPECT_EQ(overlay(page), nullptr);
+}
+
+TEST_F(WebPageTest, backWalksTheHistoryThenLeaves) {
+    WebViewController* page = open("http://h/a.html");
+    ui::WebViewFake* view = webView(page);
+    view->finishLoad(true);
+    view->navigate(QUrl("http://h/b.html"));
+    view->finishLoad(true);
+    ASSERT_TRUE(view->canGoBack());
+    page->doReturn();
+    EXPECT_EQ(view->url(), QUrl("http://h/a.html"));
+    ASSERT_NE(page->closeButton(), nullptr);
+    EXPECT_EQ(host.nav->topViewController(), page);
+    // Without history the back button leaves the screen.
+    page->doReturn();
+    EXPECT_EQ(host.nav->topViewController(), host.vc);
+}
+
+TEST_F(WebPageTest, closeButtonLeavesAndTheEngineGoesWithTheScreen) {
+    QPointer<WebViewController> page = open("http://h/a.html");
+    ui::WebViewFake* view = webView(page);
+    view->finishLoad(true);
+    view->navigate(QUrl("http://h/b.html"));
+    view->finishLoad(true);
+    page->doReturn();
+    ASSERT_NE(page->closeButton(), nullptr);
+    web::tap(host.window.get(), page->closeButton());
+    EXPECT_EQ(host.nav->topViewController(), host.vc);
+    EXPECT_TRUE(web::waitUntil([&] { return page.isNull(); }));
+    EXPECT_EQ(ui::WebView::liveCount(), 0);
+}
+
+TEST_F(WebPageTest, lossOfTheNetworkAlertsAndLeaves) {
+    ns::Reachability::shared().setMediumOverride(ns::Reachability::Medium::WiFi);
+    WebViewController* page = open("http://h/a.html");
+    ASSERT_NE(page->hostReach(), nullptr);
+    ASSERT_NE(overlay(page), nullptr);
+    // Back on Wi-Fi after a change: nothing.
+    ns::Reachability::shared().setMediumOverride(ns::Reachability::Medium::Cellular);
+    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+    ns::Reachability::shared().setMediumOverride(ns::Reachability::Medium::None);
+    ui::AlertView* alert = ui::AlertCenter::topAlert();
+    ns::Reachability::shared().setMediumOverride(std::nullopt);
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), "提示");
+    EXPECT_EQ(alert->message(), "网络连接失败,请检查您的网络设置");
+    ASSERT_EQ(alert->numberOfButtons(), 1);
+    EXPECT_EQ(alert->buttonTitleAtIndex(0), "确定");
+    EXPECT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
+    alert->pressButtonAtIndex(0);
+    EXPECT_EQ(host.nav->topViewController(), host.vc);
+}
+
+TEST_F(WebPageTest, cookiesGoWhenThePageLeavesTheStackNotWhenCovered) {
+    WebViewController* page = open("http://h/a.html");
+    webView(page)->finishLoad(true);
+    // Covered by the picker, the composer and a pushed screen: cookies stay.
+    call(page, {{"function", "showAddressBook:"}, {"callback", "onPicked"}});
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
+    page->addressBookHelper()->pickerView()->cancel();
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() == nullptr; }));
+    call(page, {{"function", "displaySMSComposerSheetWithPhone:"}, {"argument", "hi"}});
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
+    qobject_cast<ui::MessageComposeViewController*>(page->presentedViewController())->cancel();
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() == nullptr; }));
+    call(page, {{"function", "pushToFunctionModuleVC:"}, {"argument", "Main&WebViewController"}});
+    EXPECT_NE(host.nav->topViewController(), page);
+    host.nav->popViewControllerAnimated(false);
+    // The pushed page itself left the stack: that is one deletion.
+    EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
+    EXPECT_EQ(host.nav->topViewController(), page);
+    host.nav->popViewControllerAnimated(true);
+    EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 2);
+}
+
+TEST_F(WebPageTest, answersReachOnlyValidCallbacks) {
+    WebViewController* page = open("http://h/a.html");
+    ui::WebViewFake* view = webView(page);
+    call(page, {{"function", "getVersionNumOfAPP:"}, {"callback", "app.onVersion"}});
+    ASSERT_EQ(view->scripts().size(), 1);
+    EXPECT_TRUE(view->scripts().last().startsWith("app.onVersion('"));
+    EXPECT_EQ(page->strCallBack(), "app.onVersion");
+    // A message without a callback replaces the stored one; hostile ones answer nothing.
+    for (const char* callback : {"", "alert(document.cookie)", "x');evil('"}) {
+        QJsonObject message{{"function", "getVersionNumOfAPP:"}};
+        if (*callback) message["callback"] = callback;
+        call(page, message);
+        EXPECT_EQ(page->strCallBack(), "");
+    }
+    EXPECT_EQ(view->scripts().size(), 1);
+}
+
+TEST_F(WebPageTest, contactsReachThePageThatAskedOnceAllowed) {
+    enum class Book { Sample, Large, TooLarge };
+    enum class Meanwhile { PageLoads, PageCovered, NextPage };
+    struct Case {
+        const char* name;
+        Book book;
+        bool allowed;
+        Meanwhile meanwhile;
+        int people; // in the answer; -1: no answer
+        QString answerEnd;
+        bool networkAlert;
+    };
+    const QString sampleAnswer =
+        "onContacts('[{numlist:[\\\"13800000001\\\",\\\"01088886666\\\"],name:\\\"张三\\\"},"
+        "{numlist:[\\\"13900000002\\\"],name:\\\"LeeAnn\\\"},{numlist:[],name:\\\"只有邮箱\\\"}]')";
+    const Case cases[] = {
+        {"refused", Book::Sample, false, Meanwhile::PageLoads, -1, "", false},
+        {"sample book", Book::Sample, true, Meanwhile::PageLoads, 3, sampleAnswer, false},
+        {"15,000 people", Book::Large, true, Meanwhile::PageLoads, 15000,
+         "{numlist:[\\\"13800014999\\\"],name:\\\"人14999\\\"}]')", false},
+        {"book too large to read", Book::TooLarge, true, Meanwhile::PageLoads, -1, "", true},
+        {"page covered meanwhile", Book::Sample, true, Meanwhile::PageCovered, 3, sampleAnswer,
+         false},
+        {"another page meanwhile", Book::Sample, true, Meanwhile::NextPage, -1, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::ContactsAuthorization::reset();
+        QFile book(ns::ContactsStore::defaultPath());
+        if (c.book != Book::Sample) {
+            ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+            for (int i = 0; c.book == Book::Large && i < 15000; ++i)
+                book.write(QStringLiteral("BEGIN:VCARD\nN:人;%1\nTEL:+86 138-000-%2\nEND:VCARD\n")
+                               .arg(i)
+                               .arg(i, 5, 10, QChar('0'))
+                               .toUtf8());
+            if (c.book == Book::TooLarge) book.resize(17 * 1024 * 1024);
+            book.close();
+        }
+        // Asked while the page is still loading under its overlay.
+        QPointer<WebViewController> page = open("http://h/a.html");
+        ui::WebViewFake* view = webView(page);
+        call(page, {{"function", "getAllPeoplesAddressInfo:"}, {"callback", "onContacts"}});
+        ui::AlertView* permission = ui::AlertCenter::topAlert();
+        ASSERT_NE(permission, nullptr);
+        if (c.meanwhile == Meanwhile::PageCovered) {
+            // Left for another screen: the load stops and its overlay goes for good.
+            host.nav->pushViewController(new ui::ViewController, false);
+            host.nav->popViewControllerAnimated(false);
+        } else {
+            if (c.meanwhile == Meanwhile::NextPage) view->navigate(QUrl("http://h/b.html"));
+            view->finishLoad(true);
+        }
+        EXPECT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
+        permission->pressButtonAtIndex(c.allowed ? 1 : 0);
+        if (c.people < 0) {
+            web::waitUntil([] { return false; }, 50);
+            EXPECT_TRUE(view->scripts().isEmpty());
+        } else {
+            ASSERT_TRUE(web::waitUntil([&] { return view->scripts().size() == 1; }));
+            const QString answer = view->scripts().first();
+            EXPECT_TRUE(answer.startsWith("onContacts('[{numlist:["))
+                << answer.left(80).toStdString();
+            EXPECT_TRUE(answer.endsWith(c.answerEnd)) << answer.right(80).toStdString();
+            EXPECT_EQ(answer.count("numlist:"), c.people);
+        }
+        ui::AlertView* alert = ui::AlertCenter::topAlert();
+        ASSERT_EQ(alert != nullptr, c.networkAlert);
+        if (alert) {
+            EXPECT_EQ(alert->message(), "网络连接失败,请检查您的网络设置");
+        }
+        ui::AlertCenter::dismissAll();
+        host.nav->popToRootViewControllerAnimated(false);
+        web::writeSampleContacts();
+    }
+}
+
+TEST_F(WebPageTest, pickedContactAnswersTheCaller) {
+    WebViewController* page = open("http://h/a.html");
+    call(page, {{"function", "showAddressBook:"}, {"callback", "onPicked"}});
+    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
+    ui::PeoplePickerViewController* picker = page->addressBookHelper()->pickerView();
+    web::tapRow(host.window.get(), picker->tableView(), 2); // the person without a number
+    ASSERT_EQ(webView(page)->scripts().size(), 1);
+    EXPECT_EQ(webView(page)->scripts().first(), "onPicked('{numlist:[],name:\\\"只有邮箱\\\"}')");
+}
+
+TEST_F(WebPageTest, smsComposerTakesTextAndNumbersOnly) {
+    struct Case {
+        QJsonValue argument;
+        bool canSend;
+        bool composer;
+        QString body;
+        bool alert;
+    };
+    const Case cases[] = {
+        {"推荐你使用", true, true, "推荐你使用", false},
+        {10086, true, true, "10086", false},
+        {QJsonObject{{"a", 1}}, true, false, "", false},
+        {QJsonValue(), true, false, "", false},
+        {"text", false, false, "", true},
+    };
+    WebViewController* page = open("http://h/a.html");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body.toStdString());
+        ui::MessageComposeViewController::setCanSendText(c.canSend);
+        QJsonObject message{{"function", "displaySMSComposerSheetWithPhone:"}};
+        if (!c.argument.isNull()) message["argument"] = c.argument;
+        call(page, message);
+        auto* composer =
+            qobject_cast<ui::MessageComposeViewController*>(page->presentedViewController());
+        ASSERT_EQ(composer != nullptr, c.composer);
+        if (composer) {
+            EXPECT_EQ(composer->body(), c.body);
+            EXPECT_TRUE(composer->recipients().isEmpty());
+            composer->send();
+            ASSERT_TRUE(web::waitUntil([&] { return !page->presentedViewController(); }));
+        }
+        ui::AlertView* alert = ui::AlertCenter::topAlert();
+        ASSERT_EQ(alert != nullptr, c.alert);
+        if (alert) {
+            EXPECT_EQ(alert->message(), "此设备不支持短信功能");
+        }
+        ui::AlertCenter::dismissAll();
+    }
+}
+
+TEST_F(WebPageTest, invalidRouteIsIgnored) {
+    WebViewController* page = open("http://h/a.html");
+    for (const char* route : {"Main&NoSuchScene", "NoStoryboard&WebViewController", "Main", "&",
+                              "RootViewController"}) {
+        call(page, {{"function", "pushToFunctionModuleVC:"}, {"argument", route}});
+        EXPECT_EQ(host.nav->topViewController(), page) << route;
+    }
+    call(page, {{"function", "pushToFunctionModuleVC:"}, {"argument", "Main&WebViewController"}});
+    EXPECT_NE(host.nav->topViewController(), page);
+}
+
+TEST_F(WebPageTest, tabSelectionLeavesTheOldTabAtItsRoot) {
+    struct Case {
+        QJsonValue argument;
+        int selected; // -1: nothing changes
+    };
+    const Case cases[] = {{"2", 2}, {2, 2},      {"9", 0},   {"-1", 0}, {-1, 0},
+                          {3.0, 3}, {"two", -1}, {true, -1}, {2.5, -1}, {QJsonArray{1}, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QJsonDocument(QJsonObject{{"a", c.argument}}).toJson().toStdString());
+        auto* tabs = new ui::TabBarController;
+        QList<ui::ViewController*> navs;
+        for (int i = 0; i < 4; ++i)
+            navs.append(new ui::NavigationController(new ui::ViewController));
+        tabs->setViewControllers(navs);
+        tabs->setSelectedIndex(1);
+        host.window->setRootViewController(tabs);
+        auto* nav = qobject_cast<ui::NavigationController*>(navs[1]);
+        WebViewController* page = open("http://h/a.html", nav);
+        ASSERT_EQ(nav->viewControllers().size(), 2);
+        call(page, {{"function", "pushToTabbarViewController:"}, {"argument", c.argument}});
+        EXPECT_EQ(tabs->selectedIndex(), c.selected < 0 ? 1 : c.selected);
+        EXPECT_EQ(nav->viewControllers().size(), c.selected < 0 ? 2 : 1);
+    }
+}
+
+// Talvo and Mireb are "installed": their requests are read off the pasteboard when opened.
+class ShareTest : public WebPageTest {
+protected:
+    void SetUp() override {
+        WebPageTest::SetUp();
+        apps = std::make_unique<web::InstalledShareApps>();
+        server.setHandler([](const ScriptedServer::Request& r) {
+            if (r.path.startsWith("/never")) return ScriptedServer::noAnswer();
+            if (r.path.startsWith("/missing")) return ScriptedServer::html("gone", 404);
+            ScriptedServer::Action a;
+            a.body = QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAIAAAD91JpzAAAAEE"
+                                            "lEQVR4nGNw6zkFRAwQCgArDgZxMXQUnAAAAABJRU5ErkJggg==");
+            a.contentType = "image/png";
+            return a;
+        });
+    }
+    void TearDown() override {
+        apps.reset();
+        WebPageTest::TearDown();
+    }
+    QString picture(const char* path) { return server.url(path).toString(); }
+
+    ScriptedServer server;
+    std::unique_ptr<web::InstalledShareApps> apps;
+};
+
+TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
+    struct Case {
+        const char* name;
+        const char* path; // picture address path, "" for none
+        bool waitsForClock;
+        bool withPicture;
+    };
+    const Case cases[] = {
+        {"picture arrives", "/p.png", false, true},
+        {"no picture given", "", false, false},
+        {"picture missing", "/missing.png", false, false},
+        {"picture never answers", "/never.png", true, false},
+    };
+    ns::ScopedManualClock clock;
+    WebViewController* page = open("http://h/a.html");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString address = *c.path ? picture(c.path) : QString();
+        for (const char* function :
+             {"showTVFriendsView:", "showTVFriendCircleView:", "mirebShareButtonPressed:"}) {
+            SCOPED_TRACE(function);
+            apps->sent.clear();
+            const bool mireb = QString(function).startsWith("mireb");
+            const QString argument =
+                mireb ? "查话费&" + address : "标题&&&" + address + "&&&描述&&&http://h/a.html";
+            call(page, {{"function", function}, {"argument", argument}});
+            // The bridge returned at once; the share follows the picture.
+            if (c.waitsForClock) {
+                EXPECT_FALSE(web::waitUntil([&] { return !apps->sent.isEmpty(); }, 100));
+                clock.clock.advance(WebViewController::kShareImageTimeoutMs);
+            }
+            ASSERT_TRUE(web::waitUntil([&] { return apps->sent.size() == 1; }));
+            const QVariantMap record = apps->sent.first();
+            if (mireb) {
+                const QVariantMap message = record.value("message").toMap();
+                EXPECT_EQ(message.value("text").toString(), "查话费");
+                EXPECT_EQ(message.contains("imageData"), c.withPicture);
+                EXPECT_EQ(record.value("userInfo").toMap().value("Other_Info_1").toInt(), 123);
+            } else {
+                EXPECT_EQ(record.value("title").toString(), "标题");
+                EXPECT_EQ(record.value("description").toString(), "描述");
+                EXPECT_EQ(record.value("webpageUrl").toString(), "http://h/a.html");
+                EXPECT_EQ(record.value("scene").toInt(),
+                          QString(function) == "showTVFriendsView:" ? 0 : 1);
+                EXPECT_EQ(!record.value("thumbData").toByteArray().isEmpty(), c.withPicture);
+            }
+        }
+    }
+}
+
+TEST_F(ShareTest, talvoMissingOffersTheDownload) {
+    ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return false; });
+    QList<QUrl> opened;
+    ns::UrlOpener::setHandler([&](const QUrl& url) {
+        opened.append(url);
+        return true;
+    });
+    WebViewController* page = open("http://h/a.html");
+    // Fewer than four pieces still make a share (the alert here, as Talvo is missing).
+    call(page, {{"function", "showTVFriendsView:"}, {"argument", "only a title"}});
+    ui::AlertView* alert = ui::AlertCenter::topAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->buttonTitleAtIndex(1), "免费下载塔沃");
+    alert->pressButtonAtIndex(1);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().scheme(), "itms-apps");
+}
+
+} // namespace
