@@ -152,7 +152,11 @@ void WebViewEngine::pageLoadFinished(bool ok) {
 }
 
 void WebViewEngine::removeAllCachedResponses() {
-    if (m_page) m_page->profile()->clearHttpCache();
+    // Emptying the engine's cache while it decides a navigation stalls that load; a profile
+    // that keeps no responses is the same as one emptied before every load.
+    QWebEngineProfile* profile = m_page ? m_page->profile() : nullptr;
+    if (profile && profile->httpCacheType() != QWebEngineProfile::NoCache)
+        profile->setHttpCacheType(QWebEngineProfile::NoCache);
 }
 
 } // namespace ui
