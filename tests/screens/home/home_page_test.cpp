@@ -9,14 +9,14 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/download/PCFile.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/web/WebViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PageControl.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/web/WebViewController.h"
 #include "widgets/DDButton.h"
 #include "widgets/RefreshView.h"
 #include "widgets/SpinnerView.h"
@@ -403,9 +403,10 @@ TEST_F(HomePageTest, TilesAndAdvertsOpenWhatTheyNameAndUnknownScenesNothing) {
     sandbox.server().backend().database().exec(
         "UPDATE home_tiles SET storyboardname = 'Nowhere' WHERE position = 2");
     ASSERT_TRUE(waitUntil([&] { return page->hasMainConfigList(); }));
-    click(page->buttonWithTag(1004)); // the family tile now names a storyboard that does not exist
+    windowinput::click(
+        page->buttonWithTag(1004)); // the family tile now names a storyboard that does not exist
     EXPECT_EQ(homeNavigation->viewControllers().size(), 1);
-    click(page->buttonWithTag(1003)); // a web tile, with the mouse
+    windowinput::click(page->buttonWithTag(1003)); // a web tile, with the mouse
     ASSERT_EQ(topClass(), "WebViewController");
     auto* web = qobject_cast<WebViewController*>(homeNavigation->topViewController());
     EXPECT_EQ(web->strOfTitle(), "4G免费换卡");
