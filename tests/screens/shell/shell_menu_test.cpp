@@ -33,20 +33,18 @@ TEST(StarTable, EachLevelGivesItsRowOfFive) {
         int count;
         int expectant;
     };
-    const Case cases[] = {
-        {"1", "starCard", 5, 0},
-        {"2", "goldCard", 5, 0},
-        {"3", "diamondCard", 5, 0},
-        {"14", "starCard", 4, 1},
-        {"13", "starCard", 3, 2},
-        {"12", "starCard", 2, 3},
-        {"11", "starCard", 1, 4},
-        {"10", "expectantStar", 1, 4},
-        {"-10", "", 0, 0},
-        {"7", "", 0, 5},
-        {"", "", 0, 5},
-        {" 1", "", 0, 5},
-    };
+    const Case cases[] = {{"1", "starCard", 5, 0},
+                          {"2", "goldCard", 5, 0},
+                          {"3", "diamondCard", 5, 0},
+                          {"14", "starCard", 4, 1},
+                          {"13", "starCard", 3, 2},
+                          {"12", "starCard", 2, 3},
+                          {"11", "starCard", 1, 4},
+                          {"10", "expectantStar", 1, 4},
+                          {"-10", "", 0, 0},
+                          {"7", "", 0, 5},
+                          {"", "", 0, 5},
+                          {" 1", "", 0, 5}};
     for (const Case& c : cases) {
         const auto row = SideSlipViewController::starRowForLevel(c.level);
         EXPECT_EQ(row.imageName, c.image) << c.level;
