@@ -163,30 +163,36 @@ TEST_F(HomePageTest, AFailedHeaderAlertsAndTheAlertStopsTheRefresh) {
     EXPECT_FALSE(page->isRefreshGiveUpPending());
 }
 
-TEST_F(HomePageTest, AnOrderedPackRefreshesOnlyTheDataEvenWhenCovered) {
+// A pack ordered elsewhere refreshes only the data, whether the page is covered or pulling.
+TEST_F(HomePageTest, AnOrderedPackRefreshesOnlyTheData) {
     RootViewController* page = showHome();
     ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
-    homeNavigation->pushViewController(new ui::ViewController, false);
-    gntyll = 3145728;
-    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
-    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 2; }));
-    ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == "3.00GB"; }));
-    EXPECT_EQ(requestsTo("MainBillInfo"), 1);
-}
-
-TEST_F(HomePageTest, AnOrderedPackDuringAPullLeavesThePullsGiveUpInPlace) {
-    RootViewController* page = showHome();
-    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
-    sandbox.setFault("MainBillInfo", sandbox::Fault::noAnswer());
-    page->startLoading();
-    gntyll = 3145728;
-    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
-    ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == "3.00GB"; }));
-    EXPECT_TRUE(page->isRefreshGiveUpPending());
-    clock.clock.advance(10000);
-    EXPECT_FALSE(page->refreshView()->isLoading());
-    EXPECT_FALSE(page->requestOfMainBillInfo()->isRunning());
-    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+    for (const bool pulling : {false, true}) {
+        SCOPED_TRACE(pulling ? "during a pull" : "covered");
+        const int bills = requestsTo("MainBillInfo"), balances = requestsTo("Balance");
+        if (pulling) {
+            sandbox.setFault("MainBillInfo", sandbox::Fault::noAnswer());
+            page->startLoading();
+        } else {
+            homeNavigation->pushViewController(new ui::ViewController, false);
+        }
+        gntyll = pulling ? 3145728 : 2097152;
+        const QString shown = pulling ? "3.00GB" : "2.00GB";
+        ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
+        ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") > balances; }));
+        ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == shown; }));
+        if (!pulling) {
+            EXPECT_EQ(requestsTo("MainBillInfo"), bills);
+            homeNavigation->popToRootViewControllerAnimated(false);
+            continue;
+        }
+        // The pull's give-up stays in place.
+        EXPECT_TRUE(page->isRefreshGiveUpPending());
+        clock.clock.advance(10000);
+        EXPECT_FALSE(page->refreshView()->isLoading());
+        EXPECT_FALSE(page->requestOfMainBillInfo()->isRunning());
+        EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+    }
 }
 
 TEST_F(HomePageTest, CarouselWrapsAndAdvancesEveryFiveSeconds) {
