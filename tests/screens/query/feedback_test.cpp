@@ -1,13 +1,13 @@
 #include "QueryHarness.h"
 
-#include "screens/query/AboutMeViewController.h"
-#include "screens/query/FAQViewController.h"
-#include "screens/query/FeedbackViewController.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextView.h"
 #include "sandbox/VersionCheckInterface.h"
+#include "screens/query/AboutMeViewController.h"
+#include "screens/query/FAQViewController.h"
+#include "screens/query/FeedbackViewController.h"
 #include "tests/support/ScriptedServer.h"
 #include "widgets/RRTextView.h"
 

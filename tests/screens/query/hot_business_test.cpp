@@ -1,7 +1,7 @@
 #include "QueryHarness.h"
 
-#include "screens/query/HotBusinessViewController.h"
 #include "platform/ui/TableViewCell.h"
+#include "screens/query/HotBusinessViewController.h"
 #include "screens/services/MorePackageTableViewCell.h"
 #include "tests/support/ScriptedServer.h"
 

@@ -1,12 +1,12 @@
 #include "QueryHarness.h"
 
 #include "app/core/AlertTexts.h"
-#include "screens/query/FeedbackViewController.h"
-#include "screens/entry/PasswordModificationViewController.h"
-#include "screens/query/SettingViewController.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
+#include "screens/entry/PasswordModificationViewController.h"
+#include "screens/query/FeedbackViewController.h"
+#include "screens/query/SettingViewController.h"
 #include "widgets/RRTextView.h"
 
 namespace {
