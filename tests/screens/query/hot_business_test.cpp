@@ -101,7 +101,7 @@ TEST_F(HotBusinessTest, ATappedOfferOpensItsOrderingPageOrTheFamilyNetwork) {
     }
 }
 
-TEST_F(HotBusinessTest, ListsThatAreNotArraysAndEntriesThatAreNotObjectsAreLeftOut) {
+TEST_F(HotBusinessTest, ListsNotArraysAndEntriesNotObjectsAreLeftOut) {
     ScriptedServer scripted;
     tavrixConfig::setServerBaseAddress(scripted.baseAddress());
     const struct {

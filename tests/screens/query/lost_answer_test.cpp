@@ -15,7 +15,7 @@ using namespace query_test;
 
 // The sandbox drops the connection after reading a change: the server may or may not have
 // made it, so the client must neither send it again nor store its own guess.
-TEST_F(ScreenHarness, AChangeWhoseAnswerIsLostIsSentOnceReportedAndNothingIsStored) {
+TEST_F(ScreenHarness, AChangeWhoseAnswerIsLostIsSentOnceAndNotStored) {
     const QString smsKey = "LoginSMS" + SandboxFixture::demoNumber();
     const QString password = SandboxFixture::demoPassword();
     auto dropNext = [&](const char* name) { sandbox.setFault(name, sandbox::Fault::drop()); };

@@ -135,7 +135,7 @@ TEST_F(WebPageTest, pageFillsTheVisibleAreaOnEveryLayout) {
     }
 }
 
-TEST_F(WebPageTest, backWalksTheHistoryThenLeavesAndTheEngineGoesWithTheScreen) {
+TEST_F(WebPageTest, backWalksTheHistoryThenLeavesWithTheEngine) {
     for (const bool close : {false, true}) {
         QPointer<WebViewController> page = open("http://h/a.html");
         ui::WebViewFake* view = webView(page);
