@@ -80,12 +80,13 @@ TEST_F(RechargeRecordScreen, ARefusedReplyShowsNoMonths) {
 TEST_F(RechargeRecordScreen, MonthsFoldByClicks) {
     auto* screen = open();
     ui::TableView* table = screen->tableViewOfRecord();
-    auto* button = qobject_cast<ui::Button*>(
-        table->headerViewForSection(0)->viewWithTag(RechargeRecordViewController::kHeaderTagBase));
     // Clicks so far: rows of the month and height of its header.
     for (const auto& [clicks, rows, height] : {std::tuple{0, 1, 32}, {1, 0, 44}, {2, 1, 32}}) {
         SCOPED_TRACE(clicks);
-        if (clicks > 0) click(button);
+        // The header is made anew on each fold: find its button each time.
+        if (clicks > 0)
+            click(table->headerViewForSection(0)->viewWithTag(
+                RechargeRecordViewController::kHeaderTagBase));
         EXPECT_EQ(table->numberOfRowsInSection(0), rows);
         EXPECT_EQ(table->rectForHeaderInSection(0).height(), height);
     }
