@@ -28,6 +28,9 @@ constexpr int kPauseMs = 250;
 
 // Descriptors kept free when connections crowd in.
 constexpr int kReservedFds = 16;
+// Connections the kernel queues before a burst is accepted (QTcpServer's default is 50; past
+// the queue, clients wait seconds to retry).
+constexpr int kBacklog = 1024;
 
 const char kBusy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n"
                      "Connection: close\r\n\r\n";
@@ -64,6 +67,7 @@ ConnectionGate::~ConnectionGate() {
 }
 
 bool ConnectionGate::open(quint16 port) {
+    setListenBacklogSize(kBacklog);
     if (!listen(QHostAddress::LocalHost, port)) return false;
     // Accepting is done below: QTcpServer's own loop retries a failing accept at once, which
     // spins when descriptors run out.
@@ -86,12 +90,8 @@ void ConnectionGate::acceptPending() {
     for (int i = 0; i < kAcceptBurst; ++i) {
         const int fd =
             ::accept4(int(socketDescriptor()), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd >= m_fdCeiling) {
-            refuseBusy(fd);
-            continue;
-        }
         if (fd >= 0) {
-            admit(fd);
+            take(fd);
             continue;
         }
         if (errno == EINTR || errno == ECONNABORTED) continue;
@@ -125,6 +125,23 @@ void ConnectionGate::refuseForDescriptors() {
     });
 }
 
+QTcpSocket* ConnectionGate::nextPendingConnection() {
+    QTcpSocket* socket = QTcpServer::nextPendingConnection();
+    if (m_notifier) pauseAccepting();
+    return socket;
+}
+
+void ConnectionGate::incomingConnection(qintptr descriptor) {
+    take(int(descriptor));
+}
+
+void ConnectionGate::take(int fd) {
+    if (fd >= m_fdCeiling)
+        refuseBusy(fd);
+    else
+        admit(fd);
+}
+
 void ConnectionGate::refuseBusy(int fd) {
     (void)::send(fd, kBusy, sizeof kBusy - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
     ::close(fd);
@@ -139,6 +156,7 @@ void ConnectionGate::admit(int fd) {
         return;
     }
     ++m_waiting;
+    ++m_admitted;
     auto* arrival = new Arrival(m_limits, socket);
     connect(arrival, &QObject::destroyed, this, [this] { --m_waiting; });
     // What is read here stays in the socket (a transaction) for the HTTP server to parse.
@@ -192,18 +210,48 @@ void ConnectionGate::retire(QTcpSocket* socket, Arrival* arrival) {
 }
 
 void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
+    const qsizetype from = arrival->framing.leadingBytes();
+    const qsizetype to = arrival->framing.consumed();
     retire(socket, arrival);
-    // Every byte back in the socket, unread, for the HTTP server's own parser.
+    // The request's bytes back in the socket, unread, for the HTTP server's own parser.
     socket->rollbackTransaction();
+    if (from != 0 || socket->bytesAvailable() != to) {
+        // Blank lines before it or bytes after it: the server gets the request alone.
+        const QByteArray request = socket->read(to).sliced(from);
+        socket->readAll();
+        for (qsizetype i = request.size() - 1; i >= 0; --i)
+            socket->ungetChar(request[i]);
+    }
     addPendingConnection(socket);
     emit newConnection();
     QPointer<QTcpSocket> guard(socket);
     emit socket->readyRead();
+    if (!guard) return;
+    // The server parses no more on this connection; what still comes is read and dropped.
+    QObject::disconnect(guard, &QTcpSocket::readyRead, nullptr, nullptr);
     // The server completes (commits) what it takes; what it left pending, it did not take.
-    if (guard && guard->isTransactionStarted()) {
-        QObject::disconnect(guard, &QTcpSocket::readyRead, nullptr, nullptr);
+    if (guard->isTransactionStarted()) {
         refuse(guard, nullptr, 400, QStringLiteral("malformed request"));
+        return;
     }
+    connect(guard, &QTcpSocket::readyRead, guard, [socket] { socket->readAll(); });
+    watchAnswer(guard);
+}
+
+void ConnectionGate::watchAnswer(QTcpSocket* socket) {
+    // From the first bytes of the answer going out, the client has the write time-out to take
+    // the rest; then the connection and the answer it holds go.
+    auto* deadline = new QTimer(socket);
+    ++m_answering;
+    connect(deadline, &QObject::destroyed, this, [this] { --m_answering; });
+    deadline->setSingleShot(true);
+    deadline->setInterval(m_limits.writeTimeoutMs);
+    connect(socket, &QTcpSocket::bytesWritten, deadline, [deadline] {
+        if (!deadline->isActive()) deadline->start();
+    });
+    connect(deadline, &QTimer::timeout, socket, [socket] {
+        if (socket->bytesToWrite() > 0) closeQuietly(socket);
+    });
 }
 
 void ConnectionGate::refuse(QTcpSocket* socket, Arrival* arrival, int status,
