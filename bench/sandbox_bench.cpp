@@ -1,5 +1,6 @@
-// The sandbox server under load, as a separate process driven over loopback: log-ins per
-// second with an empty and a full session table, and its memory after many large requests.
+// The sandbox server under load, driven over loopback: log-ins per second with an empty and a
+// full session table, and its memory after many large requests (a separate process); StarLevel
+// and Login per second through the connection gate and around it (a server thread).
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,10 +10,16 @@
 #include <benchmark/benchmark.h>
 
 #include "sandbox/Backend.h"
+#include "sandbox/SandboxServer.h"
+
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QThread>
 
 #include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -153,5 +160,72 @@ void BM_Sandbox_LargeBodies(benchmark::State& state) {
     state.counters["refused_413"] = refused;
 }
 BENCHMARK(BM_Sandbox_LargeBodies)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A sandbox on its own thread, reachable through its gate and through a plain listening socket
+// bound to the same server (Qt's own accepting: no framing check, limits or time-outs).
+class SandboxThread {
+public:
+    SandboxThread() {
+        std::promise<std::pair<quint16, quint16>> ports;
+        auto ready = ports.get_future();
+        m_thread.reset(QThread::create([&ports, path = m_dir.filePath("sandbox.sqlite")] {
+            sandbox::SandboxServer server;
+            sandbox::SandboxOptions options;
+            options.databasePath = path;
+            QTcpServer plain;
+            if (!server.start(options) || !plain.listen(QHostAddress::LocalHost)) {
+                ports.set_value({0, 0});
+                return;
+            }
+            server.bind(&plain);
+            ports.set_value({server.port(), plain.serverPort()});
+            QEventLoop loop; // until the thread is told to quit
+            loop.exec();
+        }));
+        m_thread->start();
+        std::tie(m_gated, m_plain) = ready.get();
+    }
+    ~SandboxThread() {
+        m_thread->quit();
+        m_thread->wait();
+    }
+    quint16 port(bool gated) const { return gated ? m_gated : m_plain; }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<QThread> m_thread;
+    quint16 m_gated = 0;
+    quint16 m_plain = 0;
+};
+
+// Arguments: the interface (0 StarLevel, 1 Login), and whether through the gate (1) or not (0).
+void BM_Sandbox_Gate(benchmark::State& state) {
+    SandboxThread sandbox;
+    const bool gated = state.range(1) == 1;
+    if (sandbox.port(gated) == 0) {
+        state.SkipWithError("the sandbox did not start");
+        return;
+    }
+    const QByteArray login =
+        post("/pelvo/Login.do", "num=13800000001&pass=123456&channelid=2&versionid=1.0");
+    QByteArray request = login;
+    if (state.range(0) == 0) {
+        const QByteArray answer = roundTrip(sandbox.port(gated), login);
+        const qsizetype at = answer.indexOf("\"session\":\"") + 11;
+        const QByteArray session = answer.mid(at, answer.indexOf('"', at) - at);
+        request = post("/pelvo/StarLevel.do", "session=" + session + "&num=13800000001");
+    }
+    int failed = 0;
+    for (auto _ : state)
+        failed += !roundTrip(sandbox.port(gated), request).contains("\"result\":0");
+    state.SetLabel(std::string(state.range(0) == 0 ? "StarLevel" : "Login") +
+                   (gated ? " through the gate" : " around the gate"));
+    state.SetItemsProcessed(state.iterations());
+    state.counters["failed"] = failed;
+}
+BENCHMARK(BM_Sandbox_Gate)
+    ->ArgsProduct({{0, 1}, {1, 0}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 } // namespace

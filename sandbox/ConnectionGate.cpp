@@ -239,19 +239,20 @@ void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
 }
 
 void ConnectionGate::watchAnswer(QTcpSocket* socket) {
-    // From the first bytes of the answer going out, the client has the write time-out to take
-    // the rest; then the connection and the answer it holds go.
-    auto* deadline = new QTimer(socket);
     ++m_answering;
-    connect(deadline, &QObject::destroyed, this, [this] { --m_answering; });
-    deadline->setSingleShot(true);
-    deadline->setInterval(m_limits.writeTimeoutMs);
-    connect(socket, &QTcpSocket::bytesWritten, deadline, [deadline] {
-        if (!deadline->isActive()) deadline->start();
-    });
-    connect(deadline, &QTimer::timeout, socket, [socket] {
-        if (socket->bytesToWrite() > 0) closeQuietly(socket);
-    });
+    connect(socket, &QObject::destroyed, this, [this] { --m_answering; });
+    // An answer that did not all go out at once waits in the socket: from then on the client
+    // has the write time-out to take the rest, then the connection and the answer go.
+    connect(socket, &QTcpSocket::bytesWritten, socket,
+            [socket, ms = m_limits.writeTimeoutMs, deadline = QPointer<QTimer>()]() mutable {
+                if (deadline || socket->bytesToWrite() == 0) return;
+                deadline = new QTimer(socket);
+                deadline->setSingleShot(true);
+                connect(deadline, &QTimer::timeout, socket, [socket] {
+                    if (socket->bytesToWrite() > 0) closeQuietly(socket);
+                });
+                deadline->start(ms);
+            });
 }
 
 void ConnectionGate::refuse(QTcpSocket* socket, Arrival* arrival, int status,
