@@ -31,6 +31,8 @@ constexpr int kReservedFds = 16;
 // Connections the kernel queues before a burst is accepted (QTcpServer's default is 50; past
 // the queue, clients wait seconds to retry).
 constexpr int kBacklog = 1024;
+// The timer of an answer that waits for its client.
+const char kDeadlineName[] = "answer deadline";
 
 const char kBusy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n"
                      "Connection: close\r\n\r\n";
@@ -87,6 +89,7 @@ bool ConnectionGate::open(quint16 port) {
 }
 
 void ConnectionGate::acceptPending() {
+    sweepAnswers();
     for (int i = 0; i < kAcceptBurst; ++i) {
         const int fd =
             ::accept4(int(socketDescriptor()), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -213,6 +216,7 @@ void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
     const qsizetype from = arrival->framing.leadingBytes();
     const qsizetype to = arrival->framing.consumed();
     retire(socket, arrival);
+    sweepAnswers();
     // The request's bytes back in the socket, unread, for the HTTP server's own parser.
     socket->rollbackTransaction();
     if (from != 0 || socket->bytesAvailable() != to) {
@@ -241,18 +245,35 @@ void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
 void ConnectionGate::watchAnswer(QTcpSocket* socket) {
     ++m_answering;
     connect(socket, &QObject::destroyed, this, [this] { --m_answering; });
-    // An answer that did not all go out at once waits in the socket: from then on the client
-    // has the write time-out to take the rest, then the connection and the answer go.
-    connect(socket, &QTcpSocket::bytesWritten, socket,
-            [socket, ms = m_limits.writeTimeoutMs, deadline = QPointer<QTimer>()]() mutable {
-                if (deadline || socket->bytesToWrite() == 0) return;
-                deadline = new QTimer(socket);
-                deadline->setSingleShot(true);
-                connect(deadline, &QTimer::timeout, socket, [socket] {
-                    if (socket->bytesToWrite() > 0) closeQuietly(socket);
-                });
-                deadline->start(ms);
-            });
+    m_answers.append(socket);
+    // From the moment the answer is queued (now, or later for a delayed one), the client has the
+    // write time-out to take it; then the connection and the answer it holds go.
+    auto startDeadline = [socket, ms = m_limits.writeTimeoutMs] {
+        if (socket->bytesToWrite() == 0 || socket->findChild<QTimer*>(kDeadlineName)) return;
+        auto* deadline = new QTimer(socket);
+        deadline->setObjectName(kDeadlineName);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, socket, [socket] { dropUntaken(socket); });
+        deadline->start(ms);
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, startDeadline);
+    startDeadline();
+}
+
+void ConnectionGate::dropUntaken(QTcpSocket* socket) {
+    if (socket->bytesToWrite() > 0) closeQuietly(socket);
+}
+
+void ConnectionGate::sweepAnswers() {
+    // Qt runs timers only when nothing else is waiting, so under a stream of requests the
+    // deadlines are also checked here, at each new connection and request.
+    m_answers.removeIf([](const QPointer<QTcpSocket>& socket) {
+        if (!socket) return true;
+        const auto* deadline = socket->findChild<QTimer*>(kDeadlineName);
+        if (!deadline || deadline->remainingTime() != 0) return false;
+        dropUntaken(socket);
+        return true;
+    });
 }
 
 void ConnectionGate::refuse(QTcpSocket* socket, Arrival* arrival, int status,

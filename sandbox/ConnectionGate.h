@@ -2,6 +2,8 @@
 
 #include "sandbox/RequestFraming.h"
 
+#include <QList>
+#include <QPointer>
 #include <QTcpServer>
 #include <limits>
 
@@ -62,6 +64,8 @@ private:
     void inspect(QTcpSocket* socket, Arrival* arrival);
     void handOver(QTcpSocket* socket, Arrival* arrival);
     void watchAnswer(QTcpSocket* socket);
+    void sweepAnswers();
+    static void dropUntaken(QTcpSocket* socket);
     void refuse(QTcpSocket* socket, Arrival* arrival, int status, const QString& reason);
     static void retire(QTcpSocket* socket, Arrival* arrival);
     static void closeQuietly(QTcpSocket* socket);
@@ -76,6 +80,7 @@ private:
     int m_refused = 0;
     int m_admitted = 0;
     int m_answering = 0;
+    QList<QPointer<QTcpSocket>> m_answers; // handed over, possibly holding an answer
 };
 
 } // namespace sandbox
