@@ -31,8 +31,6 @@ constexpr int kReservedFds = 16;
 // Connections the kernel queues before a burst is accepted (QTcpServer's default is 50; past
 // the queue, clients wait seconds to retry).
 constexpr int kBacklog = 1024;
-// The timer of an answer that waits for its client.
-const char kDeadlineName[] = "answer deadline";
 
 const char kBusy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n"
                      "Connection: close\r\n\r\n";
@@ -62,7 +60,10 @@ public:
 };
 
 ConnectionGate::ConnectionGate(Limits limits, QObject* parent)
-    : QTcpServer(parent), m_limits(limits) {}
+    : QTcpServer(parent), m_limits(limits) {
+    m_answerSweep.setInterval(std::max(1, m_limits.writeTimeoutMs / 4));
+    connect(&m_answerSweep, &QTimer::timeout, this, &ConnectionGate::sweepAnswers);
+}
 
 ConnectionGate::~ConnectionGate() {
     if (m_spareFd >= 0) ::close(m_spareFd);
@@ -216,7 +217,6 @@ void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
     const qsizetype from = arrival->framing.leadingBytes();
     const qsizetype to = arrival->framing.consumed();
     retire(socket, arrival);
-    sweepAnswers();
     // The request's bytes back in the socket, unread, for the HTTP server's own parser.
     socket->rollbackTransaction();
     if (from != 0 || socket->bytesAvailable() != to) {
@@ -243,37 +243,37 @@ void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
 }
 
 void ConnectionGate::watchAnswer(QTcpSocket* socket) {
-    ++m_answering;
-    connect(socket, &QObject::destroyed, this, [this] { --m_answering; });
-    m_answers.append(socket);
-    // From the moment the answer is queued (now, or later for a delayed one), the client has the
-    // write time-out to take it; then the connection and the answer it holds go.
-    auto startDeadline = [socket, ms = m_limits.writeTimeoutMs] {
-        if (socket->bytesToWrite() == 0 || socket->findChild<QTimer*>(kDeadlineName)) return;
-        auto* deadline = new QTimer(socket);
-        deadline->setObjectName(kDeadlineName);
-        deadline->setSingleShot(true);
-        connect(deadline, &QTimer::timeout, socket, [socket] { dropUntaken(socket); });
-        deadline->start(ms);
-    };
-    connect(socket, &QTcpSocket::bytesWritten, socket, startDeadline);
-    startDeadline();
-}
-
-void ConnectionGate::dropUntaken(QTcpSocket* socket) {
-    if (socket->bytesToWrite() > 0) closeQuietly(socket);
+    m_answers.append({socket, QDeadlineTimer(QDeadlineTimer::Forever)});
+    if (!m_answerSweep.isActive()) m_answerSweep.start();
+    sweepAnswers();
 }
 
 void ConnectionGate::sweepAnswers() {
-    // Qt runs timers only when nothing else is waiting, so under a stream of requests the
-    // deadlines are also checked here, at each new connection and request.
-    m_answers.removeIf([](const QPointer<QTcpSocket>& socket) {
-        if (!socket) return true;
-        const auto* deadline = socket->findChild<QTimer*>(kDeadlineName);
-        if (!deadline || deadline->remainingTime() != 0) return false;
-        dropUntaken(socket);
-        return true;
-    });
+    // From the moment an answer is seen queued (at once, or later for a delayed one), the
+    // client has the write time-out to take it; then the connection and the answer it holds
+    // go. Checked on a timer and at each new connection and request: Qt runs timers only when
+    // nothing else is waiting, so under a stream of requests they alone would come too late.
+    for (qsizetype i = m_answers.size() - 1; i >= 0; --i) {
+        Answer& answer = m_answers[i];
+        QTcpSocket* socket = answer.socket;
+        if (socket && socket->bytesToWrite() > 0) {
+            if (answer.deadline.isForever()) {
+                answer.deadline.setRemainingTime(m_limits.writeTimeoutMs);
+                continue;
+            }
+            if (!answer.deadline.hasExpired()) continue;
+            closeQuietly(socket);
+        } else if (socket) {
+            continue;
+        }
+        m_answers.removeAt(i);
+    }
+    if (m_answers.isEmpty()) m_answerSweep.stop();
+}
+
+int ConnectionGate::answeringCount() const {
+    return int(std::count_if(m_answers.begin(), m_answers.end(),
+                             [](const Answer& answer) { return !answer.socket.isNull(); }));
 }
 
 void ConnectionGate::refuse(QTcpSocket* socket, Arrival* arrival, int status,

@@ -2,9 +2,11 @@
 
 #include "sandbox/RequestFraming.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QPointer>
 #include <QTcpServer>
+#include <QTimer>
 #include <limits>
 
 class QSocketNotifier;
@@ -43,7 +45,7 @@ public:
     // Connections accepted since open(), each through the gate.
     int admittedCount() const { return m_admitted; }
     // Connections handed to the HTTP server and not yet closed (each may hold its answer).
-    int answeringCount() const { return m_answering; }
+    int answeringCount() const;
 
     // Taking a connection re-arms QTcpServer's own accepting; it is paused again at once,
     // so no connection can reach the HTTP server around the gate.
@@ -65,7 +67,6 @@ private:
     void handOver(QTcpSocket* socket, Arrival* arrival);
     void watchAnswer(QTcpSocket* socket);
     void sweepAnswers();
-    static void dropUntaken(QTcpSocket* socket);
     void refuse(QTcpSocket* socket, Arrival* arrival, int status, const QString& reason);
     static void retire(QTcpSocket* socket, Arrival* arrival);
     static void closeQuietly(QTcpSocket* socket);
@@ -79,8 +80,12 @@ private:
     int m_waiting = 0;
     int m_refused = 0;
     int m_admitted = 0;
-    int m_answering = 0;
-    QList<QPointer<QTcpSocket>> m_answers; // handed over, possibly holding an answer
+    struct Answer {
+        QPointer<QTcpSocket> socket; // handed over, possibly holding its answer
+        QDeadlineTimer deadline;     // forever until the answer is seen queued
+    };
+    QList<Answer> m_answers;
+    QTimer m_answerSweep;
 };
 
 } // namespace sandbox
