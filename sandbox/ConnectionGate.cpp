@@ -245,6 +245,9 @@ void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
 void ConnectionGate::watchAnswer(QTcpSocket* socket) {
     m_answers.append({socket, QDeadlineTimer(QDeadlineTimer::Forever)});
     if (!m_answerSweep.isActive()) m_answerSweep.start();
+    // What the client can take goes out now, not after the requests still waiting: its time
+    // to take the answer starts here.
+    socket->flush();
     sweepAnswers();
 }
 
@@ -262,7 +265,8 @@ void ConnectionGate::sweepAnswers() {
                 continue;
             }
             if (!answer.deadline.hasExpired()) continue;
-            closeQuietly(socket);
+            socket->flush();
+            if (socket->bytesToWrite() > 0) closeQuietly(socket);
         } else if (socket) {
             continue;
         }
