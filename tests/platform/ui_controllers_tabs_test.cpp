@@ -162,15 +162,12 @@ TEST(TabBarController, DroppingTheSelectedTabFallsBackToTheFirst) {
     EXPECT_EQ(tabs.tbc->selectedIndex(), 0);
 }
 
-TEST(TabBarController, ItemsFollowTheirScreens) {
+TEST(TabBarController, ADisabledItemTakesNoTouchAndAnItemImageDraws) {
     Tabs tabs;
     TabBar* bar = tabs.tbc->tabBar();
-    ASSERT_EQ(bar->items().size(), 3);
-    EXPECT_EQ(bar->items().at(1)->title(), "tab1");
-    EXPECT_EQ(bar->indexAt(bar->itemRect(1).center()), 1);
     EXPECT_EQ(bar->indexAt(QPointF(-5, 10)), -1);
     tabs.navs[1]->tabBarItem()->setEnabled(false);
-    bar->touchItem(1); // a disabled item takes no touch
+    bar->touchItem(1);
     EXPECT_EQ(tabs.tbc->selectedIndex(), 0);
     // Drawing with an item image and no selected image must not fail.
     QImage icon(QSize(30, 30), QImage::Format_ARGB32_Premultiplied);
