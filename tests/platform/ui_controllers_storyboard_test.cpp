@@ -157,6 +157,11 @@ TEST(Storyboard, EmbedSeguesFillTheirContainersBeforeViewDidLoad) {
     EXPECT_EQ(c->left->view()->superview(), c->view()->viewWithTag(55));
     EXPECT_EQ(c->left->view()->frame(), QRectF(0, 0, 100, 200));
     EXPECT_EQ(c->right->view()->superview(), c->view());
+    // Views know their screens.
+    EXPECT_EQ(ViewController::viewControllerForView(c->view()), c);
+    EXPECT_EQ(ViewController::viewControllerForView(c->view()->viewWithTag(55)), nullptr);
+    EXPECT_EQ(ViewController::enclosingViewController(c->view()->viewWithTag(55)), c);
+    EXPECT_EQ(ViewController::enclosingViewController(c->left->view()), c->left);
     // The children follow the container's appearance.
     g_log.clear();
     c->beginAppearanceTransition(true, false);
@@ -264,16 +269,6 @@ TEST(Containment, ChildrenMoveBetweenParentsAndCyclesAreRefused) {
     EXPECT_TRUE(b.childViewControllers().isEmpty());
     flush();
     EXPECT_FALSE(c);
-}
-
-TEST(Containment, ViewsKnowTheirScreens) {
-    std::unique_ptr<ViewController> vc(Storyboard::instantiateViewController("Test", "Container"));
-    View* inner = vc->view()->viewWithTag(55);
-    EXPECT_EQ(ViewController::viewControllerForView(vc->view()), vc.get());
-    EXPECT_EQ(ViewController::viewControllerForView(inner), nullptr);
-    EXPECT_EQ(ViewController::enclosingViewController(inner), vc.get());
-    auto* c = qobject_cast<Container*>(vc.get());
-    EXPECT_EQ(ViewController::enclosingViewController(c->left->view()), c->left);
 }
 
 } // namespace
