@@ -322,7 +322,7 @@ TEST(PropertyList, measuringSkipsWhatTheReaderSkips) {
     }
 }
 
-TEST(UserDefaults, aSettingsFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
+TEST(UserDefaults, aFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
     const std::pair<const char*, QByteArray> cases[] = {
         {"damaged", "not a plist"},
         {"too deep", nestedArrays(50000)},
