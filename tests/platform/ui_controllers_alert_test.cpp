@@ -12,8 +12,10 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
+#include "tests/platform/PlatformHarness.h"
 
 using namespace ui;
+using platformtest::flush;
 
 namespace {
 
@@ -40,11 +42,6 @@ struct Recorder : QObject, AlertViewDelegate, ActionSheetDelegate {
         calls << QString("sheetDid:%1").arg(i);
     }
 };
-
-void flush() {
-    QCoreApplication::sendPostedEvents(nullptr, 0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 class Alerts : public ::testing::Test {
 protected:

@@ -4,25 +4,20 @@
 #include <QUrlQuery>
 #include <gtest/gtest.h>
 
-#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Keyboard.h"
 #include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
+#include "tests/platform/PlatformHarness.h"
 
 using namespace ui;
+using platformtest::flush;
 
 namespace {
-
-void flush() {
-    QCoreApplication::sendPostedEvents(nullptr, 0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 class Coloured : public ViewController {
 public:
@@ -125,19 +120,21 @@ protected:
 };
 
 TEST_F(Composer, RecordsWhatItPreparedAndReportsEachOutcomeOnce) {
+    const QString body = "推荐给你一个应用 & 下载地址：http://x/y?t=2&mi=1";
     struct Case {
         const char* name;
-        bool desktopTakes;
-        bool cancel;
+        bool canSend, desktopTakes, cancel;
         MessageComposeResult expected;
     };
     const QList<Case> cases = {
-        {"sent", true, false, MessageComposeResult::Sent},
-        {"nothing takes sms", false, false, MessageComposeResult::Failed},
-        {"cancelled", true, true, MessageComposeResult::Cancelled},
+        {"sent", true, true, false, MessageComposeResult::Sent},
+        {"nothing takes sms", true, false, false, MessageComposeResult::Failed},
+        {"cancelled", true, true, true, MessageComposeResult::Cancelled},
+        {"cannot send text", false, true, false, MessageComposeResult::Failed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        MessageComposeViewController::setCanSendText(c.canSend);
         QList<QUrl> opened;
         ns::UrlOpener::setHandler([&](const QUrl& url) {
             opened << url;
@@ -149,47 +146,37 @@ TEST_F(Composer, RecordsWhatItPreparedAndReportsEachOutcomeOnce) {
         QList<MessageComposeResult> completions;
         composer->setMessageComposeDelegate(&rec);
         composer->setCompletion([&](MessageComposeResult r) { completions << r; });
-        composer->setRecipients({"16540"});
-        composer->setBody("2010");
-        presenter.presentViewController(composer, false);
-        EXPECT_EQ(MessageComposeViewController::lastComposed().recipients, QStringList({"16540"}));
-        EXPECT_EQ(MessageComposeViewController::lastComposed().body, "2010");
-        if (c.cancel)
-            composer->cancel();
+        composer->setRecipients({"13800000000", "+8613900000000"});
+        composer->setBody(body);
+        std::unique_ptr<MessageComposeViewController> unshown;
+        if (!c.canSend)
+            unshown.reset(composer);
         else
-            composer->send();
+            presenter.presentViewController(composer, false);
+        if (c.canSend) {
+            EXPECT_EQ(MessageComposeViewController::lastComposed().recipients,
+                      QStringList({"13800000000", "+8613900000000"}));
+            EXPECT_EQ(MessageComposeViewController::lastComposed().body, body);
+        }
+        c.cancel ? composer->cancel() : composer->send();
         composer->send(); // a second press reports nothing more
         composer->cancel();
         EXPECT_EQ(rec.results, QList<MessageComposeResult>({c.expected}));
         EXPECT_EQ(completions, QList<MessageComposeResult>({c.expected}));
-        if (!c.cancel) {
+        if (!c.cancel && c.canSend) {
+            // The body is encoded for the desktop.
             ASSERT_EQ(opened.size(), 1);
-            EXPECT_EQ(opened.first().toString(), "sms:16540?body=2010");
+            EXPECT_EQ(opened.first().scheme(), "sms");
+            EXPECT_EQ(opened.first().path(), "13800000000,+8613900000000");
+            EXPECT_EQ(QUrlQuery(opened.first()).queryItemValue("body", QUrl::FullyDecoded), body);
         }
         presenter.dismissViewControllerAnimated(false);
     }
+    // Never on screen without the means to send.
     EXPECT_EQ(MessageComposeViewController::composedCount(), 3);
 }
 
-TEST_F(Composer, BodyTextIsEncodedForTheDesktop) {
-    QUrl opened;
-    ns::UrlOpener::setHandler([&](const QUrl& url) {
-        opened = url;
-        return true;
-    });
-    MessageComposeViewController composer;
-    composer.setRecipients({"13800000000", "+8613900000000"});
-    composer.setBody("推荐给你一个应用 & 下载地址：http://x/y?t=2&mi=1");
-    composer.send();
-    EXPECT_EQ(opened.scheme(), "sms");
-    EXPECT_EQ(opened.path(), "13800000000,+8613900000000");
-    EXPECT_EQ(QUrlQuery(opened).queryItemValue("body", QUrl::FullyDecoded),
-              "推荐给你一个应用 & 下载地址：http://x/y?t=2&mi=1");
-}
-
-TEST_F(Composer, CannotSendMeansFailedAndDestroyedDelegateIsSkipped) {
-    MessageComposeViewController::setCanSendText(false);
-    EXPECT_FALSE(MessageComposeViewController::canSendText());
+TEST_F(Composer, ADestroyedDelegateIsSkipped) {
     MessageComposeViewController composer;
     auto rec = std::make_unique<ComposeRecorder>();
     composer.setMessageComposeDelegate(rec.get());
@@ -197,54 +184,17 @@ TEST_F(Composer, CannotSendMeansFailedAndDestroyedDelegateIsSkipped) {
     rec.reset();
     composer.send();
     EXPECT_TRUE(composer.isFinished());
-    EXPECT_EQ(MessageComposeViewController::composedCount(), 0); // never on screen
 }
 
-TEST(Keyboard, PostsWillThenDidWithThePhoneKeyboardsFrame) {
-    QObject observer;
-    QStringList seen;
-    QVariantMap info;
-    for (const QString& name : {Keyboard::WillShowNotification, Keyboard::DidShowNotification,
-                                Keyboard::WillHideNotification, Keyboard::DidHideNotification})
-        ns::NotificationCenter::defaultCenter().addObserver(&observer, name, nullptr,
-                                                            [&](const ns::Notification& n) {
-                                                                seen << n.name;
-                                                                info = n.userInfo;
-                                                            });
-    Keyboard::notifyWillHide(); // not up: nothing
-    EXPECT_TRUE(seen.isEmpty());
-    View field;
-    Keyboard::notifyWillShow(&field);
-    EXPECT_EQ(seen,
-              QStringList({"UIKeyboardWillShowNotification", "UIKeyboardDidShowNotification"}));
-    EXPECT_EQ(info.value("UIKeyboardFrameEndUserInfoKey").toRectF(), QRectF(0, 352, 320, 216));
-    EXPECT_EQ(info.value("UIKeyboardAnimationDurationUserInfoKey").toDouble(), 0.25);
-    EXPECT_EQ(info.value("UIKeyboardAnimationCurveUserInfoKey").toInt(), 7);
-    EXPECT_EQ(Keyboard::focusView(), &field);
-    seen.clear();
-    Keyboard::notifyWillHide();
-    EXPECT_EQ(seen,
-              QStringList({"UIKeyboardWillHideNotification", "UIKeyboardDidHideNotification"}));
-    EXPECT_FALSE(Keyboard::isVisible());
-    ns::NotificationCenter::defaultCenter().removeObserver(&observer);
-}
-
-TEST(Application, FlagsAndUrls) {
-    Application& app = Application::sharedApplication();
-    app.setNetworkActivityIndicatorVisible(true);
-    EXPECT_TRUE(app.isNetworkActivityIndicatorVisible());
-    app.setNetworkActivityIndicatorVisible(false);
-    app.setStatusBarStyle(Application::StatusBarStyle::LightContent, true);
-    EXPECT_EQ(int(app.statusBarStyle()), 1);
+TEST_F(Composer, TheApplicationOpensOnlyRealUrls) {
     QList<QUrl> opened;
     ns::UrlOpener::setHandler([&](const QUrl& url) {
         opened << url;
         return true;
     });
-    EXPECT_TRUE(app.openURL(QUrl("tel:16540")));
-    EXPECT_FALSE(app.openURL(QUrl())); // nothing to open
+    EXPECT_TRUE(Application::sharedApplication().openURL(QUrl("tel:16540")));
+    EXPECT_FALSE(Application::sharedApplication().openURL(QUrl()));
     EXPECT_EQ(opened, QList<QUrl>({QUrl("tel:16540")}));
-    ns::UrlOpener::setHandler({});
 }
 
 } // namespace

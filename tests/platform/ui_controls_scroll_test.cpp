@@ -65,51 +65,43 @@ TEST(UiControlsScrollView, RubberBandAndBouncesAtBothEnds) {
     struct Case {
         const char* name;
         bool bounces;
-        QPointF drag;
-        QPointF expected;
+        QPointF drag, expected;
+        QPointF from = {}, rest = {}; // where the drag starts and where the view settles
+        QMarginsF inset = {};
     };
     const Case cases[] = {
-        {"inside moves one to one", true, {0, -200}, {0, 200}},
+        {"inside moves one to one", true, {0, -200}, {0, 200}, {}, {0, 200}},
         {"past the top at half rate", true, {0, 60}, {0, -30}},
-        {"past the bottom at half rate", true, {0, -700}, {0, 650}}, // max 600, 100 more halved
+        {"past the bottom at half rate", true, {0, -700}, {0, 650}, {}, {0, 600}}, // 100 halved
         {"no bounce stops at the top", false, {0, 60}, {0, 0}},
-        {"no bounce stops at the bottom", false, {0, -700}, {0, 600}},
+        {"no bounce stops at the bottom", false, {0, -700}, {0, 600}, {}, {0, 600}},
         {"sideways does not move a tall view", true, {-80, 0}, {0, 0}},
+        {"a second drag from beyond the edge does not jump", true, {0, 0.5}, {0, -30.25}, {0, -30}},
+        {"inside the inset one to one", true, {0, 50}, {0, -50}, {}, {0, -50}, {0, 50, 0, 20}},
+        {"past the inset at half rate", true, {0, 90}, {0, -70}, {}, {0, -50}, {0, 50, 0, 20}},
+        {"the inset below widens the range",
+         true,
+         {0, -620},
+         {0, 620},
+         {},
+         {0, 620},
+         {0, 50, 0, 20}},
     };
     for (const Case& c : cases) {
         Tall t;
         t.view.setBounces(c.bounces);
+        t.view.setContentInset(c.inset);
+        t.view.setContentOffset(c.from);
         t.view.beginDragging();
         t.view.dragBy(c.drag);
         EXPECT_EQ(t.view.contentOffset(), c.expected) << c.name;
         t.view.endDragging();
+        EXPECT_EQ(t.view.contentOffset(), c.rest) << c.name;
     }
-}
-
-TEST(UiControlsScrollView, InsetWidensTheRestingRange) {
-    Tall t;
-    t.view.setContentInset(QMarginsF(0, 50, 0, 20));
-    EXPECT_EQ(t.view.minimumContentOffset(), QPointF(0, -50));
-    EXPECT_EQ(t.view.maximumContentOffset(), QPointF(0, 620));
-    t.view.beginDragging();
-    t.view.dragBy(QPointF(0, 50));
-    EXPECT_EQ(t.view.contentOffset(), QPointF(0, -50)); // inside the inset: one to one
-    t.view.dragBy(QPointF(0, 40));
-    EXPECT_EQ(t.view.contentOffset(), QPointF(0, -70));
-    t.view.endDragging();
-    EXPECT_EQ(t.view.contentOffset(), QPointF(0, -50)); // rests with the inset uncovered
     // Offsets set by code are not clamped.
+    Tall t;
     t.view.setContentOffset(QPointF(0, -120));
     EXPECT_EQ(t.view.contentOffset(), QPointF(0, -120));
-}
-
-TEST(UiControlsScrollView, ASecondDragFromBeyondTheEdgeDoesNotJump) {
-    Tall t;
-    t.view.setContentOffset(QPointF(0, -30));
-    t.view.beginDragging();
-    t.view.dragBy(QPointF(0, 0.5));
-    EXPECT_NEAR(t.view.contentOffset().y(), -30.25, 1e-9);
-    t.view.endDragging();
 }
 
 TEST(UiControlsScrollView, PagingSnapsToPages) {
@@ -137,20 +129,16 @@ TEST(UiControlsScrollView, PagingSnapsToPages) {
     }
 }
 
-TEST(UiControlsScrollView, AGlideIsReportedAsDeceleration) {
-    Tall t;
-    t.view.beginDragging();
-    t.view.dragBy(QPointF(0, -50));
-    t.view.endDragging(QPointF(0, -1000));
+TEST(UiControlsScrollView, AGlideIsReportedAsDecelerationASlowReleaseStays) {
+    Tall t, still;
+    for (Tall* v : {&t, &still}) {
+        v->view.beginDragging();
+        v->view.dragBy(QPointF(0, -50));
+        v->view.endDragging(QPointF(0, v == &t ? -1000 : -10));
+    }
     EXPECT_GT(t.view.contentOffset().y(), 50);
     EXPECT_LE(t.view.contentOffset().y(), 600);
     EXPECT_TRUE(t.rec.calls.contains("didEndDecelerating"));
-
-    // A slow release stays where it is, without deceleration.
-    Tall still;
-    still.view.beginDragging();
-    still.view.dragBy(QPointF(0, -50));
-    still.view.endDragging(QPointF(0, -10));
     EXPECT_EQ(still.view.contentOffset(), QPointF(0, 50));
     EXPECT_EQ(still.rec.calls.last(), "didEndDragging");
 }
@@ -239,12 +227,8 @@ TEST(UiControlsScrollView, MouseDragScrollsAndTakesTheTouchFromAButton) {
     // A click without moving is still the button's.
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(taps, 1);
-}
-
-TEST(UiControlsScrollView, ScrollingSwitchedOffIgnoresDrags) {
-    View root(QRectF(0, 0, 320, 568));
-    auto* v = new ScrollView(QRectF(0, 0, 320, 400), &root);
-    v->setContentSize(QSizeF(320, 1000));
+    // Scrolling switched off ignores drags.
+    v->setContentOffset(QPointF(0, 0));
     v->setScrollEnabled(false);
     QTest::mousePress(v, Qt::LeftButton, {}, QPoint(100, 300));
     QTest::mouseMove(v, QPoint(100, 100));

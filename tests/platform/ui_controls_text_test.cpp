@@ -47,19 +47,6 @@ TEST(UiControlsAttributedString, SpansSplitMergeAndClamp) {
     EXPECT_EQ(s.length(), 10);
 }
 
-TEST(UiControlsAttributedString, AppendingKeepsEachPartsAttributes) {
-    TextAttributes big;
-    big.font = Font::systemFontOfSize(34);
-    AttributedString s("12", big);
-    TextAttributes small;
-    small.font = Font::systemFontOfSize(10);
-    s.appendString(".50", small);
-    EXPECT_EQ(s.string(), "12.50");
-    EXPECT_EQ(Font::pointSize(*s.attributesAtIndex(1).font), 34);
-    EXPECT_EQ(Font::pointSize(*s.attributesAtIndex(2).font), 10);
-    EXPECT_TRUE(AttributedString(QString()).isEmpty());
-}
-
 TEST(UiControlsLabel, SizeFollowsLinesAndConstraints) {
     const QFont font = Font::systemFontOfSize(14);
     const double line = Font::lineHeight(font);
@@ -120,6 +107,9 @@ TEST(UiControlsLabel, AttributedTextMeasuresItsLargestFontAndSpacing) {
     TextAttributes small;
     small.font = Font::systemFontOfSize(10);
     s.appendString(".5", small);
+    // Each part keeps its own attributes.
+    EXPECT_EQ(Font::pointSize(*s.attributesAtIndex(1).font), 34);
+    EXPECT_EQ(Font::pointSize(*s.attributesAtIndex(2).font), 10);
     label.setAttributedText(s);
     EXPECT_EQ(label.text(), "88.5");
     EXPECT_NEAR(label.sizeThatFits({300, 0}).height(), Font::lineHeight(Font::systemFontOfSize(34)),

@@ -2,120 +2,13 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
+#include "platform/foundation/Clock.h"
+#include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/View.h"
-#include "platform/ui/ViewController.h"
-#include "platform/ui/Window.h"
-#include "tests/support/WindowInput.h"
-
-using namespace ui;
-
-// Presses arrive as from the display server: at a point of the window's QWindow, so Qt's own
-// hit test picks the widget. Layers the window keeps above the screen must not take them.
-namespace {
-
-void flush() {
-    QCoreApplication::sendPostedEvents(nullptr, 0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// A screen with one button at (100, 300, 120, 44) counting its taps.
-class ButtonScreen : public ViewController {
-public:
-    int taps = 0;
-    QPointer<Button> button;
-
-protected:
-    void loadView() override {
-        auto* v = new View(QRectF(0, 0, 320, 568));
-        v->setBackgroundColor(Qt::white);
-        button = new Button(QRectF(100, 300, 120, 44), v);
-        button->setTitle("go");
-        button->addAction(Control::TouchUpInside, [this] { ++taps; });
-        setView(v);
-    }
-};
-
-struct Shown {
-    Window window;
-    ButtonScreen* screen = new ButtonScreen;
-    Shown() {
-        window.setRootViewController(screen);
-        window.makeKeyAndVisible();
-    }
-    ~Shown() {
-        AlertCenter::dismissAll();
-        flush();
-    }
-};
-
-const QPointF kButton(160, 322);
-
-TEST(WindowInput, AClickAtAPointReachesTheControlThereWhateverTheWindowHasShownBefore) {
-    struct Case {
-        const char* what;
-        std::function<void(Shown&)> before;
-        int taps;
-    };
-    const Case cases[] = {
-        {"a fresh window", [](Shown&) {}, 1},
-        {"after a screen was presented and dismissed",
-         [](Shown& s) {
-             s.screen->presentViewController(new ViewController, false);
-             s.screen->dismissViewControllerAnimated(false);
-             flush();
-         },
-         1},
-        {"after an alert came and went",
-         [](Shown&) {
-             auto* alert = new AlertView("t", "m", nullptr, "ok");
-             alert->show();
-             alert->pressButtonAtIndex(0);
-             flush();
-         },
-         1},
-        {"while a screen is presented over it",
-         [](Shown& s) { s.screen->presentViewController(new ViewController, false); }, 0},
-        {"while an alert is up", [](Shown&) { (new AlertView("t", "m", nullptr, "ok"))->show(); },
-         0},
-    };
-    for (const Case& c : cases) {
-        Shown s;
-        c.before(s);
-        windowinput::click(&s.window, kButton);
-        EXPECT_EQ(s.screen->taps, c.taps) << c.what;
-    }
-}
-
-TEST(WindowInput, AnAlertButtonIsPressedByAClickOnIt) {
-    Shown s;
-    int pressed = -1;
-    auto* alert = new AlertView("提示", "请输入正确的手机号码", nullptr, "关闭", {"重试"});
-    alert->setCallback([&](AlertView*, int index) { pressed = index; });
-    alert->show();
-    ASSERT_TRUE(alert->boxView());
-    // Two buttons share the bottom row, cancel on the left.
-    const View* box = alert->boxView();
-    const QRectF b = box->bounds();
-    windowinput::click(&s.window,
-                       windowinput::pointInWindow(box, QPointF(b.width() * 0.25, b.height() - 20)));
-    EXPECT_EQ(pressed, 0);
-    flush();
-    EXPECT_TRUE(AlertCenter::visibleAlerts().isEmpty());
-    windowinput::click(&s.window, kButton);
-    EXPECT_EQ(s.screen->taps, 1);
-}
-
-} // namespace
-
-// ---- Every control and recogniser, through the window ----
-
-#include "platform/foundation/Clock.h"
-#include "platform/ui/ActionSheet.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/NavigationBar.h"
@@ -132,10 +25,17 @@ TEST(WindowInput, AnAlertButtonIsPressedByAClickOnIt) {
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "tests/platform/PlatformHarness.h"
+#include "tests/support/WindowInput.h"
 
-#include <QLineEdit>
-#include <QPlainTextEdit>
+using namespace ui;
+using platformtest::flush;
 
+// Presses arrive as from the display server: at a point of the window's QWindow, so Qt's own
+// hit test picks the widget. Layers the window keeps above the screen must not take them.
 namespace {
 
 // A screen whose content a test lays out.
@@ -183,34 +83,105 @@ struct OnScreen {
     }
 };
 
+// A screen with one button at (100, 300, 120, 44) counting its taps.
+struct ButtonOnScreen : OnScreen {
+    int taps = 0;
+    ButtonOnScreen()
+        : OnScreen([this](View* root) {
+              auto* b = new Button(QRectF(100, 300, 120, 44), root);
+              b->setTitle("go");
+              b->addAction(Control::TouchUpInside, [this] { ++taps; });
+          }) {}
+    void clickButton() { windowinput::click(&window, QPointF(160, 322)); }
+};
+
+TEST(WindowInput, AClickReachesTheControlThereWhateverCameBefore) {
+    struct Case {
+        const char* what;
+        std::function<void(ViewController*)> before;
+        int taps;
+    };
+    const Case cases[] = {
+        {"a fresh window", [](ViewController*) {}, 1},
+        {"after a screen was presented and dismissed",
+         [](ViewController* screen) {
+             screen->presentViewController(new ViewController, false);
+             screen->dismissViewControllerAnimated(false);
+             flush();
+         },
+         1},
+        {"after an alert came and went",
+         [](ViewController*) {
+             auto* alert = new AlertView("t", "m", nullptr, "ok");
+             alert->show();
+             alert->pressButtonAtIndex(0);
+             flush();
+         },
+         1},
+        {"while a screen is presented over it",
+         [](ViewController* screen) { screen->presentViewController(new ViewController, false); },
+         0},
+        {"while an alert is up",
+         [](ViewController*) { (new AlertView("t", "m", nullptr, "ok"))->show(); }, 0},
+    };
+    for (const Case& c : cases) {
+        ButtonOnScreen s;
+        c.before(s.canvas);
+        s.clickButton();
+        EXPECT_EQ(s.taps, c.taps) << c.what;
+    }
+}
+
+TEST(WindowInput, AnAlertButtonIsPressedByAClickOnIt) {
+    ButtonOnScreen s;
+    int pressed = -1;
+    auto* alert = new AlertView("提示", "请输入正确的手机号码", nullptr, "关闭", {"重试"});
+    alert->setCallback([&](AlertView*, int index) { pressed = index; });
+    alert->show();
+    ASSERT_TRUE(alert->boxView());
+    // Two buttons share the bottom row, cancel on the left.
+    const View* box = alert->boxView();
+    const QRectF b = box->bounds();
+    windowinput::click(&s.window,
+                       windowinput::pointInWindow(box, QPointF(b.width() * 0.25, b.height() - 20)));
+    EXPECT_EQ(pressed, 0);
+    flush();
+    EXPECT_TRUE(AlertCenter::visibleAlerts().isEmpty());
+    s.clickButton();
+    EXPECT_EQ(s.taps, 1);
+}
+
 TEST(WindowInput, EachControlAnswersAClickAtItsPlace) {
     struct Case {
         const char* what;
-        // Lays out the control in root; returns where to click and how to tell it acted.
-        std::function<std::pair<QPointF, std::function<bool()>>(View* root)> make;
+        QPointF at;
+        // Lays out the control in root; returns how to tell it acted.
+        std::function<std::function<bool()>(View* root)> make;
     };
     const Case cases[] = {
         {"a switch flips",
+         {45, 115},
          [](View* root) {
              auto* sw = new Switch(QRectF(20, 100, 51, 31), root);
-             return std::pair{QPointF(45, 115), std::function<bool()>([sw] { return sw->isOn(); })};
+             return [sw] { return sw->isOn(); };
          }},
         {"a check box (a selectable button) ticks",
+         {30, 150},
          [](View* root) {
              auto* box = new Button(QRectF(20, 140, 120, 28), root);
              box->addAction(Control::TouchUpInside,
                             [box] { box->setSelected(!box->isSelected()); });
-             return std::pair{QPointF(30, 150),
-                              std::function<bool()>([box] { return box->isSelected(); })};
+             return [box] { return box->isSelected(); };
          }},
         {"a page control steps",
+         {300, 218},
          [](View* root) {
              auto* pages = new PageControl(QRectF(0, 200, 320, 37), root);
              pages->setNumberOfPages(3);
-             return std::pair{QPointF(300, 218),
-                              std::function<bool()>([pages] { return pages->currentPage() == 1; })};
+             return [pages] { return pages->currentPage() == 1; };
          }},
         {"a table row is selected",
+         {100, 250 + 44 * 2 + 20},
          [](View* root) {
              static Rows rows;
              rows.selected.clear();
@@ -218,25 +189,22 @@ TEST(WindowInput, EachControlAnswersAClickAtItsPlace) {
              table->setDataSource(&rows);
              table->setDelegate(&rows);
              table->reloadData();
-             return std::pair{QPointF(100, 250 + 44 * 2 + 20), std::function<bool()>([] {
-                                  return rows.selected == QList<IndexPath>{IndexPath{0, 2}};
-                              })};
+             return [] { return rows.selected == QList<IndexPath>{IndexPath{0, 2}}; };
          }},
         {"a control inside a view with a tap recogniser keeps its tap",
+         {160, 342},
          [](View* root) {
              auto* panel = new View(QRectF(0, 300, 320, 100), root);
              auto* tap = new TapGestureRecognizer(panel);
-             auto panelTaps = std::make_shared<int>(0);
-             tap->addTarget(nullptr, [panelTaps](GestureRecognizer*) { ++*panelTaps; });
+             auto taps = std::make_shared<QString>();
+             tap->addTarget(nullptr, [taps](GestureRecognizer*) { *taps += "panel"; });
              panel->addGestureRecognizer(tap);
              auto* b = new Button(QRectF(100, 20, 120, 44), panel);
-             auto taps = std::make_shared<int>(0);
-             b->addAction(Control::TouchUpInside, [taps] { ++*taps; });
-             return std::pair{QPointF(160, 342), std::function<bool()>([taps, panelTaps] {
-                                  return *taps == 1 && *panelTaps == 0;
-                              })};
+             b->addAction(Control::TouchUpInside, [taps] { *taps += "button"; });
+             return [taps] { return *taps == "button"; };
          }},
         {"a tap recogniser on a plain view fires",
+         {20, 320},
          [](View* root) {
              auto* panel = new View(QRectF(0, 300, 320, 100), root);
              auto* tap = new TapGestureRecognizer(panel);
@@ -245,28 +213,27 @@ TEST(WindowInput, EachControlAnswersAClickAtItsPlace) {
              panel->addGestureRecognizer(tap);
              // A label lets the press through to the view under it.
              new Label(QRectF(0, 0, 320, 100), panel);
-             return std::pair{QPointF(20, 320),
-                              std::function<bool()>([taps] { return *taps == 1; })};
+             return [taps] { return *taps == 1; };
          }},
         {"a text field takes the focus",
+         {100, 50},
          [](View* root) {
              auto* field = new TextField(QRectF(20, 30, 280, 44), root);
-             return std::pair{QPointF(100, 50),
-                              std::function<bool()>([field] { return field->isFirstResponder(); })};
+             return [field] { return field->isFirstResponder(); };
          }},
         {"a text view takes the focus",
+         {100, 60},
          [](View* root) {
              auto* text = new TextView(QRectF(20, 30, 280, 100), root);
-             return std::pair{QPointF(100, 60),
-                              std::function<bool()>([text] { return text->isFirstResponder(); })};
+             return [text] { return text->isFirstResponder(); };
          }},
     };
     for (const Case& c : cases) {
-        std::pair<QPointF, std::function<bool()>> made;
-        OnScreen s([&](View* root) { made = c.make(root); });
-        ASSERT_FALSE(made.second()) << c.what;
-        windowinput::click(&s.window, made.first);
-        EXPECT_TRUE(made.second()) << c.what;
+        std::function<bool()> acted;
+        OnScreen s([&](View* root) { acted = c.make(root); });
+        ASSERT_FALSE(acted()) << c.what;
+        windowinput::click(&s.window, c.at);
+        EXPECT_TRUE(acted()) << c.what;
     }
 }
 
@@ -330,54 +297,52 @@ TEST(WindowInput, TypingReachesTheFieldBeingEditedAndKeysActAsOnThePhone) {
 }
 
 TEST(WindowInput, EscapeIsTheCancelButtonOfWhatIsOnTop) {
+    using Pressed = std::shared_ptr<int>; // the button index or result given, -1 for none
     struct Case {
         const char* what;
-        std::function<std::function<int()>(ViewController* screen)> show; // gives the outcome
-        int pressed;                                                      // -1: nothing pressed
+        std::function<void(ViewController* screen, Pressed)> show;
+        int pressed;
     };
     const Case cases[] = {
         {"an alert presses its cancel button",
-         [](ViewController*) {
-             auto result = std::make_shared<int>(-1);
+         [](ViewController*, Pressed p) {
              auto* a = new AlertView("t", "m", nullptr, "取消", {"确定"});
-             a->setCallback([result](AlertView*, int i) { *result = i; });
+             a->setCallback([p](AlertView*, int i) { *p = i; });
              a->show();
-             return std::function<int()>([result] { return *result; });
          },
          0},
         {"an alert without a cancel button stays",
-         [](ViewController*) {
+         [](ViewController*, Pressed p) {
              auto* a = new AlertView("t", "m", nullptr, QString(), {"确定"});
+             a->setCallback([p](AlertView*, int i) { *p = i; });
              a->show();
-             return std::function<int()>(
-                 [] { return AlertCenter::visibleAlerts().isEmpty() ? 0 : -1; });
          },
          -1},
         {"a sheet presses its cancel button",
-         [](ViewController*) {
-             auto result = std::make_shared<int>(-1);
+         [](ViewController*, Pressed p) {
              auto* sheet = new ActionSheet("t", nullptr, "取消", QString(), {"拍照", "相册"});
-             sheet->setCallback([result](ActionSheet*, int i) { *result = i; });
+             sheet->setCallback([p](ActionSheet*, int i) { *p = i; });
              sheet->show();
-             return std::function<int()>([result] { return *result; });
          },
          2},
         {"the composer cancels",
-         [](ViewController* screen) {
-             auto result = std::make_shared<int>(-1);
+         [](ViewController* screen, Pressed p) {
              auto* composer = new MessageComposeViewController;
-             composer->setCompletion([result](MessageComposeResult r) { *result = int(r); });
+             composer->setCompletion([p](MessageComposeResult r) { *p = int(r); });
              screen->presentViewController(composer, false);
-             return std::function<int()>([result] { return *result; });
          },
          int(MessageComposeResult::Cancelled)},
     };
     for (const Case& c : cases) {
         OnScreen s([](View*) {});
-        const auto outcome = c.show(s.canvas);
+        auto pressed = std::make_shared<int>(-1);
+        c.show(s.canvas, pressed);
         windowinput::key(Qt::Key_Escape);
         flush();
-        EXPECT_EQ(outcome(), c.pressed) << c.what;
+        EXPECT_EQ(*pressed, c.pressed) << c.what;
+        if (c.pressed < 0) {
+            EXPECT_EQ(AlertCenter::visibleAlerts().size(), 1) << c.what;
+        }
     }
     // With nothing on top, Escape goes on to the field being edited.
     TextField* field = nullptr;
@@ -400,58 +365,33 @@ TEST(WindowInput, WheelAndDragsScrollScrollViews) {
     });
     struct Case {
         const char* what;
-        std::function<void()> input;
-        ScrollView** view;
-        QPointF offset;
+        QPointF at;
+        int notch, pixels = 0, times = 1;
+        QPointF dragTo = {};    // a drag instead of the wheel, where given
+        QPointF offset = {};    // of the list above, or of the paging view below y 300
         bool orFurther = false; // a drag lets the view glide on
     };
     const Case cases[] = {
-        {"a notch down scrolls the list down",
-         [&] {
-             windowinput::wheel(&s.window, {160, 100}, -120);
-         },
-         &list, QPointF(0, 40)},
-        {"a touchpad scrolls by its pixels",
-         [&] {
-             windowinput::wheel(&s.window, {160, 100}, 0, -25);
-         },
-         &list, QPointF(0, 65)},
-        {"a notch up scrolls back, never above the top",
-         [&] {
-             windowinput::wheel(&s.window, {160, 100}, 360);
-         },
-         &list, QPointF(0, 0)},
-        {"a drag moves the list with the pointer",
-         [&] {
-             windowinput::drag(&s.window, {160, 250}, {160, 150}, 10, 50);
-         },
-         &list, QPointF(0, 100), true},
-        {"a notch on a paging view turns one page",
-         [&] {
-             windowinput::wheel(&s.window, {160, 400}, -120);
-         },
-         &pages, QPointF(320, 0)},
-        {"small touchpad steps add up to one page",
-         [&] {
-             for (int i = 0; i < 4; ++i)
-                 windowinput::wheel(&s.window, {160, 400}, 0, -12);
-         },
-         &pages, QPointF(640, 0)},
-        {"the last page stays",
-         [&] {
-             windowinput::wheel(&s.window, {160, 400}, -120);
-         },
-         &pages, QPointF(640, 0)},
-        {"a swipe turns back one page",
-         [&] {
-             windowinput::drag(&s.window, {60, 400}, {260, 400}, 8, 16);
-         },
-         &pages, QPointF(320, 0)},
+        {"a notch down scrolls the list down", {160, 100}, -120, 0, 1, {}, {0, 40}},
+        {"a touchpad scrolls by its pixels", {160, 100}, 0, -25, 1, {}, {0, 65}},
+        {"a notch up scrolls back, never above the top", {160, 100}, 360, 0, 1, {}, {0, 0}},
+        {"a drag moves the list with the pointer", {160, 250}, 0, 0, 1, {160, 150}, {0, 100}, true},
+        {"a notch on a paging view turns one page", {160, 400}, -120, 0, 1, {}, {320, 0}},
+        {"small touchpad steps add up to one page", {160, 400}, 0, -12, 4, {}, {640, 0}},
+        {"the last page stays", {160, 400}, -120, 0, 1, {}, {640, 0}},
+        {"a swipe turns back one page", {60, 400}, 0, 0, 1, {260, 400}, {320, 0}},
     };
     for (const Case& c : cases) {
-        c.input();
+        for (int i = 0; i < c.times; ++i) {
+            if (c.dragTo.isNull())
+                windowinput::wheel(&s.window, c.at, c.notch, c.pixels);
+            else
+                // The list is dragged slowly, the pages swiped.
+                windowinput::drag(&s.window, c.at, c.dragTo, c.orFurther ? 10 : 8,
+                                  c.orFurther ? 50 : 16);
+        }
         clock.clock.advance(2000); // any glide settles
-        const QPointF at = (*c.view)->contentOffset();
+        const QPointF at = (c.at.y() < 300 ? list : pages)->contentOffset();
         if (c.orFurther)
             EXPECT_TRUE(at.x() == c.offset.x() && at.y() >= c.offset.y()) << c.what;
         else
@@ -489,10 +429,6 @@ TEST(WindowInput, APanFollowsARealDragAndADragOffAButtonIsNoTap) {
     windowinput::click(button);
     EXPECT_EQ(taps, 1);
 }
-
-} // namespace
-
-namespace {
 
 // What a click starts shows on the next pass of the event loop, already a frame along (the
 // click-to-screen benchmark measures it on a real display), never in the middle of the call.

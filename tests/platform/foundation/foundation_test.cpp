@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "platform/foundation/Crypto.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/Reachability.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Values.h"
@@ -19,59 +21,56 @@
 
 namespace {
 
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 TEST(Values, textToIntegerTakesTheLeadingDigits) {
-    const std::pair<QVariant, qint64> cases[] = {
-        {QString("12"), 12},
-        {QString("12abc"), 12},
-        {QString("  -7x"), -7},
-        {QString("+3"), 3},
-        {QString("abc"), 0},
-        {QString(""), 0},
-        {QString("1.9"), 1},
-        {QString("0009"), 9},
-        {QString("99999999999999999999"), std::numeric_limits<qint64>::max()},
-        {12.9, 12},
-        {-3.2, -3},
-        {true, 1},
-        {qlonglong(1733472000123), 1733472000123},
-        {QVariant(), 0},
-        {QVariantList{1}, 0},
-    };
-    for (const auto& [in, out] : cases) {
-        SCOPED_TRACE(in.toString().toStdString());
-        EXPECT_EQ(ns::Values::integerValue(in), out);
-    }
+    const std::pair<const char*, qint64> texts[] = {
+        {"12", 12}, {"12abc", 12}, {"  -7x", -7},
+        {"+3", 3},  {"abc", 0},    {"", 0},
+        {"1.9", 1}, {"0009", 9},   {"99999999999999999999", std::numeric_limits<qint64>::max()}};
+    for (const auto& [in, out] : texts)
+        EXPECT_EQ(ns::Values::integerValue(QString(in)), out) << in;
+    const std::pair<QVariant, qint64> others[] = {{12.9, 12},
+                                                  {-3.2, -3},
+                                                  {true, 1},
+                                                  {qlonglong(1733472000123), 1733472000123},
+                                                  {QVariant(), 0},
+                                                  {QVariantList{1}, 0},
+                                                  {1e300, std::numeric_limits<qint64>::max()},
+                                                  {std::nan(""), 0}};
+    for (const auto& [in, out] : others)
+        EXPECT_EQ(ns::Values::integerValue(in), out) << in.toString().toStdString();
 }
 
 TEST(Values, textToBoolFollowsTheFirstSignificantCharacter) {
-    const std::pair<QVariant, bool> cases[] = {
-        {QString("YES"), true},
-        {QString("yes"), true},
-        {QString("true"), true},
-        {QString("T"), true},
-        {QString("1"), true},
-        {QString("007"), true},
-        {QString(" 9"), true},
-        {QString("-1"), true},
-        {QString("NO"), false},
-        {QString("no"), false},
-        {QString("0"), false},
-        {QString("000"), false},
-        {QString(""), false},
-        {QString("false"), false},
-        {QString("x"), false},
-        {true, true},
-        {false, false},
-        {0, false},
-        {2, true},
-        {0.5, true},
-        {QVariant(), false},
-        {QVariantMap{{"a", 1}}, false},
+    for (const char* yes : {"YES", "yes", "true", "T", "1", "007", " 9", "-1"})
+        EXPECT_TRUE(ns::Values::boolValue(QString(yes))) << yes;
+    for (const char* no : {"NO", "no", "0", "000", "", "false", "x"})
+        EXPECT_FALSE(ns::Values::boolValue(QString(no))) << no;
+    const std::pair<QVariant, bool> others[] = {{true, true},
+                                                {false, false},
+                                                {0, false},
+                                                {2, true},
+                                                {0.5, true},
+                                                {QVariant(), false},
+                                                {QVariantMap{{"a", 1}}, false}};
+    for (const auto& [in, out] : others)
+        EXPECT_EQ(ns::Values::boolValue(in), out) << in.toString().toStdString();
+}
+
+TEST(Values, hugeAndOddNumbersBecomeTextWithoutOverflow) {
+    // Out of the integer range: a text that reads back as the same number.
+    for (const double d : {5.55556e76, -1e300, 1e15, 9.3e18})
+        EXPECT_EQ(ns::Values::stringValue(d).toDouble(), d);
+    const std::pair<QVariant, QString> cases[] = {
+        {12.0, "12"}, {12.5, "12.5"},      {qlonglong(-7), "-7"},
+        {true, "1"},  {QString("x"), "x"}, {QVariantList{}, ""},
     };
-    for (const auto& [in, out] : cases) {
-        SCOPED_TRACE(in.toString().toStdString());
-        EXPECT_EQ(ns::Values::boolValue(in), out);
-    }
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(ns::Values::stringValue(in), out);
 }
 
 TEST(NotificationCenter, deliversByNameAndObjectAndForgetsDeadObservers) {
@@ -92,12 +91,9 @@ TEST(NotificationCenter, deliversByNameAndObjectAndForgetsDeadObservers) {
     center.postNotificationName("Ping", &sender);
     EXPECT_EQ(any, 2);
     EXPECT_EQ(center.observerCount("Ping"), 0);
-}
 
-TEST(NotificationCenter, anObserverMayRemoveItselfOrOthersWhileBeingNotified) {
-    auto& center = ns::NotificationCenter::defaultCenter();
-    QObject a;
-    QObject b;
+    // An observer may remove itself or others while being notified.
+    QObject a, b;
     int calls = 0;
     center.addObserver(&a, "Once", nullptr, [&](const ns::Notification&) {
         ++calls;
@@ -179,7 +175,7 @@ TEST(Clock, systemTimersGoWithTheApplicationAndNeverWrapAround) {
     }
 }
 
-TEST(PropertyList, roundTripsWhatTheStoresKeep) {
+TEST(PropertyList, roundTripsWhatTheStoresKeepInAnOwnerOnlyFile) {
     const QVariantMap value = {
         {"text", QString::fromUtf8("中文 & <xml>")},
         {"yes", true},
@@ -191,68 +187,34 @@ TEST(PropertyList, roundTripsWhatTheStoresKeep) {
         {"nested", QVariantMap{{"k", QString("v")}}},
         {"data", QByteArray("\x00\x01\xff", 3)},
     };
-    const QVariant back = ns::PropertyList::fromXml(ns::PropertyList::toXml(value));
-    EXPECT_EQ(back.toMap(), value);
-    EXPECT_FALSE(ns::PropertyList::fromXml("not a plist").isValid());
-    EXPECT_FALSE(ns::PropertyList::fromXml("").isValid());
-}
-
-TEST(PropertyList, writesAtomicallyOwnerOnly) {
+    EXPECT_EQ(ns::PropertyList::fromXml(ns::PropertyList::toXml(value)).toMap(), value);
     QTemporaryDir dir;
     const QString path = dir.path() + "/x.plist";
-    ASSERT_TRUE(ns::PropertyList::writeFile(path, QVariantMap{{"a", 1}}));
+    ASSERT_TRUE(ns::PropertyList::writeFile(path, value));
     EXPECT_EQ(QFile::permissions(path) & (QFile::ReadOther | QFile::ReadGroup), 0);
-    EXPECT_EQ(ns::PropertyList::readFile(path).toMap().value("a").toInt(), 1);
-    EXPECT_FALSE(
-        ns::PropertyList::writeFile(dir.path() + "/missing/dir/x.plist", QVariantMap{{"a", 1}}));
+    EXPECT_EQ(ns::PropertyList::readFile(path).toMap(), value);
+    EXPECT_FALSE(ns::PropertyList::writeFile(dir.path() + "/missing/dir/x.plist", value));
+    // A value the reader would refuse is never written over a good file.
+    QVariantMap huge;
+    for (int i = 0; i < 30000; ++i)
+        huge.insert(QString::number(i), true);
+    EXPECT_FALSE(ns::PropertyList::writeFile(path, huge));
+    EXPECT_EQ(ns::PropertyList::readFile(path).toMap(), value);
 }
 
 // n arrays, one inside the other, around a string.
 QByteArray nestedArrays(int n) {
     QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">";
     xml.reserve(n * 16 + 128);
-    for (int i = 0; i < n; ++i)
-        xml += "<array>";
-    xml += "<string>x</string>";
-    for (int i = 0; i < n; ++i)
-        xml += "</array>";
-    return xml + "</plist>";
+    xml += QByteArray("<array>").repeated(n) + "<string>x</string>";
+    return xml + QByteArray("</array>").repeated(n) + "</plist>";
 }
 
-TEST(PropertyList, deepNestingIsADamagedFileNotACrash) {
-    const struct {
-        int depth;
-        bool readable;
-    } cases[] = {{1, true}, {100, true}, {129, false}, {1000, false}, {50000, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.depth);
-        const QVariant v = ns::PropertyList::fromXml(nestedArrays(c.depth));
-        EXPECT_EQ(v.isValid(), c.readable);
-        if (!c.readable) continue;
-        QVariant inner = v;
-        for (int i = 0; i < c.depth; ++i)
-            inner = inner.toList().value(0);
-        EXPECT_EQ(inner.toString(), "x");
-    }
-    // Deep dictionaries too, and a deep branch beside shallow keys spoils the whole file.
-    QByteArray dicts = "<plist><dict><key>ok</key><true/><key>deep</key>";
-    for (int i = 0; i < 300; ++i)
-        dicts += "<dict><key>k</key>";
-    dicts += "<true/>";
-    for (int i = 0; i < 300; ++i)
-        dicts += "</dict>";
-    EXPECT_FALSE(ns::PropertyList::fromXml(dicts + "</dict></plist>").isValid());
-
-    // As a settings file: read as nothing, then replaced by the next write.
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/tavrix.plist";
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(nestedArrays(50000));
-    f.close();
-    EXPECT_FALSE(ns::PropertyList::readFile(path).isValid());
-    ASSERT_TRUE(ns::PropertyList::writeFile(path, QVariantMap{{"is_auto_login", true}}));
-    EXPECT_EQ(ns::PropertyList::readFile(path).toMap().value("is_auto_login"), QVariant(true));
+// A deep branch of dictionaries beside a shallow key.
+QByteArray nestedDicts(int n) {
+    return "<plist><dict><key>ok</key><true/><key>deep</key>" +
+           QByteArray("<dict><key>k</key>").repeated(n) + "<true/>" +
+           QByteArray("</dict>").repeated(n) + "</dict></plist>";
 }
 
 // A binary list of arrays: arrays[i] holds the objects its indexes name; the index
@@ -284,8 +246,7 @@ QByteArray binaryArrays(const std::vector<std::vector<int>>& arrays) {
 }
 
 std::vector<std::vector<int>> binaryChain(int n, int width = 1) {
-    std::vector<std::vector<int>> arrays;
-    arrays.resize(size_t(n));
+    auto arrays = std::vector<std::vector<int>>(size_t(n));
     for (int i = 0; i < n; ++i)
         arrays[size_t(i)] = std::vector<int>(size_t(width), i + 1);
     return arrays;
@@ -304,7 +265,14 @@ TEST(PropertyList, whatWouldExhaustTheReaderIsRefusedBeforeItIsBuilt) {
         QByteArray bytes;
         bool readable;
     } cases[] = {
+        {"not a plist", "not a plist", false},
+        {"nothing", "", false},
+        {"1 array", nestedArrays(1), true},
+        {"100 nested arrays", nestedArrays(100), true},
+        {"129 nested arrays", nestedArrays(129), false},
+        {"50,000 nested arrays", nestedArrays(50000), false},
         {"200,000 nested arrays (3 MB)", nestedArrays(200000), false},
+        {"300 nested dictionaries beside a shallow key", nestedDicts(300), false},
         {"9,000 keys", manyKeys(9000), true},
         {"30,000 keys", manyKeys(30000), false},
         {"binary, three deep", binaryArrays(binaryChain(3)), true},
@@ -319,17 +287,13 @@ TEST(PropertyList, whatWouldExhaustTheReaderIsRefusedBeforeItIsBuilt) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(ns::PropertyList::fromData(c.bytes).isValid(), c.readable);
     }
-    EXPECT_EQ(ns::PropertyList::fromData(binaryArrays(binaryChain(2))),
-              QVariant(QVariantList{QVariantList{QString("x")}}));
-    // A value the reader would refuse is never written over a good file.
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/x.plist";
-    ASSERT_TRUE(ns::PropertyList::writeFile(path, QVariantMap{{"a", 1}}));
-    QVariantMap huge;
-    for (int i = 0; i < 30000; ++i)
-        huge.insert(QString::number(i), true);
-    EXPECT_FALSE(ns::PropertyList::writeFile(path, huge));
-    EXPECT_EQ(ns::PropertyList::readFile(path), QVariant(QVariantMap{{"a", qlonglong(1)}}));
+    const QVariant twoDeep = QVariantList{QVariantList{QString("x")}};
+    EXPECT_EQ(ns::PropertyList::fromData(binaryArrays(binaryChain(2))), twoDeep);
+    EXPECT_EQ(ns::PropertyList::fromXml(nestedArrays(2)), twoDeep);
+    QVariant inner = ns::PropertyList::fromXml(nestedArrays(100));
+    for (int i = 0; i < 100; ++i)
+        inner = inner.toList().value(0);
+    EXPECT_EQ(inner.toString(), "x");
 }
 
 TEST(PropertyList, measuringSkipsWhatTheReaderSkips) {
@@ -358,7 +322,7 @@ TEST(PropertyList, measuringSkipsWhatTheReaderSkips) {
     }
 }
 
-TEST(UserDefaults, aSettingsFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
+TEST(UserDefaults, aFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
     const std::pair<const char*, QByteArray> cases[] = {
         {"damaged", "not a plist"},
         {"too deep", nestedArrays(50000)},
@@ -369,10 +333,8 @@ TEST(UserDefaults, aSettingsFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
         SCOPED_TRACE(what);
         QTemporaryDir dir;
         const QString path = dir.path() + "/tavrix.plist";
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        f.close();
+        ASSERT_TRUE(writeBytes(path, bytes));
+        EXPECT_FALSE(ns::PropertyList::readFile(path).isValid());
         ns::UserDefaults store(path);
         EXPECT_TRUE(store.dictionaryRepresentation().isEmpty());
         QFile aside(store.refusedPath());
@@ -386,15 +348,11 @@ TEST(UserDefaults, aSettingsFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
 
 TEST(PropertyList, stringsHoldingNulBytesAreReadNotFatal) {
     // The library's string getter aborts on these; every start would then abort too.
-    const std::pair<QByteArray, QVariant> cases[] = {
-        {QByteArray("<plist><string>a\0b</string></plist>", 35), QString("a")},
-        {QByteArray("<plist><dict><key>k</key><string>\0</string></dict></plist>", 59),
-         QVariantMap{{"k", QString("")}}},
-    };
-    for (const auto& [xml, expected] : cases) {
-        const QVariant v = ns::PropertyList::fromXml(xml);
-        EXPECT_EQ(v, expected) << xml.toStdString();
-    }
+    EXPECT_EQ(ns::PropertyList::fromXml(QByteArray("<plist><string>a\0b</string></plist>", 35)),
+              QVariant(QString("a")));
+    EXPECT_EQ(ns::PropertyList::fromXml(
+                  QByteArray("<plist><dict><key>k</key><string>\0</string></dict></plist>", 59)),
+              QVariant(QVariantMap{{"k", QString("")}}));
 }
 
 TEST(Crypto, md5AndAesAgreeWithKnownValues) {
@@ -434,10 +392,6 @@ TEST(Crypto, md5AndAesAgreeWithKnownValues) {
     }
 }
 
-} // namespace
-
-namespace {
-
 TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     QTemporaryDir data;
     QTemporaryDir config;
@@ -447,16 +401,13 @@ TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     QDir().mkpath(data.path() + "/applications");
     const QUrl talk("talkapp://x"), other("otherapp://y");
     EXPECT_FALSE(ns::UrlOpener::canOpenURL(talk));
-    QFile entry(data.path() + "/applications/talk.desktop");
-    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nName=Talk\nMimeType=text/plain;x-scheme-handler/talkapp;\n");
-    entry.close();
+    ASSERT_TRUE(
+        writeBytes(data.path() + "/applications/talk.desktop",
+                   "[Desktop Entry]\nName=Talk\nMimeType=text/plain;x-scheme-handler/talkapp;\n"));
     EXPECT_TRUE(ns::UrlOpener::canOpenURL(talk));
     EXPECT_FALSE(ns::UrlOpener::canOpenURL(other));
-    QFile list(config.path() + "/mimeapps.list");
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("[Default Applications]\nx-scheme-handler/otherapp=other.desktop\n");
-    list.close();
+    ASSERT_TRUE(writeBytes(config.path() + "/mimeapps.list",
+                           "[Default Applications]\nx-scheme-handler/otherapp=other.desktop\n"));
     EXPECT_TRUE(ns::UrlOpener::canOpenURL(other));
     EXPECT_TRUE(ns::UrlOpener::canOpenURL(QUrl("https://example.org")));
     EXPECT_FALSE(ns::UrlOpener::canOpenURL(QUrl("no-scheme")));
@@ -465,22 +416,61 @@ TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     qunsetenv("XDG_CONFIG_HOME");
 }
 
-} // namespace
+using ns::Reachability;
+using Medium = Reachability::Medium;
 
-namespace {
+// Leaves the process-wide object as detection would have it.
+struct ReachabilityTest : testing::Test {
+    void TearDown() override {
+        Reachability::shared().setMediumOverride(std::nullopt);
+        qunsetenv("TAVRIX_NETWORK");
+    }
+};
 
-TEST(Values, hugeAndOddNumbersBecomeTextWithoutOverflow) {
-    // Out of the integer range: a text that reads back as the same number.
-    for (const double d : {5.55556e76, -1e300, 1e15, 9.3e18})
-        EXPECT_EQ(ns::Values::stringValue(d).toDouble(), d);
-    const std::pair<QVariant, QString> cases[] = {
-        {12.0, "12"}, {12.5, "12.5"},      {qlonglong(-7), "-7"},
-        {true, "1"},  {QString("x"), "x"}, {QVariantList{}, ""},
-    };
-    for (const auto& [in, out] : cases)
-        EXPECT_EQ(ns::Values::stringValue(in), out);
-    EXPECT_EQ(ns::Values::integerValue(1e300), std::numeric_limits<qint64>::max());
-    EXPECT_EQ(ns::Values::integerValue(std::nan("")), 0);
+TEST_F(ReachabilityTest, EnvironmentChoosesTheMedium) {
+    const struct {
+        const char* value;
+        Medium medium;
+    } cases[] = {{"wifi", Medium::WiFi},
+                 {"cellular", Medium::Cellular},
+                 {"none", Medium::None},
+                 {" Cellular ", Medium::Cellular}};
+    for (const auto& c : cases) {
+        qputenv("TAVRIX_NETWORK", c.value);
+        EXPECT_EQ(Reachability::shared().medium(), c.medium) << c.value;
+    }
+}
+
+TEST_F(ReachabilityTest, OverrideBeatsTheEnvironmentAndSignalsOnlyRealChanges) {
+    qputenv("TAVRIX_NETWORK", "wifi");
+    Reachability& r = Reachability::shared();
+    r.startWatching();
+    QSignalSpy spy(&r, &Reachability::changed);
+    r.setMediumOverride(Medium::WiFi); // same as before: no change
+    EXPECT_EQ(spy.count(), 0);
+    r.setMediumOverride(Medium::None);
+    EXPECT_EQ(r.medium(), Medium::None);
+    EXPECT_EQ(spy.count(), 1);
+    r.setMediumOverride(std::nullopt); // back to the environment's "wifi"
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_EQ(r.medium(), Medium::WiFi);
+    r.stopWatching();
+}
+
+TEST_F(ReachabilityTest, PollNoticesEnvironmentChangesWhileWatched) {
+    ns::ScopedManualClock clock;
+    qputenv("TAVRIX_NETWORK", "wifi");
+    Reachability& r = Reachability::shared();
+    r.startWatching();
+    QSignalSpy spy(&r, &Reachability::changed);
+    qputenv("TAVRIX_NETWORK", "cellular");
+    clock.clock.advance(10000);
+    EXPECT_EQ(spy.count(), 1);
+    r.stopWatching();
+    qputenv("TAVRIX_NETWORK", "none");
+    clock.clock.advance(10000);
+    EXPECT_EQ(spy.count(), 1); // nobody watches: no polling
+    EXPECT_EQ(clock.clock.pendingCount(), 0);
 }
 
 } // namespace
