@@ -10,6 +10,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
+#include "sandbox/RequestLog.h"
 #include "tests/support/Wait.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,14 @@ inline void settleEvents() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+// The keys of a request's fields, in order.
+inline QStringList fieldKeys(const sandbox::ReceivedRequest& request) {
+    QStringList keys;
+    for (const auto& item : request.fields.items())
+        keys << item.first;
+    return keys;
 }
 
 class FrameHarness : public ::testing::Test {

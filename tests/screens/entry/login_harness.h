@@ -30,13 +30,6 @@ inline void tap(ui::Button* button) {
     button->sendActionsForControlEvents(ui::Control::TouchUpInside);
 }
 
-inline QStringList keysOf(const sandbox::ReceivedRequest& request) {
-    QStringList keys;
-    for (const auto& item : request.fields.items())
-        keys << item.first;
-    return keys;
-}
-
 // What a log-in by number and password sends, in order.
 inline sandbox::FormFields loginFields(const QString& number, const QString& password,
                                        const QString& session) {

@@ -105,14 +105,6 @@ protected:
         out.sort();
         return out;
     }
-    // The keys of a request's fields, in order.
-    static QStringList fieldKeys(const sandbox::ReceivedRequest& request) {
-        QStringList out;
-        for (const auto& item : request.fields.items())
-            out << item.first;
-        return out;
-    }
-
     ns::ScopedManualClock clock;
     SandboxFixture sandbox;
     std::unique_ptr<QObject> observer;
