@@ -6,36 +6,20 @@
 
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "platform/foundation/Directories.h"
 #include "platform/foundation/Reachability.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/AlertCenter.h"
-#include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
-#include "platform/ui/Window.h"
 #include "sandbox/SandboxServer.h"
 #include "screens/shell/SkatingRinkViewController.h"
+#include "tests/support/FrameHarness.h"
 #include "tests/support/SandboxFixture.h"
-#include "tests/support/Wait.h"
-
-#include <QCoreApplication>
-#include <QPointer>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace login_test {
 
 inline const QString kMainScene = QStringLiteral("SkatingRinkViewController");
 
-// Lets deferred deletions and posted events run.
 inline void settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
+    settleEvents();
 }
 
 inline QString stored(const char* key) {
@@ -44,13 +28,6 @@ inline QString stored(const char* key) {
 
 inline void tap(ui::Button* button) {
     button->sendActionsForControlEvents(ui::Control::TouchUpInside);
-}
-
-inline QStringList keysOf(const sandbox::ReceivedRequest& request) {
-    QStringList keys;
-    for (const auto& item : request.fields.items())
-        keys << item.first;
-    return keys;
 }
 
 // What a log-in by number and password sends, in order.
@@ -65,30 +42,27 @@ inline sandbox::FormFields loginFields(const QString& number, const QString& pas
                                 {"session", session}});
 }
 
-class LoginHarness : public testing::Test {
+class LoginHarness : public FrameHarness {
 protected:
     void SetUp() override {
-        m_previousHome = ns::Directories::home();
+        FrameHarness::SetUp();
         begin();
     }
-
     void TearDown() override {
         end();
         ui::Storyboard::registerScene("Main", kMainScene,
                                       [] { return new SkatingRinkViewController; });
-        ns::Directories::setHomeOverride(m_previousHome);
+        FrameHarness::TearDown();
     }
 
     // A new start for table rows: fresh settings and server state, no window.
     void restart() {
         end();
+        freshHome();
         begin();
     }
 
     void begin() {
-        m_home = std::make_unique<QTemporaryDir>();
-        ns::Directories::setHomeOverride(m_home->path());
-        ns::UserDefaults::resetStandardUserDefaults();
         sandbox.clearFaults();
         sandbox.clearRequests();
         sandbox.server().backend().setGatewayNumber(SandboxFixture::demoNumber());
@@ -96,14 +70,6 @@ protected:
         ui::Storyboard::registerScene("Main", kMainScene, [] { return new ui::ViewController; });
         setNetwork(ns::Reachability::Medium::WiFi);
     }
-
-    // Closes the window but keeps settings and server state.
-    void closeWindow() {
-        ui::AlertCenter::dismissAll();
-        window.reset();
-        settle();
-    }
-
     void end() {
         closeWindow();
         ns::Reachability::shared().setMediumOverride(std::nullopt);
@@ -112,15 +78,6 @@ protected:
 
     static void setNetwork(ns::Reachability::Medium medium) {
         ns::Reachability::shared().setMediumOverride(medium);
-    }
-
-    // Shows root inside a navigation controller in a new key window.
-    ui::NavigationController* show(ui::ViewController* root) {
-        window = std::make_unique<ui::Window>();
-        nav = new ui::NavigationController(root);
-        window->setRootViewController(nav);
-        window->makeKeyAndVisible();
-        return nav;
     }
 
     // A scene pushed over a plain start screen, as the router leaves the log-in screen.
@@ -132,26 +89,12 @@ protected:
         return screen;
     }
 
-    ui::ViewController* top() const { return nav ? nav->topViewController() : nullptr; }
     QString topScene() const { return top() ? top()->storyboardIdentifier() : QString(); }
     bool waitForTop(const QString& scene) {
         return waitUntil([&] { return topScene() == scene; });
     }
-    static bool waitForAlert() {
-        return waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; });
-    }
-    QString topAlertMessage() const {
-        auto* alert = ui::AlertCenter::topAlert();
-        return alert ? alert->message() : QString();
-    }
 
     SandboxFixture sandbox;
-    std::unique_ptr<ui::Window> window;
-    QPointer<ui::NavigationController> nav;
-
-private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    QString m_previousHome;
 };
 
 } // namespace login_test

@@ -331,7 +331,7 @@ TEST_F(PasswordChangeTest, ChangedPasswordReplacesTheOldOneEverywhere) {
 
         const auto sent = sandbox.requestsTo("ChangePassword");
         ASSERT_EQ(sent.size(), 1);
-        EXPECT_EQ(keysOf(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum",
+        EXPECT_EQ(fieldKeys(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum",
                                                 "enc_oldpassword", "enc_newpassword"}));
         const EncryptedPhoneNumber key(EncryptedPhoneNumber::requestKeyPrefix(),
                                        sent[0].fields.value("nonce"));

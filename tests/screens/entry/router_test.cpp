@@ -137,7 +137,7 @@ TEST_F(RouterTest, GatewayLogInNeedsNoPasswordAndKeepsTheLineNumber) {
     ASSERT_TRUE(waitForTop(kMain));
     const auto sent = sandbox.requestsTo("LoginQTWAP");
     ASSERT_EQ(sent.size(), 1);
-    EXPECT_EQ(keysOf(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum", "channelid",
+    EXPECT_EQ(fieldKeys(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum", "channelid",
                                             "versionid", "imei"}));
     const QString nonce = sent[0].fields.value("nonce");
     const EncryptedPhoneNumber key(EncryptedPhoneNumber::requestKeyPrefix(), nonce);

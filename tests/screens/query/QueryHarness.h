@@ -7,46 +7,31 @@
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
 #include "platform/foundation/Clock.h"
-#include "platform/foundation/Directories.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
-#include "platform/ui/Window.h"
 #include "sandbox/SandboxServer.h"
 #include "screens/web/WebViewController.h"
+#include "tests/support/FrameHarness.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ShownAlert.h"
-#include "tests/support/Wait.h"
 #include "tests/support/WindowInput.h"
 
-#include <QCoreApplication>
-#include <QPointer>
-#include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace query_test {
 
 inline void settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
+    settleEvents();
 }
 
-class ScreenHarness : public ::testing::Test {
+class ScreenHarness : public FrameHarness {
 protected:
     void SetUp() override {
-        m_previousHome = ns::Directories::home();
-        m_home = std::make_unique<QTemporaryDir>();
-        ns::Directories::setHomeOverride(m_home->path());
-        ns::UserDefaults::resetStandardUserDefaults();
+        FrameHarness::SetUp();
         tavrixConfig::setServerBaseAddress(sandbox.baseAddress());
         signIn(SandboxFixture::demoNumber());
         observer = std::make_unique<QObject>();
@@ -54,37 +39,25 @@ protected:
             observer.get(), "PushToLoginVeiw", nullptr,
             [this](const ns::Notification& n) { posted << n.name; });
     }
-
     void TearDown() override {
-        ui::AlertCenter::dismissAll();
-        window.reset();
-        settle();
+        closeWindow();
         observer.reset();
-        ns::UserDefaults::resetStandardUserDefaults();
-        ns::Directories::setHomeOverride(m_previousHome);
+        FrameHarness::TearDown();
     }
 
-    void signIn(const QString& number) {
-        PublicFunction::saveConfig(number, "username");
-        PublicFunction::saveConfig(sandbox.signIn(number), "session");
-    }
+    void signIn(const QString& number) { storeSession(number, sandbox.signIn(number)); }
 
     // Shows the scene as the root of a navigation stack in a new key window. With pushed, the
     // scene goes on top of a plain first screen, as when it is opened.
     template <typename T> T* show(const QString& scene, bool pushed = false) {
-        window = std::make_unique<ui::Window>();
         ui::ViewController* screen = ui::Storyboard::instantiateViewController("Main", scene);
-        nav = new ui::NavigationController(pushed ? new ui::ViewController : screen);
-        window->setRootViewController(nav);
-        window->makeKeyAndVisible();
+        FrameHarness::show(pushed ? new ui::ViewController : screen);
         if (pushed) {
             nav->pushViewController(screen, false);
             settle();
         }
         return qobject_cast<T*>(nav->topViewController());
     }
-
-    ui::ViewController* top() const { return nav ? nav->topViewController() : nullptr; }
     WebViewController* topWebPage() const { return qobject_cast<WebViewController*>(top()); }
 
     // A click on the view's centre, delivered to the window as the display server would.
@@ -132,32 +105,10 @@ protected:
         out.sort();
         return out;
     }
-    // The keys of a request's fields, in order.
-    static QStringList fieldKeys(const sandbox::ReceivedRequest& request) {
-        QStringList out;
-        for (const auto& item : request.fields.items())
-            out << item.first;
-        return out;
-    }
-
-    QString topAlertMessage() const {
-        auto* alert = ui::AlertCenter::topAlert();
-        return alert ? alert->message() : QString();
-    }
-    bool waitForAlert() {
-        return waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; });
-    }
-
     ns::ScopedManualClock clock;
     SandboxFixture sandbox;
-    std::unique_ptr<ui::Window> window;
-    QPointer<ui::NavigationController> nav;
     std::unique_ptr<QObject> observer;
     QStringList posted;
-
-private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    QString m_previousHome;
 };
 
 } // namespace query_test

@@ -48,6 +48,7 @@ protected:
 TEST_F(EntriesTest, EachPageOpensWithAFreshEncryptedNumber) {
     const QString who = "phone=13800000001&session=s%2B1%2F2%3D3%26x&nonce=";
     const QString num = "num=13800000001&session=s%2B1%2F2%3D3%26x";
+    const char *const query = "QueryViewController", *const manage = "ManageViewController";
     const struct {
         const char* screen;
         int tag;
@@ -55,22 +56,20 @@ TEST_F(EntriesTest, EachPageOpensWithAFreshEncryptedNumber) {
         QString start; // the address up to the encrypted part, after the base
         bool encrypted;
     } cases[] = {
-        {"QueryViewController", QueryViewController::kItemisedBillTag, "详单查询",
+        {query, QueryViewController::kItemisedBillTag, "详单查询",
          "ulvek/chongdingxiang/index.html?pid=4&v=6&cf=1001&" + who, true},
-        {"ManageViewController", 1004, "流量共享",
-         "ulvek/chongdingxiang/index.jsp?pid=3&v=2&cf=1001&" + who, true},
-        {"ManageViewController", 1005, "塔维宽带",
-         "ulvek/guangkuandai/index.html?" + num + "&type=3", false},
-        {"ManageViewController", 1006, "电子券专区",
-         "ulvek/chongdingxiang/index.html?pid=4&v=10&cf=1001&" + who, true},
-        {"ManageViewController", 1007, "流量钱包",
-         "ulvek/chongdingxiang/index.html?pid=3&v=7&cf=1001&" + who, true},
-        {"ManageViewController", 1010, "彩铃业务",
-         "ulvek/handle.html?" + num + "&marketid=2010020140312002&type=3", false},
-        {"ManageViewController", 1011, "塔维悦读",
-         "ulvek/handle.html?" + num + "&marketid=2010020140101001&type=3", false},
-        {"ManageViewController", 1012, "天气预报",
-         "ulvek/handle.html?" + num + "&marketid=2010020140312004&type=3", false},
+        {manage, 1004, "流量共享", "ulvek/chongdingxiang/index.jsp?pid=3&v=2&cf=1001&" + who, true},
+        {manage, 1005, "塔维宽带", "ulvek/guangkuandai/index.html?" + num + "&type=3", false},
+        {manage, 1006, "电子券专区", "ulvek/chongdingxiang/index.html?pid=4&v=10&cf=1001&" + who,
+         true},
+        {manage, 1007, "流量钱包", "ulvek/chongdingxiang/index.html?pid=3&v=7&cf=1001&" + who,
+         true},
+        {manage, 1010, "彩铃业务", "ulvek/handle.html?" + num + "&marketid=2010020140312002&type=3",
+         false},
+        {manage, 1011, "塔维悦读", "ulvek/handle.html?" + num + "&marketid=2010020140101001&type=3",
+         false},
+        {manage, 1012, "天气预报", "ulvek/handle.html?" + num + "&marketid=2010020140312004&type=3",
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
@@ -104,6 +103,11 @@ TEST_F(EntriesTest, EachPageOpensWithAFreshEncryptedNumber) {
 }
 
 TEST_F(EntriesTest, EachScreenOpensWhenItExists) {
+    using Q = QueryViewController;
+    using M = ManageViewController;
+    using S = SettingViewController;
+    const char *const query = "QueryViewController", *const manage = "ManageViewController",
+                      *const setting = "SettingViewController";
     const struct {
         const char* screen;
         int tag;
@@ -111,24 +115,16 @@ TEST_F(EntriesTest, EachScreenOpensWhenItExists) {
         bool hidesBar;
         const char* flowMode; // a flow scene, taken away first: the entry does nothing then
     } cases[] = {
-        {"SettingViewController", SettingViewController::kPasswordTag,
-         "PasswordModificationViewController", true, nullptr},
-        {"SettingViewController", SettingViewController::kAboutTag, "AboutMeViewController", true,
-         nullptr},
-        {"SettingViewController", SettingViewController::kFAQTag, "FAQViewController", true,
-         nullptr},
-        {"ManageViewController", ManageViewController::kSecureNumTag,
-         "SecurenumGuideViewController", false, nullptr},
-        {"ManageViewController", ManageViewController::kMorePackageTag, "MorePackageViewController",
-         false, nullptr},
-        {"ManageViewController", ManageViewController::kHotBusinessTag, "HotBusinessViewController",
-         true, nullptr},
-        {"ManageViewController", ManageViewController::kDiscountTag, "DiscountViewController", true,
-         nullptr},
+        {setting, S::kPasswordTag, "PasswordModificationViewController", true, nullptr},
+        {setting, S::kAboutTag, "AboutMeViewController", true, nullptr},
+        {setting, S::kFAQTag, "FAQViewController", true, nullptr},
+        {manage, M::kSecureNumTag, "SecurenumGuideViewController", false, nullptr},
+        {manage, M::kMorePackageTag, "MorePackageViewController", false, nullptr},
+        {manage, M::kHotBusinessTag, "HotBusinessViewController", true, nullptr},
+        {manage, M::kDiscountTag, "DiscountViewController", true, nullptr},
         // Changing the plan, never ordering packs.
-        {"ManageViewController", ManageViewController::kPlanChangeTag, "FlowSuitChangeController",
-         true, "1"},
-        {"QueryViewController", QueryViewController::kDataUsageTag, "FlowMainController", true, ""},
+        {manage, M::kPlanChangeTag, "FlowSuitChangeController", true, "1"},
+        {query, Q::kDataUsageTag, "FlowMainController", true, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scene);

@@ -134,30 +134,4 @@ TEST_F(HotBusinessTest, ListsNotArraysAndEntriesNotObjectsAreLeftOut) {
     }
 }
 
-TEST_F(HotBusinessTest, FailuresAlertAndShowTheEmptyList) {
-    const struct {
-        std::optional<sandbox::Fault> fault; // none: nobody listening
-        const char* message;
-    } cases[] = {
-        {sandbox::Fault::result(5, "暂无推荐"), "暂无推荐"},
-        {sandbox::Fault::result(9999, "登录已超时"), "登录已超时"},
-        {sandbox::Fault::jsonArray(), "请求超时"},
-        {sandbox::Fault::html500(), "请求超时"},
-        {std::nullopt, "网络连接失败,请检查您的网络设置"},
-    };
-    for (const auto& c : cases) {
-        if (c.fault)
-            sandbox.setFault("Search", *c.fault);
-        else
-            tavrixConfig::setServerBaseAddress("http://127.0.0.1:1/pelvo/");
-        HotBusinessViewController* screen = showList();
-        ASSERT_TRUE(answered(screen)) << c.message;
-        ASSERT_TRUE(waitForAlert());
-        EXPECT_EQ(topAlertMessage(), c.message);
-        EXPECT_TRUE(screen->tableViewOfBusiness()->isHidden());
-        EXPECT_NE(screen->nilLabel(), nullptr);
-        ui::AlertCenter::dismissAll();
-    }
-}
-
 } // namespace

@@ -148,16 +148,4 @@ TEST_F(QueryTabTest, FailuresAreAskedAgainOnAppearingUntilTheyAnswer) {
     EXPECT_EQ(sandbox.requests().size(), 2);
 }
 
-TEST_F(QueryTabTest, AnExpiredSessionAlertsOnceAndLeadsToTheLogIn) {
-    sandbox.setFault("*", sandbox::Fault::result(9999, "登录已超时"));
-    QueryViewController* screen = showQuery();
-    ASSERT_TRUE(waitUntil([&] {
-        return screen->isRequestOfStarLevelFailed() && screen->isRequestOfPackageNameFailed();
-    }));
-    ASSERT_EQ(ui::AlertCenter::visibleAlerts().size(), 1);
-    EXPECT_EQ(topAlertMessage(), "登录已超时");
-    ui::AlertCenter::press("确定");
-    EXPECT_EQ(posted, QStringList{"PushToLoginVeiw"});
-}
-
 } // namespace
