@@ -347,4 +347,23 @@ TEST_F(RechargeScreen, QuietRequestsFailWithoutAlerts) {
     EXPECT_EQ(remain(screen), "");
 }
 
+TEST_F(RechargeScreen, AnExpiredSessionIsAnnouncedOnceForAllFourRequests) {
+    sandbox.setFault("*", sandbox::Fault::result(9999, "登录已失效"));
+    int pushes = 0;
+    QObject observer;
+    ns::NotificationCenter::defaultCenter().addObserver(&observer, "PushToLoginVeiw", nullptr,
+                                                        [&](const ns::Notification&) { ++pushes; });
+    auto* screen = show(new RechargeViewController);
+    ASSERT_TRUE(
+        waitFor([&] { return sandbox.requests().size() >= 4 && !alertMessage().isEmpty(); }));
+    waitUntil([] { return false; }, 300); // the other three answers arrive meanwhile
+    settle();
+    EXPECT_EQ(ui::AlertCenter::visibleAlerts().size(), 1);
+    EXPECT_EQ(alertMessage(), "登录已失效");
+    pressAlert("确定");
+    EXPECT_EQ(pushes, 1);
+    EXPECT_EQ(text(screen->labelOfPayment()), "正在获取金额...");
+    ns::NotificationCenter::defaultCenter().removeObserver(&observer);
+}
+
 } // namespace

@@ -281,5 +281,16 @@ TEST_F(MainScreenTest, MeterFromOddBalances) {
     }
 }
 
+TEST_F(MainScreenTest, AnExpiredSessionAlertsOnceAndKeepsTheMeterUnknown) {
+    sandbox.setFault("Balance", sandbox::Fault::result(9999, "会话过期"));
+    NotificationCounter toLogin(notification::kPushToLoginVeiw);
+    FlowMainController* screen = openMain();
+    ASSERT_TRUE(waitUntil([&] { return alertCount() == 1; }));
+    EXPECT_EQ(alertMessage(), "会话过期");
+    EXPECT_EQ(screen->meterView()->progress(), -1);
+    EXPECT_TRUE(ui::AlertCenter::press(0));
+    EXPECT_EQ(toLogin.count, 1);
+}
+
 } // namespace
 } // namespace flow_test

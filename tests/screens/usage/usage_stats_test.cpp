@@ -157,6 +157,16 @@ TEST_F(DailyUsageTest, ChartLabelsAndValuesFromOddDays) {
     }
 }
 
+TEST_F(DailyUsageTest, AnExpiredSessionSendsToLogInOnce) {
+    sandbox.expireSessions();
+    NotificationCounter toLogin(notification::kPushToLoginVeiw);
+    FlowDayStatsController* screen = openDaily();
+    ASSERT_TRUE(waitUntil([&] { return alertCount() == 1; }));
+    EXPECT_TRUE(screen->dispArrayOfDailyUsed().isEmpty());
+    EXPECT_TRUE(ui::AlertCenter::press(0));
+    EXPECT_EQ(toLogin.count, 1);
+}
+
 TEST_F(MonthlyUsageTest, LoadsUsageAndLastMonthsBillIntoRowsAndChart) {
     FlowMonStatsController* screen = openLoaded();
     EXPECT_EQ(interfaceOrder().mid(0, 3), (QStringList{"GPRSMonthly", "PersonalInfo", "FlowBill"}));
