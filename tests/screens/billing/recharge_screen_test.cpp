@@ -1,5 +1,4 @@
 #include "BillingHarness.h"
-#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Button.h"
 #include "screens/billing/BillingSupport.h"
 #include "screens/billing/RechargeViewController.h"
@@ -349,10 +348,7 @@ TEST_F(RechargeScreen, QuietRequestsFailWithoutAlerts) {
 
 TEST_F(RechargeScreen, AnExpiredSessionIsAnnouncedOnceForAllFourRequests) {
     sandbox.setFault("*", sandbox::Fault::result(9999, "登录已失效"));
-    int pushes = 0;
-    QObject observer;
-    ns::NotificationCenter::defaultCenter().addObserver(&observer, "PushToLoginVeiw", nullptr,
-                                                        [&](const ns::Notification&) { ++pushes; });
+    NotificationCounter toLogin("PushToLoginVeiw");
     auto* screen = show(new RechargeViewController);
     ASSERT_TRUE(
         waitFor([&] { return sandbox.requests().size() >= 4 && !alertMessage().isEmpty(); }));
@@ -361,9 +357,8 @@ TEST_F(RechargeScreen, AnExpiredSessionIsAnnouncedOnceForAllFourRequests) {
     EXPECT_EQ(ui::AlertCenter::visibleAlerts().size(), 1);
     EXPECT_EQ(alertMessage(), "登录已失效");
     pressAlert("确定");
-    EXPECT_EQ(pushes, 1);
+    EXPECT_EQ(toLogin.count, 1);
     EXPECT_EQ(text(screen->labelOfPayment()), "正在获取金额...");
-    ns::NotificationCenter::defaultCenter().removeObserver(&observer);
 }
 
 } // namespace
