@@ -125,7 +125,7 @@ TEST_F(BillScreen, AnOlderMonthAnsweringLateNeverReplacesTheNewerOne) {
     settle();
     EXPECT_EQ(text(screen->labelOfTotal()), newer);
     EXPECT_EQ(screen->billMonth(), sandbox.requestsTo("Bill")[1].fields.value("ym"));
-    EXPECT_TRUE(topAlertMessage().isEmpty());
+    EXPECT_TRUE(alertMessage().isEmpty());
 }
 
 TEST_F(BillScreen, RefusedAndOddRepliesLeaveAnEmptyBill) {
@@ -143,7 +143,7 @@ TEST_F(BillScreen, RefusedAndOddRepliesLeaveAnEmptyBill) {
         SCOPED_TRACE(c.what);
         sandbox.setFault("Bill", c.fault);
         auto* screen = open();
-        EXPECT_EQ(topAlertMessage(), c.alert);
+        EXPECT_EQ(alertMessage(), c.alert);
         EXPECT_EQ(text(screen->labelOfTotal()), "");
         EXPECT_EQ(screen->tableViewOfTelBill()->numberOfSections(), 0);
     }

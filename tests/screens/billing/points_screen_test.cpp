@@ -47,20 +47,20 @@ TEST_F(PointsScreen, OnlyAConfirmedExchangeWithinThePointsIsSentAndRecorded) {
     const qint64 before = points();
     sandbox.clearRequests();
     pick(screen, 2); // 1500 of the 1260 points: only said so
-    EXPECT_TRUE(topAlertMessage().isEmpty());
+    EXPECT_TRUE(alertMessage().isEmpty());
     QStringList overlays;
     for (OverlayHUD* hud : screen->view()->findChildren<OverlayHUD*>())
         if (!hud->isHidden()) overlays << hud->detailsLabelText();
     EXPECT_TRUE(overlays.contains("您的积分不足，无法兑换！"));
-    settle(); // the note leaves on its own
+    settle();        // the note leaves on its own
     pick(screen, 0); // 1000 of the 1260 points
-    EXPECT_EQ(topAlertMessage(), "您将消耗1000积分兑换10元话费");
+    EXPECT_EQ(alertMessage(), "您将消耗1000积分兑换10元话费");
     pressAlert("取消");
     settle();
     EXPECT_TRUE(sandbox.requestsTo("ExchangePoint").isEmpty());
     pick(screen, 0);
     pressAlert("确认");
-    ASSERT_TRUE(waitFor([&] { return topAlertMessage() == "兑换成功"; }));
+    ASSERT_TRUE(waitFor([&] { return alertMessage() == "兑换成功"; }));
     const auto exchange = sandbox.requestsTo("ExchangePoint");
     ASSERT_EQ(exchange.size(), 1);
     EXPECT_EQ(
@@ -131,7 +131,7 @@ TEST_F(PointsScreen, AnEmptyHistoryShowsTheEmptyListLabel) {
         ASSERT_TRUE(waitFor([&] { return screen->nilLabel() != nullptr; }));
         EXPECT_EQ(screen->nilLabel()->text(), "对不起，暂时没查询到相关数据");
         EXPECT_EQ(screen->tableViewOfExchangeRecord()->numberOfRowsInSection(0), 0);
-        EXPECT_EQ(topAlertMessage(), refuse ? "暂不可用" : "");
+        EXPECT_EQ(alertMessage(), refuse ? "暂不可用" : "");
     }
 }
 

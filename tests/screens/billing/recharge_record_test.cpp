@@ -72,7 +72,7 @@ TEST_F(RechargeRecordScreen, ARefusedReplyShowsNoMonths) {
         SCOPED_TRACE(sandbox::Fault::kindName(fault.kind).toStdString());
         sandbox.setFault("ChargeRecord", fault);
         auto* screen = open();
-        EXPECT_FALSE(topAlertMessage().isEmpty());
+        EXPECT_FALSE(alertMessage().isEmpty());
         EXPECT_EQ(screen->tableViewOfRecord()->numberOfSections(), 0);
     }
 }

@@ -1,5 +1,4 @@
 #include "BillingHarness.h"
-#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Button.h"
 #include "screens/billing/BillingSupport.h"
 #include "screens/billing/RechargeViewController.h"
@@ -112,7 +111,7 @@ TEST_F(RechargeScreen, TypedAmountIsTakenWhenRechargeIsPressedMidEdit) {
         click(screen->buttonOfRecharge()); // still editing: the typed amount counts
         EXPECT_FALSE(screen->textFieldOfMoney()->isEditing());
         settle();
-        EXPECT_EQ(topAlertMessage(), c.alert);
+        EXPECT_EQ(alertMessage(), c.alert);
         if (c.alert.isEmpty()) {
             ASSERT_TRUE(waitForRequests("Payment", 1));
             EXPECT_EQ(sandbox.requestsTo("Payment")[0].fields.value("amount"), c.amount);
@@ -229,8 +228,8 @@ TEST_F(RechargeScreen, ACardRechargeCreditsTheBalanceOnce) {
         typeInto(screen->textFieldOfRechargeableCardNumber(), s.number);
         typeInto(screen->textFieldOfRechargeableCardPassword(), s.password);
         click(screen->buttonOfRecharge());
-        ASSERT_TRUE(waitFor([&] { return !topAlertMessage().isEmpty(); }));
-        EXPECT_EQ(topAlertMessage(), s.alert);
+        ASSERT_TRUE(waitFor([&] { return !alertMessage().isEmpty(); }));
+        EXPECT_EQ(alertMessage(), s.alert);
         pressAlert("确定");
         settle();
     }
@@ -308,14 +307,14 @@ TEST_F(RechargeScreen, UnusablePagesAlertInsteadOfOpeningBlank) {
     ASSERT_TRUE(waitForIdle(screen));
     // A tap on the banner before any banner has arrived.
     click(screen->buttonOfActitvityImage());
-    EXPECT_EQ(topAlertMessage(), "暂无可查看的活动");
+    EXPECT_EQ(alertMessage(), "暂无可查看的活动");
     pressAlert("确定");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         payment = c.payment;
         click(screen->buttonOfRecharge());
-        ASSERT_TRUE(waitFor([&] { return !topAlertMessage().isEmpty(); }));
-        EXPECT_EQ(topAlertMessage(), "支付页面暂时无法打开，请稍后再试");
+        ASSERT_TRUE(waitFor([&] { return !alertMessage().isEmpty(); }));
+        EXPECT_EQ(alertMessage(), "支付页面暂时无法打开，请稍后再试");
         EXPECT_EQ(top(), screen);
         pressAlert("确定");
         ASSERT_TRUE(waitForIdle(screen));
@@ -342,28 +341,24 @@ TEST_F(RechargeScreen, QuietRequestsFailWithoutAlerts) {
     auto* screen = show(new RechargeViewController);
     ASSERT_TRUE(waitFor([&] { return sandbox.requestsTo("RechargeOffer").size() >= 1; }));
     settle();
-    EXPECT_EQ(topAlertMessage(), "");
+    EXPECT_EQ(alertMessage(), "");
     EXPECT_EQ(text(screen->labelOfPayment()), "正在获取金额...");
     EXPECT_EQ(remain(screen), "");
 }
 
 TEST_F(RechargeScreen, AnExpiredSessionIsAnnouncedOnceForAllFourRequests) {
     sandbox.setFault("*", sandbox::Fault::result(9999, "登录已失效"));
-    int pushes = 0;
-    QObject observer;
-    ns::NotificationCenter::defaultCenter().addObserver(&observer, "PushToLoginVeiw", nullptr,
-                                                        [&](const ns::Notification&) { ++pushes; });
+    NotificationCounter toLogin("PushToLoginVeiw");
     auto* screen = show(new RechargeViewController);
     ASSERT_TRUE(
-        waitFor([&] { return sandbox.requests().size() >= 4 && !topAlertMessage().isEmpty(); }));
+        waitFor([&] { return sandbox.requests().size() >= 4 && !alertMessage().isEmpty(); }));
     waitUntil([] { return false; }, 300); // the other three answers arrive meanwhile
     settle();
     EXPECT_EQ(ui::AlertCenter::visibleAlerts().size(), 1);
-    EXPECT_EQ(topAlertMessage(), "登录已失效");
+    EXPECT_EQ(alertMessage(), "登录已失效");
     pressAlert("确定");
-    EXPECT_EQ(pushes, 1);
+    EXPECT_EQ(toLogin.count, 1);
     EXPECT_EQ(text(screen->labelOfPayment()), "正在获取金额...");
-    ns::NotificationCenter::defaultCenter().removeObserver(&observer);
 }
 
 } // namespace

@@ -1,10 +1,14 @@
 #include "FlowHarness.h"
 
-#include "platform/foundation/DateFormat.h"
 #include "platform/ui/Button.h"
+#include "screens/usage/DailyUsedCell.h"
+#include "screens/usage/FlowDayStatsController.h"
 #include "screens/usage/FlowFormat.h"
 #include "screens/usage/FlowMonStatsCell.h"
 #include "screens/usage/FlowMonStatsController.h"
+#include "screens/usage/OtherFlowCell.h"
+#include "screens/usage/OtherFlowController.h"
+#include "widgets/DailyLineChartView.h"
 #include "widgets/MonthlyLineChartView.h"
 #include "widgets/RecordingCanvas.h"
 
@@ -14,16 +18,19 @@
 namespace flow_test {
 namespace {
 
-class MonthlyUsageTest : public FlowHarness {
+// The three usage statistics screens: daily, monthly, and the other free resources.
+class UsageStats : public FlowHarness {
 protected:
-    void TearDown() override {
-        ns::DateFormat::setNowOverride(QDateTime());
-        FlowHarness::TearDown();
+    FlowDayStatsController* openDaily() {
+        return open<FlowDayStatsController>("Flow", "FlowDayStatsController");
     }
     FlowMonStatsController* openMonthly() {
         return open<FlowMonStatsController>("Flow", "FlowMonStatsController");
     }
-    // Opens the screen and waits for the usage and the first bill.
+    OtherFlowController* openOther() {
+        return open<OtherFlowController>("Flow", "OtherFlowController");
+    }
+    // Opens the monthly screen and waits for the usage and the first bill.
     FlowMonStatsController* openLoaded() {
         FlowMonStatsController* screen = openMonthly();
         EXPECT_TRUE(waitUntil([&] {
@@ -32,6 +39,9 @@ protected:
         }));
         return screen;
     }
+    static QString today(const char* pattern) {
+        return PublicFunction::getDateWithStringFormat(QString::fromLatin1(pattern));
+    }
     static QString monthBack(int back) {
         const QDate today = QDate::currentDate();
         return QDate(today.year(), today.month(), 1).addMonths(-back).toString("yyyyMM");
@@ -39,11 +49,123 @@ protected:
     static QString caption(const QString& month) {
         return FlowFormat::monthName(month) + "流量账单";
     }
-    static FlowMonStatsCell* rowOf(FlowMonStatsController* screen, int row) {
-        return qobject_cast<FlowMonStatsCell*>(
-            screen->tableOfMonthDesc()->cellForRowAtIndexPath(ui::IndexPath::forRow(row, 0)));
+    template <typename Cell> static Cell* rowOf(ui::TableView* table, int row) {
+        return qobject_cast<Cell*>(table->cellForRowAtIndexPath(ui::IndexPath::forRow(row, 0)));
     }
 };
+using DailyUsageTest = UsageStats;
+using MonthlyUsageTest = UsageStats;
+using FreeResourcesTest = UsageStats;
+
+TEST_F(DailyUsageTest, RowsAndChartFollowTheServersDaysNewestFirst) {
+    FlowDayStatsController* screen = openDaily();
+    ASSERT_TRUE(waitUntil([&] { return !screen->dispArrayOfDailyUsed().isEmpty(); }));
+    const Fields expected = {{"count", "30"}, {"date", today("yyyyMMdd")}};
+    EXPECT_EQ(fieldsOf("GPRSDaily"), QList<Fields>{expected});
+
+    // The sandbox has figures up to yesterday: today comes first with nothing used.
+    const QVariantList rows = screen->dispArrayOfDailyUsed();
+    const QVariantList days = screen->respArrayOfDailyUsed();
+    ASSERT_EQ(rows.size(), 31);
+    ASSERT_EQ(days.size(), 30);
+    EXPECT_EQ(rows[0].toMap().value("date").toString(), today("yyyy-MM-dd"));
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(rows[i + 1], days[i]);
+    EXPECT_EQ(
+        days[0].toMap().value("date").toString(),
+        QDate::fromString(today("yyyy-MM-dd"), "yyyy-MM-dd").addDays(-1).toString("yyyy-MM-dd"));
+
+    auto* first = rowOf<DailyUsedCell>(screen->tableOfDaily(), 0);
+    auto* second = rowOf<DailyUsedCell>(screen->tableOfDaily(), 1);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->labelOfDay()->text(), "今天");
+    EXPECT_EQ(first->labelOfAmount()->text(), "0.00KB");
+    EXPECT_EQ(second->labelOfDay()->text(), days[0].toMap().value("date").toString());
+    EXPECT_EQ(second->labelOfAmount()->text(),
+              tavrixConfig::formatOfNetworkFlow(days[0].toMap().value("amount").toDouble()));
+
+    // The chart: one point per row, in row order, whole MB.
+    DailyLineChartView* chart = screen->lineChartView();
+    ASSERT_EQ(chart->plots().size(), 1);
+    const QVariantList values = chart->plots()[0].plottingValues();
+    ASSERT_EQ(values.size(), 31);
+    ASSERT_EQ(chart->xAxisValues().size(), 31);
+    qint64 largest = 0;
+    for (int i = 0; i < 31; ++i) {
+        const qint64 mb = rows[i].toMap().value("amount").toLongLong() / 1024;
+        largest = std::max(largest, mb);
+        EXPECT_EQ(values[i].toString(), QString::number(mb));
+        EXPECT_EQ(chart->xAxisValues()[i], rows[i].toMap().value("date").toString().mid(5));
+    }
+    EXPECT_EQ(chart->max(), float(2 * largest));
+    EXPECT_EQ(chart->interval(), float(2 * largest) / 5);
+    RecordingCanvas canvas;
+    chart->draw(canvas, chart->bounds());
+    EXPECT_TRUE(canvas.findText("今天"));
+    EXPECT_TRUE(canvas.findText(chart->xAxisValues()[1]));
+    // Drawn again, the chart replaces its line instead of adding one.
+    screen->showChart();
+    EXPECT_EQ(chart->plots().size(), 1);
+}
+
+TEST_F(DailyUsageTest, RepliesThatAreNotDataChangeNothing) {
+    const struct {
+        const char* why;
+        QByteArray body;
+        int rows;        // rows shown afterwards
+        QString message; // alert shown
+    } cases[] = {
+        {"no list", R"({"result":0})", 0, "查询失败"},
+        {"list is an object", R"({"result":0,"list":{"date":"2026-01-01"}})", 0, "查询失败"},
+        {"list is text", R"({"result":0,"list":"none"})", 0, "查询失败"},
+        {"error code", R"({"result":5,"msg":"维护中"})", 0, "维护中"},
+        {"empty list", R"({"result":0,"list":[]})", 1, QString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        script("GPRSDaily", c.body);
+        FlowDayStatsController* screen = openDaily();
+        ASSERT_TRUE(scripted()->waitForRequests(1));
+        scripted()->waitForRequests(999, 200);
+        ASSERT_TRUE(waitUntil(
+            [&] { return alertCount() > 0 || !screen->dispArrayOfDailyUsed().isEmpty(); }));
+        EXPECT_EQ(screen->dispArrayOfDailyUsed().size(), c.rows);
+        EXPECT_EQ(alertMessage(), c.message);
+        EXPECT_EQ(screen->lineChartView()->plots().size(), c.rows ? 1 : 0);
+        closeWindow();
+    }
+}
+
+TEST_F(DailyUsageTest, ChartLabelsAndValuesFromOddDays) {
+    const struct {
+        const char* why;
+        QVariantMap day;
+        QString label, value;
+    } cases[] = {
+        {"full date", {{"date", "2026-03-09"}, {"amount", 1024}}, "03-09", "1"},
+        {"just under a megabyte", {{"date", "2026-03-09"}, {"amount", "1023"}}, "03-09", "0"},
+        {"short date", {{"date", "2026-03"}, {"amount", 2048}}, "03", "2"},
+        {"shorter still", {{"date", "2026"}, {"amount", 0}}, "", "0"},
+        {"no date", {{"amount", 0}}, "", "0"},
+        {"negative amount", {{"date", "2026-03-09"}, {"amount", -4096}}, "03-09", "0"},
+    };
+    for (const auto& c : cases) {
+        const FlowFormat::ChartSeries series = FlowFormat::dailySeries({c.day});
+        EXPECT_EQ(series.labels, QStringList{c.label}) << c.why;
+        EXPECT_EQ(series.values, QVariantList{c.value}) << c.why;
+        EXPECT_GT(series.interval, 0) << c.why;
+    }
+}
+
+TEST_F(DailyUsageTest, AnExpiredSessionSendsToLogInOnce) {
+    sandbox.expireSessions();
+    NotificationCounter toLogin(notification::kPushToLoginVeiw);
+    FlowDayStatsController* screen = openDaily();
+    ASSERT_TRUE(waitUntil([&] { return alertCount() == 1; }));
+    EXPECT_TRUE(screen->dispArrayOfDailyUsed().isEmpty());
+    EXPECT_TRUE(ui::AlertCenter::press(0));
+    EXPECT_EQ(toLogin.count, 1);
+}
 
 TEST_F(MonthlyUsageTest, LoadsUsageAndLastMonthsBillIntoRowsAndChart) {
     FlowMonStatsController* screen = openLoaded();
@@ -57,7 +179,7 @@ TEST_F(MonthlyUsageTest, LoadsUsageAndLastMonthsBillIntoRowsAndChart) {
     ASSERT_EQ(screen->respArrayOfBill().size(), 1);
     EXPECT_EQ(screen->totalFee(), "50.00");
     EXPECT_EQ(screen->totalLabel()->text(), "总计：50.00元");
-    FlowMonStatsCell* row = rowOf(screen, 0);
+    auto* row = rowOf<FlowMonStatsCell>(screen->tableOfMonthDesc(), 0);
     ASSERT_TRUE(row);
     EXPECT_EQ(row->labelOfName()->text().trimmed(), "流量套餐1G");
     EXPECT_EQ(row->labelOfAmount()->text(), "50元");
@@ -239,6 +361,85 @@ TEST_F(MonthlyUsageTest, MonthNamesAndAmountSplits) {
     }
     const FlowFormat::Amount nan = FlowFormat::amountOfKb(std::nan(""));
     EXPECT_TRUE(nan.number.isEmpty() && nan.unit.isEmpty());
+}
+
+TEST_F(FreeResourcesTest, ListsTheLinesResourcesWithWhatIsLeft) {
+    OtherFlowController* screen = openOther();
+    ASSERT_TRUE(waitUntil([&] { return screen->respArrayOfWhereUsed().size() == 2; }));
+    EXPECT_EQ(fieldsOf("FreeResourceForOtherList"), QList<Fields>{Fields{}});
+    EXPECT_FALSE(screen->nilLabel());
+    auto* first = rowOf<OtherFlowCell>(screen->tableViewOfFlow(), 0);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->labelOfName()->text().trimmed(), "校园WLAN免费流量");
+    EXPECT_FLOAT_EQ(first->mySlider()->value(), 0.75f);
+    EXPECT_EQ(first->labelOfAmount()->text(), "可用流量768.00MB/总共流量1.00GB");
+    const ui::AttributedString amount = first->labelOfAmount()->attributedText();
+    EXPECT_EQ(amount.attributesAtIndex(4).foregroundColor, QColor(45, 152, 88));
+    EXPECT_NE(amount.attributesAtIndex(10).foregroundColor, QColor(45, 152, 88));
+}
+
+TEST_F(FreeResourcesTest, NothingToListShowsTheEmptyLabel) {
+    const struct {
+        const char* why;
+        QString number;
+        std::optional<sandbox::Fault> fault;
+        QByteArray body; // scripted reply instead of the sandbox's
+        QString message;
+    } cases[] = {
+        {"no resources", "13800000004", std::nullopt, {}, ""},
+        {"error code", "13800000001", sandbox::Fault::result(3, "暂停服务"), {}, "暂停服务"},
+        {"HTML page", "13800000001", sandbox::Fault::html500(), {}, "请求超时"},
+        {"array", "13800000001", sandbox::Fault::jsonArray(), {}, "请求超时"},
+        {"a list that is not a list", "13800000001", std::nullopt,
+         R"({"result":0,"list":{"productName":"x"}})", "查询失败"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        signIn(c.number);
+        if (c.fault) sandbox.setFault("FreeResourceForOtherList", *c.fault);
+        if (!c.body.isEmpty()) script("FreeResourceForOtherList", c.body);
+        OtherFlowController* screen = openOther();
+        ASSERT_TRUE(waitUntil([&] { return screen->nilLabel() != nullptr; }));
+        waitUntil([&] { return alertCount() > 0; }, c.message.isEmpty() ? 100 : 10000);
+        EXPECT_EQ(alertMessage(), c.message);
+        EXPECT_EQ(screen->nilLabel()->superview(), screen->tableViewOfFlow());
+        EXPECT_EQ(screen->tableViewOfFlow()->numberOfRowsInSection(0), 0);
+        EXPECT_TRUE(screen->respArrayOfWhereUsed().isEmpty());
+        closeWindow();
+    }
+}
+
+TEST(FreeResourceRow, ABarNeverLeavesItsTrack) {
+    const struct {
+        const char* why;
+        QVariantMap record;
+        float share;
+        QString left, total;
+    } cases[] = {
+        {"a quarter used", {{"amount", 262144}, {"total", 1048576}}, 0.75f, "768.00MB", "1.00GB"},
+        {"all used", {{"amount", "2048"}, {"total", "2048"}}, 0.0f, "0.00KB", "2.00MB"},
+        {"nothing given", {{"amount", 0}, {"total", 0}}, 0.0f, "0.00KB", "0.00KB"},
+        {"overused", {{"amount", 3072}, {"total", 2048}}, 0.0f, "-1024.00KB", "2.00MB"},
+        {"negative use", {{"amount", -1024}, {"total", 2048}}, 1.0f, "3.00MB", "2.00MB"},
+        {"no figures", {}, 0.0f, "0.00KB", "0.00KB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        OtherFlowCell cell;
+        cell.setCellData(c.record);
+        EXPECT_FLOAT_EQ(cell.mySlider()->value(), c.share);
+        EXPECT_EQ(cell.labelOfAmount()->text(), "可用流量" + c.left + "/总共流量" + c.total);
+        EXPECT_GE(cell.mySlider()->thumbCentreX(), 0);
+        EXPECT_LE(cell.mySlider()->thumbCentreX(), cell.mySlider()->width());
+    }
+}
+
+TEST_F(FreeResourcesTest, TheButtonLeadsToThePlanChange) {
+    OtherFlowController* screen = openOther();
+    ASSERT_TRUE(waitUntil([&] { return !screen->respArrayOfWhereUsed().isEmpty(); }));
+    click(screen->buttonOfOrder());
+    ASSERT_TRUE(waitUntil([&] { return topScene() == "FlowSuitChangeController"; }));
+    EXPECT_EQ(top()->property("dataType").toLongLong(), 1);
 }
 
 } // namespace
