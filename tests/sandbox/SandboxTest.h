@@ -30,6 +30,18 @@ protected:
         return reply.value("result").toInteger(-1) == 0 ? reply.value("session").toString()
                                                         : QString();
     }
+    // An interface called with a fresh session of the line; "session" and "num" come first.
+    QJsonObject as(const QString& number, const QString& interfaceName,
+                   HttpProbe::Fields fields = {}) {
+        fields.prepend({"num", number});
+        fields.prepend({"session", server.signIn(number)});
+        return call(interfaceName, fields);
+    }
+    // The same for the first demo subscriber.
+    QJsonObject ask(const QString& interfaceName, const HttpProbe::Fields& fields = {}) {
+        return as(SandboxFixture::demoNumber(), interfaceName, fields);
+    }
+    static qint64 resultOf(const QJsonObject& reply) { return reply.value("result").toInteger(-1); }
     // "/sandbox/<endpoint>" of this sandbox.
     QUrl controlUrl(const QString& endpoint) const {
         return QUrl(server.baseAddress()).resolved(QUrl("/sandbox/" + endpoint));
