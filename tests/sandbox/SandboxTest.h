@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+// The "result" of a reply; -1 when it has none.
+inline qint64 resultOf(const QJsonObject& reply) {
+    return reply.value("result").toInteger(-1);
+}
+
 // A sandbox in the test process and a client to call its interfaces.
 class SandboxTest : public ::testing::Test {
 protected:
@@ -41,7 +46,6 @@ protected:
     QJsonObject ask(const QString& interfaceName, const HttpProbe::Fields& fields = {}) {
         return as(SandboxFixture::demoNumber(), interfaceName, fields);
     }
-    static qint64 resultOf(const QJsonObject& reply) { return reply.value("result").toInteger(-1); }
     // "/sandbox/<endpoint>" of this sandbox.
     QUrl controlUrl(const QString& endpoint) const {
         return QUrl(server.baseAddress()).resolved(QUrl("/sandbox/" + endpoint));
