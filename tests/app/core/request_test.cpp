@@ -77,6 +77,8 @@ TEST(HTTPRequest, repliesOfEveryShapeReachTheCompletion) {
     };
     const Case cases[] = {
         {"object", ScriptedServer::json(R"({"result":0,"msg":"ok"})"), QMetaType::QVariantMap},
+        {"large integers", ScriptedServer::json(R"({"time":1733472000123,"big":9007199254740993})"),
+         QMetaType::QVariantMap},
         {"object with status 500", ScriptedServer::json(R"({"result":5})", 500),
          QMetaType::QVariantMap},
         {"array", ScriptedServer::json(R"([1,2,3])"), QMetaType::QVariantList},
@@ -97,16 +99,10 @@ TEST(HTTPRequest, repliesOfEveryShapeReachTheCompletion) {
             EXPECT_FALSE(o.reply.isValid());
         else
             EXPECT_EQ(o.reply.typeId(), c.expectedType);
+        if (o.reply.toMap().contains("time")) { // exact, not through a double
+            EXPECT_EQ(o.reply.toMap().value("time").toLongLong(), 1733472000123LL);
+        }
     }
-}
-
-TEST(HTTPRequest, largeIntegersStayExact) {
-    ScriptedServer server;
-    server.enqueue(
-        ScriptedServer::json(R"({"result":0,"time":1733472000123,"big":9007199254740993})"));
-    const Outcome o = run(to(server));
-    ASSERT_TRUE(o.completed);
-    EXPECT_EQ(o.reply.toMap().value("time").toLongLong(), 1733472000123LL);
 }
 
 TEST(HTTPRequest, transportFailuresGoToTheFailureHandlerWithTheirCodes) {
