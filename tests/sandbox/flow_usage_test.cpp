@@ -168,15 +168,6 @@ TEST_F(FlowUsageTest, BadFieldsAreRefused) {
         EXPECT_EQ(resultOf(ask(c.name, c.fields)), 1) << c.name.toStdString();
 }
 
-TEST_F(FlowUsageTest, EveryInterfaceWantsALiveSession) {
-    const QString session = server.signIn();
-    server.expireSessions();
-    for (const char* name : {"Balance", "GPRSDaily", "GPRSMonthly", "FlowBill", "FlowProduct",
-                             "FlowRecommend", "Order", "FreeResourceForOtherList"})
-        EXPECT_EQ(resultOf(call(name, {{"session", session}, {"num", "13800000001"}})), 9999)
-            << name;
-}
-
 TEST_F(FlowUsageTest, FreeResourcesListTheLinesAllowances) {
     const QJsonArray list = ask("FreeResourceForOtherList").value("list").toArray();
     ASSERT_EQ(list.size(), 2);

@@ -72,12 +72,21 @@ INSTANTIATE_TEST_SUITE_P(
                       SessionCase{"unknownSession", false, "13800000002", 9999}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SandboxTest, MissingOrEndedSessionsAreExpired) {
-    EXPECT_EQ(resultOf(call("StarLevel", {{"num", "13800000001"}})), 9999);
-    EXPECT_EQ(resultOf(call("StarLevel", {{"session", ""}, {"num", "13800000001"}})), 9999);
-    const QString session = login("13800000001", "123456");
+TEST_F(SandboxTest, EveryInterfaceWantsALiveSession) {
+    const QString ended = login("13800000001", "123456");
     server.expireSessions();
-    EXPECT_EQ(resultOf(call("StarLevel", {{"session", session}, {"num", "13800000001"}})), 9999);
+    for (const char* name :
+         {"StarLevel", "Balance", "GPRSDaily", "GPRSMonthly", "FlowBill", "FlowProduct",
+          "FlowRecommend", "Order", "FreeResourceForOtherList", "PersonalInfo", "Search",
+          "LoginSMS", "FeedBack", "VersionCheck", "MainBillInfo", "Advert", "MainInfoConfList"}) {
+        // Missing, empty, unknown and ended.
+        EXPECT_EQ(resultOf(call(name, {{"num", "13800000001"}, {"channel", "2"}})), 9999) << name;
+        for (const QString& session : {QString(), QStringLiteral("not-a-session"), ended})
+            EXPECT_EQ(resultOf(call(
+                          name, {{"session", session}, {"num", "13800000001"}, {"channel", "2"}})),
+                      9999)
+                << name << " " << session.toStdString();
+    }
 }
 
 TEST(SessionLifetime, RunsOutAfterTheTimeToLiveUnused) {

@@ -157,12 +157,4 @@ TEST(SelfServiceStore, TheLoginSmsSettingSurvivesARestartAndAReseed) {
     EXPECT_EQ(reopened.database().scalar("SELECT version FROM app_release").toInt(), 7);
 }
 
-TEST_F(SelfServiceTest, EveryInterfaceChecksTheSession) {
-    for (const char* name : {"PersonalInfo", "Search", "LoginSMS", "FeedBack", "VersionCheck"}) {
-        EXPECT_EQ(resultOf(call(name, {{"session", "not-a-session"}, {"num", "13800000001"}})),
-                  9999)
-            << name;
-    }
-}
-
 } // namespace
