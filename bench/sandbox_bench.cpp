@@ -1,5 +1,6 @@
-// The sandbox server under load, as a separate process driven over loopback: log-ins per
-// second with an empty and a full session table, and its memory after many large requests.
+// The sandbox server under load, driven over loopback: log-ins per second with an empty and a
+// full session table, and its memory after many large requests (a separate process); StarLevel
+// and Login per second through the connection gate and around it (a server thread).
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,13 +10,21 @@
 #include <benchmark/benchmark.h>
 
 #include "sandbox/Backend.h"
+#include "sandbox/SandboxServer.h"
+
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QThread>
 
 #include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <netinet/in.h>
+#include <pthread.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -153,5 +162,78 @@ void BM_Sandbox_LargeBodies(benchmark::State& state) {
     state.counters["refused_413"] = refused;
 }
 BENCHMARK(BM_Sandbox_LargeBodies)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A sandbox on its own thread, reachable through its gate and through a plain listening socket
+// bound to the same server (Qt's own accepting: no framing check, limits or time-outs).
+class SandboxThread {
+public:
+    SandboxThread() {
+        std::promise<std::pair<quint16, quint16>> ports;
+        auto ready = ports.get_future();
+        m_thread.reset(QThread::create([&ports, path = m_dir.filePath("sandbox.sqlite")] {
+            sandbox::SandboxServer server;
+            sandbox::SandboxOptions options;
+            options.databasePath = path;
+            QTcpServer plain;
+            if (!server.start(options) || !plain.listen(QHostAddress::LocalHost)) {
+                ports.set_value({0, 0});
+                return;
+            }
+            server.bind(&plain);
+            ports.set_value({server.port(), plain.serverPort()});
+            QEventLoop loop; // until the thread is told to quit
+            loop.exec();
+        }));
+        m_thread->start();
+        std::tie(m_gated, m_plain) = ready.get();
+    }
+    ~SandboxThread() {
+        m_thread->quit();
+        m_thread->wait();
+    }
+    quint16 port(bool gated) const { return gated ? m_gated : m_plain; }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<QThread> m_thread;
+    quint16 m_gated = 0;
+    quint16 m_plain = 0;
+};
+
+// StarLevel (argument 0) or Login (1), through the gate and around it in turns, so both see
+// the same load on the machine: requests per second each way and the gate's cost in percent.
+void BM_Sandbox_Gate(benchmark::State& state) {
+    SandboxThread sandbox;
+    if (sandbox.port(true) == 0) {
+        state.SkipWithError("the sandbox did not start");
+        return;
+    }
+    const QByteArray login =
+        post("/pelvo/Login.do", "num=13800000001&pass=123456&channelid=2&versionid=1.0");
+    QByteArray request = login;
+    if (state.range(0) == 0) {
+        const QByteArray answer = roundTrip(sandbox.port(true), login);
+        const qsizetype at = answer.indexOf("\"session\":\"") + 11;
+        const QByteArray session = answer.mid(at, answer.indexOf('"', at) - at);
+        request = post("/pelvo/StarLevel.do", "session=" + session + "&num=13800000001");
+    }
+    double seconds[2] = {0, 0}; // around, through
+    int failed = 0;
+    for (auto _ : state) {
+        for (const bool gated : {false, true}) {
+            const auto start = std::chrono::steady_clock::now();
+            failed += !roundTrip(sandbox.port(gated), request).contains("\"result\":0");
+            seconds[gated] +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+    }
+    const double n = double(state.iterations());
+    state.SetLabel(state.range(0) == 0 ? "StarLevel" : "Login");
+    state.counters["around_gate_per_s"] = seconds[0] > 0 ? n / seconds[0] : 0;
+    state.counters["through_gate_per_s"] = seconds[1] > 0 ? n / seconds[1] : 0;
+    state.counters["gate_cost_pct"] = seconds[0] > 0 ? 100 * (seconds[1] / seconds[0] - 1) : 0;
+    state.counters["failed"] = failed;
+}
+BENCHMARK(BM_Sandbox_Gate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

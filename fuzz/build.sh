@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the fuzzers (reply reading, the settings reader) with clang's libFuzzer and runs each
-# for a short while (seconds per fuzzer as the first argument, default 20).
+# Builds the fuzzers (reply reading, the settings reader, the sandbox's request framing) with
+# clang's libFuzzer and runs each for a while (seconds per fuzzer as the first argument,
+# default 60). The settings reader is given inputs of up to 4 MB from the start (deep nesting).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=build/fuzz
-seconds=${1:-20}
-mkdir -p "$out/corpus" "$out/plist-corpus"
+seconds=${1:-60}
+mkdir -p "$out/corpus" "$out/plist-corpus" "$out/framing-corpus"
 flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -fPIC -I.)
 clang++ "${flags[@]}" $(pkg-config --cflags Qt6Core libplist-2.0) \
     fuzz/reply_fuzz.cpp platform/foundation/Json.cpp platform/foundation/Values.cpp \
@@ -14,6 +15,9 @@ clang++ "${flags[@]}" $(pkg-config --cflags Qt6Core libplist-2.0) \
 clang++ "${flags[@]}" $(pkg-config --cflags Qt6Core libplist-2.0) \
     fuzz/plist_fuzz.cpp platform/foundation/PropertyList.cpp \
     $(pkg-config --libs Qt6Core libplist-2.0) -o "$out/plist_fuzz"
+clang++ "${flags[@]}" $(pkg-config --cflags Qt6Core) \
+    fuzz/framing_fuzz.cpp sandbox/RequestFraming.cpp \
+    $(pkg-config --libs Qt6Core) -o "$out/framing_fuzz"
 printf '{"result":0,"msg":"ok","list":[{"name":"a"}]}' >"$out/corpus/object.json"
 printf '[1,2,{"result":"9999"}]' >"$out/corpus/array.json"
 printf '<html>500</html>' >"$out/corpus/html.txt"
@@ -25,5 +29,10 @@ cat >"$out/plist-corpus/defaults.plist" <<'PLIST'
 <key>d</key><data>AAEC</data><key>l</key><array><string>a</string><dict/></array></dict></plist>
 PLIST
 printf '<plist><array><array><array></array></array></array></plist>' >"$out/plist-corpus/nested.plist"
+printf '\x05POST /pelvo/Login.do HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n\r\nnum=1' \
+    >"$out/framing-corpus/length.txt"
+printf '\x03\r\nPOST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n3;a=b\r\nnum\r\n0\r\nT: 1\r\n\r\nGET' \
+    >"$out/framing-corpus/chunked.txt"
 "$out/reply_fuzz" -max_total_time="$seconds" -max_len=4096 "$out/corpus"
-"$out/plist_fuzz" -max_total_time="$seconds" -max_len=8192 "$out/plist-corpus"
+"$out/plist_fuzz" -max_total_time="$seconds" -max_len=4194304 -len_control=0 "$out/plist-corpus"
+"$out/framing_fuzz" -max_total_time="$seconds" -max_len=65536 "$out/framing-corpus"

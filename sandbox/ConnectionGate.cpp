@@ -28,6 +28,9 @@ constexpr int kPauseMs = 250;
 
 // Descriptors kept free when connections crowd in.
 constexpr int kReservedFds = 16;
+// Connections the kernel queues before a burst is accepted (QTcpServer's default is 50; past
+// the queue, clients wait seconds to retry).
+constexpr int kBacklog = 1024;
 
 const char kBusy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n"
                      "Connection: close\r\n\r\n";
@@ -57,13 +60,17 @@ public:
 };
 
 ConnectionGate::ConnectionGate(Limits limits, QObject* parent)
-    : QTcpServer(parent), m_limits(limits) {}
+    : QTcpServer(parent), m_limits(limits) {
+    m_answerSweep.setInterval(std::max(1, m_limits.writeTimeoutMs / 4));
+    connect(&m_answerSweep, &QTimer::timeout, this, &ConnectionGate::sweepAnswers);
+}
 
 ConnectionGate::~ConnectionGate() {
     if (m_spareFd >= 0) ::close(m_spareFd);
 }
 
 bool ConnectionGate::open(quint16 port) {
+    setListenBacklogSize(kBacklog);
     if (!listen(QHostAddress::LocalHost, port)) return false;
     // Accepting is done below: QTcpServer's own loop retries a failing accept at once, which
     // spins when descriptors run out.
@@ -83,15 +90,12 @@ bool ConnectionGate::open(quint16 port) {
 }
 
 void ConnectionGate::acceptPending() {
+    sweepAnswers();
     for (int i = 0; i < kAcceptBurst; ++i) {
         const int fd =
             ::accept4(int(socketDescriptor()), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd >= m_fdCeiling) {
-            refuseBusy(fd);
-            continue;
-        }
         if (fd >= 0) {
-            admit(fd);
+            take(fd);
             continue;
         }
         if (errno == EINTR || errno == ECONNABORTED) continue;
@@ -125,6 +129,23 @@ void ConnectionGate::refuseForDescriptors() {
     });
 }
 
+QTcpSocket* ConnectionGate::nextPendingConnection() {
+    QTcpSocket* socket = QTcpServer::nextPendingConnection();
+    if (m_notifier) pauseAccepting();
+    return socket;
+}
+
+void ConnectionGate::incomingConnection(qintptr descriptor) {
+    take(int(descriptor));
+}
+
+void ConnectionGate::take(int fd) {
+    if (fd >= m_fdCeiling)
+        refuseBusy(fd);
+    else
+        admit(fd);
+}
+
 void ConnectionGate::refuseBusy(int fd) {
     (void)::send(fd, kBusy, sizeof kBusy - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
     ::close(fd);
@@ -139,6 +160,7 @@ void ConnectionGate::admit(int fd) {
         return;
     }
     ++m_waiting;
+    ++m_admitted;
     auto* arrival = new Arrival(m_limits, socket);
     connect(arrival, &QObject::destroyed, this, [this] { --m_waiting; });
     // What is read here stays in the socket (a transaction) for the HTTP server to parse.
@@ -192,18 +214,70 @@ void ConnectionGate::retire(QTcpSocket* socket, Arrival* arrival) {
 }
 
 void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
+    const qsizetype from = arrival->framing.leadingBytes();
+    const qsizetype to = arrival->framing.consumed();
     retire(socket, arrival);
-    // Every byte back in the socket, unread, for the HTTP server's own parser.
+    // The request's bytes back in the socket, unread, for the HTTP server's own parser.
     socket->rollbackTransaction();
+    if (from != 0 || socket->bytesAvailable() != to) {
+        // Blank lines before it or bytes after it: the server gets the request alone.
+        const QByteArray request = socket->read(to).sliced(from);
+        socket->readAll();
+        for (qsizetype i = request.size() - 1; i >= 0; --i)
+            socket->ungetChar(request[i]);
+    }
     addPendingConnection(socket);
     emit newConnection();
     QPointer<QTcpSocket> guard(socket);
     emit socket->readyRead();
+    if (!guard) return;
+    // The server parses no more on this connection; what still comes is read and dropped.
+    QObject::disconnect(guard, &QTcpSocket::readyRead, nullptr, nullptr);
     // The server completes (commits) what it takes; what it left pending, it did not take.
-    if (guard && guard->isTransactionStarted()) {
-        QObject::disconnect(guard, &QTcpSocket::readyRead, nullptr, nullptr);
+    if (guard->isTransactionStarted()) {
         refuse(guard, nullptr, 400, QStringLiteral("malformed request"));
+        return;
     }
+    connect(guard, &QTcpSocket::readyRead, guard, [socket] { socket->readAll(); });
+    watchAnswer(guard);
+}
+
+void ConnectionGate::watchAnswer(QTcpSocket* socket) {
+    m_answers.append({socket, QDeadlineTimer(QDeadlineTimer::Forever)});
+    if (!m_answerSweep.isActive()) m_answerSweep.start();
+    // What the client can take goes out now, not after the requests still waiting: its time
+    // to take the answer starts here.
+    socket->flush();
+    sweepAnswers();
+}
+
+void ConnectionGate::sweepAnswers() {
+    // From the moment an answer is seen queued (at once, or later for a delayed one), the
+    // client has the write time-out to take it; then the connection and the answer it holds
+    // go. Checked on a timer and at each new connection and request: Qt runs timers only when
+    // nothing else is waiting, so under a stream of requests they alone would come too late.
+    for (qsizetype i = m_answers.size() - 1; i >= 0; --i) {
+        Answer& answer = m_answers[i];
+        QTcpSocket* socket = answer.socket;
+        if (socket && socket->bytesToWrite() > 0) {
+            if (answer.deadline.isForever()) {
+                answer.deadline.setRemainingTime(m_limits.writeTimeoutMs);
+                continue;
+            }
+            if (!answer.deadline.hasExpired()) continue;
+            socket->flush();
+            if (socket->bytesToWrite() > 0) closeQuietly(socket);
+        } else if (socket) {
+            continue;
+        }
+        m_answers.removeAt(i);
+    }
+    if (m_answers.isEmpty()) m_answerSweep.stop();
+}
+
+int ConnectionGate::answeringCount() const {
+    return int(std::count_if(m_answers.begin(), m_answers.end(),
+                             [](const Answer& answer) { return !answer.socket.isNull(); }));
 }
 
 void ConnectionGate::refuse(QTcpSocket* socket, Arrival* arrival, int status,

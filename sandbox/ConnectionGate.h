@@ -2,7 +2,11 @@
 
 #include "sandbox/RequestFraming.h"
 
+#include <QDeadlineTimer>
+#include <QList>
+#include <QPointer>
 #include <QTcpServer>
+#include <QTimer>
 #include <limits>
 
 class QSocketNotifier;
@@ -11,11 +15,13 @@ class QTcpSocket;
 namespace sandbox {
 
 // The sandbox's listening socket. It accepts connections itself and holds each one until a
-// whole, well-framed request has arrived; only then does the HTTP server see it. A request
-// that is malformed, too large, or too slow is answered here (400/413/431/501/505/408) and
-// its connection closed. When the process is (nearly) out of descriptors, new connections get
-// a 503 and are closed at once instead of waiting in the backlog (where they would wake the
-// event loop again and again).
+// whole, well-framed request has arrived; only then does the HTTP server see it, and only
+// that request: every answer closes its connection, so what a client sends after it (a
+// pipelined request) is dropped unparsed and never runs. A request that is malformed, too
+// large, or too slow is answered here (400/413/431/501/505/408) and its connection closed; an
+// answer the client does not take in time is dropped with its connection. When the process is
+// (nearly) out of descriptors, new connections get a 503 and are closed at once instead of waiting
+// in the backlog (where they would wake the event loop again and again).
 class ConnectionGate : public QTcpServer {
     Q_OBJECT
 public:
@@ -23,6 +29,7 @@ public:
         RequestFraming::Limits framing;
         int idleTimeoutMs = 15000;    // no byte for this long: closed
         int requestTimeoutMs = 60000; // the whole request must arrive within this
+        int writeTimeoutMs = 30000;   // the client must have taken its answer within this
     };
 
     explicit ConnectionGate(Limits limits, QObject* parent = nullptr);
@@ -35,6 +42,18 @@ public:
     int waitingCount() const { return m_waiting; }
     // Connections refused for want of a descriptor.
     int refusedCount() const { return m_refused; }
+    // Connections accepted since open(), each through the gate.
+    int admittedCount() const { return m_admitted; }
+    // Connections handed to the HTTP server and not yet closed (each may hold its answer).
+    int answeringCount() const;
+
+    // Taking a connection re-arms QTcpServer's own accepting; it is paused again at once,
+    // so no connection can reach the HTTP server around the gate.
+    QTcpSocket* nextPendingConnection() override;
+
+protected:
+    // Should QTcpServer's own path ever accept, the connection still goes through the gate.
+    void incomingConnection(qintptr descriptor) override;
 
 private:
     class Arrival;
@@ -42,9 +61,12 @@ private:
     void acceptPending();
     void refuseForDescriptors();
     void refuseBusy(int fd);
+    void take(int fd);
     void admit(int fd);
     void inspect(QTcpSocket* socket, Arrival* arrival);
     void handOver(QTcpSocket* socket, Arrival* arrival);
+    void watchAnswer(QTcpSocket* socket);
+    void sweepAnswers();
     void refuse(QTcpSocket* socket, Arrival* arrival, int status, const QString& reason);
     static void retire(QTcpSocket* socket, Arrival* arrival);
     static void closeQuietly(QTcpSocket* socket);
@@ -57,6 +79,13 @@ private:
 
     int m_waiting = 0;
     int m_refused = 0;
+    int m_admitted = 0;
+    struct Answer {
+        QPointer<QTcpSocket> socket; // handed over, possibly holding its answer
+        QDeadlineTimer deadline;     // forever until the answer is seen queued
+    };
+    QList<Answer> m_answers;
+    QTimer m_answerSweep;
 };
 
 } // namespace sandbox

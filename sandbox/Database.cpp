@@ -114,6 +114,8 @@ bool Database::prepareFile(const QString& path) {
 
 void Database::close() {
     if (m_db) {
+        // The write-ahead log back into the database file, so a clean exit leaves it whole.
+        sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }

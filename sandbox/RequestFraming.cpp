@@ -68,13 +68,21 @@ void RequestFraming::complete() {
 }
 
 RequestFraming::State RequestFraming::feed(QByteArrayView bytes) {
+    const qsizetype given = bytes.size();
     while (m_state == State::Incomplete && !bytes.isEmpty()) {
         switch (m_phase) {
         case Phase::Head: {
-            // Blank lines before the request line are tolerated.
+            // Blank lines before the request line are tolerated, as part of the head.
             if (m_head.isEmpty()) {
-                while (!bytes.isEmpty() && (bytes.front() == '\r' || bytes.front() == '\n'))
+                while (!bytes.isEmpty() && (bytes.front() == '\r' || bytes.front() == '\n')) {
                     bytes = bytes.sliced(1);
+                    ++m_leading;
+                }
+                if (m_leading > m_limits.maxHeadBytes) {
+                    refuse(431, QStringLiteral("request head larger than %1 bytes")
+                                    .arg(m_limits.maxHeadBytes));
+                    break;
+                }
                 if (bytes.isEmpty()) break;
             }
             const qsizetype before = m_head.size();
@@ -96,13 +104,13 @@ RequestFraming::State RequestFraming::feed(QByteArrayView bytes) {
                 }
             }
             if (end < 0) {
-                if (m_head.size() > m_limits.maxHeadBytes)
+                if (m_leading + m_head.size() > m_limits.maxHeadBytes)
                     refuse(431, QStringLiteral("request head larger than %1 bytes")
                                     .arg(m_limits.maxHeadBytes));
                 bytes = {};
                 break;
             }
-            if (end + endLength > m_limits.maxHeadBytes) {
+            if (m_leading + end + endLength > m_limits.maxHeadBytes) {
                 refuse(
                     431,
                     QStringLiteral("request head larger than %1 bytes").arg(m_limits.maxHeadBytes));
@@ -122,11 +130,11 @@ RequestFraming::State RequestFraming::feed(QByteArrayView bytes) {
             break;
         }
         default:
-            feedChunked(bytes);
-            bytes = {};
+            bytes = bytes.sliced(feedChunked(bytes));
             break;
         }
     }
+    m_consumed += given - bytes.size();
     return m_state;
 }
 
@@ -203,28 +211,41 @@ void RequestFraming::parseHead() {
     }
 }
 
-void RequestFraming::feedChunked(QByteArrayView bytes) {
+qsizetype RequestFraming::feedChunked(QByteArrayView bytes) {
     auto tooLarge = [this] {
         refuse(413, QStringLiteral("body larger than %1 bytes").arg(m_limits.maxBodyBytes));
     };
     auto bad = [this](const char* what) { refuse(400, QString::fromLatin1(what)); };
-    for (qsizetype i = 0; i < bytes.size() && m_state == State::Incomplete; ++i) {
+    qsizetype i = 0;
+    for (; i < bytes.size() && m_state == State::Incomplete; ++i) {
         const char c = bytes[i];
+        // Size lines, extensions, line ends and trailers: at most a head's and a body's worth
+        // in all, so tiny chunks cannot make the body many times its limit on the wire.
+        if (m_phase != Phase::ChunkData &&
+            ++m_framingBytes > m_limits.maxHeadBytes + m_limits.maxBodyBytes) {
+            tooLarge();
+            break;
+        }
+        if ((m_phase == Phase::ChunkSize || m_phase == Phase::ChunkExt) &&
+            ++m_lineBytes > kMaxChunkLine) {
+            bad("chunk size line too long");
+            break;
+        }
         switch (m_phase) {
         case Phase::ChunkSize: {
             const int digit = hexDigit(c);
             if (digit >= 0) {
                 m_sizeDigits = true;
                 m_remaining = m_remaining * 16 + digit;
-                if (m_bodyBytes + m_remaining > m_limits.maxBodyBytes) return tooLarge();
+                if (m_bodyBytes + m_remaining > m_limits.maxBodyBytes) tooLarge();
             } else if (!m_sizeDigits) {
-                return bad("malformed chunk size");
+                bad("malformed chunk size");
             } else if (c == ';') {
                 m_phase = Phase::ChunkExt;
             } else if (c == '\r') {
                 m_phase = Phase::ChunkSizeLF;
             } else {
-                return bad("malformed chunk size");
+                bad("malformed chunk size");
             }
             break;
         }
@@ -232,11 +253,15 @@ void RequestFraming::feedChunked(QByteArrayView bytes) {
             if (c == '\r')
                 m_phase = Phase::ChunkSizeLF;
             else if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F)
-                return bad("malformed chunk extension");
+                bad("malformed chunk extension");
             break;
         case Phase::ChunkSizeLF:
-            if (c != '\n') return bad("chunk size line not ended by CRLF");
+            if (c != '\n') {
+                bad("chunk size line not ended by CRLF");
+                break;
+            }
             m_sizeDigits = false;
+            m_lineBytes = 0;
             m_bodyBytes += m_remaining;
             m_phase = m_remaining == 0 ? Phase::TrailerStart : Phase::ChunkData;
             break;
@@ -248,12 +273,16 @@ void RequestFraming::feedChunked(QByteArrayView bytes) {
             break;
         }
         case Phase::ChunkDataCR:
-            if (c != '\r') return bad("chunk longer than its size");
-            m_phase = Phase::ChunkDataLF;
+            if (c != '\r')
+                bad("chunk longer than its size");
+            else
+                m_phase = Phase::ChunkDataLF;
             break;
         case Phase::ChunkDataLF:
-            if (c != '\n') return bad("chunk not ended by CRLF");
-            m_phase = Phase::ChunkSize;
+            if (c != '\n')
+                bad("chunk not ended by CRLF");
+            else
+                m_phase = Phase::ChunkSize;
             break;
         case Phase::TrailerStart:
             if (c == '\r') {
@@ -264,24 +293,30 @@ void RequestFraming::feedChunked(QByteArrayView bytes) {
             [[fallthrough]];
         case Phase::TrailerLine:
             if (++m_trailerBytes > m_limits.maxHeadBytes)
-                return refuse(
-                    431, QStringLiteral("trailer larger than %1 bytes").arg(m_limits.maxHeadBytes));
-            if (c == '\r')
+                refuse(431,
+                       QStringLiteral("trailer larger than %1 bytes").arg(m_limits.maxHeadBytes));
+            else if (c == '\r')
                 m_phase = Phase::TrailerLF;
             else if (c == '\n' || (static_cast<unsigned char>(c) < 0x20 && c != '\t'))
-                return bad("malformed trailer");
+                bad("malformed trailer");
             break;
         case Phase::TrailerLF:
-            if (c != '\n') return bad("trailer line not ended by CRLF");
-            m_phase = Phase::TrailerStart;
+            if (c != '\n')
+                bad("trailer line not ended by CRLF");
+            else
+                m_phase = Phase::TrailerStart;
             break;
         case Phase::FinalLF:
-            if (c != '\n') return bad("chunked body not ended by CRLF");
-            return complete();
+            if (c != '\n')
+                bad("chunked body not ended by CRLF");
+            else
+                complete();
+            break;
         default:
-            return;
+            return i;
         }
     }
+    return i;
 }
 
 } // namespace sandbox

@@ -52,7 +52,8 @@ QList<ReceivedRequest> RequestLog::entriesFor(const QString& interfaceName) cons
 
 bool RequestLog::isSecretKey(const QString& key) {
     return key.contains(QLatin1String("pass"), Qt::CaseInsensitive) ||
-           key.contains(QLatin1String("pwd"), Qt::CaseInsensitive);
+           key.contains(QLatin1String("pwd"), Qt::CaseInsensitive) ||
+           key.contains(QLatin1String("session"), Qt::CaseInsensitive);
 }
 
 QByteArray RequestLog::maskBody(const QByteArray& body) {

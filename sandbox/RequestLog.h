@@ -49,7 +49,8 @@ public:
     // ("next" only while more entries follow).
     QJsonObject page(qsizetype offset, qsizetype limit) const;
 
-    // Form keys whose values never leave the server: any holding "pass" or "pwd".
+    // Form keys whose values never leave the server: any holding "pass", "pwd" or "session"
+    // (a session token signs in as well as a password does).
     static bool isSecretKey(const QString& key);
     static QByteArray maskBody(const QByteArray& body);
     static constexpr const char* kMask = "***";

@@ -16,6 +16,7 @@ struct SandboxOptions {
     qint64 maxBodyBytes = 1024 * 1024;                  // larger request bodies get 413
     int idleTimeoutMs = 15000;    // a connection silent this long before its request is in
     int requestTimeoutMs = 60000; // the time a whole request may take to arrive
+    int writeTimeoutMs = 30000;   // the time a client may take to read its answer
 };
 
 } // namespace sandbox

@@ -49,6 +49,7 @@ bool SandboxServer::start(const SandboxOptions& options, QString* error) {
     limits.framing.maxBodyBytes = std::max<qint64>(0, options.maxBodyBytes);
     limits.idleTimeoutMs = std::max(1, options.idleTimeoutMs);
     limits.requestTimeoutMs = std::max(1, options.requestTimeoutMs);
+    limits.writeTimeoutMs = std::max(1, options.writeTimeoutMs);
     auto* tcp = new ConnectionGate(limits, this);
     if (!tcp->open(options.port)) {
         if (error)

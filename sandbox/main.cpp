@@ -2,9 +2,35 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onStopSignal(int) {
+    const char byte = 1;
+    (void)!::write(g_signalPipe[0], &byte, 1);
+}
+
+// TERM and INT end the event loop, so the server closes its database (writing the
+// write-ahead log back into it) instead of dying in the middle.
+void quitOnStopSignals(QCoreApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
 
 bool parseOptions(const QCoreApplication& app, sandbox::SandboxOptions& options) {
     QCommandLineParser parser;
@@ -35,7 +61,11 @@ bool parseOptions(const QCoreApplication& app, sandbox::SandboxOptions& options)
         QStringLiteral("request-timeout"),
         QStringLiteral("Milliseconds a whole request may take to arrive."), QStringLiteral("ms"),
         QString::number(options.requestTimeoutMs));
-    parser.addOptions({port, db, seed, ttl, gateway, idle, whole});
+    const QCommandLineOption write(
+        QStringLiteral("write-timeout"),
+        QStringLiteral("Milliseconds a client may take to read its answer."), QStringLiteral("ms"),
+        QString::number(options.writeTimeoutMs));
+    parser.addOptions({port, db, seed, ttl, gateway, idle, whole, write});
     parser.process(app);
 
     bool ok = false;
@@ -51,9 +81,9 @@ bool parseOptions(const QCoreApplication& app, sandbox::SandboxOptions& options)
                      parser.value(ttl).toUtf8().constData());
         return false;
     }
-    int* timeouts[] = {&options.idleTimeoutMs, &options.requestTimeoutMs};
-    const QCommandLineOption* timeoutOptions[] = {&idle, &whole};
-    for (int i = 0; i < 2; ++i) {
+    int* timeouts[] = {&options.idleTimeoutMs, &options.requestTimeoutMs, &options.writeTimeoutMs};
+    const QCommandLineOption* timeoutOptions[] = {&idle, &whole, &write};
+    for (int i = 0; i < 3; ++i) {
         const QString text = parser.value(*timeoutOptions[i]);
         const int value = text.toInt(&ok);
         if (!ok || value <= 0) {
@@ -80,6 +110,7 @@ int main(int argc, char** argv) {
 
     sandbox::SandboxOptions options;
     if (!parseOptions(app, options)) return 2;
+    quitOnStopSignals(app);
     sandbox::SandboxServer server;
     QString error;
     if (!server.start(options, &error)) {

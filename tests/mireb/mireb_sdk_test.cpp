@@ -109,72 +109,52 @@ TEST_F(MirebTest, ARequestNobodyTakesLeavesNothingBehind) {
 }
 
 TEST_F(MirebTest, RepliesAreReadFromTheirPasteboardOnce) {
-    struct Case {
+    const QString share = "MRSendMessageToMirebResponse", authorize = "MRAuthorizeResponse";
+    const QVariantMap auth{{"__class", authorize}, {"accessToken", "tok"}, {"userID", "u1"}};
+    const QVariantMap withAuth{{"__class", share}, {"statusCode", 0}, {"authResponse", auth}};
+    // A share's authorization may lack any part.
+    const QVariantMap withPartialAuth{
+        {"__class", share}, {"statusCode", 0}, {"authResponse", QVariantMap{{"userID", "u2"}}}};
+    const struct {
         const char* name;
         QVariantMap record;
-        bool handled;
-        QString responseClass;
+        QString responseClass; // empty: not handled
         int statusCode;
-    };
-    const QVariantMap auth{
-        {"__class", "MRAuthorizeResponse"}, {"accessToken", "tok"}, {"userID", "u1"}};
-    const Case cases[] = {
-        {"share ok",
-         {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}, {"authResponse", auth}},
-         true,
-         "MRSendMessageToMirebResponse",
-         0},
-        {"share cancelled",
-         {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", -1}},
-         true,
-         "MRSendMessageToMirebResponse",
-         -1},
-        {"status as text",
-         {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", "-8"}},
-         true,
-         "MRSendMessageToMirebResponse",
-         -8},
+        QString accessToken;
+        QString userID;
+    } cases[] = {
+        {"share ok", withAuth, share, 0, "tok", "u1"},
+        {"share cancelled", {{"__class", share}, {"statusCode", -1}}, share, -1, {}, {}},
+        {"status as text", {{"__class", share}, {"statusCode", "-8"}}, share, -8, {}, {}},
         // No status is a failed send, never a success.
-        {"no status",
-         {{"__class", "MRSendMessageToMirebResponse"}},
-         true,
-         "MRSendMessageToMirebResponse",
-         -2},
-        {"auth",
-         {{"__class", "MRAuthorizeResponse"}, {"statusCode", 0}},
-         true,
-         "MRAuthorizeResponse",
-         0},
-        {"unknown class", {{"__class", "Whatever"}, {"statusCode", 0}}, false, "", 12345},
-        {"no record", {}, false, "", 12345},
+        {"no status", {{"__class", share}}, share, -2, {}, {}},
+        {"partial auth", withPartialAuth, share, 0, QString(), "u2"},
+        {"auth", {{"__class", authorize}, {"statusCode", 0}}, authorize, 0, {}, {}},
+        {"unknown class", {{"__class", "Whatever"}, {"statusCode", 0}}, "", 12345, {}, {}},
+        {"no record", {}, "", 12345, {}, {}},
     };
     MirebSDK::registerApp(kAppKey);
     int n = 0;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         const QString id = QString("transfer-%1").arg(++n);
         if (!c.record.isEmpty()) ns::Pasteboard::write(id, c.record);
         Recorder recorder;
-        EXPECT_EQ(MirebSDK::handleOpenURL(replyUrl(id), &recorder), c.handled) << c.name;
-        EXPECT_EQ(recorder.responseClass, c.responseClass) << c.name;
-        EXPECT_EQ(recorder.statusCode, c.statusCode) << c.name;
+        const bool handled = !c.responseClass.isEmpty();
+        EXPECT_EQ(MirebSDK::handleOpenURL(replyUrl(id), &recorder), handled);
+        EXPECT_EQ(recorder.responseClass, c.responseClass);
+        EXPECT_EQ(recorder.statusCode, c.statusCode);
+        const bool hasAuth = c.record.contains("authResponse");
+        EXPECT_EQ(recorder.hadAuth, hasAuth);
+        if (hasAuth) {
+            EXPECT_EQ(recorder.accessToken, c.accessToken);
+            EXPECT_EQ(recorder.accessToken.isNull(), c.accessToken.isNull());
+            EXPECT_EQ(recorder.userID, c.userID);
+        }
         // A replayed URL finds nothing the second time.
-        EXPECT_FALSE(MirebSDK::handleOpenURL(replyUrl(id), &recorder)) << c.name;
-        EXPECT_EQ(recorder.responses, c.handled ? 1 : 0) << c.name;
+        EXPECT_FALSE(MirebSDK::handleOpenURL(replyUrl(id), &recorder));
+        EXPECT_EQ(recorder.responses, handled ? 1 : 0);
     }
-}
-
-TEST_F(MirebTest, AuthorizationCarriedByAShareMayLackAnyPart) {
-    MirebSDK::registerApp(kAppKey);
-    ns::Pasteboard::write("b", {{"__class", "MRSendMessageToMirebResponse"},
-                                {"statusCode", 0},
-                                {"authResponse", QVariantMap{{"userID", "u2"}}}});
-    ns::Pasteboard::write("c", {{"__class", "MRSendMessageToMirebResponse"}, {"statusCode", 0}});
-    Recorder b, c;
-    MirebSDK::handleOpenURL(replyUrl("b"), &b);
-    MirebSDK::handleOpenURL(replyUrl("c"), &c);
-    EXPECT_TRUE(b.accessToken.isNull());
-    EXPECT_EQ(b.userID, "u2");
-    EXPECT_FALSE(c.hadAuth);
 }
 
 TEST_F(MirebTest, OnlyThisApplicationsCallbacksAreTaken) {

@@ -62,9 +62,13 @@ TEST_F(SandboxExecutable, AnnouncesItsAddressAndServesLogin) {
     EXPECT_EQ(r.json().value("result").toInteger(-1), 0);
     EXPECT_FALSE(r.json().value("session").toString().isEmpty());
 
+    // TERM ends it cleanly, its write-ahead log written back into the database file.
     QSignalSpy finished(&process, &QProcess::finished);
-    process.kill();
-    finished.wait(20000);
+    process.terminate();
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QFileInfo(dir.filePath("sandbox.sqlite-wal")).size(), 0);
 }
 
 TEST_F(SandboxExecutable, RefusesBadOptions) {

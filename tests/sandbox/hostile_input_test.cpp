@@ -7,6 +7,13 @@
 #include "tests/support/Wait.h"
 
 #include <QTcpSocket>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -20,27 +27,53 @@ struct Exchange {
     }
 };
 
+// Raw connections opened at once, each sending its bytes as soon as it is connected; what
+// came back on each once the server closed them all (or guardMs passed).
+QList<Exchange> burst(quint16 port, const QList<QByteArray>& requests, int guardMs = 10000) {
+    std::vector<std::unique_ptr<QTcpSocket>> sockets;
+    QList<Exchange> results(requests.size());
+    for (qsizetype i = 0; i < requests.size(); ++i) {
+        QTcpSocket* socket = sockets.emplace_back(std::make_unique<QTcpSocket>()).get();
+        QObject::connect(socket, &QTcpSocket::connected,
+                         [socket, bytes = requests[i]] { socket->write(bytes); });
+        QObject::connect(socket, &QTcpSocket::readyRead,
+                         [socket, got = &results[i]] { got->received += socket->readAll(); });
+        socket->connectToHost(QHostAddress::LocalHost, port);
+    }
+    auto closed = [](const auto& s) { return s->state() == QAbstractSocket::UnconnectedState; };
+    waitUntil([&] { return std::all_of(sockets.begin(), sockets.end(), closed); }, guardMs);
+    for (qsizetype i = 0; i < requests.size(); ++i) {
+        results[i].received += sockets[i]->readAll();
+        results[i].closed = closed(sockets[i]);
+    }
+    return results;
+}
+
 Exchange exchange(quint16 port, const QByteArray& bytes, int guardMs = 5000) {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    Exchange result;
-    if (!waitUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; }, guardMs))
-        return result;
-    socket.write(bytes);
-    result.closed = waitUntil(
-        [&] {
-            result.received += socket.readAll();
-            return socket.state() == QAbstractSocket::UnconnectedState;
-        },
-        guardMs);
-    result.received += socket.readAll();
-    return result;
+    return burst(port, {bytes}, guardMs).first();
+}
+
+// A blocking socket with a tiny receive window that sends its request and reads nothing.
+int nonReader(quint16 port, const QByteArray& request) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int window = 4096;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &window, sizeof window);
+    const timeval patience{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
+        (void)::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);
+    return fd;
 }
 
 sandbox::SandboxOptions quickTimeouts() {
     sandbox::SandboxOptions options;
     options.idleTimeoutMs = 300;
     options.requestTimeoutMs = 900;
+    options.writeTimeoutMs = 300;
     options.maxBodyBytes = 64 * 1024;
     return options;
 }
@@ -92,6 +125,12 @@ TEST_F(HostileInput, BrokenFramingIsAnsweredBeforeAnyInterfaceRuns) {
              "\r\n8001\r\n",
          413},
         {"headTooLarge", kHead + "X: " + QByteArray(20000, 'a') + "\r\n\r\n", 431},
+        // Floods on one connection, refused at their bound instead of buffered.
+        {"blankLineFlood", QByteArray(256 * 1024, '\n') + kHead + "\r\n", 431},
+        {"zeroPaddedChunkSize",
+         kHead + "Transfer-Encoding: chunked\r\n\r\n" + QByteArray(256 * 1024, '0'), 400},
+        {"endlessChunkExtension",
+         kHead + "Transfer-Encoding: chunked\r\n\r\n1;" + QByteArray(256 * 1024, 'x'), 400},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -116,6 +155,79 @@ TEST_F(HostileInput, BrokenFramingIsAnsweredBeforeAnyInterfaceRuns) {
     EXPECT_EQ(sessionCount(), 2);
     ASSERT_EQ(fixture.requests().size(), 2);
     EXPECT_EQ(fixture.requests()[1].body, kBody);
+}
+
+TEST_F(HostileInput, EveryConnectionOfABurstPassesTheGate) {
+    // Mixed in each burst: log-ins (handing one over used to re-open Qt's own accepting to the
+    // connections behind it), bodies over the limit, and silence.
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        int status;
+    } kinds[] = {
+        {"login", kHead + "Content-Length: 27\r\n\r\n" + kBody, 200},
+        {"oversized", kHead + "Content-Length: 2000000\r\n\r\n" + QByteArray(64 * 1024, 'a'), 413},
+        {"silent", {}, 0},
+    };
+    constexpr int kConnections = 300;
+    QList<QByteArray> requests;
+    for (int i = 0; i < kConnections; ++i)
+        requests.append(kinds[i % 3].bytes);
+    for (int round = 1; round <= 2; ++round) {
+        const QList<Exchange> got = burst(port(), requests);
+        for (int i = 0; i < kConnections; ++i) {
+            SCOPED_TRACE(kinds[i % 3].name);
+            EXPECT_EQ(got[i].status(), kinds[i % 3].status);
+            EXPECT_TRUE(got[i].closed);
+        }
+        EXPECT_EQ(fixture.server().gate()->admittedCount(), round * kConnections);
+        EXPECT_EQ(sessionCount(), round * kConnections / 3);
+    }
+}
+
+TEST_F(HostileInput, OfPipelinedRequestsOnlyTheFirstRunsAndIsAnswered) {
+    const QByteArray login = kHead + "Content-Length: 27\r\n\r\n" + kBody;
+    const QByteArray cases[] = {
+        login + login + login,
+        "\r\n\r\n" + login + "GET /sandbox/requests HTTP/1.1\r\n\r\n",
+    };
+    int sessions = 0;
+    for (const QByteArray& bytes : cases) {
+        const Exchange e = exchange(port(), bytes);
+        EXPECT_EQ(e.received.count("HTTP/1.1 "), 1) << e.received.toStdString();
+        EXPECT_EQ(e.status(), 200);
+        EXPECT_EQ(sessionCount(), ++sessions);
+    }
+    EXPECT_EQ(fixture.requests().size(), 2);
+}
+
+TEST_F(HostileInput, ClientsThatDoNotTakeTheirAnswerAreDropped) {
+    // Pages of megabytes: control bytes come out six times as long in JSON.
+    const QByteArray body = "k=" + QByteArray(4000, '\x01');
+    for (int i = 0; i < 100; ++i)
+        fixture.server().requests().append({"Login", sandbox::FormFields::parse(body), body});
+    std::vector<int> clients;
+    for (int i = 0; i < 20; ++i)
+        clients.push_back(nonReader(port(), "GET /sandbox/requests?limit=100 HTTP/1.1\r\n\r\n"));
+    const sandbox::ConnectionGate* gate = fixture.server().gate();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return gate->admittedCount() == 20 && gate->waitingCount() == 0 &&
+                   gate->answeringCount() == 0;
+        },
+        5000));
+    // Each got the start of its answer and never the end of it.
+    for (int fd : clients) {
+        QByteArray got;
+        char buffer[65536];
+        for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+            got.append(buffer, n);
+        ::close(fd);
+        const qsizetype head = got.indexOf("\r\n\r\n") + 4;
+        const QByteArray length = got.mid(got.indexOf("Content-Length: ") + 16, 12);
+        EXPECT_TRUE(got.startsWith("HTTP/1.1 200")) << got.left(100).toStdString();
+        EXPECT_LT(got.size() - head, length.left(length.indexOf('\r')).toLongLong());
+    }
 }
 
 TEST_F(HostileInput, AClientAskingToContinueSendsItsBodyAfterward) {

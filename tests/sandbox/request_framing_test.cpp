@@ -138,6 +138,20 @@ INSTANTIATE_TEST_SUITE_P(
                     kLogin + "Transfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFFFFFFFFFF\r\n",
                     State::Refused, 413},
         FramingCase{"headOverLimit", kLogin + "X: " + QByteArray(300, 'a'), State::Refused, 431},
+        FramingCase{"blankLinesOverLimit", QByteArray(257, '\n'), State::Refused, 431},
+        FramingCase{"blankLinesAndHeadOverLimit", QByteArray(220, '\n') + kLogin + "X: y\r\n\r\n",
+                    State::Refused, 431},
+        // Chunk framing is bounded in all (here before a size line reaches its own bound).
+        FramingCase{"zeroPaddedChunkSize",
+                    kLogin + "Transfer-Encoding: chunked\r\n\r\n" + QByteArray(1100, '0'),
+                    State::Refused, 413},
+        FramingCase{"endlessChunkExtension",
+                    kLogin + "Transfer-Encoding: chunked\r\n\r\n1;" + QByteArray(1100, 'x'),
+                    State::Refused, 413},
+        FramingCase{"chunkFramingOverLimit",
+                    kLogin + "Transfer-Encoding: chunked\r\n\r\n" +
+                        QByteArray("1;x\r\na\r\n").repeated(60),
+                    State::Refused, 413},
         FramingCase{"trailerOverLimit",
                     kLogin + "Transfer-Encoding: chunked\r\n\r\n0\r\nX: " + QByteArray(300, 'a'),
                     State::Refused, 431}),
@@ -154,8 +168,11 @@ TEST(Framing, AsksForContinueOnlyOnceTheHeadIsIn) {
 
 TEST(Framing, BytesAfterACompleteRequestChangeNothing) {
     RequestFraming framing;
-    EXPECT_EQ(framing.feed(kLogin + "Content-Length: 1\r\n\r\nxGARBAGE\xFF"), State::Complete);
+    const QByteArray request = kLogin + "Content-Length: 1\r\n\r\nx";
+    EXPECT_EQ(framing.feed("\r\n" + request + "GARBAGE\xFF"), State::Complete);
     EXPECT_EQ(framing.feed("more"), State::Complete);
+    EXPECT_EQ(framing.leadingBytes(), 2);
+    EXPECT_EQ(framing.consumed(), 2 + request.size());
 }
 
 TEST(RequestLogLimits, KeepsTheLatestAndCutsLargeBodies) {
@@ -185,6 +202,7 @@ TEST(RequestLogLimits, SecretKeysAreMaskedWhereverTheyAppear) {
         {"pass=1&num=2", "pass=***&num=2"},
         {"PASS=1&newpass=2&cardpwd=3&pwd=4", "PASS=***&newpass=***&cardpwd=***&pwd=***"},
         {"%70ass=1", "%70ass=***"},
+        {"session=T1&num=2&Session=T2", "session=***&num=2&Session=***"},
         {"pass", "pass"},
         {"a=pass&b=pwd", "a=pass&b=pwd"},
         {"pass=a=b&&x=", "pass=***&&x="},

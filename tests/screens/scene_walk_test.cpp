@@ -7,28 +7,16 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/core/AppDelegate.h"
-#include "app/core/PublicFunction.h"
-#include "app/core/tavrixConfig.h"
-#include "app/download/MultiplexCache.h"
-#include "screens/shell/SideSlipViewController.h"
-#include "screens/shell/SkatingRinkViewController.h"
-#include "platform/foundation/Directories.h"
-#include "platform/ui/AlertCenter.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/ScrollView.h"
-#include "platform/ui/Storyboard.h"
 #include "platform/ui/TabBar.h"
-#include "platform/ui/TabBarController.h"
-#include "platform/ui/Window.h"
+#include "screens/shell/SideSlipViewController.h"
+#include "tests/screens/shell/ShellHarness.h"
 #include "tests/support/DrawnText.h"
 #include "tests/support/SandboxFixture.h"
-#include "tests/support/Wait.h"
 
 namespace {
 
@@ -150,34 +138,19 @@ private:
     QRectF m_free;
 };
 
-class SceneWalk : public ::testing::TestWithParam<Scene> {
+class SceneWalk : public ShellHarness, public ::testing::WithParamInterface<Scene> {
 protected:
     void SetUp() override {
+        ShellHarness::SetUp();
         qputenv("TAVRIX_NETWORK", "wifi");
-        previousHome = ns::Directories::home();
-        ns::Directories::setHomeOverride(home.path());
-        MultiplexCache::removeCache();
-        PublicFunction::saveConfig(SandboxFixture::demoNumber(), "username");
         PublicFunction::saveConfig(SandboxFixture::demoPassword(), "password");
-        PublicFunction::saveConfig(sandbox.signIn(), "session");
-        tavrixConfig::setServerBaseAddress(sandbox.baseAddress());
-        ui::Application::sharedApplication().setDelegate(&app);
-        app.applicationDidFinishLaunchingWithOptions({});
+        signInAs(SandboxFixture::demoNumber(), sandbox.signIn());
+        launch(sandbox.baseAddress());
         // The shell after log-in, as the start-up leaves it.
         rootNavigation()->setViewControllers(
             {ui::Storyboard::instantiateViewController("Main", "SkatingRinkViewController")},
             false);
         settle();
-    }
-    void TearDown() override {
-        ui::AlertCenter::dismissAll();
-        ns::Directories::setHomeOverride(previousHome);
-        MultiplexCache::removeCache();
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    ui::NavigationController* rootNavigation() {
-        return qobject_cast<ui::NavigationController*>(app.window()->rootViewController());
     }
     // Until the sandbox has heard nothing new for a while: the screen has what it asked for.
     void settle() {
@@ -203,20 +176,17 @@ protected:
         }
         // As a link opens it: a tab's root by name, any other scene pushed on the tab.
         const bool tabRoot = tavrixConfig::tabRootNames().contains(identifier);
-        app.openURL("kelvamor://" + (tabRoot ? identifier : storyboard + "&" + identifier), {});
+        app->openURL("kelvamor://" + (tabRoot ? identifier : storyboard + "&" + identifier), {});
     }
 
-    QTemporaryDir home;
-    QString previousHome;
     SandboxFixture sandbox;
-    AppDelegate app;
 };
 
 TEST_P(SceneWalk, TextsAreWholeAndEverythingCanBeReached) {
     const auto& [storyboard, identifier] = GetParam();
     open(GetParam());
     settle();
-    ui::Window* window = app.window();
+    ui::Window* window = app->window();
     ASSERT_EQ(window->rootView()->frame().size(), ui::Window::screenSize());
     const QString dir = QCoreApplication::applicationDirPath() + "/../scenes";
     QDir().mkpath(dir);

@@ -103,15 +103,19 @@ TEST_F(TalvoTest, RepliesReachTheDelegateAsTheirClasses) {
     }
 }
 
-TEST_F(TalvoTest, NothingIsHandledWithoutADelegateOrARegistration) {
+TEST_F(TalvoTest, NothingIsHandledOrSentWithoutRegistrationDelegateOrContent) {
     const QUrl reply("wx5c1e0d93b7a4f268://sendresp?errCode=0");
     Recorder recorder;
     EXPECT_FALSE(TVApi::handleOpenURL(reply, &recorder)); // not registered yet
+    EXPECT_FALSE(TVApi::sendReq(webpageRequest()));
     EXPECT_FALSE(TVApi::registerApp(QString()));
     EXPECT_TRUE(TVApi::registerApp(kAppId));
     EXPECT_TRUE(ns::Pasteboard::read(TVApi::kRegisterPasteboard).contains(kAppId));
     EXPECT_FALSE(TVApi::handleOpenURL(reply, nullptr));
     EXPECT_TRUE(recorder.kind.isEmpty());
+    EXPECT_FALSE(TVApi::sendReq(SendMessageToTVReq())); // a media request with no message
+    EXPECT_FALSE(TVApi::sendReq(GetMessageFromTVReq()));
+    EXPECT_TRUE(opened.isEmpty());
 }
 
 TEST_F(TalvoTest, SendingPutsTheMessageOnThePasteboardAndOpensTalvo) {
@@ -127,14 +131,6 @@ TEST_F(TalvoTest, SendingPutsTheMessageOnThePasteboardAndOpensTalvo) {
 
     appTakesUrls = false; // no Talvo app on this desktop
     EXPECT_FALSE(TVApi::sendReq(webpageRequest()));
-}
-
-TEST_F(TalvoTest, NothingIsSentBeforeRegistrationOrWithoutContent) {
-    EXPECT_FALSE(TVApi::sendReq(webpageRequest()));
-    TVApi::registerApp(kAppId);
-    EXPECT_FALSE(TVApi::sendReq(SendMessageToTVReq())); // a media request with no message
-    EXPECT_FALSE(TVApi::sendReq(GetMessageFromTVReq()));
-    EXPECT_TRUE(opened.isEmpty());
 }
 
 TEST(TalvoMessage, ThumbIsJpegAndANullImageIsIgnored) {

@@ -1,39 +1,34 @@
 #include "app/core/PublicFunction.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
 
 namespace {
 
-struct UnitCase {
-    qint64 kb;
-    const char* integer;
-    const char* decimal;
-};
-
-void PrintTo(const UnitCase& c, std::ostream* os) {
-    *os << c.kb << "KB";
+TEST(ChangeFlowUnit, WritesOneLetterUnits) {
+    const struct {
+        qint64 kb;
+        const char* integer;
+        const char* decimal;
+    } cases[] = {{0, "0K", "0K"},
+                 {-5, "-5K", "-5K"},
+                 {512, "512K", "512K"},
+                 {1023, "1023K", "1023K"},
+                 {1024, "1M", "1.00M"},
+                 {1536, "1M", "1.50M"},
+                 {20480, "20M", "20.00M"},
+                 {51200, "50M", "50.00M"},
+                 {153600, "150M", "150.00M"},
+                 // The single-precision quotient rounds up while the unit stays "M".
+                 {1048575, "1023M", "1024.00M"},
+                 {1048576, "1G", "1.00G"},
+                 {1572864, "1G", "1.50G"},
+                 {5LL * 1024 * 1048576, "5120G", "5120.00G"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PublicFunction::changeFlowUnit(c.kb, true), QString::fromUtf8(c.integer)) << c.kb;
+        EXPECT_EQ(PublicFunction::changeFlowUnit(c.kb, false), QString::fromUtf8(c.decimal))
+            << c.kb;
+    }
 }
-
-class ChangeFlowUnit : public ::testing::TestWithParam<UnitCase> {};
-
-TEST_P(ChangeFlowUnit, WritesOneLetterUnits) {
-    const UnitCase c = GetParam();
-    EXPECT_EQ(PublicFunction::changeFlowUnit(c.kb, true), QString::fromUtf8(c.integer)) << c.kb;
-    EXPECT_EQ(PublicFunction::changeFlowUnit(c.kb, false), QString::fromUtf8(c.decimal)) << c.kb;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, ChangeFlowUnit,
-    ::testing::Values(UnitCase{0, "0K", "0K"}, UnitCase{-5, "-5K", "-5K"},
-                      UnitCase{512, "512K", "512K"}, UnitCase{1023, "1023K", "1023K"},
-                      UnitCase{1024, "1M", "1.00M"}, UnitCase{1536, "1M", "1.50M"},
-                      UnitCase{20480, "20M", "20.00M"}, UnitCase{51200, "50M", "50.00M"},
-                      UnitCase{153600, "150M", "150.00M"},
-                      // The single-precision quotient rounds up while the unit stays "M".
-                      UnitCase{1048575, "1023M", "1024.00M"}, UnitCase{1048576, "1G", "1.00G"},
-                      UnitCase{1572864, "1G", "1.50G"},
-                      UnitCase{5LL * 1024 * 1048576, "5120G", "5120.00G"}));
 
 QVariantMap recommended() {
     return {{"unit", "102400"},        {"productId", 42},   {"desc", "每月 100M"},

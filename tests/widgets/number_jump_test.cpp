@@ -3,7 +3,6 @@
 #include "widgets/TextLayer.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
 
 namespace {
 
@@ -47,40 +46,32 @@ TEST(NumberJump, StepsAreQuickAtTheEndsAndSlowInTheMiddle) {
     EXPECT_EQ(layer.string(), QStringLiteral("1000"));
 }
 
-struct EndCase {
-    int duration;
-    float from;
-    float to;
-    const char* whileCounting;
-    const char* atTheEnd;
-};
-
-void PrintTo(const EndCase& c, std::ostream* os) {
-    *os << c.from << " to " << c.to << " in " << c.duration << "s";
-}
-
-class NumberJumpEnds : public ::testing::TestWithParam<EndCase> {};
-
-TEST_P(NumberJumpEnds, CutsWhileCountingAndRoundsAtTheEnd) {
-    const EndCase c = GetParam();
-    ns::ScopedManualClock time;
-    TextLayer layer;
-    NumberJump::jumpNumberWithDuration(&layer, c.duration, c.from, c.to);
-    time.clock.advance(0);
-    if (c.whileCounting) {
-        EXPECT_EQ(layer.string(), QString::fromLatin1(c.whileCounting));
+TEST(NumberJump, CutsWhileCountingAndRoundsAtTheEnd) {
+    const struct {
+        int duration;
+        float from;
+        float to;
+        const char* whileCounting;
+        const char* atTheEnd;
+    } cases[] = {{2, 9.7f, 9.7f, "9", "10"},
+                 {1, 0, 2.5f, "0", "2"},
+                 {1, 7, 7, "7", "7"},
+                 // Zero seconds: every step on a later turn, then the last number.
+                 {0, 0, 50, nullptr, "50"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << " to " << c.to << " in " << c.duration);
+        ns::ScopedManualClock time;
+        TextLayer layer;
+        NumberJump::jumpNumberWithDuration(&layer, c.duration, c.from, c.to);
+        time.clock.advance(0);
+        if (c.whileCounting) {
+            EXPECT_EQ(layer.string(), QString::fromLatin1(c.whileCounting));
+        }
+        time.clock.advance(c.duration * 1000 + 1000);
+        EXPECT_EQ(layer.string(), QString::fromLatin1(c.atTheEnd));
+        EXPECT_FALSE(NumberJump::isJumping(&layer));
     }
-    time.clock.advance(c.duration * 1000 + 1000);
-    EXPECT_EQ(layer.string(), QString::fromLatin1(c.atTheEnd));
-    EXPECT_FALSE(NumberJump::isJumping(&layer));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, NumberJumpEnds,
-    ::testing::Values(EndCase{2, 9.7f, 9.7f, "9", "10"}, EndCase{1, 0, 2.5f, "0", "2"},
-                      EndCase{1, 7, 7, "7", "7"},
-                      // Zero seconds: every step on a later turn, then the last number.
-                      EndCase{0, 0, 50, nullptr, "50"}));
 
 TEST(NumberJump, LayersCountOnTheirOwn) {
     ns::ScopedManualClock time;
@@ -94,21 +85,17 @@ TEST(NumberJump, LayersCountOnTheirOwn) {
     EXPECT_EQ(slow.string(), QStringLiteral("0"));
 }
 
-TEST(NumberJump, ARestartReplacesTheCountOfThatLayer) {
-    ns::ScopedManualClock time;
-    TextLayer layer;
-    NumberJump::jumpNumberWithDuration(&layer, 10, 10, 0);
-    time.clock.advance(5000);
-    NumberJump::jumpNumberWithDuration(&layer, 1, 100, 200);
-    EXPECT_EQ(layer.string(), QStringLiteral("100"));
-    time.clock.advance(1100);
-    EXPECT_EQ(layer.string(), QStringLiteral("200"));
-    EXPECT_EQ(time.clock.pendingCount(), 0);
-}
-
-TEST(NumberJump, ADestroyedLayerStopsCounting) {
+TEST(NumberJump, ARestartReplacesTheCountAndADestroyedLayerStopsIt) {
     ns::ScopedManualClock time;
     auto* layer = new TextLayer;
+    NumberJump::jumpNumberWithDuration(layer, 10, 10, 0);
+    time.clock.advance(5000);
+    NumberJump::jumpNumberWithDuration(layer, 1, 100, 200);
+    EXPECT_EQ(layer->string(), QStringLiteral("100"));
+    time.clock.advance(1100);
+    EXPECT_EQ(layer->string(), QStringLiteral("200"));
+    EXPECT_EQ(time.clock.pendingCount(), 0);
+
     NumberJump::jumpNumberWithDuration(layer, 10, 10, 0);
     time.clock.advance(100);
     delete layer;

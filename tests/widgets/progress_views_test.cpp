@@ -1,3 +1,4 @@
+#include "UsageChartSamples.h"
 #include "widgets/BarProgressView.h"
 #include "widgets/RoundProgressView.h"
 
@@ -8,6 +9,20 @@ namespace {
 
 int alphaAt(const QImage& image, double x, double y) {
     return qAlpha(image.pixel(int(x), int(y)));
+}
+
+// The colours that matter, counted in a picture (from column fromX on).
+int pixelsNear(const QImage& image, const QColor& color, int tolerance = 24, int fromX = 0) {
+    int n = 0;
+    const QImage rgb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = fromX; x < rgb.width(); ++x) {
+            const QColor c = rgb.pixelColor(x, y);
+            n += c.alpha() > 200 && std::abs(c.red() - color.red()) <= tolerance &&
+                 std::abs(c.green() - color.green()) <= tolerance &&
+                 std::abs(c.blue() - color.blue()) <= tolerance;
+        }
+    return n;
 }
 
 bool isWhite(const QImage& image, double x, double y) {
@@ -88,4 +103,21 @@ TEST(BarProgressView, FillsFromTheLeftCapToTheAmount) {
             EXPECT_EQ(alphaAt(image, std::max(c.edge, 6.0) + 1, 10), 0);
         }
     }
+}
+
+// The usage screens' charts and meter, drawn: their line, today's bubble and the dial.
+TEST(UsageChartRendering, DrawsTheColoursThatMatter) {
+    const QColor line(90, 155, 200), today(60, 195, 110);
+    const QImage daily = UsageChartSamples::dailyChart()->renderToImage(2.0);
+    EXPECT_EQ(daily.size(), QSize(640, 440));
+    EXPECT_GT(pixelsNear(daily, line), 200); // line, markers, values
+    EXPECT_GT(pixelsNear(daily, today), 200);
+    // The far right of the screen is drawn too (the fifth day's marker and value).
+    EXPECT_GT(pixelsNear(daily, line, 24, 520), 100);
+    const QImage monthly = UsageChartSamples::monthlyChart()->renderToImage(2.0);
+    EXPECT_GT(pixelsNear(monthly, line), 200);
+    EXPECT_GT(pixelsNear(monthly, today), 200);
+    const QImage meter = UsageChartSamples::meter()->renderToImage(2.0);
+    EXPECT_GT(pixelsNear(meter, QColor(94, 251, 101), 10), 500); // the green band's arcs
+    EXPECT_GT(pixelsNear(meter, QColor(27, 48, 71), 16), 1000);  // the dial's face
 }

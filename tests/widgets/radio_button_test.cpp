@@ -55,22 +55,16 @@ TEST(RadioButton, ATapChecksOneAndTellsTheObserverFirst) {
     EXPECT_TRUE(g.buttons[2]->isChecked());
 }
 
-TEST(RadioButton, SetCheckedDoesNotEnforceASingleChoice) {
-    Group g("manual");
+TEST(RadioButton, SetCheckedDoesNotEnforceASingleChoiceButATapDoes) {
+    Group g("manual"), other("other");
     g.buttons[0]->setChecked(true);
     g.buttons[1]->setChecked(true);
     EXPECT_EQ(g.checkedCount(), 2);
+    other.buttons[1]->handleButtonTap();
     g.buttons[2]->handleButtonTap(); // no observer: still a single choice
     EXPECT_EQ(g.checkedCount(), 1);
     EXPECT_TRUE(g.buttons[2]->isChecked());
-}
-
-TEST(RadioButton, GroupsAreIndependent) {
-    Group a("left"), b("right");
-    a.buttons[0]->handleButtonTap();
-    b.buttons[1]->handleButtonTap();
-    EXPECT_TRUE(a.buttons[0]->isChecked());
-    EXPECT_TRUE(b.buttons[1]->isChecked());
+    EXPECT_TRUE(other.buttons[1]->isChecked()); // groups are independent
 }
 
 TEST(RadioButton, ALaterObserverReplacesTheFirstAndEmptyRegistrationsAreIgnored) {

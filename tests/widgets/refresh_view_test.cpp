@@ -7,7 +7,6 @@
 #include "widgets/SpinnerView.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
 
 namespace {
 
@@ -94,46 +93,31 @@ TEST(RefreshView, PullReleaseLoadAndGiveUp) {
     ns::DateFormat::setNowOverride(QDateTime());
 }
 
-TEST(RefreshView, AShortPullSpringsBack) {
-    HomeLikeOwner o;
-    o.pullTo(-30);
-    o.scroll.endDragging();
-    EXPECT_EQ(o.callbacks, 0);
-    EXPECT_FALSE(o.refresh.isDragging());
-    EXPECT_DOUBLE_EQ(o.offset(), 0);
+TEST(RefreshView, AReleaseDecidesOnTheOffsetWhereTheFingerLeft) {
+    const struct {
+        double offset;
+        bool loading;
+        int callbacks;
+        double offsetAfter;
+    } cases[] = {{-50, false, 1, -50},
+                 {-80, false, 1, -80},
+                 {-49, false, 0, 0},
+                 {30, false, 0, 30},
+                 // While loading every release uncovers the header.
+                 {30, true, 0, -50},
+                 {-10, true, 0, -50}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.offset << (c.loading ? " loading" : ""));
+        HomeLikeOwner o;
+        o.refresh.setIsLoading(c.loading);
+        o.refresh.scrollViewWillBeginDragging(&o.scroll);
+        o.scroll.setContentOffset(QPointF(0, c.offset));
+        o.refresh.scrollViewDidEndDragging(&o.scroll, false);
+        EXPECT_EQ(o.callbacks, c.callbacks);
+        EXPECT_DOUBLE_EQ(o.offset(), c.offsetAfter);
+        EXPECT_FALSE(o.refresh.isDragging());
+    }
 }
-
-struct ReleaseCase {
-    double offset;
-    bool loading;
-    int callbacks;
-    double offsetAfter;
-};
-
-void PrintTo(const ReleaseCase& c, std::ostream* os) {
-    *os << "offset " << c.offset << (c.loading ? " loading" : "");
-}
-
-class RefreshRelease : public ::testing::TestWithParam<ReleaseCase> {};
-
-TEST_P(RefreshRelease, DecidesOnTheOffsetWhereTheFingerLeft) {
-    const ReleaseCase c = GetParam();
-    HomeLikeOwner o;
-    o.refresh.setIsLoading(c.loading);
-    o.refresh.scrollViewWillBeginDragging(&o.scroll);
-    o.scroll.setContentOffset(QPointF(0, c.offset));
-    o.refresh.scrollViewDidEndDragging(&o.scroll, false);
-    EXPECT_EQ(o.callbacks, c.callbacks);
-    EXPECT_DOUBLE_EQ(o.offset(), c.offsetAfter);
-    EXPECT_FALSE(o.refresh.isDragging());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Offsets, RefreshRelease,
-    ::testing::Values(ReleaseCase{-50, false, 1, -50}, ReleaseCase{-80, false, 1, -80},
-                      ReleaseCase{-49, false, 0, 0}, ReleaseCase{30, false, 0, 30},
-                      // While loading every release uncovers the header.
-                      ReleaseCase{30, true, 0, -50}, ReleaseCase{-10, true, 0, -50}));
 
 TEST(RefreshView, WhileLoadingTheInsetFollowsTheUncoveredHeader) {
     HomeLikeOwner o;
@@ -170,7 +154,7 @@ TEST(RefreshView, ContentScrolledUpNeverChangesTheHeader) {
     EXPECT_DOUBLE_EQ(o.refresh.arrowRotation(), 3.14);
 }
 
-TEST(RefreshView, StopLoadingWithoutARefreshStillResets) {
+TEST(RefreshView, ResetsWithoutARefreshAndDeceleratesBackToRest) {
     HomeLikeOwner o;
     o.scroll.setContentOffset(QPointF(0, -20));
     o.refresh.stopLoading();
@@ -178,16 +162,12 @@ TEST(RefreshView, StopLoadingWithoutARefreshStillResets) {
     EXPECT_EQ(o.refresh.arrowRotation(), 0);
     EXPECT_TRUE(
         o.refresh.refreshLastUpdatedTimeLabel()->text().startsWith(QStringLiteral("最后更新: ")));
-}
-
-TEST(RefreshView, DeceleratingBetweenTheThresholdAndTheTopReturnsToRest) {
-    HomeLikeOwner o;
-    o.scroll.setContentOffset(QPointF(0, -20));
-    o.refresh.scrollViewWillBeginDecelerating(&o.scroll);
-    EXPECT_DOUBLE_EQ(o.offset(), 0);
-    o.scroll.setContentOffset(QPointF(0, -60));
-    o.refresh.scrollViewWillBeginDecelerating(&o.scroll);
-    EXPECT_DOUBLE_EQ(o.offset(), -60);
+    // Decelerating between the threshold and the top returns to rest; beyond it, stays.
+    for (const auto& [from, to] : {std::pair{-20.0, 0.0}, std::pair{-60.0, -60.0}}) {
+        o.scroll.setContentOffset(QPointF(0, from));
+        o.refresh.scrollViewWillBeginDecelerating(&o.scroll);
+        EXPECT_DOUBLE_EQ(o.offset(), to) << from;
+    }
 }
 
 } // namespace

@@ -4,9 +4,7 @@
 #include "widgets/HyperlinksButton.h"
 #include "widgets/RRTextView.h"
 #include "widgets/RecordingCanvas.h"
-#include "widgets/RoundCornerButton.h"
 #include "widgets/VerticalAlign.h"
-#include "widgets/VerticalUpAlignment.h"
 
 #include <gtest/gtest.h>
 
@@ -77,13 +75,6 @@ TEST(RRTextView, ANewPlaceholderReplacesOnlyTheOldOne) {
     EXPECT_EQ(view.realText(), QStringLiteral("用户的字"));
 }
 
-TEST(RoundCorners, ShapesFollowTheFrame) {
-    RoundCornerButton pill(QRectF(0, 0, 100, 30));
-    EXPECT_EQ(pill.cornerRadius(), 15);
-    pill.setFrame(QRectF(0, 0, 100, 44));
-    EXPECT_EQ(pill.cornerRadius(), 22);
-}
-
 TEST(HyperlinksButton, UnderlinesTheTitleInItsColour) {
     HyperlinksButton link(QRectF(0, 0, 120, 30));
     link.setTitle("忘记密码?");
@@ -101,41 +92,24 @@ TEST(HyperlinksButton, UnderlinesTheTitleInItsColour) {
 }
 
 TEST(VerticalAlign, PadsWithTheFreeLines) {
-    ui::Label label(QRectF(0, 0, 300, 60));
-    label.setFont(ui::Font::systemFontOfSize(14));
-    label.setNumberOfLines(3);
-    label.setText("一行");
-    VerticalAlign::alignTop(&label);
-    EXPECT_EQ(label.text(), QStringLiteral("一行\n \n "));
-
-    ui::Label bottom(QRectF(0, 0, 300, 60));
-    bottom.setNumberOfLines(2);
-    bottom.setText("底");
-    VerticalAlign::alignBottom(&bottom);
-    EXPECT_EQ(bottom.text(), QStringLiteral(" \n底"));
-
-    // No lines to fill, or nothing to align: unchanged.
-    ui::Label any(QRectF(0, 0, 300, 60));
-    any.setNumberOfLines(0);
-    any.setText("任意");
-    VerticalAlign::alignTop(&any);
-    EXPECT_EQ(any.text(), QStringLiteral("任意"));
-    ui::Label empty(QRectF(0, 0, 300, 60));
-    empty.setNumberOfLines(3);
-    VerticalAlign::alignTop(&empty);
-    EXPECT_EQ(empty.text(), QString());
-}
-
-TEST(VerticalUpAlignment, FitsTheHeightToTheTextUpToTheLimit) {
-    ui::Label label(QRectF(10, 20, 100, 5));
-    label.setNumberOfLines(0);
-    const QString text = QStringLiteral("很长的一段说明文字，需要折成好几行才能放下。");
-    VerticalUpAlignment::verticalUpAlignmentWithText(&label, text, 1000);
-    const double natural =
-        ui::Label::boundingRectForText(text, label.font(), QSizeF(100, 1000)).height();
-    EXPECT_EQ(label.frame(), QRectF(10, 20, 100, natural));
-    EXPECT_GT(natural, ui::Font::lineHeight(label.font()));
-    EXPECT_EQ(label.text(), text);
+    const struct {
+        int lines;
+        const char* text;
+        bool top;
+        const char* padded;
+    } cases[] = {{3, "一行", true, "一行\n \n "},
+                 {2, "底", false, " \n底"},
+                 // No lines to fill, or nothing to align: unchanged.
+                 {0, "任意", true, "任意"},
+                 {3, "", true, ""}};
+    for (const auto& c : cases) {
+        ui::Label label(QRectF(0, 0, 300, 60));
+        label.setFont(ui::Font::systemFontOfSize(14));
+        label.setNumberOfLines(c.lines);
+        label.setText(QString::fromUtf8(c.text));
+        c.top ? VerticalAlign::alignTop(&label) : VerticalAlign::alignBottom(&label);
+        EXPECT_EQ(label.text(), QString::fromUtf8(c.padded)) << c.text;
+    }
 }
 
 } // namespace

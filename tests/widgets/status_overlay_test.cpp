@@ -5,11 +5,10 @@
 #include "widgets/ActivityIndicator.h"
 #include "widgets/InterfaceOrientation.h"
 #include "widgets/RecordingCanvas.h"
-#include "widgets/StatusOverlay.h"
 #include "widgets/SpinnerView.h"
+#include "widgets/StatusOverlay.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
 
 namespace {
 
@@ -41,33 +40,26 @@ TEST(StatusOverlayLayout, SizesTheBoxToTheStatus) {
     EXPECT_EQ(lines.labelFrame, QRectF(12, 66, 180, 45));
 }
 
-struct PlacementCase {
-    int orientation;
-    QSizeF statusBar; // as the platform reports it, in portrait coordinates
-    double keyboard;
-    QPointF center;
-    double angle;
-};
-
-void PrintTo(const PlacementCase& c, std::ostream* os) {
-    *os << "orientation " << c.orientation << " keyboard " << c.keyboard;
+TEST(StatusOverlayLayout, FollowsKeyboardAndOrientation) {
+    const struct {
+        int orientation;
+        QSizeF statusBar; // as the platform reports it, in portrait coordinates
+        double keyboard;
+        QPointF center;
+        double angle;
+    } cases[] = {{1, {320, 20}, 216, {160, 136}, 0},
+                 {1, {320, 20}, 0, {160, 216}, 0},
+                 {2, {320, 20}, 0, {160, 264}, M_PI},
+                 {4, {20, 480}, 0, {144, 240}, -M_PI / 2},
+                 {3, {20, 480}, 0, {176, 240}, M_PI / 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "orientation " << c.orientation << " kb " << c.keyboard);
+        const auto p =
+            StatusOverlay::positionFor({320, 480}, c.statusBar, c.orientation, c.keyboard);
+        EXPECT_EQ(p.center, c.center);
+        EXPECT_DOUBLE_EQ(p.angle, c.angle);
+    }
 }
-
-class StatusOverlayPlacement : public ::testing::TestWithParam<PlacementCase> {};
-
-TEST_P(StatusOverlayPlacement, FollowsKeyboardAndOrientation) {
-    const PlacementCase c = GetParam();
-    const auto p = StatusOverlay::positionFor({320, 480}, c.statusBar, c.orientation, c.keyboard);
-    EXPECT_EQ(p.center, c.center);
-    EXPECT_DOUBLE_EQ(p.angle, c.angle);
-}
-
-INSTANTIATE_TEST_SUITE_P(Screens, StatusOverlayPlacement,
-                         ::testing::Values(PlacementCase{1, {320, 20}, 216, {160, 136}, 0},
-                                           PlacementCase{1, {320, 20}, 0, {160, 216}, 0},
-                                           PlacementCase{2, {320, 20}, 0, {160, 264}, M_PI},
-                                           PlacementCase{4, {20, 480}, 0, {144, 240}, -M_PI / 2},
-                                           PlacementCase{3, {20, 480}, 0, {176, 240}, M_PI / 2}));
 
 TEST_F(StatusOverlayTest, HidingWhatNeverShowedPutsNothingOnScreen) {
     ActivityIndicator::hide();
@@ -148,35 +140,35 @@ TEST_F(StatusOverlayTest, AnImageOverAShownOverlayKeepsItsMask) {
     EXPECT_TRUE(showsImage());
 }
 
-TEST_F(StatusOverlayTest, MaskOneLetsTouchesThrough) {
-    const QList<std::pair<unsigned, bool>> cases = {{1, false}, {2, true}, {3, true}, {4, true}};
-    for (const auto& [mask, blocks] : cases) {
-        StatusOverlay::showWithMaskType(mask);
-        EXPECT_EQ(hud->overlayWindow()->userInteractionEnabled(), blocks) << mask;
+TEST_F(StatusOverlayTest, MasksShadeTheScreenAndAllButTheFirstBlockTouches) {
+    const struct {
+        unsigned mask;
+        bool blocks;
+        RecordingCanvas::Fill::Kind fill; // Plain: none drawn for None and Clear
+        double alpha;
+    } cases[] = {{StatusOverlay::None, false, RecordingCanvas::Fill::Plain, 0},
+                 {StatusOverlay::Clear, true, RecordingCanvas::Fill::Plain, 0},
+                 {StatusOverlay::Black, true, RecordingCanvas::Fill::Plain, 0.5},
+                 {StatusOverlay::Gradient, true, RecordingCanvas::Fill::Radial, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mask);
+        StatusOverlay::showWithMaskType(c.mask);
+        EXPECT_EQ(hud->overlayWindow()->userInteractionEnabled(), c.blocks);
+        RecordingCanvas shade;
+        hud->drawMask(shade);
+        const auto fills = shade.fills();
+        ASSERT_EQ(fills.size(), c.mask >= StatusOverlay::Black ? 1 : 0);
+        if (fills.isEmpty()) continue;
+        EXPECT_EQ(fills[0].kind, c.fill);
+        if (c.fill == RecordingCanvas::Fill::Radial) {
+            EXPECT_EQ(fills[0].center, QPointF(160, 284));
+            EXPECT_DOUBLE_EQ(fills[0].radius, 320);
+        } else {
+            EXPECT_EQ(fills[0].rect, QRectF(0, 0, 320, 568));
+            EXPECT_NEAR(fills[0].color.alphaF(), c.alpha, 1e-4);
+        }
         StatusOverlay::dismiss();
     }
-}
-
-TEST_F(StatusOverlayTest, DrawsItsMask) {
-    StatusOverlay::showWithMaskType(StatusOverlay::Black);
-    RecordingCanvas shade;
-    hud->drawMask(shade);
-    ASSERT_EQ(shade.fills().size(), 1);
-    EXPECT_EQ(shade.fills()[0].rect, QRectF(0, 0, 320, 568));
-    EXPECT_NEAR(shade.fills()[0].color.alphaF(), 0.5, 1e-4);
-
-    StatusOverlay::showWithMaskType(StatusOverlay::Gradient);
-    RecordingCanvas gradient;
-    hud->drawMask(gradient);
-    ASSERT_EQ(gradient.fills().size(), 1);
-    EXPECT_EQ(gradient.fills()[0].kind, RecordingCanvas::Fill::Radial);
-    EXPECT_EQ(gradient.fills()[0].center, QPointF(160, 284));
-    EXPECT_DOUBLE_EQ(gradient.fills()[0].radius, 320);
-
-    StatusOverlay::showWithMaskType(StatusOverlay::None);
-    RecordingCanvas nothing;
-    hud->drawMask(nothing);
-    EXPECT_TRUE(nothing.fills().isEmpty());
 }
 
 TEST_F(StatusOverlayTest, MovesUpForTheKeyboard) {

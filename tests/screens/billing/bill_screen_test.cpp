@@ -1,7 +1,8 @@
 #include "BillingHarness.h"
 #include "screens/billing/BillViewController.h"
-#include "platform/ui/Button.h"
-#include "tests/support/ScriptedServer.h"
+#include "screens/billing/TelephoneBillHeaderView.h"
+
+#include <QImage>
 
 namespace {
 
@@ -10,64 +11,47 @@ using namespace billing_test;
 class BillScreen : public BillingHarness {
 protected:
     BillViewController* open() {
-        auto* screen = show(new BillViewController);
-        EXPECT_TRUE(waitFor([&] {
-            return screen->tableViewOfTelBill()->numberOfSections() > 0 ||
-                   !topAlertMessage().isEmpty();
-        }));
-        return screen;
-    }
-    // Clicks a view where a person would, through the window.
-    static void click(const ui::View* view) { windowinput::click(view); }
-    static ui::View* header(BillViewController* screen, int section) {
-        return screen->tableViewOfTelBill()->headerViewForSection(section);
+        auto* screen = new BillViewController;
+        return BillingHarness::open(
+            screen, [=] { return screen->tableViewOfTelBill()->numberOfSections() > 0; });
     }
     static ui::Button* headerButton(BillViewController* screen, int section) {
         return qobject_cast<ui::Button*>(
-            header(screen, section)->viewWithTag(BillViewController::kHeaderTagBase + section));
+            screen->tableViewOfTelBill()->headerViewForSection(section)->viewWithTag(
+                BillViewController::kHeaderTagBase + section));
     }
 };
 
 TEST_F(BillScreen, ShowsEachDemoSubscribersMonthAsTheSandboxBillsIt) {
-    struct Case {
+    const struct {
         QString number;
         bool family;
         QString othersPay;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"13800000001", true, "他人（单位）代付：0.00元"},
         {"13800000002", true, "他人（单位）代付：30.00元"},
         {"13800000003", false, "他人（单位）代付：0.00元"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.number.toStdString());
         signIn(c.number);
         sandbox.clearRequests();
         auto* screen = open();
-        const auto asked = sandbox.requestsTo("Bill");
-        ASSERT_EQ(asked.size(), 1);
-        EXPECT_EQ(asked[0].fields.items(),
-                  (QList<QPair<QString, QString>>{
-                      {"session", PublicFunction::getConfigWithKey("session").toString()},
-                      {"num", c.number},
-                      {"ym", "0"}}));
+        const sandbox::FormFields asked = {{"session", session()}, {"num", c.number}, {"ym", "0"}};
+        ASSERT_EQ(sandbox.requestsTo("Bill").size(), 1);
+        EXPECT_EQ(sandbox.requestsTo("Bill")[0].fields, asked);
         // The sandbox's bill of this month for that subscriber, as the screen must show it.
-        const QJsonObject qry =
-            sandbox.server()
-                .interfaces()
-                .call("Bill", sandbox.server().backend(),
-                      {{"session", PublicFunction::getConfigWithKey("session").toString()},
-                       {"num", c.number},
-                       {"ym", "0"}})
-                .value("qry")
-                .toObject();
+        const QJsonObject qry = sandbox.server()
+                                    .interfaces()
+                                    .call("Bill", sandbox.server().backend(), asked)
+                                    .value("qry")
+                                    .toObject();
         EXPECT_EQ(text(screen->labelOfTotal()), "合计：" + qry.value("total").toString() + "元");
         EXPECT_EQ(text(screen->labelOfOtherPay()), c.othersPay);
         EXPECT_EQ(text(screen->labelOfActuallyPay()),
                   "个人实际消费：" + qry.value("actually_pay").toString() + "元");
         EXPECT_EQ(screen->lableOfFamilyTotal()->isHidden(), !c.family);
-        const int groups = 5 + (c.family ? 1 : 0);
-        EXPECT_EQ(screen->tableViewOfTelBill()->numberOfSections(), groups);
+        EXPECT_EQ(screen->tableViewOfTelBill()->numberOfSections(), c.family ? 6 : 5);
         // The panel grows by one line for the family group; the table ends at 504 either way.
         EXPECT_EQ(screen->viewOfBill()->frame().height(), c.family ? 93 : 81);
         EXPECT_EQ(screen->tableViewOfTelBill()->frame().y(), c.family ? 162 : 150);
@@ -145,18 +129,17 @@ TEST_F(BillScreen, AnOlderMonthAnsweringLateNeverReplacesTheNewerOne) {
 }
 
 TEST_F(BillScreen, RefusedAndOddRepliesLeaveAnEmptyBill) {
-    struct Case {
+    const struct {
         const char* what;
         sandbox::Fault fault;
         QString alert;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"expired session", sandbox::Fault::result(9999, "登录已失效"), "登录已失效"},
         {"server error", sandbox::Fault::result(3, "账单系统维护中"), "账单系统维护中"},
         {"JSON array", sandbox::Fault::jsonArray(), "请求超时"},
         {"empty body", sandbox::Fault::emptyBody(), "请求超时"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         sandbox.setFault("Bill", c.fault);
         auto* screen = open();
@@ -167,9 +150,7 @@ TEST_F(BillScreen, RefusedAndOddRepliesLeaveAnEmptyBill) {
 }
 
 TEST_F(BillScreen, MistypedListsAreEmpty) {
-    ScriptedServer server;
-    tavrixConfig::setServerBaseAddress(server.baseAddress());
-    server.setFallback(ScriptedServer::json(
+    scripted().setFallback(ScriptedServer::json(
         R"({"result":0,"qry":{"total":12.5,"others_pay":"0","actually_pay":"12.5",)"
         R"("list":{"name":"x"},"family":"nobody","family_total":3}})"));
     auto* screen = show(new BillViewController);
@@ -187,6 +168,44 @@ TEST(BillRows, RowHeightFollowsTheNameUpToTwoLines) {
     EXPECT_GT(two, one);
     EXPECT_LE(two, 48); // at most 40 points of text
     EXPECT_EQ(BillViewController::rowHeightForName(""), 8);
+}
+
+// Pixels drawn (not transparent) inside rect of the picture.
+int inkIn(const QImage& picture, const QRect& rect) {
+    int ink = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            ink += qAlpha(picture.pixel(x, y)) > 0;
+    return ink;
+}
+
+TEST(BillHeaderView, ShowsBothTextsWholeAndTakesAPressAnywhere) {
+    ui::Window window;
+    auto* header = new TelephoneBillHeaderView("billHeader");
+    header->setFrame(QRectF(0, 100, 320, 30));
+    window.rootView()->addSubview(header);
+    window.makeKeyAndVisible();
+    header->labelOfTitle()->setText("套餐及固定费 (含来电显示)");
+    header->labelOfMoney()->setText("1258.00元");
+    QList<int> pressed;
+    header->setHeaderButtonPressed([&](ui::Button* button) { pressed << button->tag(); });
+
+    const QImage picture = header->renderToImage();
+    EXPECT_FALSE(header->imageViewOfArrow()->image().isNull());
+    for (ui::Label* label : {header->labelOfTitle(), header->labelOfMoney()}) {
+        SCOPED_TRACE(label->text().toStdString());
+        const QSizeF needed = label->sizeThatFits(QSizeF(0, 0));
+        EXPECT_GT(needed.width(), 0);
+        EXPECT_LE(needed.width(), label->frame().width());
+        EXPECT_GT(inkIn(picture, label->frame().toRect()), 20);
+    }
+    // On the title, on the amount, on the arrow, at the far right: the labels let it through.
+    for (const ui::View* at : {static_cast<ui::View*>(header->labelOfTitle()),
+                               static_cast<ui::View*>(header->labelOfMoney()),
+                               static_cast<ui::View*>(header->imageViewOfArrow())})
+        windowinput::click(at);
+    windowinput::click(&window, QPointF(315, 115));
+    EXPECT_EQ(pressed, QList<int>(4, 1000));
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "BillingHarness.h"
-#include "screens/billing/BillingSupport.h"
-#include "screens/billing/RechargeViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Button.h"
+#include "screens/billing/BillingSupport.h"
+#include "screens/billing/RechargeViewController.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <QNetworkAccessManager>
@@ -12,50 +12,49 @@ namespace {
 
 using namespace billing_test;
 
-const QString kTooSmall = QStringLiteral("充值金额不能小于10元");
-const QString kTooLarge = QStringLiteral("充值金额不能大于500元");
+const QString kTooSmall = "充值金额不能小于10元";
+const QString kTooLarge = "充值金额不能大于500元";
 
 class RechargeScreen : public BillingHarness {
 protected:
     RechargeViewController* open() {
-        auto* screen = show(new RechargeViewController);
-        EXPECT_TRUE(waitFor([&] {
-            return sandbox.requestsTo("RechargeOffer").size() >= 1 &&
-                   !text(screen->labelOfRemainMoney()).isEmpty() &&
+        auto* screen = new RechargeViewController;
+        BillingHarness::open(screen, [=, this] {
+            return sandbox.requestsTo("RechargeOffer").size() >= 1 && !remain(screen).isEmpty() &&
                    !screen->dicOfActivity().isEmpty() &&
                    !text(screen->labelOfPayment()).startsWith("正在");
-        }));
+        });
         sandbox.clearRequests();
         return screen;
     }
-    static void click(const ui::View* view) { windowinput::click(view); }
+    // Opens the screen on its card recharge.
+    RechargeViewController* openCard() {
+        auto* screen = open();
+        click(screen->buttonOfRechargeableCard());
+        settle();
+        return screen;
+    }
     // Types into a field the way a person does: click it, then the keys.
     static void typeInto(ui::TextField* field, const QString& keys) {
         click(field);
         windowinput::type(keys);
     }
-    // The money text of the label, e.g. "58.30元".
-    QString remain(RechargeViewController* screen) { return text(screen->labelOfRemainMoney()); }
-    // The amount of the latest "RechargeOffer" once at least count more have arrived.
-    QString lastOfferAmountAfter(int count) {
-        const int target = int(sandbox.requestsTo("RechargeOffer").size()) + count;
-        waitUntil([&] { return sandbox.requestsTo("RechargeOffer").size() >= target; });
-        return lastOfferAmount();
+    static QString remain(RechargeViewController* screen) {
+        return text(screen->labelOfRemainMoney());
     }
     QString lastOfferAmount() {
         const auto offers = sandbox.requestsTo("RechargeOffer");
         return offers.isEmpty() ? QString() : offers.last().fields.value("amount");
     }
     // GETs (or POSTs) a page the sandbox serves; the body, or "" on failure.
-    QString fetch(const QString& url, bool post) {
+    static QString fetch(const QString& url, bool post) {
         QNetworkAccessManager nam;
         QNetworkRequest request{QUrl(url)};
         request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
-        QNetworkReply* reply = post ? nam.post(request, QByteArray()) : nam.get(request);
+        std::unique_ptr<QNetworkReply> reply(post ? nam.post(request, QByteArray())
+                                                  : nam.get(request));
         waitUntil([&] { return reply->isFinished(); });
-        const QString body = QString::fromUtf8(reply->readAll());
-        delete reply;
-        return body;
+        return QString::fromUtf8(reply->readAll());
     }
 };
 
@@ -132,8 +131,7 @@ TEST_F(RechargeScreen, TypedAmountIsTakenWhenRechargeIsPressedMidEdit) {
 TEST_F(RechargeScreen, EachButtonChargesTheAmountItShows) {
     // The server names its own amounts; those a button cannot stand for give way to the
     // fixed ones.
-    ScriptedServer server;
-    tavrixConfig::setServerBaseAddress(server.baseAddress());
+    ScriptedServer& server = scripted();
     server.setHandler([](const ScriptedServer::Request& r) {
         if (r.path.endsWith("PaymentInfo.do"))
             return ScriptedServer::json(
@@ -194,7 +192,7 @@ TEST_F(RechargeScreen, LeavingTheOtherAmountRestoresTheChosenButton) {
     typeInto(screen->textFieldOfMoney(), "77");
     // A click beside the fields ends editing (the "完成" bar covers the switch meanwhile).
     windowinput::click(window.get(), windowinput::pointInWindow(screen->view(), {5, 60}));
-    EXPECT_EQ(lastOfferAmountAfter(1), "77");
+    ASSERT_TRUE(waitUntil([&] { return lastOfferAmount() == "77"; }));
     click(screen->buttonOfOtherMoney());
     settle();
     EXPECT_EQ(screen->strOfRechargeMoney(), "100");
@@ -247,9 +245,7 @@ TEST_F(RechargeScreen, ACardRechargeCreditsTheBalanceOnce) {
 }
 
 TEST_F(RechargeScreen, FieldsStopAtTheirLengthsButStillDelete) {
-    auto* screen = open();
-    click(screen->buttonOfRechargeableCard());
-    settle();
+    auto* screen = openCard();
     const QString digits = "12345678901234567890";
     struct Case {
         ui::TextField* field;
@@ -267,17 +263,12 @@ TEST_F(RechargeScreen, FieldsStopAtTheirLengthsButStillDelete) {
 }
 
 TEST_F(RechargeScreen, ADroppedCardRechargeReachesTheServerOnce) {
-    auto* screen = open();
-    click(screen->buttonOfRechargeableCard());
-    settle();
+    auto* screen = openCard();
     sandbox.setFault("Card", sandbox::Fault::drop());
     typeInto(screen->textFieldOfRechargeableCardNumber(), "10000000000000002");
     typeInto(screen->textFieldOfRechargeableCardPassword(), "100000000000000002");
     click(screen->buttonOfRecharge());
-    ASSERT_TRUE(waitFor([&] { return !topAlertMessage().isEmpty(); }));
-    EXPECT_EQ(topAlertMessage(), "网络连接失败,请检查您的网络设置");
-    waitUntil([&] { return sandbox.requestsTo("Card").size() > 1; }, 300);
-    EXPECT_EQ(sandbox.requestsTo("Card").size(), 1);
+    expectDroppedOnce("Card");
 }
 
 TEST_F(RechargeScreen, PaymentPageCreditsTheAccountOnce) {
@@ -305,8 +296,7 @@ TEST_F(RechargeScreen, UnusablePagesAlertInsteadOfOpeningBlank) {
         {"no host", R"({"result":0,"url":"http://"})"},
         {"url as a number", R"({"result":0,"url":12})"},
     };
-    ScriptedServer server;
-    tavrixConfig::setServerBaseAddress(server.baseAddress());
+    ScriptedServer& server = scripted();
     QByteArray payment;
     server.setHandler([&](const ScriptedServer::Request& r) {
         if (r.path.endsWith("Payment.do")) return ScriptedServer::json(payment);

@@ -4,33 +4,29 @@
 // sandbox server as the client's server, a pinned network, a window with a navigation stack,
 // and a plain stand-in for the drawer container (the real one would start its own requests).
 
+#include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/shell/SkatingRinkViewController.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/Reachability.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
 #include "sandbox/SandboxServer.h"
+#include "screens/shell/SkatingRinkViewController.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
-
-#include "tests/support/Wait.h"
 #include <memory>
 
 namespace login_test {
-
-using ::waitUntil;
 
 inline const QString kMainScene = QStringLiteral("SkatingRinkViewController");
 
@@ -40,6 +36,33 @@ inline void settle() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+inline QString stored(const char* key) {
+    return PublicFunction::getConfigWithKey(key).toString();
+}
+
+inline void tap(ui::Button* button) {
+    button->sendActionsForControlEvents(ui::Control::TouchUpInside);
+}
+
+inline QStringList keysOf(const sandbox::ReceivedRequest& request) {
+    QStringList keys;
+    for (const auto& item : request.fields.items())
+        keys << item.first;
+    return keys;
+}
+
+// What a log-in by number and password sends, in order.
+inline sandbox::FormFields loginFields(const QString& number, const QString& password,
+                                       const QString& session) {
+    return sandbox::FormFields({{"num", number},
+                                {"pass", password},
+                                {"channelid", "2"},
+                                {"versionid", PublicFunction::versionNumberOfAPP()},
+                                {"imei", PublicFunction::getUUIDOfDevice()},
+                                {"network", "0"},
+                                {"session", session}});
 }
 
 class LoginHarness : public testing::Test {
@@ -74,10 +97,15 @@ protected:
         setNetwork(ns::Reachability::Medium::WiFi);
     }
 
-    void end() {
+    // Closes the window but keeps settings and server state.
+    void closeWindow() {
         ui::AlertCenter::dismissAll();
         window.reset();
         settle();
+    }
+
+    void end() {
+        closeWindow();
         ns::Reachability::shared().setMediumOverride(std::nullopt);
         ns::UserDefaults::resetStandardUserDefaults();
     }
@@ -95,10 +123,22 @@ protected:
         return nav;
     }
 
+    // A scene pushed over a plain start screen, as the router leaves the log-in screen.
+    template <typename Screen> Screen* showOverStart(const char* identifier) {
+        show(new ui::ViewController);
+        auto* screen =
+            static_cast<Screen*>(ui::Storyboard::instantiateViewController("Main", identifier));
+        nav->pushViewController(screen, false);
+        return screen;
+    }
+
     ui::ViewController* top() const { return nav ? nav->topViewController() : nullptr; }
     QString topScene() const { return top() ? top()->storyboardIdentifier() : QString(); }
     bool waitForTop(const QString& scene) {
         return waitUntil([&] { return topScene() == scene; });
+    }
+    static bool waitForAlert() {
+        return waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; });
     }
     QString topAlertMessage() const {
         auto* alert = ui::AlertCenter::topAlert();

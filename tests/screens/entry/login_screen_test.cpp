@@ -1,11 +1,9 @@
-#include "app/core/HTTPRequest.h"
-#include "app/core/PublicFunction.h"
-#include "screens/entry/LoginViewController.h"
+#include "app/core/EncryptedPhoneNumber.h"
 #include "platform/foundation/Clock.h"
-#include "platform/ui/Button.h"
 #include "platform/ui/MessageComposeViewController.h"
+#include "screens/entry/LoginViewController.h"
+#include "screens/entry/PasswordModificationViewController.h"
 #include "tests/screens/entry/login_harness.h"
-#include "tests/support/ScriptedServer.h"
 #include "widgets/OverlayHUD.h"
 
 #include <QFile>
@@ -14,35 +12,21 @@
 
 namespace {
 
-using login_test::LoginHarness;
+using namespace login_test;
 using sandbox::Fault;
 
 const QString kNumber = SandboxFixture::demoNumber();
 const QString kPassword = SandboxFixture::demoPassword();
-
-QString stored(const char* key) {
-    return PublicFunction::getConfigWithKey(key).toString();
-}
+const QString kNew = QStringLiteral("654321");
 
 class LoginScreenTest : public LoginHarness {
 protected:
     // The log-in screen pushed over a start screen, as the router leaves it.
-    LoginViewController* open() {
-        auto* root = new ui::ViewController;
-        show(root);
-        login = static_cast<LoginViewController*>(
-            ui::Storyboard::instantiateViewController("Main", "LoginViewController"));
-        nav->pushViewController(login, false);
-        return login;
-    }
+    void open() { login = showOverStart<LoginViewController>("LoginViewController"); }
 
     void fill(const QString& number, const QString& password) {
         login->userName()->setText(number);
         login->passWord()->setText(password);
-    }
-
-    void tap(ui::Button* button) {
-        button->sendActionsForControlEvents(ui::Control::TouchUpInside);
     }
 
     QString overlayText() {
@@ -51,7 +35,7 @@ protected:
     }
 
     bool waitForLoginEnd() {
-        return login_test::waitUntil([&] { return !login || !login->runningRequest(); });
+        return waitUntil([&] { return !login || !login->runningRequest(); });
     }
 
     QPointer<LoginViewController> login;
@@ -92,7 +76,7 @@ TEST_F(LoginScreenTest, InputIsCheckedBeforeAnyRequest) {
         EXPECT_EQ(alert->numberOfButtons(), 1);
         EXPECT_EQ(alert->buttonTitleAtIndex(0), QString::fromUtf8("关闭"));
         EXPECT_TRUE(ui::AlertCenter::press(0));
-        login_test::settle();
+        settle();
         EXPECT_EQ(sandbox.requests().size(), 0);
     }
 }
@@ -131,18 +115,11 @@ TEST_F(LoginScreenTest, SuccessSendsTheFieldsInOrderAndKeepsThePasswordOnlyWhenA
             tap(login->saveAccountBox());
         fill(typed, kPassword);
         tap(login->loginButton());
-        ASSERT_TRUE(waitForTop(login_test::kMainScene));
+        ASSERT_TRUE(waitForTop(kMainScene));
 
         const auto sent = sandbox.requestsTo("Login");
         ASSERT_EQ(sent.size(), 1);
-        EXPECT_EQ(sent[0].fields,
-                  sandbox::FormFields({{"num", typed},
-                                       {"pass", kPassword},
-                                       {"channelid", "2"},
-                                       {"versionid", PublicFunction::versionNumberOfAPP()},
-                                       {"imei", PublicFunction::getUUIDOfDevice()},
-                                       {"network", "0"},
-                                       {"session", "previous"}}));
+        EXPECT_EQ(sent[0].fields, loginFields(typed, kPassword, "previous"));
         EXPECT_EQ(stored("username"), typed);
         EXPECT_NE(stored("session"), "previous");
         EXPECT_TRUE(PublicFunction::getConfigWithKey("password").isValid());
@@ -162,13 +139,13 @@ TEST_F(LoginScreenTest, SuccessReplacesTheScreensAboveTheStartScreen) {
     open();
     // An earlier session's container and the log-in screen it brought up on expiry.
     QPointer<ui::ViewController> oldMain =
-        ui::Storyboard::instantiateViewController("Main", login_test::kMainScene);
+        ui::Storyboard::instantiateViewController("Main", kMainScene);
     QPointer<ui::ViewController> root = nav->viewControllers().first();
     nav->setViewControllers({root, oldMain, login});
     fill(kNumber, kPassword);
     tap(login->loginButton());
-    ASSERT_TRUE(waitForTop(login_test::kMainScene) && top() != oldMain);
-    login_test::settle();
+    ASSERT_TRUE(waitForTop(kMainScene) && top() != oldMain);
+    settle();
     const auto stack = nav->viewControllers();
     ASSERT_EQ(stack.size(), 2);
     EXPECT_EQ(stack[0], root);
@@ -184,10 +161,10 @@ TEST_F(LoginScreenTest, RepeatedTapsSendOneRequest) {
     for (int i = 0; i < 3; ++i)
         tap(login->loginButton());
     ASSERT_TRUE(sandbox.waitForRequests(1));
-    login_test::settle();
+    settle();
     tap(login->loginButton());
     clock.clock.advance(1000);
-    ASSERT_TRUE(waitForTop(login_test::kMainScene));
+    ASSERT_TRUE(waitForTop(kMainScene));
     EXPECT_EQ(sandbox.requestsTo("Login").size(), 1);
 }
 
@@ -221,7 +198,7 @@ TEST_F(LoginScreenTest, RefusalsAndBrokenRepliesLeaveTheStoreAlone) {
         tap(login->loginButton());
         ASSERT_TRUE(sandbox.waitForRequests(1));
         ASSERT_TRUE(waitForLoginEnd());
-        login_test::settle();
+        settle();
         EXPECT_EQ(top(), login.data());
         EXPECT_EQ(topAlertMessage(), c.alert);
         if (!c.overlay.isEmpty()) {
@@ -245,8 +222,7 @@ TEST_F(LoginScreenTest, BoxesFollowEachOther) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.presses);
-        window.reset();
-        login_test::settle();
+        closeWindow();
         open();
         for (const char* p = c.presses; *p; ++p)
             tap(*p == 'a' ? login->autoLoginBox() : login->saveAccountBox());
@@ -302,8 +278,119 @@ TEST_F(LoginScreenTest, ForgotPasswordPreparesTheReminderSms) {
     EXPECT_EQ(composer->recipients(), QStringList({"16540"}));
     EXPECT_EQ(ui::MessageComposeViewController::lastComposed().body, "2010");
     composer->cancel();
-    login_test::settle();
+    settle();
     EXPECT_EQ(login->presentedViewController(), nullptr);
+}
+
+class PasswordChangeTest : public LoginHarness {
+protected:
+    // A signed-in subscriber on the password screen.
+    void open(bool keepPassword) {
+        PublicFunction::saveConfig(sandbox.signIn(), "session");
+        PublicFunction::saveConfig(kNumber, "username");
+        PublicFunction::saveConfig(keepPassword ? kPassword : QString(""), "password");
+        tavrixConfig::setIsSavePwd(keepPassword);
+        screen =
+            showOverStart<PasswordModificationViewController>("PasswordModificationViewController");
+    }
+
+    void fill(const QString& old, const QString& fresh, const QString& confirm) {
+        screen->oldPassword()->setText(old);
+        screen->freshPassword()->setText(fresh);
+        screen->confirmFreshPassword()->setText(confirm);
+    }
+
+    // Logs in on a new log-in screen; answers whether the drawer opened.
+    bool logInWith(const QString& password) {
+        closeWindow();
+        auto* login = showOverStart<LoginViewController>("LoginViewController");
+        login->userName()->setText(kNumber);
+        login->passWord()->setText(password);
+        const int before = sandbox.requestsTo("Login").size();
+        tap(login->loginButton());
+        waitUntil([&] {
+            return sandbox.requestsTo("Login").size() > before &&
+                   (topScene() == kMainScene || ui::AlertCenter::topAlert());
+        });
+        return topScene() == kMainScene;
+    }
+
+    QPointer<PasswordModificationViewController> screen;
+};
+
+TEST_F(PasswordChangeTest, ChangedPasswordReplacesTheOldOneEverywhere) {
+    for (const bool keep : {true, false}) {
+        SCOPED_TRACE(keep ? "password kept" : "password not kept");
+        restart();
+        sandbox.server().backend().subscribers().setPassword(kNumber, kPassword);
+        open(keep);
+        fill(kPassword, kNew, kNew);
+        tap(screen->confirmButton());
+        ASSERT_TRUE(waitForAlert());
+        EXPECT_EQ(topAlertMessage(), QString::fromUtf8("修改密码成功"));
+
+        const auto sent = sandbox.requestsTo("ChangePassword");
+        ASSERT_EQ(sent.size(), 1);
+        EXPECT_EQ(keysOf(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum",
+                                                "enc_oldpassword", "enc_newpassword"}));
+        const EncryptedPhoneNumber key(EncryptedPhoneNumber::requestKeyPrefix(),
+                                       sent[0].fields.value("nonce"));
+        EXPECT_EQ(key.decrypt(sent[0].fields.value("enc_phonenum")), kNumber);
+        EXPECT_EQ(key.decrypt(sent[0].fields.value("enc_oldpassword")), kPassword);
+        EXPECT_EQ(key.decrypt(sent[0].fields.value("enc_newpassword")), kNew);
+
+        EXPECT_EQ(stored("password"), keep ? kNew : "");
+        EXPECT_TRUE(ui::AlertCenter::press(QString::fromUtf8("确认")));
+        settle();
+        EXPECT_EQ(nav->viewControllers().size(), 1); // the screen went back
+
+        EXPECT_FALSE(logInWith(kPassword));
+        EXPECT_EQ(topAlertMessage(), QString::fromUtf8("手机号或密码输入错误"));
+        EXPECT_TRUE(logInWith(kNew));
+    }
+}
+
+TEST_F(PasswordChangeTest, InputChecks) {
+    const struct {
+        const char* what;
+        QString old, fresh, confirm;
+        QString alert;
+        bool sent;
+    } cases[] = {
+        {"short old password", "12345", kNew, kNew, "旧密码位数不正确", false},
+        {"long old password", "1234567", kNew, kNew, "旧密码位数不正确", false},
+        {"new passwords differ", kPassword, kNew, "654320", "两次新密码输入不一样", false},
+        // Only the old password's length is checked here; the server refuses the empty one.
+        {"both new empty", kPassword, "", "", "新密码必须为6位", true},
+        {"wrong old password", "000000", kNew, kNew, "旧密码错误", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        restart();
+        open(true);
+        fill(c.old, c.fresh, c.confirm);
+        tap(screen->confirmButton());
+        ASSERT_TRUE(waitForAlert());
+        EXPECT_EQ(topAlertMessage(), c.alert);
+        EXPECT_EQ(ui::AlertCenter::topAlert()->title(), "");
+        EXPECT_EQ(sandbox.requestsTo("ChangePassword").size(), c.sent ? 1 : 0);
+        EXPECT_EQ(stored("password"), kPassword);
+        ui::AlertCenter::press(0);
+        settle();
+        EXPECT_EQ(top(), screen.data());
+        if (c.alert == QString::fromUtf8("旧密码位数不正确")) {
+            EXPECT_TRUE(screen->oldPassword()->isFirstResponder());
+        }
+    }
+}
+
+TEST_F(PasswordChangeTest, FullFieldRefusesTypingButNotDeleting) {
+    open(true);
+    ASSERT_TRUE(screen->freshPassword()->becomeFirstResponder());
+    QTest::keyClicks(screen->freshPassword()->lineEdit(), "1234567");
+    EXPECT_EQ(screen->freshPassword()->text(), "123456");
+    QTest::keyClick(screen->freshPassword()->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(screen->freshPassword()->text(), "12345");
 }
 
 } // namespace

@@ -9,14 +9,14 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/download/PCFile.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/web/WebViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PageControl.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/web/WebViewController.h"
 #include "widgets/DDButton.h"
 #include "widgets/RefreshView.h"
 #include "widgets/SpinnerView.h"
@@ -163,30 +163,36 @@ TEST_F(HomePageTest, AFailedHeaderAlertsAndTheAlertStopsTheRefresh) {
     EXPECT_FALSE(page->isRefreshGiveUpPending());
 }
 
-TEST_F(HomePageTest, AnOrderedPackRefreshesOnlyTheDataEvenWhenCovered) {
+// A pack ordered elsewhere refreshes only the data, whether the page is covered or pulling.
+TEST_F(HomePageTest, AnOrderedPackRefreshesOnlyTheData) {
     RootViewController* page = showHome();
     ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
-    homeNavigation->pushViewController(new ui::ViewController, false);
-    gntyll = 3145728;
-    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
-    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 2; }));
-    ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == "3.00GB"; }));
-    EXPECT_EQ(requestsTo("MainBillInfo"), 1);
-}
-
-TEST_F(HomePageTest, AnOrderedPackDuringAPullLeavesThePullsGiveUpInPlace) {
-    RootViewController* page = showHome();
-    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
-    sandbox.setFault("MainBillInfo", sandbox::Fault::noAnswer());
-    page->startLoading();
-    gntyll = 3145728;
-    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
-    ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == "3.00GB"; }));
-    EXPECT_TRUE(page->isRefreshGiveUpPending());
-    clock.clock.advance(10000);
-    EXPECT_FALSE(page->refreshView()->isLoading());
-    EXPECT_FALSE(page->requestOfMainBillInfo()->isRunning());
-    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+    for (const bool pulling : {false, true}) {
+        SCOPED_TRACE(pulling ? "during a pull" : "covered");
+        const int bills = requestsTo("MainBillInfo"), balances = requestsTo("Balance");
+        if (pulling) {
+            sandbox.setFault("MainBillInfo", sandbox::Fault::noAnswer());
+            page->startLoading();
+        } else {
+            homeNavigation->pushViewController(new ui::ViewController, false);
+        }
+        gntyll = pulling ? 3145728 : 2097152;
+        const QString shown = pulling ? "3.00GB" : "2.00GB";
+        ns::NotificationCenter::defaultCenter().postNotificationName(notification::kAddedFlowPack);
+        ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") > balances; }));
+        ASSERT_TRUE(waitUntil([&] { return page->normalFlowRemain()->text() == shown; }));
+        if (!pulling) {
+            EXPECT_EQ(requestsTo("MainBillInfo"), bills);
+            homeNavigation->popToRootViewControllerAnimated(false);
+            continue;
+        }
+        // The pull's give-up stays in place.
+        EXPECT_TRUE(page->isRefreshGiveUpPending());
+        clock.clock.advance(10000);
+        EXPECT_FALSE(page->refreshView()->isLoading());
+        EXPECT_FALSE(page->requestOfMainBillInfo()->isRunning());
+        EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+    }
 }
 
 TEST_F(HomePageTest, CarouselWrapsAndAdvancesEveryFiveSeconds) {
@@ -403,9 +409,10 @@ TEST_F(HomePageTest, TilesAndAdvertsOpenWhatTheyNameAndUnknownScenesNothing) {
     sandbox.server().backend().database().exec(
         "UPDATE home_tiles SET storyboardname = 'Nowhere' WHERE position = 2");
     ASSERT_TRUE(waitUntil([&] { return page->hasMainConfigList(); }));
-    click(page->buttonWithTag(1004)); // the family tile now names a storyboard that does not exist
+    windowinput::click(
+        page->buttonWithTag(1004)); // the family tile now names a storyboard that does not exist
     EXPECT_EQ(homeNavigation->viewControllers().size(), 1);
-    click(page->buttonWithTag(1003)); // a web tile, with the mouse
+    windowinput::click(page->buttonWithTag(1003)); // a web tile, with the mouse
     ASSERT_EQ(topClass(), "WebViewController");
     auto* web = qobject_cast<WebViewController*>(homeNavigation->topViewController());
     EXPECT_EQ(web->strOfTitle(), "4G免费换卡");

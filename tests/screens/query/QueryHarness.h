@@ -6,7 +6,6 @@
 
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/web/WebViewController.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -19,7 +18,9 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "sandbox/SandboxServer.h"
+#include "screens/web/WebViewController.h"
 #include "tests/support/SandboxFixture.h"
+#include "tests/support/ShownAlert.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WindowInput.h"
 

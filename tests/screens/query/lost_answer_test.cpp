@@ -1,12 +1,12 @@
 #include "QueryHarness.h"
 
 #include "app/core/AlertTexts.h"
-#include "screens/query/FeedbackViewController.h"
-#include "screens/entry/PasswordModificationViewController.h"
-#include "screens/query/SettingViewController.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
+#include "screens/entry/PasswordModificationViewController.h"
+#include "screens/query/FeedbackViewController.h"
+#include "screens/query/SettingViewController.h"
 #include "widgets/RRTextView.h"
 
 namespace {
@@ -15,7 +15,7 @@ using namespace query_test;
 
 // The sandbox drops the connection after reading a change: the server may or may not have
 // made it, so the client must neither send it again nor store its own guess.
-TEST_F(ScreenHarness, AChangeWhoseAnswerIsLostIsSentOnceReportedAndNothingIsStored) {
+TEST_F(ScreenHarness, AChangeWhoseAnswerIsLostIsSentOnceAndNotStored) {
     const QString smsKey = "LoginSMS" + SandboxFixture::demoNumber();
     const QString password = SandboxFixture::demoPassword();
     auto dropNext = [&](const char* name) { sandbox.setFault(name, sandbox::Fault::drop()); };

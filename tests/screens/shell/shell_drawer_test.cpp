@@ -1,59 +1,29 @@
-#include <QCoreApplication>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include "app/core/AppDelegate.h"
 #include "app/core/NotificationNames.h"
-#include "app/core/tavrixConfig.h"
-#include "screens/entry/DefaultVC.h"
-#include "screens/entry/LoginViewController.h"
-#include "screens/shell/PlaceholderViewController.h"
-#include "screens/shell/SkatingRinkViewController.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/AlertCenter.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/PanGestureRecognizer.h"
-#include "platform/ui/Storyboard.h"
-#include "platform/ui/TabBarController.h"
 #include "platform/ui/TapGestureRecognizer.h"
-#include "platform/ui/Window.h"
-#include "tests/screens/shell/shell_scenes.h"
+#include "screens/shell/PlaceholderViewController.h"
+#include "tests/screens/shell/ShellHarness.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
 
 namespace {
 
-using shell_test::restoreScenes;
-
 using State = SkatingRinkViewController::OpenState;
 
-class DrawerTest : public ::testing::Test {
+class DrawerTest : public ShellHarness {
 protected:
     void SetUp() override {
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-        ui::Storyboard::registerScene("Main", "DefaultVC", [] { return new ui::ViewController; });
-        ui::Storyboard::registerScene("Main", "LoginViewController",
-                                      [] { return new ui::ViewController; });
-        tavrixConfig::setServerBaseAddress(server.baseAddress());
-        ui::Application::sharedApplication().setDelegate(&app);
-        app.applicationDidFinishLaunchingWithOptions({});
-        root = qobject_cast<ui::NavigationController*>(app.window()->rootViewController());
-        container = qobject_cast<SkatingRinkViewController*>(
-            ui::Storyboard::instantiateViewController("Main", "SkatingRinkViewController"));
-        ASSERT_NE(container, nullptr);
-        root->pushViewController(container, false);
-        home = qobject_cast<ui::NavigationController*>(
-            container->rightViewController()->viewControllers().value(0));
-        ASSERT_NE(home, nullptr);
-    }
-    void TearDown() override {
-        ui::AlertCenter::dismissAll();
-        restoreScenes();
+        ShellHarness::SetUp();
+        standInForStartAndLogIn();
+        launch(server.baseAddress());
+        ASSERT_NE(pushContainer(), nullptr);
+        ASSERT_NE(homeNavigation, nullptr);
     }
 
     bool attached(ui::GestureRecognizer* recognizer) const {
@@ -65,7 +35,7 @@ protected:
     // The view a finger lands on: the title of a plain screen on top of the home tab, or
     // the first view inside the home page.
     ui::View* touchedView() const {
-        ui::ViewController* top = home->topViewController();
+        ui::ViewController* top = homeNavigation->topViewController();
         if (auto* page = qobject_cast<PlaceholderViewController*>(top)) return page->titleLabel();
         return top && !top->view()->subviews().isEmpty() ? top->view()->subviews().first()
                                                          : nullptr;
@@ -107,12 +77,7 @@ protected:
     }
 
     ns::ScopedManualClock clock;
-    QTemporaryDir runtime;
     ScriptedServer server;
-    AppDelegate app;
-    ui::NavigationController* root = nullptr;
-    SkatingRinkViewController* container = nullptr;
-    ui::NavigationController* home = nullptr;
 };
 
 TEST_F(DrawerTest, StartsClosedWithThePanAttachedWhileTheHomePageShows) {
@@ -120,10 +85,10 @@ TEST_F(DrawerTest, StartsClosedWithThePanAttachedWhileTheHomePageShows) {
     EXPECT_EQ(tabBarX(), 0);
     EXPECT_EQ(menuX(), -88);
     EXPECT_TRUE(attached(pan()));
-    home->pushViewController(tavrixConfig::getViewControllerWithString("Main&FNRootViewController"),
-                             false);
+    homeNavigation->pushViewController(
+        tavrixConfig::getViewControllerWithString("Main&FNRootViewController"), false);
     EXPECT_FALSE(attached(pan()));
-    home->popViewControllerAnimated(false);
+    homeNavigation->popViewControllerAnimated(false);
     EXPECT_TRUE(attached(pan()));
 }
 
@@ -213,45 +178,37 @@ TEST_F(DrawerTest, ShowToggleOpensFromEveryStateButOpen) {
 }
 
 TEST_F(DrawerTest, OnlyTheHomePageStartsADragButAnyScreenMovesAnOpenDrawer) {
-    home->pushViewController(tavrixConfig::getViewControllerWithString("Main&FNRootViewController"),
-                             false);
+    homeNavigation->pushViewController(
+        tavrixConfig::getViewControllerWithString("Main&FNRootViewController"), false);
     EXPECT_FALSE(pan()->shouldReceiveTouch(touchAt(30)) ||
                  container->gestureRecognizerShouldReceiveTouch(pan(), touchAt(30)));
     container->showRight(true);
     EXPECT_TRUE(container->gestureRecognizerShouldReceiveTouch(pan(), touchAt(230)));
-    home->popViewControllerAnimated(false);
+    homeNavigation->popViewControllerAnimated(false);
     container->showRight(false);
     EXPECT_TRUE(container->gestureRecognizerShouldReceiveTouch(pan(), touchAt(30)));
 }
 
 TEST_F(DrawerTest, AFingerOnTheHomePageDragsItOpenAndATapClosesIt) {
     // Through the window, as the pointer gives it: Qt picks the view under the point.
-    windowinput::drag(app.window(), {20, 200}, {240, 200}, 3, 16);
+    windowinput::drag(window(), {20, 200}, {240, 200}, 3, 16);
     EXPECT_EQ(container->openState(), State::Open);
     EXPECT_EQ(tabBarX(), 200);
 
     // The tab bar ignores touches while open; the tap lands on its holder and closes.
-    windowinput::click(app.window(), {250, 200});
+    windowinput::click(window(), {250, 200});
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(tabBarX(), 0);
 }
 
 TEST_F(DrawerTest, TheHomePagesDrawerButtonTogglesTheDrawer) {
-    auto* button = qobject_cast<ui::Button*>(home->navigationBar()->leftButtonView());
+    auto* button = qobject_cast<ui::Button*>(homeNavigation->navigationBar()->leftButtonView());
     ASSERT_NE(button, nullptr);
     windowinput::click(button);
     EXPECT_EQ(container->openState(), State::Open);
     // Open, the button has slid 200 points right with the tab bar; a click there closes.
     windowinput::click(button);
     EXPECT_EQ(container->openState(), State::Closed);
-}
-
-TEST_F(DrawerTest, HidingSlidesTheTabBarAwayThenCloses) {
-    container->showRight(true);
-    ns::NotificationCenter::defaultCenter().postNotificationName(notification::kHideSideSlipView);
-    EXPECT_EQ(container->openState(), State::Closed);
-    EXPECT_EQ(tabBarX(), 0);
-    EXPECT_EQ(menuX(), -88);
 }
 
 TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
@@ -271,6 +228,7 @@ TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
     ns::NotificationCenter::defaultCenter().postNotificationName(notification::kHideSideSlipView);
     clock.clock.advance(3000);
     EXPECT_EQ(container->openState(), State::Closed);
+    EXPECT_EQ(menuX(), -88);
     EXPECT_EQ(ui::Animation::runningCount(), 0);
     ui::Animation::setEnabled(false);
 }
@@ -294,18 +252,18 @@ TEST_F(DrawerTest, TheChosenFunctionsScreenTakesClicksWhileTheTabBarSlidesBack) 
         ASSERT_EQ(container->openState(), State::Open) << c.name;
         ns::NotificationCenter::defaultCenter().postNotificationName(
             notification::kHideSideSlipView);
-        home->pushViewController(
+        homeNavigation->pushViewController(
             tavrixConfig::getViewControllerWithString("Main&FNRootViewController"), true);
         clock.clock.advance(c.afterMs);
         ASSERT_LT(tabBarX(), 12) << c.name;
-        windowinput::click(app.window(),
-                           windowinput::pointInWindow(home->navigationBar()->backButtonView()));
+        windowinput::click(window(), windowinput::pointInWindow(
+                                         homeNavigation->navigationBar()->backButtonView()));
         clock.clock.advance(2000);
-        EXPECT_EQ(home->viewControllers().size(), 1) << c.name;
+        EXPECT_EQ(homeNavigation->viewControllers().size(), 1) << c.name;
         EXPECT_EQ(container->openState(), State::Closed) << c.name;
         EXPECT_EQ(tabBarX(), 0) << c.name;
-        while (home->viewControllers().size() > 1)
-            home->popViewControllerAnimated(false);
+        while (homeNavigation->viewControllers().size() > 1)
+            homeNavigation->popViewControllerAnimated(false);
         QCoreApplication::sendPostedEvents(); // the screens left behind are released
     }
     ui::Animation::setEnabled(false);
@@ -313,13 +271,14 @@ TEST_F(DrawerTest, TheChosenFunctionsScreenTakesClicksWhileTheTabBarSlidesBack) 
 
 TEST_F(DrawerTest, AnEndedSessionBringsBackTheLogInScreenOnce) {
     ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
-    ASSERT_EQ(root->viewControllers().size(), 3);
-    EXPECT_FALSE(root->isNavigationBarHidden());
-    EXPECT_EQ(root->viewControllers().last()->storyboardIdentifier(), "LoginViewController");
+    ASSERT_EQ(rootNavigation()->viewControllers().size(), 3);
+    EXPECT_FALSE(rootNavigation()->isNavigationBarHidden());
+    EXPECT_EQ(rootNavigation()->viewControllers().last()->storyboardIdentifier(),
+              "LoginViewController");
     // Covered by the log-in screen, the container no longer answers.
     ns::NotificationCenter::defaultCenter().postNotificationName(notification::kPushToLoginVeiw);
     ns::NotificationCenter::defaultCenter().postNotificationName(notification::kShowSideSlipView);
-    EXPECT_EQ(root->viewControllers().size(), 3);
+    EXPECT_EQ(rootNavigation()->viewControllers().size(), 3);
     EXPECT_EQ(container->openState(), State::Closed);
 }
 

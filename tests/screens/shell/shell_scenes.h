@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/ui/Storyboard.h"
 #include "screens/entry/DefaultVC.h"
 #include "screens/entry/LoginViewController.h"
-#include "platform/ui/Storyboard.h"
 
 namespace shell_test {
 

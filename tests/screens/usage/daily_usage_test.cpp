@@ -1,9 +1,9 @@
 #include "FlowHarness.h"
 
+#include "platform/foundation/DateFormat.h"
 #include "screens/usage/DailyUsedCell.h"
 #include "screens/usage/FlowDayStatsController.h"
 #include "screens/usage/FlowFormat.h"
-#include "platform/foundation/DateFormat.h"
 #include "widgets/DailyLineChartView.h"
 #include "widgets/RecordingCanvas.h"
 
@@ -45,7 +45,7 @@ TEST_F(DailyUsageTest, RowsAndChartFollowTheServersDaysNewestFirst) {
     auto* second = qobject_cast<DailyUsedCell*>(
         screen->tableOfDaily()->cellForRowAtIndexPath(ui::IndexPath::forRow(1, 0)));
     ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->labelOfDay()->text(), QStringLiteral("今天"));
+    EXPECT_EQ(first->labelOfDay()->text(), "今天");
     EXPECT_EQ(first->labelOfAmount()->text(), "0.00KB");
     EXPECT_EQ(second->labelOfDay()->text(), days[0].toMap().value("date").toString());
     EXPECT_EQ(second->labelOfAmount()->text(),
@@ -68,7 +68,7 @@ TEST_F(DailyUsageTest, RowsAndChartFollowTheServersDaysNewestFirst) {
     EXPECT_EQ(chart->interval(), float(2 * largest) / 5);
     RecordingCanvas canvas;
     chart->draw(canvas, chart->bounds());
-    EXPECT_TRUE(canvas.findText(QStringLiteral("今天")));
+    EXPECT_TRUE(canvas.findText("今天"));
     EXPECT_TRUE(canvas.findText(chart->xAxisValues()[1]));
 }
 
@@ -79,11 +79,10 @@ TEST_F(DailyUsageTest, RepliesThatAreNotDataChangeNothing) {
         int rows;        // rows shown afterwards
         QString message; // alert shown
     } cases[] = {
-        {"no list", R"({"result":0})", 0, QStringLiteral("查询失败")},
-        {"list is an object", R"({"result":0,"list":{"date":"2026-01-01"}})", 0,
-         QStringLiteral("查询失败")},
-        {"list is text", R"({"result":0,"list":"none"})", 0, QStringLiteral("查询失败")},
-        {"error code", R"({"result":5,"msg":"维护中"})", 0, QStringLiteral("维护中")},
+        {"no list", R"({"result":0})", 0, "查询失败"},
+        {"list is an object", R"({"result":0,"list":{"date":"2026-01-01"}})", 0, "查询失败"},
+        {"list is text", R"({"result":0,"list":"none"})", 0, "查询失败"},
+        {"error code", R"({"result":5,"msg":"维护中"})", 0, "维护中"},
         {"empty list", R"({"result":0,"list":[]})", 1, QString()},
     };
     for (const auto& c : cases) {

@@ -1,8 +1,8 @@
 #include "FlowHarness.h"
 
+#include "platform/ui/Button.h"
 #include "screens/usage/OtherFlowCell.h"
 #include "screens/usage/OtherFlowController.h"
-#include "platform/ui/Button.h"
 
 namespace flow_test {
 namespace {
@@ -25,9 +25,9 @@ TEST_F(FreeResourcesTest, ListsTheLinesResourcesWithWhatIsLeft) {
     EXPECT_FALSE(screen->nilLabel());
     OtherFlowCell* first = rowOf(screen, 0);
     ASSERT_TRUE(first);
-    EXPECT_EQ(first->labelOfName()->text().trimmed(), QStringLiteral("校园WLAN免费流量"));
+    EXPECT_EQ(first->labelOfName()->text().trimmed(), "校园WLAN免费流量");
     EXPECT_FLOAT_EQ(first->mySlider()->value(), 0.75f);
-    EXPECT_EQ(first->labelOfAmount()->text(), QStringLiteral("可用流量768.00MB/总共流量1.00GB"));
+    EXPECT_EQ(first->labelOfAmount()->text(), "可用流量768.00MB/总共流量1.00GB");
     const ui::AttributedString amount = first->labelOfAmount()->attributedText();
     EXPECT_EQ(amount.attributesAtIndex(4).foregroundColor, QColor(45, 152, 88));
     EXPECT_NE(amount.attributesAtIndex(10).foregroundColor, QColor(45, 152, 88));
@@ -47,10 +47,9 @@ TEST_F(FreeResourcesTest, FailuresKeepTheListAndShowTheEmptyLabel) {
         sandbox::Fault fault;
         QString message;
     } cases[] = {
-        {"error code", sandbox::Fault::result(3, QStringLiteral("暂停服务")),
-         QStringLiteral("暂停服务")},
-        {"HTML page", sandbox::Fault::html500(), QStringLiteral("请求超时")},
-        {"array", sandbox::Fault::jsonArray(), QStringLiteral("请求超时")},
+        {"error code", sandbox::Fault::result(3, "暂停服务"), "暂停服务"},
+        {"HTML page", sandbox::Fault::html500(), "请求超时"},
+        {"array", sandbox::Fault::jsonArray(), "请求超时"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -67,46 +66,31 @@ TEST_F(FreeResourcesTest, AListThatIsNotAListIsAFailedQuery) {
     script("FreeResourceForOtherList", R"({"result":0,"list":{"productName":"x"}})");
     OtherFlowController* screen = openOther();
     ASSERT_TRUE(waitUntil([&] { return alertCount() > 0; }));
-    EXPECT_EQ(alertMessage(), QStringLiteral("查询失败"));
+    EXPECT_EQ(alertMessage(), "查询失败");
     EXPECT_TRUE(screen->respArrayOfWhereUsed().isEmpty());
     EXPECT_TRUE(screen->nilLabel());
 }
 
-TEST_F(FreeResourcesTest, ABarNeverLeavesItsTrack) {
+TEST(FreeResourceRow, ABarNeverLeavesItsTrack) {
     const struct {
         const char* why;
         QVariantMap record;
         float share;
-        QString amount;
+        QString left, total;
     } cases[] = {
-        {"a quarter used",
-         {{"amount", 262144}, {"total", 1048576}},
-         0.75f,
-         QStringLiteral("可用流量768.00MB/总共流量1.00GB")},
-        {"all used",
-         {{"amount", "2048"}, {"total", "2048"}},
-         0.0f,
-         QStringLiteral("可用流量0.00KB/总共流量2.00MB")},
-        {"nothing given",
-         {{"amount", 0}, {"total", 0}},
-         0.0f,
-         QStringLiteral("可用流量0.00KB/总共流量0.00KB")},
-        {"overused",
-         {{"amount", 3072}, {"total", 2048}},
-         0.0f,
-         QStringLiteral("可用流量-1024.00KB/总共流量2.00MB")},
-        {"negative use",
-         {{"amount", -1024}, {"total", 2048}},
-         1.0f,
-         QStringLiteral("可用流量3.00MB/总共流量2.00MB")},
-        {"no figures", {}, 0.0f, QStringLiteral("可用流量0.00KB/总共流量0.00KB")},
+        {"a quarter used", {{"amount", 262144}, {"total", 1048576}}, 0.75f, "768.00MB", "1.00GB"},
+        {"all used", {{"amount", "2048"}, {"total", "2048"}}, 0.0f, "0.00KB", "2.00MB"},
+        {"nothing given", {{"amount", 0}, {"total", 0}}, 0.0f, "0.00KB", "0.00KB"},
+        {"overused", {{"amount", 3072}, {"total", 2048}}, 0.0f, "-1024.00KB", "2.00MB"},
+        {"negative use", {{"amount", -1024}, {"total", 2048}}, 1.0f, "3.00MB", "2.00MB"},
+        {"no figures", {}, 0.0f, "0.00KB", "0.00KB"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         OtherFlowCell cell;
         cell.setCellData(c.record);
         EXPECT_FLOAT_EQ(cell.mySlider()->value(), c.share);
-        EXPECT_EQ(cell.labelOfAmount()->text(), c.amount);
+        EXPECT_EQ(cell.labelOfAmount()->text(), "可用流量" + c.left + "/总共流量" + c.total);
         EXPECT_GE(cell.mySlider()->thumbCentreX(), 0);
         EXPECT_LE(cell.mySlider()->thumbCentreX(), cell.mySlider()->width());
     }

@@ -1,12 +1,12 @@
 #include "FlowHarness.h"
 
+#include "sandbox/FlowData.h"
+#include "sandbox/SandboxServer.h"
 #include "screens/usage/AddFlowAlertVc.h"
 #include "screens/usage/FlowFormat.h"
 #include "screens/usage/FlowMainController.h"
 #include "screens/usage/FlowSuitChangeController.h"
 #include "screens/usage/OrderAlertVC.h"
-#include "sandbox/FlowData.h"
-#include "sandbox/SandboxServer.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 #include "widgets/RadioButton.h"
@@ -14,7 +14,7 @@
 namespace flow_test {
 namespace {
 
-const QString kPack150Id = QStringLiteral("8800002000150");
+const QString kPack150Id = "8800002000150";
 
 class MainScreenTest : public FlowHarness {
 protected:
@@ -71,8 +71,7 @@ TEST_F(MainScreenTest, MeterFromTheBalanceAndTheOffersLoaded) {
     EXPECT_EQ(screen->meterView()->surplusFlowData(), "...");
     EXPECT_EQ(screen->meterView()->progress(), -1);
     EXPECT_TRUE(screen->addFlowBtn()->isHidden());
-    EXPECT_EQ(screen->recommendSuitBtn()->currentTitle(),
-              QStringLiteral("根据您的使用情况，您有新的推荐套餐"));
+    EXPECT_EQ(screen->recommendSuitBtn()->currentTitle(), "根据您的使用情况，您有新的推荐套餐");
     ASSERT_TRUE(loaded(screen));
     EXPECT_EQ(interfaceOrder().mid(0, 3), (QStringList{"FlowProduct", "FlowProduct", "Balance"}));
     EXPECT_EQ(fieldsOf("FlowProduct"), (QList<Fields>{{{"position", "0"}}, {{"position", "2"}}}));
@@ -81,15 +80,11 @@ TEST_F(MainScreenTest, MeterFromTheBalanceAndTheOffersLoaded) {
     EXPECT_EQ(screen->addRecommendDataList().size(), 2);
     // The 4G line on a 1G plan is offered the next plan up.
     EXPECT_EQ(screen->recommendSuitBtn()->currentTitle(),
-              QStringLiteral("根据您的使用情况，推荐您办理70元/月2G套餐"));
+              "根据您的使用情况，推荐您办理70元/月2G套餐");
 }
 
-TEST_F(MainScreenTest, APackOrderedThroughBothDialogsRaisesTheMeterFromTheServer) {
+TEST_F(MainScreenTest, APackIsOrderedThroughBothDialogs) {
     FlowMainController* screen = openLoaded();
-    const QJsonObject before = balance();
-    ASSERT_TRUE(meterShows(screen, before));
-    NotificationCounter added(notification::kAddedFlowPack);
-
     click(screen->addFlowBtn());
     AddFlowAlertVc* choice = screen->addFlowController();
     ASSERT_TRUE(choice);
@@ -107,64 +102,55 @@ TEST_F(MainScreenTest, APackOrderedThroughBothDialogsRaisesTheMeterFromTheServer
 
     OrderAlertVC* confirm = screen->orderAlertController();
     ASSERT_TRUE(confirm);
-    EXPECT_EQ(confirm->nameLBL()->text(), QStringLiteral("150M流量加油包"));
-    EXPECT_EQ(confirm->levelLBL()->text(), QStringLiteral("20元/月150M"));
+    EXPECT_EQ(confirm->nameLBL()->text(), "150M流量加油包");
+    EXPECT_EQ(confirm->levelLBL()->text(), "20元/月150M");
     EXPECT_TRUE(fieldsOf("Order").isEmpty());
     click(confirm->orderBtn());
 
-    ASSERT_TRUE(waitUntil([&] { return alertMessage() == QStringLiteral("订购成功"); }));
+    ASSERT_TRUE(waitUntil([&] { return alertMessage() == "订购成功"; }));
     EXPECT_EQ(fieldsOf("Order"),
               (QList<Fields>{{{"target", kPack150Id}, {"marketid", "M2000150"}, {"action", "1"}}}));
-    EXPECT_EQ(added.count, 1);
-    const QJsonObject after = balance();
-    EXPECT_EQ(after.value("gntytotal").toInteger(),
-              before.value("gntytotal").toInteger() + 150 * 1024);
-    EXPECT_TRUE(meterShows(screen, after));
-    EXPECT_GT(screen->meterView()->progress(), percentOf(before));
 }
 
-TEST_F(MainScreenTest, ARefusedOrderLeavesTheMeter) {
+TEST_F(MainScreenTest, OnlyAnOrderTheServerTookRaisesTheMeter) {
     FlowMainController* screen = openLoaded();
-    chooseSecondPack(screen);
-    click(screen->orderAlertController()->orderBtn());
-    ASSERT_TRUE(waitUntil([&] { return alertMessage() == QStringLiteral("订购成功"); }));
-    ui::AlertCenter::dismissAll();
-    const QJsonObject once = balance();
-    ASSERT_TRUE(meterShows(screen, once));
+    const struct {
+        const char* why;
+        bool drop, confirm;
+        QString alert;
+        int orders, added;
+    } steps[] = {
+        {"taken", false, true, "订购成功", 1, 1},
+        {"the same pack again at once", false, true, "您刚刚已订购该流量包，请勿重复订购", 2, 1},
+        {"connection dropped: sent once", true, true, "网络连接失败,请检查您的网络设置", 3, 1},
+        {"confirmation cancelled", false, false, "", 3, 1},
+    };
     NotificationCounter added(notification::kAddedFlowPack);
-
-    // The same pack again at once is refused by the server.
-    chooseSecondPack(screen);
-    click(screen->orderAlertController()->orderBtn());
-    ASSERT_TRUE(waitUntil([&] { return alertCount() > 0; }));
-    EXPECT_EQ(alertMessage(), QStringLiteral("您刚刚已订购该流量包，请勿重复订购"));
-    EXPECT_EQ(added.count, 0);
-    EXPECT_EQ(balance(), once);
-    EXPECT_TRUE(meterShows(screen, once));
-}
-
-TEST_F(MainScreenTest, AnOrderWhoseConnectionDropsIsSentOnce) {
-    FlowMainController* screen = openLoaded();
-    const QJsonObject before = balance();
-    sandbox.setFault("Order", sandbox::Fault::drop());
-    NotificationCounter added(notification::kAddedFlowPack);
-    chooseSecondPack(screen);
-    click(screen->orderAlertController()->orderBtn());
-    ASSERT_TRUE(waitUntil([&] { return alertCount() > 0; }));
-    EXPECT_EQ(alertMessage(), QStringLiteral("网络连接失败,请检查您的网络设置"));
-    waitUntil([] { return false; }, 300);
-    EXPECT_EQ(sandbox.requestsTo("Order").size(), 1);
-    EXPECT_EQ(added.count, 0);
-    EXPECT_TRUE(meterShows(screen, before));
-}
-
-TEST_F(MainScreenTest, CancellingTheConfirmationOrdersNothing) {
-    FlowMainController* screen = openLoaded();
-    chooseSecondPack(screen);
-    click(screen->orderAlertController()->cancelBtn());
-    settle();
-    EXPECT_TRUE(fieldsOf("Order").isEmpty());
-    EXPECT_FALSE(screen->confirmAlertView());
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.why);
+        const QJsonObject before = balance();
+        if (s.drop) sandbox.setFault("Order", sandbox::Fault::drop());
+        chooseSecondPack(screen);
+        OrderAlertVC* confirm = screen->orderAlertController();
+        click(s.confirm ? confirm->orderBtn() : confirm->cancelBtn());
+        ASSERT_TRUE(waitUntil([&] { return alertCount() > 0 || !s.confirm; }));
+        EXPECT_EQ(alertMessage(), s.alert);
+        waitUntil([&] { return sandbox.requestsTo("Order").size() > s.orders; }, 300);
+        EXPECT_EQ(sandbox.requestsTo("Order").size(), s.orders);
+        EXPECT_EQ(added.count, s.added);
+        if (s.orders == 1) {
+            EXPECT_EQ(balance().value("gntytotal").toInteger(),
+                      before.value("gntytotal").toInteger() + 150 * 1024);
+            ASSERT_TRUE(meterShows(screen, balance()));
+            EXPECT_GT(screen->meterView()->progress(), percentOf(before));
+        } else {
+            EXPECT_EQ(balance(), before);
+        }
+        EXPECT_TRUE(meterShows(screen, balance()));
+        EXPECT_TRUE(s.confirm || !screen->confirmAlertView());
+        ui::AlertCenter::dismissAll();
+        sandbox.clearFault("Order");
+    }
 }
 
 TEST_F(MainScreenTest, TheRecommendedPlanIsConfirmedBeforeItIsOrdered) {
@@ -174,9 +160,9 @@ TEST_F(MainScreenTest, TheRecommendedPlanIsConfirmedBeforeItIsOrdered) {
     EXPECT_TRUE(fieldsOf("Order").isEmpty());
     OrderAlertVC* confirm = screen->orderAlertController();
     ASSERT_TRUE(confirm);
-    EXPECT_EQ(confirm->nameLBL()->text(), QStringLiteral("4G流量套餐2G"));
+    EXPECT_EQ(confirm->nameLBL()->text(), "4G流量套餐2G");
     click(confirm->orderBtn());
-    ASSERT_TRUE(waitUntil([&] { return alertMessage() == QStringLiteral("订购成功"); }));
+    ASSERT_TRUE(waitUntil([&] { return alertMessage() == "订购成功"; }));
     EXPECT_EQ(
         fieldsOf("Order"),
         (QList<Fields>{{{"target", "8800001002048"}, {"marketid", "M1002048"}, {"action", "1"}}}));
@@ -196,11 +182,11 @@ TEST_F(MainScreenTest, LinksOpenTheirScreensInTheirModes) {
         QString title, scene;
         qint64 dataType; // -1: no mode
     } links[] = {
-        {QStringLiteral("每日流量"), "FlowDayStatsController", -1},
-        {QStringLiteral("每月流量"), "FlowMonStatsController", -1},
-        {QStringLiteral("其他免费资源"), "OtherFlowController", -1},
-        {QStringLiteral("变更流量套餐"), "FlowSuitChangeController", 1},
-        {QStringLiteral("流量加油包"), "FlowSuitChangeController", 2},
+        {"每日流量", "FlowDayStatsController", -1},
+        {"每月流量", "FlowMonStatsController", -1},
+        {"其他免费资源", "OtherFlowController", -1},
+        {"变更流量套餐", "FlowSuitChangeController", 1},
+        {"流量加油包", "FlowSuitChangeController", 2},
     };
     for (const auto& link : links) {
         SCOPED_TRACE(link.title.toStdString());
@@ -240,34 +226,31 @@ TEST_F(MainScreenTest, OfferRepliesAreUsedOnlyWhenAccepted) {
         QString title;
     } cases[] = {
         {"accepted", R"({"list":[{"unit":51200,"fee":"10"}]})",
-         R"({"result":0,"list":[{"unit":102400,"fee":"10"}]})", true,
-         QStringLiteral("根据您的使用情况，推荐您办理10元/月100M套餐")},
+         R"({"result":0,"list":[{"unit":102400,"fee":"10"}]})", true, "推荐您办理10元/月100M套餐"},
         {"refused", R"({"result":7,"list":[{"unit":51200}]})",
-         R"({"result":9999,"list":[{"unit":102400}]})", false,
-         QStringLiteral("根据您的使用情况，您有新的推荐套餐")},
+         R"({"result":9999,"list":[{"unit":102400}]})", false, "您有新的推荐套餐"},
         {"not lists", R"({"result":0,"list":{"unit":51200}})", R"({"result":0,"list":"x"})", false,
-         QStringLiteral("根据您的使用情况，您有新的推荐套餐")},
+         "您有新的推荐套餐"},
         {"empty", R"({"result":0,"list":[]})", R"({"result":0,"list":[]})", false,
-         QStringLiteral("根据您的使用情况，您有新的推荐套餐")},
+         "您有新的推荐套餐"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         // Both positions share the interface: answer by the field sent.
-        script("FlowProduct", c.packs);
-        script("Balance", R"({"result":0,"gntyll":1,"gntytotal":2})");
-        const QByteArray plans = c.plans;
-        scripted()->setHandler([this, plans, packs = c.packs](const ScriptedServer::Request& r) {
-            if (r.path.endsWith("FlowProduct.do"))
-                return ScriptedServer::json(r.body.contains("position=2") ? plans : packs);
-            return ScriptedServer::json(R"({"result":0,"gntyll":1,"gntytotal":2})");
-        });
+        script("Balance", {}); // the client asks the scripted server from here on
+        scripted()->setHandler(
+            [plans = c.plans, packs = c.packs](const ScriptedServer::Request& r) {
+                if (r.path.endsWith("FlowProduct.do"))
+                    return ScriptedServer::json(r.body.contains("position=2") ? plans : packs);
+                return ScriptedServer::json(R"({"result":0,"gntyll":1,"gntytotal":2})");
+            });
         const qsizetype before = scripted()->requests().size();
         FlowMainController* screen = openMain();
         ASSERT_TRUE(scripted()->waitForRequests(int(before) + 3));
         waitUntil([&] { return screen->meterView()->progress() >= 0; });
         settle();
         EXPECT_EQ(!screen->addFlowBtn()->isHidden(), c.buttonShown);
-        EXPECT_EQ(screen->recommendSuitBtn()->currentTitle(), c.title);
+        EXPECT_EQ(screen->recommendSuitBtn()->currentTitle(), "根据您的使用情况，" + c.title);
         EXPECT_EQ(alertCount(), 0);
         closeWindow();
     }
@@ -299,11 +282,11 @@ TEST_F(MainScreenTest, MeterFromOddBalances) {
 }
 
 TEST_F(MainScreenTest, AnExpiredSessionAlertsOnceAndKeepsTheMeterUnknown) {
-    sandbox.setFault("Balance", sandbox::Fault::result(9999, QStringLiteral("会话过期")));
+    sandbox.setFault("Balance", sandbox::Fault::result(9999, "会话过期"));
     NotificationCounter toLogin(notification::kPushToLoginVeiw);
     FlowMainController* screen = openMain();
     ASSERT_TRUE(waitUntil([&] { return alertCount() == 1; }));
-    EXPECT_EQ(alertMessage(), QStringLiteral("会话过期"));
+    EXPECT_EQ(alertMessage(), "会话过期");
     EXPECT_EQ(screen->meterView()->progress(), -1);
     EXPECT_TRUE(ui::AlertCenter::press(0));
     EXPECT_EQ(toLogin.count, 1);

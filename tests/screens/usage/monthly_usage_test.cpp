@@ -1,10 +1,10 @@
 #include "FlowHarness.h"
 
+#include "platform/foundation/DateFormat.h"
+#include "platform/ui/Button.h"
 #include "screens/usage/FlowFormat.h"
 #include "screens/usage/FlowMonStatsCell.h"
 #include "screens/usage/FlowMonStatsController.h"
-#include "platform/foundation/DateFormat.h"
-#include "platform/ui/Button.h"
 #include "widgets/MonthlyLineChartView.h"
 #include "widgets/RecordingCanvas.h"
 
@@ -37,7 +37,7 @@ protected:
         return QDate(today.year(), today.month(), 1).addMonths(-back).toString("yyyyMM");
     }
     static QString caption(const QString& month) {
-        return FlowFormat::monthName(month) + QStringLiteral("流量账单");
+        return FlowFormat::monthName(month) + "流量账单";
     }
     static FlowMonStatsCell* rowOf(FlowMonStatsController* screen, int row) {
         return qobject_cast<FlowMonStatsCell*>(
@@ -56,13 +56,13 @@ TEST_F(MonthlyUsageTest, LoadsUsageAndLastMonthsBillIntoRowsAndChart) {
     // Last month's bill: the demo line's plan at its fee.
     ASSERT_EQ(screen->respArrayOfBill().size(), 1);
     EXPECT_EQ(screen->totalFee(), "50.00");
-    EXPECT_EQ(screen->totalLabel()->text(), QStringLiteral("总计：50.00元"));
+    EXPECT_EQ(screen->totalLabel()->text(), "总计：50.00元");
     FlowMonStatsCell* row = rowOf(screen, 0);
     ASSERT_TRUE(row);
-    EXPECT_EQ(row->labelOfName()->text().trimmed(), QStringLiteral("流量套餐1G"));
-    EXPECT_EQ(row->labelOfAmount()->text(), QStringLiteral("50元"));
+    EXPECT_EQ(row->labelOfName()->text().trimmed(), "流量套餐1G");
+    EXPECT_EQ(row->labelOfAmount()->text(), "50元");
     const int percent = screen->respArrayOfBill()[0].toMap().value("percentage").toInt();
-    EXPECT_EQ(row->labelOfPercent()->text(), QStringLiteral("实际使用：%1%").arg(percent));
+    EXPECT_EQ(row->labelOfPercent()->text(), QString("实际使用：%1%").arg(percent));
     EXPECT_FLOAT_EQ(row->mySlider()->value(), 1 - percent / 100.0f);
 
     // The chart: six months, this month first, whole MB.
@@ -71,14 +71,14 @@ TEST_F(MonthlyUsageTest, LoadsUsageAndLastMonthsBillIntoRowsAndChart) {
     MonthlyLineChartView* chart = screen->lineChartView();
     ASSERT_EQ(chart->plots().size(), 1);
     ASSERT_EQ(chart->xAxisValues().size(), 6);
-    EXPECT_EQ(chart->xAxisValues()[0], QStringLiteral("本月"));
+    EXPECT_EQ(chart->xAxisValues()[0], "本月");
     EXPECT_EQ(chart->xAxisValues()[1], FlowFormat::monthName(monthBack(1)));
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(chart->plots()[0].plottingValues()[i].toString(),
                   QString::number(months[5 - i].toMap().value("amount").toLongLong() / 1024));
     RecordingCanvas canvas;
     chart->draw(canvas, chart->bounds());
-    EXPECT_TRUE(canvas.findText(QStringLiteral("本月")));
+    EXPECT_TRUE(canvas.findText("本月"));
 
     // The average of the five whole months, its number in green.
     qint64 past = 0;
@@ -138,11 +138,11 @@ TEST_F(MonthlyUsageTest, BeforeTheBillArrivesTheTotalIsNothing) {
     FlowMonStatsController* screen = openMonthly();
     ASSERT_TRUE(waitUntil([&] { return !screen->respArrayOfMonthDesc().isEmpty(); }));
     ASSERT_TRUE(screen->totalLabel());
-    EXPECT_EQ(screen->totalLabel()->text(), QStringLiteral("总计：0元"));
+    EXPECT_EQ(screen->totalLabel()->text(), "总计：0元");
     EXPECT_EQ(screen->hintBillMonth()->text(), QString());
     clock.clock.advance(5000);
     ASSERT_TRUE(waitUntil([&] { return !screen->respArrayOfBill().isEmpty(); }));
-    EXPECT_EQ(screen->totalLabel()->text(), QStringLiteral("总计：50.00元"));
+    EXPECT_EQ(screen->totalLabel()->text(), "总计：50.00元");
 }
 
 TEST_F(MonthlyUsageTest, InJanuaryTheButtonsReachBackIntoLastYear) {
@@ -151,7 +151,7 @@ TEST_F(MonthlyUsageTest, InJanuaryTheButtonsReachBackIntoLastYear) {
     EXPECT_EQ(screen->arrayOfDate(), (QStringList{"12月", "11月", "10月", "09月", "08月", "07月"}));
     EXPECT_EQ(screen->dicOfYM().value("12").toString(), "202612");
     EXPECT_EQ(screen->dicOfYM().value("07").toString(), "202607");
-    EXPECT_EQ(screen->buttonOfMonth(6)->currentTitle(), QStringLiteral("07月"));
+    EXPECT_EQ(screen->buttonOfMonth(6)->currentTitle(), "07月");
     EXPECT_EQ(screen->billMonth(), "202612");
     EXPECT_EQ(screen->currentMon(), "01");
 }
@@ -169,14 +169,14 @@ TEST_F(MonthlyUsageTest, RepliesUsedAsDataAreCheckedFirst) {
     } cases[] = {
         {"all accepted", R"({"result":0,"list":[{"date":"01","amount":2048}],"average":2048})",
          R"({"curflow":"流量套餐1G"})", R"({"result":0,"list":[{"productName":"套餐"}]})", 1,
-         QStringLiteral("流量套餐1G"), "2.00MB", 1, "0", QString()},
+         "流量套餐1G", "2.00MB", 1, "0", QString()},
         {"refused answers are not data",
          R"({"result":9999,"msg":"x","list":[{"date":"01","amount":2048}],"average":2048})",
          R"({"result":1,"curflow":"错误套餐"})", R"({"result":0,"list":[],"totalCost":12.5})", 0,
          QString(), QString(), 0, "12.5", QString()},
         {"lists that are not lists", R"({"result":0,"list":{"date":"01"},"average":2048})",
          R"({"result":0})", R"({"result":0,"list":"none","totalCost":"3"})", 0, QString(),
-         QString(), 0, "0", QStringLiteral("查询失败")},
+         QString(), 0, "0", "查询失败"},
         {"an average that is not a number", R"({"result":0,"list":[],"average":"nan"})",
          R"({"result":0,"curflow":7})",
          R"({"result":0,"list":[{"productName":"包","percentage":"abc"}]})", 0, "7",
@@ -217,7 +217,7 @@ TEST_F(MonthlyUsageTest, BillRowsShowTheShareLeftWithinTheBar) {
         FlowMonStatsCell cell;
         cell.setCellData(c.row);
         EXPECT_FLOAT_EQ(cell.mySlider()->value(), c.slider) << c.percent.toStdString();
-        EXPECT_EQ(cell.labelOfPercent()->text(), QStringLiteral("实际使用：") + c.percent + "%");
+        EXPECT_EQ(cell.labelOfPercent()->text(), "实际使用：" + c.percent + "%");
         EXPECT_EQ(cell.labelOfAmount()->text(), c.fee);
     }
 }

@@ -1,8 +1,8 @@
 #include "FlowHarness.h"
 
+#include "platform/ui/ImageView.h"
 #include "screens/usage/AddFlowAlertVc.h"
 #include "screens/usage/OrderAlertVC.h"
-#include "platform/ui/ImageView.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 #include "widgets/RadioButton.h"
@@ -106,11 +106,10 @@ TEST_F(PackDialogsTest, TheJumpReportsThreeWithoutAChoiceAndCloseReportsNothing)
 TEST_F(PackDialogsTest, TheConfirmationReportsItsButtonsWithTheProduct) {
     for (int index : {OrderAlertVC::kCancelIndex, OrderAlertVC::kOrderIndex}) {
         auto* confirm = new OrderAlertVC;
-        confirm->initProduct(QStringLiteral("50M流量加油包"), QStringLiteral("10元/月50M"),
-                             QStringLiteral("当月有效"));
+        confirm->initProduct("50M流量加油包", "10元/月50M", "当月有效");
         const QVariantMap product = pack(51200, "10");
         QPointer<ModalDialogView> dialog = confirm->showInDialog(product, 2, &opener);
-        EXPECT_EQ(confirm->descLBL()->text(), QStringLiteral("当月有效"));
+        EXPECT_EQ(confirm->descLBL()->text(), "当月有效");
         EXPECT_EQ(dialog->tag(), 2);
         opener.calls.clear();
         click(index == OrderAlertVC::kOrderIndex ? confirm->orderBtn() : confirm->cancelBtn());

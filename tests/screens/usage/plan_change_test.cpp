@@ -1,14 +1,17 @@
 #include "FlowHarness.h"
 #include "tests/support/DrawnText.h"
 
+#include "platform/ui/Image.h"
 #include "screens/usage/FlowSegmentedControl.h"
 #include "screens/usage/FlowSuitCell.h"
 #include "screens/usage/FlowSuitChangeController.h"
 #include "screens/usage/OrderAlertVC.h"
-#include "platform/ui/Image.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 #include "widgets/OverlayHUD.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace flow_test {
 namespace {
@@ -62,8 +65,8 @@ TEST_F(PlanChangeTest, TheChainLoadsThenLaysOutThePlans) {
     EXPECT_EQ(screen->segment()->selectedSegmentIndex(), 1);
     EXPECT_EQ(screen->mod(), "1");
 
-    EXPECT_EQ(screen->recommendLabel()->text(), QStringLiteral("根据你的情况，推荐使用以下套餐"));
-    EXPECT_EQ(screen->suitLabel()->text(), QStringLiteral("流量套餐升级，包月全时段有效"));
+    EXPECT_EQ(screen->recommendLabel()->text(), "根据你的情况，推荐使用以下套餐");
+    EXPECT_EQ(screen->suitLabel()->text(), "流量套餐升级，包月全时段有效");
     EXPECT_FALSE(screen->spareLabel());
     EXPECT_EQ(rows(screen->tableViewOfRecommend()), 2);
     EXPECT_EQ(rows(screen->tableViewOfSuit()), 5);
@@ -72,15 +75,15 @@ TEST_F(PlanChangeTest, TheChainLoadsThenLaysOutThePlans) {
     EXPECT_EQ(screen->scrollView()->contentSize().height(), screen->scrollHeight() + 20);
 
     // The plan in use and the plans on offer.
-    FlowSuitCell* current = rowNamed(screen->tableViewOfSuit(), QStringLiteral("流量套餐1G"));
+    FlowSuitCell* current = rowNamed(screen->tableViewOfSuit(), "流量套餐1G");
     ASSERT_TRUE(current);
-    EXPECT_EQ(current->labelOfDesc2()->text(), QStringLiteral("当前在用"));
+    EXPECT_EQ(current->labelOfDesc2()->text(), "当前在用");
     EXPECT_FALSE(current->orderBtn()->isEnabled());
     FlowSuitCell* offered = rowOf(screen->tableViewOfRecommend(), 0);
     EXPECT_TRUE(offered->orderBtn()->isEnabled());
-    EXPECT_EQ(offered->labelOfDesc()->text(), QStringLiteral("生效时间：次月生效"));
+    EXPECT_EQ(offered->labelOfDesc()->text(), "生效时间：次月生效");
     EXPECT_EQ(offered->tcIcon()->currentTitle(), "2G");
-    EXPECT_EQ(offered->labelOfName()->text(), QStringLiteral("70元/月2G"));
+    EXPECT_EQ(offered->labelOfName()->text(), "70元/月2G");
 }
 
 TEST_F(PlanChangeTest, TabsReLayTheListsWithoutAsking) {
@@ -89,11 +92,9 @@ TEST_F(PlanChangeTest, TabsReLayTheListsWithoutAsking) {
     click(screen->addBtn());
     EXPECT_EQ(screen->dataType(), 2);
     EXPECT_TRUE(screen->addBtn()->isSelected());
-    EXPECT_EQ(screen->recommendLabel()->text(),
-              QStringLiteral("根据你的情况，推荐使用以下流量加油包"));
-    EXPECT_EQ(screen->suitLabel()->text(),
-              QStringLiteral("流量加油包，当月可重复订购，次月自动失效"));
-    EXPECT_EQ(screen->spareLabel()->text(), QStringLiteral("流量闲时包，省内23点到次日08点流量"));
+    EXPECT_EQ(screen->recommendLabel()->text(), "根据你的情况，推荐使用以下流量加油包");
+    EXPECT_EQ(screen->suitLabel()->text(), "流量加油包，当月可重复订购，次月自动失效");
+    EXPECT_EQ(screen->spareLabel()->text(), "流量闲时包，省内23点到次日08点流量");
     EXPECT_EQ(rows(screen->tableViewOfRecommend()), 2);
     EXPECT_EQ(rows(screen->tableViewOfSuit()), 5);
     EXPECT_EQ(rows(screen->tableViewOfspareSuit()), 2);
@@ -107,10 +108,7 @@ TEST_F(PlanChangeTest, OpenersChooseTheMode) {
     const struct {
         QVariant dataType;
         qint64 mode;
-    } cases[] = {{QVariant(), 1},
-                 {QStringLiteral("1"), 1},
-                 {QStringLiteral("2"), 2},
-                 {QStringLiteral("x"), 1}};
+    } cases[] = {{QVariant(), 1}, {"1", 1}, {"2", 2}, {"x", 1}};
     for (const auto& c : cases) {
         FlowSuitChangeController* screen = openLaidOut(c.dataType);
         EXPECT_EQ(screen->dataType(), c.mode) << c.dataType.toString().toStdString();
@@ -149,14 +147,14 @@ TEST_F(PlanChangeTest, AMapListThatIsNotAListKeepsTheScreenAsItWas) {
     script("FlowRecommend", R"({"result":0,"type":"0","maplist":{"position":1}})");
     clickSegment(screen, 0);
     ASSERT_TRUE(waitUntil([&] { return alertCount() > 0; }));
-    EXPECT_EQ(alertMessage(), QStringLiteral("查询失败"));
+    EXPECT_EQ(alertMessage(), "查询失败");
     EXPECT_EQ(screen->mod(), "1");
     EXPECT_EQ(rows(screen->tableViewOfSuit()), 5);
 }
 
 TEST_F(PlanChangeTest, APackOrderedFromItsRowIsCountedAndAnnouncedFirst) {
-    FlowSuitChangeController* screen = openLaidOut(QStringLiteral("2"));
-    FlowSuitCell* pack = rowNamed(screen->tableViewOfSuit(), QStringLiteral("300M流量加油包"));
+    FlowSuitChangeController* screen = openLaidOut("2");
+    FlowSuitCell* pack = rowNamed(screen->tableViewOfSuit(), "300M流量加油包");
     ASSERT_TRUE(pack);
     EXPECT_EQ(pack->labelOfDesc2()->text(), QString());
     NotificationCounter added(notification::kAddedFlowPack);
@@ -167,11 +165,11 @@ TEST_F(PlanChangeTest, APackOrderedFromItsRowIsCountedAndAnnouncedFirst) {
     click(pack->orderBtn());
     OrderAlertVC* confirm = pack->controller();
     ASSERT_TRUE(confirm);
-    EXPECT_EQ(confirm->nameLBL()->text(), QStringLiteral("300M流量加油包"));
-    EXPECT_EQ(confirm->levelLBL()->text(), QStringLiteral("30元/月300M"));
+    EXPECT_EQ(confirm->nameLBL()->text(), "300M流量加油包");
+    EXPECT_EQ(confirm->levelLBL()->text(), "30元/月300M");
     EXPECT_TRUE(fieldsOf("Order").isEmpty());
     click(confirm->orderBtn());
-    ASSERT_TRUE(waitUntil([&] { return alertMessage() == QStringLiteral("订购成功"); }));
+    ASSERT_TRUE(waitUntil([&] { return alertMessage() == "订购成功"; }));
     EXPECT_EQ(
         fieldsOf("Order"),
         (QList<Fields>{{{"target", "8800002000300"}, {"marketid", "M2000300"}, {"action", "1"}}}));
@@ -179,8 +177,8 @@ TEST_F(PlanChangeTest, APackOrderedFromItsRowIsCountedAndAnnouncedFirst) {
     EXPECT_EQ(alertsWhenAnnounced, 0);
     EXPECT_EQ(fieldsOf("FlowRecommend").last(), (Fields{{"type", "1"}}));
     ASSERT_TRUE(waitUntil([&] {
-        FlowSuitCell* row = rowNamed(screen->tableViewOfSuit(), QStringLiteral("300M流量加油包"));
-        return row && row->labelOfDesc2()->text() == QStringLiteral("已购1次");
+        FlowSuitCell* row = rowNamed(screen->tableViewOfSuit(), "300M流量加油包");
+        return row && row->labelOfDesc2()->text() == "已购1次";
     }));
 }
 
@@ -195,58 +193,34 @@ TEST_F(PlanChangeTest, CancellingTheConfirmationOrdersNothing) {
     EXPECT_FALSE(plan->alertView());
 }
 
-TEST_F(PlanChangeTest, ARowFollowsItsOwnDataOnEveryLayout) {
+TEST(PlanRow, FollowsItsOwnDataOnEveryLayout) {
+    // Picture: background of a pack row's icon, "" for the size text instead.
     const struct {
         const char* why;
-        QVariantMap data;
+        QByteArray data;
         bool isSuit;
         QString desc2;
         bool enabled;
-        QString picture; // background of a pack row's icon; "" for the size text
-        QString iconTitle;
+        QString picture, iconTitle;
     } cases[] = {
-        {"plan in use",
-         {{"freesource", 102400}, {"fee", "10"}, {"state", 1}},
-         true,
-         QStringLiteral("当前在用"),
-         false,
-         "",
-         "100M"},
-        {"plan next month",
-         {{"freesource", 102400}, {"fee", 10}, {"state", "2"}},
-         true,
-         QStringLiteral("已办理，下月生效"),
-         false,
-         "",
-         "100M"},
-        {"pack bought twice while in use",
-         {{"freesource", 153600}, {"state", 1}, {"number", 2}},
-         false,
-         QStringLiteral("已购2次"),
-         false,
-         "flow_150_s",
+        {"plan in use", R"({"freesource":102400,"fee":"10","state":1})", true, "当前在用", false,
+         "", "100M"},
+        {"plan next month", R"({"freesource":102400,"fee":10,"state":"2"})", true,
+         "已办理，下月生效", false, "", "100M"},
+        {"pack bought twice while in use", R"({"freesource":153600,"state":1,"number":2})", false,
+         "已购2次", false, "flow_150_s", ""},
+        {"orderable 20M pack", R"({"freesource":20480,"state":0})", false, "", true, "flow_20_s",
          ""},
-        {"orderable 20M pack",
-         {{"freesource", 20480}, {"state", 0}},
-         false,
-         "",
-         true,
-         "flow_20_s",
-         ""},
-        {"1G pack", {{"freesource", 1048576}}, false, "", true, "flow_1g_s", ""},
-        {"pack of another size",
-         {{"freesource", 307200}, {"number", "1"}},
-         false,
-         QStringLiteral("已购1次"),
-         true,
-         "",
-         "300M"},
+        {"1G pack", R"({"freesource":1048576})", false, "", true, "flow_1g_s", ""},
+        {"pack of another size", R"({"freesource":307200,"number":"1"})", false, "已购1次", true,
+         "", "300M"},
     };
     // One row reused for every case, as a table reuses it: nothing carries over.
     FlowSuitCell cell;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
-        cell.setCellData(c.data);
+        const QVariantMap data = QJsonDocument::fromJson(c.data).object().toVariantMap();
+        cell.setCellData(data);
         cell.setIsSuit(c.isSuit);
         cell.setIsRecommend(false);
         cell.layoutSubviews();
@@ -254,7 +228,7 @@ TEST_F(PlanChangeTest, ARowFollowsItsOwnDataOnEveryLayout) {
         EXPECT_EQ(cell.orderBtn()->isEnabled(), c.enabled);
         EXPECT_EQ(cell.orderBtn()->backgroundColor(),
                   c.enabled ? QColor(70, 140, 202) : QColor(226, 226, 226));
-        EXPECT_EQ(FlowSuitCell::sizePicture(PublicFunction::getFlowSize(c.data, false)), c.picture);
+        EXPECT_EQ(FlowSuitCell::sizePicture(PublicFunction::getFlowSize(data, false)), c.picture);
         EXPECT_FALSE(cell.tcIcon()->currentBackgroundImage().isNull());
         EXPECT_EQ(cell.tcIcon()->currentTitle(), c.iconTitle);
         // The size text is drawn on the picture, whole.
@@ -268,12 +242,10 @@ TEST_F(PlanChangeTest, ARefusalStopsTheChain) {
         QByteArray plans;
         QString title, message;
     } cases[] = {
-        {"expired", R"({"result":9999,"msg":"请重新登录"})", QStringLiteral("提示"),
-         QStringLiteral("请重新登录")},
-        {"other code", R"({"result":5,"msg":"系统维护"})", QString(), QStringLiteral("系统维护")},
-        {"not a list", R"({"result":0,"list":{"a":1}})", QStringLiteral("系统提示"),
-         QStringLiteral("查询失败")},
-        {"not JSON", "<html>", QStringLiteral("提示"), QStringLiteral("请求超时")},
+        {"expired", R"({"result":9999,"msg":"请重新登录"})", "提示", "请重新登录"},
+        {"other code", R"({"result":5,"msg":"系统维护"})", QString(), "系统维护"},
+        {"not a list", R"({"result":0,"list":{"a":1}})", "系统提示", "查询失败"},
+        {"not JSON", "<html>", "提示", "请求超时"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);

@@ -150,48 +150,40 @@ const QString kHostile[] = {
     QString("tab\there") + QChar(0),
 };
 
-TEST_F(AnswerTest, textAnswerCarriesAnyValueIntact) {
+TEST_F(AnswerTest, everyAnswerCarriesHostileValuesIntact) {
     for (const QString& value : kHostile) {
         SCOPED_TRACE(value.toStdString());
         EXPECT_EQ(received(WebBridgeAnswer::text("cb", value)), value);
-    }
-}
 
-TEST_F(AnswerTest, contactListRoundTripsHostileNamesAndNumbers) {
-    for (const QString& value : kHostile) {
-        SCOPED_TRACE(value.toStdString());
         const QList<WebBridgeAnswer::Person> people{
             {value, {"13800000001", value}}, {"李四", {}}, {"", {"10086"}}};
-        const QString text = received(WebBridgeAnswer::contactList("cb", people));
+        QString text = received(WebBridgeAnswer::contactList("cb", people));
         const QJSValue list = asObjects(text);
         ASSERT_FALSE(list.isError()) << text.toStdString();
-        EXPECT_FALSE(engine.evaluate("pwned").toBool());
         ASSERT_EQ(list.property("length").toInt(), 3);
         EXPECT_EQ(list.property(0).property("name").toString(), value);
         EXPECT_EQ(list.property(0).property("numlist").property(1).toString(), value);
         EXPECT_EQ(list.property(1).property("numlist").property("length").toInt(), 0);
         EXPECT_EQ(list.property(2).property("numlist").property(0).toString(), "10086");
+
+        text = received(WebBridgeAnswer::pickedContact("cb", "10086", value));
+        const QJSValue picked = asObjects(text);
+        ASSERT_FALSE(picked.isError()) << text.toStdString();
+        EXPECT_EQ(picked.property("name").toString(), value);
+        EXPECT_EQ(picked.property("numlist").property(0).toInt(), 10086);
+        EXPECT_FALSE(engine.evaluate("pwned").toBool());
     }
+}
+
+TEST_F(AnswerTest, contactAnswersKeepTheirShape) {
     EXPECT_EQ(received(WebBridgeAnswer::contactList("cb", {})), "[]");
     EXPECT_EQ(received(WebBridgeAnswer::contactList("cb", {{"王五", {"1", "2"}}})),
               R"([{numlist:["1","2"],name:"王五"}])");
-}
-
-TEST_F(AnswerTest, pickedContactKeepsItsShape) {
     EXPECT_EQ(received(WebBridgeAnswer::pickedContact("cb", "13800000001", "张三")),
               R"({numlist:[13800000001],name:"张三"})");
     // A person without a number gives an empty number list.
     EXPECT_EQ(received(WebBridgeAnswer::pickedContact("cb", "", "张三")),
               R"({numlist:[],name:"张三"})");
-    for (const QString& value : kHostile) {
-        SCOPED_TRACE(value.toStdString());
-        const QString text = received(WebBridgeAnswer::pickedContact("cb", "10086", value));
-        const QJSValue picked = asObjects(text);
-        ASSERT_FALSE(picked.isError()) << text.toStdString();
-        EXPECT_FALSE(engine.evaluate("pwned").toBool());
-        EXPECT_EQ(picked.property("name").toString(), value);
-        EXPECT_EQ(picked.property("numlist").property(0).toInt(), 10086);
-    }
 }
 
 } // namespace

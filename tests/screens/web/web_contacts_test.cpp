@@ -1,24 +1,16 @@
-#include <gtest/gtest.h>
+// The address book: reading cards, cleaning numbers, picking a person, the permission.
 
-#include "screens/web/AddressBookHelper.h"
-#include "platform/foundation/Contacts.h"
-#include "platform/foundation/Directories.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/AlertCenter.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/PeoplePickerViewController.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/Window.h"
 #include "tests/screens/web/web_support.h"
 
-#include <QFile>
-#include <QSignalSpy>
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Button.h"
+
 #include <QTemporaryDir>
 
 namespace {
 
 using ns::Contact;
+using PickerTest = web::PageFixture;
 using ns::ContactsStore;
 
 TEST(VCard, readsBothVersionsFoldingAndSeveralNumbers) {
@@ -96,30 +88,7 @@ TEST(AddressBookHelper, cleansNumbersAndNames) {
     EXPECT_EQ(AddressBookHelper::getNameWithPerson({"", "Lee", {}}), "Lee");
 }
 
-class PickerTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        web::writeSampleContacts();
-        screen = std::make_unique<web::HostScreen>();
-    }
-    void TearDown() override { ui::AlertCenter::dismissAll(); }
-
-    ui::PeoplePickerViewController* showPicker() {
-        helper.showInController(screen->vc, [this](const QString& name, const QString& phone) {
-            picked.append({name, phone});
-        });
-        return helper.pickerView();
-    }
-    void tapRow(ui::PeoplePickerViewController* picker, int row) {
-        web::tapRow(screen->window.get(), picker->tableView(), row);
-    }
-
-    std::unique_ptr<web::HostScreen> screen;
-    AddressBookHelper helper;
-    QList<QPair<QString, QString>> picked;
-};
-
-TEST_F(PickerTest, oneTouchForOneNumberCardForSeveralNothingOnCancel) {
+TEST_F(PickerTest, takesOneTouchForOneNumberTheCardForSeveral) {
     struct Case {
         const char* name;
         QList<int> rows; // rows tapped in order (list, then card)
@@ -134,20 +103,23 @@ TEST_F(PickerTest, oneTouchForOneNumberCardForSeveralNothingOnCancel) {
         {"cancel on the list", {}, true, {}},
         {"cancel on the card", {0}, true, {}},
     };
+    AddressBookHelper helper;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        picked.clear();
-        ui::PeoplePickerViewController* picker = showPicker();
+        QList<QPair<QString, QString>> picked;
+        helper.showInController(host.vc, [&](const QString& name, const QString& phone) {
+            picked.append({name, phone});
+        });
+        ui::PeoplePickerViewController* picker = helper.pickerView();
         ASSERT_NE(picker, nullptr);
-        ASSERT_TRUE(
-            web::waitUntil([&] { return screen->vc->presentedViewController() == picker; }));
+        ASSERT_TRUE(web::waitUntil([&] { return host.vc->presentedViewController() == picker; }));
         ASSERT_EQ(picker->people().size(), 3);
         for (int row : c.rows)
-            tapRow(picker, row);
-        if (c.cancel) web::tap(screen->window.get(), picker->cancelButton());
+            web::tapRow(host.window.get(), picker->tableView(), row);
+        if (c.cancel) web::tap(host.window.get(), picker->cancelButton());
         EXPECT_EQ(picked, c.expected);
         // Every case ends with the picker gone.
-        EXPECT_TRUE(web::waitUntil([&] { return !screen->vc->presentedViewController(); }));
+        EXPECT_TRUE(web::waitUntil([&] { return !host.vc->presentedViewController(); }));
     }
 }
 

@@ -1,26 +1,11 @@
 // The web-page screen with the real browser engine (offscreen) on the sandbox's pages.
 
-#include <gtest/gtest.h>
+#include "tests/screens/web/web_support.h"
 
 #include "app/core/EncryptedPhoneNumber.h"
-#include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
-#include "screens/web/AddressBookHelper.h"
-#include "screens/web/WebViewController.h"
-#include "mireb/MirebSDK.h"
 #include "platform/foundation/NetworkActivity.h"
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/Pasteboard.h"
-#include "platform/foundation/UrlOpener.h"
-#include "platform/ui/AlertCenter.h"
-#include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/MessageComposeViewController.h"
-#include "platform/ui/PeoplePickerViewController.h"
-#include "platform/ui/Storyboard.h"
-#include "platform/ui/TabBarController.h"
-#include "talvo/TVApi.h"
-#include "tests/screens/web/web_support.h"
 #include "tests/support/SandboxFixture.h"
 #include "widgets/OverlayHUD.h"
 
@@ -30,7 +15,6 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QSslSocket>
-#include <QUrlQuery>
 
 namespace {
 
@@ -99,45 +83,26 @@ public:
     int served = 0;
 };
 
-class WebEngineTest : public ::testing::Test {
+class WebEngineTest : public web::PageFixture {
 protected:
     void SetUp() override {
         if (sanitizerStopsTheEngine())
             GTEST_SKIP() << "the browser engine's library trips AddressSanitizer's new/delete "
                             "size check; run with ASAN_OPTIONS=new_delete_type_mismatch=0";
-        ui::ContactsAuthorization::reset();
-        web::writeSampleContacts();
-        ui::MessageComposeViewController::setCanSendText(true);
+        PageFixture::SetUp();
         apps = std::make_unique<web::InstalledShareApps>();
-    }
-    void TearDown() override {
-        ui::AlertCenter::dismissAll();
-        apps.reset();
-        ns::NotificationCenter::defaultCenter().removeObserver(&observer);
-    }
-
-    WebViewController* open(const QString& url, ui::NavigationController* nav) {
-        auto* page = qobject_cast<WebViewController*>(
-            ui::Storyboard::instantiateViewController("Main", "WebViewController"));
-        page->setRequestURL(url);
-        page->setStrOfTitle("测试");
-        nav->pushViewController(page, true);
-        page->loadViewIfNeeded();
-        return page;
     }
     // Waits for the page to finish a load; true when it loaded.
     bool waitForLoad(WebViewController* page) {
         QSignalSpy spy(page->myWebView(), &ui::WebView::loadFinished);
-        if (!spy.wait(30000)) return false;
-        return spy.first().first().toBool();
+        return spy.wait(30000) && spy.first().first().toBool();
     }
     // The value of a script in the page, waiting for it to hold `until` when given.
     QString evaluate(WebViewController* page, const QString& script,
                      const std::function<bool(const QString&)>& until = {}) {
         QString value;
-        bool done = false;
         for (int attempt = 0; attempt < 300; ++attempt) {
-            done = false;
+            bool done = false;
             page->myWebView()->evaluateJavaScript(script, [&](const QVariant& v) {
                 value = v.toString();
                 done = true;
@@ -148,36 +113,39 @@ protected:
         }
         return value;
     }
+    QString text(WebViewController* page, const char* id) {
+        return evaluate(page, QStringLiteral("document.getElementById('%1').textContent").arg(id));
+    }
     void click(WebViewController* page, const char* id) {
         page->myWebView()->evaluateJavaScript(
             QStringLiteral("document.getElementById('%1').click()").arg(id));
     }
+    bool presented(WebViewController* page, bool shown) {
+        return web::waitUntil(
+            [&] { return (page->presentedViewController() != nullptr) == shown; });
+    }
 
     SandboxFixture server;
-    web::HostScreen host;
-    QObject observer;
-    std::unique_ptr<web::InstalledShareApps> apps;
 };
 
 TEST_F(WebEngineTest, subscriberPageProvesItsAddressAndBackGoesThroughHistory) {
     const QString number = SandboxFixture::demoNumber();
-    const QString session = server.signIn();
     const EncryptedPhoneNumber key = EncryptedPhoneNumber::forWebPage();
     const QString url = server.baseAddress() +
                         QStringLiteral("ulvek/chongdingxiang/index.html?pid=3&v=7&cf=1001&num=%1&"
                                        "session=%2&nonce=%3&encpn=%4")
-                            .arg(number, session, key.nonce(), key.encrypt(number));
-    WebViewController* page = open(url, host.nav);
+                            .arg(number, server.signIn(), key.nonce(), key.encrypt(number));
+    WebViewController* page = open(url);
     ASSERT_NE(OverlayHUD::HUDForView(page->view()), nullptr);
     ASSERT_TRUE(waitForLoad(page));
     EXPECT_TRUE(web::waitUntil([&] { return !OverlayHUD::HUDForView(page->view()); }));
-    EXPECT_EQ(evaluate(page, "document.getElementById('number').textContent"), number);
-    EXPECT_EQ(evaluate(page, "document.getElementById('proof').textContent"), "ok");
+    EXPECT_EQ(text(page, "number"), number);
+    EXPECT_EQ(text(page, "proof"), "ok");
 
     // A link inside the page, then back through the page's history, then close.
     click(page, "more");
     ASSERT_TRUE(waitForLoad(page));
-    EXPECT_EQ(evaluate(page, "document.getElementById('path').textContent"), "handle.html");
+    EXPECT_EQ(text(page, "path"), "handle.html");
     web::tap(host.window.get(), page->navigationItem()->leftBarButtonItem()->customView());
     EXPECT_EQ(evaluate(page,
                        "String(document.getElementById('proof') && "
@@ -195,7 +163,7 @@ TEST_F(WebEngineTest, subscriberPageProvesItsAddressAndBackGoesThroughHistory) {
 TEST_F(WebEngineTest, pageWithAnUntrustedCertificateIsNotShown) {
     UntrustedServer https;
     ASSERT_TRUE(https.server.isListening());
-    WebViewController* page = open(https.url(), host.nav);
+    WebViewController* page = open(https.url());
     QSignalSpy loaded(page->myWebView(), &ui::WebView::loadFinished);
     ASSERT_TRUE(loaded.wait(30000));
     EXPECT_FALSE(loaded.first().first().toBool());
@@ -204,69 +172,55 @@ TEST_F(WebEngineTest, pageWithAnUntrustedCertificateIsNotShown) {
 }
 
 TEST_F(WebEngineTest, expiredSessionPageLeadsToTheLogIn) {
-    int logins = 0;
-    ns::NotificationCenter::defaultCenter().addObserver(&observer, notification::kPushToLoginVeiw,
-                                                        nullptr,
-                                                        [&](const ns::Notification&) { ++logins; });
-    const QString url = server.baseAddress() +
-                        "ulvek/chongdingxiang/index.html?num=" + SandboxFixture::demoNumber() +
-                        "&session=stale";
-    WebViewController* page = open(url, host.nav);
+    WebViewController* page = open(server.baseAddress() + "ulvek/chongdingxiang/index.html?num=" +
+                                   SandboxFixture::demoNumber() + "&session=stale");
     ASSERT_TRUE(web::waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; }, 30000));
-    ui::AlertView* alert = ui::AlertCenter::topAlert();
-    EXPECT_EQ(alert->message(), "用户认证失败，请先登陆！");
+    EXPECT_EQ(ui::AlertCenter::topAlert()->message(), "用户认证失败，请先登陆！");
     // The 9999 address itself was never shown.
     EXPECT_FALSE(page->myWebView()->url().toString().endsWith("9999"));
-    alert->pressButtonAtIndex(0);
+    ui::AlertCenter::press(0);
     EXPECT_EQ(logins, 1);
 }
 
 TEST_F(WebEngineTest, bridgePageCallsEveryNativeFunctionAndGetsItsAnswers) {
-    auto* tabs = new ui::TabBarController;
-    QList<ui::ViewController*> navs;
-    for (int i = 0; i < 4; ++i)
-        navs.append(new ui::NavigationController(new ui::ViewController));
-    tabs->setViewControllers(navs);
-    host.window->setRootViewController(tabs);
-    auto* nav = qobject_cast<ui::NavigationController*>(navs[0]);
+    ui::TabBarController* tabs = showTabs(0);
+    ui::NavigationController* nav = tab(tabs, 0);
     WebViewController* page = open(server.baseAddress() + "ulvek/bridge.html", nav);
     ASSERT_TRUE(waitForLoad(page));
+    // Each answer the page received, once it is the expected one.
     const auto answer = [&](const char* key, const QString& expected) {
-        return evaluate(page, QStringLiteral("String(window.answers['%1'])").arg(key),
-                        [&](const QString& v) { return v == expected; });
+        EXPECT_EQ(evaluate(page, QStringLiteral("String(window.answers['%1'])").arg(key),
+                           [&](const QString& v) { return v == expected; }),
+                  expected);
     };
 
     click(page, "call-version");
-    EXPECT_EQ(answer("version", PublicFunction::versionNumberOfAPP()),
-              PublicFunction::versionNumberOfAPP());
-
+    answer("version", PublicFunction::versionNumberOfAPP());
     // A bridge call is no page load: no activity left showing, no overlay.
     EXPECT_FALSE(ns::NetworkActivity::isVisible());
     EXPECT_TRUE(web::waitUntil([&] { return !OverlayHUD::HUDForView(page->view()); }));
 
     click(page, "call-contacts");
     ASSERT_TRUE(web::waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; }));
-    ui::AlertCenter::topAlert()->pressButtonAtIndex(1);
-    const QString contacts = "[{numlist:[\"13800000001\",\"01088886666\"],name:\"张三\"},"
-                             "{numlist:[\"13900000002\"],name:\"LeeAnn\"},"
-                             "{numlist:[],name:\"只有邮箱\"}]";
-    EXPECT_EQ(answer("contacts", contacts), contacts);
+    ui::AlertCenter::press(1);
+    answer("contacts",
+           "[{numlist:[\"13800000001\",\"01088886666\"],name:\"张三\"},"
+           "{numlist:[\"13900000002\"],name:\"LeeAnn\"},{numlist:[],name:\"只有邮箱\"}]");
 
     click(page, "call-picker");
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
+    ASSERT_TRUE(presented(page, true));
     web::tapRow(host.window.get(), page->addressBookHelper()->pickerView()->tableView(), 1);
-    EXPECT_EQ(answer("picked", "{numlist:[13900000002],name:\"LeeAnn\"}"),
-              "{numlist:[13900000002],name:\"LeeAnn\"}");
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() == nullptr; }));
+    answer("picked", "{numlist:[13900000002],name:\"LeeAnn\"}");
+    ASSERT_TRUE(presented(page, false));
 
     click(page, "call-sms");
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
+    ASSERT_TRUE(presented(page, true));
     auto* composer =
         qobject_cast<ui::MessageComposeViewController*>(page->presentedViewController());
     ASSERT_NE(composer, nullptr);
     EXPECT_EQ(composer->body(), "推荐你使用网上营业厅");
     composer->cancel();
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() == nullptr; }));
+    ASSERT_TRUE(presented(page, false));
 
     for (const char* id : {"call-talvo", "call-talvo-circle", "call-mireb"}) {
         SCOPED_TRACE(id);

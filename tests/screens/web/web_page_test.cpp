@@ -1,37 +1,26 @@
 // The web-page screen over the headless web view: load policy, overlay, back and close,
-// cookies, and the native functions the bridge reaches.
+// cookies, the native functions the bridge reaches, and a browser module that will not load.
 
-#include <gtest/gtest.h>
-
-#include "app/core/NotificationNames.h"
-#include "screens/web/AddressBookHelper.h"
-#include "screens/web/WebViewController.h"
-#include "mireb/MirebSDK.h"
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/Pasteboard.h"
-#include "platform/foundation/Reachability.h"
-#include "platform/foundation/UrlOpener.h"
-#include "platform/ui/AlertCenter.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/MessageComposeViewController.h"
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/PeoplePickerViewController.h"
-#include "platform/ui/Storyboard.h"
-#include "platform/ui/TabBarController.h"
-#include "platform/ui/WebViewFake.h"
-#include "talvo/TVApi.h"
 #include "tests/screens/web/web_support.h"
+
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/Reachability.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/WebViewFake.h"
+#include "platform/ui/WebViewModule.h"
 #include "tests/support/ScriptedServer.h"
 #include "widgets/OverlayHUD.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QUrlQuery>
+#include <QTemporaryDir>
 
 namespace {
+
+using web::PageFixture;
+using BrowserModuleTest = web::PageFixture;
 
 QUrl bridgeUrl(const QJsonObject& message) {
     return QUrl(QStringLiteral("webkitpostnotification:") +
@@ -39,31 +28,10 @@ QUrl bridgeUrl(const QJsonObject& message) {
                     QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)))));
 }
 
-class WebPageTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ui::ContactsAuthorization::reset();
-        web::writeSampleContacts();
-        ui::MessageComposeViewController::setCanSendText(true);
-        ui::MessageComposeViewController::resetComposedRecord();
-    }
-    void TearDown() override {
-        ui::AlertCenter::dismissAll();
-        ns::UrlOpener::setHandler({});
-        ns::UrlOpener::setCanOpenHandler({});
-        ns::NotificationCenter::defaultCenter().removeObserver(&observer);
-    }
+const QString kNetworkFailed = "网络连接失败,请检查您的网络设置";
 
-    // Pushes a page for the address and lets its push finish.
-    WebViewController* open(const QString& url, ui::NavigationController* on = nullptr) {
-        auto* page = qobject_cast<WebViewController*>(
-            ui::Storyboard::instantiateViewController("Main", "WebViewController"));
-        page->setRequestURL(url);
-        page->setStrOfTitle("页面");
-        (on ? on : host.nav)->pushViewController(page, true);
-        page->loadViewIfNeeded();
-        return page;
-    }
+class WebPageTest : public PageFixture {
+protected:
     ui::WebViewFake* webView(WebViewController* page) {
         return qobject_cast<ui::WebViewFake*>(page->myWebView());
     }
@@ -71,10 +39,12 @@ protected:
         return webView(page)->navigate(bridgeUrl(message));
     }
     OverlayHUD* overlay(WebViewController* page) { return OverlayHUD::HUDForView(page->view()); }
+    bool presented(WebViewController* page, bool shown) {
+        return web::waitUntil(
+            [&] { return (page->presentedViewController() != nullptr) == shown; });
+    }
 
     ui::WebViewFake::ScopedInstall fake;
-    web::HostScreen host;
-    QObject observer;
 };
 
 TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
@@ -104,10 +74,6 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
     ui::WebViewFake* view = webView(page);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->cacheClears(), 1);
-    int logins = 0;
-    ns::NotificationCenter::defaultCenter().addObserver(&observer, notification::kPushToLoginVeiw,
-                                                        nullptr,
-                                                        [&](const ns::Notification&) { ++logins; });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         logins = 0;
@@ -115,15 +81,11 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
         EXPECT_EQ(view->navigate(c.url), c.loads);
         EXPECT_EQ(view->cacheClears() - clears, c.loads ? (c.firstPageDone ? 2 : 1) : 0);
         view->finishLoad(true);
-        ui::AlertView* alert = ui::AlertCenter::topAlert();
-        ASSERT_EQ(alert != nullptr, c.expiredAlert);
-        if (!alert) continue;
-        EXPECT_EQ(alert->title(), "提示");
-        EXPECT_EQ(alert->message(), "用户认证失败，请先登陆！");
-        EXPECT_EQ(alert->buttonTitleAtIndex(0), "确定");
+        EXPECT_EQ(shownAlert(), c.expiredAlert ? "提示|用户认证失败，请先登陆！|确定" : "");
+        if (!c.expiredAlert) continue;
         EXPECT_TRUE(page->alertViewIsshow());
         EXPECT_EQ(logins, 0);
-        alert->pressButtonAtIndex(0);
+        ui::AlertCenter::topAlert()->pressButtonAtIndex(0);
         EXPECT_EQ(logins, 1);
         ui::AlertCenter::dismissAll();
     }
@@ -147,21 +109,18 @@ TEST_F(WebPageTest, pageLoadsDirectlyUnderOneOverlay) {
     EXPECT_EQ(overlay(page), nullptr);
     view->finishLoad(false);
     EXPECT_EQ(page->navigationItem()->rightBarButtonItem(), nullptr);
+    // No address: nothing to load, no overlay.
+    page = open("");
+    EXPECT_TRUE(webView(page)->requestedLoads().isEmpty());
+    EXPECT_EQ(overlay(page), nullptr);
 }
 
 TEST_F(WebPageTest, pageFillsTheVisibleAreaOnEveryLayout) {
     for (const bool inTabs : {false, true}) {
         SCOPED_TRACE(inTabs ? "above the tab bar" : "no tab bar");
-        ui::NavigationController* nav = host.nav;
-        ui::ViewController* root = host.nav;
-        ui::TabBarController* tabs = nullptr;
-        if (inTabs) {
-            tabs = new ui::TabBarController;
-            nav = new ui::NavigationController(new ui::ViewController);
-            tabs->setViewControllers({nav});
-            host.window->setRootViewController(tabs);
-            root = tabs;
-        }
+        ui::TabBarController* tabs = inTabs ? showTabs(0) : nullptr;
+        ui::NavigationController* nav = tabs ? tab(tabs, 0) : host.nav;
+        ui::ViewController* root = tabs ? static_cast<ui::ViewController*>(tabs) : host.nav;
         WebViewController* page = open("http://h/a.html", nav);
         // The window's size, then a resize of everything in it.
         for (const QSize size : {QSize(320, 568), QSize(400, 420)}) {
@@ -176,40 +135,27 @@ TEST_F(WebPageTest, pageFillsTheVisibleAreaOnEveryLayout) {
     }
 }
 
-TEST_F(WebPageTest, emptyAddressLoadsNothing) {
-    WebViewController* page = open("");
-    EXPECT_TRUE(webView(page)->requestedLoads().isEmpty());
-    EXPECT_EQ(overlay(page), nullptr);
-}
-
-TEST_F(WebPageTest, backWalksTheHistoryThenLeaves) {
-    WebViewController* page = open("http://h/a.html");
-    ui::WebViewFake* view = webView(page);
-    view->finishLoad(true);
-    view->navigate(QUrl("http://h/b.html"));
-    view->finishLoad(true);
-    ASSERT_TRUE(view->canGoBack());
-    page->doReturn();
-    EXPECT_EQ(view->url(), QUrl("http://h/a.html"));
-    ASSERT_NE(page->closeButton(), nullptr);
-    EXPECT_EQ(host.nav->topViewController(), page);
-    // Without history the back button leaves the screen.
-    page->doReturn();
-    EXPECT_EQ(host.nav->topViewController(), host.vc);
-}
-
-TEST_F(WebPageTest, closeButtonLeavesAndTheEngineGoesWithTheScreen) {
-    QPointer<WebViewController> page = open("http://h/a.html");
-    ui::WebViewFake* view = webView(page);
-    view->finishLoad(true);
-    view->navigate(QUrl("http://h/b.html"));
-    view->finishLoad(true);
-    page->doReturn();
-    ASSERT_NE(page->closeButton(), nullptr);
-    web::tap(host.window.get(), page->closeButton());
-    EXPECT_EQ(host.nav->topViewController(), host.vc);
-    EXPECT_TRUE(web::waitUntil([&] { return page.isNull(); }));
-    EXPECT_EQ(ui::WebView::liveCount(), 0);
+TEST_F(WebPageTest, backWalksTheHistoryThenLeavesWithTheEngine) {
+    for (const bool close : {false, true}) {
+        QPointer<WebViewController> page = open("http://h/a.html");
+        ui::WebViewFake* view = webView(page);
+        view->finishLoad(true);
+        view->navigate(QUrl("http://h/b.html"));
+        view->finishLoad(true);
+        ASSERT_TRUE(view->canGoBack());
+        page->doReturn();
+        EXPECT_EQ(view->url(), QUrl("http://h/a.html"));
+        ASSERT_NE(page->closeButton(), nullptr);
+        EXPECT_EQ(host.nav->topViewController(), page);
+        // Without history the back button leaves; the close button leaves at once.
+        if (close)
+            web::tap(host.window.get(), page->closeButton());
+        else
+            page->doReturn();
+        EXPECT_EQ(host.nav->topViewController(), host.vc);
+        EXPECT_TRUE(web::waitUntil([&] { return page.isNull(); }));
+        EXPECT_EQ(ui::WebView::liveCount(), 0);
+    }
 }
 
 TEST_F(WebPageTest, lossOfTheNetworkAlertsAndLeaves) {
@@ -219,17 +165,13 @@ TEST_F(WebPageTest, lossOfTheNetworkAlertsAndLeaves) {
     ASSERT_NE(overlay(page), nullptr);
     // Back on Wi-Fi after a change: nothing.
     ns::Reachability::shared().setMediumOverride(ns::Reachability::Medium::Cellular);
-    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+    EXPECT_EQ(shownAlert(), "");
     ns::Reachability::shared().setMediumOverride(ns::Reachability::Medium::None);
-    ui::AlertView* alert = ui::AlertCenter::topAlert();
+    const QString alert = shownAlert();
     ns::Reachability::shared().setMediumOverride(std::nullopt);
-    ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->title(), "提示");
-    EXPECT_EQ(alert->message(), "网络连接失败,请检查您的网络设置");
-    ASSERT_EQ(alert->numberOfButtons(), 1);
-    EXPECT_EQ(alert->buttonTitleAtIndex(0), "确定");
+    EXPECT_EQ(alert, "提示|" + kNetworkFailed + "|确定");
     EXPECT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
-    alert->pressButtonAtIndex(0);
+    ASSERT_TRUE(ui::AlertCenter::press(0));
     EXPECT_EQ(host.nav->topViewController(), host.vc);
 }
 
@@ -238,13 +180,16 @@ TEST_F(WebPageTest, cookiesGoWhenThePageLeavesTheStackNotWhenCovered) {
     webView(page)->finishLoad(true);
     // Covered by the picker, the composer and a pushed screen: cookies stay.
     call(page, {{"function", "showAddressBook:"}, {"callback", "onPicked"}});
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
-    page->addressBookHelper()->pickerView()->cancel();
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() == nullptr; }));
+    ASSERT_TRUE(presented(page, true));
+    ui::PeoplePickerViewController* picker = page->addressBookHelper()->pickerView();
+    web::tapRow(host.window.get(), picker->tableView(), 2); // the person without a number
+    ASSERT_EQ(webView(page)->scripts(),
+              QStringList{"onPicked('{numlist:[],name:\\\"只有邮箱\\\"}')"});
+    ASSERT_TRUE(presented(page, false));
     call(page, {{"function", "displaySMSComposerSheetWithPhone:"}, {"argument", "hi"}});
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
+    ASSERT_TRUE(presented(page, true));
     qobject_cast<ui::MessageComposeViewController*>(page->presentedViewController())->cancel();
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() == nullptr; }));
+    ASSERT_TRUE(presented(page, false));
     call(page, {{"function", "pushToFunctionModuleVC:"}, {"argument", "Main&WebViewController"}});
     EXPECT_NE(host.nav->topViewController(), page);
     host.nav->popViewControllerAnimated(false);
@@ -284,17 +229,16 @@ TEST_F(WebPageTest, contactsReachThePageThatAskedOnceAllowed) {
         QString answerEnd;
         bool networkAlert;
     };
-    const QString sampleAnswer =
+    const QString sample =
         "onContacts('[{numlist:[\\\"13800000001\\\",\\\"01088886666\\\"],name:\\\"张三\\\"},"
         "{numlist:[\\\"13900000002\\\"],name:\\\"LeeAnn\\\"},{numlist:[],name:\\\"只有邮箱\\\"}]')";
     const Case cases[] = {
         {"refused", Book::Sample, false, Meanwhile::PageLoads, -1, "", false},
-        {"sample book", Book::Sample, true, Meanwhile::PageLoads, 3, sampleAnswer, false},
+        {"sample book", Book::Sample, true, Meanwhile::PageLoads, 3, sample, false},
         {"15,000 people", Book::Large, true, Meanwhile::PageLoads, 15000,
          "{numlist:[\\\"13800014999\\\"],name:\\\"人14999\\\"}]')", false},
         {"book too large to read", Book::TooLarge, true, Meanwhile::PageLoads, -1, "", true},
-        {"page covered meanwhile", Book::Sample, true, Meanwhile::PageCovered, 3, sampleAnswer,
-         false},
+        {"page covered meanwhile", Book::Sample, true, Meanwhile::PageCovered, 3, sample, false},
         {"another page meanwhile", Book::Sample, true, Meanwhile::NextPage, -1, "", false},
     };
     for (const Case& c : cases) {
@@ -338,25 +282,11 @@ TEST_F(WebPageTest, contactsReachThePageThatAskedOnceAllowed) {
             EXPECT_TRUE(answer.endsWith(c.answerEnd)) << answer.right(80).toStdString();
             EXPECT_EQ(answer.count("numlist:"), c.people);
         }
-        ui::AlertView* alert = ui::AlertCenter::topAlert();
-        ASSERT_EQ(alert != nullptr, c.networkAlert);
-        if (alert) {
-            EXPECT_EQ(alert->message(), "网络连接失败,请检查您的网络设置");
-        }
+        EXPECT_EQ(shownAlert(), c.networkAlert ? "提示|" + kNetworkFailed + "|确定" : "");
         ui::AlertCenter::dismissAll();
         host.nav->popToRootViewControllerAnimated(false);
         web::writeSampleContacts();
     }
-}
-
-TEST_F(WebPageTest, pickedContactAnswersTheCaller) {
-    WebViewController* page = open("http://h/a.html");
-    call(page, {{"function", "showAddressBook:"}, {"callback", "onPicked"}});
-    ASSERT_TRUE(web::waitUntil([&] { return page->presentedViewController() != nullptr; }));
-    ui::PeoplePickerViewController* picker = page->addressBookHelper()->pickerView();
-    web::tapRow(host.window.get(), picker->tableView(), 2); // the person without a number
-    ASSERT_EQ(webView(page)->scripts().size(), 1);
-    EXPECT_EQ(webView(page)->scripts().first(), "onPicked('{numlist:[],name:\\\"只有邮箱\\\"}')");
 }
 
 TEST_F(WebPageTest, smsComposerTakesTextAndNumbersOnly) {
@@ -388,13 +318,9 @@ TEST_F(WebPageTest, smsComposerTakesTextAndNumbersOnly) {
             EXPECT_EQ(composer->body(), c.body);
             EXPECT_TRUE(composer->recipients().isEmpty());
             composer->send();
-            ASSERT_TRUE(web::waitUntil([&] { return !page->presentedViewController(); }));
+            ASSERT_TRUE(presented(page, false));
         }
-        ui::AlertView* alert = ui::AlertCenter::topAlert();
-        ASSERT_EQ(alert != nullptr, c.alert);
-        if (alert) {
-            EXPECT_EQ(alert->message(), "此设备不支持短信功能");
-        }
+        EXPECT_EQ(shownAlert().section('|', 1, 1), c.alert ? "此设备不支持短信功能" : "");
         ui::AlertCenter::dismissAll();
     }
 }
@@ -419,23 +345,16 @@ TEST_F(WebPageTest, tabSelectionLeavesTheOldTabAtItsRoot) {
                           {3.0, 3}, {"two", -1}, {true, -1}, {2.5, -1}, {QJsonArray{1}, -1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(QJsonDocument(QJsonObject{{"a", c.argument}}).toJson().toStdString());
-        auto* tabs = new ui::TabBarController;
-        QList<ui::ViewController*> navs;
-        for (int i = 0; i < 4; ++i)
-            navs.append(new ui::NavigationController(new ui::ViewController));
-        tabs->setViewControllers(navs);
-        tabs->setSelectedIndex(1);
-        host.window->setRootViewController(tabs);
-        auto* nav = qobject_cast<ui::NavigationController*>(navs[1]);
-        WebViewController* page = open("http://h/a.html", nav);
-        ASSERT_EQ(nav->viewControllers().size(), 2);
+        ui::TabBarController* tabs = showTabs(1);
+        WebViewController* page = open("http://h/a.html", tab(tabs, 1));
+        ASSERT_EQ(tab(tabs, 1)->viewControllers().size(), 2);
         call(page, {{"function", "pushToTabbarViewController:"}, {"argument", c.argument}});
         EXPECT_EQ(tabs->selectedIndex(), c.selected < 0 ? 1 : c.selected);
-        EXPECT_EQ(nav->viewControllers().size(), c.selected < 0 ? 2 : 1);
+        EXPECT_EQ(tab(tabs, 1)->viewControllers().size(), c.selected < 0 ? 2 : 1);
     }
 }
 
-// Talvo and Mireb are "installed": their requests are read off the pasteboard when opened.
+// Talvo and Mireb are "installed"; a scripted server serves (or withholds) the pictures.
 class ShareTest : public WebPageTest {
 protected:
     void SetUp() override {
@@ -451,14 +370,7 @@ protected:
             return a;
         });
     }
-    void TearDown() override {
-        apps.reset();
-        WebPageTest::TearDown();
-    }
-    QString picture(const char* path) { return server.url(path).toString(); }
-
     ScriptedServer server;
-    std::unique_ptr<web::InstalledShareApps> apps;
 };
 
 TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
@@ -478,12 +390,12 @@ TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
     WebViewController* page = open("http://h/a.html");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString address = *c.path ? picture(c.path) : QString();
-        for (const char* function :
+        const QString address = *c.path ? server.url(c.path).toString() : QString();
+        for (const QString function :
              {"showTVFriendsView:", "showTVFriendCircleView:", "mirebShareButtonPressed:"}) {
-            SCOPED_TRACE(function);
+            SCOPED_TRACE(function.toStdString());
             apps->sent.clear();
-            const bool mireb = QString(function).startsWith("mireb");
+            const bool mireb = function.startsWith("mireb");
             const QString argument =
                 mireb ? "查话费&" + address : "标题&&&" + address + "&&&描述&&&http://h/a.html";
             call(page, {{"function", function}, {"argument", argument}});
@@ -503,8 +415,7 @@ TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
                 EXPECT_EQ(record.value("title").toString(), "标题");
                 EXPECT_EQ(record.value("description").toString(), "描述");
                 EXPECT_EQ(record.value("webpageUrl").toString(), "http://h/a.html");
-                EXPECT_EQ(record.value("scene").toInt(),
-                          QString(function) == "showTVFriendsView:" ? 0 : 1);
+                EXPECT_EQ(record.value("scene").toInt(), function == "showTVFriendsView:" ? 0 : 1);
                 EXPECT_EQ(!record.value("thumbData").toByteArray().isEmpty(), c.withPicture);
             }
         }
@@ -527,6 +438,35 @@ TEST_F(ShareTest, talvoMissingOffersTheDownload) {
     alert->pressButtonAtIndex(1);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first().scheme(), "itms-apps");
+}
+
+// The browser module missing or broken: the page says the network failed and leaves; the
+// client goes on.
+TEST_F(BrowserModuleTest, missingOrBrokenAlertsAndLeaves) {
+    const std::pair<const char*, QByteArray> cases[] = {{"missing", {}},
+                                                        {"not a module", "not a library\n"}};
+    for (const auto& [name, content] : cases) {
+        SCOPED_TRACE(name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ui::WebViewModule::kFileName);
+        QFile file(path);
+        if (!content.isEmpty()) {
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content));
+            file.close();
+        }
+        auto module = std::make_shared<ui::WebViewModule>(QStringList{path});
+        ui::WebView::setFactory([module](const QRectF& frame, ui::View* parent) {
+            return module->create(frame, parent);
+        });
+        QPointer<WebViewController> page = open("http://127.0.0.1:9/page.html");
+        ui::WebView::setFactory({});
+        EXPECT_EQ(page->myWebView(), nullptr);
+        EXPECT_FALSE(module->isLoaded());
+        EXPECT_EQ(shownAlert(), "提示|" + kNetworkFailed + "|确定");
+        ASSERT_TRUE(ui::AlertCenter::press(0));
+        EXPECT_EQ(host.nav->topViewController(), host.vc);
+        EXPECT_TRUE(web::waitUntil([&] { return page.isNull(); }));
+    }
 }
 
 } // namespace

@@ -1,0 +1,249 @@
+#include "app/core/EncryptedPhoneNumber.h"
+#include "app/core/NetworkReachability.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Label.h"
+#include "screens/entry/DefaultVC.h"
+#include "screens/entry/GuideViewController.h"
+#include "tests/screens/entry/login_harness.h"
+#include "tests/support/ScriptedServer.h"
+
+namespace {
+
+using namespace login_test;
+using Medium = ns::Reachability::Medium;
+using sandbox::Fault;
+
+const QString kLogin = QStringLiteral("LoginViewController");
+const QString kGuide = QStringLiteral("GuideViewController");
+const QString kMain = kMainScene;
+const QString kNumber = SandboxFixture::demoNumber();
+const QString kPassword = SandboxFixture::demoPassword();
+
+class RouterTest : public LoginHarness {
+protected:
+    // A returning user: the guide was seen, number and password kept.
+    void storeUser(const QString& number, const QString& password, bool autoLogin) {
+        tavrixConfig::setIsOpenGuideView(true);
+        PublicFunction::saveConfig(number, "username");
+        PublicFunction::saveConfig(password, "password");
+        tavrixConfig::setIsAutoLogin(autoLogin);
+        tavrixConfig::setIsSavePwd(autoLogin);
+    }
+
+    DefaultVC* start() {
+        router = new DefaultVC;
+        show(router);
+        return router;
+    }
+
+    QPointer<DefaultVC> router;
+};
+
+// Who starts the client: New has not seen the guide; the others have and keep their number.
+enum class User { New, Manual, Auto, AutoWrongPassword, NoPassword };
+// Offline, Wi-Fi, or a cellular line the gateway knows or does not.
+enum class Net { Offline, WiFi, Cellular, UnknownLine };
+
+TEST_F(RouterTest, RoutesEachStartingSituation) {
+    const struct Case {
+        const char* what;
+        Net net;
+        User user;
+        std::optional<Fault> gatewayFault;
+        QString scene;
+        const char* asked; // the interfaces the server was asked, in order
+    } cases[] = {
+        {"first start, Wi-Fi", Net::WiFi, User::New, {}, kGuide, ""},
+        {"first start, cellular", Net::Cellular, User::New, {}, kGuide, ""},
+        {"first start, offline", Net::Offline, User::New, {}, kGuide, ""},
+        {"offline", Net::Offline, User::Auto, {}, kLogin, ""},
+        {"Wi-Fi, no automatic log-in", Net::WiFi, User::Manual, {}, kLogin, ""},
+        {"Wi-Fi, automatic log-in", Net::WiFi, User::Auto, {}, kMain, "Login"},
+        {"Wi-Fi, wrong password", Net::WiFi, User::AutoWrongPassword, {}, kLogin, "Login"},
+        // The fault is on the gateway only.
+        {"Wi-Fi, empty reply", Net::WiFi, User::Auto, Fault::emptyBody(), kMain, "Login"},
+        {"cellular, gateway accepts", Net::Cellular, User::NoPassword, {}, kMain, "LoginQTWAP"},
+        {"unknown line, manual", Net::UnknownLine, User::Manual, {}, kLogin, "LoginQTWAP"},
+        {"unknown line, automatic", Net::UnknownLine, User::Auto, {}, kMain, "LoginQTWAP Login"},
+        {"gateway array", Net::Cellular, User::Auto, Fault::jsonArray(), kMain, "LoginQTWAP Login"},
+        {"gateway 9999", Net::Cellular, User::Manual, Fault::result(9999), kLogin, "LoginQTWAP"},
+        {"gateway success, no session", Net::Cellular, User::Manual, Fault::result(0), kLogin,
+         "LoginQTWAP"},
+        {"cellular, dropped", Net::Cellular, User::Auto, Fault::drop(), kLogin, "LoginQTWAP"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        restart();
+        if (c.user != User::New)
+            storeUser(kNumber,
+                      c.user == User::NoPassword          ? ""
+                      : c.user == User::AutoWrongPassword ? "999999"
+                                                          : kPassword,
+                      c.user == User::Auto || c.user == User::AutoWrongPassword);
+        setNetwork(c.net == Net::Offline ? Medium::None
+                   : c.net == Net::WiFi  ? Medium::WiFi
+                                         : Medium::Cellular);
+        sandbox.server().backend().setGatewayNumber(c.net == Net::UnknownLine ? "" : kNumber);
+        if (c.gatewayFault) sandbox.setFault("LoginQTWAP", *c.gatewayFault);
+        start();
+        ASSERT_TRUE(waitForTop(c.scene)) << "on " << topScene().toStdString();
+        QStringList asked;
+        for (const auto& r : sandbox.requests())
+            asked << r.interfaceName;
+        // The network layer sends a POST again once when the connection drops before any
+        // answer; the exact counts are checked where a single send matters.
+        asked.removeDuplicates();
+        EXPECT_EQ(asked.join(' '), c.asked);
+        EXPECT_EQ(ui::AlertCenter::visibleAlerts().size(), 0); // the router never alerts
+        EXPECT_EQ(nav->isNavigationBarHidden(), c.scene != kLogin);
+    }
+}
+
+TEST_F(RouterTest, GuideButtonLeadsToTheLogInScreenOnAnyNetworkAndOnlyOnce) {
+    for (const Medium network : {Medium::WiFi, Medium::Cellular, Medium::None}) {
+        SCOPED_TRACE(ns::Reachability::mediumName(network).toStdString());
+        restart();
+        setNetwork(network);
+        tavrixConfig::setIsAutoLogin(true);
+        PublicFunction::saveConfig(kNumber, "username");
+        PublicFunction::saveConfig(kPassword, "password");
+        start();
+        ASSERT_TRUE(waitForTop(kGuide));
+        EXPECT_TRUE(nav->isNavigationBarHidden());
+        tap(static_cast<GuideViewController*>(top())->button());
+        ASSERT_TRUE(waitForTop(kLogin));
+        EXPECT_TRUE(tavrixConfig::isOpenGuideView());
+        EXPECT_FALSE(nav->isNavigationBarHidden());
+        EXPECT_TRUE(sandbox.requests().isEmpty()); // no log-in of any kind on the way
+    }
+}
+
+TEST_F(RouterTest, AutomaticLogInSendsExactlyTheLoginFields) {
+    storeUser(kNumber, kPassword, true);
+    PublicFunction::saveConfig("old-session", "session");
+    start();
+    ASSERT_TRUE(waitForTop(kMain));
+    const auto sent = sandbox.requestsTo("Login");
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent[0].fields, loginFields(kNumber, kPassword, "old-session"));
+    EXPECT_NE(stored("session"), "old-session");
+    EXPECT_EQ(router->hintLabel()->text(), QString::fromUtf8("登录成功"));
+}
+
+TEST_F(RouterTest, GatewayLogInNeedsNoPasswordAndKeepsTheLineNumber) {
+    tavrixConfig::setIsOpenGuideView(true); // nothing stored: no number, no password
+    setNetwork(Medium::Cellular);
+    start();
+    ASSERT_TRUE(waitForTop(kMain));
+    const auto sent = sandbox.requestsTo("LoginQTWAP");
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(keysOf(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum", "channelid",
+                                            "versionid", "imei"}));
+    const QString nonce = sent[0].fields.value("nonce");
+    const EncryptedPhoneNumber key(EncryptedPhoneNumber::requestKeyPrefix(), nonce);
+    EXPECT_EQ(key.keyString(), router->secretKey());
+    EXPECT_EQ(key.decrypt(sent[0].fields.value("enc_phonenum")), ""); // no number yet
+    EXPECT_EQ(stored("username"), kNumber);
+    EXPECT_FALSE(stored("session").isEmpty());
+    EXPECT_FALSE(PublicFunction::getConfigWithKey("password").isValid());
+}
+
+TEST_F(RouterTest, UnreadableGatewayNumberIsARefusal) {
+    ScriptedServer gateway;
+    tavrixConfig::setServerBaseAddress(gateway.baseAddress());
+    storeUser("13800000002", "234567", false);
+    PublicFunction::saveConfig("kept-session", "session");
+    setNetwork(Medium::Cellular);
+    const struct {
+        const char* what;
+        QByteArray reply;
+    } cases[] = {
+        {"not hexadecimal", R"({"result":0,"session":"S1","enc_line_id":"zz"})"},
+        {"another key",
+         R"({"result":0,"session":"S1","enc_line_id":"acdb85be5c10383e5a080ba0f9377513"})"},
+        {"missing", R"({"result":0,"session":"S1"})"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        gateway.enqueue(ScriptedServer::json(c.reply));
+        closeWindow();
+        start();
+        ASSERT_TRUE(waitForTop(kLogin));
+        EXPECT_EQ(stored("username"), "13800000002");
+        EXPECT_EQ(stored("session"), "kept-session");
+    }
+}
+
+using R = ns::Reachability;
+
+struct NetworkReachabilityTest : testing::Test {
+    void TearDown() override { R::shared().setMediumOverride(std::nullopt); }
+};
+
+TEST_F(NetworkReachabilityTest, StatusFromFlags) {
+    const auto internet = NetworkReachability::reachabilityForInternetConnection();
+    const auto local = NetworkReachability::reachabilityForLocalWiFi();
+    const struct {
+        const char* what;
+        R::Flags flags;
+        NetworkStatus internet;
+        NetworkStatus local;
+    } cases[] = {
+        {"nothing", 0, NotReachable, NotReachable},
+        {"reachable", R::Reachable, ReachableViaWiFi, NotReachable},
+        {"reachable, direct", R::Reachable | R::IsDirect, ReachableViaWiFi, ReachableViaWiFi},
+        {"direct but not reachable", R::IsDirect, NotReachable, NotReachable},
+        {"WWAN", R::Reachable | R::IsWWAN, ReachableViaWWAN, NotReachable},
+        {"WWAN wins over connection rules", R::Reachable | R::IsWWAN | R::ConnectionRequired,
+         ReachableViaWWAN, NotReachable},
+        {"on traffic only", R::Reachable | R::ConnectionOnTraffic, NotReachable, NotReachable},
+        {"connection required", R::Reachable | R::ConnectionRequired, ReachableViaWiFi,
+         NotReachable},
+        {"transient + required", R::Reachable | R::TransientConnection | R::ConnectionRequired,
+         NotReachable, NotReachable},
+        {"transient + required + local address",
+         R::Reachable | R::TransientConnection | R::ConnectionRequired | R::IsLocalAddress,
+         NotReachable, NotReachable},
+        {"transient", R::Reachable | R::TransientConnection, ReachableViaWiFi, NotReachable},
+        {"local address only", R::Reachable | R::IsLocalAddress, ReachableViaWiFi, NotReachable},
+        {"intervention", R::Reachable | R::InterventionRequired, NotReachable, NotReachable},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(internet->networkStatusForFlags(c.flags), c.internet) << c.what;
+        EXPECT_EQ(local->networkStatusForFlags(c.flags), c.local) << c.what;
+    }
+}
+
+TEST_F(NetworkReachabilityTest, LocalRuleNeedsTheLocalObjectNotJustItsKey) {
+    const auto lookalike = NetworkReachability::reachabilityWithHostName("LocalWiFiConnection");
+    ASSERT_TRUE(lookalike);
+    EXPECT_TRUE(lookalike->isEqual(*NetworkReachability::reachabilityForLocalWiFi()));
+    EXPECT_EQ(lookalike->networkStatusForFlags(R::Reachable), ReachableViaWiFi);
+}
+
+TEST_F(NetworkReachabilityTest, NotifierPostsWithItselfUntilStoppedOrGone) {
+    R::shared().setMediumOverride(R::Medium::WiFi);
+    QObject observer;
+    QList<const QObject*> senders;
+    ns::NotificationCenter::defaultCenter().addObserver(
+        &observer, kReachabilityChangedNotification, nullptr,
+        [&](const ns::Notification& n) { senders.append(n.object); });
+
+    auto watched = NetworkReachability::reachabilityForInternetConnection();
+    EXPECT_TRUE(watched->startNotifier());
+    R::shared().setMediumOverride(R::Medium::None);
+    ASSERT_EQ(senders.size(), 1);
+    EXPECT_EQ(senders[0], watched.get());
+
+    watched->stopNotifier();
+    R::shared().setMediumOverride(R::Medium::Cellular);
+    EXPECT_EQ(senders.size(), 1);
+
+    watched->startNotifier();
+    watched.reset();
+    R::shared().setMediumOverride(R::Medium::WiFi);
+    EXPECT_EQ(senders.size(), 1);
+    EXPECT_EQ(R::shared().watcherCount(), 0);
+}
+
+} // namespace

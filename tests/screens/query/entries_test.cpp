@@ -1,0 +1,160 @@
+// Every entry on the query, manage and settings screens opens its page or its screen.
+
+#include "QueryHarness.h"
+
+#include "app/core/EncryptedPhoneNumber.h"
+#include "screens/query/ManageViewController.h"
+#include "screens/query/OperatorPages.h"
+#include "screens/query/QueryViewController.h"
+#include "screens/query/SettingViewController.h"
+#include "screens/services/DiscountViewController.h"
+
+#include <QUrlQuery>
+
+namespace {
+
+using namespace query_test;
+
+// Stands in for the data-usage and plan-change screens; the latter takes its mode as "dataType".
+class FlowStandIn : public ui::ViewController {
+    Q_OBJECT
+    Q_PROPERTY(QString dataType MEMBER dataType)
+public:
+    QString dataType;
+};
+
+class EntriesTest : public ScreenHarness {
+protected:
+    // Shows the screen unless it already shows; the query screen's own requests are answered.
+    void showOnce(const QString& scene) {
+        if (top() && top()->storyboardIdentifier() == scene) return;
+        show<ui::ViewController>(scene);
+        if (scene == "QueryViewController") {
+            ASSERT_TRUE(sandbox.waitForRequests(2));
+        }
+        settle();
+        sandbox.clearRequests();
+    }
+    void press(int tag) {
+        click(OperatorPages::buttonWithTag(top(), tag));
+        settle();
+    }
+    void back() {
+        nav->popToRootViewControllerAnimated(false);
+        settle();
+    }
+};
+
+TEST_F(EntriesTest, EachPageOpensWithAFreshEncryptedNumber) {
+    const QString who = "phone=13800000001&session=s%2B1%2F2%3D3%26x&nonce=";
+    const QString num = "num=13800000001&session=s%2B1%2F2%3D3%26x";
+    const struct {
+        const char* screen;
+        int tag;
+        const char* title;
+        QString start; // the address up to the encrypted part, after the base
+        bool encrypted;
+    } cases[] = {
+        {"QueryViewController", QueryViewController::kItemisedBillTag, "详单查询",
+         "ulvek/chongdingxiang/index.html?pid=4&v=6&cf=1001&" + who, true},
+        {"ManageViewController", 1004, "流量共享",
+         "ulvek/chongdingxiang/index.jsp?pid=3&v=2&cf=1001&" + who, true},
+        {"ManageViewController", 1005, "塔维宽带",
+         "ulvek/guangkuandai/index.html?" + num + "&type=3", false},
+        {"ManageViewController", 1006, "电子券专区",
+         "ulvek/chongdingxiang/index.html?pid=4&v=10&cf=1001&" + who, true},
+        {"ManageViewController", 1007, "流量钱包",
+         "ulvek/chongdingxiang/index.html?pid=3&v=7&cf=1001&" + who, true},
+        {"ManageViewController", 1010, "彩铃业务",
+         "ulvek/handle.html?" + num + "&marketid=2010020140312002&type=3", false},
+        {"ManageViewController", 1011, "塔维悦读",
+         "ulvek/handle.html?" + num + "&marketid=2010020140101001&type=3", false},
+        {"ManageViewController", 1012, "天气预报",
+         "ulvek/handle.html?" + num + "&marketid=2010020140312004&type=3", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        showOnce(c.screen);
+        PublicFunction::saveConfig("s+1/2=3&x", "session");
+        QStringList nonces;
+        for (int twice = 0; twice < 2; ++twice) {
+            press(c.tag);
+            WebViewController* page = topWebPage();
+            ASSERT_NE(page, nullptr);
+            EXPECT_EQ(page->strOfTitle(), QString::fromUtf8(c.title));
+            EXPECT_FALSE(page->hidesBottomBarWhenPushed());
+            const QString address = page->requestURL();
+            const QString expected = sandbox.baseAddress() + c.start;
+            EXPECT_EQ(c.encrypted ? address.left(expected.size()) : address, expected);
+            if (c.encrypted) {
+                const QUrlQuery query{QUrl(address)};
+                nonces << query.queryItemValue("nonce");
+                EXPECT_EQ(nonces.last().size(), 16);
+                EXPECT_EQ(EncryptedPhoneNumber(EncryptedPhoneNumber::webKeyPrefix(), nonces.last())
+                              .decrypt(query.queryItemValue("encpn")),
+                          "13800000001");
+            }
+            back();
+        }
+        if (c.encrypted) {
+            EXPECT_NE(nonces[0], nonces[1]);
+        }
+    }
+    EXPECT_TRUE(sandbox.requests().isEmpty()); // the boards send nothing themselves
+}
+
+TEST_F(EntriesTest, EachScreenOpensWhenItExists) {
+    const struct {
+        const char* screen;
+        int tag;
+        const char* scene;
+        bool hidesBar;
+        const char* flowMode; // a flow scene, taken away first: the entry does nothing then
+    } cases[] = {
+        {"SettingViewController", SettingViewController::kPasswordTag,
+         "PasswordModificationViewController", true, nullptr},
+        {"SettingViewController", SettingViewController::kAboutTag, "AboutMeViewController", true,
+         nullptr},
+        {"SettingViewController", SettingViewController::kFAQTag, "FAQViewController", true,
+         nullptr},
+        {"ManageViewController", ManageViewController::kSecureNumTag,
+         "SecurenumGuideViewController", false, nullptr},
+        {"ManageViewController", ManageViewController::kMorePackageTag, "MorePackageViewController",
+         false, nullptr},
+        {"ManageViewController", ManageViewController::kHotBusinessTag, "HotBusinessViewController",
+         true, nullptr},
+        {"ManageViewController", ManageViewController::kDiscountTag, "DiscountViewController", true,
+         nullptr},
+        // Changing the plan, never ordering packs.
+        {"ManageViewController", ManageViewController::kPlanChangeTag, "FlowSuitChangeController",
+         true, "1"},
+        {"QueryViewController", QueryViewController::kDataUsageTag, "FlowMainController", true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scene);
+        showOnce(c.screen);
+        ui::ViewController* screen = top();
+        if (c.flowMode) {
+            ui::Storyboard::unregisterScene("Flow", c.scene);
+            press(c.tag);
+            EXPECT_EQ(top(), screen);
+            ui::Storyboard::registerScene("Flow", c.scene, [] { return new FlowStandIn; });
+        }
+        press(c.tag);
+        ASSERT_NE(top(), screen);
+        EXPECT_EQ(top()->storyboardIdentifier(), c.scene);
+        EXPECT_EQ(top()->hidesBottomBarWhenPushed(), c.hidesBar);
+        if (auto* flow = qobject_cast<FlowStandIn*>(top())) {
+            EXPECT_EQ(flow->dataType, c.flowMode);
+        }
+        if (auto* discount = qobject_cast<DiscountViewController*>(top())) {
+            EXPECT_EQ(discount->fromWhere(), "FromManage");
+        }
+        back();
+        if (c.flowMode) ui::Storyboard::unregisterScene("Flow", c.scene);
+    }
+}
+
+} // namespace
+
+#include "entries_test.moc"
