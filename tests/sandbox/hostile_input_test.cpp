@@ -102,23 +102,13 @@ TEST_F(HostileInput, BrokenFramingIsAnsweredBeforeAnyInterfaceRuns) {
         QByteArray bytes;
         int status;
     } cases[] = {
+        // One of each refusal here; the framing's own table holds every way to earn them.
         {"lengthNotANumber", kHead + "Content-Length: 27x\r\n\r\n" + kBody, 400},
-        {"lengthNegative", kHead + "Content-Length: -27\r\n\r\n" + kBody, 400},
         {"lengthTwiceDiffering", kHead + "Content-Length: 27\r\nContent-Length: 5\r\n\r\n" + kBody,
          400},
-        {"lengthTwiceSame", kHead + "Content-Length: 27\r\nContent-Length: 27\r\n\r\n" + kBody,
-         400},
-        {"lengthAndChunked",
-         kHead + "Content-Length: 27\r\nTransfer-Encoding: chunked\r\n\r\n1b\r\n" + kBody +
-             "\r\n0\r\n\r\n",
-         400},
-        {"chunkSizeNotHex", kChunked + "zz\r\n" + kBody + "\r\n0\r\n\r\n", 400},
         {"chunkShorterThanData", kChunked + "5\r\n" + kBody + "\r\n0\r\n\r\n", 400},
         {"unknownCoding", kHead + "Transfer-Encoding: gzip\r\n\r\n" + kBody, 501},
-        {"headerNameOfFF", kHead + "\xFF\xFF\xFF: 1\r\nContent-Length: 27\r\n\r\n" + kBody, 400},
-        {"foldedHeader", kHead + "X: a\r\n b\r\nContent-Length: 27\r\n\r\n" + kBody, 400},
         {"version99", "POST /pelvo/Login.do HTTP/9.9\r\nContent-Length: 27\r\n\r\n" + kBody, 505},
-        {"notHttp", QByteArray("\x16\x03\x01\x00\x05hello\r\n\r\n", 14), 400},
         {"bodyTooLarge", kHead + "Content-Length: 2000000\r\n\r\n", 413},
         {"chunksTooLarge", kChunked + "8000\r\n" + QByteArray(0x8000, 'a') + "\r\n8001\r\n", 413},
         {"headTooLarge", kHead + "X: " + QByteArray(20000, 'a') + "\r\n\r\n", 431},

@@ -95,10 +95,7 @@ TEST(FileRecords, ReadFromAdvertsTilesAndGroups) {
                                                          {"PDF_TYPE", "3"},
                                                          {"RESOURCENAME", "R"}});
     EXPECT_EQ(group.imageFileName(), "pic.png");
-    EXPECT_EQ(group.docFileName(), "doc.pdf");
     EXPECT_EQ(group.docType(), 3);
-    EXPECT_EQ(group.imageID(), "7");
-    EXPECT_EQ(group.docDescribeName(), "R");
 
     for (const char* bad : {"", ".", "..", "a/b", "a\\b", "..\\x.png"})
         EXPECT_FALSE(FileDO::isSafeFileName(bad)) << bad;
