@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+// The "result" of a reply; -1 when it has none.
+inline qint64 resultOf(const QJsonObject& reply) {
+    return reply.value("result").toInteger(-1);
+}
+
 // A sandbox in the test process and a client to call its interfaces.
 class SandboxTest : public ::testing::Test {
 protected:
@@ -29,6 +34,17 @@ protected:
                                                  {"session", ""}});
         return reply.value("result").toInteger(-1) == 0 ? reply.value("session").toString()
                                                         : QString();
+    }
+    // An interface called with a fresh session of the line; "session" and "num" come first.
+    QJsonObject as(const QString& number, const QString& interfaceName,
+                   HttpProbe::Fields fields = {}) {
+        fields.prepend({"num", number});
+        fields.prepend({"session", server.signIn(number)});
+        return call(interfaceName, fields);
+    }
+    // The same for the first demo subscriber.
+    QJsonObject ask(const QString& interfaceName, const HttpProbe::Fields& fields = {}) {
+        return as(SandboxFixture::demoNumber(), interfaceName, fields);
     }
     // "/sandbox/<endpoint>" of this sandbox.
     QUrl controlUrl(const QString& endpoint) const {

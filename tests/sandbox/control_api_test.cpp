@@ -11,6 +11,12 @@ protected:
     HttpProbe::Result control(const QString& endpoint, const HttpProbe::Fields& fields = {}) {
         return http.post(controlUrl(endpoint), HttpProbe::form(fields));
     }
+    // Sets a fault on "Login" over HTTP.
+    HttpProbe::Result loginFault(const QString& kind, const QString& value = {}) {
+        HttpProbe::Fields fields{{"interface", "Login"}, {"kind", kind}};
+        if (!value.isNull()) fields.append({"value", value});
+        return control("fault", fields);
+    }
 };
 
 TEST_F(ControlApiTest, FaultsAreSetAndClearedOverHttp) {
@@ -21,10 +27,10 @@ TEST_F(ControlApiTest, FaultsAreSetAndClearedOverHttp) {
             .status,
         200);
     const QJsonObject faulted = call("Login", {{"num", "13800000001"}, {"pass", "123456"}});
-    EXPECT_EQ(faulted.value("result").toInteger(), 42);
+    EXPECT_EQ(resultOf(faulted), 42);
     EXPECT_EQ(faulted.value("msg").toString(), QStringLiteral("系统维护中"));
 
-    control("fault", {{"interface", "Login"}, {"kind", "none"}});
+    loginFault("none");
     EXPECT_FALSE(login("13800000001", "123456").isEmpty());
 
     control("fault", {{"interface", "*"}, {"kind", "empty"}});
@@ -34,40 +40,34 @@ TEST_F(ControlApiTest, FaultsAreSetAndClearedOverHttp) {
 }
 
 TEST_F(ControlApiTest, BadFaultRequestsAreRefusedAndChangeNothing) {
-    const HttpProbe::Fields cases[] = {
-        {{"kind", "drop"}},
-        {{"interface", "Login"}, {"kind", "explode"}},
-        {{"interface", "Login"}, {"kind", "delay"}},
-        {{"interface", "Login"}, {"kind", "result"}, {"value", "x"}},
+    const std::pair<const char*, QString> onLogin[] = {
+        {"explode", {}},
+        {"delay", {}},
+        {"result", "x"},
+        {"result", "1 2"},
         // Delays a timer cannot hold, or that used to wrap around to short or negative ones.
-        {{"interface", "Login"}, {"kind", "delay"}, {"value", "4294967396"}},
-        {{"interface", "Login"}, {"kind", "delay"}, {"value", "2147483648"}},
-        {{"interface", "Login"}, {"kind", "delay"}, {"value", "86400001"}},
-        {{"interface", "Login"}, {"kind", "delay"}, {"value", "-1"}},
-        {{"interface", "Login"}, {"kind", "delay"}, {"value", "+5"}},
-        {{"interface", "Login"}, {"kind", "delay"}, {"value", "1e3"}},
-        {{"interface", "Login"}, {"kind", "delay"}, {"value", "99999999999999999999999"}},
-        {{"interface", "Login"}, {"kind", "result"}, {"value", "1 2"}},
+        {"delay", "4294967396"},
+        {"delay", "2147483648"},
+        {"delay", "86400001"},
+        {"delay", "-1"},
+        {"delay", "+5"},
+        {"delay", "1e3"},
+        {"delay", "99999999999999999999999"},
     };
-    for (const auto& fields : cases) {
-        const HttpProbe::Result r = control("fault", fields);
-        EXPECT_EQ(r.status, 400) << HttpProbe::form(fields).toStdString();
+    std::vector<HttpProbe::Result> refusals = {control("fault", {{"kind", "drop"}})};
+    for (const auto& [kind, value] : onLogin)
+        refusals.push_back(loginFault(kind, value));
+    for (const HttpProbe::Result& r : refusals) {
+        EXPECT_EQ(r.status, 400) << r.body.toStdString();
         EXPECT_NE(r.json().value("result").toInteger(0), 0);
         EXPECT_FALSE(r.json().value("msg").toString().isEmpty());
     }
     EXPECT_TRUE(
-        control("fault", {{"interface", "Login"}, {"kind", "delay"}, {"value", "4294967396"}})
-            .json()
-            .value("msg")
-            .toString()
-            .contains("86400000"));
+        loginFault("delay", "4294967396").json().value("msg").toString().contains("86400000"));
     EXPECT_TRUE(server.server().faults().isEmpty());
 
-    const std::pair<const char*, qint64> accepted[] = {{"0", 0}, {" 86400000 ", 86400000}};
-    for (const auto& [value, ms] : accepted) {
-        EXPECT_EQ(
-            control("fault", {{"interface", "Login"}, {"kind", "delay"}, {"value", value}}).status,
-            200);
+    for (const auto& [value, ms] : {std::pair{"0", 0}, {" 86400000 ", 86400000}}) {
+        EXPECT_EQ(loginFault("delay", value).status, 200);
         EXPECT_EQ(server.server().faults().faultFor("Login"), sandbox::Fault::delay(ms));
     }
 }
@@ -76,9 +76,7 @@ TEST_F(ControlApiTest, ExpiresEverySessionOrOne) {
     const QString a = login("13800000001", "123456");
     const QString b = login("13800000002", "234567");
     auto level = [&](const QString& session, const QString& num) {
-        return call("StarLevel", {{"session", session}, {"num", num}})
-            .value("result")
-            .toInteger(-1);
+        return resultOf(call("StarLevel", {{"session", session}, {"num", num}}));
     };
     EXPECT_EQ(control("expire-sessions", {{"session", a}}).json().value("expired").toInt(), 1);
     EXPECT_EQ(level(a, "13800000001"), 9999);
@@ -162,30 +160,27 @@ TEST_F(ControlApiTest, RequestListIsPagedAndHidesSecrets) {
     const struct {
         QString query;
         int offset;
-        QStringList bodies;
+        QList<int> entries; // of expectedBodies
         QString next;
     } pages[] = {
-        {"?offset=1&limit=2",
-         1,
-         {expectedBodies[1], expectedBodies[2]},
-         "/sandbox/requests?offset=3&limit=2"},
-        {"?offset=3", 3, {expectedBodies[3]}, ""},
+        {"?offset=1&limit=2", 1, {1, 2}, "/sandbox/requests?offset=3&limit=2"},
+        {"?offset=3", 3, {3}, ""},
         {"?offset=9", 4, {}, ""},
         {"?limit=0", 0, {}, ""},
-        {"?limit=3",
-         0,
-         {expectedBodies[0], expectedBodies[1], expectedBodies[2]},
-         "/sandbox/requests?offset=3&limit=3"},
+        {"?limit=3", 0, {0, 1, 2}, "/sandbox/requests?offset=3&limit=3"},
     };
     for (const auto& p : pages) {
+        SCOPED_TRACE(p.query.toStdString());
         const QJsonObject got = page(p.query);
-        EXPECT_EQ(got.value("total").toInt(), 4) << p.query.toStdString();
-        EXPECT_EQ(got.value("offset").toInt(), p.offset) << p.query.toStdString();
-        QStringList listed;
+        EXPECT_EQ(got.value("total").toInt(), 4);
+        EXPECT_EQ(got.value("offset").toInt(), p.offset);
+        QStringList listed, expected;
         for (const QJsonValue& v : got.value("requests").toArray())
             listed << v.toObject().value("body").toString();
-        EXPECT_EQ(listed, p.bodies) << p.query.toStdString();
-        EXPECT_EQ(got.value("next").toString(), p.next) << p.query.toStdString();
+        for (int i : p.entries)
+            expected << expectedBodies[i];
+        EXPECT_EQ(listed, expected);
+        EXPECT_EQ(got.value("next").toString(), p.next);
     }
     // Following "next" from the first page reaches every entry once.
     QStringList followed;

@@ -59,10 +59,6 @@ TEST_F(DatabaseFile, RefusesADatabaseFromANewerSandbox) {
     EXPECT_TRUE(error.contains("newer")) << error.toStdString();
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(DatabaseFile, FilesAreOwnerOnlyNewOrInherited) {
     auto ownerOnly = [](const QString& file) {
         const QFile::Permissions p = QFile::permissions(file);

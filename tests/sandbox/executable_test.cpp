@@ -23,21 +23,51 @@ QString sandboxBinary() {
     return QFileInfo(path).isExecutable() ? path : QString();
 }
 
-TEST(SandboxExecutable, AnnouncesItsAddressAndServesLogin) {
-    if (sandboxBinary().isEmpty()) {
-        GTEST_SKIP() << "tavrix-sandbox not found";
+class SandboxExecutable : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (sandboxBinary().isEmpty()) GTEST_SKIP() << "tavrix-sandbox not found";
     }
+    // Starts the sandbox and returns the first line it prints.
+    static QString start(QProcess& process, const QStringList& args) {
+        process.start(sandboxBinary(), args);
+        QByteArray out;
+        QSignalSpy output(&process, &QProcess::readyReadStandardOutput);
+        while (!out.contains('\n') && output.wait(20000))
+            out += process.readAllStandardOutput();
+        return QString::fromUtf8(out);
+    }
+    // Runs the sandbox (through setpriv when the prefix says so) until it exits, which it must
+    // do with the code, printing nothing on its output and `says` on its errors.
+    static void refuses(const QStringList& args, int code, const char* says,
+                        const QStringList& prefix = {}) {
+        QProcess process;
+        QSignalSpy finished(&process, &QProcess::finished);
+        if (prefix.isEmpty())
+            process.start(sandboxBinary(), args);
+        else
+            process.start("/usr/bin/setpriv", prefix + args);
+        ASSERT_TRUE(finished.wait(20000));
+        EXPECT_EQ(process.exitCode(), code);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_TRUE(!err.isEmpty() && err.contains(says)) << err.toStdString();
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    }
+    // Its base address ("" when it did not come up).
+    static QString startSandbox(QProcess& process, const QStringList& args) {
+        return QRegularExpression(R"(listening on (http://\S+/pelvo/))")
+            .match(start(process, args))
+            .captured(1);
+    }
+};
+
+TEST_F(SandboxExecutable, AnnouncesItsAddressAndServesLogin) {
     QTemporaryDir dir;
     QProcess process;
-    process.start(sandboxBinary(), {"--port", "0", "--db", dir.filePath("sandbox.sqlite")});
-    QByteArray out;
-    QSignalSpy output(&process, &QProcess::readyReadStandardOutput);
-    while (!out.contains('\n') && output.wait(20000))
-        out += process.readAllStandardOutput();
-
+    const QString out = start(process, {"--port", "0", "--db", dir.filePath("sandbox.sqlite")});
     const QRegularExpressionMatch m =
         QRegularExpression(R"(^tavrix-sandbox listening on (http://127\.0\.0\.1:(\d+)/pelvo/)\n$)")
-            .match(QString::fromUtf8(out));
+            .match(out);
     ASSERT_TRUE(m.hasMatch()) << out.toStdString();
     EXPECT_NE(m.captured(2).toInt(), 0);
 
@@ -57,37 +87,6 @@ TEST(SandboxExecutable, AnnouncesItsAddressAndServesLogin) {
     EXPECT_EQ(QFileInfo(dir.filePath("sandbox.sqlite-wal")).size(), 0);
 }
 
-TEST(SandboxExecutable, RefusesBadOptions) {
-    if (sandboxBinary().isEmpty()) {
-        GTEST_SKIP() << "tavrix-sandbox not found";
-    }
-    const QStringList cases[] = {
-        {"--port", "eighty"},
-        {"--db", "/nonexistent/dir/sandbox.sqlite"},
-    };
-    for (const QStringList& args : cases) {
-        QProcess process;
-        QSignalSpy finished(&process, &QProcess::finished);
-        process.start(sandboxBinary(), args);
-        ASSERT_TRUE(finished.wait(20000)) << args.join(' ').toStdString();
-        EXPECT_NE(process.exitCode(), 0) << args.join(' ').toStdString();
-        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
-        EXPECT_FALSE(process.readAllStandardError().isEmpty());
-    }
-}
-
-// Starts the sandbox and returns its base address ("" when it did not come up).
-QString startSandbox(QProcess& process, const QStringList& args) {
-    process.start(sandboxBinary(), args);
-    QByteArray out;
-    QSignalSpy output(&process, &QProcess::readyReadStandardOutput);
-    while (!out.contains('\n') && output.wait(20000))
-        out += process.readAllStandardOutput();
-    const QRegularExpressionMatch m =
-        QRegularExpression(R"(listening on (http://\S+/pelvo/))").match(QString::fromUtf8(out));
-    return m.hasMatch() ? m.captured(1) : QString();
-}
-
 // CPU seconds the process has used so far.
 double cpuSeconds(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -98,16 +97,14 @@ double cpuSeconds(qint64 pid) {
     return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
 }
 
-TEST(SandboxExecutable, RefusesADatabaseItMayNotWrite) {
-    if (sandboxBinary().isEmpty()) {
-        GTEST_SKIP() << "tavrix-sandbox not found";
-    }
+TEST_F(SandboxExecutable, RefusesBadOptionsAndADatabaseItMayNotWrite) {
+    refuses({"--port", "eighty"}, 2, "");
+    refuses({"--db", "/nonexistent/dir/sandbox.sqlite"}, 1, "");
     // Root writes whatever the mode says: run the sandbox as nobody then.
     QStringList prefix;
     if (geteuid() == 0) {
-        if (!QFileInfo::exists("/usr/bin/setpriv")) {
+        if (!QFileInfo::exists("/usr/bin/setpriv"))
             GTEST_SKIP() << "running as root without setpriv";
-        }
         prefix = {"--reuid=65534", "--regid=65534", "--clear-groups", sandboxBinary()};
     }
     QTemporaryDir dir;
@@ -150,25 +147,11 @@ TEST(SandboxExecutable, RefusesADatabaseItMayNotWrite) {
         SCOPED_TRACE(c.name);
         if (c.filePermissions) QFile::setPermissions(c.db, c.filePermissions);
         QFile::setPermissions(c.folder, c.folderPermissions);
-        QProcess process;
-        QSignalSpy finished(&process, &QProcess::finished);
-        const QStringList args = {"--db", c.db, "--port", "0"};
-        if (prefix.isEmpty())
-            process.start(sandboxBinary(), args);
-        else
-            process.start("/usr/bin/setpriv", prefix + args);
-        ASSERT_TRUE(finished.wait(20000));
-        EXPECT_EQ(process.exitCode(), 1);
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        EXPECT_TRUE(err.contains(c.says)) << err.toStdString();
-        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+        refuses({"--db", c.db, "--port", "0"}, 1, c.says, prefix);
     }
 }
 
-TEST(SandboxExecutable, OutOfDescriptorsItRefusesWithoutSpinningAndRecovers) {
-    if (sandboxBinary().isEmpty()) {
-        GTEST_SKIP() << "tavrix-sandbox not found";
-    }
+TEST_F(SandboxExecutable, OutOfDescriptorsItRefusesWithoutSpinningAndRecovers) {
     QProcess process;
     process.setChildProcessModifier([] {
         const rlimit limit{40, 40};

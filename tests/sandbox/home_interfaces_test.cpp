@@ -10,10 +10,9 @@ namespace {
 
 class HomeInterfacesTest : public SandboxTest {
 protected:
-    QJsonObject ask(const QString& name, const QString& number = SandboxFixture::demoNumber(),
-                    const QString& channel = "2") {
-        const QString session = server.signIn(number);
-        return call(name, {{"session", session}, {"num", number}, {"channel", channel}});
+    QJsonObject onChannel(const QString& name, const QString& channel = "2",
+                          const QString& number = SandboxFixture::demoNumber()) {
+        return as(number, name, {{"channel", channel}});
     }
     HttpProbe::Result getPicture(const QString& url, const QByteArray& range = {}) {
         QNetworkRequest request{QUrl(url)};
@@ -29,50 +28,45 @@ protected:
 };
 
 TEST(HomeMoney, YuanFromFen) {
-    const QList<QPair<qint64, QString>> cases = {{5830, "58.30"}, {12000, "120.00"},
-                                                 {75, "0.75"},    {5, "0.05"},
-                                                 {0, "0.00"},     {-1250, "-12.50"}};
+    const std::pair<qint64, QString> cases[] = {{5830, "58.30"}, {12000, "120.00"},
+                                                {75, "0.75"},    {5, "0.05"},
+                                                {0, "0.00"},     {-1250, "-12.50"}};
     for (const auto& [fen, text] : cases)
         EXPECT_EQ(sandbox::MainBillInfoInterface::yuan(fen), text) << fen;
 }
 
 TEST_F(HomeInterfacesTest, MainBillInfoShowsTheCreditAndThisMonthsBillTotal) {
-    const QList<QPair<QString, QString>> cases = {{"13800000001", "58.30"},
-                                                  {"13800000002", "120.00"},
-                                                  {"13800000003", "0.75"},
-                                                  {"13800000004", "300.50"}};
+    const std::pair<QString, QString> cases[] = {{"13800000001", "58.30"},
+                                                 {"13800000002", "120.00"},
+                                                 {"13800000003", "0.75"},
+                                                 {"13800000004", "300.50"}};
     for (const auto& [number, remain] : cases) {
-        const QJsonObject current = ask("MainBillInfo", number).value("current").toObject();
+        const QJsonObject current =
+            onChannel("MainBillInfo", "2", number).value("current").toObject();
         EXPECT_EQ(current.value("remain").toString(), remain) << number.toStdString();
         // What the home page calls this month's charges is what the bill adds up to.
-        const QString session = server.signIn(number);
-        const QJsonObject bill = call("Bill", {{"session", session}, {"num", number}, {"ym", "0"}})
-                                     .value("qry")
-                                     .toObject();
+        const QJsonObject bill = as(number, "Bill", {{"ym", "0"}}).value("qry").toObject();
         EXPECT_EQ(current.value("telephone_fare").toString(), bill.value("total").toString())
             << number.toStdString();
     }
     server.server().backend().database().exec(
         "UPDATE accounts SET balance_fen = 1 WHERE number = '13800000001'");
-    EXPECT_EQ(ask("MainBillInfo").value("current").toObject().value("remain").toString(), "0.01");
+    EXPECT_EQ(onChannel("MainBillInfo").value("current").toObject().value("remain").toString(),
+              "0.01");
 }
 
-TEST_F(HomeInterfacesTest, SessionCheckAndFaultSwitchApply) {
+TEST_F(HomeInterfacesTest, FaultSwitchAndChannelApply) {
     for (const char* name : {"MainBillInfo", "Advert", "MainInfoConfList"}) {
-        const QJsonObject expired = call(
-            name, {{"session", "nope"}, {"num", SandboxFixture::demoNumber()}, {"channel", "2"}});
-        EXPECT_EQ(expired.value("result").toInteger(), 9999) << name;
         server.setFault(name, sandbox::Fault::result(7, "busy"));
-        EXPECT_EQ(ask(name).value("result").toInteger(), 7) << name;
+        EXPECT_EQ(resultOf(onChannel(name)), 7) << name;
         server.clearFaults();
     }
     for (const char* name : {"Advert", "MainInfoConfList"})
-        EXPECT_EQ(ask(name, SandboxFixture::demoNumber(), "9").value("result").toInteger(), 1)
-            << name << " with a wrong channel";
+        EXPECT_EQ(resultOf(onChannel(name, "9")), 1) << name << " with a wrong channel";
 }
 
 TEST_F(HomeInterfacesTest, AdvertsAndTilesNamePicturesTheSandboxServes) {
-    const QJsonArray groups = ask("Advert").value("advert").toArray();
+    const QJsonArray groups = onChannel("Advert").value("advert").toArray();
     ASSERT_EQ(groups.size(), 2);
     EXPECT_EQ(groups[0].toObject().value("position").toInteger(), 1);
     const QJsonArray items = groups[0].toObject().value("list").toArray();
@@ -80,7 +74,7 @@ TEST_F(HomeInterfacesTest, AdvertsAndTilesNamePicturesTheSandboxServes) {
     EXPECT_EQ(items[2].toObject().value("forNative").toString(), "1");
     EXPECT_EQ(items[2].toObject().value("viewName").toString(), "FlowMainController");
 
-    const QJsonArray tiles = ask("MainInfoConfList").value("list").toArray();
+    const QJsonArray tiles = onChannel("MainInfoConfList").value("list").toArray();
     ASSERT_EQ(tiles.size(), 3);
     EXPECT_TRUE(tiles[1].toObject().value("type").isDouble());
 
@@ -97,15 +91,8 @@ TEST_F(HomeInterfacesTest, AdvertsAndTilesNamePicturesTheSandboxServes) {
 }
 
 TEST_F(HomeInterfacesTest, PicturesAnswerRangesAndUnknownNames) {
-    const QString url = ask("Advert")
-                            .value("advert")
-                            .toArray()[0]
-                            .toObject()
-                            .value("list")
-                            .toArray()[0]
-                            .toObject()
-                            .value("image")
-                            .toString();
+    const QJsonValue advert = onChannel("Advert").value("advert")[0];
+    const QString url = advert.toObject().value("list")[0].toObject().value("image").toString();
     const QByteArray whole = getPicture(url).body;
     ASSERT_GT(whole.size(), 100);
     const qint64 n = whole.size();

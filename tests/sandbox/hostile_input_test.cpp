@@ -93,6 +93,8 @@ protected:
 
 const QByteArray kBody = "num=13800000001&pass=123456";
 const QByteArray kHead = "POST /pelvo/Login.do HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+const QByteArray kChunked = kHead + "Transfer-Encoding: chunked\r\n\r\n";
+const QByteArray kLogin = kHead + "Content-Length: 27\r\n\r\n" + kBody; // well framed
 
 TEST_F(HostileInput, BrokenFramingIsAnsweredBeforeAnyInterfaceRuns) {
     const struct {
@@ -100,37 +102,20 @@ TEST_F(HostileInput, BrokenFramingIsAnsweredBeforeAnyInterfaceRuns) {
         QByteArray bytes;
         int status;
     } cases[] = {
+        // One of each refusal here; the framing's own table holds every way to earn them.
         {"lengthNotANumber", kHead + "Content-Length: 27x\r\n\r\n" + kBody, 400},
-        {"lengthNegative", kHead + "Content-Length: -27\r\n\r\n" + kBody, 400},
         {"lengthTwiceDiffering", kHead + "Content-Length: 27\r\nContent-Length: 5\r\n\r\n" + kBody,
          400},
-        {"lengthTwiceSame", kHead + "Content-Length: 27\r\nContent-Length: 27\r\n\r\n" + kBody,
-         400},
-        {"lengthAndChunked",
-         kHead + "Content-Length: 27\r\nTransfer-Encoding: chunked\r\n\r\n1b\r\n" + kBody +
-             "\r\n0\r\n\r\n",
-         400},
-        {"chunkSizeNotHex",
-         kHead + "Transfer-Encoding: chunked\r\n\r\nzz\r\n" + kBody + "\r\n0\r\n\r\n", 400},
-        {"chunkShorterThanData",
-         kHead + "Transfer-Encoding: chunked\r\n\r\n5\r\n" + kBody + "\r\n0\r\n\r\n", 400},
+        {"chunkShorterThanData", kChunked + "5\r\n" + kBody + "\r\n0\r\n\r\n", 400},
         {"unknownCoding", kHead + "Transfer-Encoding: gzip\r\n\r\n" + kBody, 501},
-        {"headerNameOfFF", kHead + "\xFF\xFF\xFF: 1\r\nContent-Length: 27\r\n\r\n" + kBody, 400},
-        {"foldedHeader", kHead + "X: a\r\n b\r\nContent-Length: 27\r\n\r\n" + kBody, 400},
         {"version99", "POST /pelvo/Login.do HTTP/9.9\r\nContent-Length: 27\r\n\r\n" + kBody, 505},
-        {"notHttp", QByteArray("\x16\x03\x01\x00\x05hello\r\n\r\n", 14), 400},
         {"bodyTooLarge", kHead + "Content-Length: 2000000\r\n\r\n", 413},
-        {"chunksTooLarge",
-         kHead + "Transfer-Encoding: chunked\r\n\r\n8000\r\n" + QByteArray(0x8000, 'a') +
-             "\r\n8001\r\n",
-         413},
+        {"chunksTooLarge", kChunked + "8000\r\n" + QByteArray(0x8000, 'a') + "\r\n8001\r\n", 413},
         {"headTooLarge", kHead + "X: " + QByteArray(20000, 'a') + "\r\n\r\n", 431},
         // Floods on one connection, refused at their bound instead of buffered.
         {"blankLineFlood", QByteArray(256 * 1024, '\n') + kHead + "\r\n", 431},
-        {"zeroPaddedChunkSize",
-         kHead + "Transfer-Encoding: chunked\r\n\r\n" + QByteArray(256 * 1024, '0'), 400},
-        {"endlessChunkExtension",
-         kHead + "Transfer-Encoding: chunked\r\n\r\n1;" + QByteArray(256 * 1024, 'x'), 400},
+        {"zeroPaddedChunkSize", kChunked + QByteArray(256 * 1024, '0'), 400},
+        {"endlessChunkExtension", kChunked + "1;" + QByteArray(256 * 1024, 'x'), 400},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,9 +128,8 @@ TEST_F(HostileInput, BrokenFramingIsAnsweredBeforeAnyInterfaceRuns) {
 
     // The same log-in, well framed (plain and chunked), still goes through.
     const QByteArray good[] = {
-        kHead + "Content-Length: 27\r\n\r\n" + kBody,
-        kHead + "Transfer-Encoding: chunked\r\n\r\n4\r\nnum=\r\n17\r\n" + kBody.mid(4) +
-            "\r\n0\r\n\r\n",
+        kLogin,
+        kChunked + "4\r\nnum=\r\n17\r\n" + kBody.mid(4) + "\r\n0\r\n\r\n",
     };
     for (const QByteArray& bytes : good) {
         const Exchange e = exchange(port(), bytes);
@@ -165,7 +149,7 @@ TEST_F(HostileInput, EveryConnectionOfABurstPassesTheGate) {
         QByteArray bytes;
         int status;
     } kinds[] = {
-        {"login", kHead + "Content-Length: 27\r\n\r\n" + kBody, 200},
+        {"login", kLogin, 200},
         {"oversized", kHead + "Content-Length: 2000000\r\n\r\n" + QByteArray(64 * 1024, 'a'), 413},
         {"silent", {}, 0},
     };
@@ -186,10 +170,9 @@ TEST_F(HostileInput, EveryConnectionOfABurstPassesTheGate) {
 }
 
 TEST_F(HostileInput, OfPipelinedRequestsOnlyTheFirstRunsAndIsAnswered) {
-    const QByteArray login = kHead + "Content-Length: 27\r\n\r\n" + kBody;
     const QByteArray cases[] = {
-        login + login + login,
-        "\r\n\r\n" + login + "GET /sandbox/requests HTTP/1.1\r\n\r\n",
+        kLogin + kLogin + kLogin,
+        "\r\n\r\n" + kLogin + "GET /sandbox/requests HTTP/1.1\r\n\r\n",
     };
     int sessions = 0;
     for (const QByteArray& bytes : cases) {
@@ -287,22 +270,26 @@ TEST_F(HostileInput, StalledAndDrippingConnectionsAreClosed) {
 
 TEST_F(HostileInput, NumbersAreDigitsOnly) {
     HttpProbe http;
-    auto call = [&](const QString& name, const QByteArray& body) {
-        return http.post(fixture.interfaceUrl(name), body).json().value("result").toInteger(-1);
+    const QByteArray session = "session=" + fixture.signIn().toUtf8();
+    const struct {
+        const char* name;
+        const char* interfaceName;
+        QByteArray body;
+        qint64 result;
+    } cases[] = {
+        {"encoded byte order mark", "Login", "num=%EF%BB%BF13800000001&pass=123456", 19999},
+        {"raw byte order mark", "Login", QByteArray("num=\xEF\xBB\xBF") + "13800000001&pass=123456",
+         19999},
+        {"full-width 1", "Login", "num=%EF%BC%913800000001&pass=123456", 19999},
+        {"checked session, marked number", "StarLevel", session + "&num=%EF%BB%BF13800000001",
+         9999},
+        {"checked session, plain number", "StarLevel", session + "&num=13800000001", 0},
     };
-    const QByteArray bom = "%EF%BB%BF";
-    EXPECT_EQ(call("Login", "num=" + bom + "13800000001&pass=123456"), 19999);
-    EXPECT_EQ(call("Login", "num=\xEF\xBB\xBF"
-                            "13800000001&pass=123456"),
-              19999);
-    EXPECT_EQ(call("Login", "num=%EF%BC%91"
-                            "3800000001&pass=123456"),
-              19999); // full-width 1
-    EXPECT_EQ(sessionCount(), 0);
-    const QString session = fixture.signIn();
-    EXPECT_EQ(call("StarLevel", "session=" + session.toUtf8() + "&num=" + bom + "13800000001"),
-              9999);
-    EXPECT_EQ(call("StarLevel", "session=" + session.toUtf8() + "&num=13800000001"), 0);
+    for (const auto& c : cases)
+        EXPECT_EQ(resultOf(http.post(fixture.interfaceUrl(c.interfaceName), c.body).json()),
+                  c.result)
+            << c.name;
+    EXPECT_EQ(sessionCount(), 1); // only the one signed in
 }
 
 } // namespace

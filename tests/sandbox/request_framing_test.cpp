@@ -9,153 +9,106 @@ using State = RequestFraming::State;
 
 namespace {
 
-struct FramingCase {
-    const char* name;
-    QByteArray bytes;
-    State state;
-    int status = 0; // when refused
-};
-
-void PrintTo(const FramingCase& c, std::ostream* os) {
-    *os << c.name;
-}
+// What a row expects: complete, waiting for more, or refused with that status.
+constexpr int kComplete = 0, kMore = 1;
 
 const QByteArray kLogin = "POST /pelvo/Login.do HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+const QByteArray kChunked = kLogin + "Transfer-Encoding: chunked\r\n\r\n";
 
-RequestFraming::Limits smallLimits() {
+// Whole, and byte by byte: the verdict must not depend on how the bytes arrive.
+TEST(Framing, JudgesTheSameWholeOrByteByByte) {
     RequestFraming::Limits limits;
     limits.maxHeadBytes = 256;
     limits.maxBodyBytes = 64;
-    return limits;
-}
-
-class Framing : public ::testing::TestWithParam<FramingCase> {};
-
-// Whole, and byte by byte: the verdict must not depend on how the bytes arrive.
-TEST_P(Framing, JudgesTheSameWholeOrByteByByte) {
-    const FramingCase& c = GetParam();
-    RequestFraming whole(smallLimits());
-    EXPECT_EQ(whole.feed(c.bytes), c.state);
-    if (c.state == State::Refused) {
-        EXPECT_EQ(whole.status(), c.status) << whole.reason().toStdString();
-    }
-
-    RequestFraming trickle(smallLimits());
-    for (char byte : c.bytes)
-        trickle.feed(QByteArrayView(&byte, 1));
-    EXPECT_EQ(trickle.state(), c.state);
-    EXPECT_EQ(trickle.status(), whole.status());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Requests, Framing,
-    ::testing::Values(
-        FramingCase{"lengthBody", kLogin + "Content-Length: 5\r\n\r\nnum=1", State::Complete},
-        FramingCase{"noBody", "GET /sandbox/requests HTTP/1.1\r\nHost: x\r\n\r\n", State::Complete},
-        FramingCase{"http10", "GET / HTTP/1.0\r\n\r\n", State::Complete},
-        FramingCase{"bareLineFeeds", "GET / HTTP/1.1\nHost: x\n\n", State::Complete},
-        FramingCase{"leadingBlankLine", "\r\nGET / HTTP/1.1\r\n\r\n", State::Complete},
-        FramingCase{"valueWithUtf8", kLogin + "X-Name: \xE4\xB8\xAD\r\n\r\n", State::Complete},
-        FramingCase{"bodyStillComing", kLogin + "Content-Length: 9\r\n\r\nnum=1",
-                    State::Incomplete},
-        FramingCase{"headStillComing", kLogin + "Content-Len", State::Incomplete},
-        FramingCase{"chunked",
-                    kLogin +
-                        "Transfer-Encoding: chunked\r\n\r\n3\r\nnum\r\n2;x=y\r\n=1\r\n0\r\n\r\n",
-                    State::Complete},
-        FramingCase{"chunkedWithTrailer",
-                    kLogin +
-                        "Transfer-Encoding: Chunked\r\n\r\nA\r\n0123456789\r\n0\r\nX-T: 1\r\n\r\n",
-                    State::Complete},
-        FramingCase{"chunkedUnfinished", kLogin + "Transfer-Encoding: chunked\r\n\r\n3\r\nnum\r\n",
-                    State::Incomplete},
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        int verdict;
+    } cases[] = {
+        {"lengthBody", kLogin + "Content-Length: 5\r\n\r\nnum=1", kComplete},
+        {"noBody", "GET /sandbox/requests HTTP/1.1\r\nHost: x\r\n\r\n", kComplete},
+        {"http10", "GET / HTTP/1.0\r\n\r\n", kComplete},
+        {"bareLineFeeds", "GET / HTTP/1.1\nHost: x\n\n", kComplete},
+        {"leadingBlankLine", "\r\nGET / HTTP/1.1\r\n\r\n", kComplete},
+        {"valueWithUtf8", kLogin + "X-Name: \xE4\xB8\xAD\r\n\r\n", kComplete},
+        {"bodyStillComing", kLogin + "Content-Length: 9\r\n\r\nnum=1", kMore},
+        {"headStillComing", kLogin + "Content-Len", kMore},
+        {"chunked", kChunked + "3\r\nnum\r\n2;x=y\r\n=1\r\n0\r\n\r\n", kComplete},
+        {"chunkedWithTrailer",
+         kLogin + "Transfer-Encoding: Chunked\r\n\r\nA\r\n0123456789\r\n0\r\nX-T: 1\r\n\r\n",
+         kComplete},
+        {"chunkedUnfinished", kChunked + "3\r\nnum\r\n", kMore},
         // Length and framing faults.
-        FramingCase{"lengthNotANumber", kLogin + "Content-Length: 1x\r\n\r\n", State::Refused, 400},
-        FramingCase{"lengthNegative", kLogin + "Content-Length: -5\r\n\r\n", State::Refused, 400},
-        FramingCase{"lengthPlus", kLogin + "Content-Length: +5\r\n\r\nnum=1", State::Refused, 400},
-        FramingCase{"lengthEmpty", kLogin + "Content-Length:\r\n\r\n", State::Refused, 400},
-        FramingCase{"lengthWithBom",
-                    kLogin + "Content-Length: \xEF\xBB\xBF"
-                             "5\r\n\r\nnum=1",
-                    State::Refused, 400},
-        FramingCase{"lengthTwice", kLogin + "Content-Length: 5\r\nContent-Length: 5\r\n\r\nnum=1",
-                    State::Refused, 400},
-        FramingCase{"lengthList", kLogin + "Content-Length: 5, 5\r\n\r\nnum=1", State::Refused,
-                    400},
-        FramingCase{"lengthAndChunked",
-                    kLogin + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
-                    State::Refused, 400},
-        FramingCase{"chunkedTwice",
-                    kLogin + "Transfer-Encoding: chunked\r\nTransfer-Encoding: chunked\r\n\r\n",
-                    State::Refused, 400},
-        FramingCase{"unknownCoding", kLogin + "Transfer-Encoding: gzip\r\n\r\n", State::Refused,
-                    501},
-        FramingCase{"chunkedInHttp10",
-                    "POST / HTTP/1.0\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
-                    State::Refused, 400},
-        FramingCase{"chunkSizeNotHex", kLogin + "Transfer-Encoding: chunked\r\n\r\nzz\r\n",
-                    State::Refused, 400},
-        FramingCase{"chunkSizeMissing", kLogin + "Transfer-Encoding: chunked\r\n\r\n;x\r\n",
-                    State::Refused, 400},
-        FramingCase{"chunkLongerThanSize",
-                    kLogin + "Transfer-Encoding: chunked\r\n\r\n2\r\nnum\r\n0\r\n\r\n",
-                    State::Refused, 400},
-        FramingCase{"chunkWithoutCrlf",
-                    kLogin + "Transfer-Encoding: chunked\r\n\r\n3\nnum\r\n0\r\n\r\n",
-                    State::Refused, 400},
-        FramingCase{"chunkedEndMissingCrlf", kLogin + "Transfer-Encoding: chunked\r\n\r\n0\r\nX",
-                    State::Incomplete},
+        {"lengthNotANumber", kLogin + "Content-Length: 1x\r\n\r\n", 400},
+        {"lengthNegative", kLogin + "Content-Length: -5\r\n\r\n", 400},
+        {"lengthPlus", kLogin + "Content-Length: +5\r\n\r\nnum=1", 400},
+        {"lengthEmpty", kLogin + "Content-Length:\r\n\r\n", 400},
+        {"lengthWithBom",
+         kLogin + "Content-Length: \xEF\xBB\xBF"
+                  "5\r\n\r\nnum=1",
+         400},
+        {"lengthTwice", kLogin + "Content-Length: 5\r\nContent-Length: 5\r\n\r\nnum=1", 400},
+        {"lengthList", kLogin + "Content-Length: 5, 5\r\n\r\nnum=1", 400},
+        {"lengthAndChunked",
+         kLogin + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n", 400},
+        {"chunkedTwice",
+         kLogin + "Transfer-Encoding: chunked\r\nTransfer-Encoding: chunked\r\n\r\n", 400},
+        {"unknownCoding", kLogin + "Transfer-Encoding: gzip\r\n\r\n", 501},
+        {"chunkedInHttp10", "POST / HTTP/1.0\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n", 400},
+        {"chunkSizeNotHex", kChunked + "zz\r\n", 400},
+        {"chunkSizeMissing", kChunked + ";x\r\n", 400},
+        {"chunkLongerThanSize", kChunked + "2\r\nnum\r\n0\r\n\r\n", 400},
+        {"chunkWithoutCrlf", kChunked + "3\nnum\r\n0\r\n\r\n", 400},
+        {"chunkedEndMissingCrlf", kChunked + "0\r\nX", kMore},
         // Head syntax.
-        FramingCase{"headerNameOfFF", kLogin + "\xFF\xFF\xFF: 1\r\n\r\n", State::Refused, 400},
-        FramingCase{"headerNameWithSpace", kLogin + "Content Length: 5\r\n\r\n", State::Refused,
-                    400},
-        FramingCase{"headerWithoutColon", kLogin + "Hello\r\n\r\n", State::Refused, 400},
-        FramingCase{"emptyHeaderName", kLogin + ": x\r\n\r\n", State::Refused, 400},
-        FramingCase{"spaceBeforeColon", kLogin + "Content-Length : 5\r\n\r\n", State::Refused, 400},
-        FramingCase{"foldedHeader", kLogin + "X: a\r\n b\r\n\r\n", State::Refused, 400},
-        FramingCase{"nulInValue", kLogin + QByteArray("X: a\0b\r\n\r\n", 10), State::Refused, 400},
-        FramingCase{"loneCarriageReturn", kLogin + "X: a\rb\r\n\r\n", State::Refused, 400},
-        FramingCase{"version99", "POST / HTTP/9.9\r\n\r\n", State::Refused, 505},
-        FramingCase{"version20", "GET / HTTP/2.0\r\n\r\n", State::Refused, 505},
-        FramingCase{"versionGarbled", "GET / HTTP/1.x\r\n\r\n", State::Refused, 400},
-        FramingCase{"versionLowercase", "GET / http/1.1\r\n\r\n", State::Refused, 400},
-        FramingCase{"noVersion", "GET /\r\n\r\n", State::Refused, 400},
-        FramingCase{"twoSpaces", "GET  / HTTP/1.1\r\n\r\n", State::Refused, 400},
-        FramingCase{"targetWithRawByte", "GET /\xE4\xB8\xAD HTTP/1.1\r\n\r\n", State::Refused, 400},
-        FramingCase{"tlsHello", QByteArray("\x16\x03\x01\x00\x05hello\r\n\r\n", 14), State::Refused,
-                    400},
+        {"headerNameOfFF", kLogin + "\xFF\xFF\xFF: 1\r\n\r\n", 400},
+        {"headerNameWithSpace", kLogin + "Content Length: 5\r\n\r\n", 400},
+        {"headerWithoutColon", kLogin + "Hello\r\n\r\n", 400},
+        {"emptyHeaderName", kLogin + ": x\r\n\r\n", 400},
+        {"spaceBeforeColon", kLogin + "Content-Length : 5\r\n\r\n", 400},
+        {"foldedHeader", kLogin + "X: a\r\n b\r\n\r\n", 400},
+        {"nulInValue", kLogin + QByteArray("X: a\0b\r\n\r\n", 10), 400},
+        {"loneCarriageReturn", kLogin + "X: a\rb\r\n\r\n", 400},
+        {"version99", "POST / HTTP/9.9\r\n\r\n", 505},
+        {"version20", "GET / HTTP/2.0\r\n\r\n", 505},
+        {"versionGarbled", "GET / HTTP/1.x\r\n\r\n", 400},
+        {"versionLowercase", "GET / http/1.1\r\n\r\n", 400},
+        {"noVersion", "GET /\r\n\r\n", 400},
+        {"twoSpaces", "GET  / HTTP/1.1\r\n\r\n", 400},
+        {"targetWithRawByte", "GET /\xE4\xB8\xAD HTTP/1.1\r\n\r\n", 400},
+        {"tlsHello", QByteArray("\x16\x03\x01\x00\x05hello\r\n\r\n", 14), 400},
         // Limits (64-byte bodies, 256-byte heads here).
-        FramingCase{"lengthOverLimit", kLogin + "Content-Length: 65\r\n\r\n", State::Refused, 413},
-        FramingCase{"lengthHuge", kLogin + "Content-Length: 99999999999999999999999\r\n\r\n",
-                    State::Refused, 413},
-        FramingCase{"lengthAtLimit", kLogin + "Content-Length: 64\r\n\r\n" + QByteArray(64, 'a'),
-                    State::Complete},
-        FramingCase{"chunksOverLimit",
-                    kLogin + "Transfer-Encoding: chunked\r\n\r\n20\r\n" + QByteArray(32, 'a') +
-                        "\r\n21\r\n",
-                    State::Refused, 413},
-        FramingCase{"chunkSizeOverflow",
-                    kLogin + "Transfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFFFFFFFFFF\r\n",
-                    State::Refused, 413},
-        FramingCase{"headOverLimit", kLogin + "X: " + QByteArray(300, 'a'), State::Refused, 431},
-        FramingCase{"blankLinesOverLimit", QByteArray(257, '\n'), State::Refused, 431},
-        FramingCase{"blankLinesAndHeadOverLimit", QByteArray(220, '\n') + kLogin + "X: y\r\n\r\n",
-                    State::Refused, 431},
+        {"lengthOverLimit", kLogin + "Content-Length: 65\r\n\r\n", 413},
+        {"lengthHuge", kLogin + "Content-Length: 99999999999999999999999\r\n\r\n", 413},
+        {"lengthAtLimit", kLogin + "Content-Length: 64\r\n\r\n" + QByteArray(64, 'a'), kComplete},
+        {"chunksOverLimit", kChunked + "20\r\n" + QByteArray(32, 'a') + "\r\n21\r\n", 413},
+        {"chunkSizeOverflow", kChunked + "FFFFFFFFFFFFFFFFFFFFFFFF\r\n", 413},
+        {"headOverLimit", kLogin + "X: " + QByteArray(300, 'a'), 431},
+        {"blankLinesOverLimit", QByteArray(257, '\n'), 431},
+        {"blankLinesAndHeadOverLimit", QByteArray(220, '\n') + kLogin + "X: y\r\n\r\n", 431},
         // Chunk framing is bounded in all (here before a size line reaches its own bound).
-        FramingCase{"zeroPaddedChunkSize",
-                    kLogin + "Transfer-Encoding: chunked\r\n\r\n" + QByteArray(1100, '0'),
-                    State::Refused, 413},
-        FramingCase{"endlessChunkExtension",
-                    kLogin + "Transfer-Encoding: chunked\r\n\r\n1;" + QByteArray(1100, 'x'),
-                    State::Refused, 413},
-        FramingCase{"chunkFramingOverLimit",
-                    kLogin + "Transfer-Encoding: chunked\r\n\r\n" +
-                        QByteArray("1;x\r\na\r\n").repeated(60),
-                    State::Refused, 413},
-        FramingCase{"trailerOverLimit",
-                    kLogin + "Transfer-Encoding: chunked\r\n\r\n0\r\nX: " + QByteArray(300, 'a'),
-                    State::Refused, 431}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"zeroPaddedChunkSize", kChunked + QByteArray(1100, '0'), 413},
+        {"endlessChunkExtension", kChunked + "1;" + QByteArray(1100, 'x'), 413},
+        {"chunkFramingOverLimit", kChunked + QByteArray("1;x\r\na\r\n").repeated(60), 413},
+        {"trailerOverLimit", kChunked + "0\r\nX: " + QByteArray(300, 'a'), 431},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const State expected = c.verdict == kComplete ? State::Complete
+                               : c.verdict == kMore   ? State::Incomplete
+                                                      : State::Refused;
+        RequestFraming whole(limits);
+        EXPECT_EQ(whole.feed(c.bytes), expected);
+        if (expected == State::Refused) {
+            EXPECT_EQ(whole.status(), c.verdict) << whole.reason().toStdString();
+        }
+        RequestFraming trickle(limits);
+        for (char byte : c.bytes)
+            trickle.feed(QByteArrayView(&byte, 1));
+        EXPECT_EQ(trickle.state(), expected);
+        EXPECT_EQ(trickle.status(), whole.status());
+    }
+}
 
 TEST(Framing, AsksForContinueOnlyOnceTheHeadIsIn) {
     RequestFraming framing;

@@ -27,9 +27,9 @@ private:
     bool m_scrolling;
 };
 
-QVariantMap keyboardInfo(unsigned curve = 7) {
+QVariantMap keyboardInfo() {
     QVariantMap info = ui::Keyboard::userInfo();
-    info[ui::Keyboard::AnimationCurveUserInfoKey] = curve;
+    info[ui::Keyboard::AnimationCurveUserInfoKey] = 7u;
     return info;
 }
 
@@ -82,49 +82,49 @@ TEST(BaseScreenKeyboard, FieldStaysAboveTheKeyboard) {
     }
 }
 
-TEST(BaseScreenKeyboard, FocusPostsTheKeyboardAndTheBarComesWithIt) {
-    Screen screen(true);
-    screen.loadViewIfNeeded();
-    screen.beginAppearanceTransition(true, false);
-    screen.endAppearanceTransition();
-    auto* field = new ui::TextField(QRectF(20, 400, 280, 30));
-    screen.view()->addSubview(field);
-    screen.textFieldShouldBeginEditingBase(field);
-    EXPECT_EQ(field->inputAccessoryView(), screen.keyboardToolBar());
-    ASSERT_EQ(screen.keyboardToolBar()->items().size(), 2);
-    EXPECT_EQ(screen.keyboardToolBar()->doneItem()->title(), QStringLiteral("完成"));
+// A scrolling screen on display with a field at y 400 being edited.
+struct EditingScreen {
+    EditingScreen() {
+        screen.loadViewIfNeeded();
+        screen.beginAppearanceTransition(true, false);
+        screen.endAppearanceTransition();
+        screen.view()->addSubview(field);
+        screen.textFieldShouldBeginEditingBase(field);
+    }
+    Screen screen{true};
+    ui::TextField* field = new ui::TextField(QRectF(20, 400, 280, 30));
+};
 
-    ui::Keyboard::notifyWillShow(field);
-    auto* scroll = qobject_cast<ui::ScrollView*>(screen.view());
+TEST(BaseScreenKeyboard, FocusPostsTheKeyboardAndTheBarComesWithIt) {
+    EditingScreen s;
+    EXPECT_EQ(s.field->inputAccessoryView(), s.screen.keyboardToolBar());
+    ASSERT_EQ(s.screen.keyboardToolBar()->items().size(), 2);
+    EXPECT_EQ(s.screen.keyboardToolBar()->doneItem()->title(), QStringLiteral("完成"));
+
+    ui::Keyboard::notifyWillShow(s.field);
+    auto* scroll = qobject_cast<ui::ScrollView*>(s.screen.view());
     EXPECT_EQ(scroll->contentOffset(), QPointF(0, 400 + 30 + 216 - 568));
 
     // Once the screen has gone, the keyboard moves it no more.
-    screen.beginAppearanceTransition(false, false);
-    screen.endAppearanceTransition();
+    s.screen.beginAppearanceTransition(false, false);
+    s.screen.endAppearanceTransition();
     ui::Keyboard::notifyWillHide();
     EXPECT_EQ(scroll->contentOffset(), QPointF(0, 400 + 30 + 216 - 568));
 }
 
 TEST(BaseScreenKeyboard, DoneAndTouchEndEditing) {
-    Screen screen(true);
-    screen.loadViewIfNeeded();
-    screen.beginAppearanceTransition(true, false);
-    screen.endAppearanceTransition();
-    auto* field = new ui::TextField(QRectF(20, 100, 280, 30));
-    screen.view()->addSubview(field);
-    screen.textFieldShouldBeginEditingBase(field);
+    EditingScreen s;
+    s.field->becomeFirstResponder();
+    ASSERT_TRUE(s.field->isEditing());
+    s.screen.keyboardToolBar()->doneItem()->trigger();
+    EXPECT_FALSE(s.field->isEditing());
 
-    field->becomeFirstResponder();
-    ASSERT_TRUE(field->isEditing());
-    screen.keyboardToolBar()->doneItem()->trigger();
-    EXPECT_FALSE(field->isEditing());
-
-    field->becomeFirstResponder();
-    ASSERT_TRUE(field->isEditing());
+    s.field->becomeFirstResponder();
+    ASSERT_TRUE(s.field->isEditing());
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(screen.view(), &release);
-    EXPECT_FALSE(field->isEditing());
+    QCoreApplication::sendEvent(s.screen.view(), &release);
+    EXPECT_FALSE(s.field->isEditing());
 }
 
 TEST(BaseScreenKeyboard, ContentHeightFollowsTheTabBar) {

@@ -26,8 +26,7 @@ TEST_P(Aes128Vectors, EncryptsToTheFixedTextAndBack) {
     const Vector& v = GetParam();
     EXPECT_EQ(PublicFunction::cryptAES128WithMD5KEY(v.plain, v.key), v.hex);
     const QString back = PublicFunction::decryptAES128WithMD5KEY(v.hex, v.key);
-    EXPECT_FALSE(back.isNull());
-    EXPECT_EQ(back, v.plain);
+    EXPECT_TRUE(!back.isNull() && back == v.plain);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,8 +71,7 @@ TEST(Decrypt, FailuresGiveNull) {
 TEST(StringToByte, ReadsPairsAndRefusesTheRest) {
     EXPECT_EQ(PublicFunction::stringToByte("00ff7A a0"), QByteArray::fromHex("00ff7aa0"));
     const QByteArray empty = PublicFunction::stringToByte("");
-    EXPECT_FALSE(empty.isNull());
-    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_TRUE(!empty.isNull() && empty.isEmpty());
     for (const char* bad : {"0", "0g", "0x00", "\t00", "-1"})
         EXPECT_TRUE(PublicFunction::stringToByte(bad).isNull()) << bad;
 }
@@ -107,33 +105,25 @@ TEST(EncryptedPhoneNumber, EachRequestHasItsOwnNonce) {
     EXPECT_EQ(EncryptedPhoneNumber::forWebPage().keyString().left(16), "Tq4VbN8sWp2LmRx7");
 }
 
-TEST(Md5, UpperCaseDigestOfUtf8) {
+TEST(Encryption, DigestsAes256AndBase64GiveKnownAnswers) {
     EXPECT_EQ(MD5::md5(""), "D41D8CD98F00B204E9800998ECF8427E");
-    EXPECT_EQ(MD5::md5("abc"), "900150983CD24FB0D6963F7D28E17F72");
     EXPECT_EQ(MD5::md5(QString::fromUtf8("中国移动")), "A470D2E2E86A1D9DE396BB64161164FF");
-}
 
-TEST(Encryption, Aes256AndBase64Vectors) {
     const QByteArray cipher = Encryption::AES256EncryptWithKey("hello", "secret");
     EXPECT_EQ(cipher.toHex(), "210ca09eb642ea37730c780a7e4304ec");
     EXPECT_EQ(Encryption::AES256DecryptWithKey(cipher, "secret"), "hello");
     EXPECT_TRUE(Encryption::AES256DecryptWithKey("short", "secret").isNull());
     // A key longer than 32 bytes is cut, not refused.
     EXPECT_EQ(Encryption::AES256EncryptWithKey("hello", "secret" + QString(40, u'x')).size(), 16);
+    // An empty text decrypts to an empty success, not a failure.
+    const QByteArray empty =
+        Encryption::AES128DecryptWithMD5Key(Encryption::AES128EncryptWithMD5Key({}, kKey), kKey);
+    EXPECT_TRUE(!empty.isNull() && empty.isEmpty());
 
     EXPECT_EQ(Encryption::base64encode(""), "");
-    EXPECT_EQ(Encryption::base64encode("f"), "Zg==");
     EXPECT_EQ(Encryption::base64encode(QString::fromUtf8("中文")), "5Lit5paH");
     EXPECT_EQ(Encryption::newStringInBase64FromData("f"), "Zg");
     EXPECT_EQ(Encryption::newStringInBase64FromData("fo"), "Zm8");
-}
-
-TEST(Encryption, EmptyDecryptionIsASuccess) {
-    const QByteArray cipher = Encryption::AES128EncryptWithMD5Key({}, kKey);
-    ASSERT_EQ(cipher.size(), 16);
-    const QByteArray plain = Encryption::AES128DecryptWithMD5Key(cipher, kKey);
-    EXPECT_FALSE(plain.isNull());
-    EXPECT_TRUE(plain.isEmpty());
 }
 
 } // namespace

@@ -17,21 +17,30 @@
 
 namespace {
 
-TEST(BFLayoutUtils, linesAndColumnsAreMeasuredFromTheReference) {
+TEST(BFLayoutUtils, placesViewsFromTheReferenceAndWrapsThem) {
     ui::View ref(QRectF(10, 20, 100, 30));
     const BFTopPaddingLayout layout{50, 16, 5, 3}; // width, height, top, left
     EXPECT_EQ(BFLayoutUtils::lineLayout(layout, &ref), QRectF(13, 55, 50, 16));
     EXPECT_EQ(BFLayoutUtils::columnLayout(layout, &ref), QRectF(113, 25, 50, 16));
     EXPECT_EQ(BFLayoutUtils::lineLayout(layout, QPointF(1, 2)), QRectF(4, 7, 50, 16));
     EXPECT_EQ(BFLayoutUtils::columnLayout(layout, QPointF(1, 2)), QRectF(4, 7, 50, 16));
+
+    auto* inner = new ui::View(QRectF(100, 100, 40, 20));
+    std::unique_ptr<ui::View> wrapper(BFLayoutUtils::doWrapView(inner, 5));
+    EXPECT_EQ(wrapper->frame(), QRectF(95, 95, 50, 30));
+    EXPECT_EQ(inner->frame(), QRectF(5, 5, 40, 20));
+    EXPECT_EQ(inner->superview(), wrapper.get());
 }
 
-TEST(BFLayoutUtils, heightsFollowTheLastSubview) {
+TEST(BFLayoutUtils, sizesFollowTheLastSubview) {
     ui::View container(QRectF(0, 0, 200, 10));
     BFLayoutUtils::adjustHeight(&container, 8, 100);
     EXPECT_EQ(container.frame().height(), 10); // no subviews: unchanged
-    BFLayoutUtils::doLayout(
-        &container, {new ui::View(QRectF(0, 0, 10, 40)), new ui::View(QRectF(0, 40, 150, 20))});
+    auto* absent = new ui::View;
+    BFLayoutUtils::doLayout(&container, {new ui::View(QRectF(0, 0, 10, 40)),
+                                         new ui::View(QRectF(0, 40, 150, 20)), nullptr, absent});
+    EXPECT_EQ(container.subviews().size(), 2); // stops at the first missing view
+    delete absent;
     EXPECT_EQ(BFLayoutUtils::getLastestSubViewOffSet(&container), 60);
     BFLayoutUtils::adjustHeight(&container, 8, 100);
     EXPECT_EQ(container.frame().height(), 100); // the minimum wins
@@ -39,42 +48,20 @@ TEST(BFLayoutUtils, heightsFollowTheLastSubview) {
     EXPECT_EQ(container.frame().height(), 68);
     BFLayoutUtils::adjustWidth(&container, 2);
     EXPECT_EQ(container.frame().width(), 152);
-}
 
-TEST(BFLayoutUtils, doLayoutStopsAtTheFirstMissingView) {
-    ui::View container;
-    auto* a = new ui::View;
-    auto* c = std::make_unique<ui::View>().release();
-    BFLayoutUtils::doLayout(&container, {a, nullptr, c});
-    EXPECT_EQ(container.subviews().size(), 1);
-    delete c;
-    BFLayoutUtils::doLayout(&container, {nullptr});
-    EXPECT_EQ(container.subviews().size(), 1);
-}
-
-TEST(BFLayoutUtils, scrollContentHeights) {
     std::unique_ptr<ui::ScrollView> scroll(BFLayoutUtils::getUIScrollView(QRectF(0, 0, 320, 400)));
-    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 0));
     BFLayoutUtils::adjustContentHeight(scroll.get(), 12);
-    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 12));
     BFLayoutUtils::lowestContentHeight(scroll.get(), 500); // no subviews: nothing
     EXPECT_EQ(scroll->contentSize(), QSizeF(320, 12));
     scroll->addSubview(new ui::View(QRectF(0, 300, 320, 300)));
-    BFLayoutUtils::adjustContentHeight(scroll.get(), 12);
-    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 612));
-    BFLayoutUtils::lowestContentHeight(scroll.get(), 500);
-    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 600));
-    BFLayoutUtils::lowestContentHeight(scroll.get(), 700);
-    EXPECT_EQ(scroll->contentSize(), QSizeF(320, 700));
-}
-
-TEST(BFLayoutUtils, wrappingKeepsTheCentre) {
-    auto* inner = new ui::View(QRectF(100, 100, 40, 20));
-    std::unique_ptr<ui::View> wrapper(BFLayoutUtils::doWrapView(inner, 5));
-    EXPECT_EQ(wrapper->frame(), QRectF(95, 95, 50, 30));
-    EXPECT_EQ(inner->frame(), QRectF(5, 5, 40, 20));
-    EXPECT_EQ(inner->superview(), wrapper.get());
-    EXPECT_EQ(BFLayoutUtils::commonHeight(), 457);
+    for (const auto& [adjust, min, height] :
+         {std::tuple{true, 12, 612}, {false, 500, 600}, {false, 700, 700}}) {
+        if (adjust)
+            BFLayoutUtils::adjustContentHeight(scroll.get(), min);
+        else
+            BFLayoutUtils::lowestContentHeight(scroll.get(), min);
+        EXPECT_EQ(scroll->contentSize(), QSizeF(320, height)) << min;
+    }
 }
 
 TEST(BFLayoutUtils, breakLinesWhereTheFirstLineEnds) {
@@ -128,8 +115,8 @@ TEST(ViewHelpers, standardAlertAndEmptyListLabel) {
 
 TEST(ViewHelpers, textHeightOfALabel) {
     ui::Label label(QRectF(0, 0, 100, 20));
-    EXPECT_EQ(PublicFunction::textLabel(&label, QSizeF(100, 1000)).height(),
-              0); // no text: no failure
+    // No text: no failure.
+    EXPECT_EQ(PublicFunction::textLabel(&label, QSizeF(100, 1000)).height(), 0);
     label.setAttributedText(NilString::initWithNotNilString(QString()));
     EXPECT_EQ(PublicFunction::textLabel(&label, QSizeF(100, 1000)).height(), 0);
     label.setText(

@@ -1,10 +1,10 @@
-#include <QEventLoop>
-#include <QTimer>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 #include "app/core/HTTPRequest.h"
 #include "platform/foundation/NetworkActivity.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/Wait.h"
 
 namespace {
 
@@ -16,27 +16,22 @@ struct Outcome {
 };
 
 // Starts the request and runs the loop until a handler fires or the guard passes.
-Outcome run(HTTPRequest* request, int guardMs = 5000) {
+Outcome run(HTTPRequest* request) {
     Outcome out;
-    QEventLoop loop;
-    request->setCompletionHandler([&](const QVariant& r) {
-        out.completed = true;
-        out.reply = r;
-        loop.quit();
-    });
-    request->setFailureHandler([&](const HTTPError& e) {
-        out.failed = true;
-        out.error = e;
-        loop.quit();
-    });
-    QTimer::singleShot(guardMs, &loop, &QEventLoop::quit);
+    request->setCompletionHandler([&](const QVariant& r) { out.completed = true, out.reply = r; });
+    request->setFailureHandler([&](const HTTPError& e) { out.failed = true, out.error = e; });
     request->startRequest();
-    loop.exec();
+    waitUntil([&] { return out.completed || out.failed; }, 5000);
     return out;
+}
+
+HTTPRequest* to(const ScriptedServer& server, double timeout = 30) {
+    return HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), timeout);
 }
 
 TEST(HTTPRequest, bodyKeepsOrderDuplicatesAndMissingValues) {
     ScriptedServer server;
+    EXPECT_TRUE(run(to(server)).completed);
     auto* r = HTTPRequest::requestWithURL(server.url("/pelvo/Bill.do"), 30);
     r->setPostValue("S1", "session");
     r->setPostValue("13800000001", "num");
@@ -45,8 +40,9 @@ TEST(HTTPRequest, bodyKeepsOrderDuplicatesAndMissingValues) {
     r->setPostValue("2", "action");
     r->setPostValue(7, "count");
     EXPECT_TRUE(run(r).completed);
-    ASSERT_EQ(server.requests().size(), 1);
-    const auto& got = server.requests()[0];
+    ASSERT_EQ(server.requests().size(), 2);
+    EXPECT_TRUE(server.requests()[0].body.isEmpty()); // no fields: an empty body
+    const auto& got = server.requests()[1];
     EXPECT_EQ(got.method, "POST");
     EXPECT_EQ(got.path, "/pelvo/Bill.do");
     EXPECT_EQ(got.body, "session=S1&num=13800000001&action=1&missing=&action=2&count=7");
@@ -73,13 +69,6 @@ TEST(HTTPRequest, valuesSurviveServerSideDecoding) {
     EXPECT_EQ(server.requests()[0].fields(), fields);
 }
 
-TEST(HTTPRequest, noFieldsSendsAnEmptyBody) {
-    ScriptedServer server;
-    EXPECT_TRUE(run(HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30)).completed);
-    ASSERT_EQ(server.requests().size(), 1);
-    EXPECT_TRUE(server.requests()[0].body.isEmpty());
-}
-
 TEST(HTTPRequest, repliesOfEveryShapeReachTheCompletion) {
     struct Case {
         const char* name;
@@ -88,6 +77,8 @@ TEST(HTTPRequest, repliesOfEveryShapeReachTheCompletion) {
     };
     const Case cases[] = {
         {"object", ScriptedServer::json(R"({"result":0,"msg":"ok"})"), QMetaType::QVariantMap},
+        {"large integers", ScriptedServer::json(R"({"time":1733472000123,"big":9007199254740993})"),
+         QMetaType::QVariantMap},
         {"object with status 500", ScriptedServer::json(R"({"result":5})", 500),
          QMetaType::QVariantMap},
         {"array", ScriptedServer::json(R"([1,2,3])"), QMetaType::QVariantList},
@@ -101,120 +92,86 @@ TEST(HTTPRequest, repliesOfEveryShapeReachTheCompletion) {
         SCOPED_TRACE(c.name);
         ScriptedServer server;
         server.enqueue(c.action);
-        const Outcome o = run(HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30));
+        const Outcome o = run(to(server));
         EXPECT_TRUE(o.completed);
         EXPECT_FALSE(o.failed);
         if (c.expectedType == 0)
             EXPECT_FALSE(o.reply.isValid());
         else
             EXPECT_EQ(o.reply.typeId(), c.expectedType);
+        if (o.reply.toMap().contains("time")) { // exact, not through a double
+            EXPECT_EQ(o.reply.toMap().value("time").toLongLong(), 1733472000123LL);
+        }
     }
-}
-
-TEST(HTTPRequest, largeIntegersStayExact) {
-    ScriptedServer server;
-    server.enqueue(
-        ScriptedServer::json(R"({"result":0,"time":1733472000123,"big":9007199254740993})"));
-    const Outcome o = run(HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30));
-    ASSERT_TRUE(o.completed);
-    EXPECT_EQ(o.reply.toMap().value("time").toLongLong(), 1733472000123LL);
 }
 
 TEST(HTTPRequest, transportFailuresGoToTheFailureHandlerWithTheirCodes) {
-    {
-        SCOPED_TRACE("time-out");
-        ScriptedServer server;
-        server.enqueue(ScriptedServer::noAnswer());
-        const Outcome o = run(HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 0.2));
-        EXPECT_TRUE(o.failed);
-        EXPECT_FALSE(o.completed);
-        EXPECT_EQ(o.error.code, HTTPError::TimedOut);
-    }
-    {
-        SCOPED_TRACE("refused");
-        const QUrl url(
-            QStringLiteral("http://127.0.0.1:%1/pelvo/X.do").arg(ScriptedServer::closedPort()));
-        const Outcome o = run(HTTPRequest::requestWithURL(url, 30));
-        EXPECT_TRUE(o.failed);
-        EXPECT_EQ(o.error.code, HTTPError::CannotConnectToHost);
-    }
-    {
-        SCOPED_TRACE("dropped");
-        ScriptedServer server;
-        server.setFallback(ScriptedServer::drop()); // the network layer retries a drop once
-        const Outcome o = run(HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30));
-        EXPECT_TRUE(o.failed);
-        EXPECT_NE(o.error.code, HTTPError::TimedOut);
-    }
+    ScriptedServer server;
+    server.enqueue(ScriptedServer::noAnswer());
+    Outcome o = run(to(server, 0.2));
+    EXPECT_TRUE(o.failed && !o.completed);
+    EXPECT_EQ(o.error.code, HTTPError::TimedOut);
+
+    const QUrl refused(
+        QStringLiteral("http://127.0.0.1:%1/pelvo/X.do").arg(ScriptedServer::closedPort()));
+    o = run(HTTPRequest::requestWithURL(refused, 30));
+    EXPECT_TRUE(o.failed);
+    EXPECT_EQ(o.error.code, HTTPError::CannotConnectToHost);
+
+    server.setFallback(ScriptedServer::drop()); // the network layer retries a drop once
+    o = run(to(server));
+    EXPECT_TRUE(o.failed);
+    EXPECT_NE(o.error.code, HTTPError::TimedOut);
 }
 
 TEST(HTTPRequest, activityIndicatorFollowsTheRequest) {
     ScriptedServer server;
-    auto* r = HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30);
-    bool onWhileRunning = false;
-    QEventLoop loop;
-    r->setCompletionHandler([&](const QVariant&) { loop.quit(); });
+    auto* r = to(server);
+    bool done = false;
+    r->setCompletionHandler([&](const QVariant&) { done = true; });
     r->startRequest();
-    onWhileRunning = ns::NetworkActivity::isVisible();
-    loop.exec();
-    EXPECT_TRUE(onWhileRunning);
+    EXPECT_TRUE(ns::NetworkActivity::isVisible());
+    ASSERT_TRUE(waitUntil([&] { return done; }));
     EXPECT_FALSE(ns::NetworkActivity::isVisible());
 }
 
-TEST(HTTPRequest, cancelCallsNeitherHandler) {
-    ScriptedServer server;
-    server.setFallback(ScriptedServer::json(R"({"result":0})"));
-    QPointer<HTTPRequest> r = HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30);
-    int calls = 0;
-    r->setCompletionHandler([&](const QVariant&) { ++calls; });
-    r->setFailureHandler([&](const HTTPError&) { ++calls; });
-    r->startRequest();
-    r->cancleRequest();
-    EXPECT_FALSE(ns::NetworkActivity::isVisible());
-    server.waitForRequests(1, 300);
-    QEventLoop loop;
-    QTimer::singleShot(100, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_EQ(calls, 0);
-    EXPECT_TRUE(r.isNull()); // a cancelled request cleans itself up
-}
-
-TEST(HTTPRequest, aDestroyedOwnerIsNeverCalledBack) {
-    ScriptedServer server;
-    server.enqueue([] {
-        auto a = ScriptedServer::json(R"({"result":0})");
-        a.delayMs = 50;
-        return a;
-    }());
-    auto* owner = new QObject;
-    int calls = 0;
-    auto* r = HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30, owner);
-    r->setCompletionHandler([&](const QVariant&) { ++calls; });
-    r->setFailureHandler([&](const HTTPError&) { ++calls; });
-    r->startRequest();
-    ASSERT_TRUE(server.waitForRequests(1));
-    delete owner;
-    QEventLoop loop;
-    QTimer::singleShot(150, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_EQ(calls, 0);
+TEST(HTTPRequest, neitherHandlerRunsAfterACancelOrTheOwnersEnd) {
+    for (const bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "owner destroyed");
+        ScriptedServer server;
+        auto answer = ScriptedServer::json(R"({"result":0})");
+        answer.delayMs = 50;
+        server.setFallback(answer);
+        auto* owner = new QObject;
+        QPointer<HTTPRequest> r = HTTPRequest::requestWithURL(server.url("/X.do"), 30, owner);
+        int calls = 0;
+        r->setCompletionHandler([&](const QVariant&) { ++calls; });
+        r->setFailureHandler([&](const HTTPError&) { ++calls; });
+        r->startRequest();
+        if (cancel) {
+            r->cancleRequest();
+            EXPECT_FALSE(ns::NetworkActivity::isVisible());
+        }
+        server.waitForRequests(1, 300);
+        if (!cancel) delete owner;
+        waitUntil([] { return false; }, 150);
+        EXPECT_EQ(calls, 0);
+        EXPECT_TRUE(r.isNull()); // a cancelled request cleans itself up
+        if (cancel) delete owner;
+    }
 }
 
 TEST(HTTPRequest, restartingSendsTheSameFieldsOnce) {
     ScriptedServer server;
     server.enqueue(ScriptedServer::noAnswer());
-    auto* r = HTTPRequest::requestWithURL(server.url("/pelvo/X.do"), 30);
+    auto* r = to(server);
     r->setPostValue("v", "k");
     r->startRequest();
     ASSERT_TRUE(server.waitForRequests(1));
     int completions = 0;
-    QEventLoop loop;
-    r->setCompletionHandler([&](const QVariant&) {
-        ++completions;
-        loop.quit();
-    });
+    r->setCompletionHandler([&](const QVariant&) { ++completions; });
     r->startRequest();
-    loop.exec();
+    ASSERT_TRUE(waitUntil([&] { return completions > 0; }));
     EXPECT_EQ(completions, 1);
     ASSERT_EQ(server.requests().size(), 2);
     EXPECT_EQ(server.requests()[1].body, "k=v");

@@ -3,8 +3,8 @@
 
 #include "app/core/AppDelegate.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/shell/TabBarViewController.h"
 #include "platform/ui/NavigationController.h"
+#include "screens/shell/TabBarViewController.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/categories/BFDicUtils.h"
+#include "app/categories/BFStringUtils.h"
 #include "app/categories/NoCrash.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
@@ -17,10 +18,8 @@ TEST(Utilities, formatOfNetworkFlow) {
         {1048575, "1024.00MB"}, {3.5 * 1048576, "3.50GB"}, {-5, "-5.00KB"},
         {std::nan(""), ""},
     };
-    for (const auto& [kb, text] : cases) {
-        SCOPED_TRACE(kb);
-        EXPECT_EQ(tavrixConfig::formatOfNetworkFlow(kb), text);
-    }
+    for (const auto& [kb, text] : cases)
+        EXPECT_EQ(tavrixConfig::formatOfNetworkFlow(kb), text) << kb;
 }
 
 TEST(Utilities, dictionaryReadersNeverHandBackTheWrongType) {
@@ -127,11 +126,37 @@ TEST(Utilities, coloursFromHexCodes) {
         {"#4682ca", QColor(70, 130, 202, 255)},   {"4682ca80", QColor(70, 130, 202, 128)},
         {"##abc", QColor(0xaa, 0xbb, 0xcc, 255)},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
-        EXPECT_EQ(PublicFunction::colorFromHexCode(c.code).rgba(), c.expected.rgba());
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(PublicFunction::colorFromHexCode(c.code).rgba(), c.expected.rgba()) << c.code;
     EXPECT_TRUE(PublicFunction::colorFromHexCode("zz").isValid());
+}
+
+TEST(Utilities, textLengthCountsAsciiAsHalves) {
+    const std::pair<QString, int> cases[] = {
+        {"", 0}, {"a", 1}, {"ab", 1}, {"abc", 2}, {"中", 1}, {"中文", 2}, {"a中", 2}, {"一", 1},
+    };
+    for (const auto& [text, n] : cases)
+        EXPECT_EQ(BFStringUtils::length(text), n) << text.toStdString();
+}
+
+TEST(Utilities, emojiDetection) {
+    const std::pair<QString, bool> cases[] = {
+        {"1", false},        {QString("1") + QChar(0x20E3), true},
+        {"😀", true},         {"abc ☀ def", true},
+        {QChar(0xA9), true}, {"中文", false},
+        {"𠀀", false}, // a supplementary ideograph, not an emoji
+        {"", false},
+    };
+    for (const auto& [text, yes] : cases)
+        EXPECT_EQ(BFStringUtils::stringContainsEmoji(text), yes) << text.toStdString();
+}
+
+TEST(Utilities, uuidIsThirtyTwoUpperCaseDigitsAndNew) {
+    const QString id = BFStringUtils::getUUID();
+    EXPECT_EQ(id.size(), 32);
+    EXPECT_EQ(id, id.toUpper());
+    EXPECT_FALSE(id.contains('-'));
+    EXPECT_NE(id, BFStringUtils::getUUID());
 }
 
 } // namespace
