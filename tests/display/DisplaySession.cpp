@@ -8,12 +8,12 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QtEndian>
 #include <cmath>
 #include <csignal>
 #include <iostream>
@@ -75,12 +75,12 @@ void DisplaySession::writeDefaults(const QVariantMap& values) {
     ns::PropertyList::writeFile(dir + "/tavrix.plist", all);
 }
 
-void DisplaySession::rememberSubscriber(const QString& number, const QString& password) {
+void DisplaySession::rememberSubscriber() {
     writeDefaults({{"is_open_guideview", true},
                    {"is_auto_login", true},
                    {"is_save_password", true},
-                   {"username", number},
-                   {"password", password}});
+                   {"username", "13800000001"},
+                   {"password", "123456"}});
 }
 
 QProcess* DisplaySession::spawn(const QString& program, const QStringList& args,
@@ -91,16 +91,6 @@ QProcess* DisplaySession::spawn(const QString& program, const QStringList& args,
     if (!process->waitForStarted(10000)) return nullptr;
     m_processes.push_back(std::move(process));
     return m_processes.back().get();
-}
-
-bool DisplaySession::startDisplay() {
-    if (!m_display.isEmpty()) return true;
-    if (!m_xvfb.start()) {
-        ADD_FAILURE() << m_xvfb.error().toStdString();
-        return false;
-    }
-    m_display = m_xvfb.display();
-    return true;
 }
 
 bool DisplaySession::startSandbox() {
@@ -125,9 +115,12 @@ bool DisplaySession::startSandbox() {
 }
 
 bool DisplaySession::start(const QStringList& extraArgs) {
-    if (!startDisplay() || !startSandbox()) return false;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", m_display);
+    if (!m_xvfbUp && !(m_xvfbUp = m_xvfb.start())) {
+        ADD_FAILURE() << m_xvfb.error().toStdString();
+        return false;
+    }
+    if (!startSandbox()) return false;
+    QProcessEnvironment env = displayEnvironment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("WAYLAND_DISPLAY");
     env.insert("QT_SCALE_FACTOR", "1");
@@ -148,9 +141,7 @@ bool DisplaySession::start(const QStringList& extraArgs) {
     const bool shown = waitFor(
         [&] {
             QProcess search;
-            QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-            e.insert("DISPLAY", m_display);
-            search.setProcessEnvironment(e);
+            search.setProcessEnvironment(displayEnvironment());
             search.start(tool("xdotool"), {"search", "--onlyvisible", "--classname", "tavrix"});
             search.waitForFinished(5000);
             return !search.readAllStandardOutput().trimmed().isEmpty() || !clientRunning();
@@ -186,11 +177,15 @@ QString DisplaySession::clientLog() {
     return QString::fromUtf8(m_clientLog);
 }
 
+QProcessEnvironment DisplaySession::displayEnvironment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_xvfb.display());
+    return env;
+}
+
 bool DisplaySession::xdotool(const QStringList& args) {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", m_display);
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(displayEnvironment());
     p.start(tool("xdotool"), args);
     if (!p.waitForFinished(20000) || p.exitCode() != 0) {
         ADD_FAILURE() << "xdotool " << args.join(' ').toStdString() << ": "
@@ -211,21 +206,6 @@ QStringList DisplaySession::pointerTo(const QPointF& at) {
 
 void DisplaySession::click(const QPointF& at) {
     xdotool(pointerTo(at) << "click"
-                          << "1");
-}
-
-void DisplaySession::press(const QPointF& at) {
-    xdotool(pointerTo(at) << "mousedown"
-                          << "1");
-}
-
-void DisplaySession::moveTo(const QPointF& to) {
-    const QStringList args = pointerTo(to);
-    if (!args.isEmpty()) xdotool(args);
-}
-
-void DisplaySession::release(const QPointF& at) {
-    xdotool(pointerTo(at) << "mouseup"
                           << "1");
 }
 
@@ -259,71 +239,37 @@ void DisplaySession::key(const QString& keys) {
     xdotool({"key", "--delay", "15", keys});
 }
 
-QJsonObject DisplaySession::get(const QString& path) {
-    QNetworkAccessManager manager;
-    QNetworkReply* reply =
-        manager.get(QNetworkRequest(QUrl(QString(m_base).replace("/pelvo/", path))));
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    if (!reply->isFinished()) loop.exec();
-    const QJsonDocument doc = QJsonDocument::fromJson(reply->readAll());
-    reply->deleteLater();
-    // The log is a bare array or an object holding it.
-    if (doc.isArray()) return QJsonObject{{"requests", doc.array()}};
-    return doc.object();
-}
-
 QList<QVariantMap> DisplaySession::requests(const QString& name) {
+    // The log comes in pages of {"total", "requests"}; each request's fields are pairs.
     QList<QVariantMap> out;
-    // The one place that knows the log's format: pages of {"total", "offset", "requests"}
-    // (an older sandbox answered one bare array). Secret fields come masked.
-    QJsonArray all;
-    for (int page = 0; page < 1000; ++page) {
-        const QJsonObject o = get("/sandbox/requests?offset=" + QString::number(all.size()));
-        const QJsonArray got = o.value("requests").toArray();
-        for (const QJsonValue& v : got)
-            all.append(v);
-        if (got.isEmpty() || !o.contains("total") || all.size() >= o.value("total").toInteger())
-            break;
-    }
-    for (const QJsonValue& v : all) {
-        const QJsonObject r = v.toObject();
-        QVariantMap m;
-        const QJsonValue fields = r.value("fields");
-        if (fields.isArray()) {
-            for (const QJsonValue& pair : fields.toArray())
-                m.insert(pair.toArray().at(0).toString(), pair.toArray().at(1).toString());
-        } else {
-            m = fields.toObject().toVariantMap();
+    QNetworkAccessManager manager;
+    for (qsizetype seen = 0, total = 1; seen < total;) {
+        QString address = m_base;
+        address.replace("/pelvo/", "/sandbox/requests?offset=" + QString::number(seen));
+        QNetworkReply* reply = manager.get(QNetworkRequest(QUrl(address)));
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        if (!reply->isFinished()) loop.exec();
+        const QJsonObject page = QJsonDocument::fromJson(reply->readAll()).object();
+        reply->deleteLater();
+        const QJsonArray got = page.value("requests").toArray();
+        if (got.isEmpty()) break;
+        total = page.value("total").toInteger();
+        seen += got.size();
+        for (const QJsonValue& v : got) {
+            if (v["interface"].toString() != name) continue;
+            QVariantMap fields;
+            for (const QJsonValue& pair : v["fields"].toArray())
+                fields.insert(pair[0].toString(), pair[1].toString());
+            out.append(fields);
         }
-        m.insert("interface", r.value("interface").toString());
-        m.insert("body", r.value("body").toString());
-        if (name.isEmpty() || m.value("interface") == name) out.append(m);
     }
     return out;
 }
 
-QStringList DisplaySession::receivedInterfaces() {
-    QStringList names;
-    for (const QVariantMap& r : requests())
-        names << r.value("interface").toString();
-    return names;
-}
-
 bool DisplaySession::waitForRequest(const QString& name, int count, int guardMs) {
     return waitFor([&] { return requests(name).size() >= count; }, guardMs, 40);
-}
-
-void DisplaySession::clearRequests() {
-    QNetworkAccessManager manager;
-    QNetworkReply* reply = manager.post(
-        QNetworkRequest(QUrl(QString(m_base).replace("/pelvo/", "/sandbox/clear-requests"))),
-        QByteArray());
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished()) loop.exec();
-    reply->deleteLater();
 }
 
 QVariantMap DisplaySession::defaults() const {
@@ -340,8 +286,7 @@ QImage DisplaySession::screen() const {
 
 QColor DisplaySession::pixel(const QPointF& at) const {
     const QPoint p = at.toPoint();
-    if (m_display.isEmpty() || p.x() < 0 || p.y() < 0 || p.x() >= kWidth || p.y() >= kHeight)
-        return {};
+    if (!m_xvfbUp || p.x() < 0 || p.y() < 0 || p.x() >= kWidth || p.y() >= kHeight) return {};
     return QColor(m_xvfb.pixel(p));
 }
 
@@ -360,6 +305,18 @@ bool DisplaySession::waitForScreen(const std::function<bool(const QImage&)>& don
     return waitFor([&] { return done(screen()); }, guardMs);
 }
 
+bool DisplaySession::waitForNewPicture(const QImage& before, const QRect& region, int quietMs) {
+    const auto part = [&](const QImage& s) { return region.isEmpty() ? s : s.copy(region); };
+    return waitForScreen([&](const QImage& now) { return part(now) != part(before); }, 20000) &&
+           waitForStillScreen(quietMs, 20000, region);
+}
+
+bool DisplaySession::clickAndSettle(const QPointF& at, const QRect& region, int quietMs) {
+    const QImage before = screen();
+    click(at);
+    return waitForNewPicture(before, region, quietMs);
+}
+
 bool DisplaySession::waitForStillScreen(int quietMs, int guardMs, const QRect& region) {
     QImage last;
     QElapsedTimer still;
@@ -374,10 +331,6 @@ bool DisplaySession::waitForStillScreen(int quietMs, int guardMs, const QRect& r
             return still.elapsed() >= quietMs;
         },
         guardMs, 25);
-}
-
-bool DisplaySession::saveScreen(const QString& path) const {
-    return screen().save(path, "PNG");
 }
 
 bool DisplaySession::waitFor(const std::function<bool()>& done, int guardMs, int intervalMs) {
@@ -405,6 +358,7 @@ void DisplayTest::TearDown() {
     const QString dir = qEnvironmentVariable("TAVRIX_DISPLAY_FAILURES", QDir::tempPath());
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const QString path = dir + "/" + info->test_suite_name() + "." + info->name() + ".png";
-    if (session.saveScreen(path)) std::cerr << "display kept in " << path.toStdString() << "\n";
+    if (session.screen().save(path, "PNG"))
+        std::cerr << "display kept in " << path.toStdString() << "\n";
     std::cerr << "client output:\n" << session.clientLog().toStdString() << "\n";
 }
