@@ -1,14 +1,10 @@
 #pragma once
 
-// The built client on a real X display, used as a person uses it: an Xvfb server, the sandbox
-// on a free port with a fresh database, and the client with QT_QPA_PLATFORM=xcb, its own
-// TAVRIX_HOME and TAVRIX_NETWORK=wifi. Input is real X input sent with xdotool; outcomes are
-// read from the sandbox's request log, the client's stored user defaults and the display.
-//
-// Each feature walks one journey in tests/display/<feature>_display_test.cpp with the
-// DisplayTest fixture (it skips when Xvfb or xdotool is missing, and fails instead when
-// TAVRIX_DISPLAY_REQUIRED is set, as in CI). The window sits at the display's origin and one
-// point is one pixel. Every wait polls with a guard time; nothing sleeps blindly.
+// The built client on a real X display, used as a person uses it: Xvfb, the sandbox with a
+// fresh database, and the client on xcb with its own TAVRIX_HOME, on wifi. Input is real X
+// input (xdotool); outcomes are read from the sandbox's request log, the stored user defaults
+// and the display. One journey per feature, in <feature>_display_test.cpp. The window sits at
+// the display's origin, one point a pixel. Every wait polls with a guard time.
 //
 // Under load a still picture is not a settled one: a client busy opening a screen draws
 // nothing for a while. After an input that changes the screen, wait for the picture to move
@@ -36,9 +32,6 @@ public:
     DisplaySession(const DisplaySession&) = delete;
     DisplaySession& operator=(const DisplaySession&) = delete;
 
-    // Empty when the display tools are installed; otherwise what is missing.
-    static QString unavailableReason();
-
     // Stored user defaults the client finds at its next start (merged into what is there).
     void writeDefaults(const QVariantMap& values);
     // The guide seen, automatic log-in on with the first demo subscriber.
@@ -47,7 +40,7 @@ public:
     // the client's window shows.
     bool start(const QStringList& extraArgs = {});
     // Ends the client as the desktop does (SIGTERM); true on a clean exit.
-    bool stopClient(int guardMs = 20000);
+    bool stopClient();
     bool clientRunning() const;
     QString clientLog();
 
@@ -63,53 +56,47 @@ public:
     // The form fields of each request to `name` the sandbox received, oldest first (secrets
     // come masked as "***": check a password by its outcome).
     QList<QVariantMap> requests(const QString& name);
-    bool waitForRequest(const QString& name, int count = 1, int guardMs = 20000);
+    bool waitForRequest(const QString& name, int count = 1);
     QVariantMap defaults() const;
-    bool waitForDefault(const QString& key, const QVariant& value, int guardMs = 10000);
+    bool waitForDefault(const QString& key, const QVariant& value);
 
     // The 320 x 568 window as the display shows it.
     QImage screen() const;
     QColor pixel(const QPointF& at) const;
-    bool waitForPixel(const QPointF& at, const QColor& colour, int tolerance = 8,
-                      int guardMs = 10000);
-    bool waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs = 10000);
+    bool waitForPixel(const QPointF& at, const QColor& colour, int tolerance = 8);
+    bool waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs = 20000);
     // Until region (the window by default) has not changed for quietMs. Leave out what moves
     // by itself (a carousel).
-    bool waitForStillScreen(int quietMs = 300, int guardMs = 20000, const QRect& region = {});
+    bool waitForStillScreen(int quietMs = 300, const QRect& region = {});
     // Until region differs from `before`, then rests for quietMs.
     bool waitForNewPicture(const QImage& before, const QRect& region = {}, int quietMs = 300);
     // A click that changes region: until the picture there has moved and rests again.
     bool clickAndSettle(const QPointF& at, const QRect& region = {}, int quietMs = 300);
 
-    static bool waitFor(const std::function<bool()>& done, int guardMs = 10000,
+    static bool waitFor(const std::function<bool()>& done, int guardMs = 20000,
                         int intervalMs = 25);
     static bool near(const QColor& a, const QColor& b, int tolerance = 8);
-
-    QString home() const { return m_home; }
-    QString baseAddress() const { return m_base; }
-    QString display() const { return m_xvfb.display(); }
 
 private:
     bool startSandbox();
     QProcess* spawn(const QString& program, const QStringList& args,
                     const QProcessEnvironment& env);
     QProcessEnvironment displayEnvironment() const;
-    bool xdotool(const QStringList& args);
+    void xdotool(const QStringList& args);
     QStringList pointerTo(const QPointF& at);
 
     QTemporaryDir m_dir;
     QString m_home, m_runtime, m_base;
     XvfbServer m_xvfb;
-    bool m_xvfbUp = false;
     QProcess* m_sandbox = nullptr;
     QProcess* m_client = nullptr;
-    QByteArray m_clientLog;
     QPoint m_pointer{-1, -1};
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
-// The fixture of every journey: a session, skipped where the tools are missing; on a failure
-// the display and the client's output go to the test log.
+// The fixture of every journey: skipped where the tools are missing (failed instead when
+// TAVRIX_DISPLAY_REQUIRED is set, as in CI); on a failure the display and the client's
+// output go to the test log.
 class DisplayTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -8,7 +8,7 @@ TEST_F(DisplayTest, ThePagesDataButtonLeadsToAPackOrderedThroughBothDialogs) {
     session.rememberSubscriber();
     ASSERT_TRUE(session.start());
     ASSERT_TRUE(session.waitForRequest("Balance"));
-    ASSERT_TRUE(session.waitForStillScreen(300, 20000, QRect(0, 0, 320, 200)));
+    ASSERT_TRUE(session.waitForStillScreen(300, QRect(0, 0, 320, 200)));
     EXPECT_TRUE(session.requests("FlowProduct").isEmpty());
     session.click({10 + 145 / 2.0, kBar + 254 + 19}); // "流量查询" under the header
     ASSERT_TRUE(session.waitForRequest("FlowProduct", 2));

@@ -11,7 +11,7 @@ TEST_F(DisplayTest, TheHomePageIsPulledSwipedAndOpensATileAndAMenuChoice) {
     session.rememberSubscriber();
     ASSERT_TRUE(session.start());
     ASSERT_TRUE(session.waitForRequest("Balance"));
-    ASSERT_TRUE(session.waitForStillScreen(300, 20000, kHeader));
+    ASSERT_TRUE(session.waitForStillScreen(300, kHeader));
     const QImage home = session.screen();
     const auto homeShown = [&] { return session.screen().copy(kHeader) == home.copy(kHeader); };
 

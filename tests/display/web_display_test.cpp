@@ -6,7 +6,7 @@ TEST_F(DisplayTest, AWalletPageLeadsToATallPageWhoseEndIsWheeledToAndClicked) {
     session.rememberSubscriber();
     ASSERT_TRUE(session.start());
     ASSERT_TRUE(session.waitForRequest("StarLevel"));
-    ASSERT_TRUE(session.waitForStillScreen(300, 20000, QRect(0, 0, 320, 64)));
+    ASSERT_TRUE(session.waitForStillScreen(300, QRect(0, 0, 320, 64)));
     ASSERT_TRUE(session.clickAndSettle({27, 42}, QRect(0, 0, 320, 64))); // the drawer
     // A page's picture moves (the first waits for the browser engine to start and draws
     // nothing until then), then the page, drawn by a process of its own, rests a good while.
@@ -14,7 +14,7 @@ TEST_F(DisplayTest, AWalletPageLeadsToATallPageWhoseEndIsWheeledToAndClicked) {
     ASSERT_TRUE(session.clickAndSettle({40, 233}, {}, 1000));  // "更多业务"
     session.click({40, 234});                                  // "页面功能"
     // The page of native functions: its buttons are a light grey row across the width.
-    ASSERT_TRUE(session.waitForPixel({60, 335}, QColor(239, 239, 239), 24, 20000));
+    ASSERT_TRUE(session.waitForPixel({60, 335}, QColor(239, 239, 239), 24));
     ASSERT_TRUE(session.waitForStillScreen(1000));
 
     // The page fills what is visible: the wheel brings its end into view, and its last button,
