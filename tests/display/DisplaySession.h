@@ -14,10 +14,8 @@
 
 #include <QColor>
 #include <QImage>
-#include <QList>
 #include <QPointF>
 #include <QProcess>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantMap>
 #include <functional>
@@ -78,7 +76,6 @@ public:
     static bool near(const QColor& a, const QColor& b, int tolerance = 8);
 
 private:
-    bool startSandbox();
     QProcess* spawn(const QString& program, const QStringList& args,
                     const QProcessEnvironment& env);
     QProcessEnvironment displayEnvironment() const;
@@ -86,7 +83,7 @@ private:
     QStringList pointerTo(const QPointF& at);
 
     QTemporaryDir m_dir;
-    QString m_home, m_runtime, m_base;
+    QString m_home, m_base;
     XvfbServer m_xvfb;
     QProcess* m_sandbox = nullptr;
     QProcess* m_client = nullptr;
