@@ -12,10 +12,9 @@ TEST_F(DisplayTest, AWalletPageLeadsToATallPageWhoseEndIsWheeledToAndClicked) {
     // nothing until then), then the page, drawn by a process of its own, rests a good while.
     ASSERT_TRUE(session.clickAndSettle({100, 328}, {}, 1000)); // "流量钱包"
     ASSERT_TRUE(session.clickAndSettle({40, 233}, {}, 1000));  // "更多业务"
-    session.click({40, 234});                                  // "页面功能"
+    ASSERT_TRUE(session.clickAndSettle({40, 234}, {}, 1000));  // "页面功能"
     // The page of native functions: its buttons are a light grey row across the width.
-    ASSERT_TRUE(session.waitForPixel({60, 335}, QColor(239, 239, 239), 24));
-    ASSERT_TRUE(session.waitForStillScreen(1000));
+    ASSERT_TRUE(DisplaySession::near(session.pixel({60, 335}), {239, 239, 239}, 24));
 
     // The page fills what is visible: the wheel brings its end into view, and its last button,
     // "去查询" just above the tab bar, opens the query tab, which asks for the star level.
