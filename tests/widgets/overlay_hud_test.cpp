@@ -176,21 +176,27 @@ TEST_F(OverlayHUDTest, TaskOnThePoolHidesAndCompletesOnTheMainThread) {
     auto* hud = new OverlayHUD(&host);
     host.addSubview(hud);
     hud->setGraceTime(0.5f); // the task ends before the grace is over: never shown
-    bool completed = false;
-    bool onMain = false;
+    QPointer<OverlayHUD> guard(hud);
+    bool completed = false, onMain = false, inProgress = true;
+    double alpha = -1;
+    // Read as the overlay completes: it may be gone once the loop runs on.
     hud->showAnimatedWhileExecutingBlockCompletionBlock(
         true, [] {},
         [&] {
             completed = true;
             onMain = QThread::currentThread() == qApp->thread();
+            inProgress = guard->taskInProgress();
+            alpha = guard->alpha();
         });
     EXPECT_TRUE(hud->taskInProgress());
     EXPECT_TRUE(waitUntil([&] { return completed; }));
     EXPECT_TRUE(onMain);
-    EXPECT_FALSE(hud->taskInProgress());
-    EXPECT_EQ(hud->alpha(), 0.0);
+    EXPECT_FALSE(inProgress);
+    EXPECT_EQ(alpha, 0.0);
     clock.clock.advance(1000);
-    EXPECT_EQ(hud->alpha(), 0.0); // the grace timer finds no task
+    if (guard) {
+        EXPECT_EQ(guard->alpha(), 0.0); // the grace timer finds no task
+    }
     flushDeletes();
 }
 
