@@ -147,7 +147,8 @@ for name in names:
     shutil.copymode(a, b)
 for top, dirs, files in os.walk(src):
     rel = os.path.relpath(top, src)
-    if rel == "build" or rel.startswith("build" + os.sep) or rel.startswith("."):
+    first = rel.split(os.sep)[0]
+    if first == "build" or (first != "." and first.startswith(".")):
         dirs[:] = []
         continue
     for f in files:
