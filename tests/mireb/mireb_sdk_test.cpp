@@ -67,7 +67,7 @@ protected:
         auto auth = MRAuthorizeRequest::request();
         auth->setRedirectURI("http://127.0.0.1/redirect");
         auth->setScope("all");
-        return MRSendMessageToMirebRequest::requestWithMessage(message, auth, QString());
+        return MRSendMessageToMirebRequest::requestWithMessage(message, auth, "tok");
     }
 
     QTemporaryDir runtime;
@@ -95,6 +95,7 @@ TEST_F(MirebTest, ShareRequestIsStampedPutOnItsPasteboardAndHandedOver) {
     EXPECT_EQ(record.value("message").toMap().value("text").toString(), "分享的内容");
     EXPECT_EQ(record.value("authRequest").toMap().value("scope").toString(), "all");
     EXPECT_EQ(record.value("userInfo").toMap().value("from").toString(), "web");
+    EXPECT_EQ(record.value("accessToken").toString(), "tok");
 }
 
 TEST_F(MirebTest, ARequestNobodyTakesLeavesNothingBehind) {

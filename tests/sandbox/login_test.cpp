@@ -102,6 +102,9 @@ TEST(SessionLifetime, RunsOutAfterTheTimeToLiveUnused) {
             http.post(server.interfaceUrl("StarLevel"),
                       HttpProbe::form({{"session", session}, {"num", "13800000001"}}));
         EXPECT_EQ(r.json().value("result").toInteger(-1), result) << seconds;
+        if (result) {
+            EXPECT_EQ(r.json().value("msg").toString(), "登录已超时，请重新登录");
+        }
     }
 }
 

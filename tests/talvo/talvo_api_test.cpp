@@ -91,6 +91,7 @@ TEST_F(TalvoTest, RepliesReachTheDelegateAsTheirClasses) {
         {"wx5c1e0d93b7a4f268://showmsg", true, "ShowMessageFromTVReq", 12345},
         {"wx5c1e0d93b7a4f268://somethingelse?errCode=0", false, "", 12345},
         {"kelvamor://QueryViewController", false, "", 12345},
+        {"kelvamor://sendresp?errCode=0", false, "", 12345},
         {"mr3841907256://response?id=1", false, "", 12345},
         {"not a url at all", false, "", 12345},
     };

@@ -320,6 +320,8 @@ TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), whole);
     EXPECT_FALSE(QFileInfo::exists(part));
+    run();
+    EXPECT_TRUE(ok) << "a download over an existing file replaces it";
 }
 
 struct ListRecorder : QObject, FilesListDownloaderModelDelegate {

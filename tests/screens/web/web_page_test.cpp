@@ -287,6 +287,14 @@ TEST_F(WebPageTest, contactsReachThePageThatAskedOnceAllowed) {
         host.nav->popToRootViewControllerAnimated(false);
         web::writeSampleContacts();
     }
+    // A person picked after another page loaded is not answered into that page.
+    WebViewController* page = open("http://h/a.html");
+    call(page, {{"function", "showAddressBook:"}, {"callback", "onPicked"}});
+    ASSERT_TRUE(presented(page, true));
+    webView(page)->navigate(QUrl("http://h/b.html"));
+    web::tapRow(host.window.get(), page->addressBookHelper()->pickerView()->tableView(), 1);
+    ASSERT_TRUE(presented(page, false));
+    EXPECT_TRUE(webView(page)->scripts().isEmpty());
 }
 
 TEST_F(WebPageTest, smsComposerTakesTextAndNumbersOnly) {
@@ -342,7 +350,8 @@ TEST_F(WebPageTest, tabSelectionLeavesTheOldTabAtItsRoot) {
         int selected; // -1: nothing changes
     };
     const Case cases[] = {{"2", 2}, {2, 2},      {"9", 0},   {"-1", 0}, {-1, 0},
-                          {3.0, 3}, {"two", -1}, {true, -1}, {2.5, -1}, {QJsonArray{1}, -1}};
+                          {3.0, 3}, {"two", -1}, {true, -1}, {2.5, -1}, {QJsonArray{1}, -1},
+                          {4, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(QJsonDocument(QJsonObject{{"a", c.argument}}).toJson().toStdString());
         ui::TabBarController* tabs = showTabs(1);
