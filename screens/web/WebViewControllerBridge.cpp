@@ -4,9 +4,6 @@
 #include "app/core/DrawerContainer.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/web/AddressBookHelper.h"
-#include "screens/web/WebBridgeMessage.h"
-#include "screens/web/WebViewController.h"
 #include "mireb/MRBaseRequest.h"
 #include "mireb/MRMessageObject.h"
 #include "mireb/MirebSDK.h"
@@ -16,6 +13,9 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PeoplePickerViewController.h"
 #include "platform/ui/TabBarController.h"
+#include "screens/web/AddressBookHelper.h"
+#include "screens/web/WebBridgeMessage.h"
+#include "screens/web/WebViewController.h"
 #include "talvo/TVApi.h"
 #include "talvo/TVApiObject.h"
 
@@ -254,8 +254,8 @@ void WebViewController::pushToFunctionModuleVC(const WebBridgeMessage& message) 
         selectTabCuttingTheOldOne(tabs, tavrixConfig::indexOfViewController(*route, tabs));
         return;
     }
-    // A route naming no screen leaves everything as it is.
-    ui::ViewController* screen = tavrixConfig::getViewControllerWithString(*route);
+    // A route naming no screen, or a start-up or shell scene, leaves everything as it is.
+    ui::ViewController* screen = tavrixConfig::getViewControllerForOutsideRoute(*route);
     if (!screen) return;
     if (ui::NavigationController* nav = navigationController())
         nav->pushViewController(screen, true);
