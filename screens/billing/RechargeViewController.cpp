@@ -4,6 +4,8 @@
 #include "app/categories/Block.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/billing/BillingSupport.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
@@ -17,8 +19,6 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
-#include "screens/billing/BillingSupport.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
 #include "widgets/RoundCornerView.h"
 
 #include <QRegularExpression>
