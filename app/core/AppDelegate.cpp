@@ -120,8 +120,9 @@ bool AppDelegate::routeOwnScheme(const QString& urlText) {
     const bool isTabRoot = tavrixConfig::isViewController(host, tabs);
     ui::ViewController* screen = nullptr;
     if (!isTabRoot) {
-        // A route that names nothing leaves every stack as it was.
-        screen = tavrixConfig::getViewControllerWithString(host);
+        // A route that names nothing, or a start-up or shell scene, leaves every stack as it
+        // was.
+        screen = tavrixConfig::getViewControllerForOutsideRoute(host);
         if (!screen) {
             qWarning().noquote() << "no screen for" << urlText;
             return false;
@@ -164,7 +165,7 @@ void AppDelegate::replayURLOfAwakenByOther(ui::ViewController* home) {
     ns::performAfter(0, this, [this, guard] {
         if (!guard || !guard->navigationController()) return;
         if (ui::ViewController* screen =
-                tavrixConfig::getViewControllerWithString(hostOf(m_urlOfAwakenByOther)))
+                tavrixConfig::getViewControllerForOutsideRoute(hostOf(m_urlOfAwakenByOther)))
             guard->navigationController()->pushViewController(screen, true);
     });
 }

@@ -48,6 +48,13 @@ public:
 
     // A "storyboard&identifier" text turned into a new screen; nullptr when malformed or unknown.
     static ui::ViewController* getViewControllerWithString(const QString& route);
+    // Scenes that a route from outside the client (a link, a web page) never opens: the
+    // start-up router, the guide, the log-in screen and the shell. Opened from there they
+    // would log in again or nest a second drawer, tab bar or navigation stack inside a tab.
+    static const QStringList& refusedRouteScenes();
+    // As getViewControllerWithString, for a route from outside the client: nullptr also for
+    // a refused scene, or for any screen that is one of the refused kinds or a container.
+    static ui::ViewController* getViewControllerForOutsideRoute(const QString& route);
     // The root scenes of the four main tabs, in tab order; a SchemeRoute host names them.
     static const QStringList& tabRootNames();
     static bool isViewController(const QString& className,

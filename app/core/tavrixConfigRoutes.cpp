@@ -1,5 +1,7 @@
 #include "app/core/tavrixConfig.h"
 
+#include <QDebug>
+
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TabBarController.h"
@@ -27,6 +29,39 @@ ui::ViewController* tavrixConfig::getViewControllerWithString(const QString& rou
     const QStringList parts = route.split('&');
     if (parts.size() < 2) return nullptr;
     return ui::Storyboard::instantiateViewController(parts[0], parts[1]);
+}
+
+const QStringList& tavrixConfig::refusedRouteScenes() {
+    static const QStringList scenes{
+        "DefaultVC",
+        "GuideViewController",
+        "LoginViewController",
+        "NavbarViewController",
+        "SkatingRinkViewController",
+        "SideSlipViewController",
+        "TabBarViewController",
+    };
+    return scenes;
+}
+
+ui::ViewController* tavrixConfig::getViewControllerForOutsideRoute(const QString& route) {
+    const QStringList parts = route.split('&');
+    if (parts.size() >= 2 && refusedRouteScenes().contains(parts[1])) {
+        qWarning().noquote() << "refused route to" << parts[1];
+        return nullptr;
+    }
+    ui::ViewController* screen = getViewControllerWithString(route);
+    if (!screen) return nullptr;
+    // The scene names are also the class names: a refused class registered under another
+    // name, or any stack or tab container, is refused as well.
+    bool refused = qobject_cast<ui::NavigationController*>(screen) ||
+                   qobject_cast<ui::TabBarController*>(screen);
+    for (const QString& name : refusedRouteScenes())
+        refused = refused || screen->inherits(name.toLatin1().constData());
+    if (!refused) return screen;
+    qWarning().noquote() << "refused route to" << screen->metaObject()->className();
+    ui::ViewController::releaseLater(screen);
+    return nullptr;
 }
 
 bool tavrixConfig::isViewController(const QString& className,

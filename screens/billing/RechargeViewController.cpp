@@ -9,11 +9,13 @@
 #include "platform/foundation/Values.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
@@ -24,6 +26,8 @@
 TAVRIX_REGISTER_SCENE("Main", "RechargeViewController", RechargeViewController);
 TAVRIX_REGISTER_SEGUE("RootViewController", "RootViewToRecharge", Push, "Main",
                       "RechargeViewController");
+TAVRIX_REGISTER_SEGUE("RechargeViewController", "RechargeViewToRechargeRecord", Push, "Main",
+                      "RechargeRecordViewController");
 
 namespace {
 
@@ -201,6 +205,20 @@ void RechargeViewController::loadView() {
 
 void RechargeViewController::viewDidLoad() {
     ViewController::viewDidLoad();
+    // Where a subscriber looks for the recharges already made: white on the brand-blue bar,
+    // as the bar's other buttons.
+    auto* history = new ui::Button(QRectF());
+    history->setTitle(QStringLiteral("充值记录"));
+    history->titleLabel()->setFont(ui::Font::systemFontOfSize(15));
+    history->setTitleColor(Qt::white);
+    history->setTitleColor(QColor(255, 255, 255, 140), ui::Control::Highlighted);
+    history->setBackgroundColor(Qt::transparent);
+    const QSizeF fits = history->sizeThatFits(QSizeF());
+    history->setFrame(QRectF(0, 0, fits.width() + 4, std::max(fits.height(), 30.0)));
+    history->addAction(ui::Control::TouchUpInside, [this] {
+        performSegueWithIdentifier(QStringLiteral("RechargeViewToRechargeRecord"), nullptr);
+    });
+    navigationItem()->setRightBarButtonItem(new ui::BarButtonItem(history));
     m_strOfSelectedCard = kBankCard;
     m_isOtherMoneyButtonPressed = false;
     m_phoneNO->setText(BillingSupport::groupedPhoneNumber(

@@ -1,16 +1,20 @@
 #include "screens/query/ManageViewController.h"
 
 #include "app/core/PublicFunction.h"
-#include "screens/query/OperatorPages.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/StoryboardSegue.h"
 #include "platform/ui/View.h"
+#include "screens/query/OperatorPages.h"
 #include "screens/services/DiscountViewController.h"
 
 TAVRIX_REGISTER_SCENE("Main", "ManageViewController", ManageViewController);
+TAVRIX_REGISTER_SEGUE("ManageViewController", "ManageViewToRechargeRecord", Push, "Main",
+                      "RechargeRecordViewController");
+TAVRIX_REGISTER_SEGUE("ManageViewController", "ManageViewToPointsQuery", Push, "Main",
+                      "PointsQueryViewController");
 
 namespace {
 
@@ -25,6 +29,7 @@ constexpr double kRowGap = 8;
 struct Entry {
     int tag;
     const char* title;
+    const char* segue = nullptr; // wired to this segue instead of a tag dispatch
 };
 
 constexpr Entry kBoard[] = {
@@ -34,9 +39,11 @@ constexpr Entry kBoard[] = {
     {ManageViewController::kCouponTag, "电子券专区"},
     {ManageViewController::kBroadbandTag, "塔维宽带"},
     {ManageViewController::kSecureNumTag, "副号业务"},
-    {ManageViewController::kDiscountTag, "优惠活动"},
-    {ManageViewController::kHotBusinessTag, "热门业务"},
+    {ManageViewController::kDiscountTag, "优惠活动", "ManageViewToDiscountView"},
+    {ManageViewController::kHotBusinessTag, "热门业务", "ManageViewToHotBusiness"},
     {ManageViewController::kMorePackageTag, "更多套餐"},
+    {ManageViewController::kRechargeRecordTag, "充值记录", "ManageViewToRechargeRecord"},
+    {ManageViewController::kPointsTag, "积分兑换", "ManageViewToPointsQuery"},
 };
 
 constexpr Entry kBottomThree[] = {
@@ -94,18 +101,16 @@ void ManageViewController::loadView() {
     int index = 0;
     for (const Entry& entry : kBoard) {
         const int tag = entry.tag;
-        OperatorPages::entryButton(
-            root, boardFrame(index++), tag, QString::fromUtf8(entry.title),
-            [this, tag](ui::Button* sender) {
-                if (tag == kDiscountTag)
-                    performSegueWithIdentifier("ManageViewToDiscountView", sender);
-                else if (tag == kHotBusinessTag)
-                    performSegueWithIdentifier("ManageViewToHotBusiness", sender);
-                else if (tag == kMorePackageTag)
-                    goToMorePackage();
-                else
-                    buttonPressed(sender);
-            });
+        const QString segue = QString::fromLatin1(entry.segue);
+        OperatorPages::entryButton(root, boardFrame(index++), tag, QString::fromUtf8(entry.title),
+                                   [this, tag, segue](ui::Button* sender) {
+                                       if (!segue.isEmpty())
+                                           performSegueWithIdentifier(segue, sender);
+                                       else if (tag == kMorePackageTag)
+                                           goToMorePackage();
+                                       else
+                                           buttonPressed(sender);
+                                   });
     }
     const double bottomTop = kTop + ((index + 1) / 2) * (kRowHeight + kRowGap) + 12;
     auto* caption = new ui::Label(QRectF(kLeft, bottomTop, 300, 20), root);

@@ -9,8 +9,8 @@ class Button;
 }
 
 // The manage tab's root: a board of buttons opening the operator's pages, the data-plan
-// change, the secondary-number guide, the discount activities, the popular offers and the
-// further packages. It sends no request of its own.
+// change, the secondary-number guide, the discount activities, the popular offers, the
+// further packages, the recharge history and the points. It sends no request of its own.
 class ManageViewController : public ViewController {
     Q_OBJECT
 public:
@@ -29,6 +29,8 @@ public:
     static constexpr int kDiscountTag = 1020;
     static constexpr int kHotBusinessTag = 1021;
     static constexpr int kMorePackageTag = 1022;
+    static constexpr int kRechargeRecordTag = 1023;
+    static constexpr int kPointsTag = 1024;
 
     struct Page {
         QString path; // with "%@" placeholders, after the server base address

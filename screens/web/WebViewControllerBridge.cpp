@@ -254,8 +254,8 @@ void WebViewController::pushToFunctionModuleVC(const WebBridgeMessage& message) 
         selectTabCuttingTheOldOne(tabs, tavrixConfig::indexOfViewController(*route, tabs));
         return;
     }
-    // A route naming no screen leaves everything as it is.
-    ui::ViewController* screen = tavrixConfig::getViewControllerWithString(*route);
+    // A route naming no screen, or a start-up or shell scene, leaves everything as it is.
+    ui::ViewController* screen = tavrixConfig::getViewControllerForOutsideRoute(*route);
     if (!screen) return;
     if (ui::NavigationController* nav = navigationController())
         nav->pushViewController(screen, true);

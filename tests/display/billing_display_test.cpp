@@ -3,10 +3,23 @@
 namespace {
 
 const QPointF kAlertMiddle(160, 284);
+const QRect kContent(0, 70, 320, 440);
+const QRect kTabBar(0, 522, 320, 44);
 
 TEST_F(DisplayTest, APointsExchangeIsConfirmedAndThePointsAskedForAgain) {
     session.rememberSubscriber();
-    ASSERT_TRUE(session.start({"kelvamor://Main&PointsQueryViewController"}));
+    ASSERT_TRUE(session.start({"kelvamor://Main&RechargeViewController"}));
+    ASSERT_TRUE(session.waitForRequest("PaymentInfo"));
+    ASSERT_TRUE(session.waitForStillScreen());
+    // The recharge history from the recharge screen's bar, then back home to the manage tab,
+    // whose board leads to the points.
+    session.click({272, 42});
+    ASSERT_TRUE(session.waitForRequest("ChargeRecord"));
+    ASSERT_TRUE(session.waitForStillScreen());
+    ASSERT_TRUE(session.clickAndSettle({18, 42}));
+    ASSERT_TRUE(session.clickAndSettle({18, 42}, kTabBar));
+    ASSERT_TRUE(session.clickAndSettle({200, 543}, kContent));
+    session.click({82, 64 + 292}); // "积分兑换"
     ASSERT_TRUE(session.waitForRequest("ExchangePoint"));
     // The loading overlay dims the screen until the points are in.
     ASSERT_TRUE(DisplaySession::waitFor([&] {

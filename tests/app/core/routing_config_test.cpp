@@ -4,6 +4,7 @@
 #include "app/core/AppDelegate.h"
 #include "app/core/tavrixConfig.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
 #include "screens/shell/TabBarViewController.h"
 
 namespace {
@@ -33,6 +34,22 @@ TEST(StoryboardRoute, NamesAScreenOnlyWhenBothPartsExist) {
         }
         ASSERT_NE(vc, nullptr) << c.route;
         EXPECT_STREQ(vc->metaObject()->className(), c.expectedClass) << c.route;
+    }
+}
+
+TEST(OutsideRoute, RefusesTheStartUpAndShellScenesOnly) {
+    // Every scene of the client: the refused ones give no screen, every other one opens.
+    for (const auto& [storyboard, identifier] : ui::Storyboard::scenes()) {
+        SCOPED_TRACE((storyboard + "&" + identifier).toStdString());
+        std::unique_ptr<ui::ViewController> vc(
+            tavrixConfig::getViewControllerForOutsideRoute(storyboard + "&" + identifier));
+        EXPECT_EQ(vc == nullptr, tavrixConfig::refusedRouteScenes().contains(identifier));
+    }
+    for (const char* shell :
+         {"DefaultVC", "GuideViewController", "LoginViewController", "SkatingRinkViewController",
+          "TabBarViewController", "NavbarViewController"}) {
+        EXPECT_TRUE(tavrixConfig::refusedRouteScenes().contains(shell)) << shell;
+        EXPECT_TRUE(ui::Storyboard::hasScene("Main", shell)) << shell;
     }
 }
 

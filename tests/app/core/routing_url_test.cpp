@@ -176,6 +176,64 @@ TEST_F(UrlRoutingTest, TheHomePageReplaysAKeptRouteOnce) {
     EXPECT_EQ(app.isAwakenByOtherBeforeRunning(), "NO");
 }
 
+// Links are untrusted: one naming the start-up screens or a piece of the shell opens
+// nothing, whether it comes while the shell is up or is kept and replayed after start-up.
+TEST_F(UrlRoutingTest, ALinkToAStartUpOrShellSceneOpensNothingLiveOrReplayed) {
+    ns::ScopedManualClock clock;
+    // Refused kinds registered under harmless names are refused all the same.
+    ui::Storyboard::registerScene(
+        "Main", "StackAlias", [] { return new ui::NavigationController(new ui::ViewController); });
+    ui::Storyboard::registerScene("Main", "DrawerAlias",
+                                  [] { return new SkatingRinkViewController; });
+    struct Case {
+        const char* url;
+        bool opens;
+    };
+    const Case cases[] = {
+        {"kelvamor://Main&DefaultVC", false},
+        {"kelvamor://Main&GuideViewController", false},
+        {"kelvamor://Main&LoginViewController", false},
+        {"kelvamor://Main&SkatingRinkViewController", false},
+        {"kelvamor://Main&SideSlipViewController", false},
+        {"kelvamor://Main&TabBarViewController", false},
+        {"kelvamor://Main&NavbarViewController", false},
+        {"kelvamor://Main%26LoginViewController", false},
+        {"kelvamor://Main&%44efaultVC/x?y=1", false},
+        {"kelvamor://Main&TabBarViewController&FNRootViewController", false},
+        {"kelvamor://Main&StackAlias", false},
+        {"kelvamor://Main&DrawerAlias", false},
+        {"kelvamor://Main&FNRootViewController", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        const QStringList opened = c.opens
+                                       ? QStringList{"RootViewController", "FNRootViewController"}
+                                       : QStringList{"RootViewController"};
+        // Live: the shell is up.
+        SkatingRinkViewController* container = showContainer();
+        container->showRight(true);
+        ui::NavigationController* home = tab(container, 0);
+        EXPECT_EQ(app.openURL(c.url, {}), c.opens);
+        clock.clock.advance(0);
+        EXPECT_EQ(classes(home->viewControllers()), opened);
+        EXPECT_EQ(container->openState(),
+                  c.opens ? SkatingRinkViewController::Closed : SkatingRinkViewController::Open);
+        EXPECT_EQ(root->viewControllers().size(), 2);
+        root->popViewControllerAnimated(false);
+
+        // Replayed: kept before the shell, opened once the home page has appeared.
+        EXPECT_FALSE(app.openURL(c.url, {}));
+        home = tab(showContainer(), 0);
+        clock.clock.advance(0);
+        EXPECT_EQ(classes(home->viewControllers()), opened);
+        EXPECT_EQ(app.isAwakenByOtherBeforeRunning(), "NO");
+        EXPECT_EQ(root->viewControllers().size(), 2);
+        root->popViewControllerAnimated(false);
+    }
+    ui::Storyboard::unregisterScene("Main", "StackAlias");
+    ui::Storyboard::unregisterScene("Main", "DrawerAlias");
+}
+
 TEST_F(UrlRoutingTest, TalvoShareResultsShowTheirMessage) {
     const struct {
         const char* code;

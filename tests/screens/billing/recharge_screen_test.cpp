@@ -1,5 +1,8 @@
 #include "BillingHarness.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
 #include "screens/billing/BillingSupport.h"
 #include "screens/billing/RechargeViewController.h"
 #include "tests/support/ScriptedServer.h"
@@ -333,6 +336,33 @@ TEST_F(RechargeScreen, BannerOpensItsPageAndCloses) {
     settle();
     EXPECT_TRUE(screen->imageViewOfActivity() == nullptr);
     EXPECT_TRUE(screen->buttonOfActitvityImage() == nullptr);
+}
+
+// Records whether the screens the stack shows come in animated.
+struct AnimationRecorder : ui::NavigationControllerDelegate {
+    explicit AnimationRecorder(bool* animated) : animated(animated) {}
+    void navigationControllerWillShowViewController(ui::NavigationController*, ui::ViewController*,
+                                                    bool a) override {
+        *animated = a;
+    }
+    bool* animated;
+};
+
+TEST_F(RechargeScreen, TheBarLeadsToTheRechargeHistory) {
+    auto* screen = open();
+    bool animated = false;
+    nav->setDelegate(new AnimationRecorder(&animated));
+    ui::BarButtonItem* item = screen->navigationItem()->rightBarButtonItem();
+    ASSERT_NE(item, nullptr);
+    auto* button = qobject_cast<ui::Button*>(item->customView());
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->currentTitle(), "充值记录");
+    click(button);
+    ASSERT_TRUE(waitForRequests("ChargeRecord", 1));
+    ASSERT_NE(top(), screen);
+    EXPECT_EQ(top()->storyboardIdentifier(), "RechargeRecordViewController");
+    EXPECT_TRUE(top()->hidesBottomBarWhenPushed());
+    EXPECT_TRUE(animated);
 }
 
 TEST_F(RechargeScreen, QuietRequestsFailWithoutAlerts) {

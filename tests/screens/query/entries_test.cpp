@@ -3,6 +3,7 @@
 #include "QueryHarness.h"
 
 #include "app/core/EncryptedPhoneNumber.h"
+#include "platform/ui/NavigationController.h"
 #include "screens/query/ManageViewController.h"
 #include "screens/query/OperatorPages.h"
 #include "screens/query/QueryViewController.h"
@@ -23,12 +24,23 @@ public:
     QString dataType;
 };
 
+// Records whether each screen the stack shows comes in animated.
+struct AnimationRecorder : ui::NavigationControllerDelegate {
+    explicit AnimationRecorder(bool* animated) : animated(animated) {}
+    void navigationControllerWillShowViewController(ui::NavigationController*, ui::ViewController*,
+                                                    bool a) override {
+        *animated = a;
+    }
+    bool* animated;
+};
+
 class EntriesTest : public ScreenHarness {
 protected:
     // Shows the screen unless it already shows; the query screen's own requests are answered.
     void showOnce(const QString& scene) {
         if (top() && top()->storyboardIdentifier() == scene) return;
         show<ui::ViewController>(scene);
+        nav->setDelegate(new AnimationRecorder(&lastShownAnimated));
         if (scene == "QueryViewController") {
             ASSERT_TRUE(sandbox.waitForRequests(2));
         }
@@ -43,6 +55,7 @@ protected:
         nav->popToRootViewControllerAnimated(false);
         settle();
     }
+    bool lastShownAnimated = false;
 };
 
 TEST_F(EntriesTest, EachPageOpensWithAFreshEncryptedNumber) {
@@ -114,14 +127,17 @@ TEST_F(EntriesTest, EachScreenOpensWhenItExists) {
         const char* scene;
         bool hidesBar;
         const char* flowMode; // a flow scene, taken away first: the entry does nothing then
+        bool animated = true;
     } cases[] = {
         {setting, S::kPasswordTag, "PasswordModificationViewController", true, nullptr},
         {setting, S::kAboutTag, "AboutMeViewController", true, nullptr},
         {setting, S::kFAQTag, "FAQViewController", true, nullptr},
         {manage, M::kSecureNumTag, "SecurenumGuideViewController", false, nullptr},
-        {manage, M::kMorePackageTag, "MorePackageViewController", false, nullptr},
+        {manage, M::kMorePackageTag, "MorePackageViewController", false, nullptr, false},
         {manage, M::kHotBusinessTag, "HotBusinessViewController", true, nullptr},
         {manage, M::kDiscountTag, "DiscountViewController", true, nullptr},
+        {manage, M::kRechargeRecordTag, "RechargeRecordViewController", true, nullptr},
+        {manage, M::kPointsTag, "PointsQueryViewController", true, nullptr},
         // Changing the plan, never ordering packs.
         {manage, M::kPlanChangeTag, "FlowSuitChangeController", true, "1"},
         {query, Q::kDataUsageTag, "FlowMainController", true, ""},
@@ -140,6 +156,7 @@ TEST_F(EntriesTest, EachScreenOpensWhenItExists) {
         ASSERT_NE(top(), screen);
         EXPECT_EQ(top()->storyboardIdentifier(), c.scene);
         EXPECT_EQ(top()->hidesBottomBarWhenPushed(), c.hidesBar);
+        EXPECT_EQ(lastShownAnimated, c.animated);
         if (auto* flow = qobject_cast<FlowStandIn*>(top())) {
             EXPECT_EQ(flow->dataType, c.flowMode);
         }

@@ -344,6 +344,37 @@ TEST_F(WebPageTest, invalidRouteIsIgnored) {
     EXPECT_NE(host.nav->topViewController(), page);
 }
 
+// A page is untrusted: it can push ordinary screens, never the start-up screens or the shell.
+TEST_F(WebPageTest, routeToAStartUpOrShellSceneIsRefused) {
+    const struct {
+        const char* route;
+        const char* opened; // the screen pushed, or nullptr
+    } cases[] = {
+        {"Main&DefaultVC", nullptr},
+        {"Main&GuideViewController", nullptr},
+        {"Main&LoginViewController", nullptr},
+        {"Main&SkatingRinkViewController", nullptr},
+        {"Main&SideSlipViewController", nullptr},
+        {"Main&TabBarViewController", nullptr},
+        {"Main&NavbarViewController", nullptr},
+        {"Main&LoginViewController&FNRootViewController", nullptr},
+        {"Main&FNRootViewController", "FNRootViewController"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.route);
+        WebViewController* page = open("http://h/a.html");
+        call(page, {{"function", "pushToFunctionModuleVC:"}, {"argument", c.route}});
+        ui::ViewController* top = host.nav->topViewController();
+        if (c.opened) {
+            ASSERT_NE(top, page);
+            EXPECT_STREQ(top->metaObject()->className(), c.opened);
+        } else {
+            EXPECT_EQ(top, page);
+        }
+        host.nav->popToRootViewControllerAnimated(false);
+    }
+}
+
 TEST_F(WebPageTest, tabSelectionLeavesTheOldTabAtItsRoot) {
     struct Case {
         QJsonValue argument;
