@@ -3,6 +3,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "widgets/ActivityIndicator.h"
+#include "widgets/FittingLabel.h"
 #include "widgets/InterfaceOrientation.h"
 #include "widgets/RecordingCanvas.h"
 #include "widgets/SpinnerView.h"
