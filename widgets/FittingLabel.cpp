@@ -2,7 +2,10 @@
 
 #include "platform/ui/TextLayout.h"
 
+#include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -69,16 +72,25 @@ void FittingLabel::drawRect(QPainter& painter, const QRectF& rect) {
     if (text().isEmpty()) return;
     const QFont font = fittedFont();
     const ui::AttributedString string(text());
+    // Text and shadow are laid down at full strength first, then faded as one: a faded label
+    // must not show its shadow through its letters.
+    // As sharp as the device draws it (screens and pictures may draw at more than 1).
+    const QTransform device = painter.deviceTransform();
+    const qreal ratio = std::clamp(std::hypot(device.m11(), device.m12()), 1.0, 4.0);
+    QImage layer((rect.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull()) return;
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    QPainter p(&layer);
+    p.setRenderHints(painter.renderHints());
     auto drawIn = [&](const QColor& color, const QPointF& shift) {
         ui::TextLayout layout(string, optionsFor(*this, font, color));
         const QSizeF size = layout.layout(rect.width(), rect.height());
-        painter.save();
-        painter.setPen(color);
-        layout.draw(painter,
-                    QPointF(rect.x(), rect.y() + (rect.height() - size.height()) / 2) + shift,
-                    rect.width());
-        painter.restore();
+        p.setPen(color);
+        layout.draw(p, QPointF(0, (rect.height() - size.height()) / 2) + shift, rect.width());
     };
     if (m_shadowColor.isValid() && m_shadowColor.alpha() > 0) drawIn(m_shadowColor, m_shadowOffset);
     drawIn(textColor(), QPointF());
+    p.end();
+    painter.drawImage(rect.topLeft(), layer);
 }

@@ -6,12 +6,12 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "tests/support/AnimationFrames.h"
 #include "widgets/InterfaceOrientation.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <gtest/gtest.h>
 
@@ -140,19 +140,6 @@ TEST(ModalDialogView, FollowsTheOrientationOnlyOnTheWindow) {
     EXPECT_EQ(inParent->dialogView()->rotation(), 0);
 }
 
-// The columns of row y where the picture shows the blue content: its drawn width.
-std::pair<int, int> blueSpan(const QImage& picture, int y) {
-    int first = -1, last = -1;
-    for (int x = 0; x < picture.width(); ++x) {
-        const QColor c = picture.pixelColor(x, y);
-        if (c.blue() - c.red() > 60) {
-            if (first < 0) first = x;
-            last = x;
-        }
-    }
-    return {first, last};
-}
-
 // The box comes in from 1.3 times its size and leaves shrinking to 0.6, content and all.
 // Each frame's picture is kept in <build>/animations for a person to look at.
 TEST(ModalDialogView, TheBoxZoomsInFromLargeAndOutToSmall) {
@@ -171,8 +158,7 @@ TEST(ModalDialogView, TheBoxZoomsInFromLargeAndOutToSmall) {
     text->setFont(ui::Font::boldSystemFontOfSize(16));
     dialog->setContainerView(content);
 
-    const QString dir = QCoreApplication::applicationDirPath() + "/../animations";
-    QDir().mkpath(dir);
+    const QString dir = animationFramesDir();
     const struct {
         const char* name;
         qint64 afterMs; // since the previous frame
@@ -183,11 +169,11 @@ TEST(ModalDialogView, TheBoxZoomsInFromLargeAndOutToSmall) {
         SCOPED_TRACE(f.name);
         if (QByteArray(f.name) == "in-start") dialog->show();
         if (QByteArray(f.name) == "out-start") dialog->close();
-        time.clock.advance(f.afterMs);
-        QCoreApplication::processEvents();
+        if (f.afterMs) time.clock.advance(f.afterMs);
         const QImage picture = window.renderToImage();
         picture.save(dir + "/dialog-" + f.name + ".png");
-        const auto [first, last] = blueSpan(picture, 284);
+        const auto [first, last] =
+            columnsWhere(picture, 284, [](const QColor& c) { return c.blue() - c.red() > 60; });
         if (f.scale == 0) {
             EXPECT_EQ(first, -1); // gone
             continue;
