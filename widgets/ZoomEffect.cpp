@@ -27,10 +27,14 @@ void ZoomEffect::draw(QPainter* painter) {
         drawSource(painter);
         return;
     }
+    // Taken in device pixels, so a screen that draws at more than one pixel a point keeps
+    // the picture sharp.
     QPoint offset;
-    const QPixmap picture = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
-    const QPointF c = sourceBoundingRect(Qt::LogicalCoordinates).center();
+    const QPixmap picture = sourcePixmap(Qt::DeviceCoordinates, &offset, NoPad);
+    const QPointF c =
+        painter->worldTransform().map(sourceBoundingRect(Qt::LogicalCoordinates).center());
     painter->save();
+    painter->setWorldTransform(QTransform());
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->translate(c);
     painter->scale(m_scale, m_scale);
