@@ -1,6 +1,7 @@
 #include "widgets/ModalDialogBox.h"
 
 #include "widgets/QPainterCanvas.h"
+#include "widgets/ZoomEffect.h"
 
 QColor ModalDialogBox::separatorColor() {
     return QColor::fromRgbF(198 / 255.0, 198 / 255.0, 198 / 255.0);
@@ -19,6 +20,11 @@ ModalDialogBox::ModalDialogBox(const QRectF& frame, View* parent) : View(frame, 
     setClipsToBounds(false);
 }
 
+void ModalDialogBox::setScale(double scale) {
+    m_scale = scale;
+    ZoomEffect::apply(this, scale);
+}
+
 void ModalDialogBox::draw(Canvas& canvas) const {
     canvas.fillLinearGradient(
         bounds(), kCornerRadius,
@@ -27,7 +33,11 @@ void ModalDialogBox::draw(Canvas& canvas) const {
 
 void ModalDialogBox::drawShadow(Canvas& canvas) const {
     // Radius 12 at opacity 0.1, offset (-6, -6): a few widening rings fade it out.
-    const QRectF base = frame().translated(-6, -6);
+    // It zooms with the box.
+    const QRectF f = frame();
+    const QSizeF zoomed = f.size() * m_scale;
+    const QRectF base = QRectF(f.center() - QPointF(zoomed.width(), zoomed.height()) / 2, zoomed)
+                            .translated(-6, -6);
     for (int ring = 3; ring >= 0; --ring) {
         const double grow = ring * 3.0;
         canvas.fillRoundedRect(base.adjusted(-grow, -grow, grow, grow), kCornerRadius + grow,

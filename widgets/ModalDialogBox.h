@@ -6,7 +6,8 @@ class Canvas;
 
 // The dialog's rounded grey box: a top-to-bottom grey gradient, a one-point border and a soft
 // shadow the dialog paints behind it. Its scale and rotation are kept as the transform the
-// dialog animates; a widget's content cannot be scaled, so only its opacity shows on screen.
+// dialog animates; the scale is drawn (box, content and shadow zoom about the box's centre),
+// the rotation only kept, since a desktop window never turns.
 class ModalDialogBox : public ui::View {
     Q_OBJECT
 public:
@@ -16,7 +17,7 @@ public:
     explicit ModalDialogBox(const QRectF& frame, View* parent = nullptr);
 
     double scale() const { return m_scale; }
-    void setScale(double scale) { m_scale = scale; }
+    void setScale(double scale);
     double rotation() const { return m_rotation; }
     void setRotation(double radians) { m_rotation = radians; }
 

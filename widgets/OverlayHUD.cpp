@@ -5,7 +5,9 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextLayout.h"
+#include "platform/ui/Window.h"
 #include "widgets/BarProgressView.h"
+#include "widgets/InterfaceOrientation.h"
 #include "widgets/OverlayHUDSpinner.h"
 #include "widgets/RoundProgressView.h"
 
@@ -21,6 +23,10 @@
 namespace {
 
 const char* const kAnimationKey = "OverlayHUD.visibility";
+const char* const kRotationKey = "OverlayHUD.rotation";
+constexpr double kPi = 3.141592653589793;
+// The platform's default animation length, which the turn takes.
+constexpr double kDefaultAnimationDuration = 0.2;
 const char* const kOrientationNotification = "UIDeviceOrientationDidChangeNotification";
 
 qint64 toMs(double seconds) {
@@ -54,9 +60,8 @@ void drawText(QPainter& painter, const QString& text, const QFont& font, const Q
     layout.draw(painter, frame.topLeft(), frame.width());
 }
 
-QRectF scaledAbout(const QRectF& r, const QPointF& c, double s) {
-    return {c.x() + (r.x() - c.x()) * s, c.y() + (r.y() - c.y()) * s, r.width() * s,
-            r.height() * s};
+bool isQuarterTurn(double radians) {
+    return std::abs(std::sin(radians)) > 0.5;
 }
 
 } // namespace
@@ -68,13 +73,18 @@ OverlayHUD::OverlayHUD(const QRectF& frame)
     setBackgroundColor(Qt::transparent);
     setAlpha(0);
     updateIndicators();
-    connect(this, &ui::View::movedToSuperview, this, [this] { setNeedsLayout(); });
+    connect(this, &ui::View::movedToSuperview, this, [this] {
+        setNeedsLayout();
+        didMoveToSuperview();
+    });
     ns::NotificationCenter::defaultCenter().addObserver(
         this, kOrientationNotification, nullptr,
         [this](const ns::Notification&) { deviceOrientationDidChange(); });
 }
 
 OverlayHUD::OverlayHUD(ui::View* view) : OverlayHUD(view ? view->bounds() : QRectF()) {}
+
+OverlayHUD::OverlayHUD(ui::Window* window) : OverlayHUD(window ? window->rootView() : nullptr) {}
 
 OverlayHUD::~OverlayHUD() {
     ns::NotificationCenter::defaultCenter().removeObserver(this);
@@ -511,16 +521,42 @@ void OverlayHUD::updateIndicators() {
 void OverlayHUD::applyScale(double scale) {
     if (scale == m_scale) return;
     m_scale = scale;
-    if (m_indicator && !m_indicatorFrame.isNull())
-        m_indicator->setFrame(scaledAbout(m_indicatorFrame, bounds().center(), m_scale));
+    if (m_indicator && !m_indicatorFrame.isNull()) m_indicator->setFrame(placedIndicatorFrame());
     setNeedsDisplay();
+}
+
+void OverlayHUD::setDrawnRotation(double radians) {
+    if (radians == m_drawnRotation) return;
+    m_drawnRotation = radians;
+    if (m_indicator && !m_indicatorFrame.isNull()) m_indicator->setFrame(placedIndicatorFrame());
+    setNeedsDisplay();
+}
+
+QSizeF OverlayHUD::layoutSize() const {
+    const QSizeF size = bounds().size();
+    return isQuarterTurn(m_rotationTransform) ? size.transposed() : size;
+}
+
+QRectF OverlayHUD::placedIndicatorFrame() const {
+    if (m_scale == 1.0 && m_drawnRotation == 0) return m_indicatorFrame;
+    // The indicator is a view of its own: it moves with the zoom and turn of the box and
+    // grows with the zoom; a spinner or a round progress looks the same turned.
+    const QSizeF logical = layoutSize();
+    const QPointF fromCentre =
+        m_indicatorFrame.center() - QPointF(logical.width() / 2, logical.height() / 2);
+    const double c = std::cos(m_drawnRotation), sn = std::sin(m_drawnRotation);
+    const QPointF turned(fromCentre.x() * c - fromCentre.y() * sn,
+                         fromCentre.x() * sn + fromCentre.y() * c);
+    const QPointF centre = bounds().center() + turned * m_scale;
+    const QSizeF size = m_indicatorFrame.size() * m_scale;
+    return {centre - QPointF(size.width() / 2, size.height() / 2), size};
 }
 
 void OverlayHUD::layoutSubviews() {
     if (ui::View* host = superview()) setFrame(host->bounds());
     const double m = m_margin;
-    const double W = bounds().width();
-    const double H = bounds().height();
+    const double W = layoutSize().width();
+    const double H = layoutSize().height();
     const double maxWidth = W - 4 * m;
     double totalW = 0;
     double totalH = 0;
@@ -554,10 +590,7 @@ void OverlayHUD::layoutSubviews() {
     const auto centredX = [&](double width) { return std::round((W - width) / 2) + m_xOffset; };
     double y = m + std::round((H - totalH) / 2) + m_yOffset;
     m_indicatorFrame = QRectF(QPointF(centredX(indicatorSize.width()), y), indicatorSize);
-    if (m_indicator)
-        m_indicator->setFrame(m_scale == 1.0
-                                  ? m_indicatorFrame
-                                  : scaledAbout(m_indicatorFrame, bounds().center(), m_scale));
+    if (m_indicator) m_indicator->setFrame(placedIndicatorFrame());
     y += indicatorSize.height();
     if (title.height() > 0 && indicatorSize.height() > 0) y += kPadding;
     m_labelFrame = QRectF(QPointF(centredX(title.width()), y), title);
@@ -577,18 +610,21 @@ void OverlayHUD::layoutSubviews() {
 }
 
 QRectF OverlayHUD::boxRect() const {
-    const double W = bounds().width();
-    const double H = bounds().height();
+    const double W = layoutSize().width();
+    const double H = layoutSize().height();
     return {std::round((W - m_size.width()) / 2) + m_xOffset,
             std::round((H - m_size.height()) / 2) + m_yOffset, m_size.width(), m_size.height()};
 }
 
 void OverlayHUD::drawRect(QPainter& painter, const QRectF&) {
-    const double W = bounds().width();
-    const double H = bounds().height();
+    const double W = layoutSize().width();
+    const double H = layoutSize().height();
     painter.save();
-    if (m_scale != 1.0) {
-        painter.translate(W / 2, H / 2);
+    if (m_scale != 1.0 || m_drawnRotation != 0) {
+        // The content is laid out upright in the turned bounds; it turns and zooms about the
+        // overlay's centre.
+        painter.translate(bounds().width() / 2, bounds().height() / 2);
+        painter.rotate(m_drawnRotation * 180 / kPi);
         painter.scale(m_scale, m_scale);
         painter.translate(-W / 2, -H / 2);
     }
@@ -597,7 +633,7 @@ void OverlayHUD::drawRect(QPainter& painter, const QRectF&) {
         gradient.setColorAt(0, QColor::fromRgbF(0, 0, 0, 0));
         gradient.setColorAt(1, QColor::fromRgbF(0, 0, 0, float(kDimAlpha)));
         gradient.setSpread(QGradient::PadSpread);
-        painter.fillRect(bounds(), gradient);
+        painter.fillRect(QRectF(0, 0, W, H), gradient);
     }
     const QColor fill = m_color.isValid() ? m_color : QColor::fromRgbF(0, 0, 0, m_opacity);
     QPainterPath box;
@@ -613,9 +649,56 @@ void OverlayHUD::drawRect(QPainter& painter, const QRectF&) {
     painter.restore();
 }
 
+bool OverlayHUD::isHostedOnWindow() const {
+    ui::View* host = superview();
+    const ui::Window* window = ui::Window::windowForView(host);
+    return window && window->rootView() == host;
+}
+
+void OverlayHUD::didMoveToSuperview() {
+    if (isHostedOnWindow()) setTransformForCurrentOrientation(false);
+}
+
 void OverlayHUD::deviceOrientationDidChange() {
     ui::View* host = superview();
     if (!host) return;
+    if (isHostedOnWindow()) {
+        setTransformForCurrentOrientation(true);
+        return;
+    }
     setFrame(host->bounds());
     setNeedsDisplay();
+}
+
+void OverlayHUD::setTransformForCurrentOrientation(bool animated) {
+    if (ui::View* host = superview()) {
+        setFrame(host->bounds());
+        setNeedsDisplay();
+    }
+    double angle = 0;
+    switch (InterfaceOrientation::statusBarOrientation()) {
+    case InterfaceOrientation::LandscapeRight:
+        angle = kPi / 2;
+        break;
+    case InterfaceOrientation::LandscapeLeft:
+        angle = -kPi / 2;
+        break;
+    case InterfaceOrientation::PortraitUpsideDown:
+        angle = kPi;
+        break;
+    default:
+        break;
+    }
+    // The content is laid out at once in the turned bounds; the drawing follows the turn.
+    m_rotationTransform = angle;
+    setNeedsLayout();
+    if (!animated) {
+        ui::Animation::finish(this, kRotationKey);
+        setDrawnRotation(angle);
+        return;
+    }
+    const double from = m_drawnRotation;
+    ui::Animation::run(
+        this, kRotationKey, kDefaultAnimationDuration, ui::Animation::Curve::EaseInOut,
+        [this, from, angle](double p) { setDrawnRotation(from + (angle - from) * p); });
 }

@@ -15,6 +15,10 @@
 
 class QThreadPool;
 
+namespace ui {
+class Window;
+}
+
 // The loading and message overlay laid over a host view: a dimmed, transparent layer with a
 // dark rounded box in its centre holding an indicator above a one-line title and a details
 // text. It fades (or zooms) in and out, can wait a grace time before showing, stays up for a
@@ -49,6 +53,8 @@ public:
     explicit OverlayHUD(const QRectF& frame = QRectF());
     // Sized to the view's bounds; not added to it (the caller does that).
     explicit OverlayHUD(ui::View* view);
+    // The same over the window's content.
+    explicit OverlayHUD(ui::Window* window);
     ~OverlayHUD() override;
 
     // --- Operations on a host view ---
@@ -145,6 +151,13 @@ public:
     qint64 showStarted() const { return m_showStarted; }
     // The box's zoom while it comes and goes (1 when at rest).
     double scale() const { return m_scale; }
+    // Hosted on a window, the overlay turns with the status bar: the turn it goes to (radians)
+    // and the one drawn now, which differs while the turn animates. Elsewhere both are 0.
+    double rotationTransform() const { return m_rotationTransform; }
+    double drawnRotation() const { return m_drawnRotation; }
+    // Whether the host is a window's content view.
+    bool isHostedOnWindow() const;
+    void setTransformForCurrentOrientation(bool animated);
     bool isGraceTimerActive() const { return m_graceTimer.isActive(); }
     bool isMinShowTimerActive() const { return m_minShowTimer.isActive(); }
     // Whether hiding has run to its end (alpha 0, delegate and completion told).
@@ -168,6 +181,12 @@ private:
     void updateIndicators();
     void dropIndicator();
     void applyScale(double scale);
+    void setDrawnRotation(double radians);
+    // The size the content is laid out in: the bounds, turned with a quarter turn.
+    QSizeF layoutSize() const;
+    // Where the indicator widget goes for its laid-out frame under the zoom and turn.
+    QRectF placedIndicatorFrame() const;
+    void didMoveToSuperview();
     void deviceOrientationDidChange();
     // Runs fn now on the main thread, else queues it there.
     void onMain(std::function<void()> fn);
@@ -203,6 +222,8 @@ private:
     qint64 m_showStarted = -1;
     quint64 m_generation = 0;
     double m_scale = 1.0;
+    double m_rotationTransform = 0;
+    double m_drawnRotation = 0;
     QSizeF m_size;
     QRectF m_indicatorFrame; // before the zoom is applied
     QRectF m_labelFrame;

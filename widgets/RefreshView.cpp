@@ -1,6 +1,7 @@
 #include "widgets/RefreshView.h"
 
 #include "platform/foundation/DateFormat.h"
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
@@ -70,14 +71,16 @@ void RefreshView::setArrowRotation(double radians) {
     m_refreshArrowImageView->setImage(turned);
 }
 
-void RefreshView::animateArrow(double to, double duration, bool spring) {
+void RefreshView::animateArrow(double to, bool whileDragging) {
     if (to == m_arrowRotation && !ui::Animation::isRunning(this, kArrowKey)) return;
     const double from = m_arrowRotation;
     auto step = [this, from, to](double p) { setArrowRotation(from + (to - from) * p); };
-    if (spring)
-        ui::Animation::runSpring(this, kArrowKey, duration, 1.0, 1.0, step);
+    // Systems from 7 on spring while the user drags; older ones run a plain half second.
+    if (whileDragging && ns::DeviceInfo::isSystemVersionAtLeast(7.0f))
+        ui::Animation::runSpring(this, kArrowKey, 1.0, 1.0, 1.0, step);
     else
-        ui::Animation::run(this, kArrowKey, duration, ui::Animation::Curve::EaseInOut, step);
+        ui::Animation::run(this, kArrowKey, whileDragging ? 0.5 : 0.3,
+                           ui::Animation::Curve::EaseInOut, step);
 }
 
 void RefreshView::startLoading() {
@@ -90,7 +93,7 @@ void RefreshView::startLoading() {
 void RefreshView::stopLoading() {
     m_isLoading = false;
     if (m_owner) m_owner->setContentOffset(QPointF(0, 0), true);
-    animateArrow(0, 0.3, false);
+    animateArrow(0, false);
     if (m_refreshLastUpdatedTimeLabel)
         m_refreshLastUpdatedTimeLabel->setText(
             kUpdatedPrefix +
@@ -115,10 +118,10 @@ void RefreshView::scrollViewDidScroll(ui::ScrollView* scrollView) {
     if (!m_isDragging) return;
     if (offset <= kThreshold) {
         if (m_refreshStatusLabel) m_refreshStatusLabel->setText(kReleaseText);
-        animateArrow(kFlippedArrow, 1.0, true);
+        animateArrow(kFlippedArrow, true);
     } else {
         if (m_refreshStatusLabel) m_refreshStatusLabel->setText(kPullText);
-        animateArrow(0, 1.0, true);
+        animateArrow(0, true);
         if (m_owner) m_owner->setContentInset(QMarginsF(0, -offset, 0, 0));
     }
 }

@@ -60,7 +60,7 @@ private:
     void buildContent();
     double offsetOf(const ui::ScrollView* scrollView) const;
     void setArrowRotation(double radians);
-    void animateArrow(double to, double duration, bool spring);
+    void animateArrow(double to, bool whileDragging);
 
     QPointer<SpinnerView> m_refreshIndicator;
     QPointer<ui::Label> m_refreshStatusLabel;

@@ -10,9 +10,11 @@
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
+#include "widgets/FittingLabel.h"
 #include "widgets/InterfaceOrientation.h"
 #include "widgets/QPainterCanvas.h"
 #include "widgets/SpinnerView.h"
+#include "widgets/ZoomEffect.h"
 
 #include <cmath>
 
@@ -143,9 +145,13 @@ SpinnerView* StatusOverlay::spinnerView() {
     return m_spinnerView;
 }
 
-ui::Label* StatusOverlay::stringLabel() {
+FittingLabel* StatusOverlay::stringLabel() {
     if (!m_stringLabel) {
-        m_stringLabel = new ui::Label(QRectF());
+        auto* label = new FittingLabel(QRectF());
+        label->setAdjustsFontSizeToFitWidth(true);
+        label->setShadowColor(Qt::black);
+        label->setShadowOffset(QPointF(0, -1));
+        m_stringLabel = label;
         m_stringLabel->setTextColor(Qt::white);
         m_stringLabel->setBackgroundColor(Qt::transparent);
         m_stringLabel->setTextAlignment(ui::TextAlignment::Center);
@@ -195,10 +201,10 @@ void StatusOverlay::showWithStatusMaskTypeNetworkIndicator(const QString& status
         registerNotifications();
         const double startScale = m_hudScale * 1.3;
         const double startAlpha = alpha();
-        m_hudScale = startScale;
+        setHudScale(startScale);
         ui::Animation::run(this, kShowKey, kFade, ui::Animation::Curve::EaseOut,
                            [this, startScale, startAlpha](double p) {
-                               m_hudScale = startScale * (1 + (1 / 1.3 - 1) * p);
+                               setHudScale(startScale * (1 + (1 / 1.3 - 1) * p));
                                setAlpha(startAlpha + (kShownAlpha - startAlpha) * p);
                            });
     }
@@ -246,13 +252,18 @@ void StatusOverlay::dismissSelf() {
     ui::Animation::run(
         this, kDismissKey, kFade, ui::Animation::Curve::EaseIn,
         [this, startScale, startAlpha](double p) {
-            m_hudScale = startScale * (1 + (0.8 - 1) * p);
+            setHudScale(startScale * (1 + (0.8 - 1) * p));
             setAlpha(startAlpha * (1 - p));
         },
         [this](bool) {
             // A show since then keeps everything in place.
             if (!m_visible && alpha() == 0) teardown();
         });
+}
+
+void StatusOverlay::setHudScale(double scale) {
+    m_hudScale = scale;
+    ZoomEffect::apply(hudView(), scale);
 }
 
 void StatusOverlay::teardown() {

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class Canvas;
+class FittingLabel;
 class SpinnerView;
 
 namespace ui {
@@ -85,7 +86,7 @@ public:
     bool hasHudView() const { return !m_hudView.isNull(); }
     ui::ImageView* imageView();
     SpinnerView* spinnerView();
-    ui::Label* stringLabel();
+    FittingLabel* stringLabel();
     // The box's turn and scale, as the animations leave them.
     double hudRotation() const { return m_hudRotation; }
     double hudScale() const { return m_hudScale; }
@@ -99,6 +100,8 @@ private:
     void applyStatus(const QString& status);
     void dismissSelf();
     void setFadeOutTimer(double seconds);
+    // Drawn: the box and its content zoom about the box's centre.
+    void setHudScale(double scale);
     void teardown();
 
     unsigned m_maskType = None;
@@ -110,6 +113,6 @@ private:
     QPointer<ui::View> m_hudView;
     QPointer<ui::ImageView> m_imageView;
     QPointer<SpinnerView> m_spinnerView;
-    QPointer<ui::Label> m_stringLabel;
+    QPointer<FittingLabel> m_stringLabel;
     ns::DelayedCall m_fadeOutTimer;
 };

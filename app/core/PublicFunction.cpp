@@ -54,6 +54,14 @@ QString PublicFunction::versionNumberOfAPP() {
     return ns::DeviceInfo::applicationVersion();
 }
 
+float PublicFunction::getVersionNumberOfDeviceSystem() {
+    return ns::DeviceInfo::systemVersionNumber();
+}
+
+bool PublicFunction::isIOS7OrLater() {
+    return ns::DeviceInfo::isSystemVersionAtLeast(7.0f);
+}
+
 bool PublicFunction::isEmpty(const QString& text) {
     return text.isEmpty();
 }

@@ -28,6 +28,10 @@ public:
     // --- Device and version ---
     static QString getUUIDOfDevice();
     static QString versionNumberOfAPP();
+    // The system version as a number; the platform's float reading of its version text.
+    static float getVersionNumberOfDeviceSystem();
+    // Decides spring animations over plain timed ones, among other things.
+    static bool isIOS7OrLater();
 
     // --- Texts, dates, alerts ---
     static bool isEmpty(const QString& text);

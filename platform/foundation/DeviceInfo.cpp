@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QNetworkInterface>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QUuid>
 
@@ -42,6 +43,30 @@ QString macAddress() {
 
 QString model() {
     return QStringLiteral("Linux desktop");
+}
+
+namespace {
+const QString kDeclaredSystemVersion = QStringLiteral("7.1");
+QString g_systemVersion;
+} // namespace
+
+QString systemVersion() {
+    return g_systemVersion.isEmpty() ? kDeclaredSystemVersion : g_systemVersion;
+}
+
+void setSystemVersion(const QString& version) {
+    g_systemVersion = version;
+}
+
+float systemVersionNumber() {
+    // Leading blanks, an optional sign, digits and at most one point; the rest is ignored.
+    static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
+    const QRegularExpressionMatch m = leading.match(systemVersion());
+    return m.hasMatch() ? m.captured(1).toFloat() : 0.0f;
+}
+
+bool isSystemVersionAtLeast(float version) {
+    return systemVersionNumber() >= version;
 }
 
 } // namespace ns::DeviceInfo

@@ -4,8 +4,6 @@
 #include "app/categories/Block.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/billing/BillingSupport.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
@@ -19,6 +17,8 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
+#include "screens/billing/BillingSupport.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
 #include "widgets/RoundCornerView.h"
 
 #include <QRegularExpression>
@@ -88,9 +88,14 @@ ui::Button* makeChoice(const QRectF& frame, const QString& title, const QString&
     return button;
 }
 
-void animateSpring(QObject* target, const QString& key, const std::function<void(double)>& step,
-                   ui::Animation::Completion done = {}) {
-    ui::Animation::runSpring(target, key, 0.8, 0.8, 0, step, std::move(done));
+// A spring of 0.8 s on systems from 7 on; before, a plain animation of timedDuration.
+void animatePanel(QObject* target, const QString& key, double timedDuration,
+                  const std::function<void(double)>& step, ui::Animation::Completion done = {}) {
+    if (PublicFunction::isIOS7OrLater())
+        ui::Animation::runSpring(target, key, 0.8, 0.8, 0, step, std::move(done));
+    else
+        ui::Animation::run(target, key, timedDuration, ui::Animation::Curve::EaseInOut, step,
+                           std::move(done));
 }
 
 } // namespace
@@ -416,8 +421,8 @@ void RechargeViewController::otherMoneyButtonPressed() {
     otherView->setAlpha(otherFrom);
     buttonsView->setHidden(false);
     otherView->setHidden(false);
-    animateSpring(
-        m_viewOfMoneyButtons, QStringLiteral("amountPanel"),
+    animatePanel(
+        m_viewOfMoneyButtons, QStringLiteral("amountPanel"), 0.8,
         [=](double p) {
             if (buttonsView) buttonsView->setAlpha(buttonsFrom + (buttons - buttonsFrom) * p);
             if (otherView) otherView->setAlpha(otherFrom + ((1 - buttons) - otherFrom) * p);
@@ -456,8 +461,8 @@ void RechargeViewController::bankCardAndRechargeableCardButtonPressed(ui::Button
     const double moneyTo = bankCard ? 1 : 0;
     money->setHidden(false);
     cards->setHidden(false);
-    animateSpring(
-        m_backGroundView1, QStringLiteral("mode"),
+    animatePanel(
+        m_backGroundView1, QStringLiteral("mode"), 0.5,
         [=](double p) {
             if (!money || !cards || !panel || !lower) return;
             money->setAlpha(moneyFrom + (moneyTo - moneyFrom) * p);

@@ -1,5 +1,6 @@
 #include "screens/billing/TurningImageView.h"
 
+#include "app/core/PublicFunction.h"
 #include "platform/ui/Animation.h"
 
 #include <QPainter>
@@ -16,9 +17,12 @@ void TurningImageView::setAngle(double radians) {
 void TurningImageView::turnTo(double radians, double duration, double damping, double velocity) {
     const double from = m_angle;
     if (qFuzzyCompare(from + 1, radians + 1)) return;
-    ui::Animation::runSpring(
-        this, QStringLiteral("turn"), duration, damping, velocity,
-        [this, from, radians](double p) { setAngle(from + (radians - from) * p); });
+    auto step = [this, from, radians](double p) { setAngle(from + (radians - from) * p); };
+    if (PublicFunction::isIOS7OrLater())
+        ui::Animation::runSpring(this, QStringLiteral("turn"), duration, damping, velocity, step);
+    else
+        ui::Animation::run(this, QStringLiteral("turn"), duration, ui::Animation::Curve::EaseInOut,
+                           step);
 }
 
 void TurningImageView::drawRect(QPainter& painter, const QRectF& rect) {

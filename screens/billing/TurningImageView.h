@@ -11,7 +11,8 @@ public:
 
     double angle() const { return m_angle; } // radians, clockwise
     void setAngle(double radians);
-    // Turns from the current angle to radians over duration seconds as a spring.
+    // Turns from the current angle to radians over duration seconds: a spring on systems from 7
+    // on, a plain timed turn before.
     void turnTo(double radians, double duration, double damping, double velocity);
 
 protected:

@@ -4,9 +4,7 @@
 #include <QLinearGradient>
 
 #include "app/core/NotificationNames.h"
-#include "screens/home/RootViewController.h"
-#include "screens/shell/SideSlipViewController.h"
-#include "screens/shell/TabBarViewController.h"
+#include "app/core/PublicFunction.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/NavigationController.h"
@@ -15,6 +13,9 @@
 #include "platform/ui/StoryboardSegue.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/View.h"
+#include "screens/home/RootViewController.h"
+#include "screens/shell/SideSlipViewController.h"
+#include "screens/shell/TabBarViewController.h"
 
 TAVRIX_REGISTER_SCENE("Main", "SkatingRinkViewController", SkatingRinkViewController);
 TAVRIX_REGISTER_EMBED_SEGUE("SkatingRinkViewController", "SideSlipViewEmbedInSkatingRinkView",
@@ -233,7 +234,9 @@ void SkatingRinkViewController::animateDrawer(const QRectF& tabBarTo, const QRec
     };
     // Whether or not it ran to its end: an interrupted animation must still settle the state.
     auto done = [completion](bool) { completion(); };
-    if (opening)
+    if (!PublicFunction::isIOS7OrLater())
+        ui::Animation::run(this, kAnimationKey, 0.4, ui::Animation::Curve::EaseInOut, step, done);
+    else if (opening)
         ui::Animation::runSpring(this, kAnimationKey, 0.9, 0.8, 10, step, done);
     else
         ui::Animation::runSpring(this, kAnimationKey, 0.7, 1.0, 0.5, step, done);

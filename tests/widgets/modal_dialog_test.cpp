@@ -1,5 +1,12 @@
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "tests/support/AnimationFrames.h"
 #include "widgets/InterfaceOrientation.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
@@ -131,6 +138,55 @@ TEST(ModalDialogView, FollowsTheOrientationOnlyOnTheWindow) {
     InterfaceOrientation::setStatusBarOrientation(InterfaceOrientation::Portrait);
     EXPECT_NEAR(onWindow.dialogView()->rotation(), M_PI / 2, 1e-9);
     EXPECT_EQ(inParent->dialogView()->rotation(), 0);
+}
+
+// The box comes in from 1.3 times its size and leaves shrinking to 0.6, content and all.
+// Each frame's picture is kept in <build>/animations for a person to look at.
+TEST(ModalDialogView, TheBoxZoomsInFromLargeAndOutToSmall) {
+    ns::ScopedManualClock time;
+    ui::Window window;
+    window.setRootViewController(new ui::ViewController);
+    window.makeKeyAndVisible();
+    ui::Animation::setEnabled(true);
+    QPointer<ModalDialogView> dialog = new ModalDialogView;
+    auto* content = new ui::View(QRectF(0, 0, 200, 100));
+    content->setBackgroundColor(QColor(0, 90, 200));
+    auto* text = new ui::Label(QRectF(0, 30, 200, 40), content);
+    text->setText(QStringLiteral("确认订购 10元 100MB"));
+    text->setTextColor(Qt::white);
+    text->setTextAlignment(ui::TextAlignment::Center);
+    text->setFont(ui::Font::boldSystemFontOfSize(16));
+    dialog->setContainerView(content);
+
+    const QString dir = animationFramesDir();
+    const struct {
+        const char* name;
+        qint64 afterMs; // since the previous frame
+        double scale;
+    } frames[] = {{"in-start", 0, 1.3},  {"in-middle", 85, 1.15}, {"in-end", 200, 1.0},
+                  {"out-start", 0, 1.0}, {"out-middle", 85, 0.8}, {"out-end", 200, 0.0}};
+    for (const auto& f : frames) {
+        SCOPED_TRACE(f.name);
+        if (QByteArray(f.name) == "in-start") dialog->show();
+        if (QByteArray(f.name) == "out-start") dialog->close();
+        if (f.afterMs) time.clock.advance(f.afterMs);
+        const QImage picture = window.renderToImage();
+        picture.save(dir + "/dialog-" + f.name + ".png");
+        const auto [first, last] =
+            columnsWhere(picture, 284, [](const QColor& c) { return c.blue() - c.red() > 60; });
+        if (f.scale == 0) {
+            EXPECT_EQ(first, -1); // gone
+            continue;
+        }
+        ASSERT_TRUE(dialog);
+        EXPECT_NEAR(dialog->dialogView()->scale(), f.scale, 0.02);
+        // Drawn about the box's centre (160), as wide as the zoom says.
+        EXPECT_NEAR(last - first + 1, 200 * f.scale, 4);
+        EXPECT_NEAR((first + last + 1) / 2.0, 160, 2);
+    }
+    ui::Animation::setEnabled(false);
+    flushDeletes();
+    EXPECT_TRUE(dialog.isNull());
 }
 
 } // namespace

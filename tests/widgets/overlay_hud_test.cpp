@@ -1,7 +1,13 @@
 #include "app/core/BFHudUtils.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "tests/support/AnimationFrames.h"
 #include "tests/support/Wait.h"
 #include "widgets/BarProgressView.h"
+#include "widgets/InterfaceOrientation.h"
 #include "widgets/OverlayHUD.h"
 #include "widgets/OverlayHUDSpinner.h"
 #include "widgets/RoundProgressView.h"
@@ -401,4 +407,69 @@ TEST_F(OverlayHUDTest, LoadingOverlayDimsTheScreenAndDrawsABox) {
         for (int x = int(box.left() * 2); x < int(box.right() * 2); ++x)
             bright += shot.pixelColor(x, y).red() > 180;
     EXPECT_GT(bright, 50);
+}
+
+// On a window the overlay turns with the status bar: laid out upright in the turned bounds,
+// the spinner above the text as the subscriber reads them. On any other host it stays upright.
+TEST_F(OverlayHUDTest, OnAWindowTheOverlayTurnsWithTheStatusBar) {
+    ui::Window window;
+    window.setRootViewController(new ui::ViewController);
+    window.makeKeyAndVisible();
+    QPointer<OverlayHUD> onWindow = new OverlayHUD(&window);
+    EXPECT_EQ(onWindow->frame(), window.rootView()->bounds());
+    onWindow->setDetailsLabelText(QStringLiteral("加载中,请稍后..."));
+    window.rootView()->addSubview(onWindow);
+    onWindow->show(false);
+    OverlayHUD* inView = shown();
+    auto post = [] {
+        ns::NotificationCenter::defaultCenter().postNotificationName(
+            "UIDeviceOrientationDidChangeNotification");
+    };
+    const struct {
+        int orientation;
+        double angle;
+        QSizeF layoutSize;
+        QPointF spinnerDirection; // from the overlay's centre, on screen
+    } cases[] = {
+        {InterfaceOrientation::LandscapeRight, M_PI / 2, {568, 320}, {1, 0}},
+        {InterfaceOrientation::PortraitUpsideDown, M_PI, {320, 568}, {0, 1}},
+        {InterfaceOrientation::LandscapeLeft, -M_PI / 2, {568, 320}, {-1, 0}},
+        {InterfaceOrientation::Portrait, 0, {320, 568}, {0, -1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.orientation);
+        InterfaceOrientation::setStatusBarOrientation(c.orientation);
+        post();
+        onWindow->layoutSubviews();
+        EXPECT_DOUBLE_EQ(onWindow->rotationTransform(), c.angle);
+        EXPECT_DOUBLE_EQ(onWindow->drawnRotation(), c.angle);
+        EXPECT_EQ(onWindow->frame(), QRectF(0, 0, 320, 568));
+        const QRectF box = onWindow->boxRect();
+        EXPECT_NEAR(box.center().x(), c.layoutSize.width() / 2, 0.5);
+        EXPECT_NEAR(box.center().y(), c.layoutSize.height() / 2, 0.5);
+        const QPointF fromCentre = onWindow->indicator()->frame().center() - QPointF(160, 284);
+        const double length = std::hypot(fromCentre.x(), fromCentre.y());
+        EXPECT_NEAR(fromCentre.x() / length, c.spinnerDirection.x(), 0.1);
+        EXPECT_NEAR(fromCentre.y() / length, c.spinnerDirection.y(), 0.1);
+        EXPECT_EQ(onWindow->indicator()->frame().size(), QSizeF(37, 37));
+        window.renderToImage().save(animationFramesDir() + "/overlay-turned-" +
+                                    QString::number(c.orientation) + ".png");
+        EXPECT_EQ(inView->drawnRotation(), 0);
+    }
+
+    // A turn animates over the platform's default 0.2 s; an overlay that comes to a window
+    // takes the current turn at once.
+    ui::Animation::setEnabled(true);
+    InterfaceOrientation::setStatusBarOrientation(InterfaceOrientation::LandscapeLeft);
+    post();
+    clock.clock.advance(100);
+    EXPECT_LT(onWindow->drawnRotation(), 0);
+    EXPECT_GT(onWindow->drawnRotation(), -M_PI / 2);
+    clock.clock.advance(100);
+    EXPECT_DOUBLE_EQ(onWindow->drawnRotation(), -M_PI / 2);
+    auto* late = new OverlayHUD(&window);
+    window.rootView()->addSubview(late);
+    EXPECT_DOUBLE_EQ(late->drawnRotation(), -M_PI / 2);
+    ui::Animation::setEnabled(false);
+    InterfaceOrientation::setStatusBarOrientation(InterfaceOrientation::Portrait);
 }

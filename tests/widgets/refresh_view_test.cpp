@@ -1,5 +1,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DateFormat.h"
+#include "platform/foundation/DeviceInfo.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
@@ -171,3 +173,27 @@ TEST(RefreshView, ResetsWithoutARefreshAndDeceleratesBackToRest) {
 }
 
 } // namespace
+
+TEST(RefreshView, TheArrowSpringsFromSystemSevenOnAndRunsPlainBefore) {
+    // When the arrow comes to rest after the pull passes the threshold.
+    const struct {
+        const char* version;
+        qint64 settledMs;
+    } cases[] = {{"7.0", 1000}, {"8.2", 1000}, {"6.1", 500}, {"5", 500}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        ns::DeviceInfo::setSystemVersion(c.version);
+        ns::ScopedManualClock time;
+        ui::Animation::setEnabled(true);
+        HomeLikeOwner o;
+        o.pullTo(-50);
+        qint64 settled = -1;
+        for (qint64 ms = 0; ms <= 1500 && settled < 0; ms += 10) {
+            if (o.refresh.arrowRotation() == RefreshView::kFlippedArrow) settled = ms;
+            time.clock.advance(10);
+        }
+        ui::Animation::setEnabled(false);
+        EXPECT_NEAR(double(settled), double(c.settledMs), 30);
+    }
+    ns::DeviceInfo::setSystemVersion({});
+}

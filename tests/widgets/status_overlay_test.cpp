@@ -1,8 +1,14 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/TextLayout.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "tests/support/AnimationFrames.h"
 #include "widgets/ActivityIndicator.h"
+#include "widgets/FittingLabel.h"
 #include "widgets/InterfaceOrientation.h"
 #include "widgets/RecordingCanvas.h"
 #include "widgets/SpinnerView.h"
@@ -179,6 +185,72 @@ TEST_F(StatusOverlayTest, MovesUpForTheKeyboard) {
         {{"UIKeyboardFrameEndUserInfoKey", QRectF(0, 352, 320, 216)},
          {"UIKeyboardAnimationDurationUserInfoKey", 0.25}});
     EXPECT_EQ(hud->hudView()->frame().center(), QPointF(160, std::floor((568 + 40 - 216) * 0.45)));
+}
+
+// The box comes in from 1.3 times its size and leaves shrinking to 0.8, spinner and text
+// included. Each frame's picture is kept in <build>/animations for a person to look at.
+TEST_F(StatusOverlayTest, TheBoxZoomsInFromLargeAndOutToSmall) {
+    ui::Window window;
+    window.setRootViewController(new ui::ViewController);
+    window.makeKeyAndVisible();
+    ui::Animation::setEnabled(true);
+    const struct {
+        const char* name;
+        qint64 afterMs; // since the previous frame
+        double scale;   // 0: gone
+        bool drawn;     // the overlay comes in from alpha 0
+    } frames[] = {{"in-start", 0, 1.3, false},   {"in-middle", 75, 1.1, true},
+                  {"in-end", 150, 1.0, true},    {"out-start", 0, 1.0, true},
+                  {"out-middle", 75, 0.9, true}, {"out-end", 150, 0, false}};
+    for (const auto& f : frames) {
+        SCOPED_TRACE(f.name);
+        if (QByteArray(f.name) == "in-start") StatusOverlay::showWithStatus("加载中");
+        if (QByteArray(f.name) == "out-start") StatusOverlay::dismiss();
+        if (f.afterMs) time.clock.advance(f.afterMs);
+        const QImage picture = window.renderToImage();
+        picture.save(animationFramesDir() + "/status-" + f.name + ".png");
+        // The box's middle row: grey where the dark box lies over the white screen.
+        const auto [first, last] = columnsWhere(picture, 255, [](const QColor& c) {
+            return c.red() < 235 && std::abs(c.red() - c.blue()) < 8;
+        });
+        EXPECT_EQ(first >= 0, f.drawn);
+        if (f.scale == 0) {
+            EXPECT_FALSE(hud->hasOverlayWindow());
+            continue;
+        }
+        EXPECT_NEAR(hud->hudScale(), f.scale, 0.05);
+        if (!f.drawn) continue;
+        EXPECT_NEAR(last - first + 1, 124 * hud->hudScale(), 3); // about the centre (160)
+        EXPECT_NEAR((first + last + 1) / 2.0, 160, 2);
+    }
+    ui::Animation::setEnabled(false);
+}
+
+TEST_F(StatusOverlayTest, ALongStatusShrinksUntilItIsDrawnWhole) {
+    const QString word = QStringLiteral("流量包订购成功，");
+    const struct {
+        int repeats;
+        bool shrinks;
+        bool whole; // past the smallest size the rest is cut at the label's bounds
+    } cases[] = {{1, false, true}, {8, false, true}, {60, true, true}, {400, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.repeats);
+        StatusOverlay::showWithStatus(word.repeated(c.repeats));
+        FittingLabel* label = hud->stringLabel();
+        EXPECT_EQ(label->shadowColor(), QColor(Qt::black));
+        EXPECT_EQ(label->shadowOffset(), QPointF(0, -1));
+        const QFont font = label->fittedFont();
+        EXPECT_EQ(font.pixelSize() < 12, c.shrinks);
+        EXPECT_GE(font.pixelSize(), FittingLabel::kMinimumFontSize);
+        // The label lies within the box, and the text in its font fits the label.
+        EXPECT_TRUE(hud->hudView()->bounds().contains(label->frame()));
+        ui::TextLayout::Options o;
+        o.font = font;
+        ui::TextLayout layout(ui::AttributedString(label->text()), o);
+        const QSizeF used = layout.layout(label->frame().width(), 0);
+        EXPECT_EQ(used.height() <= label->frame().height() + 0.5, c.whole);
+        StatusOverlay::dismiss();
+    }
 }
 
 } // namespace

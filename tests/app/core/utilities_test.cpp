@@ -5,6 +5,7 @@
 #include "app/categories/NoCrash.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/Json.h"
 
 #include <cmath>
@@ -160,3 +161,25 @@ TEST(Utilities, uuidIsThirtyTwoUpperCaseDigitsAndNew) {
 }
 
 } // namespace
+
+TEST(Utilities, systemVersionIsReadAsTheLeadingNumber) {
+    // The stand-in declares a system from 7 on: every animation springs.
+    EXPECT_TRUE(PublicFunction::isIOS7OrLater());
+    EXPECT_GE(PublicFunction::getVersionNumberOfDeviceSystem(), 7.0f);
+    const struct {
+        const char* text;
+        float number;
+        bool ios7OrLater;
+    } cases[] = {
+        {"7.0", 7.0f, true},   {"7.1.2", 7.1f, true},  {"10.3", 10.3f, true},
+        {" 8", 8.0f, true},    {"6.1.4", 6.1f, false}, {"6.99", 6.99f, false},
+        {"beta", 0.0f, false}, {"-7", -7.0f, false},   {".5", 0.5f, false},
+    };
+    for (const auto& c : cases) {
+        ns::DeviceInfo::setSystemVersion(c.text);
+        EXPECT_FLOAT_EQ(PublicFunction::getVersionNumberOfDeviceSystem(), c.number) << c.text;
+        EXPECT_EQ(PublicFunction::isIOS7OrLater(), c.ios7OrLater) << c.text;
+    }
+    ns::DeviceInfo::setSystemVersion({});
+    EXPECT_EQ(ns::DeviceInfo::systemVersion(), QStringLiteral("7.1"));
+}

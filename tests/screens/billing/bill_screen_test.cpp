@@ -1,6 +1,9 @@
 #include "BillingHarness.h"
+#include "platform/foundation/DeviceInfo.h"
+#include "platform/ui/Animation.h"
 #include "screens/billing/BillViewController.h"
 #include "screens/billing/TelephoneBillHeaderView.h"
+#include "screens/billing/TurningImageView.h"
 
 #include <QImage>
 
@@ -209,3 +212,25 @@ TEST(BillHeaderView, ShowsBothTextsWholeAndTakesAPressAnywhere) {
 }
 
 } // namespace
+
+TEST(BillArrows, TurnAsASpringFromSystemSevenOnAndPlainBefore) {
+    // Half-way through the 2 s turn a spring has nearly arrived; a plain turn is at half.
+    const struct {
+        const char* version;
+        double halfWay;
+    } cases[] = {{"7.0", 3.09}, {"9.3", 3.09}, {"6.1", 1.57}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        ns::DeviceInfo::setSystemVersion(c.version);
+        ns::ScopedManualClock time;
+        ui::Animation::setEnabled(true);
+        TurningImageView arrow{QImage()};
+        arrow.turnTo(3.14, 2.0, 1.0, 1.0);
+        time.clock.advance(1000 - 16); // the first frame is drawn at once, a frame on
+        EXPECT_NEAR(arrow.angle(), c.halfWay, 0.05);
+        time.clock.advance(1000);
+        EXPECT_DOUBLE_EQ(arrow.angle(), 3.14);
+        ui::Animation::setEnabled(false);
+    }
+    ns::DeviceInfo::setSystemVersion({});
+}

@@ -1,4 +1,6 @@
 #include "BillingHarness.h"
+#include "platform/foundation/DeviceInfo.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
@@ -244,6 +246,31 @@ TEST_F(RechargeScreen, ACardRechargeCreditsTheBalanceOnce) {
     // The next look at the account shows the credit: 58.30 + 50.00.
     auto* again = open();
     EXPECT_EQ(remain(again), "108.30元");
+}
+
+TEST_F(RechargeScreen, TheCardPanelSpringsFromSystemSevenOnAndSlidesPlainBefore) {
+    auto* screen = open();
+    const struct {
+        const char* version;
+        qint64 settledMs; // until the panel has its card height
+    } cases[] = {{"7.0", 800}, {"6.1", 500}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        ns::DeviceInfo::setSystemVersion(c.version);
+        click(screen->buttonOfBankCard());
+        settle();
+        ns::ScopedManualClock time;
+        ui::Animation::setEnabled(true);
+        click(screen->buttonOfRechargeableCard());
+        qint64 settled = -1;
+        for (qint64 ms = 0; ms <= 1500 && settled < 0; ms += 10) {
+            if (screen->backGroundView1()->frame().height() == 200) settled = ms;
+            time.clock.advance(10);
+        }
+        ui::Animation::setEnabled(false);
+        EXPECT_NEAR(double(settled), double(c.settledMs), 30);
+    }
+    ns::DeviceInfo::setSystemVersion({});
 }
 
 TEST_F(RechargeScreen, FieldsStopAtTheirLengthsButStillDelete) {

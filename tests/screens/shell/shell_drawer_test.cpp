@@ -1,5 +1,6 @@
 #include "app/core/NotificationNames.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
@@ -230,6 +231,30 @@ TEST_F(DrawerTest, AnInterruptedAnimationStillSettlesTheState) {
     EXPECT_EQ(container->openState(), State::Closed);
     EXPECT_EQ(menuX(), -88);
     EXPECT_EQ(ui::Animation::runningCount(), 0);
+    ui::Animation::setEnabled(false);
+}
+
+TEST_F(DrawerTest, TheDrawerSpringsFromSystemSevenOnAndSlidesPlainBefore) {
+    const struct {
+        const char* version;
+        bool opening;
+        qint64 settledMs; // from the start until the tab bar rests
+    } cases[] = {{"7.0", true, 900}, {"7.0", false, 700}, {"6.1", true, 400}, {"6.1", false, 400}};
+    ui::Animation::setEnabled(true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.version << (c.opening ? " opening" : " closing"));
+        ns::DeviceInfo::setSystemVersion(c.version);
+        container->showRight(c.opening);
+        // The tab bar reaches its place only when the animation ends.
+        const double restX = c.opening ? 200 : 0;
+        qint64 settled = -1;
+        for (qint64 ms = 0; ms <= 2000 && settled < 0; ms += 10) {
+            if (tabBarX() == restX) settled = ms;
+            clock.clock.advance(10);
+        }
+        EXPECT_NEAR(double(settled), double(c.settledMs), 30);
+    }
+    ns::DeviceInfo::setSystemVersion({});
     ui::Animation::setEnabled(false);
 }
 
