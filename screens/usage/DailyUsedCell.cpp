@@ -2,10 +2,10 @@
 
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/usage/FlowFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "screens/usage/FlowFormat.h"
 
 const QString DailyUsedCell::kReuseIdentifier = QStringLiteral("DailyUsedCell");
 
@@ -33,5 +33,5 @@ void DailyUsedCell::layoutSubviews() {
                               ? QStringLiteral("今天")
                               : date);
     m_labelOfAmount->setText(
-        tavrixConfig::formatOfNetworkFlow(ns::Values::doubleValue(m_dailyData.value("amount"))));
+        tavrixConfig::formatOfNetworkFlow(ns::Values::quantityValue(m_dailyData.value("amount"))));
 }

@@ -3,14 +3,14 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
-#include "screens/usage/FlowOrder.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
+#include "screens/usage/FlowOrder.h"
 
 #include <algorithm>
 
@@ -141,8 +141,8 @@ void FlowMainController::requestSuitProductData() {
 }
 
 void FlowMainController::initFlowView() {
-    const qint64 total = ns::Values::integerValue(m_gprsData.value("gntytotal"));
-    const qint64 remaining = ns::Values::integerValue(m_gprsData.value("gntyll"));
+    const qint64 total = ns::Values::wholeQuantityValue(m_gprsData.value("gntytotal"));
+    const qint64 remaining = ns::Values::wholeQuantityValue(m_gprsData.value("gntyll"));
     // The server's figures alone: what was bought is already in its total.
     const float denominator = float(total);
     float percentage = 0;

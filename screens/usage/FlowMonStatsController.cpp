@@ -3,14 +3,14 @@
 #include "app/categories/NoCrash.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
-#include "screens/usage/FlowMonStatsCell.h"
 #include "platform/foundation/DateFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
+#include "screens/usage/FlowMonStatsCell.h"
 #include "widgets/ActivityIndicator.h"
 #include "widgets/MonthlyLineChartView.h"
 
@@ -144,7 +144,7 @@ void FlowMonStatsController::flowMonthFinished(const QVariant& reply) {
     if (!months.present || !months.valid) return;
     m_respArrayOfMonthDesc = months.list;
     const FlowFormat::Amount average =
-        FlowFormat::amountOfKb(ns::Values::doubleValue(map.value("average")));
+        FlowFormat::amountOfKb(ns::Values::quantityValue(map.value("average")));
     m_averageFlow->setAttributedText(FlowFormat::greenNumber(average.number, 12, average.unit, 10));
     showChart();
 }

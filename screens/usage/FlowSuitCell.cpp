@@ -2,11 +2,11 @@
 
 #include "app/categories/BFLayoutUtils.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
 
 const QString FlowSuitCell::kReuseIdentifier = QStringLiteral("status");
 
@@ -89,7 +89,7 @@ void FlowSuitCell::layoutSubviews() {
         m_labelOfDesc->setText(QStringLiteral("生效时间：次月生效"));
     } else {
         m_labelOfDesc->setText(QStringLiteral("生效时间：当月生效"));
-        const qint64 bought = ns::Values::integerValue(m_cellData.value("number"));
+        const qint64 bought = ns::Values::wholeQuantityValue(m_cellData.value("number"));
         if (bought >= 1) m_labelOfDesc2->setText(QStringLiteral("已购%1次").arg(bought));
     }
     const QVariant feeValue = m_cellData.value("fee");
