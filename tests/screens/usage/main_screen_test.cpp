@@ -1,5 +1,7 @@
 #include "FlowHarness.h"
 
+#include "platform/foundation/Values.h"
+
 #include "sandbox/FlowData.h"
 #include "sandbox/SandboxServer.h"
 #include "screens/usage/AddFlowAlertVc.h"
@@ -268,6 +270,15 @@ TEST_F(MainScreenTest, MeterFromOddBalances) {
         {"no figures", R"({"result":0})", 0, "0.00", "KB"},
         {"texts", R"({"result":0,"gntyll":"1048576","gntytotal":"2097152"})", 50, "1.00", "GB"},
         {"overdrawn", R"({"result":0,"gntyll":-5,"gntytotal":100})", 0, "-5.00", "KB"},
+        // What a hostile server may send: the meter stays within its dial, the text short.
+        {"the largest integers",
+         R"({"result":0,"gntyll":9223372036854775807,"gntytotal":9223372036854775807})", 100,
+         "1073741824.00", "GB"},
+        {"more left than given", R"({"result":0,"gntyll":1e300,"gntytotal":1})",
+         float(ns::Values::kQuantityLimit) * 100, "1073741824.00", "GB"},
+        {"a negative total", R"({"result":0,"gntyll":1024,"gntytotal":-9223372036854775808})", 0,
+         "1.00", "MB"},
+        {"garbage", R"({"result":0,"gntyll":"NaN","gntytotal":[1024]})", 0, "0.00", "KB"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
