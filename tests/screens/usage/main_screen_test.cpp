@@ -1,6 +1,7 @@
 #include "FlowHarness.h"
 
 #include "platform/foundation/Values.h"
+#include "platform/ui/Label.h"
 
 #include "sandbox/FlowData.h"
 #include "sandbox/SandboxServer.h"
@@ -94,6 +95,12 @@ TEST_F(MainScreenTest, APackIsOrderedThroughBothDialogs) {
     EXPECT_EQ(choice->getAddFlowImageName(1), "flow_150_b");
     EXPECT_TRUE(choice->rb1()->isChecked());
     EXPECT_FALSE(choice->rb2()->isChecked());
+    // The fees as the server sent them: 9.9, not 9.9000000000000004.
+    QStringList fees;
+    for (ui::View* v : choice->view()->subviews())
+        if (auto* label = qobject_cast<ui::Label*>(v); label && label->text().endsWith("元"))
+            fees << label->text();
+    EXPECT_EQ(fees, (QStringList{"9.9元", "20元"}));
     // The radio button itself chooses too.
     click(choice->rb2());
     EXPECT_EQ(choice->radioIndex(), 1);

@@ -208,15 +208,16 @@ TEST_F(MonthlyUsageTest, LoadsUsageAndLastMonthsBillIntoRowsAndChart) {
 
     // Last month's bill: the demo line's plan at its fee.
     ASSERT_EQ(screen->respArrayOfBill().size(), 1);
-    EXPECT_EQ(screen->totalFee(), "50.00");
-    EXPECT_EQ(screen->totalLabel()->text(), "总计：50.00元");
+    EXPECT_EQ(screen->totalFee(), "50");
+    EXPECT_EQ(screen->totalLabel()->text(), "总计：50元");
     auto* row = rowOf<FlowMonStatsCell>(screen->tableOfMonthDesc(), 0);
     ASSERT_TRUE(row);
     EXPECT_EQ(row->labelOfName()->text().trimmed(), "流量套餐1G");
     EXPECT_EQ(row->labelOfAmount()->text(), "50元");
-    const int percent = screen->respArrayOfBill()[0].toMap().value("percentage").toInt();
-    EXPECT_EQ(row->labelOfPercent()->text(), QString("实际使用：%1%").arg(percent));
-    EXPECT_FLOAT_EQ(row->mySlider()->value(), 1 - percent / 100.0f);
+    // The share comes with one decimal (33.3), written as sent.
+    const double percent = screen->respArrayOfBill()[0].toMap().value("percentage").toDouble();
+    EXPECT_EQ(row->labelOfPercent()->text(), "实际使用：" + QString::number(percent, 'g', 4) + "%");
+    EXPECT_FLOAT_EQ(row->mySlider()->value(), float(1 - percent / 100));
 
     // The chart: six months, this month first, whole MB.
     const QVariantList months = screen->respArrayOfMonthDesc();
@@ -295,7 +296,7 @@ TEST_F(MonthlyUsageTest, BeforeTheBillArrivesTheTotalIsNothing) {
     EXPECT_EQ(screen->hintBillMonth()->text(), QString());
     clock.clock.advance(5000);
     ASSERT_TRUE(waitUntil([&] { return !screen->respArrayOfBill().isEmpty(); }));
-    EXPECT_EQ(screen->totalLabel()->text(), "总计：50.00元");
+    EXPECT_EQ(screen->totalLabel()->text(), "总计：50元");
 }
 
 TEST_F(MonthlyUsageTest, InJanuaryTheButtonsReachBackIntoLastYear) {
