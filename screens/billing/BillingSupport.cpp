@@ -4,13 +4,13 @@
 #include "app/core/ViewController.h"
 #include "app/download/PCFile.h"
 #include "app/download/netLoading.h"
+#include "screens/web/WebViewController.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
-#include "screens/web/WebViewController.h"
 
 #include <QUrl>
 

@@ -2,10 +2,10 @@
 
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
+#include "screens/usage/FlowFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
-#include "screens/usage/FlowFormat.h"
 
 const QString DailyUsedCell::kReuseIdentifier = QStringLiteral("DailyUsedCell");
 

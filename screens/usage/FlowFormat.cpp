@@ -1,11 +1,11 @@
 #include "screens/usage/FlowFormat.h"
 
 #include "app/core/tavrixConfig.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 #include "widgets/UsageChartView.h"

@@ -3,14 +3,14 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
+#include "screens/usage/FlowOrder.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
-#include "screens/usage/FlowOrder.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "screens/usage/FlowMonStatsCell.h"
 
+#include "screens/usage/FlowFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
-#include "screens/usage/FlowFormat.h"
 #include "widgets/VerticalAlign.h"
 
 const QString FlowMonStatsCell::kReuseIdentifier = QStringLiteral("FlowMonStatsCell");

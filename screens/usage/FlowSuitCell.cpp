@@ -2,11 +2,11 @@
 
 #include "app/categories/BFLayoutUtils.h"
 #include "app/core/PublicFunction.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
 
 const QString FlowSuitCell::kReuseIdentifier = QStringLiteral("status");
 

@@ -1,8 +1,8 @@
 #include "screens/usage/OtherFlowCell.h"
 
+#include "screens/usage/FlowFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
-#include "screens/usage/FlowFormat.h"
 #include "widgets/VerticalAlign.h"
 
 #include <algorithm>
