@@ -6,15 +6,16 @@
 
 #include <QJsonArray>
 #include <algorithm>
+#include <cmath>
 
 namespace sandbox {
 
 namespace {
 
-// The share of a product's data that went, in whole per cent.
-qint64 percentUsed(qint64 used, qint64 size) {
+// The share of a product's data that went, in per cent to one decimal (33.3).
+double percentUsed(qint64 used, qint64 size) {
     if (size <= 0) return 0;
-    return std::clamp<qint64>((used * 100 + size / 2) / size, 0, 100);
+    return double(std::clamp<qint64>((used * 1000 + size / 2) / size, 0, 1000)) / 10;
 }
 
 } // namespace
@@ -39,15 +40,17 @@ QJsonObject FlowBillInterface::handle(const InterfaceCall& call) {
         const qint64 used = drawsUsage ? std::min(left, p.sizeKb) : 0;
         left -= used;
         cost += p.fee.toDouble();
-        list.append(QJsonObject{
-            {"productName", p.name}, {"percentage", percentUsed(used, p.sizeKb)}, {"fee", p.fee}});
+        list.append(QJsonObject{{"productName", p.name},
+                                {"percentage", percentUsed(used, p.sizeKb)},
+                                {"fee", FlowData::feeValue(p)}});
     };
     if (const auto plan = FlowData::planOf(db, call.number, month)) bill(*plan, true);
     for (const FlowProduct& p : FlowData::ordersOf(db, call.number, month, "pack"))
         bill(p, true);
     for (const FlowProduct& p : FlowData::ordersOf(db, call.number, month, "spare"))
         bill(p, false);
-    return Reply::ok({{"list", list}, {"totalCost", QString::asprintf("%.2f", cost)}});
+    // Numbers, as the operator's server sends them: 59.9, never "59.90".
+    return Reply::ok({{"list", list}, {"totalCost", std::round(cost * 100) / 100}});
 }
 
 } // namespace sandbox

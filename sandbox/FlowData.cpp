@@ -39,17 +39,17 @@ const QList<FlowProduct>& demoCatalogue() {
          QStringLiteral("4G用户专享，每月4G国内流量"), false},
         {8800002000020, "M2000020", QStringLiteral("20M流量加油包"), "pack", 20 * kMB, "5", "any",
          QStringLiteral("当月有效，可重复订购"), false},
-        {8800002000050, "M2000050", QStringLiteral("50M流量加油包"), "pack", 50 * kMB, "10", "any",
+        {8800002000050, "M2000050", QStringLiteral("50M流量加油包"), "pack", 50 * kMB, "9.9", "any",
          QStringLiteral("当月有效，可重复订购"), true},
         {8800002000150, "M2000150", QStringLiteral("150M流量加油包"), "pack", 150 * kMB, "20",
          "any", QStringLiteral("当月有效，可重复订购"), true},
-        {8800002000300, "M2000300", QStringLiteral("300M流量加油包"), "pack", 300 * kMB, "30",
+        {8800002000300, "M2000300", QStringLiteral("300M流量加油包"), "pack", 300 * kMB, "29.9",
          "any", QStringLiteral("当月有效，可重复订购"), false},
         {8800002001024, "M2001024", QStringLiteral("1G流量加油包"), "pack", kGB, "50", "any",
          QStringLiteral("当月有效，可重复订购"), false},
         {8800003000500, "M3000500", QStringLiteral("500M闲时流量包"), "spare", 500 * kMB, "5",
          "any", QStringLiteral("省内23点到次日08点有效，当月有效"), false},
-        {8800003001024, "M3001024", QStringLiteral("1G闲时流量包"), "spare", kGB, "8", "any",
+        {8800003001024, "M3001024", QStringLiteral("1G闲时流量包"), "spare", kGB, "7.5", "any",
          QStringLiteral("省内23点到次日08点有效，当月有效"), false},
     };
     return list;
@@ -277,6 +277,12 @@ QJsonObject FlowData::balance(Database& db, const QString& number) {
     return {{"gntyll", left}, {"gntytotal", total}, {"qtll", other}, {"is_4g", is4g(db, number)}};
 }
 
+QJsonValue FlowData::feeValue(const FlowProduct& product) {
+    bool ok = false;
+    const double fee = product.fee.toDouble(&ok);
+    return ok ? QJsonValue(fee) : QJsonValue(product.fee);
+}
+
 QJsonObject FlowData::record(Database& db, const QString& number, const FlowProduct& p,
                              bool recommendedKeys) {
     const QDate day = today();
@@ -297,12 +303,13 @@ QJsonObject FlowData::record(Database& db, const QString& number, const FlowProd
     }
     // Ids go out as text: they do not fit the 53 bits a JSON number keeps exactly everywhere.
     const QString id = QString::number(p.id);
+    const QJsonValue fee = feeValue(p);
     if (recommendedKeys)
         return {{"unit", p.sizeKb},      {"productId", id},        {"desc", p.description},
-                {"productName", p.name}, {"marketId", p.marketId}, {"fee", p.fee},
+                {"productName", p.name}, {"marketId", p.marketId}, {"fee", fee},
                 {"state", state},        {"number", bought}};
     return {{"freesource", p.sizeKb}, {"productshortid", id},   {"desc1", p.description},
-            {"productname", p.name},  {"marketid", p.marketId}, {"fee", p.fee},
+            {"productname", p.name},  {"marketid", p.marketId}, {"fee", fee},
             {"state", state},         {"number", bought}};
 }
 

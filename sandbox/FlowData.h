@@ -56,6 +56,8 @@ public:
 
     // "gntyll", "gntytotal", "qtll", "is_4g" of today.
     static QJsonObject balance(Database& db, const QString& number);
+    // A product's fee as the operator's server sends it: a JSON number (9.9, 10).
+    static QJsonValue feeValue(const FlowProduct& product);
     // A product record in the key set of "FlowProduct" (recommended) or "FlowRecommend".
     static QJsonObject record(Database& db, const QString& number, const FlowProduct& product,
                               bool recommendedKeys);

@@ -35,7 +35,7 @@ QString PublicFunction::changeFlowUnit(qint64 kb, bool isInteger) {
 }
 
 qint64 PublicFunction::getFlowSize(const QVariantMap& record, bool isRecommend) {
-    return ns::Values::integerValue(record.value(keyFor(isRecommend, "unit", "freesource")));
+    return ns::Values::wholeQuantityValue(record.value(keyFor(isRecommend, "unit", "freesource")));
 }
 
 qint64 PublicFunction::getFlowProductId(const QVariantMap& record, bool isRecommend) {

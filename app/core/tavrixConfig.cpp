@@ -3,10 +3,12 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/Values.h"
 
 #include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -119,6 +121,8 @@ QVariantMap tavrixConfig::setCookieWithSessionID(const QString& session) {
 
 QString tavrixConfig::formatOfNetworkFlow(double kb) {
     if (std::isnan(kb)) return QString("");
+    // A figure past any real amount (an infinity too) is written as the largest one read.
+    kb = std::clamp(kb, -double(ns::Values::kQuantityLimit), double(ns::Values::kQuantityLimit));
     const double m = kb / 1024.0;
     if (m >= 1024.0) return QString::asprintf("%.2fGB", kb / 1048576.0);
     if (m >= 1.0) return QString::asprintf("%.2fMB", m);

@@ -1,6 +1,8 @@
 #include "platform/foundation/Values.h"
 
 #include <QLocale>
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace ns::Values {
@@ -106,10 +108,22 @@ QString stringValue(const QVariant& v) {
         const double d = v.toDouble();
         // Range first: converting an out-of-range double to an integer is undefined.
         if (std::abs(d) < 1e15 && d == double(qint64(d))) return QString::number(qint64(d));
-        return QString::number(d, 'g', 17);
+        const double size = std::abs(d);
+        const char format = size >= 1e-4 && size < 1e17 ? 'f' : 'g';
+        return QString::number(d, format, QLocale::FloatingPointShortest);
     }
     if (isNumber(v)) return QString::number(v.toLongLong());
     return {};
+}
+
+double quantityValue(const QVariant& v) {
+    const double d = doubleValue(v);
+    if (std::isnan(d)) return 0;
+    return std::clamp(d, -double(kQuantityLimit), double(kQuantityLimit));
+}
+
+qint64 wholeQuantityValue(const QVariant& v) {
+    return std::clamp(integerValue(v), -kQuantityLimit, kQuantityLimit);
 }
 
 } // namespace ns::Values

@@ -29,7 +29,7 @@ QString shown(const QVariant& value) {
 }
 
 float floatValue(const QVariant& value) {
-    return float(ns::Values::doubleValue(value));
+    return float(ns::Values::quantityValue(value));
 }
 
 ui::AttributedString moneyText(const QVariant& value, const QColor& colour, double size) {

@@ -74,7 +74,7 @@ RootViewController::~RootViewController() {
 ui::AttributedString RootViewController::remainText(const QVariant& remain) {
     // A number is shown as the server would have written it ("58.3", "120").
     const QString text = ns::Values::isNumber(remain) && remain.typeId() != QMetaType::Bool
-                             ? QString::number(ns::Values::doubleValue(remain), 'g', 15)
+                             ? ns::Values::stringValue(ns::Values::quantityValue(remain))
                              : ns::Values::stringValue(remain);
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
     if (dot < 0) return largeThenSmall(text, QStringLiteral("元"));
@@ -82,7 +82,7 @@ ui::AttributedString RootViewController::remainText(const QVariant& remain) {
 }
 
 ui::AttributedString RootViewController::flowText(const QVariant& kb) {
-    const QString text = tavrixConfig::formatOfNetworkFlow(ns::Values::doubleValue(kb));
+    const QString text = tavrixConfig::formatOfNetworkFlow(ns::Values::quantityValue(kb));
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
     if (dot < 0) return largeThenSmall(text, QString());
     return largeThenSmall(text.left(dot), QStringLiteral(".%1").arg(text.mid(dot + 1)));
@@ -236,7 +236,7 @@ void RootViewController::requestOfBalanceSend() {
             m_normalFlowRemain->setTextColor(TavrixApplicationSpecific::tavrix_greenColor());
             m_normalFlowRemain->setAttributedText(flowText(data.value("gntyll")));
             m_otherFlowRemain->setText(
-                tavrixConfig::formatOfNetworkFlow(ns::Values::doubleValue(data.value("qtll"))));
+                tavrixConfig::formatOfNetworkFlow(ns::Values::quantityValue(data.value("qtll"))));
             m_isRequestOfComboFaild = false;
         }
         m_refreshView->stopLoading();

@@ -7,6 +7,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "screens/billing/BillingSupport.h"
 
 namespace {
 // The prototype's layout, in points on a 320-point row.
@@ -46,7 +47,7 @@ void MorePackageTableViewCell::setBanliDO(const BanliDo& offer) {
 
     ui::TextAttributes attributes;
     attributes.font = ui::Font::systemFontOfSize(12);
-    attributes.foregroundColor = QColor(150, 150, 150);
+    attributes.foregroundColor = BillingSupport::lightGrayColor();
     ui::ParagraphStyle paragraph;
     paragraph.lineSpacing = 2;
     attributes.paragraphStyle = paragraph;

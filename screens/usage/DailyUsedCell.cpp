@@ -33,5 +33,5 @@ void DailyUsedCell::layoutSubviews() {
                               ? QStringLiteral("今天")
                               : date);
     m_labelOfAmount->setText(
-        tavrixConfig::formatOfNetworkFlow(ns::Values::doubleValue(m_dailyData.value("amount"))));
+        tavrixConfig::formatOfNetworkFlow(ns::Values::quantityValue(m_dailyData.value("amount"))));
 }

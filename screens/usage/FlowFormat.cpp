@@ -45,7 +45,7 @@ namespace {
 
 // "amount" in KB as whole MB; a negative figure counts as nothing used.
 qint64 wholeMegabytes(const QVariant& amount) {
-    return std::max<qint64>(0, ns::Values::integerValue(amount) / 1024);
+    return std::max<qint64>(0, ns::Values::wholeQuantityValue(amount) / 1024);
 }
 
 void finish(ChartSeries& series, qint64 largest) {

@@ -141,8 +141,8 @@ void FlowMainController::requestSuitProductData() {
 }
 
 void FlowMainController::initFlowView() {
-    const qint64 total = ns::Values::integerValue(m_gprsData.value("gntytotal"));
-    const qint64 remaining = ns::Values::integerValue(m_gprsData.value("gntyll"));
+    const qint64 total = ns::Values::wholeQuantityValue(m_gprsData.value("gntytotal"));
+    const qint64 remaining = ns::Values::wholeQuantityValue(m_gprsData.value("gntyll"));
     // The server's figures alone: what was bought is already in its total.
     const float denominator = float(total);
     float percentage = 0;

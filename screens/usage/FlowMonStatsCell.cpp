@@ -32,7 +32,7 @@ void FlowMonStatsCell::layoutSubviews() {
     if (!m_mySlider) return;
     const QVariant percentage = m_cellData.value("percentage");
     // The bar shows the share left; the slider keeps it within the bar.
-    m_mySlider->setValue(float(1 - ns::Values::doubleValue(percentage) / 100));
+    m_mySlider->setValue(float(1 - ns::Values::quantityValue(percentage) / 100));
     m_mySlider->setMinimumTrackImage(QStringLiteral("slider_green_track"));
     m_mySlider->setMaximumTrackImage(QStringLiteral("slider_backgroundImage"));
     m_mySlider->setThumbImage(QStringLiteral("sliderIndicator"));

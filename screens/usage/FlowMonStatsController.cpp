@@ -144,7 +144,7 @@ void FlowMonStatsController::flowMonthFinished(const QVariant& reply) {
     if (!months.present || !months.valid) return;
     m_respArrayOfMonthDesc = months.list;
     const FlowFormat::Amount average =
-        FlowFormat::amountOfKb(ns::Values::doubleValue(map.value("average")));
+        FlowFormat::amountOfKb(ns::Values::quantityValue(map.value("average")));
     m_averageFlow->setAttributedText(FlowFormat::greenNumber(average.number, 12, average.unit, 10));
     showChart();
 }

@@ -89,7 +89,7 @@ void FlowSuitCell::layoutSubviews() {
         m_labelOfDesc->setText(QStringLiteral("生效时间：次月生效"));
     } else {
         m_labelOfDesc->setText(QStringLiteral("生效时间：当月生效"));
-        const qint64 bought = ns::Values::integerValue(m_cellData.value("number"));
+        const qint64 bought = ns::Values::wholeQuantityValue(m_cellData.value("number"));
         if (bought >= 1) m_labelOfDesc2->setText(QStringLiteral("已购%1次").arg(bought));
     }
     const QVariant feeValue = m_cellData.value("fee");

@@ -37,7 +37,7 @@ void OtherFlowCell::layoutSubviews() {
     const QVariant amount = m_cellData.value("amount");
     const QVariant total = m_cellData.value("total");
     m_mySlider->setValue(
-        shareLeft(ns::Values::doubleValue(amount), ns::Values::doubleValue(total)));
+        shareLeft(ns::Values::quantityValue(amount), ns::Values::quantityValue(total)));
     m_mySlider->setMinimumTrackImage(QStringLiteral("slider_green_track"));
     m_mySlider->setMaximumTrackImage(QStringLiteral("slider_backgroundImage"));
     m_mySlider->setThumbImage(QStringLiteral("sliderIndicator"));
@@ -46,9 +46,11 @@ void OtherFlowCell::layoutSubviews() {
     m_labelOfName->setTextColor(FlowFormat::darkGray());
     VerticalAlign::alignTop(m_labelOfName);
 
-    const qint64 left = ns::Values::integerValue(total) - ns::Values::integerValue(amount);
+    // Bounded figures: the difference of any two cannot overflow.
+    const qint64 left =
+        ns::Values::wholeQuantityValue(total) - ns::Values::wholeQuantityValue(amount);
     const FlowFormat::Amount leftText = FlowFormat::amountOfKb(double(left));
-    const FlowFormat::Amount totalText = FlowFormat::amountOfKb(ns::Values::doubleValue(total));
+    const FlowFormat::Amount totalText = FlowFormat::amountOfKb(ns::Values::quantityValue(total));
     ui::AttributedString text(QStringLiteral("可用流量"));
     text.appendAttributedString(FlowFormat::greenNumber(leftText.number, 12, QString(), 12));
     text.appendString(leftText.unit);

@@ -61,6 +61,7 @@ TEST_F(FlowUsageTest, APackAddsItsDataAndTheSamePackTwiceInARowIsRefused) {
     const QJsonObject pack =
         find(ask("FlowProduct", {{"position", "0"}}).value("list").toArray(), "productId", kPack50);
     ASSERT_EQ(pack.value("marketId").toString(), "M2000050");
+    EXPECT_EQ(pack.value("fee"), QJsonValue(9.9));
     EXPECT_EQ(pack.value("number").toInt(), 0);
 
     EXPECT_EQ(resultOf(order(kPack50, "M2000050")), 0);
@@ -83,7 +84,9 @@ TEST_F(FlowUsageTest, APackAddsItsDataAndTheSamePackTwiceInARowIsRefused) {
     // The month's bill lists the plan and the three packs.
     const QJsonObject bill = ask("FlowBill", {{"date", QDate::currentDate().toString("yyyyMM")}});
     EXPECT_EQ(bill.value("list").toArray().size(), 4);
-    EXPECT_EQ(bill.value("totalCost").toString(), "90.00");
+    // Fees and the total are numbers, with fractions: 50 + 9.9 + 20 + 9.9.
+    EXPECT_EQ(bill.value("list")[1].toObject().value("fee"), QJsonValue(9.9));
+    EXPECT_EQ(bill.value("totalCost"), QJsonValue(89.8));
 }
 
 TEST_F(FlowUsageTest, RefusedOrdersChangeNothing) {
@@ -147,9 +150,9 @@ TEST_F(FlowUsageTest, UsageListsRunUpToYesterday) {
     const QJsonObject bill = ask("FlowBill", {{"date", last.toString("yyyyMM")}});
     ASSERT_EQ(bill.value("list").toArray().size(), 1);
     const qint64 used = months[4].toObject().value("amount").toInteger();
-    EXPECT_EQ(bill.value("list")[0].toObject().value("percentage").toInteger(),
-              std::min<qint64>(100, (used * 100 + kGB / 2) / kGB));
-    EXPECT_EQ(bill.value("totalCost").toString(), "50.00");
+    EXPECT_EQ(bill.value("list")[0].toObject().value("percentage").toDouble(),
+              double(std::min<qint64>(1000, (used * 1000 + kGB / 2) / kGB)) / 10);
+    EXPECT_EQ(bill.value("totalCost"), QJsonValue(50));
 }
 
 TEST_F(FlowUsageTest, BadFieldsAreRefused) {

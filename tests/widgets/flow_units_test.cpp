@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 TEST(ChangeFlowUnit, WritesOneLetterUnits) {
@@ -59,6 +61,32 @@ TEST(FlowProductRecord, ReadsTheKeySetItIsTold) {
     EXPECT_EQ(PublicFunction::getFlowMarketId(p, false), QStringLiteral("9001"));
     // Levels always use the whole-number form.
     EXPECT_EQ(PublicFunction::getFlowProductLevel(p, false), QStringLiteral("5.5元/月1G"));
+}
+
+// Sizes and fees a hostile or careless server may send, as each reader gives them on.
+TEST(FlowProductRecord, HostileSizesAndFeesStayBounded) {
+    const struct {
+        QVariant unit, fee;
+        qint64 size;
+        const char* level;
+        const char* fee_text;
+    } cases[] = {
+        {std::numeric_limits<qint64>::max(), 9.9, qint64(1) << 50, "9.9元/月1073741824G", "9.9元"},
+        {std::numeric_limits<qint64>::min(), 33.3, -(qint64(1) << 50),
+         "33.3元/月-1125899906842624K", "33.3元"},
+        {-1, 12.3, -1, "12.3元/月-1K", "12.3元"},
+        {1e300, 0.5, qint64(1) << 50, "0.5元/月1073741824G", "0.5元"},
+        {"NaN", "inf", 0, "inf元/月0K", "inf元"},
+        {"2048 MB", 1e20, 2048, "1e+20元/月2M", "1e+20元"},
+        {QVariantList{1024}, QVariantMap{{"fee", 1}}, 0, "元/月0K", ""},
+    };
+    for (const auto& c : cases) {
+        const QVariantMap record = {{"unit", c.unit}, {"fee", c.fee}};
+        SCOPED_TRACE(c.level);
+        EXPECT_EQ(PublicFunction::getFlowSize(record, true), c.size);
+        EXPECT_EQ(PublicFunction::getFlowProductLevel(record, true), QString::fromUtf8(c.level));
+        EXPECT_EQ(PublicFunction::getFlowProductFee(record), QString::fromUtf8(c.fee_text));
+    }
 }
 
 TEST(FlowProductRecord, MissingOrMistypedFieldsGiveEmptyTexts) {

@@ -14,10 +14,20 @@ namespace {
 
 TEST(Utilities, formatOfNetworkFlow) {
     const std::pair<double, const char*> cases[] = {
-        {1048576, "1.00GB"},    {1024, "1.00MB"},          {512, "512.00KB"},
-        {0, "0.00KB"},          {1023.99, "1023.99KB"},    {1536, "1.50MB"},
-        {1048575, "1024.00MB"}, {3.5 * 1048576, "3.50GB"}, {-5, "-5.00KB"},
+        {1048576, "1.00GB"},
+        {1024, "1.00MB"},
+        {512, "512.00KB"},
+        {0, "0.00KB"},
+        {1023.99, "1023.99KB"},
+        {1536, "1.50MB"},
+        {1048575, "1024.00MB"},
+        {3.5 * 1048576, "3.50GB"},
+        {-5, "-5.00KB"},
         {std::nan(""), ""},
+        // Past any real amount: written as the largest figure a reply can give, never "inf".
+        {1e300, "1073741824.00GB"},
+        {INFINITY, "1073741824.00GB"},
+        {-INFINITY, "-1125899906842624.00KB"},
     };
     for (const auto& [kb, text] : cases)
         EXPECT_EQ(tavrixConfig::formatOfNetworkFlow(kb), text) << kb;

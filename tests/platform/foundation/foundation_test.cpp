@@ -66,11 +66,68 @@ TEST(Values, hugeAndOddNumbersBecomeTextWithoutOverflow) {
     for (const double d : {5.55556e76, -1e300, 1e15, 9.3e18})
         EXPECT_EQ(ns::Values::stringValue(d).toDouble(), d);
     const std::pair<QVariant, QString> cases[] = {
-        {12.0, "12"}, {12.5, "12.5"},      {qlonglong(-7), "-7"},
-        {true, "1"},  {QString("x"), "x"}, {QVariantList{}, ""},
+        {12.0, "12"},
+        {12.5, "12.5"},
+        {qlonglong(-7), "-7"},
+        {true, "1"},
+        {QString("x"), "x"},
+        {QVariantList{}, ""},
+        // Fractions as a server writes them, never with 17 digits.
+        {33.3, "33.3"},
+        {9.9, "9.9"},
+        {12.3, "12.3"},
+        {-0.1, "-0.1"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {float(2.5f), "2.5"},
+        {123456789.125, "123456789.125"},
+        {0.0001, "0.0001"},
+        {1e16 + 2, "10000000000000002"},
+        {1e20, "1e+20"},
+        {2.5e-7, "2.5e-07"},
+        {std::numeric_limits<double>::infinity(), "inf"},
     };
     for (const auto& [in, out] : cases)
-        EXPECT_EQ(ns::Values::stringValue(in), out);
+        EXPECT_EQ(ns::Values::stringValue(in), out) << out.toStdString();
+}
+
+// What a hostile server sends in place of a count, and what every screen is then given.
+TEST(Values, quantitiesStayFiniteAndBounded) {
+    constexpr qint64 limit = ns::Values::kQuantityLimit;
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        QVariant in;
+        double quantity;
+        qint64 whole;
+    } cases[] = {
+        {qlonglong(1048576), 1048576, 1048576},
+        {262144.5, 262144.5, 262144},
+        {QString("33.3"), 33.3, 33},
+        {std::numeric_limits<qint64>::max(), double(limit), limit},
+        {std::numeric_limits<qint64>::min(), -double(limit), -limit},
+        {QString("9223372036854775807"), double(limit), limit},
+        {QString("-9223372036854775808"), -double(limit), -limit},
+        {QString(400, u'9'), 0, limit}, // too long for a double: unreadable
+        {qlonglong(-1), -1, -1},
+        {1e300, double(limit), limit},
+        {-1e300, -double(limit), -limit},
+        {inf, double(limit), limit},
+        {-inf, -double(limit), -limit},
+        {std::nan(""), 0, 0},
+        {QString("NaN"), 0, 0},
+        {QString("inf"), 0, 0},
+        {QString("12abc"), 12, 12},
+        {QString("  -7.5kb"), -7.5, -7},
+        {QString("abc"), 0, 0},
+        {QVariantList{1, 2}, 0, 0},
+        {QVariantMap{{"amount", 5}}, 0, 0},
+        {true, 1, 1},
+        {QVariant(), 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in.toString().left(40).toStdString());
+        EXPECT_EQ(ns::Values::quantityValue(c.in), c.quantity);
+        EXPECT_EQ(ns::Values::wholeQuantityValue(c.in), c.whole);
+    }
 }
 
 TEST(NotificationCenter, deliversByNameAndObjectAndForgetsDeadObservers) {

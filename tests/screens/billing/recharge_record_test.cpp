@@ -65,6 +65,27 @@ TEST_F(RechargeRecordScreen, ARecordCountsOnlyUnderItsOwnYearAndMonth) {
     EXPECT_EQ(headerText(screen, 5, 0), "08月");
 }
 
+TEST_F(RechargeRecordScreen, HostileAmountsSumToFiniteFigures) {
+    ns::DateFormat::setNowOverride(QDateTime(QDate(2027, 1, 20), QTime(12, 0)));
+    // Per month: figures past any real amount, their negatives, and what is not a number.
+    scripted().setFallback(ScriptedServer::json(R"({"result":0,"list":[
+        {"date":"2027-01-03","amount":1e308},
+        {"date":"2027-01-04","amount":1.7e308},
+        {"date":"2026-12-01","amount":-1e308},
+        {"date":"2026-12-02","amount":9223372036854775807},
+        {"date":"2026-11-01","amount":"NaN"},
+        {"date":"2026-11-02","amount":"inf"},
+        {"date":"2026-11-03","amount":[1]},
+        {"date":"2026-11-04","amount":{"amount":1}},
+        {"date":"2026-10-01","amount":"12.5元"},
+        {"date":"2026-10-02","amount":0.1},
+        {"date":"2026-10-03","amount":0.2}
+    ]})"));
+    auto* screen = open();
+    expectMonths(screen, {2, 2, 4, 3, 0, 0},
+                 {"2251799813685248.00元", "0.00元", "0.00元", "12.80元", "0.00元", "0.00元"});
+}
+
 TEST_F(RechargeRecordScreen, ARefusedReplyShowsNoMonths) {
     for (const sandbox::Fault& fault :
          {sandbox::Fault::result(9999, "登录已失效"), sandbox::Fault::result(4, "查询失败"),

@@ -11,6 +11,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <limits>
 
 namespace {
 
@@ -349,6 +350,25 @@ TEST_F(RechargeScreen, UnusablePagesAlertInsteadOfOpeningBlank) {
         pressAlert("确定");
         ASSERT_TRUE(waitForIdle(screen));
     }
+}
+
+TEST(BillingMoney, AmountsAreWrittenFiniteWhateverTheServerSends) {
+    const std::pair<QVariant, QString> cases[] = {
+        {"58.3", "58.30元"},
+        {9.9, "9.90元"},
+        {qlonglong(-5), "-5.00元"},
+        {1e300, "1125899906842624.00元"},
+        {-std::numeric_limits<double>::infinity(), "-1125899906842624.00元"},
+        {std::numeric_limits<qint64>::max(), "1125899906842624.00元"},
+        {"NaN", "0.00元"},
+        {"inf", "0.00元"},
+        {"12.5元", "12.50元"},
+        {QVariantList{5}, "0.00元"},
+        {QVariantMap{{"remain", 5}}, "0.00元"},
+    };
+    for (const auto& [value, shown] : cases)
+        EXPECT_EQ(BillingSupport::moneyText(value, Qt::black, 12).string(), shown)
+            << value.toString().toStdString();
 }
 
 TEST_F(RechargeScreen, BannerOpensItsPageAndCloses) {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrlQuery>
+#include <limits>
 
 #include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/HTTPRequest.h"
@@ -40,10 +41,17 @@ TEST(HomeTexts, CreditAndDataSplitIntoLargeAndSmall) {
         QVariant remain;
         QStringList expected;
     } money[] = {
-        {"58.30", {"58@34", ".30元@10"}}, {58.3, {"58@34", ".3元@10"}},
-        {"120", {"120@34", "元@10"}},     {qlonglong(120), {"120@34", "元@10"}},
-        {"-3.5", {"-3@34", ".5元@10"}},   {QVariant(), {"元@10"}},
+        {"58.30", {"58@34", ".30元@10"}},
+        {58.3, {"58@34", ".3元@10"}},
+        {"120", {"120@34", "元@10"}},
+        {qlonglong(120), {"120@34", "元@10"}},
+        {"-3.5", {"-3@34", ".5元@10"}},
+        {QVariant(), {"元@10"}},
         {QVariantList{1}, {"元@10"}},
+        // Numbers in the shortest form that reads back, and bounded.
+        {9.9, {"9@34", ".9元@10"}},
+        {-0.1, {"-0@34", ".1元@10"}},
+        {1e300, {"1125899906842624@34", "元@10"}},
     };
     for (const auto& c : money)
         EXPECT_EQ(spans(RootViewController::remainText(c.remain)), c.expected)
@@ -56,6 +64,10 @@ TEST(HomeTexts, CreditAndDataSplitIntoLargeAndSmall) {
         {"1024", {"1@34", ".00MB@10"}},
         {512, {"512@34", ".00KB@10"}},
         {"x", {"0@34", ".00KB@10"}},
+        {std::numeric_limits<qint64>::max(), {"1073741824@34", ".00GB@10"}},
+        {std::numeric_limits<double>::infinity(), {"1073741824@34", ".00GB@10"}},
+        {"NaN", {"0@34", ".00KB@10"}},
+        {QVariantMap{{"kb", 1024}}, {"0@34", ".00KB@10"}},
     };
     for (const auto& c : flows)
         EXPECT_EQ(spans(RootViewController::flowText(c.kb)), c.expected)

@@ -61,6 +61,11 @@ TEST_F(HotBusinessTest, RecommendedOffersComeFirstThenThePopularOnes) {
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->nameLabel()->text(), "天气预报");
     EXPECT_GE(cell->frame().height(), MorePackageTableViewCell::kMinimumHeight);
+    // The short description in the light grey of the other secondary texts (two thirds white).
+    const ui::TextAttributes desc = cell->descLabel()->attributedText().attributesAtIndex(0);
+    EXPECT_EQ(desc.foregroundColor, QColor(170, 170, 170));
+    ASSERT_TRUE(desc.font);
+    EXPECT_EQ(desc.font->pointSizeF() > 0 ? desc.font->pointSizeF() : desc.font->pixelSize(), 12);
 }
 
 TEST_F(HotBusinessTest, ATappedOfferOpensItsOrderingPageOrTheFamilyNetwork) {

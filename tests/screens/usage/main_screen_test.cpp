@@ -1,5 +1,8 @@
 #include "FlowHarness.h"
 
+#include "platform/foundation/Values.h"
+#include "platform/ui/Label.h"
+
 #include "sandbox/FlowData.h"
 #include "sandbox/SandboxServer.h"
 #include "screens/usage/AddFlowAlertVc.h"
@@ -92,6 +95,12 @@ TEST_F(MainScreenTest, APackIsOrderedThroughBothDialogs) {
     EXPECT_EQ(choice->getAddFlowImageName(1), "flow_150_b");
     EXPECT_TRUE(choice->rb1()->isChecked());
     EXPECT_FALSE(choice->rb2()->isChecked());
+    // The fees as the server sent them: 9.9, not 9.9000000000000004.
+    QStringList fees;
+    for (ui::View* v : choice->view()->subviews())
+        if (auto* label = qobject_cast<ui::Label*>(v); label && label->text().endsWith("元"))
+            fees << label->text();
+    EXPECT_EQ(fees, (QStringList{"9.9元", "20元"}));
     // The radio button itself chooses too.
     click(choice->rb2());
     EXPECT_EQ(choice->radioIndex(), 1);
@@ -268,6 +277,15 @@ TEST_F(MainScreenTest, MeterFromOddBalances) {
         {"no figures", R"({"result":0})", 0, "0.00", "KB"},
         {"texts", R"({"result":0,"gntyll":"1048576","gntytotal":"2097152"})", 50, "1.00", "GB"},
         {"overdrawn", R"({"result":0,"gntyll":-5,"gntytotal":100})", 0, "-5.00", "KB"},
+        // What a hostile server may send: the meter stays within its dial, the text short.
+        {"the largest integers",
+         R"({"result":0,"gntyll":9223372036854775807,"gntytotal":9223372036854775807})", 100,
+         "1073741824.00", "GB"},
+        {"more left than given", R"({"result":0,"gntyll":1e300,"gntytotal":1})",
+         float(ns::Values::kQuantityLimit) * 100, "1073741824.00", "GB"},
+        {"a negative total", R"({"result":0,"gntyll":1024,"gntytotal":-9223372036854775808})", 0,
+         "1.00", "MB"},
+        {"garbage", R"({"result":0,"gntyll":"NaN","gntytotal":[1024]})", 0, "0.00", "KB"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);

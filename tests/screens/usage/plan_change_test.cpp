@@ -166,7 +166,8 @@ TEST_F(PlanChangeTest, APackOrderedFromItsRowIsCountedAndAnnouncedFirst) {
     OrderAlertVC* confirm = pack->controller();
     ASSERT_TRUE(confirm);
     EXPECT_EQ(confirm->nameLBL()->text(), "300M流量加油包");
-    EXPECT_EQ(confirm->levelLBL()->text(), "30元/月300M");
+    EXPECT_EQ(pack->labelOfName()->text(), "29.9元/月300M");
+    EXPECT_EQ(confirm->levelLBL()->text(), "29.9元/月300M");
     EXPECT_TRUE(fieldsOf("Order").isEmpty());
     click(confirm->orderBtn());
     ASSERT_TRUE(waitUntil([&] { return alertMessage() == "订购成功"; }));

@@ -14,6 +14,7 @@
 
 #include <QDate>
 #include <cmath>
+#include <limits>
 
 namespace flow_test {
 namespace {
@@ -141,19 +142,49 @@ TEST_F(DailyUsageTest, ChartLabelsAndValuesFromOddDays) {
         const char* why;
         QVariantMap day;
         QString label, value;
+        QString row; // the row's amount text
     } cases[] = {
-        {"full date", {{"date", "2026-03-09"}, {"amount", 1024}}, "03-09", "1"},
-        {"just under a megabyte", {{"date", "2026-03-09"}, {"amount", "1023"}}, "03-09", "0"},
-        {"short date", {{"date", "2026-03"}, {"amount", 2048}}, "03", "2"},
-        {"shorter still", {{"date", "2026"}, {"amount", 0}}, "", "0"},
-        {"no date", {{"amount", 0}}, "", "0"},
-        {"negative amount", {{"date", "2026-03-09"}, {"amount", -4096}}, "03-09", "0"},
+        {"full date", {{"date", "2026-03-09"}, {"amount", 1024}}, "03-09", "1", "1.00MB"},
+        {"just under a megabyte",
+         {{"date", "2026-03-09"}, {"amount", "1023"}},
+         "03-09",
+         "0",
+         "1023.00KB"},
+        {"short date", {{"date", "2026-03"}, {"amount", 2048}}, "03", "2", "2.00MB"},
+        {"shorter still", {{"date", "2026"}, {"amount", 0}}, "", "0", "0.00KB"},
+        {"no date", {{"amount", 0}}, "", "0", "0.00KB"},
+        {"negative amount",
+         {{"date", "2026-03-09"}, {"amount", -4096}},
+         "03-09",
+         "0",
+         "-4096.00KB"},
+        {"a fraction", {{"date", "2026-03-09"}, {"amount", 1536.5}}, "03-09", "1", "1.50MB"},
+        {"the largest integer",
+         {{"date", "2026-03-09"}, {"amount", std::numeric_limits<qint64>::max()}},
+         "03-09",
+         "1099511627776",
+         "1073741824.00GB"},
+        {"a huge double",
+         {{"date", "2026-03-09"}, {"amount", 1e300}},
+         "03-09",
+         "1099511627776",
+         "1073741824.00GB"},
+        {"NaN as text", {{"date", "2026-03-09"}, {"amount", "NaN"}}, "03-09", "0", "0.00KB"},
+        {"an object",
+         {{"date", "2026-03-09"}, {"amount", QVariantMap{{"a", 1}}}},
+         "03-09",
+         "0",
+         "0.00KB"},
     };
     for (const auto& c : cases) {
         const FlowFormat::ChartSeries series = FlowFormat::dailySeries({c.day});
         EXPECT_EQ(series.labels, QStringList{c.label}) << c.why;
         EXPECT_EQ(series.values, QVariantList{c.value}) << c.why;
         EXPECT_GT(series.interval, 0) << c.why;
+        EXPECT_TRUE(std::isfinite(series.max)) << c.why;
+        DailyUsedCell row;
+        row.setDailyData(c.day);
+        EXPECT_EQ(row.labelOfAmount()->text(), c.row) << c.why;
     }
 }
 
@@ -177,15 +208,16 @@ TEST_F(MonthlyUsageTest, LoadsUsageAndLastMonthsBillIntoRowsAndChart) {
 
     // Last month's bill: the demo line's plan at its fee.
     ASSERT_EQ(screen->respArrayOfBill().size(), 1);
-    EXPECT_EQ(screen->totalFee(), "50.00");
-    EXPECT_EQ(screen->totalLabel()->text(), "总计：50.00元");
+    EXPECT_EQ(screen->totalFee(), "50");
+    EXPECT_EQ(screen->totalLabel()->text(), "总计：50元");
     auto* row = rowOf<FlowMonStatsCell>(screen->tableOfMonthDesc(), 0);
     ASSERT_TRUE(row);
     EXPECT_EQ(row->labelOfName()->text().trimmed(), "流量套餐1G");
     EXPECT_EQ(row->labelOfAmount()->text(), "50元");
-    const int percent = screen->respArrayOfBill()[0].toMap().value("percentage").toInt();
-    EXPECT_EQ(row->labelOfPercent()->text(), QString("实际使用：%1%").arg(percent));
-    EXPECT_FLOAT_EQ(row->mySlider()->value(), 1 - percent / 100.0f);
+    // The share comes with one decimal (33.3), written as sent.
+    const double percent = screen->respArrayOfBill()[0].toMap().value("percentage").toDouble();
+    EXPECT_EQ(row->labelOfPercent()->text(), "实际使用：" + QString::number(percent, 'g', 4) + "%");
+    EXPECT_FLOAT_EQ(row->mySlider()->value(), float(1 - percent / 100));
 
     // The chart: six months, this month first, whole MB.
     const QVariantList months = screen->respArrayOfMonthDesc();
@@ -264,7 +296,7 @@ TEST_F(MonthlyUsageTest, BeforeTheBillArrivesTheTotalIsNothing) {
     EXPECT_EQ(screen->hintBillMonth()->text(), QString());
     clock.clock.advance(5000);
     ASSERT_TRUE(waitUntil([&] { return !screen->respArrayOfBill().isEmpty(); }));
-    EXPECT_EQ(screen->totalLabel()->text(), "总计：50.00元");
+    EXPECT_EQ(screen->totalLabel()->text(), "总计：50元");
 }
 
 TEST_F(MonthlyUsageTest, InJanuaryTheButtonsReachBackIntoLastYear) {
@@ -323,6 +355,26 @@ TEST_F(MonthlyUsageTest, RepliesUsedAsDataAreCheckedFirst) {
     }
 }
 
+TEST_F(MonthlyUsageTest, FractionsOnTheWireAreWrittenAsTheServerWroteThem) {
+    script("FlowBill", R"({"result":0,"totalCost":12.3,"list":[)"
+                       R"({"productName":"套餐","percentage":33.3,"fee":9.9},)"
+                       R"({"productName":"包","percentage":0.1,"fee":0.3}]})");
+    script("GPRSMonthly",
+           R"({"result":0,"list":[{"date":"01","amount":2048.5}],"average":1536.5})");
+    FlowMonStatsController* screen = openMonthly();
+    ASSERT_TRUE(waitUntil([&] { return screen->respArrayOfBill().size() == 2; }));
+    EXPECT_EQ(screen->totalLabel()->text(), "总计：12.3元");
+    const QString shown[][2] = {{"实际使用：33.3%", "9.9元"}, {"实际使用：0.1%", "0.3元"}};
+    for (int i = 0; i < 2; ++i) {
+        auto* row = rowOf<FlowMonStatsCell>(screen->tableOfMonthDesc(), i);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->labelOfPercent()->text(), shown[i][0]);
+        EXPECT_EQ(row->labelOfAmount()->text(), shown[i][1]);
+    }
+    ASSERT_TRUE(waitUntil([&] { return !screen->averageFlow()->text().isEmpty(); }));
+    EXPECT_EQ(screen->averageFlow()->text(), "1.50MB");
+}
+
 TEST_F(MonthlyUsageTest, BillRowsShowTheShareLeftWithinTheBar) {
     const struct {
         QVariantMap row;
@@ -334,6 +386,17 @@ TEST_F(MonthlyUsageTest, BillRowsShowTheShareLeftWithinTheBar) {
         {{{"productName", "套餐"}, {"percentage", 150}, {"fee", 5}}, 0.0f, "150", "5元"},
         {{{"productName", "套餐"}, {"percentage", -20}}, 1.0f, "-20", "0元"},
         {{{"productName", "套餐"}}, 1.0f, "", "0元"},
+        // Fractions as the server wrote them; shares no bar can hold stay within it.
+        {{{"productName", "套餐"}, {"percentage", 33.3}, {"fee", 9.9}}, 0.667f, "33.3", "9.9元"},
+        {{{"productName", "套餐"}, {"percentage", 1e300}}, 0.0f, "1e+300", "0元"},
+        {{{"productName", "套餐"}, {"percentage", -1e300}}, 1.0f, "-1e+300", "0元"},
+        {{{"productName", "套餐"}, {"percentage", "NaN"}, {"fee", "inf"}}, 1.0f, "NaN", "inf元"},
+        {{{"productName", "套餐"},
+          {"percentage", QVariantList{50}},
+          {"fee", std::numeric_limits<qint64>::max()}},
+         1.0f,
+         "",
+         "9223372036854775807元"},
     };
     for (const auto& c : cases) {
         FlowMonStatsCell cell;
@@ -422,6 +485,30 @@ TEST(FreeResourceRow, ABarNeverLeavesItsTrack) {
         {"overused", {{"amount", 3072}, {"total", 2048}}, 0.0f, "-1024.00KB", "2.00MB"},
         {"negative use", {{"amount", -1024}, {"total", 2048}}, 1.0f, "3.00MB", "2.00MB"},
         {"no figures", {}, 0.0f, "0.00KB", "0.00KB"},
+        // Figures a hostile server may send: each is read bounded, so the difference can
+        // neither overflow nor wrap into a negative amount.
+        {"a total near 2^63 and -1 used",
+         {{"amount", -1}, {"total", std::numeric_limits<qint64>::max()}},
+         1.0f,
+         "1073741824.00GB",
+         "1073741824.00GB"},
+        {"the smallest integer used",
+         {{"amount", std::numeric_limits<qint64>::min()}, {"total", 2048}},
+         1.0f,
+         "1073741824.00GB",
+         "2.00MB"},
+        {"huge doubles", {{"amount", 1e300}, {"total", 1e308}}, 0.0f, "0.00KB", "1073741824.00GB"},
+        {"NaN and inf as text", {{"amount", "NaN"}, {"total", "inf"}}, 0.0f, "0.00KB", "0.00KB"},
+        {"garbage after the digits",
+         {{"amount", "12abc"}, {"total", "2048kb"}},
+         1 - 12 / 2048.0f,
+         "1.99MB",
+         "2.00MB"},
+        {"an array and an object",
+         {{"amount", QVariantList{1, 2}}, {"total", QVariantMap{{"kb", 9}}}},
+         0.0f,
+         "0.00KB",
+         "0.00KB"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -431,6 +518,34 @@ TEST(FreeResourceRow, ABarNeverLeavesItsTrack) {
         EXPECT_EQ(cell.labelOfAmount()->text(), "可用流量" + c.left + "/总共流量" + c.total);
         EXPECT_GE(cell.mySlider()->thumbCentreX(), 0);
         EXPECT_LE(cell.mySlider()->thumbCentreX(), cell.mySlider()->width());
+    }
+}
+
+TEST_F(FreeResourcesTest, HostileFiguresOnTheWireAreShownBounded) {
+    script("FreeResourceForOtherList",
+           R"({"result":0,"list":[)"
+           R"({"productName":"a","amount":-1,"total":9223372036854775807},)"
+           R"({"productName":"b","amount":-9223372036854775808,"total":"9223372036854775807"},)"
+           R"({"productName":"c","amount":1.5e308,"total":-1e308},)"
+           R"({"productName":"d","amount":"1e999","total":"99999999999999999999999"},)"
+           R"({"productName":"e","amount":[],"total":{"total":1}}]})");
+    const QString shown[] = {
+        "可用流量1073741824.00GB/总共流量1073741824.00GB",
+        // The formatter writes nothing past the largest figure a reply can give.
+        "可用流量1073741824.00GB/总共流量1073741824.00GB",
+        "可用流量-1125899906842624.00KB/总共流量-1125899906842624.00KB",
+        "可用流量1073741824.00GB/总共流量1073741824.00GB",
+        "可用流量0.00KB/总共流量0.00KB",
+    };
+    OtherFlowController* screen = openOther();
+    ASSERT_TRUE(waitUntil([&] { return screen->respArrayOfWhereUsed().size() == 5; }));
+    for (int row = 0; row < 5; ++row) {
+        SCOPED_TRACE(row);
+        auto* cell = rowOf<OtherFlowCell>(screen->tableViewOfFlow(), row);
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->labelOfAmount()->text(), shown[row]);
+        EXPECT_GE(cell->mySlider()->value(), 0.0f);
+        EXPECT_LE(cell->mySlider()->value(), 1.0f);
     }
 }
 
