@@ -126,6 +126,30 @@ TEST_F(PlanChangeTest, TheSegmentAsksForTheOtherNetworksLists) {
     EXPECT_EQ(rows(screen->tableViewOfSuit()), 3); // no 4G-only plan
 }
 
+// Scrolled down, the other network's shorter lists leave the screen at their new end, not in
+// empty space below it, and the wheel brings the top back.
+TEST_F(PlanChangeTest, ShorterListsOfTheOtherNetworkKeepTheScreenInRange) {
+    FlowSuitChangeController* screen = openLaidOut();
+    ui::ScrollView* scroll = screen->scrollView();
+    clock.clock.advance(kOverlaySettleMs); // the loading overlay leaves first
+    settle();
+    const QPointF over = windowinput::pointInWindow(scroll, scroll->bounds().center());
+    for (int i = 0; i < 30; ++i)
+        windowinput::wheel(window.get(), over, -120);
+    // Back up until the network switch shows, as a subscriber scrolls to press it.
+    FlowSegmentedControl* seg = screen->segment();
+    while (seg->frame().center().y() < scroll->contentOffset().y())
+        windowinput::wheel(window.get(), over, 120);
+    const double before = scroll->contentOffset().y();
+    clickSegment(screen, 0);
+    ASSERT_TRUE(waitUntil([&] { return screen->mod() == "0"; }));
+    ASSERT_GT(before, scroll->maximumContentOffset().y()); // the lists did get shorter
+    EXPECT_EQ(scroll->contentOffset(), scroll->maximumContentOffset());
+    for (int i = 0; i < 30; ++i)
+        windowinput::wheel(window.get(), over, 120);
+    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 0));
+}
+
 TEST_F(PlanChangeTest, AnOlderNetworksListsNeverReplaceTheNewer) {
     FlowSuitChangeController* screen = openLaidOut();
     sandbox.setFault("FlowRecommend", sandbox::Fault::delay(5000));
