@@ -1,6 +1,7 @@
 #include "app/core/NotificationNames.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/ActionSheet.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/TapGestureRecognizer.h"
 #include "screens/billing/PointsProductGrid.h"
 #include "screens/billing/PointsQueryViewController.h"
+#include "screens/query/FeedbackViewController.h"
 #include "screens/shell/PlaceholderViewController.h"
 #include "screens/usage/AddFlowAlertVc.h"
 #include "screens/usage/FlowMainController.h"
@@ -331,6 +333,8 @@ protected:
             out << QString("dialog %1").arg(dialog->tag());
         for (auto* alert : ui::AlertCenter::visibleAlerts())
             out << "alert " + alert->message();
+        for (auto* sheet : ui::AlertCenter::visibleActionSheets())
+            out << "sheet " + sheet->title();
         return out;
     }
     void clickAt(ui::View* view) {
@@ -396,6 +400,13 @@ TEST_F(OverWindowTest, WhatAScreenPutOverTheWindowGoesWhenALinkTakesTheScreenAwa
                  qobject_cast<PointsQueryViewController*>(vc)->collectionView()->cellForItem(0));
          },
          {"alert 您将消耗1000积分兑换10元话费"}},
+        {"the feedback type's sheet",
+         "Main&FeedbackViewController",
+         [&](ui::ViewController* vc) { return vc->isViewLoaded(); },
+         [&](ui::ViewController* vc) {
+             clickAt(qobject_cast<FeedbackViewController*>(vc)->typeButton());
+         },
+         {"sheet 请选择建议类型，以便我们分类处理"}},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(app->openURL("kelvamor://QueryViewController", {})) << c.what;
