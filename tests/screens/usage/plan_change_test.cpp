@@ -12,6 +12,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace flow_test {
 namespace {
@@ -104,13 +105,24 @@ TEST_F(PlanChangeTest, TabsReLayTheListsWithoutAsking) {
     EXPECT_EQ(sandbox.requests().size(), asked);
 }
 
+QStringList g_console;
+void keepConsoleLine(QtMsgType, const QMessageLogContext&, const QString& text) {
+    g_console << text;
+}
+
 TEST_F(PlanChangeTest, OpenersChooseTheMode) {
     const struct {
         QVariant dataType;
         qint64 mode;
-    } cases[] = {{QVariant(), 1}, {"1", 1}, {"2", 2}, {"x", 1}};
+        QStringList console; // an opener that gave no mode is said on the console
+    } cases[] = {{QVariant(), 1, {"0"}}, {"1", 1, {}}, {"2", 2, {}}, {"x", 1, {"0"}}};
     for (const auto& c : cases) {
+        g_console.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepConsoleLine);
         FlowSuitChangeController* screen = openLaidOut(c.dataType);
+        qInstallMessageHandler(previous);
+        EXPECT_EQ(g_console.filter(QRegularExpression("^\\d+$")), c.console)
+            << c.dataType.toString().toStdString();
         EXPECT_EQ(screen->dataType(), c.mode) << c.dataType.toString().toStdString();
         EXPECT_EQ(screen->addBtn()->isSelected(), c.mode == 2);
         EXPECT_EQ(screen->spareLabel() != nullptr, c.mode == 2);
@@ -174,6 +186,9 @@ TEST_F(PlanChangeTest, AMapListThatIsNotAListKeepsTheScreenAsItWas) {
     EXPECT_EQ(alertMessage(), "查询失败");
     EXPECT_EQ(screen->mod(), "1");
     EXPECT_EQ(rows(screen->tableViewOfSuit()), 5);
+    // Only a vertical indicator, in white.
+    EXPECT_EQ(screen->scrollView()->indicatorStyle(), ui::ScrollView::IndicatorStyle::White);
+    EXPECT_FALSE(screen->scrollView()->showsHorizontalScrollIndicator());
 }
 
 TEST_F(PlanChangeTest, APackOrderedFromItsRowIsCountedAndAnnouncedFirst) {
