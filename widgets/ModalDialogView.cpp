@@ -6,6 +6,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "widgets/InterfaceOrientation.h"
 #include "widgets/ModalDialogBox.h"
@@ -208,8 +209,18 @@ void ModalDialogView::modalDialogButtonTouchUpInside(ui::Button* sender) {
     QPointer<ModalDialogView> self(this);
     if (ModalDialogViewDelegate* d = m_delegate.get())
         d->modalDialogButtonTouchUpInside(this, index);
+    else if (m_delegateGiven)
+        close(); // whoever would have closed it has gone
     // The delegate may have destroyed the dialog.
     if (self && m_onButtonTouchUpInside) m_onButtonTouchUpInside(this, index);
+}
+
+void ModalDialogView::closeWithScreen(ui::ViewController* screen) {
+    if (!screen) return;
+    QPointer<ModalDialogView> self(this);
+    screen->keepOverWindowWhileShown(this, [self] {
+        if (self) self->close();
+    });
 }
 
 void ModalDialogView::modalDialogButtonTouchUpInside(ModalDialogView*, int) {

@@ -15,7 +15,8 @@ class ModalDialogBox;
 
 namespace ui {
 class Button;
-}
+class ViewController;
+} // namespace ui
 
 // The application's own modal dialog: a full-screen view that dims what lies under it and
 // shows, centred, a rounded grey box holding the caller's content above an optional row of
@@ -46,7 +47,10 @@ public:
         m_onButtonTouchUpInside = std::move(handler);
     }
     ModalDialogViewDelegate* delegate() const { return m_delegate.get(); }
-    void setDelegate(ModalDialogViewDelegate* delegate) { m_delegate.reset(delegate); }
+    void setDelegate(ModalDialogViewDelegate* delegate) {
+        m_delegate.reset(delegate);
+        m_delegateGiven = delegate != nullptr;
+    }
     QStringList buttonTitles() const { return m_buttonTitles; }
     void setButtonTitles(const QStringList& titles) { m_buttonTitles = titles; }
     QVariantMap para() const { return m_para; }
@@ -62,6 +66,8 @@ public:
     // Animates the dialog away and removes it; a second call does nothing.
     void close();
     bool isClosing() const { return m_closing; }
+    // Closes the dialog as soon as screen begins to leave the window or goes.
+    void closeWithScreen(ui::ViewController* screen);
 
     // The target of every button: the delegate first, then the handler.
     void modalDialogButtonTouchUpInside(ui::Button* sender);
@@ -103,4 +109,5 @@ private:
     int m_dialogTag = 0;
     QVariantList m_listData;
     bool m_closing = false;
+    bool m_delegateGiven = true; // the dialog itself until told otherwise
 };

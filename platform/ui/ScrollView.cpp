@@ -3,8 +3,10 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/PanGestureRecognizer.h"
 
+#include <QColor>
 #include <QPointer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace ui {
@@ -31,6 +33,17 @@ double unrubber(double value, double lo, double hi) {
     if (value < lo) return lo + (value - lo) / kRubberBand;
     if (value > hi) return hi + (value - hi) / kRubberBand;
     return value;
+}
+
+QColor indicatorColor(ScrollView::IndicatorStyle style) {
+    switch (style) {
+    case ScrollView::IndicatorStyle::Black:
+        return QColor(0, 0, 0, 128);
+    case ScrollView::IndicatorStyle::White:
+        return QColor(255, 255, 255, 128);
+    default:
+        return QColor(0, 0, 0, 90);
+    }
 }
 
 bool near(const QPointF& a, const QPointF& b) {
@@ -97,7 +110,7 @@ ScrollView::ScrollView(const QRectF& frame, View* parent) : View(frame, parent) 
     addGestureRecognizer(pan);
     for (View** ind : {&m_vIndicator, &m_hIndicator}) {
         *ind = new View(this);
-        (*ind)->setBackgroundColor(QColor(0, 0, 0, 90));
+        (*ind)->setBackgroundColor(indicatorColor(m_indicatorStyle));
         (*ind)->setCornerRadius(kIndicatorWidth / 2);
         (*ind)->setUserInteractionEnabled(false);
         (*ind)->setHidden(true);
@@ -121,7 +134,28 @@ bool ScrollView::isInternalSubview(const View* view) const {
 
 void ScrollView::setContentSize(const QSizeF& size) {
     m_contentSize = size;
+    keepOffsetInRange();
     updateIndicators();
+}
+
+void ScrollView::setFrame(const QRectF& frame) {
+    const bool resized = frame.size() != this->frame().size();
+    View::setFrame(frame);
+    if (!resized) return;
+    keepOffsetInRange();
+    updateIndicators();
+}
+
+void ScrollView::keepOffsetInRange() {
+    // A finger or a glide owns the offset until it lets go; the glide's end settles it.
+    if (m_dragging || m_animating || m_decelerating) {
+        m_rangeChangedWhileMoving = true;
+        return;
+    }
+    m_rangeChangedWhileMoving = false;
+    const QPointF lo = minimumContentOffset(), hi = maximumContentOffset();
+    const QPointF o = contentOffset();
+    applyOffset(QPointF(std::clamp(o.x(), lo.x(), hi.x()), std::clamp(o.y(), lo.y(), hi.y())));
 }
 
 void ScrollView::setContentInset(const QMarginsF& inset) {
@@ -142,6 +176,12 @@ void ScrollView::setShowsVerticalScrollIndicator(bool on) {
 void ScrollView::setShowsHorizontalScrollIndicator(bool on) {
     m_showsH = on;
     updateIndicators();
+}
+
+void ScrollView::setIndicatorStyle(IndicatorStyle style) {
+    m_indicatorStyle = style;
+    for (View* indicator : {m_vIndicator, m_hIndicator})
+        indicator->setBackgroundColor(indicatorColor(style));
 }
 
 QPointF ScrollView::minimumContentOffset() const {
@@ -182,6 +222,7 @@ void ScrollView::stopScrolling() {
     ++m_generation;
     m_animating = false;
     m_decelerating = false;
+    m_rangeChangedWhileMoving = false;
     Animation::finish(this, QStringLiteral("contentOffset"));
 }
 
@@ -224,6 +265,7 @@ void ScrollView::animateTo(const QPointF& to, double duration, bool deceleration
             if (!self || self->m_generation != gen || !finished) return;
             self->m_animating = false;
             self->m_decelerating = false;
+            if (self->m_rangeChangedWhileMoving) self->keepOffsetInRange();
             self->updateIndicators();
             if (ScrollViewDelegate* d = self->m_delegate.get()) {
                 if (deceleration)
@@ -302,6 +344,7 @@ void ScrollView::panEnded(const QPointF& velocity) {
     if (ScrollViewDelegate* d = m_delegate.get()) d->scrollViewDidEndDragging(this, willDecelerate);
     if (!self) return;
     if (!willDecelerate) {
+        if (m_rangeChangedWhileMoving) keepOffsetInRange();
         updateIndicators();
         return;
     }

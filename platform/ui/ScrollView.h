@@ -35,8 +35,14 @@ public:
     explicit ScrollView(const QRectF& frame, View* parent = nullptr);
     ~ScrollView() override;
 
+    // The colour of the scroll indicators: the default grey, black, or white for dark content.
+    enum class IndicatorStyle { Default = 0, Black = 1, White = 2 };
+
     QSizeF contentSize() const { return m_contentSize; }
+    // A content or view size that leaves the offset past an end brings it back into range
+    // (once a drag or glide in progress is over).
     void setContentSize(const QSizeF& size);
+    void setFrame(const QRectF& frame) override;
     QPointF contentOffset() const { return bounds().topLeft(); }
     // Stops any running scroll (animated or gliding) and moves at once.
     void setContentOffset(const QPointF& offset);
@@ -57,6 +63,8 @@ public:
     void setShowsVerticalScrollIndicator(bool on);
     bool showsHorizontalScrollIndicator() const { return m_showsH; }
     void setShowsHorizontalScrollIndicator(bool on);
+    IndicatorStyle indicatorStyle() const { return m_indicatorStyle; }
+    void setIndicatorStyle(IndicatorStyle style);
 
     bool isTracking() const { return m_tracking; }
     bool isDragging() const { return m_dragging; }
@@ -104,6 +112,7 @@ private:
     void stopScrolling();
     void animateTo(const QPointF& to, double duration, bool deceleration);
     void updateIndicators();
+    void keepOffsetInRange();
 
     QSizeF m_contentSize;
     QMarginsF m_inset;
@@ -116,6 +125,8 @@ private:
     bool m_dragging = false;
     bool m_decelerating = false;
     bool m_animating = false;
+    bool m_rangeChangedWhileMoving = false;
+    IndicatorStyle m_indicatorStyle = IndicatorStyle::Default;
     quint64 m_generation = 0;
     QPointF m_dragRawStart; // the unrubbered offset the drag started from
     QPointF m_driverTranslation;

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <utility>
 
 namespace ui {
 
@@ -109,6 +110,7 @@ void ViewController::beginAppearanceTransition(bool isAppearing, bool animated) 
     } else {
         if (m_appearance == Appearance::Disappearing || m_appearance == Appearance::Disappeared)
             return;
+        dismissWindowItems();
         m_appearance = Appearance::Disappearing;
         m_transitionAnimated = animated;
         viewWillDisappear(animated);
@@ -134,6 +136,24 @@ void ViewController::endAppearanceTransition() {
     m_forwarded.clear();
     for (const auto& child : forwarded)
         if (child) child->endAppearanceTransition();
+}
+
+void ViewController::keepOverWindowWhileShown(QObject* item, std::function<void()> dismiss) {
+    if (!item || !dismiss) return;
+    auto once = std::make_shared<std::function<void()>>(std::move(dismiss));
+    m_windowItems.removeIf([](const WindowItem& w) { return !w.item; });
+    m_windowItems.append({item, once});
+    // destroyed comes after the QPointers to this screen have cleared; the connection goes
+    // with item if item goes first.
+    connect(this, &QObject::destroyed, item, [once] {
+        if (auto run = std::exchange(*once, {})) run();
+    });
+}
+
+void ViewController::dismissWindowItems() {
+    const auto items = std::exchange(m_windowItems, {});
+    for (const WindowItem& w : items)
+        if (w.item && *w.dismiss) std::exchange(*w.dismiss, {})();
 }
 
 QList<ViewController*> ViewController::appearanceChildren() const {

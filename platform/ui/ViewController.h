@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace ui {
 
@@ -104,6 +105,14 @@ public:
         Q_UNUSED(sender);
     }
 
+    // --- What the screen lays over the window ---
+    // A dialog, sheet or overlay this screen put over the whole window, above every screen:
+    // dismiss takes it away as soon as the screen begins to leave the window or is destroyed,
+    // so nothing of a screen that has gone covers the next one and takes its clicks. dismiss
+    // runs at most once and never after item has gone; on destruction it runs once the
+    // screen's own guarded pointers read null, so whatever it reports cannot reach the screen.
+    void keepOverWindowWhileShown(QObject* item, std::function<void()> dismiss);
+
     // Hands a screen no longer held by anyone to deferred deletion (see the class note).
     static void releaseLater(ViewController* vc);
 
@@ -141,6 +150,12 @@ private:
     QPointer<ViewController> m_presenting;
     bool m_dismissing = false;
     bool m_coveredByPresentation = false;
+    struct WindowItem {
+        QPointer<QObject> item;
+        std::shared_ptr<std::function<void()>> dismiss; // emptied once it has run
+    };
+    QList<WindowItem> m_windowItems;
+    void dismissWindowItems();
 };
 
 } // namespace ui

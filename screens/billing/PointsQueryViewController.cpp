@@ -5,9 +5,6 @@
 #include "app/core/BFHudUtils.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/billing/BillingSupport.h"
-#include "screens/billing/PointsProductGrid.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
@@ -18,6 +15,9 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
+#include "screens/billing/BillingSupport.h"
+#include "screens/billing/PointsProductGrid.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
 #include "widgets/RoundCornerView.h"
 
 #include <cmath>
@@ -198,13 +198,18 @@ void PointsQueryViewController::didSelectItem(int item) {
     const QString message = QStringLiteral("您将消耗%1兑换%2")
                                 .arg(BFDicUtils::getString(product, QStringLiteral("value")), name);
     QPointer<PointsQueryViewController> self(this);
-    Block::alertWithTitle(
+    ui::AlertView* confirmation = Block::alertWithTitle(
         kTitle, message,
         [self, name, productID](int index) {
             if (self && index == 1) self->requestOfPointsExchangeSendWithName(name, productID);
         },
-        QStringLiteral("取消"), QStringLiteral("确认"))
-        ->show();
+        QStringLiteral("取消"), QStringLiteral("确认"));
+    confirmation->show();
+    // An exchange asked on a screen that has gone is not asked any more.
+    QPointer<ui::AlertView> asked(confirmation);
+    keepOverWindowWhileShown(confirmation, [asked] {
+        if (asked) asked->dismissWithClickedButtonIndex(asked->cancelButtonIndex(), false);
+    });
 }
 
 void PointsQueryViewController::requestOfPointsExchangeSendWithName(const QString& name,

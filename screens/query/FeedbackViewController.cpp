@@ -118,6 +118,10 @@ void FeedbackViewController::typeButtonPressed() {
     auto* sheet = new ui::ActionSheet(QStringLiteral("请选择建议类型，以便我们分类处理"), this,
                                       QStringLiteral("取消"), QString(), categories());
     sheet->showInView(view());
+    QPointer<ui::ActionSheet> shown(sheet);
+    keepOverWindowWhileShown(sheet, [shown] {
+        if (shown) shown->dismissWithClickedButtonIndex(shown->cancelButtonIndex(), false);
+    });
 }
 
 void FeedbackViewController::actionSheetClickedButtonAtIndex(ui::ActionSheet* sheet,

@@ -3,11 +3,11 @@
 #include "app/categories/BFLayoutUtils.h"
 #include "app/categories/NoCrash.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TapGestureRecognizer.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 
@@ -153,7 +153,12 @@ void AddFlowAlertVc::clickProductImage2() {
 }
 
 void AddFlowAlertVc::confirmOrderPressed(ui::Button* sender) {
-    if (!sender || !m_delegate || !m_alertView) return;
+    if (!sender || !m_alertView) return;
+    // Nobody left to hear it (the screen that asked has gone): the answer just closes it.
+    if (!m_delegate) {
+        closeDialogPressed();
+        return;
+    }
     const QVariantList packs = m_alertView->listData();
     if (packs.isEmpty()) return;
     const QVariant chosen = NoCrash::objectAtIndexNoCrash(packs, m_radioIndex);
@@ -162,7 +167,11 @@ void AddFlowAlertVc::confirmOrderPressed(ui::Button* sender) {
 }
 
 void AddFlowAlertVc::jumpToOrder() {
-    if (!m_delegate || !m_alertView) return;
+    if (!m_alertView) return;
+    if (!m_delegate) {
+        closeDialogPressed();
+        return;
+    }
     m_delegate->modalDialogButtonTouchUpInside(m_alertView, kJumpToOrderIndex);
 }
 

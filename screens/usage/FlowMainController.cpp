@@ -3,14 +3,14 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
-#include "screens/usage/FlowOrder.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
+#include "screens/usage/FlowOrder.h"
 
 #include <algorithm>
 
@@ -35,10 +35,7 @@ FlowMainController::FlowMainController(QObject* parent) : ViewController(parent)
     setHidesBottomBarWhenPushed(true);
 }
 
-FlowMainController::~FlowMainController() {
-    if (m_addAlertView) m_addAlertView->close();
-    if (m_confirmAlertView) m_confirmAlertView->close();
-}
+FlowMainController::~FlowMainController() = default;
 
 void FlowMainController::loadView() {
     ViewController::loadView();
@@ -179,6 +176,7 @@ void FlowMainController::showRecommendAddFlowAlert() {
     delete m_addFlowController.data();
     m_addFlowController = new AddFlowAlertVc(this);
     m_addAlertView = m_addFlowController->showInDialog(m_addRecommendDataList, kAddDialogTag, this);
+    m_addAlertView->closeWithScreen(this);
 }
 
 void FlowMainController::confirmProduct(const QVariantMap& product) {
@@ -189,6 +187,7 @@ void FlowMainController::confirmProduct(const QVariantMap& product) {
                                         PublicFunction::getFlowProductLevel(product, true),
                                         PublicFunction::getFlowProductDesc(product, true));
     m_confirmAlertView = m_orderAlertController->showInDialog(product, kConfirmDialogTag, this);
+    m_confirmAlertView->closeWithScreen(this);
 }
 
 void FlowMainController::modalDialogButtonTouchUpInside(ModalDialogView* dialog, int index) {

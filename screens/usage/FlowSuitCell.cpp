@@ -2,11 +2,12 @@
 
 #include "app/categories/BFLayoutUtils.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/ViewController.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
 
 const QString FlowSuitCell::kReuseIdentifier = QStringLiteral("status");
 
@@ -140,6 +141,7 @@ void FlowSuitCell::showOrderTips() {
     };
     m_controller = controller;
     m_alertView = controller->showInDialog(para, 0, m_delegate.get());
+    m_alertView->closeWithScreen(ui::ViewController::enclosingViewController(this));
     // The confirmation outlives a row rebuilt under it: it goes with its dialog.
     QObject::connect(m_alertView, &QObject::destroyed, controller, &QObject::deleteLater);
 }

@@ -5,20 +5,22 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
-#include "screens/usage/FlowOrder.h"
-#include "screens/usage/FlowSuitCell.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
+#include "screens/usage/FlowOrder.h"
+#include "screens/usage/FlowSuitCell.h"
 #include "widgets/ActivityIndicator.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 #include "widgets/OverlayHUD.h"
 #include "widgets/RoundCornerView.h"
+
+#include <QDebug>
 
 namespace {
 constexpr int kSectionTitleHeight = 21;
@@ -40,8 +42,11 @@ void FlowSuitChangeController::loadView() {
 }
 
 void FlowSuitChangeController::viewDidLoad() {
-    // Opened without a mode: the plan change.
-    if (m_dataType == 0) m_dataType = 1;
+    // Opened without a mode: the plan change (said on the console, as an opener forgot it).
+    if (m_dataType == 0) {
+        qDebug().noquote() << QString::number(m_dataType);
+        m_dataType = 1;
+    }
     m_startX = 8;
     m_startY = 0;
     m_cellHeight = 60;
@@ -54,6 +59,7 @@ void FlowSuitChangeController::viewDidAppear(bool animated) {
     ViewController::viewDidAppear(animated);
     m_scrollView->setShowsVerticalScrollIndicator(true);
     m_scrollView->setShowsHorizontalScrollIndicator(false);
+    m_scrollView->setIndicatorStyle(ui::ScrollView::IndicatorStyle::White);
 }
 
 void FlowSuitChangeController::viewWillDisappear(bool animated) {

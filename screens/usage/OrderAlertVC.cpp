@@ -1,8 +1,8 @@
 #include "screens/usage/OrderAlertVC.h"
 
+#include "platform/ui/Font.h"
 #include "screens/shell/TavrixApplicationSpecific.h"
 #include "screens/usage/FlowFormat.h"
-#include "platform/ui/Font.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 #include "widgets/VerticalUpAlignment.h"
@@ -68,7 +68,12 @@ void OrderAlertVC::viewDidLoad() {
 }
 
 void OrderAlertVC::orderAlertBtnPressed(ui::Button* sender) {
-    if (!sender || !m_delegate || !m_alertView) return;
+    if (!sender || !m_alertView) return;
+    // Nobody left to hear it (the screen that asked has gone): the answer just closes it.
+    if (!m_delegate) {
+        m_alertView->close();
+        return;
+    }
     m_delegate->modalDialogButtonTouchUpInside(m_alertView, sender->tag());
 }
 

@@ -126,6 +126,56 @@ TEST_F(Navigation, ScreensTakenOffAreDeletedOnTheNextPass) {
     EXPECT_EQ(nav->viewControllers(), QList<ViewController*>({a}));
 }
 
+// What a screen laid over the window goes as the screen leaves the window or is destroyed,
+// once, never after it went by itself, and never reaching back into a screen being destroyed.
+TEST_F(Navigation, WhatAScreenLaidOverTheWindowGoesWithIt) {
+    struct Case {
+        const char* what;
+        std::function<void(NavigationController&, QPointer<Screen>&)> away;
+        bool itemGoneFirst;
+        int dismissed;
+    };
+    const Case cases[] = {
+        {"popped",
+         [](NavigationController& nav, QPointer<Screen>&) { nav.popViewControllerAnimated(false); },
+         false, 1},
+        {"covered by a push",
+         [](NavigationController& nav, QPointer<Screen>&) {
+             nav.pushViewController(new Screen("C"), true);
+         },
+         false, 1},
+        {"destroyed on screen", [](NavigationController&, QPointer<Screen>& b) { delete b.data(); },
+         false, 1},
+        {"closed by the subscriber first",
+         [](NavigationController& nav, QPointer<Screen>&) { nav.popViewControllerAnimated(false); },
+         true, 0},
+    };
+    for (const Case& c : cases) {
+        auto nav = shownNav(new Screen("A"));
+        QPointer<Screen> b = new Screen("B");
+        nav->pushViewController(b, false);
+        QPointer<QObject> item = new QObject;
+        int dismissed = 0;
+        bool screenGoneWhenDismissed = true;
+        b->keepOverWindowWhileShown(item, [&] {
+            ++dismissed;
+            screenGoneWhenDismissed = b.isNull();
+        });
+        if (c.itemGoneFirst) delete item.data();
+        c.away(*nav, b);
+        flushReleases();
+        EXPECT_EQ(dismissed, c.dismissed) << c.what;
+        // Only a destroyed screen is gone when its items are dismissed.
+        const bool destroyed = std::string(c.what) == "destroyed on screen";
+        if (dismissed > 0) {
+            EXPECT_EQ(screenGoneWhenDismissed, destroyed) << c.what;
+        }
+        delete b.data(); // a second going dismisses nothing more
+        EXPECT_EQ(dismissed, c.dismissed) << c.what;
+        delete item.data();
+    }
+}
+
 TEST_F(Navigation, RefusedStackOperationsChangeNothing) {
     auto* a = new Screen("A");
     auto* b = new Screen("B");

@@ -399,6 +399,128 @@ TEST(WindowInput, WheelAndDragsScrollScrollViews) {
     }
 }
 
+// A list resting at its end that gets shorter (or a view that gets taller) comes back to its
+// new end at once, and the wheel and drags move it again.
+TEST(WindowInput, AListThatShrinksUnderItsOffsetComesBackAndScrollsAgain) {
+    ns::ScopedManualClock clock;
+    struct Case {
+        const char* what;
+        double contentBefore, heightBefore; // the list starts at its end
+        double contentAfter, heightAfter;
+        double offsetAfter; // right after the change
+        int notch;          // then one wheel notch (negative scrolls the content up)
+        double offsetAfterWheel;
+    };
+    const Case cases[] = {
+        {"shorter content", 2000, 280, 600, 280, 320, 120, 280},
+        {"a taller view", 600, 280, 600, 500, 100, 120, 60},
+        {"a shorter view keeps its place", 600, 280, 600, 200, 320, -120, 360},
+        {"longer content keeps its place", 600, 280, 2000, 280, 320, -120, 360},
+        {"content that fits rests at the top", 2000, 280, 100, 280, 0, 120, 0},
+        {"content that fits, wheel down", 2000, 280, 100, 280, 0, -120, 0},
+    };
+    for (const Case& c : cases) {
+        ScrollView* list = nullptr;
+        OnScreen s([&](View* root) { list = new ScrollView(QRectF(0, 0, 320, 280), root); });
+        list->setContentSize(QSizeF(320, c.contentBefore));
+        list->setFrame(QRectF(0, 0, 320, c.heightBefore));
+        list->setContentOffset(list->maximumContentOffset());
+        list->setContentSize(QSizeF(320, c.contentAfter));
+        list->setFrame(QRectF(0, 0, 320, c.heightAfter));
+        EXPECT_EQ(list->contentOffset(), QPointF(0, c.offsetAfter)) << c.what;
+        windowinput::wheel(&s.window, {160, 100}, c.notch);
+        EXPECT_EQ(list->contentOffset(), QPointF(0, c.offsetAfterWheel)) << c.what;
+        // A drag down shows the top again and the list rests inside its range.
+        windowinput::drag(&s.window, {160, 20}, {160, 260}, 10, 50);
+        clock.clock.advance(2000);
+        EXPECT_EQ(list->contentOffset(), QPointF(0, 0)) << c.what;
+    }
+}
+
+// A table reloaded with fewer rows while scrolled down shows its rows instead of empty space,
+// also when the content shrinks under a glide that is still running.
+TEST(WindowInput, ATableReloadedWithFewerRowsShowsThem) {
+    ns::ScopedManualClock clock;
+    Animation::setEnabled(true);
+    struct FewRows : Rows {
+        int count = 30;
+        int tableViewNumberOfRowsInSection(TableView*, int) override { return count; }
+    };
+    struct Case {
+        const char* what;
+        bool gliding; // the reload comes while a flick still glides
+    };
+    for (const Case c : {Case{"at rest", false}, Case{"while gliding", true}}) {
+        FewRows rows;
+        TableView* table = nullptr;
+        OnScreen s([&](View* root) {
+            table = new TableView(QRectF(0, 0, 320, 300), TableView::Style::Plain, root);
+            table->setDataSource(&rows);
+            table->setDelegate(&rows);
+        });
+        table->setContentOffset(table->maximumContentOffset());
+        if (c.gliding) {
+            windowinput::drag(&s.window, {160, 250}, {160, 50}, 4, 16);
+            clock.clock.advance(50);
+            ASSERT_TRUE(table->isDecelerating()) << c.what;
+        }
+        rows.count = 3;
+        table->reloadData();
+        clock.clock.advance(2000);
+        EXPECT_EQ(table->contentOffset(), QPointF(0, 0)) << c.what;
+        EXPECT_EQ(table->visibleCells().size(), 3) << c.what;
+        for (TableViewCell* cell : table->visibleCells())
+            EXPECT_FALSE(cell->isHidden()) << c.what;
+        // More rows again: the wheel scrolls.
+        rows.count = 30;
+        table->reloadData();
+        windowinput::wheel(&s.window, {160, 100}, -120);
+        clock.clock.advance(500);
+        EXPECT_EQ(table->contentOffset(), QPointF(0, 40)) << c.what;
+    }
+    Animation::setEnabled(false);
+}
+
+// The indicator is drawn in its style's colour while the content moves.
+TEST(WindowInput, ScrollIndicatorsDrawInTheirStylesColour) {
+    ns::ScopedManualClock clock;
+    struct Case {
+        const char* what;
+        ScrollView::IndicatorStyle style;
+        int minLightness, maxLightness; // of the indicator over a mid-grey list
+    };
+    const Case cases[] = {
+        {"default", ScrollView::IndicatorStyle::Default, 75, 95},
+        {"black", ScrollView::IndicatorStyle::Black, 50, 74},
+        {"white", ScrollView::IndicatorStyle::White, 180, 205},
+    };
+    for (const Case& c : cases) {
+        ScrollView* list = nullptr;
+        OnScreen s([&](View* root) {
+            list = new ScrollView(QRectF(0, 0, 320, 280), root);
+            list->setBackgroundColor(QColor(128, 128, 128));
+        });
+        list->setContentSize(QSizeF(320, 2000));
+        list->setIndicatorStyle(c.style);
+        EXPECT_EQ(list->indicatorStyle(), c.style);
+        // Held mid-drag, the indicator shows at the right edge, near the top.
+        windowinput::press(&s.window, {160, 200});
+        windowinput::move(&s.window, {160, 150});
+        windowinput::move(&s.window, {160, 100});
+        ASSERT_TRUE(list->isDragging()) << c.what;
+        const QImage shot = s.window.renderToImage();
+        const QColor grey(128, 128, 128);
+        int lightness = -1;
+        for (int y = 0; y < 280 && lightness < 0; ++y)
+            if (shot.pixelColor(316, y) != grey) lightness = shot.pixelColor(316, y).lightness();
+        EXPECT_GE(lightness, c.minLightness) << c.what;
+        EXPECT_LE(lightness, c.maxLightness) << c.what;
+        EXPECT_EQ(shot.pixelColor(300, 10), grey) << c.what; // nothing else is drawn
+        windowinput::release(&s.window, {160, 100});
+        clock.clock.advance(2000);
+    }
+}
+
 TEST(WindowInput, APanFollowsARealDragAndADragOffAButtonIsNoTap) {
     ns::ScopedManualClock clock;
     Button* button = nullptr;

@@ -101,10 +101,20 @@ void wheel(QWidget* window, const QPointF& at, int angleDeltaY, int pixelDeltaY,
         orientation == Qt::Vertical ? QPoint(0, angleDeltaY) : QPoint(angleDeltaY, 0);
     const QPoint pixel =
         orientation == Qt::Vertical ? QPoint(0, pixelDeltaY) : QPoint(pixelDeltaY, 0);
-    // Sent to the window, which finds the widget under the pointer as for a real wheel.
-    QWheelEvent event(at, w->mapToGlobal(at), pixel, angle, Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w, &event);
+    // The widget under the pointer has it first; what it ignores goes on to its ancestors in
+    // turn, as Qt passes on a wheel from the display server (not one sent by hand), so a wheel
+    // over a table's row reaches the table.
+    QWidget* top = window ? window->window() : nullptr;
+    if (!w || !top) return;
+    QWidget* target = top->childAt(rounded(at));
+    for (QWidget* x = target ? target : top; x; x = x->parentWidget()) {
+        const QPointF local = QPointF(x->mapFrom(top, rounded(at))) + (at - QPointF(rounded(at)));
+        QWheelEvent event(local, w->mapToGlobal(at), pixel, angle, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        event.setAccepted(true);
+        QApplication::sendEvent(x, &event);
+        if (event.isAccepted() || x == top) break;
+    }
 }
 
 QWidget* focusWidget() {

@@ -113,6 +113,22 @@ TEST(ModalDialogView, ADelegateHearsTheTagBeforeTheHandler) {
     delete dialog;
 }
 
+TEST(ModalDialogView, ADelegateThatHasGoneLeavesAnyButtonToClose) {
+    auto* recorder = new Recorder;
+    QPointer<ModalDialogView> dialog = new ModalDialogView;
+    dialog->setDelegate(recorder);
+    dialog->setButtonTitles({"a", "b"});
+    QList<int> handled;
+    dialog->setOnButtonTouchUpInside([&](ModalDialogView*, int i) { handled.append(i); });
+    dialog->show();
+    delete recorder; // the screen that opened it has gone
+    buttonsOf(*dialog).at(1)->sendActionsForControlEvents(ui::Control::TouchUpInside);
+    EXPECT_EQ(handled, QList<int>{1});
+    EXPECT_TRUE(dialog->isClosing());
+    flushDeletes();
+    EXPECT_TRUE(dialog.isNull());
+}
+
 TEST(ModalDialogView, ClosingTwiceClosesOnce) {
     ui::View parent(QRectF(0, 0, 320, 568));
     QPointer<ModalDialogView> dialog = new ModalDialogView(&parent);

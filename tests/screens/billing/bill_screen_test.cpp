@@ -110,6 +110,49 @@ TEST_F(BillScreen, SectionsFoldByClicksAndCloseOnAnotherMonth) {
     EXPECT_TRUE(screen->isOpened().isEmpty());
 }
 
+// Scrolled to the end of a long bill, another month (all closed, shorter) shows its first
+// sections at the top of the list, and the wheel scrolls it once it is long again.
+TEST_F(BillScreen, AnotherMonthAfterScrollingDownShowsItsFirstSections) {
+    auto* screen = open();
+    ui::TableView* table = screen->tableViewOfTelBill();
+    auto openAll = [&] {
+        for (int s = 0; s < table->numberOfSections(); ++s) {
+            // Its header in sight, where a person would click it.
+            table->setContentOffset(QPointF(0, std::min(table->rectForHeaderInSection(s).y(),
+                                                        table->maximumContentOffset().y())));
+            if (headerButton(screen, s)->isEnabled()) click(headerButton(screen, s));
+        }
+    };
+    openAll();
+    ASSERT_GT(table->contentSize().height(), table->frame().height());
+    // Down to the end with the wheel over the rows.
+    const QPointF overRows = windowinput::pointInWindow(table, table->bounds().center());
+    for (int i = 0; i < 40; ++i)
+        windowinput::wheel(window.get(), overRows, -120);
+    ASSERT_EQ(table->contentOffset(), table->maximumContentOffset());
+    ASSERT_GT(table->contentOffset().y(), 0);
+
+    click(screen->buttonOfMonth(2));
+    ASSERT_TRUE(waitFor([&] { return sandbox.requestsTo("Bill").size() == 2; }));
+    ASSERT_TRUE(waitForIdle(screen));
+    EXPECT_EQ(table->contentOffset(), QPointF(0, 0));
+    // What a person sees: the first header lies in the list's visible part, and a click where
+    // it is drawn opens it.
+    ui::View* first = table->headerViewForSection(0);
+    ASSERT_NE(first, nullptr);
+    const QRectF shown = first->convertRectToView(first->bounds(), window->rootView());
+    const QRectF list = table->convertRectToView(table->bounds(), window->rootView());
+    EXPECT_TRUE(list.contains(shown)) << "header at " << shown.y() << ", list " << list.y();
+    EXPECT_FALSE(first->visibleRegion().isEmpty());
+    windowinput::click(window.get(), shown.center());
+    EXPECT_EQ(table->numberOfRowsInSection(0), 2);
+    // Long again: the wheel moves it.
+    openAll();
+    table->setContentOffset(QPointF(0, 0));
+    windowinput::wheel(window.get(), overRows, -120);
+    EXPECT_EQ(table->contentOffset(), QPointF(0, 40));
+}
+
 TEST_F(BillScreen, AnOlderMonthAnsweringLateNeverReplacesTheNewerOne) {
     auto* screen = open();
     const QString thisMonth = text(screen->labelOfTotal());

@@ -2,16 +2,28 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/ActionSheet.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/TabBar.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/TapGestureRecognizer.h"
+#include "screens/billing/PointsProductGrid.h"
+#include "screens/billing/PointsQueryViewController.h"
+#include "screens/query/FeedbackViewController.h"
 #include "screens/shell/PlaceholderViewController.h"
+#include "screens/usage/AddFlowAlertVc.h"
+#include "screens/usage/FlowMainController.h"
+#include "screens/usage/FlowSuitCell.h"
+#include "screens/usage/FlowSuitChangeController.h"
 #include "tests/screens/shell/ShellHarness.h"
+#include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
+#include "widgets/ModalDialogView.h"
 
 namespace {
 
@@ -305,6 +317,146 @@ TEST_F(DrawerTest, AnEndedSessionBringsBackTheLogInScreenOnce) {
     ns::NotificationCenter::defaultCenter().postNotificationName(notification::kShowSideSlipView);
     EXPECT_EQ(rootNavigation()->viewControllers().size(), 3);
     EXPECT_EQ(container->openState(), State::Closed);
+}
+
+} // namespace
+
+namespace {
+
+// The client after log-in against the sandbox, with screens reached by links as a desktop
+// hands them over.
+class OverWindowTest : public ShellHarness {
+protected:
+    void SetUp() override {
+        ShellHarness::SetUp();
+        standInForStartAndLogIn();
+        signInAs(SandboxFixture::demoNumber(), sandbox.signIn());
+        launch(sandbox.baseAddress());
+        // As the log-in leaves it: the container fills the window.
+        rootNavigation()->setNavigationBarHidden(true);
+        ASSERT_NE(pushContainer(), nullptr);
+    }
+    ui::TabBarController* tabs() const { return container->rightViewController(); }
+    // Replies arrive, overlays' and dialogs' timers run out, screens let go are deleted.
+    void settle() {
+        for (int i = 0; i < 5; ++i) {
+            clock.clock.advance(500);
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    bool settleUntil(const std::function<bool()>& done) {
+        return waitUntil([&] {
+            clock.clock.advance(100);
+            return done();
+        });
+    }
+    // What lies over the screens: dialogs, alerts, sheets.
+    QStringList overScreens() const {
+        QStringList out;
+        for (auto* dialog : window()->findChildren<ModalDialogView*>())
+            out << QString("dialog %1").arg(dialog->tag());
+        for (auto* alert : ui::AlertCenter::visibleAlerts())
+            out << "alert " + alert->message();
+        for (auto* sheet : ui::AlertCenter::visibleActionSheets())
+            out << "sheet " + sheet->title();
+        return out;
+    }
+    void clickAt(ui::View* view) {
+        ASSERT_NE(view, nullptr);
+        windowinput::click(window(), windowinput::pointInWindow(view));
+        QCoreApplication::processEvents();
+    }
+
+    ns::ScopedManualClock clock;
+    SandboxFixture sandbox;
+};
+
+// A dialog, sheet or alert a screen put over the window goes with the screen when a link
+// takes the subscriber to the home tab: nothing is left over the screens and the tab bar takes
+// the next click.
+TEST_F(OverWindowTest, WhatAScreenPutOverTheWindowGoesWhenALinkTakesTheScreenAway) {
+    struct Case {
+        const char* what;
+        const char* route; // opened on the query tab
+        std::function<bool(ui::ViewController*)> ready;
+        std::function<void(ui::ViewController*)> open; // by clicks, as a subscriber does
+        QStringList shown;
+    };
+    auto planRow = [](ui::ViewController* vc) -> FlowSuitCell* {
+        auto* screen = qobject_cast<FlowSuitChangeController*>(vc);
+        ui::TableView* table = screen ? screen->tableViewOfRecommend() : nullptr;
+        return table ? qobject_cast<FlowSuitCell*>(
+                           table->cellForRowAtIndexPath(ui::IndexPath::forRow(0, 0)))
+                     : nullptr;
+    };
+    auto packButton = [](ui::ViewController* vc) -> ui::Button* {
+        auto* screen = qobject_cast<FlowMainController*>(vc);
+        return screen && !screen->addFlowBtn()->isHidden() ? screen->addFlowBtn() : nullptr;
+    };
+    const Case cases[] = {
+        {"the plan change's confirmation",
+         "Flow&FlowSuitChangeController",
+         [&](ui::ViewController* vc) { return planRow(vc) != nullptr; },
+         [&](ui::ViewController* vc) { clickAt(planRow(vc)->orderBtn()); },
+         {"dialog 0"}},
+        {"the pack choice",
+         "Flow&FlowMainController",
+         [&](ui::ViewController* vc) { return packButton(vc) != nullptr; },
+         [&](ui::ViewController* vc) { clickAt(packButton(vc)); },
+         {"dialog 1"}},
+        {"the pack confirmation",
+         "Flow&FlowMainController",
+         [&](ui::ViewController* vc) { return packButton(vc) != nullptr; },
+         [&](ui::ViewController* vc) {
+             clickAt(packButton(vc));
+             clickAt(qobject_cast<FlowMainController*>(vc)->addFlowController()->confirmButton());
+             settle();
+         },
+         {"dialog 2"}},
+        {"the points exchange's question",
+         "Main&PointsQueryViewController",
+         [&](ui::ViewController* vc) {
+             auto* screen = qobject_cast<PointsQueryViewController*>(vc);
+             return screen && screen->collectionView()->cellForItem(0);
+         },
+         [&](ui::ViewController* vc) {
+             clickAt(
+                 qobject_cast<PointsQueryViewController*>(vc)->collectionView()->cellForItem(0));
+         },
+         {"alert 您将消耗1000积分兑换10元话费"}},
+        {"the feedback type's sheet",
+         "Main&FeedbackViewController",
+         [&](ui::ViewController* vc) { return vc->isViewLoaded(); },
+         [&](ui::ViewController* vc) {
+             clickAt(qobject_cast<FeedbackViewController*>(vc)->typeButton());
+         },
+         {"sheet 请选择建议类型，以便我们分类处理"}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(app->openURL("kelvamor://QueryViewController", {})) << c.what;
+        ASSERT_TRUE(app->openURL(QString("kelvamor://") + c.route, {})) << c.what;
+        auto* query = qobject_cast<ui::NavigationController*>(tabs()->selectedViewController());
+        ASSERT_NE(query, nullptr);
+        ui::ViewController* screen = query->topViewController();
+        ASSERT_TRUE(settleUntil([&] { return c.ready(screen); })) << c.what;
+        settle();
+        ui::AlertCenter::dismissAll(); // what the screen said while loading is not the point
+        settle();
+        c.open(screen);
+        ASSERT_EQ(overScreens(), c.shown) << c.what;
+
+        QPointer<ui::ViewController> gone(screen);
+        ASSERT_TRUE(app->openURL("kelvamor://RootViewController", {})) << c.what;
+        settle();
+        EXPECT_EQ(tabs()->selectedIndex(), 0) << c.what;
+        EXPECT_TRUE(gone.isNull()) << c.what;
+        EXPECT_EQ(overScreens(), QStringList()) << c.what;
+        // The tab bar takes a click again.
+        windowinput::click(window(), windowinput::pointInWindow(
+                                         tabs()->tabBar(), tabs()->tabBar()->itemRect(2).center()));
+        EXPECT_EQ(tabs()->selectedIndex(), 2) << c.what;
+    }
 }
 
 } // namespace

@@ -122,5 +122,44 @@ TEST_F(PackDialogsTest, TheConfirmationReportsItsButtonsWithTheProduct) {
     }
 }
 
+// Whoever opened the dialog has gone (its screen was taken away under it): any answer closes
+// the dialog instead of leaving it over the window for good.
+TEST_F(PackDialogsTest, AnAnswerNobodyHearsClosesTheDialog) {
+    const struct {
+        const char* what;
+        bool choice; // the pack choice, else the confirmation
+        std::function<ui::Button*(AddFlowAlertVc*, OrderAlertVC*)> button;
+    } cases[] = {
+        {"choice confirmed", true,
+         [](AddFlowAlertVc* vc, OrderAlertVC*) { return vc->confirmButton(); }},
+        {"jump to the order screen", true,
+         [](AddFlowAlertVc* vc, OrderAlertVC*) { return vc->jumpButton(); }},
+        {"confirmation cancelled", false,
+         [](AddFlowAlertVc*, OrderAlertVC* vc) { return vc->cancelBtn(); }},
+        {"confirmation ordered", false,
+         [](AddFlowAlertVc*, OrderAlertVC* vc) { return vc->orderBtn(); }},
+    };
+    for (const auto& c : cases) {
+        auto* gone = new Opener;
+        QPointer<OrderAlertVC> confirm;
+        QPointer<ModalDialogView> dialog;
+        if (c.choice) {
+            choice = new AddFlowAlertVc;
+            dialog = choice->showInDialog({pack(20480, "5")}, 1, gone);
+        } else {
+            confirm = new OrderAlertVC;
+            confirm->initProduct("50M流量加油包", "10元/月50M", "当月有效");
+            dialog = confirm->showInDialog(pack(51200, "10"), 2, gone);
+        }
+        delete gone;
+        click(c.button(choice, confirm));
+        settle();
+        EXPECT_TRUE(dialog.isNull()) << c.what;
+        EXPECT_TRUE(window->findChildren<ModalDialogView*>().isEmpty()) << c.what;
+        delete confirm.data();
+        delete choice.data();
+    }
+}
+
 } // namespace
 } // namespace flow_test

@@ -12,6 +12,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace flow_test {
 namespace {
@@ -104,13 +105,24 @@ TEST_F(PlanChangeTest, TabsReLayTheListsWithoutAsking) {
     EXPECT_EQ(sandbox.requests().size(), asked);
 }
 
+QStringList g_console;
+void keepConsoleLine(QtMsgType, const QMessageLogContext&, const QString& text) {
+    g_console << text;
+}
+
 TEST_F(PlanChangeTest, OpenersChooseTheMode) {
     const struct {
         QVariant dataType;
         qint64 mode;
-    } cases[] = {{QVariant(), 1}, {"1", 1}, {"2", 2}, {"x", 1}};
+        QStringList console; // an opener that gave no mode is said on the console
+    } cases[] = {{QVariant(), 1, {"0"}}, {"1", 1, {}}, {"2", 2, {}}, {"x", 1, {"0"}}};
     for (const auto& c : cases) {
+        g_console.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepConsoleLine);
         FlowSuitChangeController* screen = openLaidOut(c.dataType);
+        qInstallMessageHandler(previous);
+        EXPECT_EQ(g_console.filter(QRegularExpression("^\\d+$")), c.console)
+            << c.dataType.toString().toStdString();
         EXPECT_EQ(screen->dataType(), c.mode) << c.dataType.toString().toStdString();
         EXPECT_EQ(screen->addBtn()->isSelected(), c.mode == 2);
         EXPECT_EQ(screen->spareLabel() != nullptr, c.mode == 2);
@@ -124,6 +136,30 @@ TEST_F(PlanChangeTest, TheSegmentAsksForTheOtherNetworksLists) {
     ASSERT_TRUE(waitUntil([&] { return screen->mod() == "0"; }));
     EXPECT_EQ(fieldsOf("FlowRecommend").last(), (Fields{{"type", "0"}}));
     EXPECT_EQ(rows(screen->tableViewOfSuit()), 3); // no 4G-only plan
+}
+
+// Scrolled down, the other network's shorter lists leave the screen at their new end, not in
+// empty space below it, and the wheel brings the top back.
+TEST_F(PlanChangeTest, ShorterListsOfTheOtherNetworkKeepTheScreenInRange) {
+    FlowSuitChangeController* screen = openLaidOut();
+    ui::ScrollView* scroll = screen->scrollView();
+    clock.clock.advance(kOverlaySettleMs); // the loading overlay leaves first
+    settle();
+    const QPointF over = windowinput::pointInWindow(scroll, scroll->bounds().center());
+    for (int i = 0; i < 30; ++i)
+        windowinput::wheel(window.get(), over, -120);
+    // Back up until the network switch shows, as a subscriber scrolls to press it.
+    FlowSegmentedControl* seg = screen->segment();
+    while (seg->frame().center().y() < scroll->contentOffset().y())
+        windowinput::wheel(window.get(), over, 120);
+    const double before = scroll->contentOffset().y();
+    clickSegment(screen, 0);
+    ASSERT_TRUE(waitUntil([&] { return screen->mod() == "0"; }));
+    ASSERT_GT(before, scroll->maximumContentOffset().y()); // the lists did get shorter
+    EXPECT_EQ(scroll->contentOffset(), scroll->maximumContentOffset());
+    for (int i = 0; i < 30; ++i)
+        windowinput::wheel(window.get(), over, 120);
+    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 0));
 }
 
 TEST_F(PlanChangeTest, AnOlderNetworksListsNeverReplaceTheNewer) {
@@ -150,6 +186,9 @@ TEST_F(PlanChangeTest, AMapListThatIsNotAListKeepsTheScreenAsItWas) {
     EXPECT_EQ(alertMessage(), "查询失败");
     EXPECT_EQ(screen->mod(), "1");
     EXPECT_EQ(rows(screen->tableViewOfSuit()), 5);
+    // Only a vertical indicator, in white.
+    EXPECT_EQ(screen->scrollView()->indicatorStyle(), ui::ScrollView::IndicatorStyle::White);
+    EXPECT_FALSE(screen->scrollView()->showsHorizontalScrollIndicator());
 }
 
 TEST_F(PlanChangeTest, APackOrderedFromItsRowIsCountedAndAnnouncedFirst) {
