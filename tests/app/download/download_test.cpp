@@ -75,7 +75,7 @@ TEST(Paths, EveryCacheFileLivesUnderTheHome) {
 TEST(FileRecords, ReadFromAdvertsTilesAndGroups) {
     const FileDO ad = FileDO::initWithDict(
         {{"image", "http://h/p/ad%201.png?v=2"}, {"data", "http://h/page"}, {"forNative", 1}});
-    EXPECT_EQ(ad.strFileName, "ad 1.png");
+    EXPECT_EQ(ad.strFileName, "ad%201.png?v=2");
     EXPECT_EQ(ad.forNative, "1");
     EXPECT_EQ(ad.strLinkURL, "http://h/page");
     EXPECT_TRUE(FileDO::initWithDict({{"name", "no picture"}}).strFileName.isNull());
@@ -97,8 +97,33 @@ TEST(FileRecords, ReadFromAdvertsTilesAndGroups) {
     EXPECT_EQ(group.imageFileName(), "pic.png");
     EXPECT_EQ(group.docType(), 3);
 
-    for (const char* bad : {"", ".", "..", "a/b", "a\\b", "..\\x.png"})
-        EXPECT_FALSE(FileDO::isSafeFileName(bad)) << bad;
+    // The whole address text names the file: two pictures told apart only by their query or
+    // escapes are two files.
+    const struct {
+        const char* address;
+        const char* name;
+    } names[] = {
+        {"http://h/pic?id=1", "pic?id=1"},
+        {"http://h/pic?id=2", "pic?id=2"},
+        {"http://h/a%2Fb.png", "a%2Fb.png"},
+        {"http://h/%2E%2E", "%2E%2E"},
+        {"http://h/get?u=x/y.png", "y.png"},
+        {"http://h/pics/", "pics"},
+        {"http://h/x/..", ".."},
+        {"pic.png", "pic.png"},
+        {"/", "/"},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(FileDO::initWithDictOfMainConfig({{"photo", n.address}}).strFileName, n.name)
+            << n.address;
+    EXPECT_FALSE(FileDO::initWithDictOfMainConfig({{"photo", "http://h/pic?id=1"}}) ==
+                 FileDO::initWithDictOfMainConfig({{"photo", "http://h/pic?id=2"}}));
+
+    for (const QString& bad :
+         QStringList{"", ".", "..", "a/b", "a\\b", "..\\x.png", "/", QString(252, 'n'),
+                     QString("a") + QChar(0) + "b", QString(126, QChar(0x6587))})
+        EXPECT_FALSE(FileDO::isSafeFileName(bad)) << bad.left(20).toStdString();
+    EXPECT_TRUE(FileDO::isSafeFileName(QString(251, 'n')) && FileDO::isSafeFileName("pic?id=1"));
     EXPECT_TRUE(FileDO::isSafeFileName("t.png") && FileDO::isSafeFileName("..."));
 }
 
