@@ -169,11 +169,17 @@ qint64 bytesUnder(const QString& dir) {
     return total;
 }
 
+// "bytes-<n>" with n = range(0) MB and the announced length, or "bytes-endless" (no length)
+// for -1.
+QString bytesName(benchmark::State& state, const char* suffix) {
+    return state.range(0) < 0 ? QStringLiteral("bytes-endless%1").arg(suffix)
+                              : QStringLiteral("bytes-%1%2").arg(state.range(0) << 20).arg(suffix);
+}
+
 // A tile "picture" of range(0) MB through the home page's list downloader.
 void BM_Download_TilePicture(benchmark::State& state) {
     QuietHome quiet;
     SandboxFixture sandbox;
-    const qint64 size = state.range(0) << 20;
     Meter meter;
     struct Done : FilesListDownloaderModelDelegate {
         void modelFinishDownloadFiles(FilesListDownloaderModel*, const QList<FileDO>&) override {
@@ -189,26 +195,24 @@ void BM_Download_TilePicture(benchmark::State& state) {
         list.setPicturesOnly(true);
         list.setArrayOfDownloadQueues({FileDO::initWithDictOfMainConfig(
             {{"photo",
-              generatedUrl(sandbox,
-                           QStringLiteral("/pictures/generated/bytes-%1.png").arg(size))}})});
+              generatedUrl(sandbox, "/pictures/generated/" + bytesName(state, ".png"))}})});
         list.startDownload();
         if (!waitUntil([&] { return done.done; }, 600000)) state.SkipWithError("no end");
     }
     meter.report(state);
     state.counters["kept_MB"] = double(bytesUnder(quiet.home.path())) / (1 << 20);
 }
-BENCHMARK(BM_Download_TilePicture)->Arg(500)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Download_TilePicture)->Arg(500)->Arg(-1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A remote picture of range(0) MB through an image view.
 void BM_Download_RemotePicture(benchmark::State& state) {
     QuietHome quiet;
     SandboxFixture sandbox;
-    const qint64 size = state.range(0) << 20;
     Meter meter;
     for (auto _ : state) {
         ui::ImageView view;
         const QString url =
-            generatedUrl(sandbox, QStringLiteral("/pictures/generated/bytes-%1.png").arg(size));
+            generatedUrl(sandbox, "/pictures/generated/" + bytesName(state, ".png"));
         netLoading::asynchronousLoadImage(&view, url, MD5::md5(url),
                                           PCFile::fileCacheDir("imageCache"), QImage());
         if (!waitUntil([&] { return !netLoading::fileDownloadModel(&view); }, 600000))
@@ -217,13 +221,16 @@ void BM_Download_RemotePicture(benchmark::State& state) {
     meter.report(state);
     state.counters["kept_MB"] = double(bytesUnder(quiet.home.path())) / (1 << 20);
 }
-BENCHMARK(BM_Download_RemotePicture)->Arg(500)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Download_RemotePicture)
+    ->Arg(500)
+    ->Arg(-1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // An "archive" of range(0) MB.
 void BM_Download_Archive(benchmark::State& state) {
     QuietHome quiet;
     SandboxFixture sandbox;
-    const qint64 size = state.range(0) << 20;
     struct Heard : QObject, PCFileDownLoadModelDelegate {
         void modelUnZipSuccsess(PCFileDownLoadModel*, bool, const QString&) override {
             done = true;
@@ -236,7 +243,7 @@ void BM_Download_Archive(benchmark::State& state) {
     Meter meter;
     for (auto _ : state) {
         auto model = ZipFileDownloadModel::create(
-            generatedUrl(sandbox, QStringLiteral("/archives/generated/bytes-%1.zip").arg(size)),
+            generatedUrl(sandbox, "/archives/generated/" + bytesName(state, ".zip")),
             quiet.home.path() + "/Documents/bundles");
         Heard heard;
         model->addDelegate(&heard);
@@ -246,6 +253,6 @@ void BM_Download_Archive(benchmark::State& state) {
     meter.report(state);
     state.counters["kept_MB"] = double(bytesUnder(quiet.home.path())) / (1 << 20);
 }
-BENCHMARK(BM_Download_Archive)->Arg(1024)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Download_Archive)->Arg(1024)->Arg(-1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
