@@ -39,7 +39,7 @@ void loadPicturesNearView(ui::ScrollView* strip) {
         const QVariant pending = picture->property(kPendingPicture);
         if (!pending.isValid()) continue;
         const QRectF frame = picture->frame();
-        if (frame.right() < x - width || frame.left() > x + 2 * width) continue;
+        if (frame.right() <= x - width || frame.left() >= x + 2 * width) continue;
         picture->setProperty(kPendingPicture, QVariant());
         const QString url = pending.toString();
         netLoading::asynchronousLoadImage(picture, url, MD5::md5(url), cacheDir, picture->image());

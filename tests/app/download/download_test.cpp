@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
+#include "app/categories/MD5.h"
 #include "app/download/FilesListDownloaderModel.h"
 #include "app/download/GroupFileDO.h"
 #include "app/download/MultiplexCache.h"
@@ -14,6 +16,7 @@
 #include "app/download/netLoading.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/NetworkActivity.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "sandbox/SandboxServer.h"
 #include "screens/services/MorePackageTableViewCell.h"
@@ -390,6 +393,87 @@ TEST_F(DownloadTest, AListIsFetchedInOrderOnceEachAndNeverOutsideItsDirectory) {
     EXPECT_EQ(QDir(home.path() + "/MainInfoConfig").entryList(QDir::Files),
               (QStringList{"a.png", "b.png"}));
     EXPECT_FALSE(ns::NetworkActivity::isVisible());
+}
+
+// What a hostile server hands over as a picture, through an image view, a picture download
+// and the home page's list downloader: the transfer stops at the ceiling, nothing of it is
+// kept, and a real picture among them still arrives, decoded no wider than it is cached.
+TEST_F(DownloadTest, HostilePicturesAreStoppedAtTheCeilingAndNeverKept) {
+    SandboxFixture sandbox;
+    const QString generated =
+        QString(sandbox.baseAddress()).replace("/pelvo/", "/pictures/generated/");
+    const struct {
+        const char* what;
+        const char* path;
+        bool kept;
+    } cases[] = {
+        {"500 MB announced", "bytes-524288000.png", false},
+        {"endless, no length", "bytes-endless.png", false},
+        {"announces 10 GB, sends 2 KB", "bytes-2000.png?declare=10000000000", false},
+        {"announces 5 KB, sends without end", "bytes-endless.png?declare=5000", false},
+        {"declares 100000 x 100000", "declared-100000x100000.png", false},
+        {"declares a pixel over the ceiling", "declared-4097x4096.png", false},
+        {"a real picture of 1280 x 400", "1280x400.png", true},
+    };
+    const QString tiles = home.path() + "/MainInfoConfig";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString address = generated + c.path;
+        const QString key = MD5::md5(address);
+        MultiplexCache::removeCache();
+
+        ui::ImageView view;
+        netLoading::asynchronousLoadImage(&view, address, key, cache, QImage());
+        ASSERT_TRUE(waitUntil([&] { return !netLoading::fileDownloadModel(&view); }, 30000));
+        EXPECT_EQ(view.image().width(), c.kept ? 640 : 0);
+        EXPECT_EQ(QFileInfo::exists(cache + "/" + key), c.kept);
+        EXPECT_FALSE(QFileInfo::exists(cache + "/" + key + ".tmp"));
+        EXPECT_TRUE(queueEmpty());
+
+        auto model = PCImageFileDownloadModel::create(address, home.path() + "/direct");
+        std::optional<bool> done;
+        model->setCompletionHandler([&](bool ok) { done = ok; });
+        model->download();
+        ASSERT_TRUE(waitUntil([&] { return done.has_value(); }, 30000));
+        EXPECT_EQ(*done, c.kept);
+        EXPECT_LE(model->currentLength(), ui::kMaxPictureBytes);
+        EXPECT_EQ(QDir(home.path() + "/direct").entryList(QDir::Files).size(), c.kept ? 1 : 0);
+
+        FilesListDownloaderModel list;
+        ListRecorder recorder;
+        list.setDelegate(&recorder);
+        list.setSavePathString(tiles);
+        list.setPicturesOnly(true);
+        const FileDO file = FileDO::initWithDictOfMainConfig({{"photo", address}});
+        list.setArrayOfDownloadQueues({file});
+        list.startDownload();
+        ASSERT_TRUE(waitUntil([&] { return recorder.events.size() == 3; }, 30000));
+        EXPECT_EQ(recorder.events[1], (c.kept ? "done " : "fail ") + file.strFileName);
+        EXPECT_EQ(QDir(tiles).entryList(QDir::Files),
+                  c.kept ? QStringList{file.strFileName} : QStringList{});
+        QDir(tiles).removeRecursively();
+        QDir(home.path() + "/direct").removeRecursively();
+    }
+}
+
+// Two pictures told apart only by their query are two files, each with its own picture.
+TEST_F(DownloadTest, PicturesToldApartByTheirQueryAreTwoFiles) {
+    server.setHandler(byPath);
+    QList<FileDO> files;
+    for (const char* name : {"pic?c=red", "pic?c=green", "pic?c=red"})
+        files << FileDO::initWithDictOfMainConfig({{"photo", url(name)}});
+    FilesListDownloaderModel list;
+    ListRecorder recorder;
+    list.setDelegate(&recorder);
+    list.setSavePathString(home.path() + "/MainInfoConfig");
+    list.setPicturesOnly(true);
+    list.setArrayOfDownloadQueues(files);
+    list.startDownload();
+    ASSERT_TRUE(waitUntil([&] { return recorder.events.size() == 5; }));
+    EXPECT_EQ(recorder.events.last(), "end pic?c=red,pic?c=green");
+    EXPECT_EQ(gets(), 2);
+    EXPECT_EQ(QImage(home.path() + "/MainInfoConfig/pic?c=red").pixelColor(0, 0), Qt::red);
+    EXPECT_EQ(QImage(home.path() + "/MainInfoConfig/pic?c=green").pixelColor(0, 0), Qt::green);
 }
 
 } // namespace
