@@ -43,7 +43,7 @@ const TileLayout kTiles[3] = {
 };
 
 // The largest tile picture, at twice its size in points so it stays sharp on scaled screens.
-constexpr QSize kTilePictureFit(318, 312);
+constexpr QSize kTilePictureFit(320, 312);
 
 QString mainConfigCachePath() {
     return PCFile::fileCacheDir(QStringLiteral("MainInfoConfList.xml"));
