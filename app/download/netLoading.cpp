@@ -51,9 +51,9 @@ public:
         model->removeDelegate(this);
         if (!success) return; // the placeholder stays
         const QString key = model->savePath();
-        // Every view waiting on the transfer hears of it: the first one decodes.
-        QImage image = MultiplexCache::imageWithKey(key);
-        if (image.isNull()) image = cachedPicture(model->downLoadData());
+        // A picture download has decoded it once for all its waiters.
+        const auto* pictures = qobject_cast<PCImageFileDownloadModel*>(model);
+        const QImage image = pictures ? pictures->picture() : cachedPicture(model->downLoadData());
         if (image.isNull()) {
             // Not a picture after all: nothing of it is kept.
             QFile::remove(key);
