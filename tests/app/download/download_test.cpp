@@ -476,4 +476,23 @@ TEST_F(DownloadTest, PicturesToldApartByTheirQueryAreTwoFiles) {
     EXPECT_EQ(QImage(home.path() + "/MainInfoConfig/pic?c=green").pixelColor(0, 0), Qt::green);
 }
 
+// Pictures kept in memory stay within the cache's ceiling: the least recently used go first.
+TEST_F(DownloadTest, ThePictureCacheKeepsWithinItsCeiling) {
+    QImage picture(640, 640, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    const qint64 each = picture.sizeInBytes();
+    const int fits = int(MultiplexCache::kMaxBytes / each);
+    MultiplexCache::setImage(picture, "first");
+    for (int i = 1; i < 3 * fits; ++i) {
+        QImage copy = picture.copy();
+        if (i % 2 == 0) MultiplexCache::imageWithKey("first"); // in use
+        MultiplexCache::setImage(copy, QString::number(i));
+    }
+    EXPECT_LE(MultiplexCache::count() * each, MultiplexCache::kMaxBytes);
+    EXPECT_GE(MultiplexCache::count(), fits - 1);
+    EXPECT_FALSE(MultiplexCache::imageWithKey("first").isNull());
+    EXPECT_TRUE(MultiplexCache::imageWithKey("1").isNull());
+    EXPECT_FALSE(MultiplexCache::imageWithKey(QString::number(3 * fits - 1)).isNull());
+}
+
 } // namespace
