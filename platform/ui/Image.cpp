@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHash>
 #include <QImageReader>
+#include <QList>
 #include <QPainter>
 #include <QStringList>
 #include <QSvgRenderer>
@@ -19,8 +20,12 @@ QHash<QString, QImage>& cache() {
 
 const char* const kCapKey = "ui.capInsets";
 
-// The declared size when it is within the ceiling.
+// The declared size when it is a common picture format within the ceiling. Formats whose
+// signature is weak (random bytes pass for a picture) or whose drawing costs without bound
+// (vector pictures) are no picture here.
 QSize acceptedSize(QImageReader& reader) {
+    static const QList<QByteArray> formats = {"png", "jpeg", "jpg", "gif", "bmp", "webp"};
+    if (!formats.contains(reader.format().toLower())) return {};
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) return {};
     if (qint64(size.width()) * size.height() > kMaxPicturePixels) return {};

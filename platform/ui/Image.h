@@ -18,10 +18,11 @@ namespace ui {
 QImage imageNamed(const QString& name);
 void clearImageCache();
 
-// Every picture read from a file or from received bytes goes through these. The size is read
-// from the picture's head first: a picture that declares more than kMaxPicturePixels (or no
-// size at all) is refused without being decoded, and one larger than fit is decoded straight
-// at the size that fits (aspect kept), never larger. A null image when it is no picture.
+// Every picture read from a file or from received bytes goes through these: PNG, JPEG, GIF,
+// BMP or WebP, nothing else. The size is read from the picture's head first: a picture that
+// declares more than kMaxPicturePixels (or no size at all) is refused without being decoded,
+// and one larger than fit is decoded straight at the size that fits (aspect kept), never
+// larger. A null image when it is no picture.
 inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
 // No picture of this client comes near it; a file or download past it is no picture.
 inline constexpr qint64 kMaxPictureBytes = qint64(4) << 20;

@@ -180,6 +180,10 @@ TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShow
     QImage wide(2000, 1000, QImage::Format_RGB32);
     wide.fill(Qt::green);
     const QByteArray png = encoded(wide, "PNG"), jpeg = encoded(wide, "JPEG");
+    // Decodable here, but not a format a server's picture comes in.
+    const QByteArray ico = encoded(wide.scaled(40, 20), "ICO");
+    ASSERT_FALSE(ico.isEmpty());
+    ASSERT_FALSE(QImage::fromData(ico).isNull());
     const QSize fit(640, 640);
     const struct {
         const char* what;
@@ -199,6 +203,11 @@ TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShow
         {"declares 0 x 10", sandbox::PictureStore::declaredPng(0, 10), fit, {}},
         {"cut after its head", png.left(60), fit, {}},
         {"a web page", "<html><body>no</body></html>", fit, {}},
+        {"a vector picture",
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>",
+         fit,
+         {}},
+        {"an icon", ico, fit, {}},
         {"nothing", {}, fit, {}},
     };
     for (const auto& c : cases) {
