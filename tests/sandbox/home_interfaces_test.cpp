@@ -2,9 +2,7 @@
 #include "sandbox/MainBillInfoInterface.h"
 #include "sandbox/SandboxServer.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QImageReader>
 #include <QJsonArray>
 #include <QNetworkRequest>
 
@@ -121,43 +119,6 @@ TEST_F(HomeInterfacesTest, PicturesAnswerRangesAndUnknownNames) {
     const QString unknown = url.section('/', 0, -2) + "/nothing.png";
     EXPECT_EQ(getPicture(unknown).status, 404);
     EXPECT_EQ(getPicture(url.section('/', 0, -2) + "/").status, 404);
-}
-
-// The generated pictures and archives that try the client against a hostile server: made as
-// asked, never stored.
-TEST_F(HomeInterfacesTest, GeneratedPicturesAndArchivesAreWhatTheirNamesSay) {
-    const QJsonValue advert = onChannel("Advert").value("advert")[0];
-    const QString origin =
-        advert.toObject().value("list")[0].toObject().value("image").toString().section('/', 0, 2);
-    const struct {
-        const char* path;
-        int status;
-        qint64 bytes;  // -1: not checked
-        QSize picture; // invalid: not a picture
-    } cases[] = {
-        {"/pictures/generated/30x20.png", 200, -1, {30, 20}},
-        {"/pictures/generated/8001x10.png", 404, 0, {}},
-        {"/pictures/generated/bytes-70000.png", 200, 70000, {}},
-        {"/pictures/generated/bytes-100.png?declare=40", 200, 40, {}},
-        {"/archives/generated/bytes-5000.zip", 200, 5000, {}},
-        {"/archives/generated/bytes-x.zip", 404, -1, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        const HttpProbe::Result r = getPicture(origin + c.path);
-        EXPECT_EQ(r.status, c.status);
-        if (c.bytes >= 0) {
-            EXPECT_EQ(r.body.size(), c.bytes);
-        }
-        EXPECT_EQ(QImage::fromData(r.body).size(), c.picture.isValid() ? c.picture : QSize(0, 0));
-    }
-    // A head that declares what it does not hold.
-    const QByteArray declared =
-        getPicture(origin + "/pictures/generated/declared-90000x80000.png").body;
-    QBuffer buffer;
-    buffer.setData(declared);
-    EXPECT_EQ(QImageReader(&buffer).size(), QSize(90000, 80000));
-    EXPECT_LT(declared.size(), 200);
 }
 
 } // namespace
