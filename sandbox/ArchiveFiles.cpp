@@ -1,11 +1,14 @@
 #include "sandbox/ArchiveFiles.h"
 
 #include "sandbox/HttpAnswer.h"
+#include "sandbox/PictureStore.h"
 
 #include <QDir>
 #include <QHash>
 #include <QHttpServerRequest>
 #include <QList>
+#include <QRegularExpression>
+#include <QUrlQuery>
 #include <archive.h>
 #include <archive_entry.h>
 
@@ -124,6 +127,18 @@ bool ArchiveFiles::handle(const QHttpServerRequest& request, QTcpSocket* socket)
     if (request.method() != QHttpServerRequest::Method::Get || !path.startsWith(kPathPrefix))
         return false;
     const QString name = path.mid(int(qstrlen(kPathPrefix)));
+    static const QRegularExpression generated(
+        QStringLiteral("^generated/bytes-(\\d{1,12}|endless)\\.zip$"));
+    if (const auto m = generated.match(name); m.hasMatch()) {
+        const QUrlQuery query(request.url());
+        bool hasDeclared = false;
+        const qint64 declared = query.queryItemValue("declare").toLongLong(&hasDeclared);
+        const qint64 total =
+            m.captured(1) == QLatin1String("endless") ? -1 : m.captured(1).toLongLong();
+        PictureStore::streamBytes(socket, "application/zip", QByteArray("PK\x03\x04", 4), total,
+                                  hasDeclared ? declared : -1);
+        return true;
+    }
     const QByteArray body = file(name);
     if (body.isEmpty()) {
         HttpAnswer::html("<html><body>no such archive</body></html>", 404).sendTo(socket);

@@ -19,6 +19,9 @@ namespace sandbox {
 //   truncated.zip  good.zip cut halfway through its entries
 //   fake.zip       a web page under an archive's name
 //   notes.txt      a text file
+//   generated/bytes-<n>.zip  n bytes that begin like a zip, made as they are sent, never
+//                            stored; "bytes-endless.zip" never ends; "?declare=<m>" makes
+//                            the head announce m bytes whatever follows
 // Every hostile archive aims at escapeName() in the folder above and in the system's
 // temporary directory.
 class ArchiveFiles {

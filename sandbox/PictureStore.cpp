@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QUrlQuery>
+#include <QtEndian>
 
 namespace sandbox {
 
@@ -39,7 +41,118 @@ void send(QTcpSocket* socket, const QByteArray& bytes) {
     socket->disconnectFromHost();
 }
 
+// Feeds a socket from a generator as fast as the client reads, never more than a chunk or two
+// ahead, so a long answer costs the sandbox no memory.
+class Streamer : public QObject {
+public:
+    Streamer(QTcpSocket* socket, QByteArray prefix, qint64 total)
+        : QObject(socket), m_socket(socket), m_prefix(std::move(prefix)), m_total(total) {
+        connect(socket, &QTcpSocket::bytesWritten, this, &Streamer::feed);
+        connect(socket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+    }
+    void feed() {
+        static const QByteArray filler(64 * 1024, '\x5a');
+        const qint64 limit = m_total < 0 ? PictureStore::kEndlessCap : m_total;
+        while (m_socket->state() == QAbstractSocket::ConnectedState &&
+               m_socket->bytesToWrite() < 256 * 1024 && m_sent < limit) {
+            QByteArray chunk = m_sent < m_prefix.size() ? m_prefix.mid(m_sent) : filler;
+            chunk.truncate(qsizetype(std::min<qint64>(chunk.size(), limit - m_sent)));
+            m_sent += chunk.size();
+            m_socket->write(chunk);
+        }
+        if (m_sent >= limit && m_socket->state() == QAbstractSocket::ConnectedState &&
+            m_socket->bytesToWrite() == 0)
+            m_socket->disconnectFromHost();
+    }
+
+private:
+    QTcpSocket* m_socket;
+    QByteArray m_prefix;
+    qint64 m_total;
+    qint64 m_sent = 0;
+};
+
+quint32 crc32Of(const QByteArray& bytes) {
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    QByteArray out(4, '\0');
+    qToBigEndian<quint32>(quint32(data.size()), out.data());
+    const QByteArray typed = QByteArray(type, 4) + data;
+    out += typed;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(crc32Of(typed), crc.data());
+    return out + crc;
+}
+
+const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
 } // namespace
+
+QByteArray PictureStore::declaredPng(quint32 width, quint32 height) {
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(width, header.data());
+    qToBigEndian<quint32>(height, header.data() + 4);
+    header[8] = 8;                                                   // bit depth
+    header[9] = 6;                                                   // RGBA
+    const QByteArray data = qCompress(QByteArray(256, '\0')).mid(4); // zlib stream
+    return kPngSignature + pngChunk("IHDR", header) + pngChunk("IDAT", data) + pngChunk("IEND", {});
+}
+
+void PictureStore::streamBytes(QTcpSocket* socket, const QByteArray& contentType,
+                               const QByteArray& prefix, qint64 total, qint64 declared) {
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState) return;
+    if (declared < 0) declared = total;
+    QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: " + contentType + "\r\n";
+    if (declared >= 0) head += "Content-Length: " + QByteArray::number(declared) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    socket->write(head);
+    (new Streamer(socket, prefix, total))->feed();
+}
+
+bool PictureStore::answerGenerated(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const QString path = request.url().path();
+    if (!path.startsWith(QLatin1String(kGeneratedPrefix))) return false;
+    const QString name = path.mid(qsizetype(qstrlen(kGeneratedPrefix)));
+    const QUrlQuery query(request.url());
+    bool hasDeclared = false;
+    const qint64 declared = query.queryItemValue("declare").toLongLong(&hasDeclared);
+    static const QRegularExpression sized(
+        QStringLiteral("^(declared-)?(\\d{1,9})x(\\d{1,9})\\.png$"));
+    static const QRegularExpression bytes(QStringLiteral("^bytes-(\\d{1,12}|endless)\\.png$"));
+    if (const auto m = sized.match(name); m.hasMatch()) {
+        const qint64 w = m.captured(2).toLongLong(), h = m.captured(3).toLongLong();
+        QByteArray png;
+        if (!m.captured(1).isEmpty()) {
+            png = declaredPng(quint32(std::min<qint64>(w, 0x7fffffff)),
+                              quint32(std::min<qint64>(h, 0x7fffffff)));
+        } else if (w >= 1 && h >= 1 && w <= 8000 && h <= 8000) {
+            QImage image(int(w), int(h), QImage::Format_RGB32);
+            image.fill(QColor(40, 120, 200));
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+        }
+        if (!png.isEmpty()) {
+            streamBytes(socket, "image/png", png, png.size(), hasDeclared ? declared : -1);
+            return true;
+        }
+    } else if (const auto b = bytes.match(name); b.hasMatch()) {
+        const qint64 total =
+            b.captured(1) == QLatin1String("endless") ? -1 : b.captured(1).toLongLong();
+        streamBytes(socket, "image/png", declaredPng(640, 272), total, hasDeclared ? declared : -1);
+        return true;
+    }
+    send(socket, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    return true;
+}
 
 QByteArray PictureStore::drawPng(int width, int height, const QColor& from, const QColor& to) {
     QImage image(width, height, QImage::Format_ARGB32);
@@ -68,6 +181,7 @@ bool PictureStore::isPicturePath(const QString& path) {
 
 void PictureStore::answer(Backend& backend, const FaultSwitch& faults,
                           const QHttpServerRequest& request, QTcpSocket* socket) {
+    if (answerGenerated(request, socket)) return;
     const QString name = request.url().path().mid(qsizetype(qstrlen(kPathPrefix)));
     const QByteArray png =
         backend.database()

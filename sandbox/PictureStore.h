@@ -25,6 +25,23 @@ public:
     static QByteArray drawPng(int width, int height, const QColor& from, const QColor& to);
 
     static bool isPicturePath(const QString& path);
+    // Pictures made on request and never stored, for trying the client against a hostile
+    // server:
+    //   generated/<w>x<h>.png            a real PNG of one colour (each side up to 8000)
+    //   generated/declared-<w>x<h>.png   a PNG head that declares that size over a few bytes
+    //   generated/bytes-<n>.png          n bytes that begin like a PNG; "bytes-endless.png"
+    //                                    never ends (the sandbox stops at kEndlessCap)
+    // "?declare=<m>" makes the head announce m bytes whatever follows.
+    static constexpr const char* kGeneratedPrefix = "/pictures/generated/";
+    static constexpr qint64 kEndlessCap = qint64(16) << 30;
+    static bool answerGenerated(const QHttpServerRequest& request, QTcpSocket* socket);
+    // A PNG signature and header declaring width x height, then a little data and the end.
+    static QByteArray declaredPng(quint32 width, quint32 height);
+    // Answers 200 with `total` bytes that start with prefix and go on with filler, written as
+    // the client takes them (never held whole); total < 0 sends until the client goes or
+    // kEndlessCap. declared >= 0 is the announced length, else total's (none when endless).
+    static void streamBytes(QTcpSocket* socket, const QByteArray& contentType,
+                            const QByteArray& prefix, qint64 total, qint64 declared = -1);
     // Answers one GET of a picture: 200 with the whole picture, 206 for a satisfiable
     // "Range: bytes=a-[b]", 416 for an unsatisfiable one, 404 for an unknown name.
     static void answer(Backend& backend, const FaultSwitch& faults,

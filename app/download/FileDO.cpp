@@ -2,17 +2,21 @@
 
 #include "app/categories/BFDicUtils.h"
 
-#include <QUrl>
-
 QString FileDO::lastPathComponent(const QString& address) {
-    const QUrl url(address, QUrl::TolerantMode);
-    const QString path = url.isValid() && !url.path().isEmpty() ? url.path() : address;
-    return path.section(QLatin1Char('/'), -1);
+    // The address as written, query and escapes included: "pic?id=1" and "pic?id=2" are two
+    // pictures. Trailing slashes do not count ("a/b/" gives "b").
+    qsizetype end = address.size();
+    while (end > 1 && address.at(end - 1) == QLatin1Char('/'))
+        --end;
+    const QString trimmed = address.left(end);
+    return trimmed == QLatin1String("/") ? trimmed : trimmed.section(QLatin1Char('/'), -1);
 }
 
 bool FileDO::isSafeFileName(const QString& name) {
+    // Room for the ".tmp" of a part file within the file system's 255 bytes.
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QChar(0)) && name.toUtf8().size() <= kMaxFileNameBytes;
 }
 
 FileDO FileDO::initWithDict(const QVariantMap& dict) {

@@ -13,10 +13,12 @@ public:
     static FileDO initWithDict(const QVariantMap& dict);
     // A home tile: "photo" and "title".
     static FileDO initWithDictOfMainConfig(const QVariantMap& dict);
-    // The last path component of an address ("" when it ends in "/").
+    // The last path component of the whole address text, its query and escapes as they are
+    // ("http://h/pic?id=1" gives "pic?id=1"); trailing slashes are dropped.
     static QString lastPathComponent(const QString& address);
+    static constexpr int kMaxFileNameBytes = 251;
     // A file name that stays inside the directory it is joined to: not empty, not "." or
-    // "..", no "/" or "\".
+    // "..", no "/", "\" or NUL, and short enough to be written.
     static bool isSafeFileName(const QString& name);
 
     // The same file name; two records without a file name are never equal.

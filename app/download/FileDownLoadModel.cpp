@@ -51,6 +51,7 @@ void FileDownLoadModel::download() {
         stopConnection();
         downloadFailWith(text);
     };
+    m_connection->setMaxLength(maxLength());
     m_connection->start(QUrl(m_urlString, QUrl::TolerantMode));
 }
 
@@ -68,8 +69,12 @@ void FileDownLoadModel::cancle() {
 }
 
 void FileDownLoadModel::downloadFinish() {
+    // Decoded small: whether it is a picture, not how it looks.
     const QString error =
-        PCFile::fileSaveAtomically(m_pathString, m_saveNameString, m_downLoadData);
+        m_picturesOnly && !m_downLoadData.isEmpty() &&
+                ui::decodePicture(m_downLoadData, QSize(64, 64)).isNull()
+            ? QStringLiteral("下载文件不是图片")
+            : PCFile::fileSaveAtomically(m_pathString, m_saveNameString, m_downLoadData);
     const bool success = error.isEmpty();
     QPointer<FileDownLoadModel> guard(this);
     if (auto* d = m_delegate.get()) d->modelDownloadSuccsess(this, success, error);

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/HttpDownload.h"
 #include "platform/foundation/Weak.h"
+#include "platform/ui/Image.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -22,7 +23,7 @@ public:
 };
 
 // Downloads one address into memory and writes it to pathString/saveNameString at the end.
-// Not shared: each caller runs its own.
+// Not shared: each caller runs its own. A body past maxLength fails while it arrives.
 class FileDownLoadModel : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +45,13 @@ public:
     void setUserInfo(const QVariant& info) { m_userInfo = info; }
     QByteArray downLoadData() const { return m_downLoadData; }
     qint64 totalLength() const { return m_totalLength; }
+    // Held in memory whole, so bounded.
+    static constexpr qint64 kDefaultMaxLength = qint64(64) << 20;
+    qint64 maxLength() const { return m_picturesOnly ? ui::kMaxPictureBytes : kDefaultMaxLength; }
+    // Pictures only: at most ui::kMaxPictureBytes, and what does not decode as a picture is
+    // a failure and never saved.
+    bool picturesOnly() const { return m_picturesOnly; }
+    void setPicturesOnly(bool on) { m_picturesOnly = on; }
     void setCompletionHandler(std::function<void(bool)> handler) {
         m_completion = std::move(handler);
     }
@@ -67,6 +75,7 @@ private:
     QVariant m_userInfo;
     QByteArray m_downLoadData;
     qint64 m_totalLength = 0;
+    bool m_picturesOnly = false;
     std::function<void(bool)> m_completion;
     std::unique_ptr<ns::HttpDownload> m_connection;
 };

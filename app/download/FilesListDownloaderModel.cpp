@@ -37,6 +37,7 @@ void FilesListDownloaderModel::downloadWithFile(const FileDO& file) {
     m_modelOfDownload->setUrlString(file.strPath);
     m_modelOfDownload->setPathString(m_savePathString);
     m_modelOfDownload->setUserInfo(QVariant::fromValue(file));
+    m_modelOfDownload->setPicturesOnly(m_picturesOnly);
     QPointer<FilesListDownloaderModel> guard(this);
     if (auto* d = m_delegate.get()) d->modelStartDownloadFile(this, file);
     if (!guard) return;

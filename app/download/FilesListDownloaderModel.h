@@ -46,6 +46,9 @@ public:
     quint32 downloadType() const { return m_downloadType; }
     void setDownloadType(quint32 type) { m_downloadType = type; }
     FileDownLoadModel* modelOfDownload() const { return m_modelOfDownload.get(); }
+    // Every file of the list is a picture: see FileDownLoadModel::setPicturesOnly.
+    bool picturesOnly() const { return m_picturesOnly; }
+    void setPicturesOnly(bool on) { m_picturesOnly = on; }
 
     void startDownload();
     void cancleDownload();
@@ -68,4 +71,5 @@ private:
     quint32 m_currentDownloadIndex = 0;
     quint32 m_countOfDownloadFile = 0;
     quint32 m_downloadType = 0;
+    bool m_picturesOnly = false;
 };

@@ -1,25 +1,31 @@
 #include "app/download/MultiplexCache.h"
 
-#include <QHash>
+#include <QCache>
 #include <memory>
 
 namespace MultiplexCache {
 
 namespace {
-std::unique_ptr<QHash<QString, QImage>>& cache() {
-    static std::unique_ptr<QHash<QString, QImage>> map;
+using Cache = QCache<QString, QImage>;
+std::unique_ptr<Cache>& cache() {
+    static std::unique_ptr<Cache> map;
     return map;
+}
+// Cost in KB of decoded pixels.
+int costOf(const QImage& image) {
+    return int(std::max<qint64>(1, image.sizeInBytes() / 1024));
 }
 } // namespace
 
 QImage imageWithKey(const QString& key) {
-    return cache() ? cache()->value(key) : QImage();
+    const QImage* image = cache() ? cache()->object(key) : nullptr;
+    return image ? *image : QImage();
 }
 
 void setImage(const QImage& image, const QString& key) {
     if (image.isNull() || key.isEmpty()) return;
-    if (!cache()) cache() = std::make_unique<QHash<QString, QImage>>();
-    cache()->insert(key, image);
+    if (!cache()) cache() = std::make_unique<Cache>(int(kMaxBytes / 1024));
+    cache()->insert(key, new QImage(image), costOf(image));
 }
 
 void removeCache() {

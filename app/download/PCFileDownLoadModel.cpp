@@ -1,23 +1,18 @@
 #include "app/download/PCFileDownLoadModel.h"
 
+#include "app/download/FileDO.h"
 #include "app/download/PCDownloadingQueue.h"
 #include "app/download/PCFile.h"
+#include "app/download/Scale.h"
 #include "platform/foundation/NetworkActivity.h"
+#include "platform/ui/Image.h"
 
-#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace {
-
-QString lastPathComponent(const QString& url) {
-    QString path = QUrl(url, QUrl::TolerantMode).path();
-    if (path.isEmpty()) path = url;
-    return path.section(QLatin1Char('/'), -1);
-}
 
 template <typename T> PCFileDownLoadModel::Ptr make(const QString& url, const QString& path) {
     auto model = std::make_shared<T>();
@@ -99,15 +94,16 @@ void PCFileDownLoadModel::download() {
     m_totalLength = 0;
     m_currentLength = 0;
     m_partFile.reset();
-    if (m_saveNameString.isEmpty()) m_saveNameString = lastPathComponent(m_urlString);
+    if (m_saveNameString.isEmpty()) m_saveNameString = FileDO::lastPathComponent(m_urlString);
     // Escapes what needs it and keeps escapes already there ("%20" stays "%20").
     const QUrl address(m_urlString, QUrl::TolerantMode);
     if (!m_pathString.isEmpty()) QDir().mkpath(m_pathString);
-    m_saveTempPath = ns::PartFile::tempPathFor(savePath());
+    m_saveTempPath = ns::PartFile::tempPathFor(streamPath());
     m_rangeRequested = false;
     m_requestHeaders.remove("Range");
+    qint64 partial = 0;
     if (m_allowResume && !m_pathString.isEmpty()) {
-        const qint64 partial = ns::PartFile(savePath()).partialSize();
+        partial = ns::PartFile(streamPath()).partialSize();
         if (partial > 0) {
             m_totalLength = partial;
             m_requestHeaders.insert("Range", ns::HttpDownload::rangeFrom(partial));
@@ -119,11 +115,14 @@ void PCFileDownLoadModel::download() {
     m_connection->onResponse = [this](const ns::HttpDownload::Response& r) { onResponse(r); };
     m_connection->onData = [this](const QByteArray& piece) { onData(piece); };
     m_connection->onFinished = [this] { finishTransfer(); };
-    m_connection->onFailed = [this](int, const QString& text) {
+    m_connection->onFailed = [this](int code, const QString& text) {
         const Ptr self = shared_from_this();
         endTransfer();
+        // Resuming would only bring more of what is already too much.
+        if (code == ns::HttpDownload::DataLengthExceedsMaximum) QFile::remove(m_saveTempPath);
         downloadFailWith(text);
     };
+    if (m_maxLength >= 0) m_connection->setMaxLength(std::max<qint64>(0, m_maxLength - partial));
     m_connection->start(address, m_requestHeaders);
 }
 
@@ -146,10 +145,15 @@ void PCFileDownLoadModel::onData(const QByteArray& piece) {
     m_currentLength += piece.size();
     if (!m_pathString.isEmpty() && m_needOutputStream) {
         if (!m_partFile) {
-            m_partFile = std::make_unique<ns::PartFile>(savePath());
+            m_partFile = std::make_unique<ns::PartFile>(streamPath());
             m_partFile->open(m_appendToPart);
         }
-        m_partFile->write(piece);
+        if (!m_partFile->write(piece)) {
+            // A full disk or a part file that cannot be written is no download.
+            endTransfer();
+            downloadFailWith(QStringLiteral("文件保存失败"));
+            return;
+        }
     } else {
         m_downLoadData.append(piece);
     }
@@ -198,11 +202,20 @@ bool PCFileDownLoadModel::saveFileCache(QString* error) {
     return false;
 }
 
+PCImageFileDownloadModel::PCImageFileDownloadModel(QObject* parent) : PCFileDownLoadModel(parent) {
+    setMaxLength(ui::kMaxPictureBytes);
+}
+
 bool PCImageFileDownloadModel::saveFileCache(QString* error) {
-    QByteArray data = downLoadData();
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    if (!data.isEmpty() && !QImageReader(&buffer).canRead()) {
+    m_picture = QImage();
+    const QByteArray data = downLoadData();
+    const bool streamed = data.isEmpty() && isNeedOutputStream() && !pathString().isEmpty();
+    if (data.isEmpty() && !streamed) return PCFileDownLoadModel::saveFileCache(error);
+    const QSize fit(int(Scale::kMaxCachedWidth), 1 << 20);
+    m_picture = Scale::limitedWidth(streamed ? ui::decodePicture(saveTempPath(), fit)
+                                             : ui::decodePicture(data, fit));
+    if (m_picture.isNull()) {
+        if (streamed) QFile::remove(saveTempPath());
         *error = QStringLiteral("下载文件不是图片");
         return false;
     }

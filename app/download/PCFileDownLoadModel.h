@@ -4,6 +4,7 @@
 #include "platform/foundation/Weak.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -29,8 +30,9 @@ public:
 
 // Downloads one address into one file of a directory and tells its waiters. While it runs it
 // sits in the shared register (PCDownloadingQueue), where a second caller for the same address
-// and directory finds it and waits on it too instead of starting another transfer.
-//
+// and directory finds it and waits on it too instead of starting another transfer. A body past
+// maxLength (the part file's bytes included when resuming) fails while it arrives, and its
+// part file goes.
 class PCFileDownLoadModel : public QObject,
                             public std::enable_shared_from_this<PCFileDownLoadModel> {
     Q_OBJECT
@@ -73,6 +75,9 @@ public:
     void setReceiveDataHandler(ReceiveDataHandler handler) { m_receiveData = std::move(handler); }
     // The final file: pathString/saveNameString.
     QString savePath() const;
+    static constexpr qint64 kDefaultMaxLength = qint64(64) << 20;
+    qint64 maxLength() const { return m_maxLength; }
+    void setMaxLength(qint64 bytes) { m_maxLength = bytes; }
 
     // Starts the transfer; does nothing while this model is running.
     void download();
@@ -92,6 +97,8 @@ public:
     explicit PCFileDownLoadModel(QObject* parent = nullptr);
 
 protected:
+    // The file output-stream mode fills, under its name plus ".tmp".
+    virtual QString streamPath() const { return savePath(); }
     // Writes what arrived to the final file; false with a reason when it could not.
     virtual bool saveFileCache(QString* error);
     virtual void downloadSuccess();
@@ -125,17 +132,24 @@ private:
     std::unique_ptr<ns::PartFile> m_partFile;
     bool m_rangeRequested = false;
     bool m_appendToPart = false;
+    qint64 m_maxLength = kDefaultMaxLength;
 };
 
-// Picture downloads: what is saved must at least look like a picture.
+// Picture downloads: at most ui::kMaxPictureBytes, and only what decodes as a picture is
+// saved. The picture is decoded once, as the cache keeps it, for every waiter.
 class PCImageFileDownloadModel : public PCFileDownLoadModel {
     Q_OBJECT
 public:
     static Ptr create(const QString& url, const QString& path);
     static Ptr modelWithUrl(const QString& url, const QString& path);
 
-    using PCFileDownLoadModel::PCFileDownLoadModel;
+    explicit PCImageFileDownloadModel(QObject* parent = nullptr);
+    // The picture of the last successful download, no wider than the cache keeps pictures.
+    QImage picture() const { return m_picture; }
 
 protected:
     bool saveFileCache(QString* error) override;
+
+private:
+    QImage m_picture;
 };

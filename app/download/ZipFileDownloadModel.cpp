@@ -3,6 +3,7 @@
 #include "app/download/PCDownloadingQueue.h"
 #include "app/download/PCFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -157,6 +158,18 @@ bool replaceWithCopy(const QString& from, const QString& to) {
 
 } // namespace
 
+ZipFileDownloadModel::ZipFileDownloadModel(QObject* parent) : PCFileDownLoadModel(parent) {
+    setMaxLength(kMaxArchiveBytes);
+    setIsNeedOutputStream(true);
+}
+
+QString ZipFileDownloadModel::streamPath() const {
+    // One part file per address and target, so a retry can resume it.
+    const QByteArray key = QCryptographicHash::hash(
+        (urlString() + QLatin1Char('\n') + pathString()).toUtf8(), QCryptographicHash::Md5);
+    return PCFile::fileTempDir(QStringLiteral("archive-%1.zip").arg(QLatin1String(key.toHex())));
+}
+
 PCFileDownLoadModel::Ptr ZipFileDownloadModel::create(const QString& url, const QString& path) {
     auto model = std::make_shared<ZipFileDownloadModel>();
     model->setUrlString(url);
@@ -189,6 +202,7 @@ void ZipFileDownloadModel::downloadSuccess() {
     // Out of the register like any finished download, so the address can be fetched again.
     cancle();
     const QString error = unpack();
+    QFile::remove(saveTempPath()); // unpacked or refused, the archive itself is not kept
     for (auto* delegate : liveDelegates())
         delegate->modelUnZipSuccsess(this, error.isEmpty(), error);
 }
@@ -196,8 +210,11 @@ void ZipFileDownloadModel::downloadSuccess() {
 QString ZipFileDownloadModel::unpack() const {
     const QString name = urlString().section(QLatin1Char('/'), -1);
     const QByteArray data = downLoadData();
+    // Streamed to its part file when there is a directory to unpack to, else held.
+    const bool streamed = isNeedOutputStream() && !pathString().isEmpty();
     QStringList errors;
-    if (data.isEmpty()) errors << QStringLiteral("下载数据为空");
+    if (streamed ? QFileInfo(saveTempPath()).size() <= 0 : data.isEmpty())
+        errors << QStringLiteral("下载数据为空");
     if (pathString().isEmpty())
         errors << QStringLiteral("保存目录为空");
     else if (!QDir().mkpath(pathString()))
@@ -210,7 +227,9 @@ QString ZipFileDownloadModel::unpack() const {
     QTemporaryDir stage(PCFile::fileTempDir(QStringLiteral("zip-XXXXXX")));
     const QString archiveFile = stage.filePath(fileName);
     // An empty base name would stand for pathString itself.
-    if (baseName.isEmpty() || !stage.isValid() || !PCFile::fileWriteAtPath(archiveFile, data))
+    if (baseName.isEmpty() || !stage.isValid() ||
+        !(streamed ? QFile::rename(saveTempPath(), archiveFile)
+                   : PCFile::fileWriteAtPath(archiveFile, data)))
         return QStringLiteral("文件保存失败");
     const QString unpacked = stage.filePath(QStringLiteral("unpacked"));
     if (!unZipFile(archiveFile, unpacked)) return QStringLiteral("文件解压失败");

@@ -14,11 +14,14 @@ public:
     // bundle of pages or pictures, far below what would fill a disk.
     static constexpr qint64 kMaxUnpackedBytes = qint64(64) << 20;
     static constexpr int kMaxEntries = 4096;
+    // An archive arrives in a part file of the temporary directory, never whole in memory, and
+    // one larger than this fails while it arrives.
+    static constexpr qint64 kMaxArchiveBytes = kMaxUnpackedBytes;
 
     static Ptr create(const QString& url, const QString& path);
     static Ptr modelWithUrl(const QString& url, const QString& path);
 
-    using PCFileDownLoadModel::PCFileDownLoadModel;
+    explicit ZipFileDownloadModel(QObject* parent = nullptr);
 
     // The name has a "." and what follows the last one begins with "zip", in any case.
     static bool isZip(const QString& name);
@@ -30,6 +33,7 @@ public:
 
 protected:
     void downloadSuccess() override;
+    QString streamPath() const override;
 
 private:
     // "" when unpacked and in place, else the reasons.

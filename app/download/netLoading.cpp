@@ -2,6 +2,7 @@
 
 #include "app/download/MultiplexCache.h"
 #include "app/download/Scale.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 
 #include <QFile>
@@ -12,6 +13,13 @@ namespace netLoading {
 namespace {
 
 constexpr char kAgentName[] = "__FileDownloadModel";
+
+// Kept no wider than the cache keeps pictures, decoded straight at that width.
+const QSize kCachedFit(int(Scale::kMaxCachedWidth), 1 << 20);
+
+QImage cachedPicture(const QByteArray& bytes) {
+    return Scale::limitedWidth(ui::decodePicture(bytes, kCachedFit));
+}
 
 // What a view waits for; lives as the view's child, so it goes with the view.
 class Agent : public QObject, public PCFileDownLoadModelDelegate {
@@ -43,7 +51,9 @@ public:
         model->removeDelegate(this);
         if (!success) return; // the placeholder stays
         const QString key = model->savePath();
-        const QImage image = Scale::limitedWidth(QImage::fromData(model->downLoadData()));
+        // A picture download has decoded it once for all its waiters.
+        const auto* pictures = qobject_cast<PCImageFileDownloadModel*>(model);
+        const QImage image = pictures ? pictures->picture() : cachedPicture(model->downLoadData());
         if (image.isNull()) {
             // Not a picture after all: nothing of it is kept.
             QFile::remove(key);
@@ -90,7 +100,7 @@ void asynchronousLoadImage(ui::ImageView* view, const QString& url, const QStrin
         return;
     }
     if (QFileInfo(key).isFile()) {
-        const QImage image = Scale::limitedWidth(QImage(key));
+        const QImage image = Scale::limitedWidth(ui::decodePicture(key, kCachedFit));
         if (!image.isNull()) {
             leaveDownload(view);
             MultiplexCache::setImage(image, key);

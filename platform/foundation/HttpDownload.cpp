@@ -26,6 +26,10 @@ int errorCode(QNetworkReply::NetworkError error) {
     }
 }
 
+// What the platform may hold for us between two reads: a slow reader slows the sender down
+// instead of filling memory.
+constexpr qint64 kReadBufferBytes = 1 << 20;
+
 } // namespace
 
 HttpDownload::HttpDownload(QObject* parent) : QObject(parent) {}
@@ -84,6 +88,7 @@ void HttpDownload::start(const QUrl& url, const QMap<QByteArray, QByteArray>& he
     m_expected = -1;
     m_received = 0;
     QNetworkReply* reply = networkManager().get(request);
+    reply->setReadBufferSize(kReadBufferBytes);
     m_reply = reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         if (reply == m_reply) reportResponse();
@@ -92,9 +97,7 @@ void HttpDownload::start(const QUrl& url, const QMap<QByteArray, QByteArray>& he
         if (reply != m_reply) return;
         reportResponse();
         if (reply != m_reply) return; // cancelled on the response
-        const QByteArray piece = reply->readAll();
-        m_received += piece.size();
-        if (!piece.isEmpty() && onData) onData(piece);
+        take(reply->readAll());
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         if (reply == m_reply) finished();
@@ -124,6 +127,23 @@ void HttpDownload::reportResponse() {
     response.contentLength = length.isValid() ? length.toLongLong() : -1;
     m_expected = response.contentLength;
     if (onResponse) onResponse(response);
+    if (m_reply == reply && m_maxLength >= 0 && m_expected > m_maxLength) failTooLarge();
+}
+
+bool HttpDownload::take(const QByteArray& piece) {
+    m_received += piece.size();
+    if (m_maxLength >= 0 && m_received > m_maxLength) {
+        failTooLarge();
+        return false;
+    }
+    if (!piece.isEmpty() && onData) onData(piece);
+    return true;
+}
+
+void HttpDownload::failTooLarge() {
+    detach();
+    if (onFailed)
+        onFailed(DataLengthExceedsMaximum, QStringLiteral("the resource exceeds the maximum size"));
 }
 
 void HttpDownload::finished() {
@@ -135,10 +155,7 @@ void HttpDownload::finished() {
     if (status.isValid() && (error == QNetworkReply::NoError || status.toInt() >= 400)) {
         reportResponse();
         if (m_reply != reply) return;
-        const QByteArray rest = reply->readAll();
-        m_received += rest.size();
-        if (!rest.isEmpty() && onData) onData(rest);
-        if (m_reply != reply) return;
+        if (!take(reply->readAll()) || m_reply != reply) return;
         // A connection that closes before the announced length is a cut, not an end.
         if (m_expected >= 0 && m_received < m_expected) {
             detach();

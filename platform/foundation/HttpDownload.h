@@ -16,7 +16,9 @@ namespace ns {
 
 // One HTTP GET on the main loop that reports as it goes: the response head, each piece of
 // the body, then the end or a failure. Redirects are followed. A cancelled transfer reports
-// nothing more; a destroyed one cancels itself.
+// nothing more; a destroyed one cancels itself. With a ceiling set, a body that announces or
+// brings more than the ceiling fails as DataLengthExceedsMaximum as soon as that is known,
+// without a byte past the ceiling being handed on.
 class HttpDownload : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +36,7 @@ public:
         CannotFindHost = -1003,
         CannotConnectToHost = -1004,
         NetworkConnectionLost = -1005,
+        DataLengthExceedsMaximum = -1103,
     };
     // The platform's default: a transfer that stalls this long fails as a time-out.
     static constexpr int kDefaultTimeoutMs = 60000;
@@ -50,6 +53,9 @@ public:
     void start(const QUrl& url, const QMap<QByteArray, QByteArray>& headers = {});
     void cancel();
     bool isRunning() const { return m_reply != nullptr; }
+    // The most body bytes this transfer takes; negative for no ceiling. Set before start().
+    void setMaxLength(qint64 bytes) { m_maxLength = bytes; }
+    qint64 maxLength() const { return m_maxLength; }
 
     // The platform's lower-case text for an HTTP status ("not found" for 404).
     static QString statusText(int status);
@@ -63,12 +69,16 @@ private:
     void reportResponse();
     void finished();
     void detach();
+    // Takes a piece of the body; false when the transfer failed on the ceiling.
+    bool take(const QByteArray& piece);
+    void failTooLarge();
 
     QNetworkReply* reply() const;
     QPointer<QObject> m_reply; // the running QNetworkReply
     bool m_responded = false;
     qint64 m_expected = -1;
     qint64 m_received = 0;
+    qint64 m_maxLength = -1;
 };
 
 // The file a download writes into: bytes go to "<path>.tmp", which takes the final name only

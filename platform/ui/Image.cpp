@@ -1,7 +1,10 @@
 #include "platform/ui/Image.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QHash>
+#include <QImageReader>
+#include <QList>
 #include <QPainter>
 #include <QStringList>
 #include <QSvgRenderer>
@@ -17,6 +20,18 @@ QHash<QString, QImage>& cache() {
 
 const char* const kCapKey = "ui.capInsets";
 
+// The declared size when it is a common picture format within the ceiling. Formats whose
+// signature is weak (random bytes pass for a picture) or whose drawing costs without bound
+// (vector pictures) are no picture here.
+QSize acceptedSize(QImageReader& reader) {
+    static const QList<QByteArray> formats = {"png", "jpeg", "jpg", "gif", "bmp", "webp"};
+    if (!formats.contains(reader.format().toLower())) return {};
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) return {};
+    if (qint64(size.width()) * size.height() > kMaxPicturePixels) return {};
+    return size;
+}
+
 QImage load(const QString& name) {
     if (name.isEmpty() || name.contains(QLatin1String(".."))) return {};
     const QString base = QStringLiteral(":/images/") + name;
@@ -29,14 +44,14 @@ QImage load(const QString& name) {
         }
     for (const QString& b : bases) {
         if (QFile::exists(b + "@2x.png")) {
-            QImage img(b + "@2x.png");
+            QImage img = decodePicture(b + "@2x.png");
             if (!img.isNull()) {
                 img.setDevicePixelRatio(2.0);
                 return img;
             }
         }
         if (QFile::exists(b + ".png")) {
-            QImage img(b + ".png");
+            QImage img = decodePicture(b + ".png");
             if (!img.isNull()) return img;
         }
         if (QFile::exists(b + ".svg")) {
@@ -57,7 +72,7 @@ QImage load(const QString& name) {
         }
         for (const char* ext : {".jpg", ".jpeg"}) {
             if (QFile::exists(b + ext)) {
-                QImage img(b + ext);
+                QImage img = decodePicture(b + ext);
                 if (!img.isNull()) return img;
             }
         }
@@ -78,6 +93,40 @@ QImage imageNamed(const QString& name) {
 
 void clearImageCache() {
     cache().clear();
+}
+
+QImage decodePicture(QIODevice* device, const QSize& fit) {
+    if (!device) return {};
+    QImageReader reader(device);
+    const QSize size = acceptedSize(reader);
+    if (!size.isValid()) return {};
+    if (fit.isValid() && !fit.isEmpty() &&
+        (size.width() > fit.width() || size.height() > fit.height()))
+        reader.setScaledSize(size.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image;
+    if (!reader.read(&image)) return {};
+    return image;
+}
+
+QImage decodePicture(const QString& file, const QSize& fit) {
+    QFile device(file);
+    if (!device.open(QIODevice::ReadOnly) || device.size() > kMaxPictureBytes) return {};
+    return decodePicture(&device, fit);
+}
+
+QImage decodePicture(const QByteArray& bytes, const QSize& fit) {
+    QByteArray data = bytes; // shared, not copied
+    QBuffer device(&data);
+    device.open(QIODevice::ReadOnly);
+    return decodePicture(&device, fit);
+}
+
+QSize pictureSize(const QByteArray& bytes) {
+    QByteArray data = bytes;
+    QBuffer device(&data);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device);
+    return acceptedSize(reader);
 }
 
 QSizeF imageSize(const QImage& image) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QMarginsF>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
 
+class QIODevice;
 class QPainter;
 
 namespace ui {
@@ -15,6 +17,21 @@ namespace ui {
 // pictures are cached for the process.
 QImage imageNamed(const QString& name);
 void clearImageCache();
+
+// Every picture read from a file or from received bytes goes through these: PNG, JPEG, GIF,
+// BMP or WebP, nothing else. The size is read from the picture's head first: a picture that
+// declares more than kMaxPicturePixels (or no size at all) is refused without being decoded,
+// and one larger than fit is decoded straight at the size that fits (aspect kept), never
+// larger. A null image when it is no picture.
+inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
+// No picture of this client comes near it; a file or download past it is no picture.
+inline constexpr qint64 kMaxPictureBytes = qint64(4) << 20;
+QImage decodePicture(const QString& file, const QSize& fit = {});
+QImage decodePicture(const QByteArray& bytes, const QSize& fit = {});
+QImage decodePicture(QIODevice* device, const QSize& fit = {});
+// The size a picture declares in its head, when it is a picture within the ceiling; an
+// invalid size otherwise. Nothing is decoded.
+QSize pictureSize(const QByteArray& bytes);
 
 // Size of an image in points (pixels over its device pixel ratio).
 QSizeF imageSize(const QImage& image);

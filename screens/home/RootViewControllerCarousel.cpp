@@ -3,12 +3,12 @@
 #include "app/core/PublicFunction.h"
 #include "app/download/PCFile.h"
 #include "app/download/netLoading.h"
-#include "screens/home/RootViewController.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/PageControl.h"
+#include "screens/home/RootViewController.h"
 #include "widgets/DDButton.h"
 
 namespace {
@@ -25,6 +25,27 @@ QString adCachePath() {
 QString imageCacheDirectory() {
     return PCFile::fileCacheDir(QStringLiteral("imageCache"));
 }
+// A page's picture is fetched or decoded only when the page comes near the view: fifty
+// large adverts would otherwise all be decoded at the start.
+const char* const kPendingPicture = "tavrix.pendingPicture";
+
+void loadPicturesNearView(ui::ScrollView* strip) {
+    const double x = strip->contentOffset().x();
+    const double width = std::max(strip->frame().width(), 1.0);
+    const QString cacheDir = imageCacheDirectory();
+    for (ui::View* view : strip->subviews()) {
+        auto* picture = qobject_cast<ui::ImageView*>(view);
+        if (!picture) continue;
+        const QVariant pending = picture->property(kPendingPicture);
+        if (!pending.isValid()) continue;
+        const QRectF frame = picture->frame();
+        if (frame.right() <= x - width || frame.left() >= x + 2 * width) continue;
+        picture->setProperty(kPendingPicture, QVariant());
+        const QString url = pending.toString();
+        netLoading::asynchronousLoadImage(picture, url, MD5::md5(url), cacheDir, picture->image());
+    }
+}
+
 } // namespace
 
 void RootViewController::buildCarousel(ui::View* root) {
@@ -94,13 +115,12 @@ void RootViewController::showADWith(const QList<FileDO>& items) {
     }
     const QSizeF size = m_myScrollView->frame().size();
     const QImage placeholder = ui::imageNamed("ad_default");
-    const QString cacheDir = imageCacheDirectory();
     for (int k = 0; k < n + 2; ++k) {
         const FileDO& item = k == 0 ? items.last() : k == n + 1 ? items.first() : items[k - 1];
         const QRectF frame(QPointF(kPageWidth * k, 0), size);
         auto* picture = new ui::ImageView(frame, m_myScrollView);
-        netLoading::asynchronousLoadImage(picture, item.strPath, MD5::md5(item.strPath), cacheDir,
-                                          placeholder);
+        picture->setImage(placeholder);
+        picture->setProperty(kPendingPicture, item.strPath);
         auto* button = new DDButton(frame, m_myScrollView);
         button->setUserInfo(QVariant::fromValue(item));
         button->addTarget(
@@ -113,6 +133,7 @@ void RootViewController::showADWith(const QList<FileDO>& items) {
     m_pageControl->setNumberOfPages(n);
     m_pageControl->setCurrentPage(0);
     m_pageControl->setBackgroundColor(Qt::transparent);
+    loadPicturesNearView(m_myScrollView);
     if (n >= 2) m_advance.start(0, this, [this] { switchFocusImageItems(); });
 }
 
@@ -162,6 +183,7 @@ void RootViewController::carouselDidScroll() {
         m_pageControl->setCurrentPage(pages - 1);
     else
         m_pageControl->setCurrentPage(p - 1);
+    loadPicturesNearView(m_myScrollView);
 }
 
 void RootViewController::adButtonPressed(QObject* sender) {

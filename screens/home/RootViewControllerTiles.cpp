@@ -2,7 +2,6 @@
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
 #include "app/download/PCFile.h"
-#include "screens/home/RootViewController.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Button.h"
@@ -10,8 +9,10 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "screens/home/RootViewController.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -40,6 +41,9 @@ const TileLayout kTiles[3] = {
     {QRectF(160, 379, 160, 77), QRectF(0, 0, 160, 77), QRectF(10, 8, 140, 20),
      QRectF(10, 30, 88, 28), QSizeF(88, 28), "手机阅读", "海量好书免费读", "home_tile_reading"},
 };
+
+// The largest tile picture, at twice its size in points so it stays sharp on scaled screens.
+constexpr QSize kTilePictureFit(320, 312);
 
 QString mainConfigCachePath() {
     return PCFile::fileCacheDir(QStringLiteral("MainInfoConfList.xml"));
@@ -134,6 +138,7 @@ void RootViewController::requestOfMainInfoConfList() {
         m_model->setArrayOfDownloadQueues(files);
         m_model->setDelegate(this);
         m_model->setDownloadType(kDownloadTypeTiles);
+        m_model->setPicturesOnly(true);
         m_model->startDownload();
         // An empty list reports nothing: draw what the cache now holds.
         if (files.isEmpty()) loadMainConfigCache();
@@ -152,29 +157,47 @@ void RootViewController::loadMainConfigCache() {
     if (!ns::Values::isList(list)) return;
     m_arrayOfMainConfigList = list.toList();
     m_hasMainConfigList = true;
-    if (m_arrayOfMainConfigList.isEmpty()) return;
-    for (const QVariant& entry : std::as_const(m_arrayOfMainConfigList)) {
-        const QVariantMap record = entry.toMap();
+    // A later record of a position draws over an earlier one, and a record whose picture is
+    // missing leaves its tile as it was: each tile ends up showing the last record of its
+    // position with a picture. Found from the end, so a list of thousands costs three
+    // records, and each picture file is decoded once, at the size a tile shows it.
+    QHash<QString, QImage> pictures;
+    QVariantMap shown[3];
+    QImage shownPicture[3];
+    int left = 3;
+    for (auto it = m_arrayOfMainConfigList.crbegin();
+         left > 0 && it != m_arrayOfMainConfigList.crend(); ++it) {
+        const QVariantMap record = it->toMap();
+        const int position = int(ns::Values::integerValue(record.value("position")));
+        if (position < 1 || position > 3 || !shown[position - 1].isEmpty()) continue;
         const FileDO file = FileDO::initWithDictOfMainConfig(record);
         if (!FileDO::isSafeFileName(file.strFileName)) continue;
         const QString picture = mainConfigDirectory() + QLatin1Char('/') + file.strFileName;
-        const int position = int(ns::Values::integerValue(record.value("position")));
-        if (position < 1 || position > 3 || !QFileInfo(picture).isFile()) continue;
-        const QImage image(picture);
-        if (image.isNull()) continue;
-        const int i = position - 1;
+        auto found = pictures.constFind(picture);
+        if (found == pictures.constEnd())
+            found = pictures.insert(picture, QFileInfo(picture).isFile()
+                                                 ? ui::decodePicture(picture, kTilePictureFit)
+                                                 : QImage());
+        if (found->isNull()) continue;
+        shown[position - 1] = record;
+        shownPicture[position - 1] = *found;
+        --left;
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (shown[i].isEmpty()) continue;
+        const QVariantMap& record = shown[i];
         m_labelTitleOfPos[i]->setText(ns::Values::stringValue(record.value("title")));
         ui::TextAttributes attributes;
         attributes.font = ui::Font::systemFontOfSize(11);
         attributes.foregroundColor = QColor(Qt::lightGray);
         ui::ParagraphStyle paragraph;
-        paragraph.lineSpacing = position == 1 ? 1.0 : 0;
+        paragraph.lineSpacing = i == 0 ? 1.0 : 0;
         attributes.paragraphStyle = paragraph;
         m_labelDescOfPos[i]->setAttributedText(
             ui::AttributedString(ns::Values::stringValue(record.value("main_desc")), attributes));
         m_labelDescOfPos[i]->setFrame(
             PublicFunction::textLabel(m_labelDescOfPos[i], kTiles[i].descLimit));
-        m_bgOfPos[i]->setImage(image);
+        m_bgOfPos[i]->setImage(shownPicture[i]);
     }
 }
 

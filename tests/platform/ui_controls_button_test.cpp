@@ -2,8 +2,12 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "sandbox/PictureStore.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -162,6 +166,70 @@ TEST(UiControlsImage, NamedPicturesAndMissingNames) {
     EXPECT_EQ(imageNamed("homebg").cacheKey(), bg.cacheKey());
     EXPECT_EQ(imageNamed("homebg.svg").size(), bg.size());
     EXPECT_GT(imageSize(bg).width(), 0);
+}
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShown) {
+    QImage wide(2000, 1000, QImage::Format_RGB32);
+    wide.fill(Qt::green);
+    const QByteArray png = encoded(wide, "PNG"), jpeg = encoded(wide, "JPEG");
+    // Decodable here, but not a format a server's picture comes in.
+    const QByteArray ico = encoded(wide.scaled(40, 20), "ICO");
+    ASSERT_FALSE(ico.isEmpty());
+    ASSERT_FALSE(QImage::fromData(ico).isNull());
+    const QSize fit(640, 640);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QSize fit;
+        QSize decoded; // invalid: refused
+    } cases[] = {
+        {"png, no fit", png, {}, {2000, 1000}},
+        {"png, fitted", png, fit, {640, 320}},
+        {"jpeg, fitted", jpeg, fit, {640, 320}},
+        {"smaller than the fit", encoded(wide.scaled(40, 20), "PNG"), fit, {40, 20}},
+        {"declares 100000 x 100000", sandbox::PictureStore::declaredPng(100000, 100000), fit, {}},
+        {"declares one pixel over the ceiling",
+         sandbox::PictureStore::declaredPng(4097, 4096),
+         fit,
+         {}},
+        {"declares 0 x 10", sandbox::PictureStore::declaredPng(0, 10), fit, {}},
+        {"cut after its head", png.left(60), fit, {}},
+        {"a web page", "<html><body>no</body></html>", fit, {}},
+        {"a vector picture",
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>",
+         fit,
+         {}},
+        {"an icon", ico, fit, {}},
+        {"nothing", {}, fit, {}},
+    };
+    for (const auto& c : cases) {
+        const QImage decoded = decodePicture(c.bytes, c.fit);
+        if (!c.decoded.isValid()) {
+            EXPECT_TRUE(decoded.isNull()) << c.what;
+            continue;
+        }
+        EXPECT_EQ(decoded.size(), c.decoded) << c.what;
+        EXPECT_GT(decoded.pixelColor(5, 5).green(), 200) << c.what;
+    }
+    // The head alone says whether a picture is within the ceiling.
+    EXPECT_EQ(pictureSize(sandbox::PictureStore::declaredPng(4096, 4096)), QSize(4096, 4096));
+    EXPECT_FALSE(pictureSize(sandbox::PictureStore::declaredPng(4096, 4097)).isValid());
+
+    // A file past the byte ceiling is no picture whatever it holds.
+    QTemporaryDir dir;
+    QFile padded(dir.filePath("padded.png"));
+    ASSERT_TRUE(padded.open(QIODevice::WriteOnly));
+    padded.write(png + QByteArray(int(kMaxPictureBytes), '\0'));
+    padded.close();
+    EXPECT_TRUE(decodePicture(padded.fileName(), fit).isNull());
 }
 
 TEST(UiControlsImage, ContentModesPlaceTheImage) {

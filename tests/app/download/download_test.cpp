@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
+#include "app/categories/MD5.h"
 #include "app/download/FilesListDownloaderModel.h"
 #include "app/download/GroupFileDO.h"
 #include "app/download/MultiplexCache.h"
@@ -14,6 +16,7 @@
 #include "app/download/netLoading.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/NetworkActivity.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "sandbox/SandboxServer.h"
 #include "screens/services/MorePackageTableViewCell.h"
@@ -75,7 +78,7 @@ TEST(Paths, EveryCacheFileLivesUnderTheHome) {
 TEST(FileRecords, ReadFromAdvertsTilesAndGroups) {
     const FileDO ad = FileDO::initWithDict(
         {{"image", "http://h/p/ad%201.png?v=2"}, {"data", "http://h/page"}, {"forNative", 1}});
-    EXPECT_EQ(ad.strFileName, "ad 1.png");
+    EXPECT_EQ(ad.strFileName, "ad%201.png?v=2");
     EXPECT_EQ(ad.forNative, "1");
     EXPECT_EQ(ad.strLinkURL, "http://h/page");
     EXPECT_TRUE(FileDO::initWithDict({{"name", "no picture"}}).strFileName.isNull());
@@ -97,8 +100,33 @@ TEST(FileRecords, ReadFromAdvertsTilesAndGroups) {
     EXPECT_EQ(group.imageFileName(), "pic.png");
     EXPECT_EQ(group.docType(), 3);
 
-    for (const char* bad : {"", ".", "..", "a/b", "a\\b", "..\\x.png"})
-        EXPECT_FALSE(FileDO::isSafeFileName(bad)) << bad;
+    // The whole address text names the file: two pictures told apart only by their query or
+    // escapes are two files.
+    const struct {
+        const char* address;
+        const char* name;
+    } names[] = {
+        {"http://h/pic?id=1", "pic?id=1"},
+        {"http://h/pic?id=2", "pic?id=2"},
+        {"http://h/a%2Fb.png", "a%2Fb.png"},
+        {"http://h/%2E%2E", "%2E%2E"},
+        {"http://h/get?u=x/y.png", "y.png"},
+        {"http://h/pics/", "pics"},
+        {"http://h/x/..", ".."},
+        {"pic.png", "pic.png"},
+        {"/", "/"},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(FileDO::initWithDictOfMainConfig({{"photo", n.address}}).strFileName, n.name)
+            << n.address;
+    EXPECT_FALSE(FileDO::initWithDictOfMainConfig({{"photo", "http://h/pic?id=1"}}) ==
+                 FileDO::initWithDictOfMainConfig({{"photo", "http://h/pic?id=2"}}));
+
+    for (const QString& bad :
+         QStringList{"", ".", "..", "a/b", "a\\b", "..\\x.png", "/", QString(252, 'n'),
+                     QString("a") + QChar(0) + "b", QString(126, QChar(0x6587))})
+        EXPECT_FALSE(FileDO::isSafeFileName(bad)) << bad.left(20).toStdString();
+    EXPECT_TRUE(FileDO::isSafeFileName(QString(251, 'n')) && FileDO::isSafeFileName("pic?id=1"));
     EXPECT_TRUE(FileDO::isSafeFileName("t.png") && FileDO::isSafeFileName("..."));
 }
 
@@ -365,6 +393,87 @@ TEST_F(DownloadTest, AListIsFetchedInOrderOnceEachAndNeverOutsideItsDirectory) {
     EXPECT_EQ(QDir(home.path() + "/MainInfoConfig").entryList(QDir::Files),
               (QStringList{"a.png", "b.png"}));
     EXPECT_FALSE(ns::NetworkActivity::isVisible());
+}
+
+// What a hostile server hands over as a picture, through an image view and a picture
+// download: the transfer stops at the ceiling, nothing of it is kept, and a real picture among
+// them still arrives, decoded no wider than it is cached.
+TEST_F(DownloadTest, HostilePicturesAreStoppedAtTheCeilingAndNeverKept) {
+    SandboxFixture sandbox;
+    const QString generated =
+        QString(sandbox.baseAddress()).replace("/pelvo/", "/pictures/generated/");
+    const struct {
+        const char* what;
+        const char* path;
+        bool kept;
+    } cases[] = {
+        {"500 MB announced", "bytes-524288000.png", false},
+        {"endless, no length", "bytes-endless.png", false},
+        {"announces 5 KB, sends without end", "bytes-endless.png?declare=5000", false},
+        {"declares 100000 x 100000", "declared-100000x100000.png", false},
+        {"a real picture of 1280 x 400", "1280x400.png", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString address = generated + c.path;
+        const QString key = MD5::md5(address);
+        MultiplexCache::removeCache();
+
+        ui::ImageView view;
+        netLoading::asynchronousLoadImage(&view, address, key, cache, QImage());
+        ASSERT_TRUE(waitUntil([&] { return !netLoading::fileDownloadModel(&view); }, 30000));
+        EXPECT_EQ(view.image().width(), c.kept ? 640 : 0);
+        EXPECT_EQ(QFileInfo::exists(cache + "/" + key), c.kept);
+        EXPECT_FALSE(QFileInfo::exists(cache + "/" + key + ".tmp"));
+        EXPECT_TRUE(queueEmpty());
+
+        auto model = PCImageFileDownloadModel::create(address, home.path() + "/direct");
+        std::optional<bool> done;
+        model->setCompletionHandler([&](bool ok) { done = ok; });
+        model->download();
+        ASSERT_TRUE(waitUntil([&] { return done.has_value(); }, 30000));
+        EXPECT_EQ(*done, c.kept);
+        EXPECT_LE(model->currentLength(), ui::kMaxPictureBytes);
+        EXPECT_EQ(QDir(home.path() + "/direct").entryList(QDir::Files).size(), c.kept ? 1 : 0);
+
+        QDir(home.path() + "/direct").removeRecursively();
+    }
+}
+
+// Two pictures told apart only by their query are two files, each with its own picture.
+TEST_F(DownloadTest, PicturesToldApartByTheirQueryAreTwoFiles) {
+    server.setHandler(byPath);
+    QList<FileDO> files;
+    for (const char* name : {"pic?c=red", "pic?c=green", "pic?c=red"})
+        files << FileDO::initWithDictOfMainConfig({{"photo", url(name)}});
+    FilesListDownloaderModel list;
+    ListRecorder recorder;
+    list.setDelegate(&recorder);
+    list.setSavePathString(home.path() + "/MainInfoConfig");
+    list.setPicturesOnly(true);
+    list.setArrayOfDownloadQueues(files);
+    list.startDownload();
+    ASSERT_TRUE(waitUntil([&] { return recorder.events.size() == 5; }));
+    EXPECT_EQ(recorder.events.last(), "end pic?c=red,pic?c=green");
+    EXPECT_EQ(gets(), 2);
+    EXPECT_EQ(QImage(home.path() + "/MainInfoConfig/pic?c=red").pixelColor(0, 0), Qt::red);
+    EXPECT_EQ(QImage(home.path() + "/MainInfoConfig/pic?c=green").pixelColor(0, 0), Qt::green);
+}
+
+// Pictures kept in memory stay within the cache's ceiling: the least recently used go first.
+TEST_F(DownloadTest, ThePictureCacheKeepsWithinItsCeiling) {
+    QImage picture(640, 640, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    const qint64 each = picture.sizeInBytes();
+    const int fits = int(MultiplexCache::kMaxBytes / each);
+    MultiplexCache::setImage(picture, "first");
+    for (int i = 1; i < 3 * fits; ++i) {
+        MultiplexCache::imageWithKey("first"); // in use
+        MultiplexCache::setImage(picture.copy(), QString::number(i));
+    }
+    EXPECT_LE(MultiplexCache::count() * each, MultiplexCache::kMaxBytes);
+    EXPECT_FALSE(MultiplexCache::imageWithKey("first").isNull());
+    EXPECT_TRUE(MultiplexCache::imageWithKey("1").isNull());
 }
 
 } // namespace

@@ -127,4 +127,51 @@ TEST_F(ZipDownloadTest, OnlyAWholeHarmlessArchiveReplacesItsFolderAndNothingLand
     }
 }
 
+// What a hostile server sends as an archive: it goes to a part file as it arrives (never held
+// in memory), a transfer past the ceiling stops there, and no part file stays behind.
+TEST_F(ZipDownloadTest, AnArchiveIsStreamedAndStoppedAtItsCeiling) {
+    struct Watch : QObject, PCFileDownLoadModelDelegate {
+        void modelReceiveDataWithLength(PCFileDownLoadModel* model, qint64, qint64) override {
+            held = std::max(held, model->downLoadData().size());
+        }
+        void modelDownloadSuccsess(PCFileDownLoadModel*, bool ok, const QString&) override {
+            if (!ok) end = "download failed";
+        }
+        void modelUnZipSuccsess(PCFileDownLoadModel*, bool, const QString& error) override {
+            end = error;
+        }
+        qsizetype held = 0;
+        std::optional<QString> end;
+    };
+    const QString target = home.path() + "/Documents/bundles";
+    const struct {
+        const char* what;
+        const char* path;
+        QString end;
+    } cases[] = {
+        {"1 GB announced", "generated/bytes-1073741824.zip", "download failed"},
+        {"endless, no length", "generated/bytes-endless.zip", "download failed"},
+        {"announces 10 GB, sends 1 KB", "generated/bytes-1000.zip?declare=10000000000",
+         "download failed"},
+        {"announces 1 KB, sends without end", "generated/bytes-endless.zip?declare=1000",
+         "文件解压失败"},
+        {"a good archive", "good.zip", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto model = ZipFileDownloadModel::create(
+            QString(sandbox.baseAddress()).replace("/pelvo/", "/archives/") + c.path, target);
+        Watch watch;
+        model->addDelegate(&watch);
+        model->download();
+        ASSERT_TRUE(waitUntil([&] { return watch.end.has_value(); }, 30000));
+        EXPECT_EQ(*watch.end, c.end);
+        EXPECT_EQ(watch.held, 0);
+        EXPECT_LE(model->currentLength(), ZipFileDownloadModel::kMaxArchiveBytes);
+        EXPECT_EQ(treeOf(PCFile::fileTempDir()), QStringList{});
+        EXPECT_EQ(treeOf(target).size(), c.end.isEmpty() ? 5 : 0);
+        QDir(target).removeRecursively();
+    }
+}
+
 } // namespace

@@ -8,22 +8,68 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Crypto.h"
+#include "platform/foundation/HttpDownload.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Reachability.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Values.h"
+#include "tests/support/SandboxFixture.h"
+#include "tests/support/Wait.h"
 
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace {
 
 bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A server that sends more than it may, or lies about how much: the transfer stops at the
+// ceiling and never hands on a byte past it.
+TEST(HttpDownload, aBodyPastItsCeilingFailsWhileItArrives) {
+    SandboxFixture sandbox;
+    const QString origin = QString(sandbox.baseAddress()).remove("/pelvo/");
+    constexpr int kMore = ns::HttpDownload::DataLengthExceedsMaximum;
+    const struct {
+        const char* path;
+        qint64 ceiling;
+        int failure; // 0: the whole body arrived
+        qint64 delivered;
+    } cases[] = {
+        {"bytes-1000.png", 1000, 0, 1000},
+        {"bytes-1001.png", 1000, kMore, 0},       // announced: refused at the head
+        {"bytes-endless.png", 100000, kMore, -1}, // no length: cut at the ceiling
+        {"bytes-5000000.png?declare=10000000000", 20000, kMore, 0}, // announces 10 GB
+        {"bytes-endless.png?declare=1000", 2000, 0, 1000}, // the announced length frames it
+        {"bytes-5000.png?declare=10000", 20000, ns::HttpDownload::NetworkConnectionLost, 5000},
+        {"bytes-3000000.png", -1, 0, 3000000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ns::HttpDownload download;
+        download.setMaxLength(c.ceiling);
+        qint64 delivered = 0;
+        std::optional<int> end;
+        download.onData = [&](const QByteArray& piece) { delivered += piece.size(); };
+        download.onFinished = [&] { end = 0; };
+        download.onFailed = [&](int code, const QString&) { end = code; };
+        download.start(QUrl(origin + "/pictures/generated/" + c.path));
+        ASSERT_TRUE(waitUntil([&] { return end.has_value(); }, 30000));
+        EXPECT_EQ(*end, c.failure);
+        if (c.delivered >= 0) {
+            EXPECT_EQ(delivered, c.delivered);
+        }
+        if (c.ceiling >= 0) {
+            EXPECT_LE(delivered, c.ceiling);
+        }
+        EXPECT_FALSE(download.isRunning());
+    }
 }
 
 TEST(Values, textToIntegerTakesTheLeadingDigits) {

@@ -1,21 +1,27 @@
 #include "HomeHarness.h"
 #include "tests/support/ScriptedServer.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrlQuery>
 #include <limits>
 
+#include "app/categories/MD5.h"
 #include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
+#include "app/download/MultiplexCache.h"
 #include "app/download/PCFile.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PageControl.h"
+#include "sandbox/PictureStore.h"
 #include "screens/shell/TavrixApplicationSpecific.h"
 #include "screens/web/WebViewController.h"
 #include "widgets/DDButton.h"
@@ -447,6 +453,110 @@ TEST_F(HomePageTest, TilesAndAdvertsOpenWhatTheyNameAndUnknownScenesNothing) {
     page->adButtonPressed(buttons[2]);
     EXPECT_EQ(topClass(), "FNRootViewController");
     EXPECT_TRUE(homeNavigation->topViewController()->hidesBottomBarWhenPushed());
+}
+
+// The tiles' pictures as a hostile server sends them: too large, without end, or declaring a
+// size no tile needs. None is kept and the tiles keep their look.
+TEST_F(HomePageTest, HostileTilePicturesAreRefusedAndTheTilesKeepTheirLook) {
+    const char* pictures[] = {"generated/bytes-524288000.png", "generated/bytes-endless.png",
+                              "generated/declared-100000x100000.png"};
+    for (int position = 1; position <= 3; ++position)
+        sandbox.server().backend().database().exec(
+            QString("UPDATE home_tiles SET picture = '%1' WHERE position = %2")
+                .arg(pictures[position - 1])
+                .arg(position));
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return page->hasMainConfigList(); }, 30000));
+    EXPECT_EQ(page->labelTitleOfPos(1)->text(), "4G免费换卡");
+    EXPECT_EQ(page->labelTitleOfPos(2)->text(), "家庭网");
+    EXPECT_EQ(page->labelTitleOfPos(3)->text(), "手机阅读");
+    EXPECT_EQ(page->bgOfPos(1)->image().cacheKey(), ui::imageNamed("home_tile_card").cacheKey());
+    EXPECT_EQ(QDir(RootViewController::mainConfigDirectory()).entryList(QDir::Files),
+              QStringList{});
+}
+
+// A cached reply of 1,400 records that all name one picture: each tile shows the last record
+// of its position whose picture is there, and the picture is decoded once, at the tile's size.
+TEST_F(HomePageTest, ThousandsOfTileRecordsNamingOnePictureDecodeItOnceAtTheTileSize) {
+    sandbox.setFault("*", sandbox::Fault::noAnswer());
+    QImage square(1000, 1000, QImage::Format_RGB32);
+    square.fill(Qt::green);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    square.save(&buffer, "PNG");
+    const struct {
+        const char* what;
+        QByteArray file;
+        bool drawn;
+    } pictures[] = {
+        {"a picture of 1000 x 1000", png, true},
+        {"declares 5000 x 5000", sandbox::PictureStore::declaredPng(5000, 5000), false},
+    };
+    QVariantList list;
+    for (int i = 0; i < 1400; ++i)
+        list.append(QVariantMap{{"position", 1 + i % 3},
+                                {"title", QString("t%1").arg(i)},
+                                {"photo", "http://127.0.0.1:1/pictures/big.png"},
+                                {"type", 0}});
+    // A later record whose picture is missing leaves the tile to the earlier one.
+    list.append(QVariantMap{{"position", 1}, {"title", "missing"}, {"photo", "http://h/none.png"}});
+    ns::PropertyList::writeFile(PCFile::fileCacheDir("MainInfoConfList.xml"),
+                                QVariantMap{{"result", 0}, {"list", list}});
+    QDir().mkpath(RootViewController::mainConfigDirectory());
+    for (const auto& c : pictures) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(PCFile::fileWriteAtPath(RootViewController::mainConfigDirectory() + "/big.png",
+                                            c.file));
+        RootViewController page;
+        page.loadViewIfNeeded();
+        const QStringList titles = {page.labelTitleOfPos(1)->text(),
+                                    page.labelTitleOfPos(2)->text(),
+                                    page.labelTitleOfPos(3)->text()};
+        EXPECT_EQ(titles, c.drawn ? QStringList({"t1398", "t1399", "t1397"})
+                                  : QStringList({"4G免费换卡", "家庭网", "手机阅读"}));
+        EXPECT_TRUE(page.hasMainConfigList());
+        if (!c.drawn) {
+            EXPECT_EQ(page.bgOfPos(2)->image().cacheKey(),
+                      ui::imageNamed("home_tile_family").cacheKey());
+            continue;
+        }
+        EXPECT_EQ(page.bgOfPos(1)->image().size(), QSize(312, 312));
+        EXPECT_EQ(page.bgOfPos(1)->image().pixelColor(5, 5), QColor(Qt::green));
+        EXPECT_EQ(page.bgOfPos(2)->image().cacheKey(), page.bgOfPos(1)->image().cacheKey());
+        EXPECT_EQ(page.bgOfPos(3)->image().cacheKey(), page.bgOfPos(1)->image().cacheKey());
+    }
+}
+
+// Fifty cached adverts, each its own picture: only the pages near the view are decoded, the
+// others when the strip comes to them.
+TEST_F(HomePageTest, CachedAdvertPicturesAreDecodedOnlyNearTheView) {
+    sandbox.setFault("*", sandbox::Fault::noAnswer());
+    QImage picture(64, 27, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    const QString cacheDir = PCFile::fileCacheDir("imageCache");
+    QDir().mkpath(cacheDir);
+    QVariantList list;
+    for (int i = 0; i < 50; ++i) {
+        const QString url = QString("http://127.0.0.1:1/ad-%1.png").arg(i);
+        list.append(QVariantMap{{"image", url}, {"name", "ad"}, {"data", "http://127.0.0.1:1/"}});
+        ASSERT_TRUE(picture.save(cacheDir + "/" + MD5::md5(url), "PNG"));
+    }
+    ns::PropertyList::writeFile(PCFile::fileCacheDir("AD.xml"),
+                                QVariantMap{{"position", 1}, {"list", list}});
+    MultiplexCache::removeCache();
+    RootViewController page;
+    page.loadViewIfNeeded();
+    EXPECT_EQ(page.rootAdCount(), 50);
+    // The last advert's copy, the first and the second.
+    EXPECT_EQ(MultiplexCache::count(), 3);
+    page.myScrollView()->setContentOffset(QPointF(320 * 10, 0));
+    EXPECT_EQ(MultiplexCache::count(), 6);
+    int green = 0;
+    for (ui::View* view : page.myScrollView()->subviews())
+        if (auto* image = qobject_cast<ui::ImageView*>(view))
+            green += image->image().pixelColor(0, 0) == QColor(Qt::green) ? 1 : 0;
+    EXPECT_EQ(green, 6);
 }
 
 } // namespace

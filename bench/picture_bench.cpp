@@ -1,0 +1,258 @@
+// What hostile pictures and downloads cost the client: a cached tile reply whose entries all
+// name one large picture, many large cached adverts, and picture and archive downloads far
+// larger than any real one. Each reports the peak resident memory of the run and the bytes the
+// process wrote; the downloads come from the sandbox's generated routes over loopback.
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include "app/categories/MD5.h"
+#include "app/core/tavrixConfig.h"
+#include "app/download/FilesListDownloaderModel.h"
+#include "app/download/MultiplexCache.h"
+#include "app/download/PCFile.h"
+#include "app/download/PCFileDownLoadModel.h"
+#include "app/download/ZipFileDownloadModel.h"
+#include "app/download/netLoading.h"
+#include "platform/foundation/Directories.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/ImageView.h"
+#include "screens/home/RootViewController.h"
+#include "tests/support/SandboxFixture.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/Wait.h"
+
+namespace {
+
+void quietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+// One line of /proc/self/status or /proc/self/io, as a number.
+qint64 procField(const char* file, const QByteArray& key) {
+    QFile f(QString::fromLatin1(file));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key + ':'))
+            return line.mid(key.size() + 1).trimmed().split(' ')[0].toLongLong();
+    return 0;
+}
+
+// Peak memory and bytes written from here on.
+struct Meter {
+    Meter() {
+        QFile refs(QStringLiteral("/proc/self/clear_refs"));
+        if (refs.open(QIODevice::WriteOnly)) refs.write("5"); // restarts the peak
+        written = procField("/proc/self/io", "wchar");
+        disk = procField("/proc/self/io", "write_bytes");
+    }
+    void report(benchmark::State& state) const {
+        state.counters["peak_rss_MB"] = double(procField("/proc/self/status", "VmHWM")) / 1024;
+        state.counters["written_MB"] =
+            double(procField("/proc/self/io", "wchar") - written) / (1 << 20);
+        state.counters["disk_written_MB"] =
+            double(procField("/proc/self/io", "write_bytes") - disk) / (1 << 20);
+    }
+    // wchar counts every write, the in-process sandbox's socket writes too; write_bytes only
+    // what went to storage.
+    qint64 written;
+    qint64 disk;
+};
+
+QByteArray pngOfSide(int side) {
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(QColor(40, 120, 200));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// A fresh home whose server never answers, so the page draws only what is cached.
+struct QuietHome {
+    QuietHome() {
+        ns::Directories::setHomeOverride(home.path());
+        ns::UserDefaults::resetStandardUserDefaults();
+        tavrixConfig::setServerBaseAddress(
+            QStringLiteral("http://127.0.0.1:%1/pelvo/").arg(ScriptedServer::closedPort()));
+        MultiplexCache::removeCache();
+        previous = qInstallMessageHandler(quietMessages);
+    }
+    ~QuietHome() {
+        qInstallMessageHandler(previous);
+        MultiplexCache::removeCache();
+        ns::UserDefaults::resetStandardUserDefaults();
+        ns::Directories::setHomeOverride({});
+    }
+    // Builds the home page from its caches and draws it once.
+    static void drawHome() {
+        RootViewController page;
+        page.loadViewIfNeeded();
+        page.view()->setFrame(QRectF(0, 0, 320, 568));
+        benchmark::DoNotOptimize(page.view()->renderToImage());
+    }
+    QTemporaryDir home;
+    QtMessageHandler previous;
+};
+
+// A cached "MainInfoConfList" reply of range(0) entries that all name one picture of
+// range(1) x range(1) pixels: the time to the first drawn home page.
+void BM_Home_CachedTilesOfOnePicture(benchmark::State& state) {
+    QuietHome quiet;
+    const int entries = int(state.range(0));
+    QVariantList list;
+    for (int i = 0; i < entries; ++i)
+        list.append(QVariantMap{{"position", 1 + i % 3},
+                                {"title", "t"},
+                                {"main_desc", "d"},
+                                {"photo", "http://127.0.0.1:1/pictures/big.png"},
+                                {"type", 0}});
+    ns::PropertyList::writeFile(PCFile::fileCacheDir("MainInfoConfList.xml"),
+                                QVariantMap{{"result", 0}, {"list", list}});
+    QDir().mkpath(RootViewController::mainConfigDirectory());
+    PCFile::fileWriteAtPath(RootViewController::mainConfigDirectory() + "/big.png",
+                            pngOfSide(int(state.range(1))));
+    Meter meter;
+    for (auto _ : state)
+        QuietHome::drawHome();
+    meter.report(state);
+}
+BENCHMARK(BM_Home_CachedTilesOfOnePicture)
+    ->Args({14, 5000})
+    ->Args({1400, 5000})
+    ->Args({1400, 4000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// range(0) cached adverts, each its own picture of range(1) x range(1) pixels, at start.
+void BM_Home_CachedAdverts(benchmark::State& state) {
+    QuietHome quiet;
+    const QByteArray png = pngOfSide(int(state.range(1)));
+    QVariantList list;
+    const QString cache = PCFile::fileCacheDir("imageCache");
+    QDir().mkpath(cache);
+    for (int i = 0; i < state.range(0); ++i) {
+        const QString url = QStringLiteral("http://127.0.0.1:1/pictures/ad-%1.png").arg(i);
+        list.append(QVariantMap{{"image", url}, {"name", "ad"}, {"data", "http://127.0.0.1:1/"}});
+        PCFile::fileWriteAtPath(cache + "/" + MD5::md5(url), png);
+    }
+    ns::PropertyList::writeFile(PCFile::fileCacheDir("AD.xml"),
+                                QVariantMap{{"position", 1}, {"list", list}});
+    Meter meter;
+    for (auto _ : state) {
+        MultiplexCache::removeCache();
+        QuietHome::drawHome();
+    }
+    meter.report(state);
+}
+BENCHMARK(BM_Home_CachedAdverts)
+    ->Args({50, 5000})
+    ->Args({50, 4000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+QString generatedUrl(const SandboxFixture& sandbox, const QString& path) {
+    return QString(sandbox.baseAddress()).replace("/pelvo/", path);
+}
+
+qint64 bytesUnder(const QString& dir) {
+    qint64 total = 0;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        total += QFileInfo(it.next()).size();
+    return total;
+}
+
+// "bytes-<n>" with n = range(0) MB and the announced length, or "bytes-endless" (no length)
+// for -1.
+QString bytesName(benchmark::State& state, const char* suffix) {
+    return state.range(0) < 0 ? QStringLiteral("bytes-endless%1").arg(suffix)
+                              : QStringLiteral("bytes-%1%2").arg(state.range(0) << 20).arg(suffix);
+}
+
+// A tile "picture" of range(0) MB through the home page's list downloader.
+void BM_Download_TilePicture(benchmark::State& state) {
+    QuietHome quiet;
+    SandboxFixture sandbox;
+    Meter meter;
+    struct Done : FilesListDownloaderModelDelegate {
+        void modelFinishDownloadFiles(FilesListDownloaderModel*, const QList<FileDO>&) override {
+            done = true;
+        }
+        bool done = false;
+    };
+    for (auto _ : state) {
+        FilesListDownloaderModel list;
+        Done done;
+        list.setDelegate(&done);
+        list.setSavePathString(RootViewController::mainConfigDirectory());
+        list.setPicturesOnly(true);
+        list.setArrayOfDownloadQueues({FileDO::initWithDictOfMainConfig(
+            {{"photo",
+              generatedUrl(sandbox, "/pictures/generated/" + bytesName(state, ".png"))}})});
+        list.startDownload();
+        if (!waitUntil([&] { return done.done; }, 600000)) state.SkipWithError("no end");
+    }
+    meter.report(state);
+    state.counters["kept_MB"] = double(bytesUnder(quiet.home.path())) / (1 << 20);
+}
+BENCHMARK(BM_Download_TilePicture)->Arg(500)->Arg(-1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A remote picture of range(0) MB through an image view.
+void BM_Download_RemotePicture(benchmark::State& state) {
+    QuietHome quiet;
+    SandboxFixture sandbox;
+    Meter meter;
+    for (auto _ : state) {
+        ui::ImageView view;
+        const QString url =
+            generatedUrl(sandbox, "/pictures/generated/" + bytesName(state, ".png"));
+        netLoading::asynchronousLoadImage(&view, url, MD5::md5(url),
+                                          PCFile::fileCacheDir("imageCache"), QImage());
+        if (!waitUntil([&] { return !netLoading::fileDownloadModel(&view); }, 600000))
+            state.SkipWithError("no end");
+    }
+    meter.report(state);
+    state.counters["kept_MB"] = double(bytesUnder(quiet.home.path())) / (1 << 20);
+}
+BENCHMARK(BM_Download_RemotePicture)
+    ->Arg(500)
+    ->Arg(-1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// An "archive" of range(0) MB.
+void BM_Download_Archive(benchmark::State& state) {
+    QuietHome quiet;
+    SandboxFixture sandbox;
+    struct Heard : QObject, PCFileDownLoadModelDelegate {
+        void modelUnZipSuccsess(PCFileDownLoadModel*, bool, const QString&) override {
+            done = true;
+        }
+        void modelDownloadSuccsess(PCFileDownLoadModel*, bool, const QString&) override {
+            done = true;
+        }
+        bool done = false;
+    };
+    Meter meter;
+    for (auto _ : state) {
+        auto model = ZipFileDownloadModel::create(
+            generatedUrl(sandbox, "/archives/generated/" + bytesName(state, ".zip")),
+            quiet.home.path() + "/Documents/bundles");
+        Heard heard;
+        model->addDelegate(&heard);
+        model->download();
+        if (!waitUntil([&] { return heard.done; }, 600000)) state.SkipWithError("no end");
+    }
+    meter.report(state);
+    state.counters["kept_MB"] = double(bytesUnder(quiet.home.path())) / (1 << 20);
+}
+BENCHMARK(BM_Download_Archive)->Arg(1024)->Arg(-1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
