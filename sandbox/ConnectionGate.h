@@ -8,6 +8,7 @@
 #include <QTcpServer>
 #include <QTimer>
 #include <limits>
+#include <memory>
 
 class QSocketNotifier;
 class QTcpSocket;
@@ -19,9 +20,10 @@ namespace sandbox {
 // that request: every answer closes its connection, so what a client sends after it (a
 // pipelined request) is dropped unparsed and never runs. A request that is malformed, too
 // large, or too slow is answered here (400/413/431/501/505/408) and its connection closed; an
-// answer the client does not take in time is dropped with its connection. When the process is
-// (nearly) out of descriptors, new connections get a 503 and are closed at once instead of waiting
-// in the backlog (where they would wake the event loop again and again).
+// answer the client does not take in time is dropped with its connection, and so are the
+// newest answers while those not taken add up past a limit (new requests then get 503, unrun).
+// When the process is (nearly) out of descriptors, new connections get a 503 and are closed at
+// once instead of waiting in the backlog (where they would wake the event loop again and again).
 class ConnectionGate : public QTcpServer {
     Q_OBJECT
 public:
@@ -30,6 +32,9 @@ public:
         int idleTimeoutMs = 15000;    // no byte for this long: closed
         int requestTimeoutMs = 60000; // the whole request must arrive within this
         int writeTimeoutMs = 30000;   // the client must have taken its answer within this
+        // What answers not yet taken by their clients may hold in all: past it new requests
+        // get 503 and the newest of those answers go with their connections.
+        qint64 maxUnsentBytes = 256LL * 1024 * 1024;
     };
 
     explicit ConnectionGate(Limits limits, QObject* parent = nullptr);
@@ -46,6 +51,13 @@ public:
     int admittedCount() const { return m_admitted; }
     // Connections handed to the HTTP server and not yet closed (each may hold its answer).
     int answeringCount() const;
+    // Bytes held for answers that their clients have not taken whole, across connections. An
+    // answer's buffer is freed only with its last byte, so all of it counts until then.
+    qint64 unsentBytes() const;
+    // The most unsent bytes seen at once (just before the newest answers were dropped).
+    qint64 peakUnsentBytes() const { return m_peakUnsent; }
+    // Requests refused and answers dropped because the unsent bytes were over their limit.
+    int overLimitCount() const { return m_overLimit; }
 
     // Taking a connection re-arms QTcpServer's own accepting; it is paused again at once,
     // so no connection can reach the HTTP server around the gate.
@@ -67,6 +79,7 @@ private:
     void handOver(QTcpSocket* socket, Arrival* arrival);
     void watchAnswer(QTcpSocket* socket);
     void sweepAnswers();
+    void shedUnsent();
     void refuse(QTcpSocket* socket, Arrival* arrival, int status, const QString& reason);
     static void retire(QTcpSocket* socket, Arrival* arrival);
     static void closeQuietly(QTcpSocket* socket);
@@ -80,10 +93,14 @@ private:
     int m_waiting = 0;
     int m_refused = 0;
     int m_admitted = 0;
+    int m_overLimit = 0;
+    qint64 m_peakUnsent = 0;
     struct Answer {
-        QPointer<QTcpSocket> socket; // handed over, possibly holding its answer
-        QDeadlineTimer deadline;     // forever until the answer is seen queued
+        QPointer<QTcpSocket> socket;   // handed over, possibly holding its answer
+        QDeadlineTimer deadline;       // forever until the answer is seen queued
+        std::shared_ptr<qint64> taken; // bytes of it the client has taken so far
     };
+    static qint64 unsentBytes(const Answer& answer);
     QList<Answer> m_answers;
     QTimer m_answerSweep;
 };

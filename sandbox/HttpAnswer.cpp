@@ -61,6 +61,8 @@ QByteArray HttpAnswer::toBytes() const {
     out += "Content-Type: " + contentType + "\r\n";
     out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     out += "Connection: close\r\n\r\n";
+    // No spare room: the socket keeps this very buffer until the client has taken all of it.
+    out.reserve(out.size() + body.size());
     out += body;
     return out;
 }

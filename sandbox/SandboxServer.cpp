@@ -50,6 +50,7 @@ bool SandboxServer::start(const SandboxOptions& options, QString* error) {
     limits.idleTimeoutMs = std::max(1, options.idleTimeoutMs);
     limits.requestTimeoutMs = std::max(1, options.requestTimeoutMs);
     limits.writeTimeoutMs = std::max(1, options.writeTimeoutMs);
+    limits.maxUnsentBytes = std::max<qint64>(1, options.maxUnsentBytes);
     auto* tcp = new ConnectionGate(limits, this);
     if (!tcp->open(options.port)) {
         if (error)

@@ -12,6 +12,10 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
+constexpr qint64 kMegabyte = 1024 * 1024;
+// Far beyond any memory, and far from overflowing once in bytes.
+constexpr qint64 kMaxUnsentMegabytes = 1024 * 1024;
+
 void onStopSignal(int) {
     const char byte = 1;
     (void)!::write(g_signalPipe[0], &byte, 1);
@@ -65,7 +69,13 @@ bool parseOptions(const QCoreApplication& app, sandbox::SandboxOptions& options)
         QStringLiteral("write-timeout"),
         QStringLiteral("Milliseconds a client may take to read its answer."), QStringLiteral("ms"),
         QString::number(options.writeTimeoutMs));
-    parser.addOptions({port, db, seed, ttl, gateway, idle, whole, write});
+    const QCommandLineOption unsent(
+        QStringLiteral("max-unsent-mb"),
+        QStringLiteral("Megabytes of answers that clients have not read yet, across "
+                       "connections; past it new requests get 503 and the newest such answers "
+                       "are dropped with their connections."),
+        QStringLiteral("MB"), QString::number(options.maxUnsentBytes / kMegabyte));
+    parser.addOptions({port, db, seed, ttl, gateway, idle, whole, write, unsent});
     parser.process(app);
 
     bool ok = false;
@@ -94,6 +104,13 @@ bool parseOptions(const QCoreApplication& app, sandbox::SandboxOptions& options)
         }
         *timeouts[i] = value;
     }
+    const qint64 unsentValue = parser.value(unsent).toLongLong(&ok);
+    if (!ok || unsentValue <= 0 || unsentValue > kMaxUnsentMegabytes) {
+        std::fprintf(stderr, "tavrix-sandbox: bad --max-unsent-mb %s\n",
+                     parser.value(unsent).toUtf8().constData());
+        return false;
+    }
+    options.maxUnsentBytes = unsentValue * kMegabyte;
     options.port = quint16(portValue);
     options.databasePath = parser.value(db);
     options.reseed = parser.isSet(seed);

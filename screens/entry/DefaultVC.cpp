@@ -4,7 +4,6 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/entry/LoginExchange.h"
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Font.h"
@@ -13,6 +12,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/entry/LoginExchange.h"
 
 #include <QRegularExpression>
 
@@ -96,7 +96,7 @@ void DefaultVC::requestOfLoginSend() {
             return;
         }
         PublicFunction::saveConfig(judged.session(), "session");
-        PublicFunction::saveConfig(number, "username");
+        LoginExchange::keepNumber(number);
         m_hintLabel->setText(QStringLiteral("登录成功"));
         jumpToMain();
     });

@@ -59,8 +59,15 @@ bool LoginExchange::keepGatewayLogIn(const QVariant& reply, const EncryptedPhone
         judged.isSuccess() ? key.decrypt(judged.value(QStringLiteral("enc_line_id"))) : QString();
     if (line.isEmpty()) return false;
     PublicFunction::saveConfig(judged.session(), QStringLiteral("session"));
-    PublicFunction::saveConfig(line, QStringLiteral("username"));
+    keepNumber(line);
     return true;
+}
+
+void LoginExchange::keepNumber(const QVariant& number) {
+    const QString key = QStringLiteral("username");
+    if (PublicFunction::getConfigWithKey(key).toString() != number.toString())
+        PublicFunction::removeConfigWithKey(QStringLiteral("password"));
+    PublicFunction::saveConfig(number, key);
 }
 
 QString LoginExchange::imei() {

@@ -43,6 +43,10 @@ public:
     static bool keepGatewayLogIn(const QVariant& reply, const EncryptedPhoneNumber& key);
     // The device identifier sent as "imei".
     static QString imei();
+    // Stores the number a log-in was accepted for as "username". Every log-in stores its
+    // number here: a saved password belongs to the number it was saved with, so when the
+    // stored number changes the stored password goes with it.
+    static void keepNumber(const QVariant& number);
 
 private:
     QVariantMap m_reply;

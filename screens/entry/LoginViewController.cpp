@@ -5,8 +5,6 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/entry/LoginExchange.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
@@ -18,6 +16,8 @@
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
+#include "screens/entry/LoginExchange.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
 #include "widgets/OverlayHUD.h"
 
 namespace {
@@ -217,7 +217,7 @@ void LoginViewController::handleReply(const QVariant& reply) {
     }
     BFHudUtils::showText(QStringLiteral("登录成功"), view(), this);
     PublicFunction::saveConfig(judged.session(), "session");
-    PublicFunction::saveConfig(m_userName->text(), "username");
+    LoginExchange::keepNumber(m_userName->text());
     PublicFunction::saveConfig(
         m_isSavePwd || m_isAutoLogin ? m_passWord->text() : QStringLiteral(""), "password");
     tavrixConfig::setIsAutoLogin(m_isAutoLogin);

@@ -5,7 +5,6 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/AlertView.h"
@@ -18,6 +17,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
 #include "widgets/OverlayHUD.h"
 #include "widgets/RefreshView.h"
 #include "widgets/SpinnerView.h"
@@ -210,6 +210,9 @@ void RootViewController::requestOfMainBillInfoSend() {
     m_requestOfMainBillInfo = sendRequest("MainBillInfo", {}, false, [this](const QVariant& reply) {
         if (!reply.isValid()) {
             m_isRequestOfComboFaild = true;
+            // "Balance" will not follow, and with nothing left in flight the give-up is
+            // withdrawn: a pull ends here, or the spinner would turn on and refuse new pulls.
+            if (m_refreshView->isLoading()) m_refreshView->stopLoading();
             headerChainEnded();
             return;
         }

@@ -99,6 +99,8 @@ double cpuSeconds(qint64 pid) {
 
 TEST_F(SandboxExecutable, RefusesBadOptionsAndADatabaseItMayNotWrite) {
     refuses({"--port", "eighty"}, 2, "");
+    for (const char* bad : {"0", "-5", "many", "2000000"})
+        refuses({"--max-unsent-mb", bad}, 2, "bad --max-unsent-mb");
     refuses({"--db", "/nonexistent/dir/sandbox.sqlite"}, 1, "");
     // Root writes whatever the mode says: run the sandbox as nobody then.
     QStringList prefix;

@@ -141,6 +141,30 @@ TEST_F(HostileInput, BrokenFramingIsAnsweredBeforeAnyInterfaceRuns) {
     EXPECT_EQ(fixture.requests()[1].body, kBody);
 }
 
+TEST_F(HostileInput, ByDefaultABodyOfOneMegabyteIsTheMost) {
+    SandboxFixture defaults; // the options the sandbox starts with
+    const qint64 kMegabyte = 1024 * 1024;
+    const struct {
+        const char* name;
+        qint64 size;
+        int status;
+    } cases[] = {
+        {"one megabyte", kMegabyte, 200},
+        {"a byte more", kMegabyte + 1, 413},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray body = kBody + "&pad=" + QByteArray(c.size - kBody.size() - 5, 'a');
+        ASSERT_EQ(body.size(), c.size);
+        const Exchange e =
+            exchange(defaults.server().port(),
+                     kHead + "Content-Length: " + QByteArray::number(c.size) + "\r\n\r\n" + body);
+        EXPECT_EQ(e.status(), c.status) << e.received.left(200).toStdString();
+    }
+    ASSERT_EQ(defaults.requests().size(), 1); // the refused one never ran
+    EXPECT_EQ(defaults.requests()[0].interfaceName, "Login");
+}
+
 TEST_F(HostileInput, EveryConnectionOfABurstPassesTheGate) {
     // Mixed in each burst: log-ins (handing one over used to re-open Qt's own accepting to the
     // connections behind it), bodies over the limit, and silence.
@@ -210,6 +234,58 @@ TEST_F(HostileInput, ClientsThatDoNotTakeTheirAnswerAreDropped) {
         const QByteArray length = got.mid(got.indexOf("Content-Length: ") + 16, 12);
         EXPECT_TRUE(got.startsWith("HTTP/1.1 200")) << got.left(100).toStdString();
         EXPECT_LT(got.size() - head, length.left(length.indexOf('\r')).toLongLong());
+    }
+}
+
+TEST_F(HostileInput, AnswersNobodyReadsAreHeldOnlyUpToTheirLimit) {
+    // Clients that never read, each asking for a page of some 4.8 MB (control bytes come out six
+    // times as long in JSON): without a limit each holds its whole answer in the server until
+    // the write time-out. Past the limit, new requests are refused and the newest answers go.
+    constexpr qint64 kLimit = 16 * 1024 * 1024;
+    constexpr int kClients = 40;
+    const QByteArray page = "GET /sandbox/requests?limit=100 HTTP/1.1\r\n\r\n";
+    for (const bool atOnce : {false, true}) {
+        SCOPED_TRACE(atOnce ? "all at once" : "one after another");
+        sandbox::SandboxOptions options = quickTimeouts();
+        options.writeTimeoutMs = 60000; // no relief from the time-out meanwhile
+        options.maxUnsentBytes = kLimit;
+        SandboxFixture patient(options);
+        const QByteArray body = "k=" + QByteArray(4000, '\x01');
+        for (int i = 0; i < 100; ++i)
+            patient.server().requests().append({"Login", sandbox::FormFields::parse(body), body});
+        const sandbox::ConnectionGate* gate = patient.server().gate();
+        const quint16 port = patient.server().port();
+        const auto settled = [&](int admitted) {
+            return waitUntil(
+                [&] { return gate->admittedCount() == admitted && gate->waitingCount() == 0; },
+                5000);
+        };
+        std::vector<int> clients;
+        for (int i = 0; i < kClients; ++i) {
+            clients.push_back(nonReader(port, page));
+            if (atOnce) continue;
+            ASSERT_TRUE(settled(i + 1));
+            EXPECT_LE(gate->unsentBytes(), kLimit);
+        }
+        ASSERT_TRUE(settled(kClients));
+        const qint64 held = gate->unsentBytes();
+        EXPECT_GT(held, kLimit / 2); // the first ones keep theirs
+        EXPECT_LE(held, kLimit);
+        EXPECT_LE(gate->peakUnsentBytes(), kLimit + 5 * 1024 * 1024); // one page over, briefly
+        EXPECT_GE(gate->overLimitCount(), kClients - int(kLimit / (4 * 1024 * 1024)));
+
+        // Meanwhile a client that reads its small answer is served.
+        const Exchange login = exchange(port, kLogin);
+        EXPECT_EQ(login.status(), 200);
+        EXPECT_TRUE(login.received.contains("\"result\":0"));
+
+        // Once the crowd goes, what it held goes, and a reader gets the whole page.
+        for (int fd : clients)
+            ::close(fd);
+        EXPECT_TRUE(waitUntil([&] { return gate->unsentBytes() == 0; }, 5000));
+        const Exchange whole = exchange(port, page);
+        EXPECT_EQ(whole.status(), 200);
+        EXPECT_GT(whole.received.size(), 4 * 1024 * 1024);
     }
 }
 

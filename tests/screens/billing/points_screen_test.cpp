@@ -96,6 +96,38 @@ TEST_F(PointsScreen, ADroppedExchangeReachesTheServerOnce) {
     EXPECT_EQ(points(), before); // the drop happened before the sandbox ran it
 }
 
+// A refused exchange says why and stops there: no success, no new query, points as they were.
+TEST_F(PointsScreen, ARefusedExchangeShowsWhyAndAsksNothingMore) {
+    const struct {
+        const char* what;
+        sandbox::Fault fault;
+        QString said;
+    } cases[] = {
+        {"refused", sandbox::Fault::result(6, "该产品已兑完"), "该产品已兑完"},
+        {"not JSON", sandbox::Fault::html500(), "请求超时"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sandbox.clearFaults();
+        auto* screen = open();
+        const QString shown = text(screen->labelOfExchengeable());
+        const qint64 before = points();
+        sandbox.setFault("ExchangePoint", c.fault);
+        sandbox.clearRequests();
+        pick(screen, 0);
+        pressAlert("确认");
+        ASSERT_TRUE(waitFor([&] { return alertMessage() == c.said; }));
+        pressAlert("确定");
+        settle();
+        EXPECT_TRUE(alertMessage().isEmpty()); // no "兑换成功" behind it
+        const auto asked = sandbox.requestsTo("ExchangePoint");
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_EQ(asked[0].fields.value("action"), "1");
+        EXPECT_EQ(points(), before);
+        EXPECT_EQ(text(screen->labelOfExchengeable()), shown);
+    }
+}
+
 TEST_F(PointsScreen, LooselyTypedRepliesNeverCrash) {
     const struct {
         const char* what;

@@ -5,10 +5,12 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "sandbox/Reply.h"
 #include "screens/billing/BillingSupport.h"
 #include "screens/billing/RechargeViewController.h"
 #include "tests/support/ScriptedServer.h"
 
+#include <QJsonArray>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <limits>
@@ -410,6 +412,61 @@ TEST_F(RechargeScreen, TheBarLeadsToTheRechargeHistory) {
     EXPECT_EQ(top()->storyboardIdentifier(), "RechargeRecordViewController");
     EXPECT_TRUE(top()->hidesBottomBarWhenPushed());
     EXPECT_TRUE(animated);
+}
+
+TEST_F(RechargeScreen, OnlyCloseableOneShowsTheBannersCloseButton) {
+    QJsonValue closeable;
+    sandbox.server().interfaces().add("SpecialActivity",
+                                      sandbox::InterfaceRegistry::Access::Session,
+                                      [&](const sandbox::InterfaceCall&) {
+                                          QJsonObject banner{{"image", ""},
+                                                             {"data", "http://127.0.0.1:1/a"},
+                                                             {"name", "充值有礼"}};
+                                          if (!closeable.isUndefined())
+                                              banner.insert("closeable", closeable);
+                                          return sandbox::Reply::ok(banner);
+                                      });
+    const struct {
+        const char* what;
+        QJsonValue closeable;
+        bool shown;
+    } cases[] = {
+        {"\"1\"", "1", true},
+        {"\"0\"", "0", false},
+        {"empty", "", false},
+        {"\"11\"", "11", false},
+        {"blank before", " 1", false},
+        {"null", QJsonValue::Null, false},
+        {"array", QJsonArray{"1"}, false},
+        {"missing", QJsonValue::Undefined, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        closeable = c.closeable;
+        auto* screen = open();
+        EXPECT_EQ(screen->dicOfActivity().value("name").toString(), "充值有礼");
+        EXPECT_EQ(!screen->buttonOfXIndicator()->isHidden(), c.shown);
+    }
+}
+
+// The other amount, chosen but never typed into: there is no amount to check yet.
+TEST_F(RechargeScreen, AnUntypedOtherAmountAsksForAnAmount) {
+    auto* screen = open();
+    click(screen->buttonOfOtherMoney());
+    settle();
+    ASSERT_FALSE(screen->textFieldOfMoney()->isEditing());
+    sandbox.clearRequests();
+    click(screen->buttonOfRecharge());
+    settle();
+    EXPECT_EQ(alertMessage(), "请输入正确金额");
+    EXPECT_TRUE(sandbox.requestsTo("Payment").isEmpty());
+    pressAlert("确定");
+    // Back on the buttons, their amount counts again.
+    click(screen->buttonOfOtherMoney());
+    settle();
+    click(screen->buttonOfRecharge());
+    ASSERT_TRUE(waitForRequests("Payment", 1));
+    EXPECT_EQ(sandbox.requestsTo("Payment")[0].fields.value("amount"), "20");
 }
 
 TEST_F(RechargeScreen, QuietRequestsFailWithoutAlerts) {

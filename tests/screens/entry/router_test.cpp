@@ -4,8 +4,10 @@
 #include "platform/ui/Label.h"
 #include "screens/entry/DefaultVC.h"
 #include "screens/entry/GuideViewController.h"
+#include "screens/entry/LoginViewController.h"
 #include "tests/screens/entry/login_harness.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/WindowInput.h"
 
 namespace {
 
@@ -137,8 +139,8 @@ TEST_F(RouterTest, GatewayLogInNeedsNoPasswordAndKeepsTheLineNumber) {
     ASSERT_TRUE(waitForTop(kMain));
     const auto sent = sandbox.requestsTo("LoginQTWAP");
     ASSERT_EQ(sent.size(), 1);
-    EXPECT_EQ(fieldKeys(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum", "channelid",
-                                            "versionid", "imei"}));
+    EXPECT_EQ(fieldKeys(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum",
+                                               "channelid", "versionid", "imei"}));
     const QString nonce = sent[0].fields.value("nonce");
     const EncryptedPhoneNumber key(EncryptedPhoneNumber::requestKeyPrefix(), nonce);
     EXPECT_EQ(key.keyString(), router->secretKey());
@@ -171,6 +173,50 @@ TEST_F(RouterTest, UnreadableGatewayNumberIsARefusal) {
         ASSERT_TRUE(waitForTop(kLogin));
         EXPECT_EQ(stored("username"), "13800000002");
         EXPECT_EQ(stored("session"), "kept-session");
+    }
+}
+
+// A password saved on the log-in screen stays with the number it was typed with: a later
+// log-in that stores another number takes it away, one that keeps the number leaves it.
+TEST_F(RouterTest, ASavedPasswordGoesWhenAnotherNumberIsStored) {
+    const QString first = QStringLiteral("13800000003"), firstPassword = QStringLiteral("345678");
+    const struct {
+        const char* what;
+        Medium network;
+        QString line;             // the number the gateway answers for
+        QString number, password; // the log-in screen shows them next
+    } cases[] = {
+        {"gateway, another line", Medium::Cellular, kNumber, kNumber, ""},
+        {"gateway, the same line", Medium::Cellular, first, first, firstPassword},
+        {"automatic log-in", Medium::WiFi, kNumber, first, firstPassword},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        restart();
+        tavrixConfig::setIsOpenGuideView(true);
+        PublicFunction::saveConfig("Load_First_YES", "TAVRIX_FIRSTLOAD");
+        auto* login = showOverStart<LoginViewController>("LoginViewController");
+        windowinput::click(login->autoLoginBox()); // saves the password too
+        windowinput::click(login->userName());
+        windowinput::type(first);
+        windowinput::click(login->passWord());
+        windowinput::type(firstPassword);
+        windowinput::click(login->loginButton());
+        ASSERT_TRUE(waitForTop(kMain));
+        ASSERT_EQ(stored("password"), firstPassword);
+
+        closeWindow();
+        setNetwork(c.network);
+        sandbox.server().backend().setGatewayNumber(c.line);
+        start();
+        ASSERT_TRUE(waitForTop(kMain));
+        EXPECT_EQ(stored("username"), c.number);
+        EXPECT_EQ(stored("password"), c.password);
+
+        closeWindow();
+        login = showOverStart<LoginViewController>("LoginViewController");
+        EXPECT_EQ(login->userName()->text(), c.number);
+        EXPECT_EQ(login->passWord()->text(), c.password);
     }
 }
 

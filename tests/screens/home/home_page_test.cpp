@@ -181,6 +181,61 @@ TEST_F(HomePageTest, AFailedHeaderAlertsAndTheAlertStopsTheRefresh) {
     EXPECT_FALSE(page->isRefreshGiveUpPending());
 }
 
+// However the pull's bill is refused or lost, the pull ends: no "Balance" follows, the spinner
+// stops (at once, or with the failure alert's button), and the next pull asks again.
+TEST_F(HomePageTest, ARefusedOrLostBillStillEndsThePull) {
+    RootViewController* page = showHome();
+    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
+    const struct {
+        const char* what;
+        sandbox::Fault fault;
+        QString alert;       // empty: nothing is said
+        const char* stopper; // the alert's button that ends the pull; nullptr: it ends by itself
+    } cases[] = {
+        {"refused", sandbox::Fault::result(3, "系统繁忙"), "系统繁忙", nullptr},
+        {"not JSON", sandbox::Fault::html500(), "请求超时", nullptr},
+        {"an array", sandbox::Fault::jsonArray(), "请求超时", nullptr},
+        {"expired session", sandbox::Fault::result(9999, "登录已超时"), "登录已超时", nullptr},
+        {"dropped connection", sandbox::Fault::drop(), "网络连接失败,请检查您的网络设置", "确认"},
+        {"no answer within 10 s", sandbox::Fault::noAnswer(), {}, nullptr},
+    };
+    ui::View* scroll = page->rootScrollView();
+    const auto pull = [&] {
+        drag(inWindow(scroll, QPointF(160, 150)), inWindow(scroll, QPointF(160, 330)));
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int bills = requestsTo("MainBillInfo"), balances = requestsTo("Balance");
+        sandbox.setFault("MainBillInfo", c.fault);
+        pull();
+        ASSERT_TRUE(page->refreshView()->isLoading());
+        ASSERT_TRUE(waitUntil([&] { return requestsTo("MainBillInfo") > bills; }));
+        if (c.alert.isEmpty()) {
+            clock.clock.advance(10000);
+        } else {
+            ASSERT_TRUE(waitUntil([&] { return ui::AlertCenter::topAlert() != nullptr; }));
+            EXPECT_EQ(ui::AlertCenter::topAlert()->message(), c.alert);
+        }
+        EXPECT_EQ(page->refreshView()->isLoading(), c.stopper != nullptr);
+        if (c.stopper) {
+            EXPECT_TRUE(ui::AlertCenter::press(c.stopper));
+        }
+        ui::AlertCenter::dismissAll();
+        EXPECT_FALSE(page->refreshView()->isLoading());
+        EXPECT_FALSE(page->isRefreshGiveUpPending());
+        EXPECT_EQ(requestsTo("Balance"), balances);
+        EXPECT_TRUE(page->isRequestOfComboFaild());
+
+        sandbox.clearFaults();
+        const int asked = requestsTo("MainBillInfo");
+        pull();
+        ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == balances + 1; }));
+        EXPECT_EQ(requestsTo("MainBillInfo"), asked + 1);
+        ASSERT_TRUE(waitUntil([&] { return !page->refreshView()->isLoading(); }));
+        EXPECT_FALSE(page->isRequestOfComboFaild());
+    }
+}
+
 // A pack ordered elsewhere refreshes only the data, whether the page is covered or pulling.
 TEST_F(HomePageTest, AnOrderedPackRefreshesOnlyTheData) {
     RootViewController* page = showHome();
@@ -227,8 +282,8 @@ TEST_F(HomePageTest, CarouselWrapsAndAdvancesEveryFiveSeconds) {
         double x;
         int dot;
     } steps[] = {{960, 2}, {320, 0}, {640, 1}};
-    for (const auto& step : steps) {
-        clock.clock.advance(RootViewController::kAdvanceMs - 1);
+    for (const auto& step : steps) { // every 5 s
+        clock.clock.advance(4999);
         EXPECT_NE(strip->contentOffset().x(), step.x);
         clock.clock.advance(1);
         EXPECT_EQ(strip->contentOffset().x(), step.x);

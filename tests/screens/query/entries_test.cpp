@@ -10,6 +10,7 @@
 #include "screens/query/SettingViewController.h"
 #include "screens/services/DiscountViewController.h"
 
+#include <QSignalSpy>
 #include <QUrlQuery>
 
 namespace {
@@ -127,20 +128,21 @@ TEST_F(EntriesTest, EachScreenOpensWhenItExists) {
         const char* scene;
         bool hidesBar;
         const char* flowMode; // a flow scene, taken away first: the entry does nothing then
-        bool animated = true;
+        bool animated;        // pushed with the animation
     } cases[] = {
-        {setting, S::kPasswordTag, "PasswordModificationViewController", true, nullptr},
-        {setting, S::kAboutTag, "AboutMeViewController", true, nullptr},
-        {setting, S::kFAQTag, "FAQViewController", true, nullptr},
-        {manage, M::kSecureNumTag, "SecurenumGuideViewController", false, nullptr},
+        {setting, S::kPasswordTag, "PasswordModificationViewController", true, nullptr, true},
+        {setting, S::kAboutTag, "AboutMeViewController", true, nullptr, true},
+        {setting, S::kFAQTag, "FAQViewController", true, nullptr, true},
+        {manage, M::kSecureNumTag, "SecurenumGuideViewController", false, nullptr, true},
+        // The one entry that comes in without the push animation.
         {manage, M::kMorePackageTag, "MorePackageViewController", false, nullptr, false},
-        {manage, M::kHotBusinessTag, "HotBusinessViewController", true, nullptr},
-        {manage, M::kDiscountTag, "DiscountViewController", true, nullptr},
-        {manage, M::kRechargeRecordTag, "RechargeRecordViewController", true, nullptr},
-        {manage, M::kPointsTag, "PointsQueryViewController", true, nullptr},
+        {manage, M::kHotBusinessTag, "HotBusinessViewController", true, nullptr, true},
+        {manage, M::kDiscountTag, "DiscountViewController", true, nullptr, true},
+        {manage, M::kRechargeRecordTag, "RechargeRecordViewController", true, nullptr, true},
+        {manage, M::kPointsTag, "PointsQueryViewController", true, nullptr, true},
         // Changing the plan, never ordering packs.
-        {manage, M::kPlanChangeTag, "FlowSuitChangeController", true, "1"},
-        {query, Q::kDataUsageTag, "FlowMainController", true, ""},
+        {manage, M::kPlanChangeTag, "FlowSuitChangeController", true, "1", true},
+        {query, Q::kDataUsageTag, "FlowMainController", true, "", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scene);
@@ -152,9 +154,12 @@ TEST_F(EntriesTest, EachScreenOpensWhenItExists) {
             EXPECT_EQ(top(), screen);
             ui::Storyboard::registerScene("Flow", c.scene, [] { return new FlowStandIn; });
         }
+        QSignalSpy pushed(nav, &ui::NavigationController::stackChanged);
         press(c.tag);
         ASSERT_NE(top(), screen);
         EXPECT_EQ(top()->storyboardIdentifier(), c.scene);
+        ASSERT_EQ(pushed.size(), 1);
+        EXPECT_EQ(pushed[0][0].toBool(), c.animated);
         EXPECT_EQ(top()->hidesBottomBarWhenPushed(), c.hidesBar);
         EXPECT_EQ(lastShownAnimated, c.animated);
         if (auto* flow = qobject_cast<FlowStandIn*>(top())) {

@@ -139,4 +139,34 @@ TEST_F(HotBusinessTest, ListsNotArraysAndEntriesNotObjectsAreLeftOut) {
     }
 }
 
+// An error answer is said first; the list then says it is empty, and stays hidden.
+TEST_F(HotBusinessTest, AnErrorAnswerAlertsAndThenShowsTheEmptyListLabel) {
+    ScriptedServer scripted;
+    tavrixConfig::setServerBaseAddress(scripted.baseAddress());
+    const struct {
+        const char* what;
+        ScriptedServer::Action answer;
+        QString alert;
+    } cases[] = {
+        {"refused", ScriptedServer::json(R"({"result":5,"msg":"系统维护中"})"), "系统维护中"},
+        {"not JSON", ScriptedServer::html("<html>busy</html>"), "请求超时"},
+        {"an array", ScriptedServer::json("[]"), "请求超时"},
+        {"dropped", ScriptedServer::drop(), "网络连接失败,请检查您的网络设置"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        scripted.setFallback(c.answer);
+        HotBusinessViewController* screen = showList();
+        ASSERT_TRUE(answered(screen));
+        ASSERT_NE(ui::AlertCenter::topAlert(), nullptr);
+        EXPECT_EQ(ui::AlertCenter::topAlert()->message(), c.alert);
+        ASSERT_NE(screen->nilLabel(), nullptr);
+        EXPECT_EQ(screen->nilLabel()->text(), "对不起，暂时没查询到相关数据");
+        EXPECT_EQ(screen->nilLabel()->superview(), screen->view());
+        EXPECT_TRUE(screen->tableViewOfBusiness()->isHidden());
+        EXPECT_EQ(screen->tableViewOfBusiness()->numberOfRowsInSection(0), 0);
+        ui::AlertCenter::dismissAll();
+    }
+}
+
 } // namespace

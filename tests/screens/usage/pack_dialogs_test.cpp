@@ -161,5 +161,44 @@ TEST_F(PackDialogsTest, AnAnswerNobodyHearsClosesTheDialog) {
     }
 }
 
+// Each text of the confirmation is laid out from its top: its label is as high as its lines,
+// never higher than its ceiling (name 47, level 47, description 100), and keeps its place.
+TEST_F(PackDialogsTest, TheConfirmationFitsEachTextToItsLinesUpToItsCeiling) {
+    const QString longText = QString("当月有效，次月起自动续订，可随时退订。").repeated(12);
+    const struct {
+        const char* which;
+        ui::Label* (OrderAlertVC::*label)() const;
+        double ceiling;
+        QPointF origin;
+    } rows[] = {
+        {"name", &OrderAlertVC::nameLBL, 47, {20, 46}},
+        {"level", &OrderAlertVC::levelLBL, 47, {20, 96}},
+        {"description", &OrderAlertVC::descLBL, 100, {20, 128}},
+    };
+    const auto laidOut = [](const QString& text) {
+        auto confirm = std::make_unique<OrderAlertVC>();
+        confirm->initProduct(text, text, text);
+        confirm->loadViewIfNeeded();
+        return confirm;
+    };
+    const auto shortOne = laidOut("10元"), longOne = laidOut(longText);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.which);
+        const QRectF line = ((*shortOne).*row.label)()->frame();
+        const QRectF fitted = ((*longOne).*row.label)()->frame();
+        EXPECT_EQ(((*longOne).*row.label)()->text(), longText);
+        for (const QRectF& frame : {line, fitted}) {
+            EXPECT_EQ(frame.topLeft(), row.origin);
+            EXPECT_EQ(frame.width(), 238);
+        }
+        // One line, then as many whole lines as the ceiling holds.
+        EXPECT_GT(line.height(), 10);
+        EXPECT_LT(line.height(), 25);
+        EXPECT_LE(fitted.height(), row.ceiling);
+        EXPECT_GT(fitted.height(), row.ceiling - line.height());
+        EXPECT_NEAR(fitted.height(), std::floor(row.ceiling / line.height()) * line.height(), 1);
+    }
+}
+
 } // namespace
 } // namespace flow_test
