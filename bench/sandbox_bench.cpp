@@ -11,6 +11,7 @@
 
 #include "sandbox/Backend.h"
 #include "sandbox/SandboxServer.h"
+#include "tests/support/NonReader.h"
 
 #include <QEventLoop>
 #include <QTcpServer>
@@ -167,20 +168,6 @@ void BM_Sandbox_LargeBodies(benchmark::State& state) {
 }
 BENCHMARK(BM_Sandbox_LargeBodies)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A connection with a tiny receive window that sends its request and never reads.
-int nonReader(quint16 port, const QByteArray& request) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int window = 4096;
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &window, sizeof window);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
-        (void)::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);
-    return fd;
-}
-
 // 300 clients that ask for a large page (the request log: 100 entries of 4 KB of control
 // bytes, some 4.8 MB of JSON) and never read it, as one attacker would. The sandbox's peak
 // memory once all of them are answered, against its memory before; with the default limit on
@@ -202,7 +189,7 @@ void BM_Sandbox_UnreadAnswers(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<int> clients;
         for (int i = 0; i < 300; ++i)
-            clients.push_back(nonReader(sandbox.port(), page));
+            clients.push_back(testsupport::nonReader(sandbox.port(), page));
         // Answered in turn: once a reader behind them has its answer, all of them have theirs.
         whole += roundTrip(sandbox.port(), page).startsWith("HTTP/1.1 200");
         state.counters["peak_rss_MB"] = sandbox.peakRssMegabytes();

@@ -4,6 +4,7 @@
 #include "SandboxTest.h"
 #include "sandbox/ConnectionGate.h"
 #include "sandbox/SandboxServer.h"
+#include "tests/support/NonReader.h"
 #include "tests/support/Wait.h"
 
 #include <QTcpSocket>
@@ -51,22 +52,6 @@ QList<Exchange> burst(quint16 port, const QList<QByteArray>& requests, int guard
 
 Exchange exchange(quint16 port, const QByteArray& bytes, int guardMs = 5000) {
     return burst(port, {bytes}, guardMs).first();
-}
-
-// A blocking socket with a tiny receive window that sends its request and reads nothing.
-int nonReader(quint16 port, const QByteArray& request) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int window = 4096;
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &window, sizeof window);
-    const timeval patience{2, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
-        (void)::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);
-    return fd;
 }
 
 sandbox::SandboxOptions quickTimeouts() {
@@ -215,7 +200,8 @@ TEST_F(HostileInput, ClientsThatDoNotTakeTheirAnswerAreDropped) {
         fixture.server().requests().append({"Login", sandbox::FormFields::parse(body), body});
     std::vector<int> clients;
     for (int i = 0; i < 20; ++i)
-        clients.push_back(nonReader(port(), "GET /sandbox/requests?limit=100 HTTP/1.1\r\n\r\n"));
+        clients.push_back(
+            testsupport::nonReader(port(), "GET /sandbox/requests?limit=100 HTTP/1.1\r\n\r\n", 2));
     const sandbox::ConnectionGate* gate = fixture.server().gate();
     EXPECT_TRUE(waitUntil(
         [&] {
@@ -262,7 +248,7 @@ TEST_F(HostileInput, AnswersNobodyReadsAreHeldOnlyUpToTheirLimit) {
         };
         std::vector<int> clients;
         for (int i = 0; i < kClients; ++i) {
-            clients.push_back(nonReader(port, page));
+            clients.push_back(testsupport::nonReader(port, page, 2));
             if (atOnce) continue;
             ASSERT_TRUE(settled(i + 1));
             EXPECT_LE(gate->unsentBytes(), kLimit);
