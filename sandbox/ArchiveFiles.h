@@ -19,6 +19,8 @@ namespace sandbox {
 //   truncated.zip  good.zip cut halfway through its entries
 //   fake.zip       a web page under an archive's name
 //   notes.txt      a text file
+//   legacy.zip     a good entry, then a name that is not UTF-8
+//   deep.zip       a good entry, then a file below 2000 nested folders
 // Every hostile archive aims at escapeName() in the folder above and in the system's
 // temporary directory.
 class ArchiveFiles {

@@ -14,6 +14,8 @@ public:
     // bundle of pages or pictures, far below what would fill a disk.
     static constexpr qint64 kMaxUnpackedBytes = qint64(64) << 20;
     static constexpr int kMaxEntries = 4096;
+    // Folders inside folders: real bundles nest a few levels; thousands only cost memory.
+    static constexpr int kMaxDepth = 32;
 
     static Ptr create(const QString& url, const QString& path);
     static Ptr modelWithUrl(const QString& url, const QString& path);
@@ -24,8 +26,8 @@ public:
     static bool isZip(const QString& name);
     // Unpacks the zip file into toDir (made when missing), all or nothing. An entry that would
     // land outside toDir (absolute path, "..", a link that may lead out, a hard link), a device
-    // or pipe, or more than the caps above refuses the whole archive, as does a damaged one:
-    // toDir is then left as it was.
+    // or pipe, a name that is not UTF-8, or more than the caps above refuses the whole archive,
+    // as does a damaged one: toDir is then left as it was.
     static bool unZipFile(const QString& file, const QString& toDir);
 
 protected:
