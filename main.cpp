@@ -11,25 +11,24 @@
 #include "app/core/AppDelegateArguments.h"
 #include "app/core/tavrixConfig.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/Directories.h"
 #include "platform/foundation/SingleInstance.h"
 #include "platform/ui/Window.h"
 
 namespace {
 
-// Gives the arguments to an instance already running; true when it took them.
-bool handedOff(SingleInstance& instance, const QStringList& arguments) {
+// Offers the arguments to an instance already running; what came of it.
+SingleInstance::HandOff handOff(SingleInstance& instance, const QStringList& arguments) {
     QEventLoop loop;
     bool finished = false;
-    bool delivered = false;
-    QObject::connect(&instance, &SingleInstance::handOffFinished, &loop, [&](bool ok) {
+    QObject::connect(&instance, &SingleInstance::handOffFinished, &loop, [&] {
         finished = true;
-        delivered = ok;
         loop.quit();
     });
     instance.handOff(arguments);
     // A refusal may come before the loop runs (no instance at all).
     if (!finished) loop.exec();
-    return delivered;
+    return instance.lastHandOff();
 }
 
 int g_signalPipe[2] = {-1, -1};
@@ -88,8 +87,20 @@ int main(int argc, char** argv) {
     }
 
     SingleInstance instance(SingleInstance::defaultKey());
-    if (handedOff(instance, arguments)) return 0;
-    if (!instance.listen()) qWarning().noquote() << "tavrix: cannot take URLs from later launches";
+    switch (handOff(instance, arguments)) {
+    case SingleInstance::HandOff::Delivered:
+        return 0;
+    case SingleInstance::HandOff::Refused:
+        // Never a second client on the same data.
+        qCritical().noquote() << "tavrix:" << instance.refusal();
+        return 1;
+    case SingleInstance::HandOff::NoInstance:
+        break;
+    }
+    if (instance.listen())
+        ns::Directories::emptyTemporary(); // the one client: what is there was left behind
+    else
+        qWarning().noquote() << "tavrix: cannot take URLs from later launches";
 
     tavrixConfig::setServerBaseAddress(args.server);
     AppDelegate delegate;

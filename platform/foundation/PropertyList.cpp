@@ -1,14 +1,14 @@
 #include "platform/foundation/PropertyList.h"
 
 #include <QFile>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QSaveFile>
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <plist/plist.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace ns::PropertyList {
@@ -425,8 +425,8 @@ QVariant fromData(const QByteArray& bytes) {
 QVariant readFile(const QString& path) {
     // Opened without waiting and read only when it is a plain file: a pipe in its place would
     // otherwise hold the start for good, waiting for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return {};
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxBytes) {

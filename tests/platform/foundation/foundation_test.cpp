@@ -21,10 +21,10 @@
 #include <QFileInfo>
 #include <atomic>
 #include <cmath>
+#include <fcntl.h>
 #include <functional>
 #include <limits>
 #include <memory>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -457,11 +457,11 @@ TEST(Directories, whatAStartFindsInTheTemporaryFolderGoesWhateverItIs) {
         ASSERT_TRUE(c.make(at));
         ASSERT_TRUE(QDir::setCurrent(cwd));
         EXPECT_TRUE(ns::Directories::emptyTemporary());
-        EXPECT_EQ(QDir(ns::Directories::temporary())
-                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                 QDir::NoDotAndDotDot)
-                      .size(),
-                  0);
+        EXPECT_EQ(
+            QDir(ns::Directories::temporary())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                .size(),
+            0);
         // The same through removeTree on a path of its own.
         ASSERT_TRUE(c.make(at));
         ASSERT_TRUE(QDir::setCurrent(cwd));
