@@ -96,14 +96,15 @@ void resetPeak() {
     if (refs.open(QIODevice::WriteOnly)) refs.write("5");
 }
 
-// A 50 MB reply, its length declared (arg 0) or ending with the connection (arg 1). The
-// server writes only a little ahead of the client, so the growth is the client's own.
+// A 50 MB reply, its length declared (arg 0), ending with the connection (arg 1) or in chunks
+// (arg 2). The server writes only a little ahead of the client, so the growth is the
+// client's own.
 void BM_HugeReply(benchmark::State& state) {
     constexpr qint64 kBytes = qint64(50) << 20;
     ScriptedServer local;
-    local.setFallback(ScriptedServer::flood(
-        state.range(0) == 0 ? "Content-Length: " + QByteArray::number(kBytes) : QByteArray(),
-        kBytes));
+    const QByteArray framing[] = {"Content-Length: " + QByteArray::number(kBytes), "",
+                                  "Transfer-Encoding: chunked"};
+    local.setFallback(ScriptedServer::flood(framing[state.range(0)], kBytes));
     double peakGrowth = 0;
     for (auto _ : state) {
         const double before = statusMb("VmRSS");
@@ -128,6 +129,7 @@ void BM_HugeReply(benchmark::State& state) {
 BENCHMARK(BM_HugeReply)
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -137,9 +137,10 @@ TEST(HTTPRequest, aReplyPastTheCeilingIsGivenUpWhileItArrivesAsAnUnusableOne) {
             EXPECT_FALSE(o.failed);
             EXPECT_EQ(o.reply.isValid(), c.accepted);
             EXPECT_FALSE(ns::NetworkActivity::isVisible());
-            // Given up early: what the server got out is the ceiling and the buffers on the
-            // way, not the endless rest.
-            EXPECT_LT(server.floodWritten(), ceiling + (qint64(32) << 20));
+            // Given up early: what the server got out is the ceiling and what the network
+            // layer read ahead meanwhile (chunks are read ahead on its own thread, more so on
+            // a busy machine), not the endless rest.
+            EXPECT_LT(server.floodWritten(), ceiling + (qint64(256) << 20));
         }
     }
 }
