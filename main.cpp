@@ -87,20 +87,27 @@ int main(int argc, char** argv) {
     }
 
     SingleInstance instance(SingleInstance::defaultKey());
-    switch (handOff(instance, arguments)) {
-    case SingleInstance::HandOff::Delivered:
-        return 0;
-    case SingleInstance::HandOff::Refused:
-        // Never a second client on the same data.
-        qCritical().noquote() << "tavrix:" << instance.refusal();
-        return 1;
-    case SingleInstance::HandOff::NoInstance:
-        break;
+    // Twice at most: a launch at the same moment may become the running client in between.
+    for (int attempt = 0;; ++attempt) {
+        switch (handOff(instance, arguments)) {
+        case SingleInstance::HandOff::Delivered:
+            return 0;
+        case SingleInstance::HandOff::Refused:
+            // Never a second client on the same data.
+            qCritical().noquote() << "tavrix:" << instance.refusal();
+            return 1;
+        case SingleInstance::HandOff::NoInstance:
+            break;
+        }
+        if (instance.listen()) {
+            ns::Directories::emptyTemporary(); // the one client: what is there was left behind
+            break;
+        }
+        if (attempt == 1) {
+            qWarning().noquote() << "tavrix: cannot take URLs from later launches";
+            break;
+        }
     }
-    if (instance.listen())
-        ns::Directories::emptyTemporary(); // the one client: what is there was left behind
-    else
-        qWarning().noquote() << "tavrix: cannot take URLs from later launches";
 
     tavrixConfig::setServerBaseAddress(args.server);
     AppDelegate delegate;
