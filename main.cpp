@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QEventLoop>
+#include <QLockFile>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -87,8 +88,9 @@ int main(int argc, char** argv) {
     }
 
     SingleInstance instance(SingleInstance::defaultKey());
+    bool listening = false;
     // Twice at most: a launch at the same moment may become the running client in between.
-    for (int attempt = 0;; ++attempt) {
+    for (int attempt = 0; attempt < 2 && !listening; ++attempt) {
         switch (handOff(instance, arguments)) {
         case SingleInstance::HandOff::Delivered:
             return 0;
@@ -99,15 +101,18 @@ int main(int argc, char** argv) {
         case SingleInstance::HandOff::NoInstance:
             break;
         }
-        if (instance.listen()) {
-            ns::Directories::emptyTemporary(); // the one client: what is there was left behind
-            break;
-        }
-        if (attempt == 1) {
-            qWarning().noquote() << "tavrix: cannot take URLs from later launches";
-            break;
-        }
+        listening = instance.listen();
     }
+    // A launch from another session may look for the socket elsewhere (another
+    // XDG_RUNTIME_DIR): the data themselves say whether a client runs on them.
+    QLockFile dataLock(ns::Directories::library() + "/tavrix.lock");
+    dataLock.setStaleLockTime(0); // held for as long as the client runs
+    if (!dataLock.tryLock(0)) {
+        qCritical().noquote() << "tavrix: another client runs on" << ns::Directories::home();
+        return 1;
+    }
+    ns::Directories::emptyTemporary(); // the one client: what is there was left behind
+    if (!listening) qWarning().noquote() << "tavrix: cannot take URLs from later launches";
 
     tavrixConfig::setServerBaseAddress(args.server);
     AppDelegate delegate;

@@ -37,11 +37,12 @@ protected:
         }
     }
 
-    QProcess* spawn(const QStringList& args) {
+    // With another runtime folder, as from another session of the same user.
+    QProcess* spawn(const QStringList& args, const QString& runtimeFolder = {}) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TAVRIX_HOME", home);
-        env.insert("XDG_RUNTIME_DIR", runtime);
+        env.insert("XDG_RUNTIME_DIR", runtimeFolder.isEmpty() ? runtime : runtimeFolder);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("TAVRIX_NETWORK", "wifi");
         env.insert("TAVRIX_SERVER", sandbox.baseAddress());
@@ -159,6 +160,15 @@ TEST_F(EndToEnd, ALaunchThatCannotHandItsLinkOverIsRefusedAndTheStartEmptiesTheT
     QProcess* next = spawn({"kelvamor://QueryViewController"});
     ASSERT_TRUE(finishes(next));
     EXPECT_EQ(next->exitCode(), 0);
+    // A launch of another session looks for the socket elsewhere, and still starts no second
+    // client on the same data.
+    const QString elsewhere = dir.path() + "/run2";
+    QDir().mkpath(elsewhere);
+    QFile::setPermissions(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess* otherSession = spawn({}, elsewhere);
+    ASSERT_TRUE(finishes(otherSession));
+    EXPECT_EQ(otherSession->exitCode(), 1);
+    EXPECT_TRUE(otherSession->readAllStandardError().contains("another client runs on"));
     EXPECT_EQ(first->state(), QProcess::Running);
 }
 
