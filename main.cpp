@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QEventLoop>
+#include <QLockFile>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -11,25 +12,24 @@
 #include "app/core/AppDelegateArguments.h"
 #include "app/core/tavrixConfig.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/Directories.h"
 #include "platform/foundation/SingleInstance.h"
 #include "platform/ui/Window.h"
 
 namespace {
 
-// Gives the arguments to an instance already running; true when it took them.
-bool handedOff(SingleInstance& instance, const QStringList& arguments) {
+// Offers the arguments to an instance already running; what came of it.
+SingleInstance::HandOff handOff(SingleInstance& instance, const QStringList& arguments) {
     QEventLoop loop;
     bool finished = false;
-    bool delivered = false;
-    QObject::connect(&instance, &SingleInstance::handOffFinished, &loop, [&](bool ok) {
+    QObject::connect(&instance, &SingleInstance::handOffFinished, &loop, [&] {
         finished = true;
-        delivered = ok;
         loop.quit();
     });
     instance.handOff(arguments);
     // A refusal may come before the loop runs (no instance at all).
     if (!finished) loop.exec();
-    return delivered;
+    return instance.lastHandOff();
 }
 
 int g_signalPipe[2] = {-1, -1};
@@ -88,8 +88,31 @@ int main(int argc, char** argv) {
     }
 
     SingleInstance instance(SingleInstance::defaultKey());
-    if (handedOff(instance, arguments)) return 0;
-    if (!instance.listen()) qWarning().noquote() << "tavrix: cannot take URLs from later launches";
+    bool listening = false;
+    // Twice at most: a launch at the same moment may become the running client in between.
+    for (int attempt = 0; attempt < 2 && !listening; ++attempt) {
+        switch (handOff(instance, arguments)) {
+        case SingleInstance::HandOff::Delivered:
+            return 0;
+        case SingleInstance::HandOff::Refused:
+            // Never a second client on the same data.
+            qCritical().noquote() << "tavrix:" << instance.refusal();
+            return 1;
+        case SingleInstance::HandOff::NoInstance:
+            break;
+        }
+        listening = instance.listen();
+    }
+    // A launch from another session may look for the socket elsewhere (another
+    // XDG_RUNTIME_DIR): the data themselves say whether a client runs on them.
+    QLockFile dataLock(ns::Directories::library() + "/tavrix.lock");
+    dataLock.setStaleLockTime(0); // held for as long as the client runs
+    if (!dataLock.tryLock(0)) {
+        qCritical().noquote() << "tavrix: another client runs on" << ns::Directories::home();
+        return 1;
+    }
+    ns::Directories::emptyTemporary(); // the one client: what is there was left behind
+    if (!listening) qWarning().noquote() << "tavrix: cannot take URLs from later launches";
 
     tavrixConfig::setServerBaseAddress(args.server);
     AppDelegate delegate;

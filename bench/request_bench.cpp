@@ -1,11 +1,14 @@
 // Round trip of one form POST with a JSON reply to a loopback server: through HTTPRequest
 // and through a bare QNetworkAccessManager doing the same work, so the layer's own cost shows;
 // and through HTTPRequest at most once (a connection of its own each time), as money moves.
+// And the memory one 50 MB reply costs the client.
 
 #include <QEventLoop>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 
 #include "app/core/HTTPRequest.h"
@@ -76,6 +79,59 @@ BENCHMARK(BM_RoundTrip_BareNetworkManager)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+
+// A field of /proc/self/status in MB ("VmRSS" now, "VmHWM" the peak since resetPeak()).
+double statusMb(const QByteArray& field) {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
+void resetPeak() {
+    QFile refs("/proc/self/clear_refs");
+    if (refs.open(QIODevice::WriteOnly)) refs.write("5");
+}
+
+// A 50 MB reply, its length declared (arg 0), ending with the connection (arg 1) or in chunks
+// (arg 2). The server writes only a little ahead of the client, so the growth is the
+// client's own.
+void BM_HugeReply(benchmark::State& state) {
+    constexpr qint64 kBytes = qint64(50) << 20;
+    ScriptedServer local;
+    const QByteArray framing[] = {"Content-Length: " + QByteArray::number(kBytes), "",
+                                  "Transfer-Encoding: chunked"};
+    local.setFallback(ScriptedServer::flood(framing[state.range(0)], kBytes));
+    double peakGrowth = 0;
+    for (auto _ : state) {
+        const double before = statusMb("VmRSS");
+        resetPeak();
+        QEventLoop loop;
+        QVariant got;
+        auto* r = HTTPRequest::requestWithURL(local.url("/pelvo/GPRSDaily.do"), 30);
+        r->setCompletionHandler([&](const QVariant& reply) {
+            got = reply;
+            loop.quit();
+        });
+        r->setFailureHandler([&](const HTTPError&) { loop.quit(); });
+        r->startRequest();
+        loop.exec();
+        benchmark::DoNotOptimize(got);
+        got = QVariant();
+        peakGrowth = std::max(peakGrowth, statusMb("VmHWM") - before);
+    }
+    state.counters["peak_rss_growth_mb"] = peakGrowth;
+    state.counters["rss_after_mb"] = statusMb("VmRSS");
+}
+BENCHMARK(BM_HugeReply)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 QTemporaryDir& benchHome() {

@@ -81,7 +81,27 @@ QList<Entry> goodEntries(const QByteArray& folder) {
             linkEntry(folder + "/latest.txt", "账单说明.txt")};
 }
 
+// Archives whose layout alone is the attack: names no file name can say, and depth.
+QByteArray buildLayoutAttack(const QString& name) {
+    const QByteArray folder = name.section(QLatin1Char('.'), 0, 0).toUtf8();
+    const Entry first = fileEntry(folder + "/readme.txt", "ok\n");
+    if (name == "legacy.zip") {
+        // "账单.txt" in a legacy two-byte encoding, not UTF-8, set in after writing: the writer
+        // would mend the name, as no attacker's tool does.
+        QByteArray bytes = zip({first, fileEntry(folder + "/QQQQ.txt", "legacy\n")});
+        return bytes.replace("/QQQQ.txt", "/\xd5\xcb\xb5\xa5.txt");
+    }
+    if (name == "deep.zip") {
+        QByteArray path = folder;
+        for (int i = 0; i < 2000; ++i)
+            path += "/d";
+        return zip({first, fileEntry(path + "/bottom.txt", "deep\n")});
+    }
+    return {};
+}
+
 QByteArray build(const QString& name) {
+    if (QByteArray attack = buildLayoutAttack(name); !attack.isEmpty()) return attack;
     const QByteArray escape = ArchiveFiles::escapeName().toUtf8();
     const QByteArray systemTemp = QDir::tempPath().toUtf8();
     const QByteArray folder = name.section(QLatin1Char('.'), 0, 0).toUtf8();

@@ -22,6 +22,8 @@ namespace sandbox {
 //   generated/bytes-<n>.zip  n bytes that begin like a zip, made as they are sent, never
 //                            stored; "bytes-endless.zip" never ends; "?declare=<m>" makes
 //                            the head announce m bytes whatever follows
+//   legacy.zip     a good entry, then a name that is not UTF-8
+//   deep.zip       a good entry, then a file below 2000 nested folders
 // Every hostile archive aims at escapeName() in the folder above and in the system's
 // temporary directory.
 class ArchiveFiles {

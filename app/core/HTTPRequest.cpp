@@ -8,6 +8,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -71,6 +72,10 @@ private:
     qint64 m_read = 0;
 };
 
+// What the network layer may hold for a reply before it is read: the rest waits in the
+// connection, so an endless body costs no more than the ceiling.
+constexpr qint64 kReadBufferBytes = 256 * 1024;
+
 QString formText(const QString& s) {
     return QString::fromLatin1(QUrl::toPercentEncoding(s));
 }
@@ -121,6 +126,7 @@ QByteArray HTTPRequest::body() const {
 
 void HTTPRequest::startRequest() {
     if (m_reply) detachReply();
+    m_received.clear();
     setNetworkActivity(true);
     if (m_atMostOnce) {
         // A manager of its own is a connection of its own; the last one goes with its send.
@@ -137,7 +143,32 @@ void HTTPRequest::startRequest() {
     } else {
         m_reply = networkManager().post(m_request, body());
     }
+    m_reply->setReadBufferSize(kReadBufferBytes);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
+        // A length past the ceiling is given up before any of the body comes.
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > kMaxReplyBytes) abandon();
+    });
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        if (m_reply && !gather(m_reply)) abandon();
+    });
     connect(m_reply, &QNetworkReply::finished, this, &HTTPRequest::finished);
+}
+
+bool HTTPRequest::gather(QNetworkReply* reply) {
+    const qint64 room = kMaxReplyBytes - m_received.size();
+    m_received += reply->read(room + 1);
+    return m_received.size() <= kMaxReplyBytes;
+}
+
+void HTTPRequest::abandon() {
+    if (!m_reply) return;
+    detachReply();
+    m_received.clear();
+    m_received.squeeze();
+    setNetworkActivity(false);
+    deleteLater();
+    if (m_completion) m_completion(QVariant());
 }
 
 void HTTPRequest::cancleRequest() {
@@ -177,6 +208,8 @@ void HTTPRequest::finished() {
         if (m_failure) m_failure(transportError(error, reply->errorString()));
         return;
     }
-    const QVariant parsed = ns::Json::parse(reply->readAll());
+    const bool whole = gather(reply);
+    const QByteArray bytes = std::exchange(m_received, {});
+    const QVariant parsed = whole ? ns::Json::parse(bytes) : QVariant();
     if (m_completion) m_completion(parsed);
 }

@@ -31,7 +31,8 @@ struct HTTPError {
 //
 // Fields go out percent-encoded (UTF-8) in the order added, duplicates kept. The completion
 // gets the parsed reply: a QVariantMap for an object, a QVariantList for an array, an invalid
-// QVariant for anything else (empty, HTML, broken). Transport failures go to the failure
+// QVariant for anything else (empty, HTML, broken, or longer than kMaxReplyBytes: such a
+// reply is given up as soon as it says so or grows past it). Transport failures go to the failure
 // handler only. A request deletes itself (deferred) once it has finished, failed or been
 // cancelled; hold it in a QPointer. Created with an owner, it dies with the owner and then
 // never calls back.
@@ -40,6 +41,10 @@ class HTTPRequest : public QObject {
 public:
     using CompletionHandler = std::function<void(const QVariant& reply)>;
     using FailureHandler = std::function<void(const HTTPError& error)>;
+
+    // The server's largest real reply (a year of daily usage) is some 7 KB; a body hundreds
+    // of times that is no reply of ours, and parsing it whole would cost ten times its size.
+    static constexpr qint64 kMaxReplyBytes = 2 * 1024 * 1024;
 
     static HTTPRequest* requestWithURL(const QUrl& url, double timeoutInterval,
                                        QObject* owner = nullptr);
@@ -75,11 +80,16 @@ public:
 private:
     void finished();
     void detachReply();
+    // Takes what has arrived; false once the reply is past the ceiling.
+    bool gather(QNetworkReply* reply);
+    // Ends a reply past the ceiling as an unusable one.
+    void abandon();
 
     QNetworkRequest m_request;
     double m_timeout = 30;
     QStringList m_postData;
     QPointer<QNetworkReply> m_reply;
+    QByteArray m_received;
     QPointer<QNetworkAccessManager> m_ownManager; // at most once: this request's connection
     bool m_atMostOnce = false;
     CompletionHandler m_completion;

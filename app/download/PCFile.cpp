@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 QString inside(const QString& dir, const QString& name) {
@@ -70,7 +72,25 @@ QStringList PCFile::fileSubFileNames(const QString& path, bool* ok) {
 }
 
 bool PCFile::fileCopy(const QString& source, const QString& toPath) {
-    return QFile::copy(source, toPath);
+    namespace fs = std::filesystem;
+    if (source.isEmpty() || toPath.isEmpty()) return false;
+    const fs::path from(QFile::encodeName(source).toStdString());
+    const fs::path to(QFile::encodeName(toPath).toStdString());
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(from, ec);
+    if (ec || !fs::exists(status)) return false;
+    // Nothing is replaced.
+    if (fs::exists(fs::symlink_status(to, ec)) || ec == std::errc::permission_denied) return false;
+    if (fs::is_directory(status)) {
+        // A folder copied into itself would never end.
+        const QString inside = QFileInfo(QFileInfo(toPath).path()).canonicalFilePath() + u'/';
+        if (inside.startsWith(QFileInfo(source).canonicalFilePath() + u'/')) return false;
+    }
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+    if (!ec) return true;
+    // Half a copy is no copy.
+    ns::Directories::removeTree(toPath);
+    return false;
 }
 
 QString PCFile::fileSaveAtomically(const QString& directory, const QString& name,

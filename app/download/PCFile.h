@@ -29,6 +29,8 @@ public:
     static bool fileDel(const QString& path);
     // The entry names of a directory; an empty list with *ok false when it cannot be read.
     static QStringList fileSubFileNames(const QString& path, bool* ok = nullptr);
+    // Copies the item, a folder with everything in it (links stay links). An existing
+    // destination is never replaced; a copy that fails part-way leaves nothing there.
     static bool fileCopy(const QString& source, const QString& toPath);
     // Writes downloaded bytes to directory/name atomically, making the directory (with its
     // parents). "" on success, else why not: "下载数据为空", "保存目录为空", "创建目录失败" or

@@ -2,11 +2,13 @@
 
 #include "app/download/PCDownloadingQueue.h"
 #include "app/download/PCFile.h"
+#include "platform/foundation/Directories.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <archive.h>
@@ -23,22 +25,47 @@ fs::path toPath(const QString& path) {
     return fs::path(QFile::encodeName(path).toStdString());
 }
 
-// The entry's path below the target ("" for the target itself), none when it is absolute or
-// climbs with "..".
+// A temporary folder that goes whatever it ends up holding: names in any bytes, trees deeper
+// than a path may be long.
+class Staging {
+public:
+    explicit Staging(const QString& pattern) : m_dir(pattern) { m_dir.setAutoRemove(false); }
+    ~Staging() {
+        if (m_dir.isValid()) ns::Directories::removeTree(m_dir.path());
+    }
+    Staging(const Staging&) = delete;
+    Staging& operator=(const Staging&) = delete;
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+bool isUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder(bytes);
+    return !decoder.hasError();
+}
+
+// The entry's path below the target ("" for the target itself), none when it is absolute,
+// climbs with "..", is not UTF-8 (no file name could say it) or goes too deep.
 std::optional<QByteArray> pathBelow(const char* path) {
-    if (!path || !*path || *path == '/') return std::nullopt;
+    if (!path || !*path || *path == '/' || !isUtf8(path)) return std::nullopt;
     QByteArrayList parts;
     for (const QByteArray& part : QByteArray(path).split('/')) {
         if (part == "..") return std::nullopt;
         if (!part.isEmpty() && part != ".") parts << part;
     }
+    if (parts.size() > ZipFileDownloadModel::kMaxDepth) return std::nullopt;
     return parts.join('/');
 }
 
 // A link whose target neither starts at the root nor climbs can only lead further down, even
 // through other such links.
 bool linkStaysBelow(const char* target) {
-    return target && *target && *target != '/' &&
+    return target && *target && *target != '/' && isUtf8(target) &&
            !QByteArray(target).split('/').contains(QByteArray(".."));
 }
 
@@ -127,15 +154,15 @@ bool extractInto(const QString& file, const QByteArray& root) {
 
 // Unpacks into a hidden folder inside toDir and moves the entries up only when all are there.
 bool extractWhole(const QString& file, const QString& toDir) {
-    QTemporaryDir stage(toDir + QStringLiteral("/.unzip-XXXXXX"));
+    const Staging stage(toDir + QStringLiteral("/.unzip-XXXXXX"));
     const QString root = QFileInfo(stage.path()).canonicalFilePath();
     if (!stage.isValid() || root.isEmpty() || !extractInto(file, QFile::encodeName(root)))
         return false;
     std::error_code ec;
     for (const QString& name : PCFile::fileSubFileNames(root)) {
-        const fs::path target = toPath(toDir + QLatin1Char('/') + name);
-        fs::remove_all(target, ec);
-        if (!ec) fs::rename(toPath(root + QLatin1Char('/') + name), target, ec);
+        const QString target = toDir + QLatin1Char('/') + name;
+        if (!ns::Directories::removeTree(target)) return false;
+        fs::rename(toPath(root + QLatin1Char('/') + name), toPath(target), ec);
         if (ec) return false;
     }
     return true;
@@ -147,12 +174,12 @@ bool replaceWithCopy(const QString& from, const QString& to) {
     const auto status = fs::symlink_status(toPath(from), ec);
     // The top is the archive's folder itself, never a link to somewhere else.
     if (ec || !fs::exists(status) || fs::is_symlink(status)) return false;
-    QTemporaryDir staging(to + QStringLiteral(".copy-XXXXXX"));
+    const Staging staging(to + QStringLiteral(".copy-XXXXXX"));
     if (!staging.isValid()) return false;
     const fs::path copy = toPath(staging.filePath(QStringLiteral("copy")));
     fs::copy(toPath(from), copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-    if (!ec) fs::remove_all(toPath(to), ec);
-    if (!ec) fs::rename(copy, toPath(to), ec);
+    if (ec || !ns::Directories::removeTree(to)) return false;
+    fs::rename(copy, toPath(to), ec);
     return !ec;
 }
 
@@ -224,7 +251,7 @@ QString ZipFileDownloadModel::unpack() const {
 
     const QString fileName = name.section(QLatin1Char('='), -1);
     const QString baseName = fileName.section(QLatin1Char('.'), 0, 0);
-    QTemporaryDir stage(PCFile::fileTempDir(QStringLiteral("zip-XXXXXX")));
+    const Staging stage(PCFile::fileTempDir(QStringLiteral("zip-XXXXXX")));
     const QString archiveFile = stage.filePath(fileName);
     // An empty base name would stand for pathString itself.
     if (baseName.isEmpty() || !stage.isValid() ||

@@ -17,6 +17,8 @@ public:
     // An archive arrives in a part file of the temporary directory, never whole in memory, and
     // one larger than this fails while it arrives.
     static constexpr qint64 kMaxArchiveBytes = kMaxUnpackedBytes;
+    // Folders inside folders: real bundles nest a few levels; thousands only cost memory.
+    static constexpr int kMaxDepth = 32;
 
     static Ptr create(const QString& url, const QString& path);
     static Ptr modelWithUrl(const QString& url, const QString& path);
@@ -27,8 +29,8 @@ public:
     static bool isZip(const QString& name);
     // Unpacks the zip file into toDir (made when missing), all or nothing. An entry that would
     // land outside toDir (absolute path, "..", a link that may lead out, a hard link), a device
-    // or pipe, or more than the caps above refuses the whole archive, as does a damaged one:
-    // toDir is then left as it was.
+    // or pipe, a name that is not UTF-8, or more than the caps above refuses the whole archive,
+    // as does a damaged one: toDir is then left as it was.
     static bool unZipFile(const QString& file, const QString& toDir);
 
 protected:

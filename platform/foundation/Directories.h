@@ -15,6 +15,13 @@ QString preferences();
 QString temporary();
 // Tests point the sandbox elsewhere; an empty path returns to the environment's choice.
 void setHomeOverride(const QString& path);
+
+// Removes the item at path and everything below it, whatever bytes its names hold and however
+// deep it goes, without ever following a link. True when nothing is left there.
+bool removeTree(const QString& path);
+// Empties temporary(): what a killed or crashed client left there is of no use to anyone.
+// Only for the one running client, at its start.
+bool emptyTemporary();
 } // namespace Directories
 
 } // namespace ns

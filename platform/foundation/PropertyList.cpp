@@ -4,8 +4,11 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <plist/plist.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace ns::PropertyList {
@@ -420,8 +423,21 @@ QVariant fromData(const QByteArray& bytes) {
 }
 
 QVariant readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxBytes) return {};
+    // Opened without waiting and read only when it is a plain file: a pipe in its place would
+    // otherwise hold the start for good, waiting for a writer.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return {};
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxBytes) {
+        ::close(fd);
+        return {};
+    }
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
     return fromData(f.read(kMaxBytes + 1));
 }
 

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLocalSocket>
 #include <QProcess>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/SingleInstance.h"
@@ -35,11 +37,12 @@ protected:
         }
     }
 
-    QProcess* spawn(const QStringList& args) {
+    // With another runtime folder, as from another session of the same user.
+    QProcess* spawn(const QStringList& args, const QString& runtimeFolder = {}) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TAVRIX_HOME", home);
-        env.insert("XDG_RUNTIME_DIR", runtime);
+        env.insert("XDG_RUNTIME_DIR", runtimeFolder.isEmpty() ? runtime : runtimeFolder);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("TAVRIX_NETWORK", "wifi");
         env.insert("TAVRIX_SERVER", sandbox.baseAddress());
@@ -48,6 +51,15 @@ protected:
         EXPECT_TRUE(process->waitForStarted(10000));
         processes.push_back(std::move(process));
         return processes.back().get();
+    }
+
+    // The running client's socket, in the runtime folder the clients here are given.
+    QString serverName() const {
+        const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+        const QString name = SingleInstance(qEnvironmentVariable("USER") + ":" + home).serverName();
+        qputenv("XDG_RUNTIME_DIR", previous);
+        return name;
     }
 
     bool finishes(QProcess* p, int guardMs = 30000) {
@@ -92,7 +104,7 @@ TEST_F(EndToEnd, AScreenshotIsWrittenWhenAsked) {
 
 TEST_F(EndToEnd, ASecondLaunchHandsItsUrlToTheRunningClientAndExits) {
     QProcess* first = spawn({});
-    const QString name = SingleInstance(qEnvironmentVariable("USER") + ":" + home).serverName();
+    const QString name = serverName();
     ASSERT_TRUE(waitUntil(
         [&] {
             QLocalSocket probe;
@@ -116,6 +128,62 @@ TEST_F(EndToEnd, ASecondLaunchHandsItsUrlToTheRunningClientAndExits) {
         10000))
         << log.constData();
     EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+TEST_F(EndToEnd, ALaunchThatCannotHandItsLinkOverIsRefusedAndTheStartEmptiesTheTemporaryFolder) {
+    // What a killed client left: a staging folder with a name no text can say.
+    const QByteArray stale = QFile::encodeName(home + "/tmp/zip-left\xff");
+    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(stale)) || ::mkdir(stale.constData(), 0700) == 0);
+    QProcess* first = spawn({});
+    const QString name = serverName();
+    ASSERT_EQ(QFileInfo(name).path(), runtime);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            QLocalSocket probe;
+            QSignalSpy connected(&probe, &QLocalSocket::connected);
+            probe.connectToServer(name);
+            const bool up = connected.count() > 0 || connected.wait(200);
+            probe.abort();
+            return up;
+        },
+        30000));
+    EXPECT_TRUE(
+        QDir(home + "/tmp")
+            .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+
+    QProcess* tooLong =
+        spawn({"kelvamor://Main&WebViewController?" + QString(70 * 1024, QLatin1Char('a'))});
+    ASSERT_TRUE(finishes(tooLong));
+    EXPECT_EQ(tooLong->exitCode(), 1);
+    EXPECT_TRUE(tooLong->readAllStandardError().contains("64 KB"));
+    // The running client kept its socket: the next launch still reaches it.
+    QProcess* next = spawn({"kelvamor://QueryViewController"});
+    ASSERT_TRUE(finishes(next));
+    EXPECT_EQ(next->exitCode(), 0);
+    // A launch of another session looks for the socket elsewhere, and still starts no second
+    // client on the same data.
+    const QString elsewhere = dir.path() + "/run2";
+    QDir().mkpath(elsewhere);
+    QFile::setPermissions(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess* otherSession = spawn({}, elsewhere);
+    ASSERT_TRUE(finishes(otherSession));
+    EXPECT_EQ(otherSession->exitCode(), 1);
+    EXPECT_TRUE(otherSession->readAllStandardError().contains("another client runs on"));
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+TEST_F(EndToEnd, APipeInPlaceOfTheSettingsOrACachedListNeverHoldsTheStart) {
+    for (const QString& file : {QStringLiteral("/Library/Preferences/tavrix.plist"),
+                                QStringLiteral("/Library/Caches/AD.xml"),
+                                QStringLiteral("/Library/Caches/MainInfoConfList.xml")}) {
+        QDir().mkpath(QFileInfo(home + file).path());
+        ASSERT_EQ(::mkfifo(QFile::encodeName(home + file).constData(), 0600), 0);
+    }
+    const QString shot = dir.path() + "/start.png";
+    QProcess* client = spawn({"--screenshot", shot, "--after", "100"});
+    ASSERT_TRUE(finishes(client)) << "the start waits on a pipe";
+    EXPECT_EQ(client->exitCode(), 0) << client->readAllStandardError().constData();
+    EXPECT_EQ(QImage(shot).size(), QSize(320, 568));
 }
 
 } // namespace

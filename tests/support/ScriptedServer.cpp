@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrlQuery>
+#include <memory>
 
 QList<QPair<QString, QString>> ScriptedServer::Request::fields() const {
     QList<QPair<QString, QString>> out;
@@ -46,6 +47,14 @@ ScriptedServer::Action ScriptedServer::noAnswer() {
 ScriptedServer::Action ScriptedServer::drop() {
     Action a;
     a.kind = Action::Drop;
+    return a;
+}
+
+ScriptedServer::Action ScriptedServer::flood(const QByteArray& framing, qint64 bytes) {
+    Action a;
+    a.kind = Action::Flood;
+    a.framing = framing;
+    a.floodBytes = bytes;
     return a;
 }
 
@@ -138,6 +147,16 @@ void ScriptedServer::respond(QTcpSocket* socket, const Action& action) {
         m_buffers.remove(socket);
         socket->abort();
         return;
+    case Action::Flood: {
+        QByteArray head = "HTTP/1.1 200 Scripted\r\nContent-Type: " + action.contentType + "\r\n";
+        if (!action.framing.isEmpty()) head += action.framing + "\r\n";
+        head += "Connection: " + QByteArray(action.framing.isEmpty() ? "close" : "keep-alive") +
+                "\r\n\r\n";
+        socket->write(head);
+        startFlood(socket, action.framing.toLower().contains("chunked"), action.floodBytes,
+                   action.framing.isEmpty());
+        return;
+    }
     case Action::Reply:
         break;
     }
@@ -147,4 +166,43 @@ void ScriptedServer::respond(QTcpSocket* socket, const Action& action) {
     out += "Connection: keep-alive\r\n\r\n";
     out += action.body;
     socket->write(out);
+}
+
+void ScriptedServer::startFlood(QTcpSocket* socket, bool chunked, qint64 bytes, bool closeAtEnd) {
+    // Written as fast as the client takes it, never more than a little ahead.
+    constexpr qint64 kAhead = 256 * 1024;
+    const qint64 total = bytes > 0 ? bytes : kFloodCap;
+    const auto frame = [chunked](const QByteArray& data) {
+        return chunked ? QByteArray::number(data.size(), 16) + "\r\n" + data + "\r\n" : data;
+    };
+    QByteArray piece;
+    while (piece.size() < 64 * 1024)
+        piece += "1234567890,";
+    auto body = std::make_shared<qint64>(1); // the "[" below
+    const QPointer<QTcpSocket> guard(socket);
+    auto pump = [guard, piece, body, total, frame, finite = bytes > 0, chunked, closeAtEnd] {
+        if (!guard || guard->state() != QAbstractSocket::ConnectedState) return;
+        while (guard->bytesToWrite() < kAhead && *body < total) {
+            const qint64 left = total - *body;
+            if (left > piece.size() + 2) {
+                guard->write(frame(piece));
+                *body += piece.size();
+                continue;
+            }
+            // The end of a finite one: padding and the closing of the array.
+            QByteArray last(qMax<qint64>(0, left - 2), ' ');
+            last += finite ? "0]" : "0,";
+            guard->write(frame(last));
+            if (finite && chunked) guard->write("0\r\n\r\n");
+            *body = total;
+            if (finite && closeAtEnd) guard->disconnectFromHost();
+            return;
+        }
+    };
+    socket->write(frame("["));
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, pump](qint64 n) {
+        m_floodWritten += n;
+        pump();
+    });
+    pump();
 }

@@ -26,11 +26,16 @@ class ScriptedServer : public QObject {
     Q_OBJECT
 public:
     struct Action {
-        enum Kind { Reply, NoAnswer, Drop } kind = Reply;
+        enum Kind { Reply, NoAnswer, Drop, Flood } kind = Reply;
         int status = 200;
         QByteArray body;
         QByteArray contentType = "application/json;charset=UTF-8";
         int delayMs = 0;
+        // Flood: the framing header sent ("Content-Length: N", "Transfer-Encoding: chunked",
+        // or "" for a body that ends with the connection), then a JSON array that never ends,
+        // or that ends after floodBytes when they are set.
+        QByteArray framing;
+        qint64 floodBytes = 0;
     };
     struct Request {
         QByteArray method;
@@ -45,6 +50,10 @@ public:
     static Action html(const QByteArray& body, int status = 500);
     static Action noAnswer();
     static Action drop();
+    static Action flood(const QByteArray& framing, qint64 bytes = 0);
+    // Flood bytes the client's side took, over every flood; a flood stops at kFloodCap.
+    qint64 floodWritten() const { return m_floodWritten; }
+    static constexpr qint64 kFloodCap = qint64(1) << 30;
 
     explicit ScriptedServer(QObject* parent = nullptr);
     ~ScriptedServer() override;
@@ -67,6 +76,7 @@ private:
     void onConnection();
     void onReadyRead(QTcpSocket* socket);
     void respond(QTcpSocket* socket, const Action& action);
+    void startFlood(QTcpSocket* socket, bool chunked, qint64 bytes, bool closeAtEnd);
 
     QTcpServer m_server;
     std::deque<Action> m_queue;
@@ -75,4 +85,5 @@ private:
     QList<Request> m_requests;
     QMap<QTcpSocket*, QByteArray> m_buffers;
     QList<QPointer<QTcpSocket>> m_held;
+    qint64 m_floodWritten = 0;
 };

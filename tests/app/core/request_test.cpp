@@ -105,6 +105,46 @@ TEST(HTTPRequest, repliesOfEveryShapeReachTheCompletion) {
     }
 }
 
+TEST(HTTPRequest, aReplyPastTheCeilingIsGivenUpWhileItArrivesAsAnUnusableOne) {
+    const qint64 ceiling = HTTPRequest::kMaxReplyBytes;
+    // Just under the ceiling: still a reply.
+    QByteArray largest = R"({"result":0,"list":[)";
+    while (largest.size() < ceiling - 64)
+        largest += "1234567890,";
+    largest += R"(0]})";
+    struct Case {
+        const char* name;
+        ScriptedServer::Action action;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"endless, ending with the connection", ScriptedServer::flood(""), false},
+        {"endless chunks", ScriptedServer::flood("Transfer-Encoding: chunked"), false},
+        {"claims 50 GB", ScriptedServer::flood("Content-Length: 50000000000"), false},
+        {"claims one byte past the ceiling",
+         ScriptedServer::flood("Content-Length: " + QByteArray::number(ceiling + 1)), false},
+        {"the largest reply taken", ScriptedServer::json(largest), true},
+    };
+    for (const Case& c : cases) {
+        for (const bool atMostOnce : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (atMostOnce ? ", at most once" : ""));
+            ScriptedServer server;
+            server.enqueue(c.action);
+            HTTPRequest* r = to(server);
+            r->setAtMostOnce(atMostOnce);
+            const Outcome o = run(r);
+            EXPECT_TRUE(o.completed);
+            EXPECT_FALSE(o.failed);
+            EXPECT_EQ(o.reply.isValid(), c.accepted);
+            EXPECT_FALSE(ns::NetworkActivity::isVisible());
+            // Given up early: what the server got out is the ceiling and what the network
+            // layer read ahead meanwhile (chunks are read ahead on its own thread, more so on
+            // a busy machine), not the endless rest.
+            EXPECT_LT(server.floodWritten(), ceiling + (qint64(256) << 20));
+        }
+    }
+}
+
 TEST(HTTPRequest, transportFailuresGoToTheFailureHandlerWithTheirCodes) {
     ScriptedServer server;
     server.enqueue(ScriptedServer::noAnswer());

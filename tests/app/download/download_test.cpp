@@ -1,10 +1,16 @@
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <optional>
+#include <sys/stat.h>
+#include <thread>
 
 #include "app/categories/MD5.h"
 #include "app/download/FilesListDownloaderModel.h"
@@ -474,6 +480,94 @@ TEST_F(DownloadTest, ThePictureCacheKeepsWithinItsCeiling) {
     EXPECT_LE(MultiplexCache::count() * each, MultiplexCache::kMaxBytes);
     EXPECT_FALSE(MultiplexCache::imageWithKey("first").isNull());
     EXPECT_TRUE(MultiplexCache::imageWithKey("1").isNull());
+}
+
+} // namespace
+
+namespace {
+
+TEST(PCFileCopy, CopiesAFileOrAWholeFolderAndNeverReplacesAnything) {
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    ASSERT_TRUE(QDir().mkpath(d + "/tree/sub/deeper"));
+    ASSERT_TRUE(PCFile::fileWriteAtPath(d + "/tree/a.txt", "a"));
+    ASSERT_TRUE(PCFile::fileWriteAtPath(d + "/tree/sub/deeper/b.txt", "b"));
+    ASSERT_TRUE(QFile::link("a.txt", d + "/tree/link"));
+    ASSERT_TRUE(PCFile::fileWriteAtPath(d + "/kept.txt", "kept"));
+    ASSERT_TRUE(QDir().mkpath(d + "/keptDir"));
+    const struct {
+        const char* what;
+        QString from, to;
+        bool copied;
+        QStringList tree; // what is at `to` afterwards, relative
+    } cases[] = {
+        {"a file", d + "/tree/a.txt", d + "/copy.txt", true, {}},
+        {"a folder tree",
+         d + "/tree",
+         d + "/copyTree",
+         true,
+         {"a.txt", "link", "sub", "sub/deeper", "sub/deeper/b.txt"}},
+        {"a missing source", d + "/none", d + "/copyNone", false, {}},
+        {"an existing file", d + "/tree/a.txt", d + "/kept.txt", false, {}},
+        {"an existing folder", d + "/tree", d + "/keptDir", false, {}},
+        {"a folder into itself", d + "/tree", d + "/tree/sub/again", false, {}},
+        {"into a missing folder", d + "/tree/a.txt", d + "/no/such/copy.txt", false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool existed = QFileInfo::exists(c.to);
+        EXPECT_EQ(PCFile::fileCopy(c.from, c.to), c.copied);
+        if (!c.copied) {
+            EXPECT_EQ(QFileInfo::exists(c.to), existed);
+            continue;
+        }
+        QStringList found;
+        QDirIterator it(c.to, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << QDir(c.to).relativeFilePath(it.next());
+        found.sort();
+        EXPECT_EQ(found, c.tree);
+    }
+    QFile copy(d + "/copyTree/sub/deeper/b.txt");
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), "b");
+    EXPECT_EQ(QFileInfo(d + "/copyTree/link").symLinkTarget(), d + "/copyTree/a.txt");
+    QFile kept(d + "/kept.txt");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "kept");
+    EXPECT_FALSE(QFileInfo::exists(d + "/tree/sub/again"));
+}
+
+TEST_F(DownloadTest, APipeInPlaceOfACachedPictureIsNeverWaitedOn) {
+    ASSERT_TRUE(QDir().mkpath(cache));
+    const QString pipe = cache + "/piped";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    server.setHandler([](const ScriptedServer::Request&) { return picture(Qt::red); });
+    // Should the load open the pipe, a writer sets it free after a while and the test fails.
+    std::mutex lock;
+    std::condition_variable changed;
+    bool loaded = false;
+    bool freed = false;
+    std::thread guard([&] {
+        std::unique_lock<std::mutex> held(lock);
+        if (changed.wait_for(held, std::chrono::seconds(5), [&] { return loaded; })) return;
+        freed = true;
+        QFile writer(pipe);
+        writer.open(QIODevice::WriteOnly);
+    });
+    ui::ImageView view;
+    load(&view, "piped.png", "piped");
+    {
+        std::lock_guard<std::mutex> held(lock);
+        loaded = true;
+    }
+    changed.notify_all();
+    guard.join();
+    EXPECT_FALSE(freed);
+    EXPECT_TRUE(shows(view, Qt::blue)); // the placeholder while the picture comes
+    ASSERT_TRUE(waitUntil([&] { return shows(view, Qt::red); }));
+    EXPECT_TRUE(QFileInfo(pipe).isFile());
 }
 
 } // namespace

@@ -79,6 +79,8 @@ TEST_F(ZipDownloadTest, OnlyAWholeHarmlessArchiveReplacesItsFolderAndNothingLand
         {"swarm.zip", target, fails},
         {"truncated.zip", target, fails},
         {"fake.zip", target, fails},
+        {"legacy.zip", target, fails}, // a name that is not UTF-8
+        {"deep.zip", target, fails},   // 2000 nested folders
         {"notes.txt", blocked, "创建目录失败\n下载文件非zip格式"},
         {"good.zip", "", "保存目录为空"},
         {"good.zip?name=.zip", target, "文件保存失败"}, // no folder name: never the whole target

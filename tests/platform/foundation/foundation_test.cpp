@@ -8,6 +8,7 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Crypto.h"
+#include "platform/foundation/Directories.h"
 #include "platform/foundation/HttpDownload.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
@@ -18,10 +19,19 @@
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
 
+#include "tests/support/Wait.h"
+
+#include <QFileInfo>
+#include <atomic>
 #include <cmath>
+#include <fcntl.h>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -447,6 +457,125 @@ TEST(UserDefaults, aFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
         ASSERT_TRUE(store.synchronize());
         EXPECT_TRUE(ns::UserDefaults(path).boolForKey("is_auto_login"));
     }
+}
+
+// Runs work on a thread of its own and waits for it under a guard; a reader stuck opening the
+// pipe is set free by a writer, so a failure never hangs the suite.
+bool endsWithoutAWriter(const QString& pipe, const std::function<void()>& work) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    const bool ended = waitUntil([&] { return done.load(); }, 5000);
+    if (!ended) {
+        QFile writer(pipe);
+        writer.open(QIODevice::WriteOnly);
+        writer.close();
+    }
+    worker.join();
+    return ended;
+}
+
+TEST(UserDefaults, aPipeInPlaceOfTheSettingsOrACacheFileIsNeverWaitedOn) {
+    QTemporaryDir home;
+    const struct {
+        const char* name;
+        bool settings; // read as the settings store, else as a cached list
+    } cases[] = {
+        {"Library/Preferences/tavrix.plist", true},
+        {"Library/Caches/AD.xml", false},
+        {"Library/Caches/MainInfoConfList.xml", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = home.filePath(c.name);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QVariant read = QVariant(1);
+        std::unique_ptr<ns::UserDefaults> store;
+        ASSERT_TRUE(endsWithoutAWriter(path, [&] {
+            if (c.settings)
+                store = std::make_unique<ns::UserDefaults>(path);
+            else
+                read = ns::PropertyList::readFile(path);
+        }));
+        if (!c.settings) {
+            EXPECT_FALSE(read.isValid());
+            continue;
+        }
+        EXPECT_TRUE(store->dictionaryRepresentation().isEmpty());
+        store->setBool(true, "is_auto_login");
+        ASSERT_TRUE(store->synchronize());
+        EXPECT_TRUE(QFileInfo(path).isFile());
+        EXPECT_TRUE(ns::UserDefaults(path).boolForKey("is_auto_login"));
+    }
+}
+
+TEST(Directories, whatAStartFindsInTheTemporaryFolderGoesWhateverItIs) {
+    QTemporaryDir home, outside;
+    const QString previousHome = ns::Directories::home();
+    ns::Directories::setHomeOverride(home.path());
+    const QByteArray tmp = QFile::encodeName(ns::Directories::temporary());
+    const QByteArray kept = QFile::encodeName(outside.filePath("kept.txt"));
+    ASSERT_TRUE(writeBytes(outside.filePath("kept.txt"), "mine"));
+    const auto makeFile = [](const QByteArray& path) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0600);
+        return fd >= 0 && ::close(fd) == 0;
+    };
+    const struct {
+        const char* what;
+        std::function<bool(const QByteArray& at)> make;
+    } cases[] = {
+        {"a plain file", makeFile},
+        {"a name that is not UTF-8",
+         [&](const QByteArray& at) {
+             return ::mkdir(at.constData(), 0700) == 0 && makeFile(at + "/\xd5\xcb\xff.txt");
+         }},
+        {"2000 nested folders",
+         [&](const QByteArray& at) {
+             QByteArray path = at;
+             for (int i = 0; i < 2000; ++i) {
+                 // Made one level at a time: the whole path is past what a call may take.
+                 if (::mkdir(path.constData(), 0700) != 0 || ::chdir(path.constData()) != 0)
+                     return false;
+                 path = "d";
+             }
+             const bool made = makeFile("bottom");
+             return ::chdir("/") == 0 && made;
+         }},
+        {"a folder nobody may read",
+         [&](const QByteArray& at) {
+             return ::mkdir(at.constData(), 0700) == 0 && makeFile(at + "/f") &&
+                    ::chmod(at.constData(), 0) == 0;
+         }},
+        {"a link to a file elsewhere",
+         [&](const QByteArray& at) { return ::symlink(kept.constData(), at.constData()) == 0; }},
+        {"a pipe", [](const QByteArray& at) { return ::mkfifo(at.constData(), 0600) == 0; }},
+    };
+    const QString cwd = QDir::currentPath();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray at = tmp + "/stale";
+        ASSERT_TRUE(c.make(at));
+        ASSERT_TRUE(QDir::setCurrent(cwd));
+        EXPECT_TRUE(ns::Directories::emptyTemporary());
+        EXPECT_EQ(
+            QDir(ns::Directories::temporary())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                .size(),
+            0);
+        // The same through removeTree on a path of its own.
+        ASSERT_TRUE(c.make(at));
+        ASSERT_TRUE(QDir::setCurrent(cwd));
+        EXPECT_TRUE(ns::Directories::removeTree(QFile::decodeName(at)));
+        struct stat st;
+        EXPECT_NE(::lstat(at.constData(), &st), 0);
+    }
+    QFile survivor(outside.filePath("kept.txt"));
+    ASSERT_TRUE(survivor.open(QIODevice::ReadOnly));
+    EXPECT_EQ(survivor.readAll(), "mine");
+    ns::Directories::setHomeOverride(previousHome);
 }
 
 TEST(PropertyList, stringsHoldingNulBytesAreReadNotFatal) {
