@@ -12,18 +12,18 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include "screens/web/AddressBookHelper.h"
-#include "screens/web/WebBridgeMessage.h"
-#include "screens/web/WebViewController.h"
 #include "platform/foundation/Contacts.h"
 #include "platform/foundation/Directories.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
-#include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/WebViewFake.h"
 #include "platform/ui/WebViewModule.h"
 #include "platform/ui/Window.h"
+#include "screens/web/AddressBookHelper.h"
+#include "screens/web/WebBridgeMessage.h"
+#include "screens/web/WebViewController.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
 
@@ -201,12 +201,14 @@ void BM_Bridge_SmsBodyOfSize(benchmark::State& state) {
     // Chinese text with spaces (kind 0) or one unbroken word (kind 1, the hardest to wrap),
     // percent-encoded in the address as the engine hands it over.
     QString body;
-    const QString phrase =
-        state.range(1) == 0 ? QStringLiteral("推荐你使用网上营业厅 随时查话费 ") : QStringLiteral("A");
+    const QString phrase = state.range(1) == 0 ? QStringLiteral("推荐你使用网上营业厅 随时查话费 ")
+                                               : QStringLiteral("A");
     const qsizetype phraseBytes = phrase.toUtf8().size();
-    for (qsizetype bytes = 0; bytes < state.range(0); bytes += phraseBytes) body += phrase;
-    const QString json = QStringLiteral(R"({"function":"displaySMSComposerSheetWithPhone:","argument":"%1"})")
-                             .arg(body);
+    for (qsizetype bytes = 0; bytes < state.range(0); bytes += phraseBytes)
+        body += phrase;
+    const QString json =
+        QStringLiteral(R"({"function":"displaySMSComposerSheetWithPhone:","argument":"%1"})")
+            .arg(body);
     const QUrl url(QStringLiteral("webkitpostnotification:") +
                    QString::fromLatin1(QUrl::toPercentEncoding(json)));
     settle();

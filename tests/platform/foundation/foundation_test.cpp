@@ -401,6 +401,8 @@ TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     QDir().mkpath(data.path() + "/applications");
     const QUrl talk("talkapp://x"), other("otherapp://y");
     EXPECT_FALSE(ns::UrlOpener::canOpenURL(talk));
+    // Nothing takes it: refused here, not handed to the desktop's opener to fail unseen.
+    EXPECT_FALSE(ns::UrlOpener::openURL(talk));
     ASSERT_TRUE(
         writeBytes(data.path() + "/applications/talk.desktop",
                    "[Desktop Entry]\nName=Talk\nMimeType=text/plain;x-scheme-handler/talkapp;\n"));
