@@ -232,7 +232,10 @@ void BM_Bridge_SmsBodyOfSize(benchmark::State& state) {
     state.counters["peak_added_MB"] = peak;
     qInstallMessageHandler(previous);
 }
+// The largest bodies a page may hand over (about 1,000 characters), then hostile ones.
 BENCHMARK(BM_Bridge_SmsBodyOfSize)
+    ->Args({2700, 0})
+    ->Args({1000, 1})
     ->Args({200 * 1024, 0})
     ->Args({1536 * 1024, 0})
     ->Args({200 * 1024, 1})
