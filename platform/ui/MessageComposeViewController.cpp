@@ -139,6 +139,7 @@ void MessageComposeViewController::loadView() {
     send->titleLabel()->setFont(Font::boldSystemFontOfSize(17));
     send->setTitle(QStringLiteral("发送"));
     send->setTitleColor(kButtonColor);
+    send->setTitleColor(QColor(143, 143, 143), Control::Disabled);
     send->addAction(Control::TouchUpInside, [self] {
         if (self) self->send();
     });

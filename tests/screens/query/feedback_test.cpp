@@ -271,7 +271,7 @@ TEST_F(AboutTest, TheUpdateAlertOpensOnlyAWebAddress) {
         // Confirmed but not opened: the subscriber is told, briefly.
         const bool told = QString(c.button) == "确认" && !(c.opens && c.desktopTakes);
         OverlayHUD* hud = OverlayHUD::HUDForView(screen->view());
-        EXPECT_EQ(hud ? hud->labelText() : QString(), told ? "无法打开此链接" : "");
+        EXPECT_EQ(hud ? hud->detailsLabelText() : QString(), told ? "无法打开此链接" : "");
         letOverlayGo();
     }
 }

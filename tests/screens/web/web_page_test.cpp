@@ -624,21 +624,29 @@ TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
 }
 
 TEST_F(ShareTest, talvoMissingOffersTheDownload) {
-    ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return false; });
-    QList<QUrl> opened;
-    ns::UrlOpener::setHandler([&](const QUrl& url) {
-        opened.append(url);
-        return true;
-    });
-    WebViewController* page = open("http://h/a.html");
-    // Fewer than four pieces still make a share (the alert here, as Talvo is missing).
-    call(page, {{"function", "showTVFriendsView:"}, {"argument", "only a title"}});
-    ui::AlertView* alert = ui::AlertCenter::topAlert();
-    ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->buttonTitleAtIndex(1), "免费下载塔沃");
-    alert->pressButtonAtIndex(1);
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.first().scheme(), "itms-apps");
+    // The download page opens, or the subscriber is told the desktop cannot open it.
+    for (const bool desktopOpens : {true, false}) {
+        SCOPED_TRACE(desktopOpens ? "opened" : "nothing opens it");
+        ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return false; });
+        QList<QUrl> opened;
+        ns::UrlOpener::setHandler([&](const QUrl& url) {
+            opened.append(url);
+            return desktopOpens;
+        });
+        WebViewController* page = open("http://h/a.html");
+        webView(page)->finishLoad(true);
+        ASSERT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
+        // Fewer than four pieces still make a share (the alert here, as Talvo is missing).
+        call(page, {{"function", "showTVFriendsView:"}, {"argument", "only a title"}});
+        ui::AlertView* alert = ui::AlertCenter::topAlert();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->buttonTitleAtIndex(1), "免费下载塔沃");
+        alert->pressButtonAtIndex(1);
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_EQ(opened.first().scheme(), "itms-apps");
+        EXPECT_EQ(overlay(page) ? overlay(page)->detailsLabelText() : QString(),
+                  desktopOpens ? "" : "无法打开此链接");
+    }
 }
 
 // The browser module missing or broken: the page says the network failed and leaves; the
