@@ -381,6 +381,11 @@ TEST_F(WebPageTest, hostileMessagesAndAddressesChangeNothing) {
         return QStringLiteral(R"({"function":"getVersionNumOfAPP:","callback":"cb","argument":%1})")
             .arg(argumentJson);
     };
+    // An ignored array argument that brings the whole message to the given length.
+    const auto padded = [&](qsizetype length) {
+        const qsizetype rest = length - version("[\"\"]").size();
+        return "[\"" + QString(rest, 'x') + "\"]";
+    };
     const auto asAddress = [](const QString& json) {
         return QUrl(QStringLiteral("webkitpostnotification:") +
                     QString::fromLatin1(QUrl::toPercentEncoding(json)));
@@ -393,8 +398,11 @@ TEST_F(WebPageTest, hostileMessagesAndAddressesChangeNothing) {
     const Case cases[] = {
         {"shallow argument", asAddress(version(nested(10))), true},
         {"deep argument", asAddress(version(nested(5000))), false},
+        // Every field within its own limit, the whole one character past the message's.
         {"message past its limit",
-         asAddress(version('"' + QString(WebBridgeMessage::kMaxMessageLength, 'x') + '"')), false},
+         asAddress(version(padded(WebBridgeMessage::kMaxMessageLength + 1))), false},
+        {"message at its limit", asAddress(version(padded(WebBridgeMessage::kMaxMessageLength))),
+         true},
         {"1.5 MB SMS body",
          asAddress(
              QStringLiteral(R"({"function":"displaySMSComposerSheetWithPhone:","argument":"%1"})")
