@@ -12,16 +12,18 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include "screens/web/AddressBookHelper.h"
-#include "screens/web/WebBridgeMessage.h"
-#include "screens/web/WebViewController.h"
 #include "platform/foundation/Contacts.h"
 #include "platform/foundation/Directories.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/WebViewFake.h"
 #include "platform/ui/WebViewModule.h"
 #include "platform/ui/Window.h"
+#include "screens/web/AddressBookHelper.h"
+#include "screens/web/WebBridgeMessage.h"
+#include "screens/web/WebViewController.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
 
@@ -158,5 +160,87 @@ void BM_Contacts_AnswerScriptOfLargeBook(benchmark::State& state) {
     state.counters["script_MB"] = double(size) / 1e6;
 }
 BENCHMARK(BM_Contacts_AnswerScriptOfLargeBook)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// Resident and peak resident kilobytes of this process; the peak can be reset.
+qint64 statusKilobytes(const char* key) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+void resetPeakResident() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
+// One hostile bridge call: the page hands an SMS body of the given size to the native side.
+// Timed from the page's navigation to the screen drawn after it (the call and what it puts on
+// screen); the peak memory the call added is reported beside it.
+void BM_Bridge_SmsBodyOfSize(benchmark::State& state) {
+    const QtMessageHandler previous = qInstallMessageHandler(quietMessages);
+    ui::ScopedInstantAnimations instant;
+    ui::WebViewFake::ScopedInstall fake;
+    ui::MessageComposeViewController::setCanSendText(true);
+    ui::Window window;
+    auto* nav = new ui::NavigationController(new ui::ViewController);
+    window.setRootViewController(nav);
+    window.makeKeyAndVisible();
+    auto* page = qobject_cast<WebViewController*>(
+        ui::Storyboard::instantiateViewController("Main", "WebViewController"));
+    page->setRequestURL("http://127.0.0.1/pelvo/ulvek/a.html");
+    nav->pushViewController(page, false);
+    auto* view = qobject_cast<ui::WebViewFake*>(page->myWebView());
+    view->finishLoad(true);
+    // Chinese text with spaces (kind 0) or one unbroken word (kind 1, the hardest to wrap),
+    // percent-encoded in the address as the engine hands it over.
+    QString body;
+    const QString phrase = state.range(1) == 0 ? QStringLiteral("推荐你使用网上营业厅 随时查话费 ")
+                                               : QStringLiteral("A");
+    const qsizetype phraseBytes = phrase.toUtf8().size();
+    for (qsizetype bytes = 0; bytes < state.range(0); bytes += phraseBytes)
+        body += phrase;
+    const QString json =
+        QStringLiteral(R"({"function":"displaySMSComposerSheetWithPhone:","argument":"%1"})")
+            .arg(body);
+    const QUrl url(QStringLiteral("webkitpostnotification:") +
+                   QString::fromLatin1(QUrl::toPercentEncoding(json)));
+    settle();
+    const double before = double(statusKilobytes("VmRSS:")) / 1024.0;
+    double peak = 0;
+    for (auto _ : state) {
+        resetPeakResident();
+        view->navigate(url);
+        window.grab();
+        state.PauseTiming();
+        peak = std::max(peak, double(statusKilobytes("VmHWM:")) / 1024.0 - before);
+        if (auto* composer = page->presentedViewController()) {
+            Q_UNUSED(composer);
+            page->dismissViewControllerAnimated(false);
+        }
+        settle();
+        state.ResumeTiming();
+    }
+    state.counters["body_MB"] = double(body.toUtf8().size()) / 1e6;
+    state.counters["url_MB"] = double(url.toEncoded().size()) / 1e6;
+    state.counters["peak_added_MB"] = peak;
+    qInstallMessageHandler(previous);
+}
+// The largest bodies a page may hand over (about 1,000 characters), then hostile ones.
+BENCHMARK(BM_Bridge_SmsBodyOfSize)
+    ->Args({2700, 0})
+    ->Args({1000, 1})
+    ->Args({200 * 1024, 0})
+    ->Args({1536 * 1024, 0})
+    ->Args({200 * 1024, 1})
+    ->Args({1536 * 1024, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace

@@ -13,7 +13,9 @@ Handler g_canOpen;
 
 bool openURL(const QUrl& url) {
     if (g_open) return g_open(url);
-    if (!url.isValid()) return false;
+    // The desktop's opener reports success once it has started, whether or not anything then
+    // takes the link: a scheme without a handler is refused here, so the caller can say so.
+    if (!url.isValid() || !canOpenURL(url)) return false;
     return QDesktopServices::openUrl(url);
 }
 

@@ -9,6 +9,7 @@ namespace ns {
 // Asks the desktop to open a URL. Tests replace the handler to see what would be opened.
 namespace UrlOpener {
 using Handler = std::function<bool(const QUrl&)>;
+// False when the link is invalid, no application takes its scheme, or the desktop refused it.
 bool openURL(const QUrl& url);
 // Whether some application is registered for the URL's scheme.
 bool canOpenURL(const QUrl& url);

@@ -7,12 +7,13 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace ui {
 
 namespace {
-bool g_canSend = true;
+std::optional<bool> g_canSend;
 MessageComposeViewController::Composed g_last;
 int g_count = 0;
 
@@ -36,11 +37,17 @@ MessageComposeViewController::MessageComposeViewController(QObject* parent)
 MessageComposeViewController::~MessageComposeViewController() = default;
 
 bool MessageComposeViewController::canSendText() {
-    return g_canSend;
+    if (g_canSend) return *g_canSend;
+    return ns::UrlOpener::canOpenURL(QUrl(QStringLiteral("sms:")));
 }
 
-void MessageComposeViewController::setCanSendText(bool can) {
+void MessageComposeViewController::setCanSendText(std::optional<bool> can) {
     g_canSend = can;
+}
+
+QStringList MessageComposeViewController::recipientsFromText(const QString& text) {
+    static const QRegularExpression separators(QStringLiteral("[,;，；、\\s]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
 }
 
 MessageComposeViewController::Composed MessageComposeViewController::lastComposed() {
@@ -58,11 +65,26 @@ void MessageComposeViewController::resetComposedRecord() {
 
 void MessageComposeViewController::setRecipients(const QStringList& recipients) {
     m_recipients = recipients;
+    if (m_recipientsField) m_recipientsField->setText(recipients.join(QStringLiteral(", ")));
     refreshLabels();
 }
 
 void MessageComposeViewController::setBody(const QString& body) {
-    m_body = body;
+    m_body = body.left(kMaxBodyLength);
+    refreshLabels();
+}
+
+bool MessageComposeViewController::textField(TextField* field, TextRange range,
+                                             const QString& replacement) {
+    if (field != m_recipientsField) return true;
+    static const QRegularExpression allowed(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9+,;，；、 ]*")));
+    const qsizetype length = field->text().size() - range.length + replacement.size();
+    return length <= kMaxRecipientsLength && allowed.match(replacement).hasMatch();
+}
+
+void MessageComposeViewController::recipientsEdited() {
+    m_recipients = recipientsFromText(m_recipientsField->text());
     refreshLabels();
 }
 
@@ -88,10 +110,21 @@ void MessageComposeViewController::loadView() {
     auto* line = new View(QRectF(0, 63.5, full.width(), 0.5), bar);
     line->setBackgroundColor(QColor(0, 0, 0, 77));
 
-    auto* to = new Label(QRectF(15, 72, full.width() - 30, 30), v);
+    auto* to = new Label(QRectF(15, 72, 60, 30), v);
     to->setFont(Font::systemFontOfSize(15));
     to->setTextColor(QColor(143, 143, 143));
-    m_recipientsLabel = to;
+    to->setText(QStringLiteral("收件人："));
+    auto* field = new TextField(QRectF(75, 72, full.width() - 90, 30), v);
+    field->setFont(Font::systemFontOfSize(15));
+    field->setPlaceholder(QStringLiteral("输入手机号码"));
+    field->setText(m_recipients.join(QStringLiteral(", ")));
+    field->setDelegate(this);
+    field->addAction(Control::EditingChanged, [self] {
+        if (self) self->recipientsEdited();
+    });
+    m_recipientsField = field;
+    auto* underline = new View(QRectF(15, 102, full.width() - 30, 0.5), v);
+    underline->setBackgroundColor(QColor(0, 0, 0, 51));
 
     auto* bubble = new View(QRectF(15, 112, full.width() - 30, 0), v);
     bubble->setBackgroundColor(QColor(229, 229, 234));
@@ -106,9 +139,11 @@ void MessageComposeViewController::loadView() {
     send->titleLabel()->setFont(Font::boldSystemFontOfSize(17));
     send->setTitle(QStringLiteral("发送"));
     send->setTitleColor(kButtonColor);
+    send->setTitleColor(QColor(143, 143, 143), Control::Disabled);
     send->addAction(Control::TouchUpInside, [self] {
         if (self) self->send();
     });
+    m_sendButton = send;
     setView(v);
 }
 
@@ -125,8 +160,7 @@ void MessageComposeViewController::refreshLabels() {
         m_recorded = true;
         ++g_count;
     }
-    auto* to = static_cast<Label*>(m_recipientsLabel);
-    to->setText(QStringLiteral("收件人：") + m_recipients.join(QStringLiteral("、")));
+    m_sendButton->setEnabled(!m_recipients.isEmpty());
     auto* text = static_cast<Label*>(m_bodyLabel);
     View* bubble = text->superview();
     const double w = bubble->frame().width() - 24;
@@ -141,8 +175,13 @@ void MessageComposeViewController::refreshLabels() {
 
 void MessageComposeViewController::send() {
     if (m_finished) return;
-    if (!canSendText() || m_recipients.isEmpty()) {
+    if (!canSendText()) {
         finish(MessageComposeResult::Failed);
+        return;
+    }
+    // Nobody to send to yet: the user is asked for a number, nothing closes.
+    if (m_recipients.isEmpty()) {
+        if (m_recipientsField) m_recipientsField->becomeFirstResponder();
         return;
     }
     const bool taken = ns::UrlOpener::openURL(smsUrl(m_recipients, m_body));

@@ -15,6 +15,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
+#include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 #include "screens/entry/LoginExchange.h"
 #include "screens/shell/TavrixApplicationSpecific.h"
@@ -227,6 +228,9 @@ void LoginViewController::handleReply(const QVariant& reply) {
 }
 
 void LoginViewController::openMainContainer() {
+    // A page of the previous subscriber may still be alive below this screen: no cookie of
+    // it reaches the new shell's pages.
+    ui::WebView::deleteAllCookies();
     const QString segueName = QStringLiteral("LoginViewToSkatingRink");
     auto* nav = navigationController();
     const auto segue = ui::Storyboard::segueFor(this, segueName);

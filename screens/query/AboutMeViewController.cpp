@@ -1,8 +1,10 @@
 #include "screens/query/AboutMeViewController.h"
 
 #include "app/categories/Block.h"
+#include "app/core/BFHudUtils.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
+#include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
@@ -106,9 +108,12 @@ void AboutMeViewController::versionAnswered(const QVariantMap& reply) {
     Block::alertWithTitle(
         kUpdateTitle, content,
         [self](int index) {
-            // Only a real download address leaves the application.
-            if (index == 1 && self && isOpenableUpdateUrl(self->m_versionUrl))
-                PublicFunction::openUrl(self->m_versionUrl.trimmed());
+            if (index != 1 || !self) return;
+            // Only a real download address leaves the application; one the desktop cannot
+            // open is said so.
+            const QString url = self->m_versionUrl.trimmed();
+            if (!isOpenableUpdateUrl(url) || !ns::UrlOpener::openURL(QUrl(url)))
+                BFHudUtils::showText(QStringLiteral("无法打开此链接"), self->view(), nullptr);
         },
         QStringLiteral("取消"), QStringLiteral("确认"))
         ->show();

@@ -18,6 +18,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
+#include "platform/ui/WebView.h"
 
 TAVRIX_REGISTER_SCENE("Main", "SideSlipViewController", SideSlipViewController);
 
@@ -228,6 +229,8 @@ void SideSlipViewController::buttonPressed(ui::Button* sender) {
                 PublicFunction::removeConfigWithKey("session");
                 PublicFunction::removeConfigWithKey("username");
                 PublicFunction::removeConfigWithKey("password");
+                // The pages' cookies were the subscriber's too.
+                ui::WebView::deleteAllCookies();
                 ns::NotificationCenter::defaultCenter().postNotificationName(
                     notification::kPushToLoginVeiw);
             },

@@ -23,12 +23,26 @@ bool WebBridgeMessage::isBridgeCall(const QString& urlText) {
 }
 
 std::optional<WebBridgeMessage> WebBridgeMessage::fromURLText(const QString& urlText) {
-    const QStringList pieces = urlText.split(QLatin1String(kMarker));
-    if (pieces.size() < 2) return std::nullopt;
-    return parse(pieces[1]);
+    // Only the text between the first marker and the next one is looked at.
+    const qsizetype start = urlText.indexOf(QLatin1String(kMarker));
+    if (start < 0) return std::nullopt;
+    const qsizetype from = start + qsizetype(qstrlen(kMarker));
+    const qsizetype next = urlText.indexOf(QLatin1String(kMarker), from);
+    return parse(urlText.mid(from, next < 0 ? -1 : next - from));
+}
+
+qsizetype WebBridgeMessage::maximumArgumentLength(const QString& function) {
+    if (function == QLatin1String("displaySMSComposerSheetWithPhone:")) return kMaxSmsBodyLength;
+    if (function == QLatin1String("showTVFriendsView:") ||
+        function == QLatin1String("showTVFriendCircleView:") ||
+        function == QLatin1String("mirebShareButtonPressed:"))
+        return kMaxShareLength;
+    // The rest take a name, an index or nothing.
+    return kMaxRouteLength;
 }
 
 std::optional<WebBridgeMessage> WebBridgeMessage::parse(const QString& json) {
+    if (json.size() > kMaxMessageLength) return std::nullopt;
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
@@ -38,6 +52,11 @@ std::optional<WebBridgeMessage> WebBridgeMessage::parse(const QString& json) {
     WebBridgeMessage message;
     message.function = function.toString();
     message.argument = object.value("argument");
+    // Only a text or a number is ever used; anything else is kept (and ignored) only while
+    // the message is within its limit.
+    if (message.argument.isString() &&
+        message.argument.toString().size() > maximumArgumentLength(message.function))
+        return std::nullopt;
     const QJsonValue callback = object.value("callback");
     if (callback.isString() && isValidCallback(callback.toString()))
         message.callback = callback.toString();

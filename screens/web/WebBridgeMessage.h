@@ -11,6 +11,12 @@
 // Only the bridge's own functions are accepted; anything else is no message at all.
 struct WebBridgeMessage {
     static constexpr const char* kMarker = "webkitpostnotification:";
+    // What a page may hand over, in characters. A call past any of these is refused whole
+    // before any of it reaches the native side, so no call costs more than its limits allow.
+    static constexpr qsizetype kMaxMessageLength = 64 * 1024; // the JSON of one call
+    static constexpr qsizetype kMaxSmsBodyLength = 1000;      // an SMS body
+    static constexpr qsizetype kMaxShareLength = 4096;        // a share's title, text, addresses
+    static constexpr qsizetype kMaxRouteLength = 128;         // a scene or tab name, a tab index
 
     QString function;
     QJsonValue argument;
@@ -22,8 +28,11 @@ struct WebBridgeMessage {
     // Whether the (percent-decoded) address text carries a bridge call.
     static bool isBridgeCall(const QString& urlText);
     // The message in an address text: the JSON between the first marker and the next one.
-    // Nothing for bad JSON, a missing or unknown function.
+    // Nothing for bad JSON, a missing or unknown function, or a message or argument past its
+    // limit.
     static std::optional<WebBridgeMessage> fromURLText(const QString& urlText);
+    // The longest text argument the function takes.
+    static qsizetype maximumArgumentLength(const QString& function);
     static std::optional<WebBridgeMessage> parse(const QString& json);
 
     // A page function by name or dotted path: letters, digits, "_", "$" and ".".

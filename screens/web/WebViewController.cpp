@@ -6,8 +6,6 @@
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/web/AddressBookHelper.h"
-#include "screens/web/WebBridgeMessage.h"
 #include "platform/foundation/NetworkActivity.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/BarButtonItem.h"
@@ -16,8 +14,11 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/web/AddressBookHelper.h"
+#include "screens/web/WebBridgeMessage.h"
 #include "widgets/OverlayHUD.h"
 
+#include <QDebug>
 #include <utility>
 
 TAVRIX_REGISTER_SCENE("Main", "WebViewController", WebViewController);
@@ -39,6 +40,9 @@ WebViewController::WebViewController(QObject* parent) : ViewController(parent) {
 
 WebViewController::~WebViewController() {
     ns::NotificationCenter::defaultCenter().removeObserver(this);
+    // Gone with its container (a log-in replacing the shell) rather than taken off its stack:
+    // the cookies go all the same, so the next subscriber's page starts without them.
+    if (!m_leftStack) ui::WebView::deleteAllCookies();
     // The engine goes with the screen.
     delete m_webView;
 }
@@ -77,6 +81,13 @@ void WebViewController::loadRequest() {
         return;
     m_judgedAhead = url;
     m_webView->loadRequest(url);
+    m_requestTimeout.start(kRequestTimeoutMs, this, [this] { requestTimedOut(); });
+}
+
+void WebViewController::requestTimedOut() {
+    // As any failed load: the load stops, its overlay goes, and nothing is said.
+    if (m_webView && m_webView->isLoading()) m_webView->stopLoading();
+    webViewDidFailLoadWithError(m_webView, QStringLiteral("timed out"));
 }
 
 void WebViewController::evalJs(const QString& script) {
@@ -96,7 +107,13 @@ bool WebViewController::isPaymentPage(const QString& urlText) {
 bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QUrl& url,
                                                           ui::WebViewNavigationType) {
     if (!m_judgedAhead.isEmpty() && url == std::exchange(m_judgedAhead, QUrl())) return true;
-    const QString text = QUrl::fromPercentEncoding(url.toEncoded());
+    const QByteArray encoded = url.toEncoded();
+    // No page needs an address this long; a bridge call this long would only cost time.
+    if (encoded.size() > kMaxAddressBytes) {
+        qWarning().noquote() << "web page: refused an address of" << encoded.size() << "bytes";
+        return false;
+    }
+    const QString text = QUrl::fromPercentEncoding(encoded);
     if (text.endsWith(QLatin1String("9999"))) {
         auto* alert =
             new ui::AlertView(QStringLiteral("提示"), QStringLiteral("用户认证失败，请先登陆！"),
@@ -130,12 +147,14 @@ void WebViewController::webViewDidStartLoad(ui::WebView*) {
 }
 
 void WebViewController::webViewDidFinishLoad(ui::WebView*) {
+    m_requestTimeout.cancel();
     m_authenticated = true;
     if (OverlayHUD* hud = baseHud()) hud->hide(true);
     ns::NetworkActivity::setVisible(false);
 }
 
 void WebViewController::webViewDidFailLoadWithError(ui::WebView*, const QString&) {
+    m_requestTimeout.cancel();
     // A failed page shows no message of its own.
     if (OverlayHUD* hud = baseHud()) hud->hide(true);
     ns::NetworkActivity::setVisible(false);
@@ -196,6 +215,7 @@ void WebViewController::showNetworkFailureAlert() {
 }
 
 void WebViewController::stopLoading() {
+    m_requestTimeout.cancel();
     if (m_webView && m_webView->isLoading()) m_webView->stopLoading();
     // A stopped load may never report its end: the overlay goes with it.
     if (OverlayHUD* hud = baseHud()) hud->hide(false);
@@ -214,5 +234,6 @@ void WebViewController::willMoveToParentViewController(ui::ViewController* paren
     ViewController::willMoveToParentViewController(parent);
     // Covered by the picker, the composer or a pushed screen, the page keeps its cookies;
     // taken off the stack, the next page starts without any.
+    m_leftStack = !parent;
     if (!parent) ui::WebView::deleteAllCookies();
 }

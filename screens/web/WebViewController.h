@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/ViewController.h"
+#include "platform/foundation/Clock.h"
 #include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/WebView.h"
 
@@ -30,6 +31,11 @@ class WebViewController : public ViewController,
 public:
     // The operator's payment page loads without the overlay.
     static constexpr const char* kPaymentPagePath = "/UnifiedPay";
+    // The longest address a page may ask for (percent-encoded): past it nothing is loaded and
+    // no bridge call is read.
+    static constexpr qsizetype kMaxAddressBytes = 256 * 1024;
+    // How long the page's own request may take before it counts as failed.
+    static constexpr qint64 kRequestTimeoutMs = 30000;
 
     explicit WebViewController(QObject* parent = nullptr);
     ~WebViewController() override;
@@ -89,19 +95,24 @@ public:
     void pushToFunctionModuleVC(const WebBridgeMessage& message);
     void pushToTabbarViewController(const WebBridgeMessage& message);
 
-    // Answers the page with the whole address book; a book that cannot be read brings the
-    // network-failure alert instead.
+    // Answers the page with the whole address book; a book that cannot be read is as a
+    // refusal: no answer.
     void readAllPeoplesFromAddressBook(const QString& callback, quint64 page);
     void addressBookCallBackWithPhoneNO(const QString& callback, const QString& phone,
                                         const QString& name, quint64 page);
     // Shares to Talvo once the thumbnail has arrived or failed (scene 0 chat, 1 timeline).
     void createMessageToReqWithMessage(const QString& argument, int toScene);
     void showInstallAlert();
+    // A short text overlay: the desktop has nothing that opens the link.
+    static constexpr const char* kCannotOpenLink = "无法打开此链接";
     void messageToShare(const QString& argument);
     void messageComposeViewController(ui::MessageComposeViewController* controller,
                                       ui::MessageComposeResult didFinishWithResult) override;
     // How long a share waits for its picture before it goes without one.
     static constexpr qint64 kShareImageTimeoutMs = 8000;
+
+    // The page's own request took kRequestTimeoutMs: it ends as a failed load.
+    void requestTimedOut();
 
 private:
     void showCloseButton();
@@ -122,4 +133,8 @@ private:
     bool m_authenticated = false;
     // Counts the pages loaded; a bridge answer goes only to the page that asked for it.
     quint64 m_pageGeneration = 0;
+    // Runs while the page's own request has not ended.
+    ns::DelayedCall m_requestTimeout;
+    // Taken off its stack last (and the cookies deleted then).
+    bool m_leftStack = false;
 };

@@ -1,21 +1,23 @@
 // The native functions an operator page calls through WebBridgeMessage.
 
 #include "app/core/AppDelegate.h"
+#include "app/core/BFHudUtils.h"
 #include "app/core/DrawerContainer.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/web/AddressBookHelper.h"
-#include "screens/web/WebBridgeMessage.h"
-#include "screens/web/WebViewController.h"
 #include "mireb/MRBaseRequest.h"
 #include "mireb/MRMessageObject.h"
 #include "mireb/MirebSDK.h"
 #include "platform/foundation/Contacts.h"
 #include "platform/foundation/DataTask.h"
+#include "platform/foundation/UrlOpener.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PeoplePickerViewController.h"
 #include "platform/ui/TabBarController.h"
+#include "screens/web/AddressBookHelper.h"
+#include "screens/web/WebBridgeMessage.h"
+#include "screens/web/WebViewController.h"
 #include "talvo/TVApi.h"
 #include "talvo/TVApiObject.h"
 
@@ -99,11 +101,9 @@ void WebViewController::getAllPeoplesAddressInfo(const WebBridgeMessage& message
 
 void WebViewController::readAllPeoplesFromAddressBook(const QString& callback, quint64 page) {
     if (callback.isEmpty() || page != currentPage()) return;
+    // A book that cannot be read is treated as one the user would not open: no answer.
     const std::optional<QList<ns::Contact>> contacts = ns::ContactsStore::readContacts();
-    if (!contacts) {
-        showNetworkFailureAlert();
-        return;
-    }
+    if (!contacts) return;
     QList<WebBridgeAnswer::Person> people;
     people.reserve(contacts->size());
     for (const ns::Contact& contact : *contacts) {
@@ -204,8 +204,11 @@ void WebViewController::showInstallAlert() {
         QStringLiteral("你的iPhone上还没有安装塔沃,无法使用此功能，使用塔沃可以方便的把你喜欢的"
                        "作品分享给好友。"),
         nullptr, QStringLiteral("取消"), {QStringLiteral("免费下载塔沃")});
-    alert->setCallback([](ui::AlertView*, int index) {
-        if (index == 1) PublicFunction::openUrl(QString::fromLatin1(kTalvoDownloadURL));
+    QPointer<WebViewController> guard(this);
+    alert->setCallback([guard](ui::AlertView*, int index) {
+        if (index != 1 || ns::UrlOpener::openURL(QUrl(QString::fromLatin1(kTalvoDownloadURL))))
+            return;
+        if (guard) BFHudUtils::showText(QString::fromUtf8(kCannotOpenLink), guard->view(), nullptr);
     });
     alert->show();
 }

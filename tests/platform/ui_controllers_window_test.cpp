@@ -1,4 +1,6 @@
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QUrlQuery>
@@ -7,6 +9,7 @@
 #include "platform/foundation/UrlOpener.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
@@ -174,6 +177,63 @@ TEST_F(Composer, RecordsWhatItPreparedAndReportsEachOutcomeOnce) {
     }
     // Never on screen without the means to send.
     EXPECT_EQ(MessageComposeViewController::composedCount(), 3);
+}
+
+TEST_F(Composer, TextsOnlyWhereTheDesktopHasAnSmsHandler) {
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", data.path().toUtf8());
+    QDir().mkpath(data.path() + "/applications");
+    MessageComposeViewController::setCanSendText(std::nullopt);
+    EXPECT_FALSE(MessageComposeViewController::canSendText());
+    QFile entry(data.path() + "/applications/texts.desktop");
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nName=Texts\nMimeType=x-scheme-handler/sms;\n");
+    entry.close();
+    EXPECT_TRUE(MessageComposeViewController::canSendText());
+    // A fixed answer wins over the desktop's.
+    MessageComposeViewController::setCanSendText(false);
+    EXPECT_FALSE(MessageComposeViewController::canSendText());
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_DATA_DIRS");
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(Composer, SendWaitsForARecipientAndTheBodyHasACeiling) {
+    const std::pair<QString, QStringList> written[] = {
+        {"13800000001", {"13800000001"}},
+        {" 13800000001, 10086；+8613900000000、 ", {"13800000001", "10086", "+8613900000000"}},
+        {" ,; ", {}},
+    };
+    for (const auto& [text, recipients] : written)
+        EXPECT_EQ(MessageComposeViewController::recipientsFromText(text), recipients)
+            << text.toStdString();
+
+    QList<QUrl> opened;
+    ns::UrlOpener::setHandler([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    Coloured presenter;
+    auto* composer = new MessageComposeViewController;
+    ComposeRecorder rec;
+    composer->setMessageComposeDelegate(&rec);
+    composer->setBody(QString(MessageComposeViewController::kMaxBodyLength + 500, 'A'));
+    presenter.presentViewController(composer, false);
+    EXPECT_EQ(composer->body().size(), MessageComposeViewController::kMaxBodyLength);
+    EXPECT_FALSE(composer->sendButton()->isEnabled());
+    composer->send();
+    EXPECT_FALSE(composer->isFinished());
+    EXPECT_TRUE(opened.isEmpty());
+    composer->setRecipients({"10086"});
+    EXPECT_EQ(composer->recipientsField()->text(), "10086");
+    EXPECT_TRUE(composer->sendButton()->isEnabled());
+    composer->send();
+    EXPECT_EQ(rec.results, QList<MessageComposeResult>{MessageComposeResult::Sent});
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().path(), "10086");
+    presenter.dismissViewControllerAnimated(false);
 }
 
 TEST_F(Composer, ADestroyedDelegateIsSkipped) {

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -624,6 +625,14 @@ TEST(Crypto, md5AndAesAgreeWithKnownValues) {
     }
 }
 
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
 TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     QTemporaryDir data;
     QTemporaryDir config;
@@ -633,6 +642,13 @@ TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     QDir().mkpath(data.path() + "/applications");
     const QUrl talk("talkapp://x"), other("otherapp://y");
     EXPECT_FALSE(ns::UrlOpener::canOpenURL(talk));
+    // Nothing on the desktop takes it: refused here, not handed to the opener (which would
+    // report the start of a helper as success).
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("talkapp", &catcher, "open");
+    EXPECT_FALSE(ns::UrlOpener::openURL(talk));
+    QDesktopServices::unsetUrlHandler("talkapp");
+    EXPECT_TRUE(catcher.opened.isEmpty());
     ASSERT_TRUE(
         writeBytes(data.path() + "/applications/talk.desktop",
                    "[Desktop Entry]\nName=Talk\nMimeType=text/plain;x-scheme-handler/talkapp;\n"));
@@ -706,3 +722,5 @@ TEST_F(ReachabilityTest, PollNoticesEnvironmentChangesWhileWatched) {
 }
 
 } // namespace
+
+#include "foundation_test.moc"

@@ -1,6 +1,8 @@
 #include "app/core/EncryptedPhoneNumber.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/UrlOpener.h"
 #include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/WebViewFake.h"
 #include "screens/entry/LoginViewController.h"
 #include "screens/entry/PasswordModificationViewController.h"
 #include "tests/screens/entry/login_harness.h"
@@ -136,15 +138,23 @@ TEST_F(LoginScreenTest, SuccessSendsTheFieldsInOrderAndKeepsThePasswordOnlyWhenA
 }
 
 TEST_F(LoginScreenTest, SuccessReplacesTheScreensAboveTheStartScreen) {
+    ui::WebViewFake::ScopedInstall countsCookieDeletions;
     open();
     // An earlier session's container and the log-in screen it brought up on expiry.
     QPointer<ui::ViewController> oldMain =
         ui::Storyboard::instantiateViewController("Main", kMainScene);
     QPointer<ui::ViewController> root = nav->viewControllers().first();
     nav->setViewControllers({root, oldMain, login});
+    // No cookie of the earlier subscriber's pages is left when the new shell is built.
+    int cookieDeletionsWhenBuilt = -1;
+    ui::Storyboard::registerScene("Main", kMainScene, [&] {
+        cookieDeletionsWhenBuilt = ui::WebViewFake::cookieDeletions();
+        return new ui::ViewController;
+    });
     fill(kNumber, kPassword);
     tap(login->loginButton());
     ASSERT_TRUE(waitForTop(kMainScene) && top() != oldMain);
+    EXPECT_EQ(cookieDeletionsWhenBuilt, 1);
     settle();
     const auto stack = nav->viewControllers();
     ASSERT_EQ(stack.size(), 2);
@@ -264,13 +274,19 @@ TEST_F(LoginScreenTest, FirstAppearanceTurnsTheBoxesOnOnce) {
 TEST_F(LoginScreenTest, ForgotPasswordPreparesTheReminderSms) {
     open();
     ui::MessageComposeViewController::resetComposedRecord();
-    ui::MessageComposeViewController::setCanSendText(false);
+    // Where the desktop has no handler for sms: links, the link does nothing.
+    ui::MessageComposeViewController::setCanSendText(std::nullopt);
+    bool desktopTexts = false;
+    ns::UrlOpener::setCanOpenHandler(
+        [&](const QUrl& url) { return url.scheme() == "sms" && desktopTexts; });
     tap(login->buttonOfForgot());
     EXPECT_EQ(ui::MessageComposeViewController::composedCount(), 0);
     EXPECT_EQ(login->presentedViewController(), nullptr);
 
-    ui::MessageComposeViewController::setCanSendText(true);
+    desktopTexts = true;
     tap(login->buttonOfForgot());
+    ns::UrlOpener::setCanOpenHandler({});
+    ui::MessageComposeViewController::setCanSendText(true);
     auto* composer =
         qobject_cast<ui::MessageComposeViewController*>(login->presentedViewController());
     ASSERT_NE(composer, nullptr);
@@ -332,7 +348,7 @@ TEST_F(PasswordChangeTest, ChangedPasswordReplacesTheOldOneEverywhere) {
         const auto sent = sandbox.requestsTo("ChangePassword");
         ASSERT_EQ(sent.size(), 1);
         EXPECT_EQ(fieldKeys(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum",
-                                                "enc_oldpassword", "enc_newpassword"}));
+                                                   "enc_oldpassword", "enc_newpassword"}));
         const EncryptedPhoneNumber key(EncryptedPhoneNumber::requestKeyPrefix(),
                                        sent[0].fields.value("nonce"));
         EXPECT_EQ(key.decrypt(sent[0].fields.value("enc_phonenum")), kNumber);

@@ -9,6 +9,7 @@
 #include "screens/query/FAQViewController.h"
 #include "screens/query/FeedbackViewController.h"
 #include "tests/support/ScriptedServer.h"
+#include "widgets/OverlayHUD.h"
 #include "widgets/RRTextView.h"
 
 #include <QPlainTextEdit>
@@ -208,7 +209,7 @@ protected:
         ScreenHarness::SetUp();
         ns::UrlOpener::setHandler([this](const QUrl& url) {
             opened << url.toString();
-            return true;
+            return desktopTakes;
         });
         screen = show<AboutMeViewController>("AboutMeViewController");
         ASSERT_NE(screen, nullptr);
@@ -224,6 +225,7 @@ protected:
     }
     QPointer<AboutMeViewController> screen;
     QStringList opened;
+    bool desktopTakes = true;
 };
 
 TEST_F(AboutTest, ShowsTheVersionAndSaysWhenItIsTheLatest) {
@@ -241,28 +243,36 @@ TEST_F(AboutTest, TheUpdateAlertOpensOnlyAWebAddress) {
         const char* url;
         const char* button;
         bool opens;
+        bool desktopTakes; // whether the desktop opens what it is handed
     } cases[] = {
-        {"http://127.0.0.1:8080/pelvo/app.apk", "确认", true},
-        {"https://example.org/tavrix.deb", "确认", true},
-        {"http://127.0.0.1:8080/pelvo/app.apk", "取消", false},
-        {"", "确认", false},
-        {"   ", "确认", false},
-        {"javascript:alert(1)", "确认", false},
-        {"file:///etc/passwd", "确认", false},
-        {"kelvamor://Main&FeedbackViewController", "确认", false},
-        {"http://", "确认", false},
+        {"http://127.0.0.1:8080/pelvo/app.apk", "确认", true, true},
+        {"https://example.org/tavrix.deb", "确认", true, true},
+        {"https://example.org/tavrix.deb", "确认", true, false},
+        {"http://127.0.0.1:8080/pelvo/app.apk", "取消", false, true},
+        {"", "确认", false, true},
+        {"   ", "确认", false, true},
+        {"javascript:alert(1)", "确认", false, true},
+        {"file:///etc/passwd", "确认", false, true},
+        {"kelvamor://Main&FeedbackViewController", "确认", false, true},
+        {"http://", "确认", false, true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.url) + " " + c.button);
         ASSERT_TRUE(sandbox::VersionCheckInterface::setRelease(sandbox.server().backend(), "2",
                                                                2015030101, "修复若干问题", c.url));
         opened.clear();
+        desktopTakes = c.desktopTakes;
         check();
         EXPECT_EQ(shownAlert(), "升级提示|修复若干问题|取消,确认");
         EXPECT_EQ(screen->versionUrl(), c.url);
         clickAlertButton(c.button);
-        EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr) << c.url;
-        EXPECT_EQ(opened, c.opens ? QStringList{QString::fromUtf8(c.url)} : QStringList())
-            << c.url << " " << c.button;
+        EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+        EXPECT_EQ(opened, c.opens ? QStringList{QString::fromUtf8(c.url)} : QStringList());
+        // Confirmed but not opened: the subscriber is told, briefly.
+        const bool told = QString(c.button) == "确认" && !(c.opens && c.desktopTakes);
+        OverlayHUD* hud = OverlayHUD::HUDForView(screen->view());
+        EXPECT_EQ(hud ? hud->detailsLabelText() : QString(), told ? "无法打开此链接" : "");
+        letOverlayGo();
     }
 }
 

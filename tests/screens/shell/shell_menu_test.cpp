@@ -1,6 +1,7 @@
 #include "app/core/NotificationNames.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UrlOpener.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/WebViewFake.h"
 #include "screens/shell/SideSlipViewController.h"
 #include "screens/shell/TabBarViewController.h"
 #include "tests/screens/shell/ShellHarness.h"
@@ -154,6 +156,7 @@ TEST_F(MenuTest, AFailedStarLevelIsAskedAgainUntilItSucceedsThenStops) {
 }
 
 TEST_F(MenuTest, LogOutRemovesExactlyTheSessionNumberAndPassword) {
+    ui::WebViewFake::ScopedInstall countsCookieDeletions;
     PublicFunction::saveConfig("123456", "password");
     PublicFunction::saveConfig("02:00:00:00:00:01", "MacAddress");
     tavrixConfig::setIsAutoLogin(true);
@@ -168,14 +171,24 @@ TEST_F(MenuTest, LogOutRemovesExactlyTheSessionNumberAndPassword) {
     ui::AlertCenter::press("取消");
     EXPECT_EQ(PublicFunction::getConfigWithKey("session").toString(), "S1");
 
+    EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 0);
+
     clock.clock.advance(SideSlipViewController::kButtonLockMs);
     pressMenu(menu, SideSlipViewController::kLogoutTag);
+    // The pages' cookies go before the log-in screen comes.
+    int cookieDeletionsAtLogIn = -1;
+    ns::NotificationCenter::defaultCenter().addObserver(
+        observer.get(), notification::kPushToLoginVeiw, nullptr, [&](const ns::Notification&) {
+            cookieDeletionsAtLogIn = ui::WebViewFake::cookieDeletions();
+        });
     ui::AlertCenter::press("确认");
+    EXPECT_EQ(cookieDeletionsAtLogIn, 1);
     for (const char* gone : {"session", "username", "password"})
         EXPECT_FALSE(PublicFunction::getConfigWithKey(gone).isValid()) << gone;
     EXPECT_EQ(PublicFunction::getConfigWithKey("MacAddress").toString(), "02:00:00:00:00:01");
     EXPECT_TRUE(tavrixConfig::isAutoLogin());
     EXPECT_EQ(posted, QStringList{notification::kPushToLoginVeiw});
+    EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
 }
 
 TEST_F(MenuTest, AButtonActsOncePerLockAndOtherTagsGoToTheHomePage) {
@@ -226,14 +239,26 @@ TEST_F(MenuTest, ShareNeedsElevenDigitsAndPreparesTheSms) {
               SideSlipViewController::shareMessage("13800000001"));
 }
 
-TEST_F(MenuTest, ShareOnADeviceThatCannotTextJustCloses) {
-    ui::MessageComposeViewController::setCanSendText(false);
-    SideSlipViewController* menu = showMenu();
-    pressMenu(menu, SideSlipViewController::kShareTag);
-    ui::AlertCenter::topAlert()->textFieldAtIndex(0)->setText("13900000001");
-    EXPECT_TRUE(ui::AlertCenter::press("分享"));
-    EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
-    EXPECT_EQ(ui::MessageComposeViewController::composedCount(), 0);
+TEST_F(MenuTest, ShareComposesOnlyWhereTheDesktopCanText) {
+    // Where the desktop has no handler for sms: links, "分享" closes the alert, nothing else.
+    for (const bool desktopTexts : {true, false}) {
+        SCOPED_TRACE(desktopTexts ? "desktop texts" : "desktop cannot text");
+        ui::MessageComposeViewController::setCanSendText(std::nullopt);
+        ui::MessageComposeViewController::resetComposedRecord();
+        ns::UrlOpener::setCanOpenHandler(
+            [&](const QUrl& url) { return url.scheme() == "sms" && desktopTexts; });
+        SideSlipViewController* menu = showMenu();
+        pressMenu(menu, SideSlipViewController::kShareTag);
+        ui::AlertCenter::topAlert()->textFieldAtIndex(0)->setText("13900000001");
+        EXPECT_TRUE(ui::AlertCenter::press("分享"));
+        EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+        EXPECT_EQ(ui::MessageComposeViewController::composedCount(), desktopTexts ? 1 : 0);
+        EXPECT_EQ(menu->presentedViewController() != nullptr, desktopTexts);
+        if (menu->presentedViewController()) menu->dismissViewControllerAnimated(false);
+        rootNavigation()->popViewControllerAnimated(false);
+        clock.clock.advance(SideSlipViewController::kButtonLockMs);
+    }
+    ns::UrlOpener::setCanOpenHandler({});
     ui::MessageComposeViewController::setCanSendText(true);
 }
 

@@ -4,9 +4,14 @@
 
 #include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/PublicFunction.h"
+#include "app/core/tavrixConfig.h"
 #include "platform/foundation/NetworkActivity.h"
 #include "platform/ui/Button.h"
+#include "sandbox/DemoData.h"
+#include "screens/entry/LoginViewController.h"
+#include "screens/shell/SkatingRinkViewController.h"
 #include "tests/support/SandboxFixture.h"
+#include "tests/support/WindowInput.h"
 #include "widgets/OverlayHUD.h"
 
 #include <QSignalSpy>
@@ -240,6 +245,64 @@ TEST_F(WebEngineTest, bridgePageCallsEveryNativeFunctionAndGetsItsAnswers) {
     ASSERT_TRUE(web::waitUntil([&] { return tabs->selectedIndex() == 1; }));
     EXPECT_EQ(nav->viewControllers().size(), 1);
     EXPECT_TRUE(web::waitUntil([&] { return guard.isNull(); }));
+}
+
+// Two subscribers on one desktop: the first one's page, covered by the log-in screen when the
+// session ends, goes with its shell when the second logs in; the second one's first page
+// starts without the first one's cookies.
+TEST_F(WebEngineTest, theNextSubscribersFirstPageCarriesNoCookieOfThePrevious) {
+    const sandbox::Subscriber& first = sandbox::DemoData::subscribers().at(0);
+    const sandbox::Subscriber& second = sandbox::DemoData::subscribers().at(1);
+    tavrixConfig::setServerBaseAddress(server.baseAddress());
+    // The shell a log-in builds, stood in by one tab holding a navigation stack.
+    const auto shell = [] {
+        auto* tabs = new ui::TabBarController;
+        tabs->setViewControllers({new ui::NavigationController(new ui::ViewController)});
+        return tabs;
+    };
+    ui::Storyboard::registerScene("Main", "SkatingRinkViewController", shell);
+    // The subscriber's own page, as the home page opens it.
+    const auto pageOf = [&](ui::TabBarController* tabs, const QString& number,
+                            const QString& session) {
+        auto* nav = qobject_cast<ui::NavigationController*>(tabs->viewControllers().first());
+        return open(server.baseAddress() + "ulvek/chongdingxiang/index.html?num=" + number +
+                        "&session=" + session,
+                    nav);
+    };
+    const QString cookies = "document.cookie";
+
+    auto* firstShell = shell();
+    host.nav->pushViewController(firstShell, false);
+    QPointer<WebViewController> firstPage =
+        pageOf(firstShell, first.number, server.signIn(first.number));
+    ASSERT_TRUE(waitForLoad(firstPage));
+    ASSERT_EQ(text(firstPage, "number"), first.number);
+    evaluate(firstPage,
+             "document.cookie = 'subscriber=" + first.number + "; path=/; max-age=3600'");
+    ASSERT_EQ(evaluate(firstPage, cookies), "subscriber=" + first.number);
+
+    // The session ends: the log-in screen covers the shell, the page still open below it.
+    auto* login = qobject_cast<LoginViewController*>(
+        ui::Storyboard::instantiateViewController("Main", "LoginViewController"));
+    host.nav->pushViewController(login, false);
+    windowinput::click(login->userName());
+    login->userName()->setText("");
+    windowinput::type(second.number);
+    windowinput::click(login->passWord());
+    windowinput::type(second.password);
+    windowinput::click(login->loginButton());
+    ASSERT_TRUE(web::waitUntil([&] { return host.nav->viewControllers().size() == 2; }, 30000));
+    EXPECT_TRUE(web::waitUntil([&] { return firstPage.isNull(); }));
+
+    auto* secondShell = qobject_cast<ui::TabBarController*>(host.nav->topViewController());
+    ASSERT_NE(secondShell, nullptr);
+    WebViewController* secondPage =
+        pageOf(secondShell, second.number, PublicFunction::getConfigWithKey("session").toString());
+    ASSERT_TRUE(waitForLoad(secondPage));
+    ASSERT_EQ(text(secondPage, "number"), second.number);
+    EXPECT_EQ(evaluate(secondPage, cookies), "");
+    ui::Storyboard::registerScene("Main", "SkatingRinkViewController",
+                                  [] { return new SkatingRinkViewController; });
 }
 
 } // namespace

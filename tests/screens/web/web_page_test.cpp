@@ -4,12 +4,15 @@
 #include "tests/screens/web/web_support.h"
 
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/NetworkActivity.h"
 #include "platform/foundation/Reachability.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/WebViewFake.h"
 #include "platform/ui/WebViewModule.h"
+#include "screens/web/WebBridgeMessage.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/WindowInput.h"
 #include "widgets/OverlayHUD.h"
 
 #include <QJsonArray>
@@ -196,8 +199,23 @@ TEST_F(WebPageTest, cookiesGoWhenThePageLeavesTheStackNotWhenCovered) {
     // The pushed page itself left the stack: that is one deletion.
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
     EXPECT_EQ(host.nav->topViewController(), page);
+    QPointer<WebViewController> popped(page);
     host.nav->popViewControllerAnimated(true);
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 2);
+    // Its end after leaving the stack deletes nothing more.
+    EXPECT_TRUE(web::waitUntil([&] { return popped.isNull(); }));
+    EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 2);
+}
+
+// A page destroyed with what holds it (a log-in replacing the shell under the log-in screen)
+// never leaves its stack: its cookies go all the same.
+TEST_F(WebPageTest, cookiesGoWhenThePageGoesWithItsContainer) {
+    ui::TabBarController* tabs = showTabs(0);
+    QPointer<WebViewController> page = open("http://h/a.html", tab(tabs, 0));
+    webView(page)->finishLoad(true);
+    host.window->setRootViewController(new ui::NavigationController(new ui::ViewController));
+    EXPECT_TRUE(web::waitUntil([&] { return page.isNull(); }));
+    EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
 }
 
 TEST_F(WebPageTest, answersReachOnlyValidCallbacks) {
@@ -237,7 +255,8 @@ TEST_F(WebPageTest, contactsReachThePageThatAskedOnceAllowed) {
         {"sample book", Book::Sample, true, Meanwhile::PageLoads, 3, sample, false},
         {"15,000 people", Book::Large, true, Meanwhile::PageLoads, 15000,
          "{numlist:[\\\"13800014999\\\"],name:\\\"人14999\\\"}]')", false},
-        {"book too large to read", Book::TooLarge, true, Meanwhile::PageLoads, -1, "", true},
+        // Unreadable: as a refusal, no answer and the page stays.
+        {"book too large to read", Book::TooLarge, true, Meanwhile::PageLoads, -1, "", false},
         {"page covered meanwhile", Book::Sample, true, Meanwhile::PageCovered, 3, sample, false},
         {"another page meanwhile", Book::Sample, true, Meanwhile::NextPage, -1, "", false},
     };
@@ -283,6 +302,7 @@ TEST_F(WebPageTest, contactsReachThePageThatAskedOnceAllowed) {
             EXPECT_EQ(answer.count("numlist:"), c.people);
         }
         EXPECT_EQ(shownAlert(), c.networkAlert ? "提示|" + kNetworkFailed + "|确定" : "");
+        EXPECT_EQ(host.nav->topViewController(), page.data());
         ui::AlertCenter::dismissAll();
         host.nav->popToRootViewControllerAnimated(false);
         web::writeSampleContacts();
@@ -297,39 +317,159 @@ TEST_F(WebPageTest, contactsReachThePageThatAskedOnceAllowed) {
     EXPECT_TRUE(webView(page)->scripts().isEmpty());
 }
 
-TEST_F(WebPageTest, smsComposerTakesTextAndNumbersOnly) {
+TEST_F(WebPageTest, smsGoesWhereTheDesktopCanSendItWithATypedRecipient) {
     struct Case {
+        const char* name;
         QJsonValue argument;
-        bool canSend;
+        bool desktopTexts; // the desktop has a handler for sms: links
         bool composer;
         QString body;
-        bool alert;
+        bool alert; // "此设备不支持短信功能"
     };
+    const QString longest(WebBridgeMessage::kMaxSmsBodyLength, QChar(0x8bdd));
     const Case cases[] = {
-        {"推荐你使用", true, true, "推荐你使用", false},
-        {10086, true, true, "10086", false},
-        {QJsonObject{{"a", 1}}, true, false, "", false},
-        {QJsonValue(), true, false, "", false},
-        {"text", false, false, "", true},
+        {"text", "推荐你使用", true, true, "推荐你使用", false},
+        {"number", 10086, true, true, "10086", false},
+        {"longest body", longest, true, true, longest, false},
+        {"body past the limit", longest + "A", true, false, "", false},
+        {"object", QJsonObject{{"a", 1}}, true, false, "", false},
+        {"no argument", QJsonValue(), true, false, "", false},
+        {"desktop cannot text", "text", false, false, "", true},
     };
+    ui::MessageComposeViewController::setCanSendText(std::nullopt);
     WebViewController* page = open("http://h/a.html");
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.body.toStdString());
-        ui::MessageComposeViewController::setCanSendText(c.canSend);
+        SCOPED_TRACE(c.name);
+        ns::UrlOpener::setCanOpenHandler(
+            [&](const QUrl& url) { return url.scheme() == "sms" && c.desktopTexts; });
+        QList<QUrl> opened;
+        ns::UrlOpener::setHandler([&](const QUrl& url) {
+            opened << url;
+            return true;
+        });
         QJsonObject message{{"function", "displaySMSComposerSheetWithPhone:"}};
         if (!c.argument.isNull()) message["argument"] = c.argument;
         call(page, message);
         auto* composer =
             qobject_cast<ui::MessageComposeViewController*>(page->presentedViewController());
         ASSERT_EQ(composer != nullptr, c.composer);
-        if (composer) {
-            EXPECT_EQ(composer->body(), c.body);
-            EXPECT_TRUE(composer->recipients().isEmpty());
-            composer->send();
-            ASSERT_TRUE(presented(page, false));
-        }
         EXPECT_EQ(shownAlert().section('|', 1, 1), c.alert ? "此设备不支持短信功能" : "");
         ui::AlertCenter::dismissAll();
+        if (!composer) continue;
+        EXPECT_EQ(composer->body(), c.body);
+        // No recipient yet: 发送 waits for one.
+        windowinput::click(composer->sendButton());
+        EXPECT_EQ(page->presentedViewController(), composer);
+        EXPECT_TRUE(opened.isEmpty());
+        // Typed as a person types: letters are refused, digits and commas taken.
+        windowinput::click(composer->recipientsField());
+        windowinput::type("1380000000a1,10086");
+        EXPECT_EQ(composer->recipientsField()->text(), "13800000001,10086");
+        windowinput::click(composer->sendButton());
+        ASSERT_TRUE(presented(page, false));
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_EQ(opened.first().scheme(), "sms");
+        EXPECT_EQ(opened.first().path(), "13800000001,10086");
+        EXPECT_EQ(QUrlQuery(opened.first()).queryItemValue("body", QUrl::FullyDecoded), c.body);
+    }
+    ui::MessageComposeViewController::setCanSendText(true);
+}
+
+TEST_F(WebPageTest, hostileMessagesAndAddressesChangeNothing) {
+    const auto nested = [](int depth) { return QString(depth, '[') + QString(depth, ']'); };
+    const auto version = [](const QString& argumentJson) {
+        return QStringLiteral(R"({"function":"getVersionNumOfAPP:","callback":"cb","argument":%1})")
+            .arg(argumentJson);
+    };
+    // An ignored array argument that brings the whole message to the given length.
+    const auto padded = [&](qsizetype length) {
+        const qsizetype rest = length - version("[\"\"]").size();
+        return "[\"" + QString(rest, 'x') + "\"]";
+    };
+    const auto asAddress = [](const QString& json) {
+        return QUrl(QStringLiteral("webkitpostnotification:") +
+                    QString::fromLatin1(QUrl::toPercentEncoding(json)));
+    };
+    struct Case {
+        const char* name;
+        QUrl url;
+        bool answered;
+    };
+    const Case cases[] = {
+        {"shallow argument", asAddress(version(nested(10))), true},
+        {"deep argument", asAddress(version(nested(5000))), false},
+        // Every field within its own limit, the whole one character past the message's.
+        {"message past its limit",
+         asAddress(version(padded(WebBridgeMessage::kMaxMessageLength + 1))), false},
+        {"message at its limit", asAddress(version(padded(WebBridgeMessage::kMaxMessageLength))),
+         true},
+        {"1.5 MB SMS body",
+         asAddress(
+             QStringLiteral(R"({"function":"displaySMSComposerSheetWithPhone:","argument":"%1"})")
+                 .arg(QString(1536 * 1024, 'A'))),
+         false},
+        {"huge page address",
+         QUrl("http://h/a.html?q=" + QString(WebViewController::kMaxAddressBytes, 'a')), false},
+        {"huge expired address",
+         QUrl("http://h/a.html?q=" + QString(WebViewController::kMaxAddressBytes, 'a') + "9999"),
+         false},
+    };
+    WebViewController* page = open("http://h/a.html");
+    webView(page)->finishLoad(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        webView(page)->navigate(c.url);
+        EXPECT_EQ(webView(page)->scripts().size(), c.answered ? 1 : 0);
+        // Nothing loads, nothing covers the page.
+        EXPECT_FALSE(webView(page)->isLoading());
+        EXPECT_EQ(page->presentedViewController(), nullptr);
+        EXPECT_EQ(shownAlert(), "");
+        EXPECT_EQ(host.nav->topViewController(), page);
+        ui::AlertCenter::dismissAll();
+        page = open("http://h/a.html");
+        webView(page)->finishLoad(true);
+    }
+}
+
+// The page's own request: ended as a failed load once it has taken 30 s, without a word.
+TEST_F(WebPageTest, pageRequestGivesUpAfterThirtySeconds) {
+    struct Case {
+        const char* name;
+        qint64 finishesAfterMs; // -1: never
+        bool timesOut;
+    };
+    const Case cases[] = {
+        {"silent server", -1, true},
+        {"answers just in time", 29999, false},
+        {"answers at once", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ns::ScopedManualClock clock;
+        WebViewController* page = open("http://h/a.html");
+        ui::WebViewFake* view = webView(page);
+        ASSERT_NE(overlay(page), nullptr);
+        if (c.finishesAfterMs >= 0) {
+            clock.clock.advance(c.finishesAfterMs);
+            view->finishLoad(true);
+        }
+        clock.clock.advance(WebViewController::kRequestTimeoutMs - 1 -
+                            std::max<qint64>(0, c.finishesAfterMs));
+        EXPECT_EQ(view->stopCount(), 0);
+        if (c.timesOut) {
+            EXPECT_TRUE(view->isLoading());
+            EXPECT_FALSE(overlay(page)->isHidden());
+        }
+        clock.clock.advance(1);
+        EXPECT_EQ(view->stopCount(), c.timesOut ? 1 : 0);
+        EXPECT_FALSE(view->isLoading());
+        EXPECT_FALSE(ns::NetworkActivity::isVisible());
+        // The overlay is on its way out; the page stays, with no message.
+        clock.clock.advance(1000);
+        EXPECT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
+        EXPECT_EQ(shownAlert(), "");
+        EXPECT_EQ(host.nav->topViewController(), page);
+        host.nav->popToRootViewControllerAnimated(false);
     }
 }
 
@@ -413,6 +553,66 @@ protected:
     ScriptedServer server;
 };
 
+// A page hands the native side more than any call needs: the call is refused whole, before
+// anything reaches a control, a share or the page; the same call within its limit goes.
+TEST_F(ShareTest, oversizedBridgeCallsAreRefusedWhole) {
+    enum class Effect { Nothing, Composer, Share, Push, Tab, Answer };
+    struct Case {
+        const char* name;
+        QString function;
+        QString argument; // at the limit, or within it; one character more is past it
+        Effect within;    // what the call does with it
+    };
+    const auto pad = [](const QString& head, qsizetype size) {
+        return head + QString(std::max<qsizetype>(0, size - head.size()), QChar(' '));
+    };
+    const qsizetype share = WebBridgeMessage::kMaxShareLength;
+    const qsizetype route = WebBridgeMessage::kMaxRouteLength;
+    const Case cases[] = {
+        {"sms body", "displaySMSComposerSheetWithPhone:",
+         QString(WebBridgeMessage::kMaxSmsBodyLength, 'A'), Effect::Composer},
+        {"talvo chat", "showTVFriendsView:", pad("标题&&&&&&描述&&&http://h/a.html", share),
+         Effect::Share},
+        {"talvo timeline", "showTVFriendCircleView:", pad("标题&&&&&&描述&&&http://h/", share),
+         Effect::Share},
+        {"mireb", "mirebShareButtonPressed:", pad("查话费&", share), Effect::Share},
+        {"scene", "pushToFunctionModuleVC:", "Main&WebViewController", Effect::Push},
+        {"tab", "pushToTabbarViewController:", pad("2", route), Effect::Tab},
+        {"version", "getVersionNumOfAPP:", QString(route, 'x'), Effect::Answer},
+    };
+    for (const Case& c : cases) {
+        for (const bool over : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (over ? ", one past the limit" : ", at the limit"));
+            ui::TabBarController* tabs = showTabs(1);
+            WebViewController* page = open("http://h/a.html", tab(tabs, 1));
+            apps->sent.clear();
+            const QString argument =
+                over
+                    ? pad(c.argument, c.argument.size() > route ? c.argument.size() + 1 : route + 1)
+                    : c.argument;
+            QPointer<WebViewController> guard(page);
+            ASSERT_FALSE(
+                call(page, {{"function", c.function}, {"argument", argument}, {"callback", "cb"}}));
+            // Shares without a picture go at once: nothing is waited for.
+            Effect seen = Effect::Nothing;
+            if (tabs->selectedIndex() != 1)
+                seen = Effect::Tab;
+            else if (!apps->sent.isEmpty())
+                seen = Effect::Share;
+            else if (tab(tabs, 1)->topViewController() != page)
+                seen = Effect::Push;
+            else if (page->presentedViewController())
+                seen = Effect::Composer;
+            else if (!webView(page)->scripts().isEmpty())
+                seen = Effect::Answer;
+            EXPECT_EQ(seen, over ? Effect::Nothing : c.within);
+            EXPECT_EQ(shownAlert(), "");
+            if (guard && guard->presentedViewController())
+                guard->dismissViewControllerAnimated(false);
+        }
+    }
+}
+
 TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
     struct Case {
         const char* name;
@@ -463,21 +663,29 @@ TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
 }
 
 TEST_F(ShareTest, talvoMissingOffersTheDownload) {
-    ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return false; });
-    QList<QUrl> opened;
-    ns::UrlOpener::setHandler([&](const QUrl& url) {
-        opened.append(url);
-        return true;
-    });
-    WebViewController* page = open("http://h/a.html");
-    // Fewer than four pieces still make a share (the alert here, as Talvo is missing).
-    call(page, {{"function", "showTVFriendsView:"}, {"argument", "only a title"}});
-    ui::AlertView* alert = ui::AlertCenter::topAlert();
-    ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->buttonTitleAtIndex(1), "免费下载塔沃");
-    alert->pressButtonAtIndex(1);
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.first().scheme(), "itms-apps");
+    // The download page opens, or the subscriber is told the desktop cannot open it.
+    for (const bool desktopOpens : {true, false}) {
+        SCOPED_TRACE(desktopOpens ? "opened" : "nothing opens it");
+        ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return false; });
+        QList<QUrl> opened;
+        ns::UrlOpener::setHandler([&](const QUrl& url) {
+            opened.append(url);
+            return desktopOpens;
+        });
+        WebViewController* page = open("http://h/a.html");
+        webView(page)->finishLoad(true);
+        ASSERT_TRUE(web::waitUntil([&] { return overlay(page) == nullptr; }));
+        // Fewer than four pieces still make a share (the alert here, as Talvo is missing).
+        call(page, {{"function", "showTVFriendsView:"}, {"argument", "only a title"}});
+        ui::AlertView* alert = ui::AlertCenter::topAlert();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->buttonTitleAtIndex(1), "免费下载塔沃");
+        alert->pressButtonAtIndex(1);
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_EQ(opened.first().scheme(), "itms-apps");
+        EXPECT_EQ(overlay(page) ? overlay(page)->detailsLabelText() : QString(),
+                  desktopOpens ? "" : "无法打开此链接");
+    }
 }
 
 // The browser module missing or broken: the page says the network failed and leaves; the
