@@ -23,6 +23,20 @@ namespace {
 const QByteArray kReply =
     R"({"result":0,"msg":"","session":"7f3a9c","balance":"12.50","list":[1,2,3]})";
 
+// Starts the request and waits for its end: the parsed reply, or nothing when it failed.
+QVariant runToEnd(HTTPRequest* request) {
+    QEventLoop loop;
+    QVariant got;
+    request->setCompletionHandler([&](const QVariant& reply) {
+        got = reply;
+        loop.quit();
+    });
+    request->setFailureHandler([&](const HTTPError&) { loop.quit(); });
+    request->startRequest();
+    loop.exec();
+    return got;
+}
+
 ScriptedServer& server() {
     static ScriptedServer* s = [] {
         auto* srv = new ScriptedServer;
@@ -35,20 +49,12 @@ ScriptedServer& server() {
 void BM_RoundTrip_HTTPRequest(benchmark::State& state) {
     const QUrl url = server().url("/pelvo/Balance.do");
     for (auto _ : state) {
-        QEventLoop loop;
-        QVariant got;
         auto* r = HTTPRequest::requestWithURL(url, 30);
         r->setPostValue("7f3a9c", "session");
         r->setPostValue("13800000001", "num");
         r->setPostValue("1", "action");
         r->setAtMostOnce(state.range(0) != 0);
-        r->setCompletionHandler([&](const QVariant& reply) {
-            got = reply;
-            loop.quit();
-        });
-        r->setFailureHandler([&](const HTTPError&) { loop.quit(); });
-        r->startRequest();
-        loop.exec();
+        QVariant got = runToEnd(r);
         benchmark::DoNotOptimize(got);
     }
 }
@@ -109,16 +115,7 @@ void BM_HugeReply(benchmark::State& state) {
     for (auto _ : state) {
         const double before = statusMb("VmRSS");
         resetPeak();
-        QEventLoop loop;
-        QVariant got;
-        auto* r = HTTPRequest::requestWithURL(local.url("/pelvo/GPRSDaily.do"), 30);
-        r->setCompletionHandler([&](const QVariant& reply) {
-            got = reply;
-            loop.quit();
-        });
-        r->setFailureHandler([&](const HTTPError&) { loop.quit(); });
-        r->startRequest();
-        loop.exec();
+        QVariant got = runToEnd(HTTPRequest::requestWithURL(local.url("/pelvo/GPRSDaily.do"), 30));
         benchmark::DoNotOptimize(got);
         got = QVariant();
         peakGrowth = std::max(peakGrowth, statusMb("VmHWM") - before);

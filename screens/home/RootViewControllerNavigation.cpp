@@ -3,12 +3,12 @@
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/home/RootViewController.h"
-#include "screens/web/WebViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/home/RootViewController.h"
+#include "screens/web/WebViewController.h"
 
 #include <QUrl>
 
@@ -120,8 +120,12 @@ void RootViewController::push(ui::ViewController* screen, bool hidesBottomBar) {
 
 void RootViewController::pushScene(const QString& storyboard, const QString& identifier,
                                    bool hidesBottomBar) {
-    // A scene the server names but this client lacks is not an error: nothing opens.
-    push(ui::Storyboard::instantiateViewController(storyboard, identifier), hidesBottomBar);
+    // A scene the server names but this client lacks is not an error: nothing opens. The
+    // server is outside the client as a link is: it never opens the start-up screens or a
+    // piece of the shell.
+    if (storyboard.contains(QLatin1Char('&')) || identifier.contains(QLatin1Char('&'))) return;
+    push(tavrixConfig::getViewControllerForOutsideRoute(storyboard + QLatin1Char('&') + identifier),
+         hidesBottomBar);
 }
 
 void RootViewController::pushInitialScene(const QString& storyboard, bool hidesBottomBar) {

@@ -9,6 +9,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "screens/billing/BillingSupport.h"
 #include "screens/home/RootViewController.h"
 
 #include <QFileInfo>
@@ -189,9 +190,9 @@ void RootViewController::loadMainConfigCache() {
         m_labelTitleOfPos[i]->setText(ns::Values::stringValue(record.value("title")));
         ui::TextAttributes attributes;
         attributes.font = ui::Font::systemFontOfSize(11);
-        attributes.foregroundColor = QColor(Qt::lightGray);
+        attributes.foregroundColor = BillingSupport::lightGrayColor();
         ui::ParagraphStyle paragraph;
-        paragraph.lineSpacing = i == 0 ? 1.0 : 0;
+        paragraph.lineSpacing = i == 0 && PublicFunction::isIOS7OrLater() ? 1.0 : 0;
         attributes.paragraphStyle = paragraph;
         m_labelDescOfPos[i]->setAttributedText(
             ui::AttributedString(ns::Values::stringValue(record.value("main_desc")), attributes));

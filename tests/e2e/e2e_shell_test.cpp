@@ -66,6 +66,20 @@ protected:
         return waitUntil([p] { return p->state() == QProcess::NotRunning; }, guardMs);
     }
 
+    // Whether a client takes connections on the socket: it is up and waits for later launches.
+    static bool listens(const QString& name) {
+        return waitUntil(
+            [&] {
+                QLocalSocket probe;
+                QSignalSpy connected(&probe, &QLocalSocket::connected);
+                probe.connectToServer(name);
+                const bool up = connected.count() > 0 || connected.wait(200);
+                probe.abort();
+                return up;
+            },
+            30000);
+    }
+
     QTemporaryDir dir;
     SandboxFixture sandbox;
     QString clientBin, home, runtime;
@@ -105,16 +119,7 @@ TEST_F(EndToEnd, AScreenshotIsWrittenWhenAsked) {
 TEST_F(EndToEnd, ASecondLaunchHandsItsUrlToTheRunningClientAndExits) {
     QProcess* first = spawn({});
     const QString name = serverName();
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            QLocalSocket probe;
-            QSignalSpy connected(&probe, &QLocalSocket::connected);
-            probe.connectToServer(name);
-            const bool up = connected.count() > 0 || connected.wait(200);
-            probe.abort();
-            return up;
-        },
-        30000));
+    ASSERT_TRUE(listens(name));
 
     QProcess* second = spawn({"kelvamor://QueryViewController"});
     ASSERT_TRUE(finishes(second));
@@ -137,16 +142,7 @@ TEST_F(EndToEnd, ALaunchThatCannotHandItsLinkOverIsRefusedAndTheStartEmptiesTheT
     QProcess* first = spawn({});
     const QString name = serverName();
     ASSERT_EQ(QFileInfo(name).path(), runtime);
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            QLocalSocket probe;
-            QSignalSpy connected(&probe, &QLocalSocket::connected);
-            probe.connectToServer(name);
-            const bool up = connected.count() > 0 || connected.wait(200);
-            probe.abort();
-            return up;
-        },
-        30000));
+    ASSERT_TRUE(listens(name));
     EXPECT_TRUE(
         QDir(home + "/tmp")
             .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));

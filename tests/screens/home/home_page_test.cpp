@@ -14,6 +14,7 @@
 #include "app/core/NotificationNames.h"
 #include "app/download/MultiplexCache.h"
 #include "app/download/PCFile.h"
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/Button.h"
@@ -501,11 +502,23 @@ TEST_F(HomePageTest, TilesAndAdvertsOpenWhatTheyNameAndUnknownScenesNothing) {
     FileDO native = unknown;
     native.storyBoardName = "Main";
     native.viewName = "FNRootViewController";
-    page->showADWith({unknown, native});
+    // The server names the start-up screens or the shell as a hostile link would: nothing.
+    QList<FileDO> adverts{unknown};
+    for (const char* refused : {"LoginViewController", "DefaultVC", "SkatingRinkViewController",
+                                "TabBarViewController", "NavbarViewController"}) {
+        FileDO shell = native;
+        shell.viewName = refused;
+        adverts << shell;
+    }
+    adverts << native;
+    page->showADWith(adverts);
     QList<DDButton*> buttons = page->adButtons();
-    page->adButtonPressed(buttons[1]);
-    EXPECT_EQ(homeNavigation->viewControllers().size(), 1);
-    page->adButtonPressed(buttons[2]);
+    for (int i = 1; i < adverts.size(); ++i) {
+        page->adButtonPressed(buttons[i]);
+        EXPECT_EQ(homeNavigation->viewControllers().size(), 1)
+            << adverts[i - 1].viewName.toStdString();
+    }
+    page->adButtonPressed(buttons[adverts.size()]);
     EXPECT_EQ(topClass(), "FNRootViewController");
     EXPECT_TRUE(homeNavigation->topViewController()->hidesBottomBarWhenPushed());
 }
@@ -552,6 +565,7 @@ TEST_F(HomePageTest, ThousandsOfTileRecordsNamingOnePictureDecodeItOnceAtTheTile
     for (int i = 0; i < 1400; ++i)
         list.append(QVariantMap{{"position", 1 + i % 3},
                                 {"title", QString("t%1").arg(i)},
+                                {"main_desc", "d"},
                                 {"photo", "http://127.0.0.1:1/pictures/big.png"},
                                 {"type", 0}});
     // A later record whose picture is missing leaves the tile to the earlier one.
@@ -580,6 +594,24 @@ TEST_F(HomePageTest, ThousandsOfTileRecordsNamingOnePictureDecodeItOnceAtTheTile
         EXPECT_EQ(page.bgOfPos(1)->image().pixelColor(5, 5), QColor(Qt::green));
         EXPECT_EQ(page.bgOfPos(2)->image().cacheKey(), page.bgOfPos(1)->image().cacheKey());
         EXPECT_EQ(page.bgOfPos(3)->image().cacheKey(), page.bgOfPos(1)->image().cacheKey());
+        // The descriptions in the light grey of every secondary text; only the first tile's
+        // lines are spaced.
+        for (int position = 1; position <= 3; ++position) {
+            const ui::TextAttributes desc =
+                page.labelDescOfPos(position)->attributedText().attributesAtIndex(0);
+            EXPECT_EQ(desc.foregroundColor, QColor(170, 170, 170)) << position;
+            ASSERT_TRUE(desc.paragraphStyle) << position;
+            EXPECT_EQ(desc.paragraphStyle->lineSpacing, position == 1 ? 1.0 : 0) << position;
+        }
+        // Before system 7 no tile's lines are spaced.
+        ns::DeviceInfo::setSystemVersion("6.1");
+        RootViewController older;
+        older.loadViewIfNeeded();
+        ns::DeviceInfo::setSystemVersion({});
+        const auto olderStyle =
+            older.labelDescOfPos(1)->attributedText().attributesAtIndex(0).paragraphStyle;
+        ASSERT_TRUE(olderStyle);
+        EXPECT_EQ(olderStyle->lineSpacing, 0);
     }
 }
 

@@ -433,6 +433,7 @@ TEST_F(WebPageTest, hostileMessagesAndAddressesChangeNothing) {
 
 // The page's own request: ended as a failed load once it has taken 30 s, without a word.
 TEST_F(WebPageTest, pageRequestGivesUpAfterThirtySeconds) {
+    EXPECT_EQ(WebViewController::kRequestTimeoutMs, 30000); // the steps below use the constant
     struct Case {
         const char* name;
         qint64 finishesAfterMs; // -1: never
