@@ -60,7 +60,8 @@ ui::ViewController* tavrixConfig::getViewControllerForOutsideRoute(const QString
         refused = refused || screen->inherits(name.toLatin1().constData());
     if (!refused) return screen;
     qWarning().noquote() << "refused route to" << screen->metaObject()->className();
-    ui::ViewController::releaseLater(screen);
+    // Just made and shown nowhere: nothing else holds it yet.
+    delete screen;
     return nullptr;
 }
 

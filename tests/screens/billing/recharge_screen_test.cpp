@@ -388,8 +388,9 @@ TEST_F(RechargeScreen, BannerOpensItsPageAndCloses) {
 }
 
 // Records whether the screens the stack shows come in animated.
-struct AnimationRecorder : ui::NavigationControllerDelegate {
-    explicit AnimationRecorder(bool* animated) : animated(animated) {}
+struct AnimationRecorder : QObject, ui::NavigationControllerDelegate {
+    // Owned by the stack it listens to.
+    AnimationRecorder(bool* animated, QObject* owner) : QObject(owner), animated(animated) {}
     void navigationControllerWillShowViewController(ui::NavigationController*, ui::ViewController*,
                                                     bool a) override {
         *animated = a;
@@ -400,7 +401,7 @@ struct AnimationRecorder : ui::NavigationControllerDelegate {
 TEST_F(RechargeScreen, TheBarLeadsToTheRechargeHistory) {
     auto* screen = open();
     bool animated = false;
-    nav->setDelegate(new AnimationRecorder(&animated));
+    nav->setDelegate(new AnimationRecorder(&animated, nav));
     ui::BarButtonItem* item = screen->navigationItem()->rightBarButtonItem();
     ASSERT_NE(item, nullptr);
     auto* button = qobject_cast<ui::Button*>(item->customView());

@@ -26,8 +26,9 @@ public:
 };
 
 // Records whether each screen the stack shows comes in animated.
-struct AnimationRecorder : ui::NavigationControllerDelegate {
-    explicit AnimationRecorder(bool* animated) : animated(animated) {}
+struct AnimationRecorder : QObject, ui::NavigationControllerDelegate {
+    // Owned by the stack it listens to.
+    AnimationRecorder(bool* animated, QObject* owner) : QObject(owner), animated(animated) {}
     void navigationControllerWillShowViewController(ui::NavigationController*, ui::ViewController*,
                                                     bool a) override {
         *animated = a;
@@ -41,7 +42,7 @@ protected:
     void showOnce(const QString& scene) {
         if (top() && top()->storyboardIdentifier() == scene) return;
         show<ui::ViewController>(scene);
-        nav->setDelegate(new AnimationRecorder(&lastShownAnimated));
+        nav->setDelegate(new AnimationRecorder(&lastShownAnimated, nav));
         if (scene == "QueryViewController") {
             ASSERT_TRUE(sandbox.waitForRequests(2));
         }
