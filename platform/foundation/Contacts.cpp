@@ -1,4 +1,5 @@
 #include "platform/foundation/Contacts.h"
+#include "platform/foundation/RegularFile.h"
 
 #include "platform/foundation/Directories.h"
 
@@ -82,13 +83,11 @@ QList<Contact> ContactsStore::allContacts(const QString& path) {
 
 std::optional<QList<Contact>> ContactsStore::readContacts(const QString& path) {
     if (!QFileInfo::exists(path)) return QList<Contact>();
-    QFile file(path);
-    // A directory opens but reads nothing: not an address book either.
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-    // An address book is at most a few megabytes; a huge file is not one.
+    // An address book is at most a few megabytes; a huge file, a folder or a pipe is not one.
     constexpr qint64 kLimit = 16 * 1024 * 1024;
-    if (file.size() > kLimit) return std::nullopt;
-    return parseVCard(file.readAll());
+    const std::optional<QByteArray> bytes = readRegularFile(path, kLimit);
+    if (!bytes) return std::nullopt;
+    return parseVCard(*bytes);
 }
 
 QString ContactsStore::unescapeValue(QStringView value) {

@@ -1,4 +1,5 @@
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -423,22 +424,10 @@ QVariant fromData(const QByteArray& bytes) {
 }
 
 QVariant readFile(const QString& path) {
-    // Opened without waiting and read only when it is a plain file: a pipe in its place would
-    // otherwise hold the start for good, waiting for a writer.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return {};
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxBytes) {
-        ::close(fd);
-        return {};
-    }
-    QFile f;
-    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {};
-    }
-    return fromData(f.read(kMaxBytes + 1));
+    // Only a plain file: a pipe in its place would otherwise hold the start for good, waiting
+    // for a writer.
+    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxBytes);
+    return bytes ? fromData(*bytes) : QVariant();
 }
 
 bool writeFile(const QString& path, const QVariant& value) {

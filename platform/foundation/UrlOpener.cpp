@@ -1,4 +1,5 @@
 #include "platform/foundation/UrlOpener.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -21,6 +22,10 @@ bool openURL(const QUrl& url) {
 
 namespace {
 
+// Desktop entries and association lists are a few kilobytes; anything far larger, or not a
+// plain file, is not read.
+constexpr qint64 kMaxListBytes = 1024 * 1024;
+
 QStringList applicationDirs() {
     QStringList dirs;
     const QString dataHome =
@@ -41,20 +46,20 @@ bool hasHandler(const QString& mime) {
     for (const QString& d : applicationDirs())
         lists << d + "/mimeapps.list";
     for (const QString& path : lists) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
-        while (!f.atEnd()) {
-            const QString line = QString::fromUtf8(f.readLine()).trimmed();
+        const std::optional<QByteArray> text = readRegularFile(path, kMaxListBytes);
+        if (!text) continue;
+        for (const QByteArray& raw : text->split('\n')) {
+            const QString line = QString::fromUtf8(raw).trimmed();
             if (line.startsWith(mime + u'=') && line.size() > mime.size() + 1) return true;
         }
     }
     for (const QString& d : applicationDirs()) {
         const QStringList entries = QDir(d).entryList({"*.desktop"}, QDir::Files);
         for (const QString& name : entries) {
-            QFile f(d + u'/' + name);
-            if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
-            while (!f.atEnd()) {
-                const QString line = QString::fromUtf8(f.readLine()).trimmed();
+            const std::optional<QByteArray> text = readRegularFile(d + u'/' + name, kMaxListBytes);
+            if (!text) continue;
+            for (const QByteArray& raw : text->split('\n')) {
+                const QString line = QString::fromUtf8(raw).trimmed();
                 if (!line.startsWith("MimeType=")) continue;
                 if (line.mid(9).split(u';', Qt::SkipEmptyParts).contains(mime)) return true;
                 break;

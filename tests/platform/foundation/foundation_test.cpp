@@ -14,6 +14,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Reachability.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Values.h"
@@ -579,6 +580,40 @@ TEST(Directories, whatAStartFindsInTheTemporaryFolderGoesWhateverItIs) {
     ns::Directories::setHomeOverride(previousHome);
 }
 
+// What the client reads of the user's data and the desktop (address book, association lists,
+// settings) is read only as a plain file under its ceiling; a pipe is never waited on.
+TEST(RegularFile, OnlyAPlainFileUnderItsCeilingIsRead) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("f");
+    const QByteArray at = QFile::encodeName(path);
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        std::optional<QByteArray> read;
+    } cases[] = {
+        {"missing", [] { return true; }, std::nullopt},
+        {"empty", [&] { return writeBytes(path, ""); }, QByteArray()},
+        {"at its ceiling", [&] { return writeBytes(path, "12345678"); }, QByteArray("12345678")},
+        {"one byte over", [&] { return writeBytes(path, "123456789"); }, std::nullopt},
+        {"a folder", [&] { return ::mkdir(at.constData(), 0700) == 0; }, std::nullopt},
+        {"a pipe", [&] { return ::mkfifo(at.constData(), 0600) == 0; }, std::nullopt},
+        {"a link to a plain file",
+         [&] {
+             return writeBytes(dir.filePath("g"), "ok") &&
+                    ::symlink(QFile::encodeName(dir.filePath("g")).constData(), at.constData()) ==
+                        0;
+         },
+         QByteArray("ok")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.make());
+        EXPECT_EQ(ns::readRegularFile(path, 8), c.read);
+        ::unlink(at.constData());
+        ::rmdir(at.constData());
+    }
+}
+
 TEST(PropertyList, stringsHoldingNulBytesAreReadNotFatal) {
     // The library's string getter aborts on these; every start would then abort too.
     EXPECT_EQ(ns::PropertyList::fromXml(QByteArray("<plist><string>a\0b</string></plist>", 35)),
@@ -641,7 +676,11 @@ TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     QDir().mkpath(data.path() + "/applications");
     const QUrl talk("talkapp://x"), other("otherapp://y");
+    // A pipe in place of the association list is passed over, never waited on.
+    const QByteArray list = QFile::encodeName(config.path() + "/mimeapps.list");
+    ASSERT_EQ(::mkfifo(list.constData(), 0600), 0);
     EXPECT_FALSE(ns::UrlOpener::canOpenURL(talk));
+    ::unlink(list.constData());
     // Nothing on the desktop takes it: refused here, not handed to the opener (which would
     // report the start of a helper as success).
     UrlCatcher catcher;
