@@ -332,7 +332,7 @@ TEST_F(PasswordChangeTest, ChangedPasswordReplacesTheOldOneEverywhere) {
         const auto sent = sandbox.requestsTo("ChangePassword");
         ASSERT_EQ(sent.size(), 1);
         EXPECT_EQ(fieldKeys(sent[0]), QStringList({"session", "num", "nonce", "enc_phonenum",
-                                                "enc_oldpassword", "enc_newpassword"}));
+                                                   "enc_oldpassword", "enc_newpassword"}));
         const EncryptedPhoneNumber key(EncryptedPhoneNumber::requestKeyPrefix(),
                                        sent[0].fields.value("nonce"));
         EXPECT_EQ(key.decrypt(sent[0].fields.value("enc_phonenum")), kNumber);
@@ -347,6 +347,47 @@ TEST_F(PasswordChangeTest, ChangedPasswordReplacesTheOldOneEverywhere) {
         EXPECT_FALSE(logInWith(kPassword));
         EXPECT_EQ(topAlertMessage(), QString::fromUtf8("手机号或密码输入错误"));
         EXPECT_TRUE(logInWith(kNew));
+    }
+}
+
+// A screen that goes while its request runs takes the request along: the answer, arriving
+// later, reaches nothing (no alert, no screen opened, nothing freed touched).
+TEST_F(PasswordChangeTest, AnAnswerAfterTheScreenWentReachesNothing) {
+    const struct {
+        const char* interface;
+        std::function<ui::ViewController*()> start; // opens the screen and sends
+    } cases[] = {
+        {"ChangePassword",
+         [&]() -> ui::ViewController* {
+             open(true);
+             fill(kPassword, kNew, kNew);
+             tap(screen->confirmButton());
+             return screen;
+         }},
+        {"Login",
+         [&]() -> ui::ViewController* {
+             auto* login = showOverStart<LoginViewController>("LoginViewController");
+             login->userName()->setText(kNumber);
+             login->passWord()->setText(kPassword);
+             tap(login->loginButton());
+             return login;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.interface);
+        restart();
+        ns::ScopedManualClock clock;
+        sandbox.setFault(c.interface, Fault::delay(1000));
+        QPointer<ui::ViewController> gone = c.start();
+        ASSERT_TRUE(sandbox.waitForRequests(1));
+        nav->popViewControllerAnimated(false);
+        settle();
+        ASSERT_TRUE(gone.isNull());
+        clock.clock.advance(1000);
+        // An answer that still found a listener would show at once: give it the chance.
+        EXPECT_FALSE(waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; }, 300));
+        EXPECT_EQ(nav->viewControllers().size(), 1);
+        EXPECT_EQ(sandbox.requestsTo(c.interface).size(), 1);
     }
 }
 
