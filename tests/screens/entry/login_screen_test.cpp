@@ -366,6 +366,47 @@ TEST_F(PasswordChangeTest, ChangedPasswordReplacesTheOldOneEverywhere) {
     }
 }
 
+// A screen that goes while its request runs takes the request along: the answer, arriving
+// later, reaches nothing (no alert, no screen opened, nothing freed touched).
+TEST_F(PasswordChangeTest, AnAnswerAfterTheScreenWentReachesNothing) {
+    const struct {
+        const char* interface;
+        std::function<ui::ViewController*()> start; // opens the screen and sends
+    } cases[] = {
+        {"ChangePassword",
+         [&]() -> ui::ViewController* {
+             open(true);
+             fill(kPassword, kNew, kNew);
+             tap(screen->confirmButton());
+             return screen;
+         }},
+        {"Login",
+         [&]() -> ui::ViewController* {
+             auto* login = showOverStart<LoginViewController>("LoginViewController");
+             login->userName()->setText(kNumber);
+             login->passWord()->setText(kPassword);
+             tap(login->loginButton());
+             return login;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.interface);
+        restart();
+        ns::ScopedManualClock clock;
+        sandbox.setFault(c.interface, Fault::delay(1000));
+        QPointer<ui::ViewController> gone = c.start();
+        ASSERT_TRUE(sandbox.waitForRequests(1));
+        nav->popViewControllerAnimated(false);
+        settle();
+        ASSERT_TRUE(gone.isNull());
+        clock.clock.advance(1000);
+        // An answer that still found a listener would show at once: give it the chance.
+        EXPECT_FALSE(waitUntil([] { return ui::AlertCenter::topAlert() != nullptr; }, 300));
+        EXPECT_EQ(nav->viewControllers().size(), 1);
+        EXPECT_EQ(sandbox.requestsTo(c.interface).size(), 1);
+    }
+}
+
 TEST_F(PasswordChangeTest, InputChecks) {
     const struct {
         const char* what;
