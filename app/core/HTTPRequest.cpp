@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NetworkActivity.h"
+#include "platform/foundation/NetworkManager.h"
 #include "platform/foundation/Values.h"
 
 #include <QIODevice>
@@ -84,7 +85,7 @@ QString formText(const QString& s) {
 
 QNetworkAccessManager& HTTPRequest::networkManager() {
     static QNetworkAccessManager* manager = [] {
-        auto* m = new QNetworkAccessManager;
+        auto* m = ns::newApplicationNetworkManager();
         // Replies are judged by their bodies; no redirects, caches or cookies on our behalf
         // beyond the platform's defaults.
         m->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);

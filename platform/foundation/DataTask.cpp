@@ -1,4 +1,5 @@
 #include "platform/foundation/DataTask.h"
+#include "platform/foundation/NetworkManager.h"
 
 #include "platform/foundation/Clock.h"
 
@@ -11,7 +12,7 @@ namespace ns {
 namespace {
 
 QNetworkAccessManager& manager() {
-    static QNetworkAccessManager* m = new QNetworkAccessManager;
+    static QNetworkAccessManager* m = ns::newApplicationNetworkManager();
     return *m;
 }
 

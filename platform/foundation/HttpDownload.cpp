@@ -1,4 +1,5 @@
 #include "platform/foundation/HttpDownload.h"
+#include "platform/foundation/NetworkManager.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +40,7 @@ HttpDownload::~HttpDownload() {
 }
 
 QNetworkAccessManager& HttpDownload::networkManager() {
-    static QNetworkAccessManager* manager = new QNetworkAccessManager;
+    static QNetworkAccessManager* manager = ns::newApplicationNetworkManager();
     return *manager;
 }
 
