@@ -31,6 +31,11 @@ void Clock::setCurrent(Clock* clock) {
     g_installed = clock;
 }
 
+Clock::TimerId Clock::nextId() {
+    static TimerId last = 0; // main thread only, like every timer
+    return ++last;
+}
+
 qint64 SystemClock::nowMs() const {
     static QElapsedTimer t = [] {
         QElapsedTimer e;
@@ -41,7 +46,7 @@ qint64 SystemClock::nowMs() const {
 }
 
 Clock::TimerId SystemClock::schedule(qint64 delayMs, QObject* context, std::function<void()> fn) {
-    const TimerId id = ++m_next;
+    const TimerId id = nextId();
     auto* timer = new QTimer(timerHolder());
     timer->setSingleShot(true);
     timer->setTimerType(Qt::PreciseTimer);
@@ -74,7 +79,7 @@ bool SystemClock::isScheduled(TimerId id) const {
 }
 
 Clock::TimerId ManualClock::schedule(qint64 delayMs, QObject* context, std::function<void()> fn) {
-    const TimerId id = ++m_next;
+    const TimerId id = nextId();
     m_pending[id] = {m_now + std::max<qint64>(0, delayMs), context, context != nullptr,
                      std::move(fn)};
     return id;

@@ -24,6 +24,11 @@ public:
     virtual TimerId schedule(qint64 delayMs, QObject* context, std::function<void()> fn) = 0;
     virtual void cancel(TimerId id) = 0;
     virtual bool isScheduled(TimerId id) const = 0;
+
+protected:
+    // Unique across every clock of the process: a clock made where an earlier one stood (a
+    // test's manual clock in a loop) never answers for the earlier one's timers.
+    static TimerId nextId();
 };
 
 class SystemClock final : public Clock {
@@ -35,7 +40,6 @@ public:
 
 private:
     std::map<TimerId, QPointer<QObject>> m_timers; // id -> QTimer
-    TimerId m_next = 0;
 };
 
 // A clock that moves only when told to. advance() fires what falls due, in time order,
@@ -60,7 +64,6 @@ private:
     };
     std::map<TimerId, Pending> m_pending;
     qint64 m_now = 0;
-    TimerId m_next = 0;
 };
 
 // Installs a ManualClock for a scope (tests).

@@ -268,6 +268,22 @@ TEST(Clock, delayedCallRestartsCancelsAndRepeats) {
     EXPECT_EQ(scoped.clock.pendingCount(), 0);
 }
 
+// A call armed on a clock that has gone never reaches into the clock that replaced it, even
+// one made at the same address (tests make manual clocks in loops).
+TEST(Clock, aCallOfAGoneClockLeavesTheNextClocksTimersAlone) {
+    ns::DelayedCall stale;
+    int calls = 0;
+    std::optional<ns::ScopedManualClock> scoped;
+    scoped.emplace();
+    stale.start(10, nullptr, [] {});
+    scoped.reset();
+    scoped.emplace(); // the same storage: the same address
+    ns::performAfter(10, nullptr, [&] { ++calls; });
+    stale.cancel();
+    scoped->clock.advance(10);
+    EXPECT_EQ(calls, 1);
+}
+
 TEST(Clock, systemTimersGoWithTheApplicationAndNeverWrapAround) {
     ns::SystemClock clock;
     QObject context;
