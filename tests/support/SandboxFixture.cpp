@@ -1,6 +1,8 @@
 #include "tests/support/SandboxFixture.h"
 
 #include "platform/foundation/Clock.h"
+#include "sandbox/Backend.h"
+#include "sandbox/Database.h"
 #include "sandbox/SandboxServer.h"
 
 #include <QEventLoop>
@@ -66,6 +68,14 @@ bool SandboxFixture::waitForRequests(int count, int guardMs) {
     QTimer::singleShot(guardMs, &loop, &QEventLoop::quit);
     loop.exec();
     return requests().size() >= count;
+}
+
+qint64 SandboxFixture::account(const char* column, const QString& number) {
+    return server()
+        .backend()
+        .database()
+        .scalar(QStringLiteral("SELECT %1 FROM accounts WHERE number = ?").arg(column), {number})
+        .toLongLong();
 }
 
 QString SandboxFixture::signIn(const QString& number) {

@@ -59,6 +59,8 @@ public:
 
     // A new session for the subscriber, as a successful "Login" would give.
     QString signIn(const QString& number = demoNumber());
+    // One column of a subscriber's account as the server's database holds it now.
+    qint64 account(const char* column, const QString& number = demoNumber());
     void expireSessions();
 
 private:

@@ -85,12 +85,7 @@ protected:
     PageStandIn* webPage() const { return dynamic_cast<PageStandIn*>(top()); }
     QString session() const { return PublicFunction::getConfigWithKey("session").toString(); }
     qint64 account(const char* column, const QString& number = SandboxFixture::demoNumber()) {
-        return sandbox.server()
-            .backend()
-            .database()
-            .scalar(QStringLiteral("SELECT %1 FROM accounts WHERE number = ?").arg(column),
-                    {number})
-            .toLongLong();
+        return sandbox.account(column, number);
     }
 
     ui::ScopedInstantAnimations instant;

@@ -18,12 +18,7 @@ protected:
     }
     static qint64 result(const QJsonObject& reply) { return reply.value("result").toInteger(-1); }
     qint64 account(const char* column, const QString& number = SandboxFixture::demoNumber()) {
-        return sandbox.server()
-            .backend()
-            .database()
-            .scalar(QStringLiteral("SELECT %1 FROM accounts WHERE number = ?").arg(column),
-                    {number})
-            .toLongLong();
+        return sandbox.account(column, number);
     }
     SandboxFixture sandbox;
 };
