@@ -9,13 +9,14 @@
 // Every test process gets a throw-away sandbox and instant animations.
 int main(int argc, char** argv) {
     // A test started by hand (ctest in the build folder, also as root) needs no set-up: no
-    // display, the browser engine's own sandbox off for root, and a private runtime folder.
+    // display, the browser engine's own sandbox off for root.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Always a runtime folder of this process's own: pasteboards and the single-instance
+    // socket live there, and test processes run side by side.
     QTemporaryDir runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     if (qEnvironmentVariableIsEmpty("TAVRIX_SANDBOX_BIN"))
         qputenv("TAVRIX_SANDBOX_BIN", TAVRIX_SANDBOX_BIN_DEFAULT);
     if (qEnvironmentVariableIsEmpty("TAVRIX_CLIENT_BIN"))
