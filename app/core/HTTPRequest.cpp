@@ -2,7 +2,6 @@
 
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NetworkActivity.h"
-#include "platform/foundation/NetworkManager.h"
 #include "platform/foundation/Values.h"
 
 #include <QIODevice>
@@ -85,7 +84,7 @@ QString formText(const QString& s) {
 
 QNetworkAccessManager& HTTPRequest::networkManager() {
     static QNetworkAccessManager* manager = [] {
-        auto* m = ns::newApplicationNetworkManager();
+        auto* m = new QNetworkAccessManager;
         // Replies are judged by their bodies; no redirects, caches or cookies on our behalf
         // beyond the platform's defaults.
         m->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);

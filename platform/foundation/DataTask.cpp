@@ -1,5 +1,4 @@
 #include "platform/foundation/DataTask.h"
-#include "platform/foundation/NetworkManager.h"
 
 #include "platform/foundation/Clock.h"
 
@@ -12,7 +11,7 @@ namespace ns {
 namespace {
 
 QNetworkAccessManager& manager() {
-    static QNetworkAccessManager* m = ns::newApplicationNetworkManager();
+    static QNetworkAccessManager* m = new QNetworkAccessManager;
     return *m;
 }
 

@@ -1,5 +1,4 @@
 #include "platform/foundation/HttpDownload.h"
-#include "platform/foundation/NetworkManager.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,7 +39,7 @@ HttpDownload::~HttpDownload() {
 }
 
 QNetworkAccessManager& HttpDownload::networkManager() {
-    static QNetworkAccessManager* manager = ns::newApplicationNetworkManager();
+    static QNetworkAccessManager* manager = new QNetworkAccessManager;
     return *manager;
 }
 
