@@ -136,6 +136,11 @@ ui::ImageView* AddFlowAlertVc::productImage(int index) const {
     return qobject_cast<ui::ImageView*>(view.data());
 }
 
+ui::Label* AddFlowAlertVc::feeLabel(int index) const {
+    const auto view = m_packViews.value(index * 3 + 2);
+    return qobject_cast<ui::Label*>(view.data());
+}
+
 void AddFlowAlertVc::radioButtonSelectedAtIndex(unsigned int index, const QString&) {
     m_radioIndex = int(index);
 }

@@ -4,6 +4,7 @@
 #include "platform/foundation/Weak.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 #include "widgets/ModalDialogViewDelegate.h"
 #include "widgets/RadioButton.h"
 #include "widgets/RadioButtonDelegate.h"
@@ -54,6 +55,7 @@ public:
     RadioButton* rb1() const { return m_rb1; }
     RadioButton* rb2() const { return m_rb2; }
     ui::ImageView* productImage(int index) const;
+    ui::Label* feeLabel(int index) const;
     ui::Button* confirmButton() const { return m_confirmButton; }
     ui::Button* jumpButton() const { return m_jumpButton; }
     ui::Button* closeButton() const { return m_closeButton; }

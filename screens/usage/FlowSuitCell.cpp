@@ -9,13 +9,32 @@
 #include "screens/shell/TavrixApplicationSpecific.h"
 #include "screens/usage/FlowFormat.h"
 
+#include <QFontMetricsF>
+
 const QString FlowSuitCell::kReuseIdentifier = QStringLiteral("status");
+const QString FlowSuitCell::kOtherSizePicture = QStringLiteral("flow_other_s");
 
 namespace {
 const QRectF kIconFrame(15, 10, 36, 31);
 const QRectF kPackIconFrame(15, 14, 38, 41);
 const QColor kFaint(209, 209, 209);
 const QColor kDisabled(226, 226, 226);
+// The plan picture's size text sits low on the package.
+const QMarginsF kPlanTitleInsets(0, 8, 0, 0);
+// A size written on the drop sits where the named sizes' pictures have theirs, in their bold
+// face, within the drop's body; a longer size takes a smaller face rather than being cut.
+const QMarginsF kDropTitleInsets(0, 13, 0, 0);
+constexpr double kDropTextWidth = 28;
+constexpr double kDropFontSize = 10;
+constexpr double kDropMinimumFontSize = 6;
+
+QFont dropFont(const QString& text) {
+    for (double size = kDropFontSize; size > kDropMinimumFontSize; --size) {
+        const QFont font = ui::Font::boldSystemFontOfSize(size);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= kDropTextWidth) return font;
+    }
+    return ui::Font::boldSystemFontOfSize(kDropMinimumFontSize);
+}
 } // namespace
 
 FlowSuitCell* FlowSuitCell::cellWithTableView(ui::TableView* table) {
@@ -31,7 +50,7 @@ FlowSuitCell::FlowSuitCell() : TableViewCell(Style::Default, kReuseIdentifier) {
                                           QStringLiteral("flow_package.png"), kIconFrame);
     m_tcIcon->setTitleColor(Qt::white);
     m_tcIcon->titleLabel()->setFont(ui::Font::systemFontOfSize(12));
-    m_tcIcon->setTitleEdgeInsets(QMarginsF(0, 8, 0, 0));
+    m_tcIcon->setTitleEdgeInsets(kPlanTitleInsets);
     content->addSubview(m_tcIcon);
     m_labelOfName =
         BFLayoutUtils::getUILabel(QString(""), QRectF(78, 18, 79, 12), 12, {0, 0, 0, 1});
@@ -70,7 +89,8 @@ QString FlowSuitCell::sizePicture(qint64 kb) {
     case 1048576:
         return QStringLiteral("flow_1g_s");
     default:
-        return QString("");
+        // The 1G picture has its size written on it: another size needs a drop of its own.
+        return kOtherSizePicture;
     }
 }
 
@@ -105,20 +125,15 @@ void FlowSuitCell::layoutSubviews() {
     name.appendAttributedString(FlowFormat::greenNumber(number, 12, unit, 10));
     m_labelOfName->setAttributedText(name);
 
-    // A plan shows its size as text on the package picture; a pack shows the picture of its
-    // size, or the size as text when it has none.
-    const QString picture = m_isSuit ? QString("") : sizePicture(size);
-    if (picture.isEmpty()) {
-        // The package picture lies behind the title: as the button's image it would take the
-        // whole width and leave the size text none.
-        m_tcIcon->setFrame(kIconFrame);
-        m_tcIcon->setTitle(sizeText);
-    } else {
-        m_tcIcon->setFrame(kPackIconFrame);
-        m_tcIcon->setTitle(QString(""));
-    }
-    const QImage background =
-        ui::imageNamed(picture.isEmpty() ? QStringLiteral("flow_package.png") : picture);
+    // A plan shows its size as text on the package picture; a pack the picture of its size,
+    // or a plain drop with its size written over it.
+    const QString picture = m_isSuit ? QStringLiteral("flow_package.png") : sizePicture(size);
+    const bool sizeAsTitle = m_isSuit || picture == kOtherSizePicture;
+    m_tcIcon->setFrame(m_isSuit ? kIconFrame : kPackIconFrame);
+    m_tcIcon->titleLabel()->setFont(m_isSuit ? ui::Font::systemFontOfSize(12) : dropFont(sizeText));
+    m_tcIcon->setTitleEdgeInsets(m_isSuit ? kPlanTitleInsets : kDropTitleInsets);
+    m_tcIcon->setTitle(sizeAsTitle ? sizeText : QString(""));
+    const QImage background = ui::imageNamed(picture);
     m_tcIcon->setBackgroundImage(background, ui::Control::Normal);
     m_tcIcon->setBackgroundImage(background, ui::Control::Highlighted);
     m_line->setFrame(QRectF(0, 60, frame().width(), 1));

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "screens/usage/OrderAlertVC.h"
 #include "platform/foundation/Weak.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
+#include "screens/usage/OrderAlertVC.h"
 #include "widgets/ModalDialogBox.h"
 #include "widgets/ModalDialogView.h"
 #include "widgets/ModalDialogViewDelegate.h"
@@ -46,8 +46,10 @@ public:
     OrderAlertVC* controller() const { return m_controller; }
     ModalDialogView* alertView() const { return m_alertView; }
     // The size picture of a pack row: "flow_20_s", "flow_50_s", "flow_150_s", "flow_1g_s", or
-    // "" for a size without a picture of its own.
+    // for any other size the drop without a size on it (kOtherSizePicture), which the row
+    // writes the size over.
     static QString sizePicture(qint64 kb);
+    static const QString kOtherSizePicture; // "flow_other_s"
 
     void layoutSubviews() override;
     void clickOrderBtn();

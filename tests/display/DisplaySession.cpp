@@ -67,7 +67,7 @@ bool DisplaySession::start(const QStringList& extraArgs) {
     }
     if (!m_sandbox) {
         m_sandbox = spawn(qEnvironmentVariable("TAVRIX_SANDBOX_BIN"),
-                          {"--port", "0", "--db", m_dir.path() + "/sandbox.sqlite"},
+                          {"--port", "0", "--db", sandboxDatabase()},
                           QProcessEnvironment::systemEnvironment());
         static const QRegularExpression line("listening on (http://\\S+/pelvo/)");
         QByteArray out;

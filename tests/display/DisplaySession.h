@@ -57,6 +57,9 @@ public:
     bool waitForRequest(const QString& name, int count = 1);
     QVariantMap defaults() const;
     bool waitForDefault(const QString& key, const QVariant& value);
+    // The sandbox's database, there once start() has run: a journey may change the demo data
+    // in it (the sandbox reads it afresh for every request).
+    QString sandboxDatabase() const { return m_dir.path() + "/sandbox.sqlite"; }
 
     // The 320 x 568 window as the display shows it.
     QImage screen() const;

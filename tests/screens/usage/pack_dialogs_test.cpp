@@ -18,6 +18,15 @@ struct Opener : QObject, ModalDialogViewDelegate {
     QList<QPair<int, QVariantMap>> calls;
 };
 
+// The right edge, in points, of what a view draws (-1: nothing), from a picture at twice the size.
+double drawnRightEdge(ui::View* view) {
+    const QImage picture = view->renderToImage(2.0);
+    for (int x = picture.width() - 1; x >= 0; --x)
+        for (int y = 0; y < picture.height(); ++y)
+            if (picture.pixelColor(x, y).alpha() > 0) return (x + 1) / 2.0;
+    return -1;
+}
+
 QVariantMap pack(qint64 unit, const QString& fee) {
     return {{"unit", unit}, {"fee", fee}, {"productId", unit}, {"marketId", "M"}};
 }
@@ -72,6 +81,13 @@ TEST_F(PackDialogsTest, OneTwoOrMorePacks) {
             ASSERT_TRUE(vc->productImage(i));
             EXPECT_EQ(vc->productImage(i)->frame().x(), c.imageXs[i]);
             EXPECT_EQ(vc->productImage(i)->image().isNull(), c.pictures[i].isEmpty());
+            // The radio's circle, checked or not, ends before its fee begins.
+            RadioButton* radio = i == 0 ? vc->rb1() : vc->rb2();
+            ui::Label* fee = vc->feeLabel(i);
+            ASSERT_TRUE(radio && fee);
+            EXPECT_EQ(fee->text(), c.fees[i]);
+            EXPECT_GT(drawnRightEdge(radio), 0);
+            EXPECT_LT(radio->frame().x() + drawnRightEdge(radio), fee->frame().x());
         }
         EXPECT_FALSE(vc->productImage(int(c.pictures.size())));
         EXPECT_EQ(bool(vc->rb1()), !c.pictures.isEmpty());

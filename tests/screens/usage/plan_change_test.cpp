@@ -234,26 +234,31 @@ TEST_F(PlanChangeTest, CancellingTheConfirmationOrdersNothing) {
 }
 
 TEST(PlanRow, FollowsItsOwnDataOnEveryLayout) {
-    // Picture: background of a pack row's icon, "" for the size text instead.
+    const QRectF plan(15, 10, 36, 31), pack(15, 14, 38, 41);
     const struct {
         const char* why;
         QByteArray data;
         bool isSuit;
         QString desc2;
         bool enabled;
-        QString picture, iconTitle;
+        QString picture, iconTitle; // the icon's background and the size written over it
+        QRectF iconFrame;
     } cases[] = {
         {"plan in use", R"({"freesource":102400,"fee":"10","state":1})", true, "当前在用", false,
-         "", "100M"},
+         "flow_package", "100M", plan},
         {"plan next month", R"({"freesource":102400,"fee":10,"state":"2"})", true,
-         "已办理，下月生效", false, "", "100M"},
+         "已办理，下月生效", false, "flow_package", "100M", plan},
         {"pack bought twice while in use", R"({"freesource":153600,"state":1,"number":2})", false,
-         "已购2次", false, "flow_150_s", ""},
+         "已购2次", false, "flow_150_s", "", pack},
         {"orderable 20M pack", R"({"freesource":20480,"state":0})", false, "", true, "flow_20_s",
-         ""},
-        {"1G pack", R"({"freesource":1048576})", false, "", true, "flow_1g_s", ""},
+         "", pack},
+        {"1G pack", R"({"freesource":1048576})", false, "", true, "flow_1g_s", "", pack},
         {"pack of another size", R"({"freesource":307200,"number":"1"})", false, "已购1次", true,
-         "", "300M"},
+         "flow_other_s", "300M", pack},
+        {"pack of a long size", R"({"freesource":1047552})", false, "", true, "flow_other_s",
+         "1023M", pack},
+        {"pack of a plan's size", R"({"freesource":2097152})", false, "", true, "flow_other_s",
+         "2G", pack},
     };
     // One row reused for every case, as a table reuses it: nothing carries over.
     FlowSuitCell cell;
@@ -268,11 +273,17 @@ TEST(PlanRow, FollowsItsOwnDataOnEveryLayout) {
         EXPECT_EQ(cell.orderBtn()->isEnabled(), c.enabled);
         EXPECT_EQ(cell.orderBtn()->backgroundColor(),
                   c.enabled ? QColor(70, 140, 202) : QColor(226, 226, 226));
-        EXPECT_EQ(FlowSuitCell::sizePicture(PublicFunction::getFlowSize(data, false)), c.picture);
-        EXPECT_FALSE(cell.tcIcon()->currentBackgroundImage().isNull());
+        EXPECT_EQ(cell.tcIcon()->frame(), c.iconFrame);
+        ASSERT_FALSE(cell.tcIcon()->currentBackgroundImage().isNull());
+        EXPECT_EQ(cell.tcIcon()->currentBackgroundImage(), ui::imageNamed(c.picture));
         EXPECT_EQ(cell.tcIcon()->currentTitle(), c.iconTitle);
-        // The size text is drawn on the picture, whole.
-        EXPECT_EQ(textFault(cell.tcIcon()->titleLabel()), "");
+        // The size text is drawn whole, on a drop within its body (3 to 35 across).
+        ui::Label* title = cell.tcIcon()->titleLabel();
+        EXPECT_EQ(textFault(title), "");
+        if (!c.isSuit && !c.iconTitle.isEmpty()) {
+            EXPECT_GE(title->frame().left(), 3);
+            EXPECT_LE(title->frame().right(), 35);
+        }
     }
 }
 
