@@ -1,6 +1,7 @@
 // The sandbox server under load, driven over loopback: log-ins per second with an empty and a
-// full session table, and its memory after many large requests (a separate process); StarLevel
-// and Login per second through the connection gate and around it (a server thread).
+// full session table, its memory after many large requests, and what a generated picture costs
+// it (a separate process); StarLevel and Login per second through the connection gate and
+// around it (a server thread).
 
 #include <QCoreApplication>
 #include <QFile>
@@ -203,6 +204,50 @@ BENCHMARK(BM_Sandbox_UnreadAnswers)
     ->Arg(0)
     ->Arg(64)
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A generated picture of the arguments' size (/pictures/generated/WxH.png), fetched alone, and
+// then again with a log-in sent right behind it: the log-in waits for whatever making the
+// picture costs the sandbox's event loop.
+void BM_Sandbox_GeneratedPicture(benchmark::State& state) {
+    if (sandboxBinary().isEmpty()) {
+        state.SkipWithError("tavrix-sandbox not found");
+        return;
+    }
+    SandboxProcess sandbox(0);
+    const QByteArray picture = "GET /pictures/generated/" + QByteArray::number(state.range(0)) +
+                               'x' + QByteArray::number(state.range(1)) + ".png HTTP/1.1\r\n\r\n";
+    const QByteArray login = post("/pelvo/Login.do", "num=13800000001&pass=123456&channelid=2");
+    using Clock = std::chrono::steady_clock;
+    const auto millisSince = [](Clock::time_point start) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
+    double pictureMs = 0, loginMs = 0;
+    qint64 bytes = 0;
+    int failed = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        const QByteArray answer = roundTrip(sandbox.port(), picture);
+        pictureMs += millisSince(start);
+        bytes = answer.size();
+        failed += !answer.startsWith("HTTP/1.1 200");
+
+        const int ahead = testsupport::nonReader(sandbox.port(), picture); // sent, never read
+        start = Clock::now();
+        failed += !roundTrip(sandbox.port(), login).contains("\"result\":0");
+        loginMs += millisSince(start);
+        ::close(ahead);
+    }
+    const double n = double(state.iterations());
+    state.counters["picture_ms"] = pictureMs / n;
+    state.counters["login_behind_ms"] = loginMs / n;
+    state.counters["answer_KB"] = double(bytes) / 1024;
+    state.counters["failed"] = failed;
+}
+BENCHMARK(BM_Sandbox_GeneratedPicture)
+    ->Args({1280, 400})
+    ->Args({5000, 5000})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QUrlQuery>
 #include <QtEndian>
+#include <algorithm>
+#include <array>
 
 namespace sandbox {
 
@@ -73,12 +75,19 @@ private:
 };
 
 quint32 crc32Of(const QByteArray& bytes) {
+    static const auto table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+            t[n] = c;
+        }
+        return t;
+    }();
     quint32 crc = 0xffffffffu;
-    for (const char c : bytes) {
-        crc ^= quint8(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
+    for (const char c : bytes)
+        crc = table[(crc ^ quint8(c)) & 0xffu] ^ (crc >> 8);
     return ~crc;
 }
 
@@ -94,7 +103,128 @@ QByteArray pngChunk(const char* type, const QByteArray& data) {
 
 const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
+// A deflate stream in one block of fixed codes, written bit by bit (least significant first).
+class FixedDeflate {
+public:
+    explicit FixedDeflate(qsizetype expectedBytes) {
+        m_out.reserve(expectedBytes);
+        put(1, 1); // the last block
+        put(1, 2); // fixed codes
+    }
+    void literal(quint8 byte) {
+        if (byte < 144)
+            code(0x30u + byte, 8);
+        else
+            code(0x190u + byte - 144u, 9);
+    }
+    // `count` zeros after a zero: matches at distance 1, one or two left over as literals.
+    void zeros(qint64 count) {
+        for (; count >= 3; count -= std::min<qint64>(count, 258))
+            match(int(std::min<qint64>(count, 258)));
+        for (; count > 0; --count)
+            literal(0);
+    }
+    QByteArray finish() {
+        code(0, 7); // end of block
+        if (m_bits > 0) m_out.append(char(m_pending));
+        return std::move(m_out);
+    }
+
+private:
+    // A match of 3 to 258 bytes at distance 1: its length code, extra bits and distance code.
+    void match(int length) {
+        static constexpr int kBase[] = {3,  4,  5,  6,   7,   8,   9,   10, 11, 13,
+                                        15, 17, 19, 23,  27,  31,  35,  43, 51, 59,
+                                        67, 83, 99, 115, 131, 163, 195, 227};
+        if (length == 258) {
+            code(0xc5u, 8); // length code 285
+        } else {
+            int i = int(std::size(kBase)) - 1;
+            while (kBase[i] > length)
+                --i;
+            const int symbol = 257 + i;
+            if (symbol < 280)
+                code(quint32(symbol - 256), 7);
+            else
+                code(quint32(0xc0 + symbol - 280), 8);
+            const int extra = i < 8 ? 0 : (i - 4) / 4;
+            put(quint32(length - kBase[i]), extra);
+        }
+        code(0, 5); // distance code 0: distance 1
+    }
+    // Huffman codes go out from their most significant bit.
+    void code(quint32 value, int length) {
+        quint32 reversed = 0;
+        for (int i = 0; i < length; ++i)
+            reversed |= ((value >> i) & 1u) << (length - 1 - i);
+        put(reversed, length);
+    }
+    void put(quint32 value, int length) {
+        m_pending |= quint64(value) << m_bits;
+        m_bits += length;
+        for (; m_bits >= 8; m_bits -= 8, m_pending >>= 8)
+            m_out.append(char(m_pending & 0xffu));
+    }
+
+    QByteArray m_out;
+    quint64 m_pending = 0;
+    int m_bits = 0;
+};
+
+// Adler-32 as zlib keeps it, fed by bytes and by runs of zeros.
+struct Adler32 {
+    static constexpr quint64 kBase = 65521;
+    quint64 a = 1, b = 0;
+    void byte(quint8 x) {
+        a = (a + x) % kBase;
+        b = (b + a) % kBase;
+    }
+    void zeros(qint64 count) { b = (b + quint64(count) % kBase * a) % kBase; }
+};
+
 } // namespace
+
+QByteArray PictureStore::plainPng(int width, int height, const QColor& colour) {
+    if (width < 1 || height < 1 || width > kMaxGeneratedSide || height > kMaxGeneratedSide)
+        return {};
+    // Truecolour rows: the first holds the colour once and then zeros (each pixel as its
+    // difference from the one on its left), every other row is all zeros (no difference from
+    // the row above). Such rows are runs a decoder expands in full, so the file stays small
+    // and costs nothing to write, while the picture still costs its full size to decode.
+    const qint64 rowBytes = 3 * qint64(width);
+    FixedDeflate deflate(qsizetype(height * (rowBytes / 258 * 13 / 8 + 8)));
+    Adler32 adler;
+    const quint8 first[] = {1, quint8(colour.red()), quint8(colour.green()), quint8(colour.blue())};
+    for (const quint8 byte : first) {
+        deflate.literal(byte);
+        adler.byte(byte);
+    }
+    for (int row = 0; row < height; ++row) {
+        if (row > 0) {
+            deflate.literal(2);
+            adler.byte(2);
+        }
+        // After the filter byte (or the colour, on the first row) one zero is written as it
+        // is; the rest repeat it.
+        const qint64 zeros = row == 0 ? rowBytes - 3 : rowBytes;
+        if (zeros == 0) continue;
+        deflate.literal(0);
+        deflate.zeros(zeros - 1);
+        adler.zeros(zeros);
+    }
+    QByteArray data("\x78\x01", 2); // zlib: deflate with a 32 KB window, no dictionary
+    data += deflate.finish();
+    QByteArray check(4, '\0');
+    qToBigEndian<quint32>(quint32(adler.b << 16 | adler.a), check.data());
+    data += check;
+
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(quint32(width), header.data());
+    qToBigEndian<quint32>(quint32(height), header.data() + 4);
+    header[8] = 8; // bit depth
+    header[9] = 2; // truecolour
+    return kPngSignature + pngChunk("IHDR", header) + pngChunk("IDAT", data) + pngChunk("IEND", {});
+}
 
 QByteArray PictureStore::declaredPng(quint32 width, quint32 height) {
     QByteArray header(13, '\0');
@@ -133,12 +263,8 @@ bool PictureStore::answerGenerated(const QHttpServerRequest& request, QTcpSocket
         if (!m.captured(1).isEmpty()) {
             png = declaredPng(quint32(std::min<qint64>(w, 0x7fffffff)),
                               quint32(std::min<qint64>(h, 0x7fffffff)));
-        } else if (w >= 1 && h >= 1 && w <= 8000 && h <= 8000) {
-            QImage image(int(w), int(h), QImage::Format_RGB32);
-            image.fill(QColor(40, 120, 200));
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, "PNG");
+        } else if (w <= kMaxGeneratedSide && h <= kMaxGeneratedSide) {
+            png = plainPng(int(w), int(h), QColor(40, 120, 200));
         }
         if (!png.isEmpty()) {
             streamBytes(socket, "image/png", png, png.size(), hasDeclared ? declared : -1);

@@ -27,14 +27,20 @@ public:
     static bool isPicturePath(const QString& path);
     // Pictures made on request and never stored, for trying the client against a hostile
     // server:
-    //   generated/<w>x<h>.png            a real PNG of one colour (each side up to 8000)
+    //   generated/<w>x<h>.png            a real PNG of one colour (each side up to
+    //                                    kMaxGeneratedSide; larger: 404)
     //   generated/declared-<w>x<h>.png   a PNG head that declares that size over a few bytes
     //   generated/bytes-<n>.png          n bytes that begin like a PNG; "bytes-endless.png"
     //                                    never ends (the sandbox stops at kEndlessCap)
     // "?declare=<m>" makes the head announce m bytes whatever follows.
     static constexpr const char* kGeneratedPrefix = "/pictures/generated/";
     static constexpr qint64 kEndlessCap = qint64(16) << 30;
+    // Just past the client's ceiling of 4096 x 4096 pixels, so tests can be refused a real one.
+    static constexpr int kMaxGeneratedSide = 5000;
     static bool answerGenerated(const QHttpServerRequest& request, QTcpSocket* socket);
+    // A real PNG of one colour, written without drawing: some 13 bits per 258 bytes of pixels
+    // (about 480 KB at 5000 x 5000), made in milliseconds. Empty past kMaxGeneratedSide.
+    static QByteArray plainPng(int width, int height, const QColor& colour);
     // A PNG signature and header declaring width x height, then a little data and the end.
     static QByteArray declaredPng(quint32 width, quint32 height);
     // Answers 200 with `total` bytes that start with prefix and go on with filler, written as

@@ -1,5 +1,6 @@
 #include "SandboxTest.h"
 #include "sandbox/MainBillInfoInterface.h"
+#include "sandbox/PictureStore.h"
 #include "sandbox/SandboxServer.h"
 
 #include <QImage>
@@ -119,6 +120,31 @@ TEST_F(HomeInterfacesTest, PicturesAnswerRangesAndUnknownNames) {
     const QString unknown = url.section('/', 0, -2) + "/nothing.png";
     EXPECT_EQ(getPicture(unknown).status, 404);
     EXPECT_EQ(getPicture(url.section('/', 0, -2) + "/").status, 404);
+}
+
+TEST_F(HomeInterfacesTest, GeneratedPicturesAreRealUpToTheirBoundAndRefusedPastIt) {
+    const QString base = server.baseAddress().replace("/pelvo/", "/pictures/generated/");
+    const int most = sandbox::PictureStore::kMaxGeneratedSide;
+    const struct {
+        int width, height;
+        int status;
+    } cases[] = {
+        // Rows whose runs of zeros end in one or two bytes, in a short match, or in whole ones.
+        {1, 1, 200},       {1, 3, 200},        {2, 2, 200},        {87, 2, 200}, {1280, 400, 200},
+        {most, most, 200}, {most + 1, 1, 404}, {1, most + 1, 404}, {0, 10, 404},
+    };
+    for (const auto& c : cases) {
+        const QString name = QStringLiteral("%1x%2.png").arg(c.width).arg(c.height);
+        SCOPED_TRACE(name.toStdString());
+        const HttpProbe::Result r = getPicture(base + name);
+        EXPECT_EQ(r.status, c.status);
+        if (c.status != 200) continue;
+        // However large the picture, its file stays small: 13 bits or so per 258 bytes.
+        EXPECT_LE(r.body.size(), 200 + qint64(c.width) * c.height / 40);
+        QImage expected(c.width, c.height, QImage::Format_RGB32);
+        expected.fill(QColor(40, 120, 200));
+        EXPECT_EQ(QImage::fromData(r.body, "PNG").convertToFormat(QImage::Format_RGB32), expected);
+    }
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "tests/support/NonReader.h"
 #include "tests/support/Wait.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTcpSocket>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -273,6 +275,63 @@ TEST_F(HostileInput, AnswersNobodyReadsAreHeldOnlyUpToTheirLimit) {
         EXPECT_EQ(whole.status(), 200);
         EXPECT_GT(whole.received.size(), 4 * 1024 * 1024);
     }
+}
+
+TEST_F(HostileInput, WhileUnreadAnswersFillTheLimitARequestIsRefusedWithoutRunning) {
+    // A client that never reads holds one page of some 4.8 MB. First measured; then a sandbox
+    // whose limit is exactly that page keeps it (nothing to shed) and is full.
+    const QByteArray page = "GET /sandbox/requests?limit=100 HTTP/1.1\r\n\r\n";
+    const QByteArray filler = "k=" + QByteArray(4000, '\x01');
+    const auto holdOnePage = [&](SandboxFixture& sandbox) {
+        for (int i = 0; i < 100; ++i)
+            sandbox.server().requests().append(
+                {"Login", sandbox::FormFields::parse(filler), filler});
+        const sandbox::ConnectionGate* gate = sandbox.server().gate();
+        const int client = testsupport::nonReader(sandbox.server().port(), page);
+        EXPECT_TRUE(waitUntil(
+            [&] { return gate->waitingCount() == 0 && gate->unsentBytes() > 4000000; }, 5000));
+        return client;
+    };
+    sandbox::SandboxOptions options = quickTimeouts();
+    options.writeTimeoutMs = 60000; // the held page stays until the test lets it go
+    qint64 pageBytes = 0;
+    {
+        SandboxFixture measuring(options);
+        const int client = holdOnePage(measuring);
+        pageBytes = measuring.server().gate()->unsentBytes();
+        ::close(client);
+    }
+    options.maxUnsentBytes = pageBytes;
+    SandboxFixture full(options);
+    const quint16 port = full.server().port();
+    const sandbox::ConnectionGate* gate = full.server().gate();
+    const auto sessions = [&] {
+        return full.server().backend().database().scalar("SELECT COUNT(*) FROM sessions").toInt();
+    };
+    const auto logged = [&] {
+        const Exchange e = exchange(port, "GET /sandbox/requests?offset=100 HTTP/1.1\r\n\r\n");
+        const qsizetype body = e.received.indexOf("\r\n\r\n") + 4;
+        return QJsonDocument::fromJson(e.received.mid(body)).object().value("total").toInt(-1);
+    };
+    const int client = holdOnePage(full);
+    ASSERT_EQ(gate->unsentBytes(), pageBytes);
+
+    const Exchange refused = exchange(port, kLogin);
+    EXPECT_EQ(refused.status(), 503) << refused.received.left(200).toStdString();
+    EXPECT_TRUE(refused.received.contains("too many answers waiting to be read"));
+    EXPECT_TRUE(refused.closed);
+    EXPECT_EQ(gate->overLimitCount(), 1);
+    EXPECT_EQ(gate->unsentBytes(), pageBytes); // the held page was not what gave way
+    EXPECT_EQ(sessions(), 0);
+
+    // Once the page is taken away the same log-in runs; the log shows only that one.
+    ::close(client);
+    ASSERT_TRUE(waitUntil([&] { return gate->unsentBytes() == 0; }, 5000));
+    EXPECT_EQ(logged(), 100);
+    const Exchange served = exchange(port, kLogin);
+    EXPECT_EQ(served.status(), 200);
+    EXPECT_EQ(sessions(), 1);
+    EXPECT_EQ(logged(), 101);
 }
 
 TEST_F(HostileInput, AClientAskingToContinueSendsItsBodyAfterward) {

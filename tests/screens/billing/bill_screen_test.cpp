@@ -168,6 +168,7 @@ TEST_F(BillScreen, AnOlderMonthAnsweringLateNeverReplacesTheNewerOne) {
     ASSERT_TRUE(waitFor([&] { return text(screen->labelOfTotal()) != thisMonth; }));
     const QString newer = text(screen->labelOfTotal());
     clock.clock.advance(5000); // the month asked first would answer now
+    ASSERT_TRUE(waitForRequestsToEnd(screen));
     settle();
     EXPECT_EQ(text(screen->labelOfTotal()), newer);
     EXPECT_EQ(screen->billMonth(), sandbox.requestsTo("Bill")[1].fields.value("ym"));

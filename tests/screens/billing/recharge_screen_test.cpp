@@ -185,7 +185,8 @@ TEST_F(RechargeScreen, ALateSumForAnEarlierAmountIsDropped) {
     EXPECT_EQ(text(screen->labelOfPayment()), "正在获取金额...");
     clock.clock.advance(1000);
     ASSERT_TRUE(waitFor([&] { return text(screen->labelOfPayment()) == "196.00元"; }));
-    clock.clock.advance(5000);
+    clock.clock.advance(5000); // the sum for 50 would arrive now
+    ASSERT_TRUE(waitForRequestsToEnd(screen));
     settle();
     EXPECT_EQ(text(screen->labelOfPayment()), "196.00元");
     EXPECT_EQ(screen->strOfRechargeMoney(), "200");
@@ -487,7 +488,7 @@ TEST_F(RechargeScreen, AnExpiredSessionIsAnnouncedOnceForAllFourRequests) {
     auto* screen = show(new RechargeViewController);
     ASSERT_TRUE(
         waitFor([&] { return sandbox.requests().size() >= 4 && !alertMessage().isEmpty(); }));
-    waitUntil([] { return false; }, 300); // the other three answers arrive meanwhile
+    ASSERT_TRUE(waitForRequestsToEnd(screen)); // the other three answers too
     settle();
     EXPECT_EQ(ui::AlertCenter::visibleAlerts().size(), 1);
     EXPECT_EQ(alertMessage(), "登录已失效");

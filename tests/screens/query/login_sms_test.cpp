@@ -3,6 +3,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Switch.h"
 #include "screens/query/SettingViewController.h"
+#include "tests/support/RequestWait.h"
 #include "widgets/NumberJump.h"
 #include "widgets/TextLayer.h"
 
@@ -149,7 +150,7 @@ TEST_F(LoginSmsTest, AReadingStillOnItsWayWhenTheUserFlipsIsDropped) {
     clock.clock.advance(3000);
     ASSERT_TRUE(waitUntil([&] { return onServer() == "0"; }));
     // Let both answers arrive; the late reading must not turn the switch back on.
-    ASSERT_TRUE(waitUntil([&] { return !screen->requestOfLoginSMS(); }));
+    ASSERT_TRUE(waitForRequestsToEnd(screen));
     settle();
     EXPECT_FALSE(screen->switchOfLoginSMS()->isOn());
     EXPECT_EQ(screen->notify(), "0");

@@ -171,8 +171,8 @@ TEST_F(PlanChangeTest, AnOlderNetworksListsNeverReplaceTheNewer) {
     clickSegment(screen, 1);
     ASSERT_TRUE(waitUntil([&] { return fieldsOf("FlowRecommend").size() == 3; }));
     ASSERT_TRUE(waitUntil([&] { return rows(screen->tableViewOfSuit()) == 5; }));
-    clock.clock.advance(6000);
-    waitUntil([] { return false; }, 200);
+    clock.clock.advance(6000); // the first network's lists would arrive now
+    ASSERT_TRUE(waitForRequestsToEnd(screen));
     EXPECT_EQ(screen->mod(), "1");
     EXPECT_EQ(rows(screen->tableViewOfSuit()), 5);
     EXPECT_EQ(screen->segment()->selectedSegmentIndex(), 1);
