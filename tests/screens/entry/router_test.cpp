@@ -1,10 +1,19 @@
 #include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/NetworkReachability.h"
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/TabBarItem.h"
 #include "screens/entry/DefaultVC.h"
 #include "screens/entry/GuideViewController.h"
 #include "screens/entry/LoginViewController.h"
+#include "screens/query/FeedbackViewController.h"
+#include "screens/shell/NavbarViewController.h"
+#include "screens/shell/SideSlipViewController.h"
+#include "screens/shell/TabBarViewController.h"
 #include "tests/screens/entry/login_harness.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
@@ -218,6 +227,124 @@ TEST_F(RouterTest, ASavedPasswordGoesWhenAnotherNumberIsStored) {
         EXPECT_EQ(login->userName()->text(), c.number);
         EXPECT_EQ(login->passWord()->text(), c.password);
     }
+}
+
+// Every branch the Parts give by system version, walked at 6.1 and at 7.1: what is seen, or
+// the "imei" the server receives (the stored hardware address or the vendor identifier).
+TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
+    auto imeiSentTo = [&](const QString& interface) {
+        const auto sent = sandbox.requestsTo(interface);
+        const QString imei = sent.isEmpty() ? "not sent" : sent.last().fields.value("imei");
+        return imei == PublicFunction::getUUIDOfDevice() ? "identifier"
+               : imei == stored("MacAddress")            ? "address"
+                                                         : imei;
+    };
+    auto& application = ui::Application::sharedApplication();
+    const struct {
+        const char* branch;
+        std::function<QString()> seen;
+        const char *at61, *at71;
+    } rows[] = {
+        {"base screen's back button",
+         [&] {
+             show(new ui::ViewController)->pushViewController(new ViewController, false);
+             ui::View* own = nav->navigationBar()->leftButtonView();
+             if (!own) return nav->navigationBar()->isBackButtonShown() ? "bar's" : "none";
+             windowinput::click(own);
+             return waitUntil([&] { return nav->viewControllers().size() == 1; }) &&
+                            own->frame().size() == QSizeF(15, 21)
+                        ? "own, returns"
+                        : "own, stays";
+         },
+         "own, returns", "bar's"},
+        {"router's status bar",
+         [&] {
+             application.setStatusBarHidden(true);
+             DefaultVC().loadViewIfNeeded();
+             return application.isStatusBarHidden() ? "hidden" : "shown";
+         },
+         "shown", "hidden"},
+        {"router's splash on the tall window",
+         [&] {
+             DefaultVC splash;
+             const QRectF f = splash.view()->subviews().value(0)->frame();
+             return QString("%1,%2 %3x%4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height());
+         },
+         "0,0 320x568", "0,0 320x568"},
+        {"automatic log-in",
+         [&] {
+             storeUser(kNumber, kPassword, true);
+             start();
+             return waitForTop(kMain) ? imeiSentTo("Login") : "stayed";
+         },
+         "address", "identifier"},
+        {"gateway log-in",
+         [&] {
+             tavrixConfig::setIsOpenGuideView(true);
+             setNetwork(Medium::Cellular);
+             start();
+             return waitForTop(kMain) ? imeiSentTo("LoginQTWAP") : "stayed";
+         },
+         "address", "identifier"},
+        {"log-in screen",
+         [&] {
+             auto* login = showOverStart<LoginViewController>("LoginViewController");
+             login->userName()->setText(kNumber);
+             login->passWord()->setText(kPassword);
+             login->loginPressed();
+             return waitForTop(kMain) ? imeiSentTo("Login") : "stayed";
+         },
+         "address", "identifier"},
+        {"feedback",
+         [&] {
+             storeSession(kNumber, sandbox.signIn());
+             auto* screen = showOverStart<FeedbackViewController>("FeedbackViewController");
+             screen->requestOfFeedbackSend();
+             waitUntil([&] { return !sandbox.requestsTo("FeedBack").isEmpty(); });
+             return imeiSentTo("FeedBack");
+         },
+         "address", "identifier"},
+        {"tab bar items",
+         [&] {
+             TabBarViewController tabs;
+             tabs.loadViewIfNeeded();
+             const ui::TabBarItem* item = tabs.viewControllers().value(0)->tabBarItem();
+             const QImage home = ui::imageNamed("tabbar_home");
+             const QImage lit = ui::imageNamed("tabbar_homehighlight");
+             const bool finished =
+                 item->finishedUnselectedImage() == home && item->finishedSelectedImage() == lit;
+             const bool images = item->image() == home && item->selectedImage() == lit;
+             return item->title() + (finished ? " finished" : "") + (images ? " images" : "");
+         },
+         "首页 finished", "首页 images"},
+        {"navigation bar",
+         [&] {
+             NavbarViewController stack(new ui::ViewController);
+             ui::NavigationBar* bar = stack.navigationBar();
+             stack.loadViewIfNeeded();
+             const QColor fill = bar->grab().toImage().pixelColor(4, 4);
+             return fill.name() + (bar->backIndicatorImage().isNull() ? " no indicator" : "");
+         },
+         "#468cca no indicator", "#468cca"},
+        {"drawer menu",
+         [&] {
+             SideSlipViewController menu;
+             menu.loadViewIfNeeded();
+             return QString::number(menu.labelOfPhoneNO()->frame().y());
+         },
+         "30", "50"},
+    };
+    for (const char* version : {"6.1", "7.1"}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(testing::Message() << version << ", " << row.branch);
+            restart();
+            ns::DeviceInfo::setSystemVersion(version);
+            PublicFunction::saveConfig("02:00:00:00:00:01", "MacAddress");
+            EXPECT_EQ(row.seen(), QString::fromUtf8(version[0] == '6' ? row.at61 : row.at71));
+        }
+    }
+    ns::DeviceInfo::setSystemVersion({});
+    application.setStatusBarHidden(false);
 }
 
 using R = ns::Reachability;

@@ -12,9 +12,13 @@
 #include "platform/ui/WebViewFake.h"
 #include "screens/shell/SideSlipViewController.h"
 #include "screens/shell/TabBarViewController.h"
+#include "screens/web/WebViewController.h"
 #include "tests/screens/shell/ShellHarness.h"
 #include "tests/support/SandboxFixture.h"
+#include "tests/support/ScriptedOpener.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/WindowInput.h"
+#include "widgets/OverlayHUD.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -260,6 +264,64 @@ TEST_F(MenuTest, ShareComposesOnlyWhereTheDesktopCanText) {
     }
     ns::UrlOpener::setCanOpenHandler({});
     ui::MessageComposeViewController::setCanSendText(true);
+}
+
+// 发送 hands the text to the desktop's opener; one that fails leaves the text unsent, and the
+// drawer's share and the web page say so instead of closing as if it had gone.
+TEST_F(MenuTest, ATextTheOpenerFailsToHandOverIsSaidUnsent) {
+    const struct {
+        const char* name;
+        bool fromPage;
+        int openerExit;
+    } cases[] = {{"drawer, opener fails", false, 3},
+                 {"drawer, opener takes it", false, 0},
+                 {"web page, opener fails", true, 3},
+                 {"web page, opener takes it", true, 0}};
+    ui::WebViewFake::ScopedInstall fakePages;
+    ns::UrlOpener::setCanOpenHandler([](const QUrl& url) { return url.scheme() == "sms"; });
+    pushContainer();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedOpener opener(c.openerExit);
+        ui::ViewController* presenter = container->leftViewController();
+        ui::View* told = container->view();
+        if (c.fromPage) {
+            auto* page = qobject_cast<WebViewController*>(
+                ui::Storyboard::instantiateViewController("Main", "WebViewController"));
+            page->setRequestURL("http://h/a.html");
+            homeNavigation->pushViewController(page, false);
+            auto* view = qobject_cast<ui::WebViewFake*>(page->myWebView());
+            view->finishLoad(true);
+            clock.clock.advance(1000); // the loading overlay fades out
+            ASSERT_EQ(OverlayHUD::HUDForView(page->view()), nullptr);
+            const QByteArray call = R"({"function":"displaySMSComposerSheetWithPhone:",)"
+                                    R"("argument":"推荐你使用"})";
+            view->navigate(
+                QUrl::fromEncoded("webkitpostnotification:" + QUrl::toPercentEncoding(call)));
+            presenter = page;
+            told = page->view();
+        } else {
+            pressMenu(container->leftViewController(), SideSlipViewController::kShareTag);
+            ui::AlertCenter::topAlert()->textFieldAtIndex(0)->setText("13900000001");
+            ui::AlertCenter::press("分享");
+        }
+        auto* composer =
+            qobject_cast<ui::MessageComposeViewController*>(presenter->presentedViewController());
+        ASSERT_NE(composer, nullptr);
+        if (c.fromPage) {
+            windowinput::click(composer->recipientsField());
+            windowinput::type("13900000001");
+        }
+        windowinput::click(composer->sendButton());
+        ASSERT_TRUE(waitUntil([&] { return !presenter->presentedViewController(); }));
+        EXPECT_EQ(opener.links().size(), 1);
+        OverlayHUD* hud = OverlayHUD::HUDForView(told);
+        EXPECT_EQ(hud ? hud->detailsLabelText() : QString(), c.openerExit ? "无法打开此链接" : "");
+        if (hud) hud->hide(false);
+        if (c.fromPage) homeNavigation->popViewControllerAnimated(false);
+        clock.clock.advance(SideSlipViewController::kButtonLockMs);
+    }
+    ns::UrlOpener::setCanOpenHandler({});
 }
 
 TEST_F(MenuTest, EachDemoSubscriberSeesTheStarsOfTheSandboxRecord) {
