@@ -111,9 +111,9 @@ void TabBar::drawRect(QPainter& painter, const QRectF& rect) {
         const QColor color = selected ? m_selectedTint : m_unselected;
         const bool finished = item->hasFinishedImages();
         QImage image =
-            finished ? (selected ? item->finishedSelectedImage() : item->finishedUnselectedImage())
-            : selected && !item->selectedImage().isNull() ? item->selectedImage()
-                                                          : item->image();
+            selected && !item->selectedImage().isNull() ? item->selectedImage() : item->image();
+        if (finished)
+            image = selected ? item->finishedSelectedImage() : item->finishedUnselectedImage();
         if (!image.isNull()) {
             if (!finished && item->renderingMode() == TabBarItem::RenderingMode::Template)
                 image = tinted(image, color);

@@ -27,7 +27,8 @@ TabBarViewController::TabFace TabBarViewController::faceForTag(int tag) {
 }
 
 TabBarViewController::TabBarViewController(QObject* parent) : ui::TabBarController(parent) {
-    // What the storyboard's relationships give: a navigation stack per tab, tagged in order.
+    // What the storyboard's relationships give: a navigation stack per tab, tagged and titled
+    // in order.
     QList<ui::ViewController*> tabs;
     for (int i = 0; i < tavrixConfig::tabRootNames().size(); ++i) {
         auto* nav = new NavbarViewController(

@@ -6,7 +6,6 @@
 #include <QUrlQuery>
 #include <gtest/gtest.h>
 
-#include "platform/foundation/Clock.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
@@ -17,8 +16,6 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "tests/platform/PlatformHarness.h"
-#include "tests/support/ScriptedOpener.h"
-#include "tests/support/Wait.h"
 
 using namespace ui;
 using platformtest::flush;
@@ -236,31 +233,6 @@ TEST_F(Composer, SendWaitsForARecipientAndTheBodyHasACeiling) {
     EXPECT_EQ(rec.results, QList<MessageComposeResult>{MessageComposeResult::Sent});
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first().path(), "10086");
-    presenter.dismissViewControllerAnimated(false);
-}
-
-// Until the desktop's opener answers, the text may be on its way: nothing else is pressed.
-TEST_F(Composer, WhileTheDesktopIsHandedTheTextNothingMoreIsPressed) {
-    ns::ScopedManualClock clock;
-    ScriptedOpener opener(0, "sleep 0.3"); // waits on the program it started
-    ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return true; });
-    Coloured presenter;
-    auto* composer = new MessageComposeViewController;
-    ComposeRecorder rec;
-    composer->setMessageComposeDelegate(&rec);
-    composer->setRecipients({"10086"});
-    presenter.presentViewController(composer, false);
-    composer->send();
-    EXPECT_FALSE(composer->sendButton()->isEnabled());
-    composer->cancel();
-    composer->send();
-    EXPECT_TRUE(rec.results.isEmpty());
-    clock.clock.advance(ns::UrlOpener::kHandOffGraceMs);
-    EXPECT_EQ(rec.results, QList<MessageComposeResult>{MessageComposeResult::Sent});
-    EXPECT_TRUE(waitUntil([&] { return opener.hasEnded(); }));
-    EXPECT_EQ(opener.links(), QStringList{"sms:10086"});
-    EXPECT_EQ(rec.results.size(), 1);
-    ns::UrlOpener::setCanOpenHandler({});
     presenter.dismissViewControllerAnimated(false);
 }
 

@@ -19,7 +19,6 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Values.h"
 #include "tests/support/SandboxFixture.h"
-#include "tests/support/ScriptedOpener.h"
 #include "tests/support/Wait.h"
 
 #include "tests/support/Wait.h"
@@ -718,55 +717,6 @@ TEST(UrlOpener, schemeHandlersAreFoundInDesktopEntriesAndAssociationLists) {
     qunsetenv("XDG_DATA_HOME");
     qunsetenv("XDG_DATA_DIRS");
     qunsetenv("XDG_CONFIG_HOME");
-}
-
-// Only the opener's own exit says whether the link was taken; having started it says nothing.
-TEST(UrlOpener, theOpenersExitSaysWhetherTheLinkWasTaken) {
-    const struct {
-        const char* name;
-        int exitCode;
-        const char* before;        // what the opener does first
-        bool handler;              // the desktop declares a handler for the scheme
-        std::optional<bool> taken; // reported before the grace; nullopt: only at the grace
-    } cases[] = {
-        {"takes it", 0, "", true, true},
-        {"finds no program", 3, "", true, false},
-        {"crashes", 0, "kill -9 $$", true, false},
-        {"no handler declared", 0, "", false, false},
-        {"waits on the program it started", 1, "sleep 0.3", true, std::nullopt},
-    };
-    ns::ScopedManualClock clock;
-    const QUrl link("sms:10086?body=%E4%BD%A0%E5%A5%BD");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScriptedOpener opener(c.exitCode, c.before);
-        ns::UrlOpener::setCanOpenHandler([&](const QUrl&) { return c.handler; });
-        QList<bool> reports;
-        ns::UrlOpener::openURL(link, [&](bool taken) { reports << taken; });
-        if (c.taken) {
-            ASSERT_TRUE(waitUntil([&] { return !reports.isEmpty(); }));
-        } else {
-            clock.clock.advance(ns::UrlOpener::kHandOffGraceMs - 1);
-            EXPECT_TRUE(reports.isEmpty());
-            clock.clock.advance(1);
-        }
-        EXPECT_EQ(reports, QList<bool>{c.taken.value_or(true)});
-        // The opener's later end, or the grace after it, reports nothing more.
-        if (c.handler) {
-            EXPECT_TRUE(waitUntil([&] { return opener.hasEnded(); }));
-        }
-        clock.clock.advance(ns::UrlOpener::kHandOffGraceMs);
-        EXPECT_EQ(reports.size(), 1);
-        EXPECT_EQ(opener.links(), c.handler ? QStringList{link.toEncoded()} : QStringList());
-    }
-    ns::UrlOpener::setOpenerProgram(QDir::tempPath() + "/no-such-opener");
-    ns::UrlOpener::setCanOpenHandler([](const QUrl&) { return true; });
-    std::optional<bool> missing;
-    ns::UrlOpener::openURL(link, [&](bool taken) { missing = taken; });
-    ASSERT_TRUE(waitUntil([&] { return missing.has_value(); }));
-    EXPECT_FALSE(*missing);
-    ns::UrlOpener::setOpenerProgram({});
-    ns::UrlOpener::setCanOpenHandler({});
 }
 
 using ns::Reachability;
