@@ -14,9 +14,9 @@
 
 namespace {
 
-// Debug mode says what the library does; the category keeps it quiet unless asked for
-// (QT_LOGGING_RULES="tavrix.mireb.debug=true").
-Q_LOGGING_CATEGORY(lcMireb, "tavrix.mireb", QtInfoMsg)
+// Debug mode says what the library does on the console; a logging rule can still silence
+// the category (QT_LOGGING_RULES="tavrix.mireb.debug=false").
+Q_LOGGING_CATEGORY(lcMireb, "tavrix.mireb")
 
 QString g_appKey;
 bool g_debug = false;

@@ -16,5 +16,9 @@ inline QString timedOut() {
 inline QString networkFailed() {
     return QStringLiteral("网络连接失败,请检查您的网络设置");
 }
+// A link (or text) the desktop has nothing to open with, or whose hand-off failed.
+inline QString cannotOpenLink() {
+    return QStringLiteral("无法打开此链接");
+}
 
 } // namespace AlertTexts

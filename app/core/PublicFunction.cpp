@@ -50,6 +50,11 @@ QString PublicFunction::getUUIDOfDevice() {
     return ns::DeviceInfo::identifierForVendor();
 }
 
+QString PublicFunction::imeiOfDevice() {
+    return isIOS7OrLater() ? getUUIDOfDevice()
+                           : getConfigWithKey(QStringLiteral("MacAddress")).toString();
+}
+
 QString PublicFunction::versionNumberOfAPP() {
     return ns::DeviceInfo::applicationVersion();
 }

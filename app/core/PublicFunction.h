@@ -27,6 +27,9 @@ public:
 
     // --- Device and version ---
     static QString getUUIDOfDevice();
+    // What the server receives as "imei": the vendor identifier from system 7 on, the stored
+    // "MacAddress" before.
+    static QString imeiOfDevice();
     static QString versionNumberOfAPP();
     // The system version as a number; the platform's float reading of its version text.
     static float getVersionNumberOfDeviceSystem();

@@ -112,6 +112,8 @@ void ViewController::viewWillAppear(bool animated) {
                        [this](const ns::Notification& n) { keyboardWillShow(n); });
     center.addObserver(this, ui::Keyboard::WillHideNotification, nullptr,
                        [this](const ns::Notification& n) { keyboardWillHide(n); });
+    // Before system 7 the bar's own back button has the older look: the screen puts its own.
+    if (!PublicFunction::isIOS7OrLater()) showNavBackItem();
 }
 
 void ViewController::viewWillDisappear(bool animated) {

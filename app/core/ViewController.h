@@ -36,7 +36,8 @@ public:
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
 
-    // Puts the "header_back" button in the navigation bar when navShowBack allows it.
+    // Puts the "header_back" button in the navigation bar when navShowBack allows it; every
+    // appearance does on a system before 7.
     void showNavBackItem();
 
     // A request to the interface, not started: "session" and "num" already added, the common

@@ -1,15 +1,21 @@
 #include "platform/foundation/UrlOpener.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/RegularFile.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <memory>
+#include <utility>
 
 namespace ns::UrlOpener {
 
 namespace {
 Handler g_open;
 Handler g_canOpen;
+QString g_opener;
 } // namespace
 
 bool openURL(const QUrl& url) {
@@ -77,6 +83,42 @@ bool canOpenURL(const QUrl& url) {
     if (scheme.isEmpty()) return false;
     if (scheme == "http" || scheme == "https" || scheme == "file") return true;
     return hasHandler("x-scheme-handler/" + scheme);
+}
+
+void openURL(const QUrl& url, std::function<void(bool)> done) {
+    if (!done) done = [](bool) {};
+    if (g_open) return done(g_open(url));
+    const QString program =
+        g_opener.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("xdg-open")) : g_opener;
+    if (!url.isValid() || !canOpenURL(url) || program.isEmpty()) return done(false);
+    // The opener's own exit says whether it found a program for the link; starting it says
+    // nothing. It is never killed: once it has started the program, that program is the user's.
+    auto* opener = new QProcess;
+    auto pending = std::make_shared<std::function<void(bool)>>(std::move(done));
+    auto report = [pending](bool taken) {
+        if (!*pending) return;
+        const auto once = std::exchange(*pending, nullptr);
+        once(taken);
+    };
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, report](int code, QProcess::ExitStatus status) {
+                         report(status == QProcess::NormalExit && code == 0);
+                         opener->deleteLater();
+                     });
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, report](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart) return;
+                         report(false);
+                         opener->deleteLater();
+                     });
+    performAfter(kHandOffGraceMs, opener, [report] { report(true); });
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->start(program, {QString::fromUtf8(url.toEncoded())});
+}
+
+void setOpenerProgram(const QString& program) {
+    g_opener = program;
 }
 
 void setHandler(Handler handler) {

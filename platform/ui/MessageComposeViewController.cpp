@@ -160,7 +160,7 @@ void MessageComposeViewController::refreshLabels() {
         m_recorded = true;
         ++g_count;
     }
-    m_sendButton->setEnabled(!m_recipients.isEmpty());
+    m_sendButton->setEnabled(!m_recipients.isEmpty() && !m_handingOff);
     auto* text = static_cast<Label*>(m_bodyLabel);
     View* bubble = text->superview();
     const double w = bubble->frame().width() - 24;
@@ -174,7 +174,7 @@ void MessageComposeViewController::refreshLabels() {
 }
 
 void MessageComposeViewController::send() {
-    if (m_finished) return;
+    if (m_finished || m_handingOff) return;
     if (!canSendText()) {
         finish(MessageComposeResult::Failed);
         return;
@@ -184,12 +184,19 @@ void MessageComposeViewController::send() {
         if (m_recipientsField) m_recipientsField->becomeFirstResponder();
         return;
     }
-    const bool taken = ns::UrlOpener::openURL(smsUrl(m_recipients, m_body));
-    finish(taken ? MessageComposeResult::Sent : MessageComposeResult::Failed);
+    // Only the desktop's answer tells sent from failed; until it comes, nothing more is pressed.
+    m_handingOff = true;
+    refreshLabels();
+    QPointer<MessageComposeViewController> self(this);
+    ns::UrlOpener::openURL(smsUrl(m_recipients, m_body), [self](bool taken) {
+        if (!self) return;
+        self->m_handingOff = false;
+        self->finish(taken ? MessageComposeResult::Sent : MessageComposeResult::Failed);
+    });
 }
 
 void MessageComposeViewController::cancel() {
-    if (m_finished) return;
+    if (m_finished || m_handingOff) return;
     finish(MessageComposeResult::Cancelled);
 }
 

@@ -24,9 +24,10 @@ public:
 
 // The SMS composer: a screen showing the recipients (which the user may type or change) and the
 // text prepared for the user to send, with Send and Cancel. Send hands the message to the
-// desktop's "sms:" handler; the result (sent, failed when nothing took it, or cancelled) goes
-// to the delegate and the completion. Send waits for at least one recipient. The composer
-// does not dismiss itself: its presenter does, as on the phone.
+// desktop's "sms:" handler; the result (sent, failed when no handler took it or the hand-off
+// failed, or cancelled) goes to the delegate and the completion once the desktop has answered.
+// Send waits for at least one recipient. The composer does not dismiss itself: its presenter
+// does, as on the phone.
 class MessageComposeViewController : public ViewController, public TextFieldDelegate {
     Q_OBJECT
 public:
@@ -64,7 +65,8 @@ public:
         m_completion = std::move(completion);
     }
 
-    // The Send and Cancel buttons. Each reports once; later presses are ignored.
+    // The Send and Cancel buttons. Each reports once; later presses, and any press while the
+    // desktop is being handed the text, are ignored.
     void send();
     void cancel();
     bool isFinished() const { return m_finished; }
@@ -98,6 +100,7 @@ private:
     ns::Weak<MessageComposeViewControllerDelegate> m_delegate;
     std::function<void(MessageComposeResult)> m_completion;
     bool m_finished = false;
+    bool m_handingOff = false;
     bool m_recorded = false;
     TextField* m_recipientsField = nullptr;
     View* m_bodyLabel = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/ui/NavigationBar.h"
 
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
@@ -26,6 +27,10 @@ QImage drawnChevron(const QColor& color) {
     p.setPen(QPen(color, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolyline(QPolygonF({QPointF(11, 2), QPointF(2.5, 10.5), QPointF(11, 19)}));
     return img;
+}
+// Before system 7 the tint colour is the bar's own colour, and its buttons are white on it.
+bool tintIsBarColour() {
+    return !ns::DeviceInfo::isSystemVersionAtLeast(7.0f);
 }
 } // namespace
 
@@ -130,10 +135,11 @@ View* NavigationBar::makeButton(BarButtonItem* item, bool back) {
                                   : (item && item->style() == BarButtonItem::Style::Done
                                          ? Font::boldSystemFontOfSize(kButtonFont)
                                          : Font::systemFontOfSize(kButtonFont)));
-    b->setTitleColor(m_tint);
-    b->setTitleColor(m_tint.lighter(160), Control::Highlighted);
+    const QColor tint = tintIsBarColour() ? QColor(Qt::white) : m_tint;
+    b->setTitleColor(tint);
+    b->setTitleColor(tint.lighter(160), Control::Highlighted);
     if (back) {
-        b->setImage(m_backIndicator.isNull() ? drawnChevron(m_tint) : m_backIndicator);
+        b->setImage(m_backIndicator.isNull() ? drawnChevron(tint) : m_backIndicator);
         QString title;
         if (m_backItem) {
             title = m_backItem->backBarButtonItem() ? m_backItem->backBarButtonItem()->title()
@@ -238,7 +244,7 @@ void NavigationBar::drawRect(QPainter& painter, const QRectF& rect) {
     if (!m_backgroundImage.isNull()) {
         drawImage(painter, rect, m_backgroundImage);
     } else {
-        QColor fill = m_barTint;
+        QColor fill = tintIsBarColour() ? m_tint : m_barTint;
         if (m_barStyle == BarStyle::Black && !fill.isValid()) fill = Qt::black;
         painter.fillRect(rect, fill);
     }

@@ -25,7 +25,7 @@ public:
     explicit NavigationBar(View* parent = nullptr);
     ~NavigationBar() override;
 
-    // The look.
+    // The look. Before system 7 the bar takes its colour from tintColor, as that system did.
     QColor barTintColor() const { return m_barTint; }
     void setBarTintColor(const QColor& c);
     QColor tintColor() const { return m_tint; }

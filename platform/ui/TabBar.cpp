@@ -109,10 +109,13 @@ void TabBar::drawRect(QPainter& painter, const QRectF& rect) {
         const QRectF r = itemRect(i);
         const bool selected = i == m_selected;
         const QColor color = selected ? m_selectedTint : m_unselected;
+        const bool finished = item->hasFinishedImages();
         QImage image =
             selected && !item->selectedImage().isNull() ? item->selectedImage() : item->image();
+        if (finished)
+            image = selected ? item->finishedSelectedImage() : item->finishedUnselectedImage();
         if (!image.isNull()) {
-            if (item->renderingMode() == TabBarItem::RenderingMode::Template)
+            if (!finished && item->renderingMode() == TabBarItem::RenderingMode::Template)
                 image = tinted(image, color);
             QSizeF size = imageSize(image);
             if (size.width() > kImageSide || size.height() > kImageSide)

@@ -24,6 +24,13 @@ void TabBarItem::setSelectedImage(const QImage& image) {
     emit changed();
 }
 
+void TabBarItem::setFinishedSelectedImage(const QImage& selected,
+                                          const QImage& withFinishedUnselectedImage) {
+    m_finishedSelected = selected;
+    m_finishedUnselected = withFinishedUnselectedImage;
+    emit changed();
+}
+
 void TabBarItem::setRenderingMode(RenderingMode mode) {
     if (mode == m_mode) return;
     m_mode = mode;

@@ -23,6 +23,15 @@ public:
     void setImage(const QImage& image);
     QImage selectedImage() const { return m_selectedImage; }
     void setSelectedImage(const QImage& image);
+    // The older system's pictures, drawn as they are; when set they stand in for the image and
+    // the selected image.
+    QImage finishedSelectedImage() const { return m_finishedSelected; }
+    QImage finishedUnselectedImage() const { return m_finishedUnselected; }
+    void setFinishedSelectedImage(const QImage& selected,
+                                  const QImage& withFinishedUnselectedImage);
+    bool hasFinishedImages() const {
+        return !m_finishedSelected.isNull() || !m_finishedUnselected.isNull();
+    }
     RenderingMode renderingMode() const { return m_mode; }
     void setRenderingMode(RenderingMode mode);
     int tag() const { return m_tag; }
@@ -37,6 +46,8 @@ private:
     QString m_title;
     QImage m_image;
     QImage m_selectedImage;
+    QImage m_finishedSelected;
+    QImage m_finishedUnselected;
     RenderingMode m_mode = RenderingMode::Template;
     int m_tag = 0;
     bool m_enabled = true;

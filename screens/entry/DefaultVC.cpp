@@ -26,8 +26,12 @@ HTTPRequest* DefaultVC::runningRequest() const {
 
 void DefaultVC::viewDidLoad() {
     ViewController::viewDidLoad();
+    if (!PublicFunction::isIOS7OrLater())
+        ui::Application::sharedApplication().setStatusBarHidden(false, false);
     setNavShowBack(false);
 
+    // The window is always the tall screen: its splash fills it on every system (the shorter
+    // screens' splash, lifted 20 points before system 7, has no window here).
     m_splash = new ui::ImageView(view());
     m_splash->setImage(ui::imageNamed("defaultIphone5"));
     m_splash->setFrame(QRectF(0, 0, 320, 568));

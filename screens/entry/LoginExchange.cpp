@@ -37,7 +37,7 @@ void LoginExchange::addLoginFields(HTTPRequest* request, const QVariant& num,
     request->setPostValue(pass, QStringLiteral("pass"));
     request->setPostValue(QStringLiteral("2"), QStringLiteral("channelid"));
     request->setPostValue(PublicFunction::versionNumberOfAPP(), QStringLiteral("versionid"));
-    request->setPostValue(imei(), QStringLiteral("imei"));
+    request->setPostValue(PublicFunction::imeiOfDevice(), QStringLiteral("imei"));
     request->setPostValue(PublicFunction::IsEnableWIFI() ? QStringLiteral("0")
                                                          : QStringLiteral("1"),
                           QStringLiteral("network"));
@@ -50,7 +50,7 @@ void LoginExchange::addGatewayFields(HTTPRequest* request, const EncryptedPhoneN
     request->setPostValue(key.encrypt(number), QStringLiteral("enc_phonenum"));
     request->setPostValue(QStringLiteral("2"), QStringLiteral("channelid"));
     request->setPostValue(PublicFunction::versionNumberOfAPP(), QStringLiteral("versionid"));
-    request->setPostValue(imei(), QStringLiteral("imei"));
+    request->setPostValue(PublicFunction::imeiOfDevice(), QStringLiteral("imei"));
 }
 
 bool LoginExchange::keepGatewayLogIn(const QVariant& reply, const EncryptedPhoneNumber& key) {
@@ -68,8 +68,4 @@ void LoginExchange::keepNumber(const QVariant& number) {
     if (PublicFunction::getConfigWithKey(key).toString() != number.toString())
         PublicFunction::removeConfigWithKey(QStringLiteral("password"));
     PublicFunction::saveConfig(number, key);
-}
-
-QString LoginExchange::imei() {
-    return PublicFunction::getUUIDOfDevice();
 }

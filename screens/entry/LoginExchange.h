@@ -41,8 +41,6 @@ public:
     // Keeps the session and the line's number from an accepted gateway reply. False when the
     // gateway refused, or answered a number that does not decrypt (the stored one then stays).
     static bool keepGatewayLogIn(const QVariant& reply, const EncryptedPhoneNumber& key);
-    // The device identifier sent as "imei".
-    static QString imei();
     // Stores the number a log-in was accepted for as "username". Every log-in stores its
     // number here: a saved password belongs to the number it was saved with, so when the
     // stored number changes the stored password goes with it.

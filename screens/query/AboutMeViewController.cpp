@@ -1,6 +1,7 @@
 #include "screens/query/AboutMeViewController.h"
 
 #include "app/categories/Block.h"
+#include "app/core/AlertTexts.h"
 #include "app/core/BFHudUtils.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
@@ -113,7 +114,7 @@ void AboutMeViewController::versionAnswered(const QVariantMap& reply) {
             // open is said so.
             const QString url = self->m_versionUrl.trimmed();
             if (!isOpenableUpdateUrl(url) || !ns::UrlOpener::openURL(QUrl(url)))
-                BFHudUtils::showText(QStringLiteral("无法打开此链接"), self->view(), nullptr);
+                BFHudUtils::showText(AlertTexts::cannotOpenLink(), self->view(), nullptr);
         },
         QStringLiteral("取消"), QStringLiteral("确认"))
         ->show();

@@ -159,7 +159,7 @@ void FeedbackViewController::requestOfFeedbackSend() {
     request->setPostValue("", "star");
     request->setPostValue("ios", "channelid");
     request->setPostValue(PublicFunction::versionNumberOfAPP(), "versionid");
-    request->setPostValue(PublicFunction::getUUIDOfDevice(), "imei");
+    request->setPostValue(PublicFunction::imeiOfDevice(), "imei");
     QPointer<FeedbackViewController> self(this);
     request->setCompletionHandler([self](const QVariant& reply) {
         if (!self) return;

@@ -1,11 +1,12 @@
 #include "screens/shell/NavbarViewController.h"
 
-#include "screens/shell/TavrixApplicationSpecific.h"
+#include "app/core/PublicFunction.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
 
 TAVRIX_REGISTER_SCENE("Main", "NavbarViewController", NavbarViewController);
 
@@ -20,6 +21,10 @@ void NavbarViewController::viewDidLoad() {
     bar->setTitleFont(ui::Font::systemFontOfSize(18));
     bar->setTitleTextColor(Qt::white);
     bar->setBackgroundColor(Qt::transparent);
-    bar->setBarTintColor(TavrixApplicationSpecific::tavrix_blueColor());
-    bar->setBackIndicatorImage(ui::imageNamed("header_back"));
+    if (PublicFunction::isIOS7OrLater()) {
+        bar->setBarTintColor(TavrixApplicationSpecific::tavrix_blueColor());
+        bar->setBackIndicatorImage(ui::imageNamed("header_back"));
+    } else {
+        bar->setTintColor(TavrixApplicationSpecific::tavrix_blueColor());
+    }
 }

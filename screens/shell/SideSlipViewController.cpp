@@ -4,6 +4,8 @@
 #include <QUrl>
 
 #include "app/categories/Block.h"
+#include "app/core/AlertTexts.h"
+#include "app/core/BFHudUtils.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
@@ -146,6 +148,12 @@ void SideSlipViewController::viewDidLoad() {
     m_backGroundView->setFrame(QRectF(QPointF(0, 0), view()->frame().size()));
     m_backGroundView->setBackgroundBrush(gradient);
     m_backGroundView->setAlpha(0.7);
+    // The layout leaves room for the status bar over the view; the older system starts the
+    // view below it.
+    if (!PublicFunction::isIOS7OrLater()) {
+        for (ui::View* child : view()->subviews())
+            child->setFrame(child->frame().translated(0, -20));
+    }
     requestOfStarLevelSend();
 }
 
@@ -293,6 +301,11 @@ void SideSlipViewController::displaySMSComposerSheetWithPhone(const QString& pho
 }
 
 void SideSlipViewController::messageComposeViewController(ui::MessageComposeViewController*,
-                                                          ui::MessageComposeResult) {
+                                                          ui::MessageComposeResult result) {
     dismissViewControllerAnimated(true);
+    if (result != ui::MessageComposeResult::Failed) return;
+    // Over the whole drawer, not only the menu the tab bar partly covers: nothing was sent.
+    ui::ViewController* container = parentViewController();
+    BFHudUtils::showText(AlertTexts::cannotOpenLink(), container ? container->view() : view(),
+                         nullptr);
 }

@@ -1,12 +1,13 @@
 #include "screens/shell/TabBarViewController.h"
 
+#include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/shell/NavbarViewController.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarItem.h"
+#include "screens/shell/NavbarViewController.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
 
 TAVRIX_REGISTER_SCENE("Main", "TabBarViewController", TabBarViewController);
 
@@ -26,12 +27,14 @@ TabBarViewController::TabFace TabBarViewController::faceForTag(int tag) {
 }
 
 TabBarViewController::TabBarViewController(QObject* parent) : ui::TabBarController(parent) {
-    // What the storyboard's relationships give: a navigation stack per tab, tagged in order.
+    // What the storyboard's relationships give: a navigation stack per tab, tagged and titled
+    // in order.
     QList<ui::ViewController*> tabs;
     for (int i = 0; i < tavrixConfig::tabRootNames().size(); ++i) {
         auto* nav = new NavbarViewController(
             ui::Storyboard::instantiateViewController("Main", tavrixConfig::tabRootNames()[i]));
         nav->tabBarItem()->setTag(i);
+        nav->tabBarItem()->setTitle(faceForTag(i).title);
         tabs << nav;
     }
     setViewControllers(tabs);
@@ -47,6 +50,11 @@ void TabBarViewController::viewDidLoad() {
         const QImage image = face.image.isEmpty() ? QImage() : ui::imageNamed(face.image);
         const QImage selected =
             face.selectedImage.isEmpty() ? QImage() : ui::imageNamed(face.selectedImage);
+        if (!PublicFunction::isIOS7OrLater()) {
+            // The title stays as the storyboard gave it.
+            item->setFinishedSelectedImage(selected, image);
+            continue;
+        }
         item->setTitle(face.title);
         item->setRenderingMode(ui::TabBarItem::RenderingMode::Original);
         item->setImage(image);

@@ -103,8 +103,6 @@ public:
     // Shares to Talvo once the thumbnail has arrived or failed (scene 0 chat, 1 timeline).
     void createMessageToReqWithMessage(const QString& argument, int toScene);
     void showInstallAlert();
-    // A short text overlay: the desktop has nothing that opens the link.
-    static constexpr const char* kCannotOpenLink = "无法打开此链接";
     void messageToShare(const QString& argument);
     void messageComposeViewController(ui::MessageComposeViewController* controller,
                                       ui::MessageComposeResult didFinishWithResult) override;

@@ -1,5 +1,6 @@
 // The native functions an operator page calls through WebBridgeMessage.
 
+#include "app/core/AlertTexts.h"
 #include "app/core/AppDelegate.h"
 #include "app/core/BFHudUtils.h"
 #include "app/core/DrawerContainer.h"
@@ -159,8 +160,11 @@ void WebViewController::displaySMSComposerSheetWithPhone(const WebBridgeMessage&
 }
 
 void WebViewController::messageComposeViewController(ui::MessageComposeViewController* controller,
-                                                     ui::MessageComposeResult) {
+                                                     ui::MessageComposeResult result) {
     controller->dismissViewControllerAnimated(true);
+    // A text the desktop did not take must not look sent.
+    if (result == ui::MessageComposeResult::Failed)
+        BFHudUtils::showText(AlertTexts::cannotOpenLink(), view(), nullptr);
 }
 
 // --- Talvo ---
@@ -208,7 +212,7 @@ void WebViewController::showInstallAlert() {
     alert->setCallback([guard](ui::AlertView*, int index) {
         if (index != 1 || ns::UrlOpener::openURL(QUrl(QString::fromLatin1(kTalvoDownloadURL))))
             return;
-        if (guard) BFHudUtils::showText(QString::fromUtf8(kCannotOpenLink), guard->view(), nullptr);
+        if (guard) BFHudUtils::showText(AlertTexts::cannotOpenLink(), guard->view(), nullptr);
     });
     alert->show();
 }

@@ -182,18 +182,23 @@ void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
 }
 } // namespace
 
-// Debug mode is on at every start: its lines stay out of the output until the category is
-// switched on.
-TEST_F(MirebTest, DebugLinesAreSilentUnlessTheCategoryIsOn) {
-    MirebSDK::enableDebugMode(true);
-    for (const bool categoryOn : {false, true}) {
-        SCOPED_TRACE(categoryOn);
-        QLoggingCategory::setFilterRules(categoryOn ? "tavrix.mireb.debug=true" : "");
+// Debug mode (on at every start) puts the library's lines on the console by itself; a logging
+// rule may still silence them.
+TEST_F(MirebTest, DebugModeSwitchesTheConsoleLinesOn) {
+    const struct {
+        bool debug;
+        const char* rules;
+        int lines;
+    } cases[] = {{true, "", 1}, {false, "", 0}, {true, "tavrix.mireb.debug=false", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.debug << " " << c.rules);
+        MirebSDK::enableDebugMode(c.debug);
+        QLoggingCategory::setFilterRules(c.rules);
         g_messages.clear();
         const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
         MirebSDK::registerApp(kAppKey);
         qInstallMessageHandler(previous);
-        EXPECT_EQ(g_messages.filter("registered").size(), categoryOn ? 1 : 0);
+        EXPECT_EQ(g_messages.filter("registered").size(), c.lines);
     }
     QLoggingCategory::setFilterRules("");
 }

@@ -75,6 +75,7 @@ TEST_F(UrlRoutingTest, LaunchMakesTheBrandedStackAndRegistersWithBothLibraries) 
               ui::Application::StatusBarStyle::LightContent);
     EXPECT_EQ(TVApi::registeredAppId(), "wx5c1e0d93b7a4f268");
     EXPECT_EQ(MirebSDK::callbackScheme(), "mr3841907256");
+    EXPECT_TRUE(MirebSDK::isDebugMode());
     EXPECT_EQ(app.isAwakenByOtherBeforeRunning(), "NO");
     EXPECT_TRUE(app.urlOfAwakenByOther().isEmpty());
 }

@@ -1,10 +1,18 @@
 #include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/NetworkReachability.h"
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/TabBarItem.h"
 #include "screens/entry/DefaultVC.h"
 #include "screens/entry/GuideViewController.h"
 #include "screens/entry/LoginViewController.h"
+#include "screens/shell/NavbarViewController.h"
+#include "screens/shell/SideSlipViewController.h"
+#include "screens/shell/TabBarViewController.h"
 #include "tests/screens/entry/login_harness.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
@@ -218,6 +226,96 @@ TEST_F(RouterTest, ASavedPasswordGoesWhenAnotherNumberIsStored) {
         EXPECT_EQ(login->userName()->text(), c.number);
         EXPECT_EQ(login->passWord()->text(), c.password);
     }
+}
+
+// Every branch by system version, walked at 6.1 and at 7.1: what is seen, or the "imei" the
+// server receives (the stored hardware address or the vendor identifier; feedback sends the
+// same).
+TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
+    auto imeiTo = [&](const char* interface, bool sent) {
+        const QString imei =
+            sent ? sandbox.requestsTo(interface).value(0).fields.value("imei") : "";
+        return imei == PublicFunction::getUUIDOfDevice() ? "identifier"
+               : imei == stored("MacAddress")            ? "address"
+                                                         : "not sent";
+    };
+    auto& application = ui::Application::sharedApplication();
+    const struct {
+        const char* branch;
+        std::function<QString()> seen;
+        const char *at61, *at71;
+    } rows[] = {
+        {"base screen's back button",
+         [&] {
+             show(new ui::ViewController)->pushViewController(new ViewController, false);
+             ui::View* own = nav->navigationBar()->leftButtonView();
+             if (!own) return "bar's";
+             windowinput::click(own);
+             const bool back = waitUntil([&] { return nav->viewControllers().size() == 1; });
+             return own->frame().size() == QSizeF(15, 21) && back ? "own, goes back" : "own";
+         },
+         "own, goes back", "bar's"},
+        {"router's status bar and splash on the tall window",
+         [&] {
+             application.setStatusBarHidden(true);
+             const QRectF splash = DefaultVC().view()->subviews().value(0)->frame();
+             return QString(application.isStatusBarHidden() ? "hidden" : "shown") +
+                    (splash == QRectF(0, 0, 320, 568) ? ", fills it" : ", moved");
+         },
+         "shown, fills it", "hidden, fills it"},
+        {"automatic log-in",
+         [&] {
+             storeUser(kNumber, kPassword, true);
+             start();
+             return imeiTo("Login", waitForTop(kMain));
+         },
+         "address", "identifier"},
+        {"gateway log-in",
+         [&] {
+             tavrixConfig::setIsOpenGuideView(true);
+             setNetwork(Medium::Cellular);
+             start();
+             return imeiTo("LoginQTWAP", waitForTop(kMain));
+         },
+         "address", "identifier"},
+        {"tab bar items",
+         [] {
+             TabBarViewController tabs;
+             tabs.loadViewIfNeeded();
+             const ui::TabBarItem* item = tabs.viewControllers().value(0)->tabBarItem();
+             const QImage lit = ui::imageNamed("tabbar_homehighlight");
+             return item->title() + (item->finishedSelectedImage() == lit ? " finished" : "") +
+                    (item->selectedImage() == lit ? " images" : "");
+         },
+         "首页 finished", "首页 images"},
+        {"navigation bar",
+         [] {
+             NavbarViewController stack(new ui::ViewController);
+             ui::NavigationBar* bar = stack.navigationBar();
+             stack.loadViewIfNeeded();
+             return bar->grab().toImage().pixelColor(4, 4).name() +
+                    (bar->backIndicatorImage().isNull() ? " no indicator" : "");
+         },
+         "#468cca no indicator", "#468cca"},
+        {"drawer menu",
+         [] {
+             SideSlipViewController menu;
+             menu.loadViewIfNeeded();
+             return QString::number(menu.labelOfPhoneNO()->frame().y());
+         },
+         "30", "50"},
+    };
+    for (const char* version : {"6.1", "7.1"}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(testing::Message() << version << ", " << row.branch);
+            restart();
+            ns::DeviceInfo::setSystemVersion(version);
+            PublicFunction::saveConfig("02:00:00:00:00:01", "MacAddress");
+            EXPECT_EQ(row.seen(), QString::fromUtf8(version[0] == '6' ? row.at61 : row.at71));
+        }
+    }
+    ns::DeviceInfo::setSystemVersion({});
+    application.setStatusBarHidden(false);
 }
 
 using R = ns::Reachability;

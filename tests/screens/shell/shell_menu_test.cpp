@@ -12,11 +12,16 @@
 #include "platform/ui/WebViewFake.h"
 #include "screens/shell/SideSlipViewController.h"
 #include "screens/shell/TabBarViewController.h"
+#include "screens/web/WebViewController.h"
 #include "tests/screens/shell/ShellHarness.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/WindowInput.h"
+#include "widgets/OverlayHUD.h"
 
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -260,6 +265,69 @@ TEST_F(MenuTest, ShareComposesOnlyWhereTheDesktopCanText) {
     }
     ns::UrlOpener::setCanOpenHandler({});
     ui::MessageComposeViewController::setCanSendText(true);
+}
+
+// 发送 hands the text to the desktop's opener (here a script ending as the row says): one that
+// fails leaves it unsent and the drawer's share or the web page says so; one that takes it,
+// or still runs at the grace (it waits on the program it started), does not.
+TEST_F(MenuTest, ATextTheOpenerFailsToHandOverIsSaidUnsent) {
+    const struct {
+        bool fromPage;
+        const char* opener;
+        const char* told;
+    } cases[] = {{false, "exit 3", "无法打开此链接"},
+                 {false, "exit 0", ""},
+                 {true, "exit 3", "无法打开此链接"},
+                 {true, "sleep 0.3", ""}};
+    ui::WebViewFake::ScopedInstall fakePages;
+    ns::UrlOpener::setCanOpenHandler([](const QUrl& url) { return url.scheme() == "sms"; });
+    pushContainer();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.fromPage << " " << c.opener);
+        QTemporaryDir dir;
+        QFile script(dir.filePath("opener"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$1\" > " + dir.filePath("sent").toUtf8() + "\n" + c.opener);
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        ns::UrlOpener::setOpenerProgram(script.fileName());
+        ui::ViewController* presenter = container->leftViewController();
+        if (c.fromPage) {
+            auto* page = qobject_cast<WebViewController*>(
+                ui::Storyboard::instantiateViewController("Main", "WebViewController"));
+            homeNavigation->pushViewController(page, false);
+            auto* fake = qobject_cast<ui::WebViewFake*>(page->myWebView());
+            fake->finishLoad(true);
+            clock.clock.advance(1000); // the loading overlay fades out
+            fake->navigate(QUrl(R"(webkitpostnotification:{"function":)"
+                                R"("displaySMSComposerSheetWithPhone:","argument":"hi"})"));
+            presenter = page;
+        } else {
+            pressMenu(container->leftViewController(), SideSlipViewController::kShareTag);
+            ui::AlertCenter::topAlert()->textFieldAtIndex(0)->setText("13900000001");
+            ui::AlertCenter::press("分享");
+        }
+        auto* composer =
+            qobject_cast<ui::MessageComposeViewController*>(presenter->presentedViewController());
+        ASSERT_NE(composer, nullptr);
+        if (c.fromPage) {
+            windowinput::click(composer->recipientsField());
+            windowinput::type("13900000001");
+        }
+        windowinput::click(composer->sendButton());
+        ASSERT_TRUE(waitUntil([&] { return QFile::exists(dir.filePath("sent")); }));
+        if (QByteArray(c.opener).startsWith("sleep"))
+            clock.clock.advance(ns::UrlOpener::kHandOffGraceMs);
+        ASSERT_TRUE(waitUntil([&] { return !presenter->presentedViewController(); }));
+        OverlayHUD* hud =
+            OverlayHUD::HUDForView(c.fromPage ? presenter->view() : container->view());
+        EXPECT_EQ(hud ? hud->detailsLabelText() : "", c.told);
+        if (hud) hud->hide(false);
+        if (c.fromPage) homeNavigation->popViewControllerAnimated(false);
+        clock.clock.advance(SideSlipViewController::kButtonLockMs);
+    }
+    ns::UrlOpener::setOpenerProgram({});
+    ns::UrlOpener::setCanOpenHandler({});
 }
 
 TEST_F(MenuTest, EachDemoSubscriberSeesTheStarsOfTheSandboxRecord) {
