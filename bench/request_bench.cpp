@@ -8,6 +8,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 
@@ -65,9 +66,10 @@ void BM_RoundTrip_BareNetworkManager(benchmark::State& state) {
     QNetworkAccessManager& manager = HTTPRequest::networkManager(); // same connection pool
     QNetworkRequest request(server().url("/pelvo/Balance.do"));
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
-    if (state.range(0)) request.setTransferTimeout(30000);
     for (auto _ : state) {
         QEventLoop loop;
+        QTimer deadline; // as the request's own deadline
+        if (state.range(0)) deadline.start(30000);
         QNetworkReply* reply =
             manager.post(request, QByteArray("session=7f3a9c&num=13800000001&action=1"));
         QVariant got;
@@ -80,7 +82,7 @@ void BM_RoundTrip_BareNetworkManager(benchmark::State& state) {
         benchmark::DoNotOptimize(got);
     }
 }
-// Arg 1: with the same 30 s transfer time-out every HTTPRequest carries.
+// Arg 1: with a 30 s timer running meanwhile, as every HTTPRequest arms one for its deadline.
 BENCHMARK(BM_RoundTrip_BareNetworkManager)
     ->Arg(0)
     ->Arg(1)

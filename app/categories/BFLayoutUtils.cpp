@@ -2,9 +2,10 @@
 
 #include "app/categories/BFStringUtils.h"
 #include "app/categories/BFStyleUtils.h"
-#include "app/core/HTTPRequest.h"
 #include "app/core/tavrixConfig.h"
+#include "platform/foundation/DataTask.h"
 #include "platform/foundation/DeviceInfo.h"
+#include "platform/foundation/HttpDownload.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
@@ -13,8 +14,6 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPointer>
 
 namespace {
@@ -77,16 +76,16 @@ ui::ImageView* BFLayoutUtils::getUIImageViewWithURL(const QString& address, cons
     view->setUserInteractionEnabled(true);
     view->setBackgroundColor(Qt::transparent);
     if (url.isEmpty()) return view;
-    // Fetched without blocking the event loop; the view shows the picture once it arrives
-    // and a view gone by then takes the transfer with it.
-    QNetworkReply* reply = HTTPRequest::networkManager().get(QNetworkRequest(QUrl(url)));
-    reply->setParent(view);
-    QObject::connect(reply, &QNetworkReply::finished, view, [view, reply] {
-        reply->deleteLater();
-        if (reply->error() != QNetworkReply::NoError) return;
-        QImage image;
-        if (image.loadFromData(reply->readAll())) view->setImage(image);
-    });
+    // Fetched without blocking the event loop, bounded in bytes and time like every picture,
+    // and decoded at the size shown; a view gone by then takes the transfer with it.
+    const QSize fit = frame.size().toSize();
+    ns::DataTask::fetch(
+        QUrl(url), view,
+        [view, fit](bool ok, const QByteArray& body) {
+            const QImage image = ok ? ui::decodePicture(body, fit) : QImage();
+            if (!image.isNull()) view->setImage(image);
+        },
+        ns::HttpDownload::kPictureDeadlineMs);
     return view;
 }
 

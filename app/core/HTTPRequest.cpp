@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -16,7 +17,6 @@ HTTPError transportError(QNetworkReply::NetworkError error, const QString& text)
     HTTPError e;
     e.description = text;
     switch (error) {
-    case QNetworkReply::OperationCanceledError: // what a transfer time-out arrives as
     case QNetworkReply::TimeoutError:
         e.code = HTTPError::TimedOut;
         break;
@@ -76,6 +76,13 @@ private:
 // connection, so an endless body costs no more than the ceiling.
 constexpr qint64 kReadBufferBytes = 256 * 1024;
 
+// The time-out interval as whole milliseconds: at least one, and at most an hour, whatever
+// the caller passed (a nonsense interval ends the request at once rather than never).
+qint64 deadlineMs(double seconds) {
+    if (!(seconds > 0)) return 1;
+    return std::max<qint64>(1, qint64(std::min(seconds, 3600.0) * 1000));
+}
+
 QString formText(const QString& s) {
     return QString::fromLatin1(QUrl::toPercentEncoding(s));
 }
@@ -97,7 +104,6 @@ HTTPRequest* HTTPRequest::requestWithURL(const QUrl& url, double timeoutInterval
     auto* r = new HTTPRequest(owner);
     r->m_request = QNetworkRequest(url);
     r->m_timeout = timeoutInterval;
-    r->m_request.setTransferTimeout(int(std::max(1.0, timeoutInterval * 1000)));
     r->m_request.setHeader(QNetworkRequest::ContentTypeHeader,
                            QByteArrayLiteral("application/x-www-form-urlencoded; charset=utf-8"));
     r->m_request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
@@ -153,6 +159,20 @@ void HTTPRequest::startRequest() {
         if (m_reply && !gather(m_reply)) abandon();
     });
     connect(m_reply, &QNetworkReply::finished, this, &HTTPRequest::finished);
+    // The network layer's own time-out starts again with every byte, so a server sending one
+    // a second would hold the request for ever; this one counts from the send.
+    m_deadline.start(deadlineMs(m_timeout), this, [this] { timedOut(); });
+}
+
+void HTTPRequest::timedOut() {
+    if (!m_reply) return;
+    detachReply();
+    m_received.clear();
+    m_received.squeeze();
+    setNetworkActivity(false);
+    deleteLater();
+    if (m_failure)
+        m_failure(HTTPError{HTTPError::TimedOut, QStringLiteral("the request timed out")});
 }
 
 bool HTTPRequest::gather(QNetworkReply* reply) {
@@ -183,6 +203,7 @@ void HTTPRequest::setNetworkActivity(bool visible) {
 }
 
 void HTTPRequest::detachReply() {
+    m_deadline.cancel();
     if (!m_reply) return;
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
@@ -195,6 +216,7 @@ void HTTPRequest::finished() {
     QNetworkReply* reply = m_reply;
     if (!reply) return;
     m_reply = nullptr;
+    m_deadline.cancel();
     reply->deleteLater();
     setNetworkActivity(false);
     deleteLater();

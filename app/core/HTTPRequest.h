@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/foundation/Clock.h"
+
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QObject>
@@ -33,9 +35,10 @@ struct HTTPError {
 // gets the parsed reply: a QVariantMap for an object, a QVariantList for an array, an invalid
 // QVariant for anything else (empty, HTML, broken, or longer than kMaxReplyBytes: such a
 // reply is given up as soon as it says so or grows past it). Transport failures go to the failure
-// handler only. A request deletes itself (deferred) once it has finished, failed or been
-// cancelled; hold it in a QPointer. Created with an owner, it dies with the owner and then
-// never calls back.
+// handler only. The time-out interval is for the whole exchange, counted on ns::Clock from the
+// send: a reply still arriving then, however steadily it trickles, fails as TimedOut. A request
+// deletes itself (deferred) once it has finished, failed or been cancelled; hold it in a QPointer.
+// Created with an owner, it dies with the owner and then never calls back.
 class HTTPRequest : public QObject {
     Q_OBJECT
 public:
@@ -84,11 +87,13 @@ private:
     bool gather(QNetworkReply* reply);
     // Ends a reply past the ceiling as an unusable one.
     void abandon();
+    void timedOut();
 
     QNetworkRequest m_request;
     double m_timeout = 30;
     QStringList m_postData;
     QPointer<QNetworkReply> m_reply;
+    ns::DelayedCall m_deadline;
     QByteArray m_received;
     QPointer<QNetworkAccessManager> m_ownManager; // at most once: this request's connection
     bool m_atMostOnce = false;

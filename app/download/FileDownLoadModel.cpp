@@ -52,6 +52,7 @@ void FileDownLoadModel::download() {
         downloadFailWith(text);
     };
     m_connection->setMaxLength(maxLength());
+    m_connection->setDeadline(deadlineMs());
     m_connection->start(QUrl(m_urlString, QUrl::TolerantMode));
 }
 

@@ -23,7 +23,8 @@ public:
 };
 
 // Downloads one address into memory and writes it to pathString/saveNameString at the end.
-// Not shared: each caller runs its own. A body past maxLength fails while it arrives.
+// Not shared: each caller runs its own. A body past maxLength fails while it arrives, and a
+// transfer still running at deadlineMs fails then.
 class FileDownLoadModel : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +49,11 @@ public:
     // Held in memory whole, so bounded.
     static constexpr qint64 kDefaultMaxLength = qint64(64) << 20;
     qint64 maxLength() const { return m_picturesOnly ? ui::kMaxPictureBytes : kDefaultMaxLength; }
+    // The whole transfer's deadline, by the same kinds.
+    qint64 deadlineMs() const {
+        return m_picturesOnly ? ns::HttpDownload::kPictureDeadlineMs
+                              : ns::HttpDownload::kDefaultDeadlineMs;
+    }
     // Pictures only: at most ui::kMaxPictureBytes, and what does not decode as a picture is
     // a failure and never saved.
     bool picturesOnly() const { return m_picturesOnly; }

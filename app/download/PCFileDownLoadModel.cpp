@@ -123,6 +123,7 @@ void PCFileDownLoadModel::download() {
         downloadFailWith(text);
     };
     if (m_maxLength >= 0) m_connection->setMaxLength(std::max<qint64>(0, m_maxLength - partial));
+    m_connection->setDeadline(m_deadlineMs);
     m_connection->start(address, m_requestHeaders);
 }
 
@@ -204,6 +205,7 @@ bool PCFileDownLoadModel::saveFileCache(QString* error) {
 
 PCImageFileDownloadModel::PCImageFileDownloadModel(QObject* parent) : PCFileDownLoadModel(parent) {
     setMaxLength(ui::kMaxPictureBytes);
+    setDeadlineMs(ns::HttpDownload::kPictureDeadlineMs);
 }
 
 bool PCImageFileDownloadModel::saveFileCache(QString* error) {

@@ -32,7 +32,7 @@ public:
 // sits in the shared register (PCDownloadingQueue), where a second caller for the same address
 // and directory finds it and waits on it too instead of starting another transfer. A body past
 // maxLength (the part file's bytes included when resuming) fails while it arrives, and its
-// part file goes.
+// part file goes; a transfer still running at deadlineMs fails then, its part file kept.
 class PCFileDownLoadModel : public QObject,
                             public std::enable_shared_from_this<PCFileDownLoadModel> {
     Q_OBJECT
@@ -78,6 +78,9 @@ public:
     static constexpr qint64 kDefaultMaxLength = qint64(64) << 20;
     qint64 maxLength() const { return m_maxLength; }
     void setMaxLength(qint64 bytes) { m_maxLength = bytes; }
+    // The whole transfer's deadline (ns::HttpDownload's for files, pictures shorter).
+    qint64 deadlineMs() const { return m_deadlineMs; }
+    void setDeadlineMs(qint64 ms) { m_deadlineMs = ms; }
 
     // Starts the transfer; does nothing while this model is running.
     void download();
@@ -133,10 +136,12 @@ private:
     bool m_rangeRequested = false;
     bool m_appendToPart = false;
     qint64 m_maxLength = kDefaultMaxLength;
+    qint64 m_deadlineMs = ns::HttpDownload::kDefaultDeadlineMs;
 };
 
-// Picture downloads: at most ui::kMaxPictureBytes, and only what decodes as a picture is
-// saved. The picture is decoded once, as the cache keeps it, for every waiter.
+// Picture downloads: at most ui::kMaxPictureBytes within ns::HttpDownload::kPictureDeadlineMs,
+// and only what decodes as a picture is saved. The picture is decoded once, as the cache keeps it,
+// for every waiter.
 class PCImageFileDownloadModel : public PCFileDownLoadModel {
     Q_OBJECT
 public:

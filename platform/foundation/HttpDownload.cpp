@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <algorithm>
 
 namespace ns {
 
@@ -102,6 +103,8 @@ void HttpDownload::start(const QUrl& url, const QMap<QByteArray, QByteArray>& he
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         if (reply == m_reply) finished();
     });
+    // The transfer time-out above starts again with every byte; this one does not.
+    m_deadline.start(std::max<qint64>(1, m_deadlineMs), this, [this] { failTimedOut(); });
 }
 
 QNetworkReply* HttpDownload::reply() const {
@@ -146,6 +149,11 @@ void HttpDownload::failTooLarge() {
         onFailed(DataLengthExceedsMaximum, QStringLiteral("the resource exceeds the maximum size"));
 }
 
+void HttpDownload::failTimedOut() {
+    detach();
+    if (onFailed) onFailed(TimedOut, QStringLiteral("the request timed out"));
+}
+
 void HttpDownload::finished() {
     QNetworkReply* reply = this->reply();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -173,6 +181,7 @@ void HttpDownload::finished() {
 }
 
 void HttpDownload::detach() {
+    m_deadline.cancel();
     QNetworkReply* reply = this->reply();
     if (!reply) return;
     m_reply = nullptr;

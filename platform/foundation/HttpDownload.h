@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/foundation/Clock.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QMap>
@@ -18,7 +20,8 @@ namespace ns {
 // the body, then the end or a failure. Redirects are followed. A cancelled transfer reports
 // nothing more; a destroyed one cancels itself. With a ceiling set, a body that announces or
 // brings more than the ceiling fails as DataLengthExceedsMaximum as soon as that is known,
-// without a byte past the ceiling being handed on.
+// without a byte past the ceiling being handed on. A transfer that stalls fails after
+// kDefaultTimeoutMs, and one still running at its deadline() fails then: both as TimedOut.
 class HttpDownload : public QObject {
     Q_OBJECT
 public:
@@ -40,6 +43,14 @@ public:
     };
     // The platform's default: a transfer that stalls this long fails as a time-out.
     static constexpr int kDefaultTimeoutMs = 60000;
+    // Whole-transfer deadlines, counted on ns::Clock from start(): a body still arriving then
+    // fails as TimedOut however steadily it trickles. Each is its kind's ceiling at a slow but
+    // honest rate. Pictures (at most 4 MiB): two minutes, the largest at 35 KB/s; a real
+    // tile or advert of some 100 KB needs 1 KB/s.
+    static constexpr qint64 kPictureDeadlineMs = 2 * 60 * 1000;
+    // Files and archives (up to 64 MiB, held or unpacked whole): ten minutes, the largest at
+    // 110 KB/s, a bundle of a few MB at a few KB/s.
+    static constexpr qint64 kDefaultDeadlineMs = 10 * 60 * 1000;
 
     std::function<void(const Response&)> onResponse; // may cancel()
     std::function<void(const QByteArray& piece)> onData;
@@ -56,6 +67,9 @@ public:
     // The most body bytes this transfer takes; negative for no ceiling. Set before start().
     void setMaxLength(qint64 bytes) { m_maxLength = bytes; }
     qint64 maxLength() const { return m_maxLength; }
+    // The whole transfer's deadline. Set before start().
+    void setDeadline(qint64 ms) { m_deadlineMs = ms; }
+    qint64 deadline() const { return m_deadlineMs; }
 
     // The platform's lower-case text for an HTTP status ("not found" for 404).
     static QString statusText(int status);
@@ -72,6 +86,7 @@ private:
     // Takes a piece of the body; false when the transfer failed on the ceiling.
     bool take(const QByteArray& piece);
     void failTooLarge();
+    void failTimedOut();
 
     QNetworkReply* reply() const;
     QPointer<QObject> m_reply; // the running QNetworkReply
@@ -79,6 +94,8 @@ private:
     qint64 m_expected = -1;
     qint64 m_received = 0;
     qint64 m_maxLength = -1;
+    qint64 m_deadlineMs = kDefaultDeadlineMs;
+    DelayedCall m_deadline;
 };
 
 // The file a download writes into: bytes go to "<path>.tmp", which takes the final name only

@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrlQuery>
+#include <algorithm>
 #include <memory>
 
 QList<QPair<QString, QString>> ScriptedServer::Request::fields() const {
@@ -55,6 +56,16 @@ ScriptedServer::Action ScriptedServer::flood(const QByteArray& framing, qint64 b
     a.kind = Action::Flood;
     a.framing = framing;
     a.floodBytes = bytes;
+    return a;
+}
+
+ScriptedServer::Action ScriptedServer::trickle(const QByteArray& body, int intervalMs,
+                                               int bytesPerStep) {
+    Action a;
+    a.kind = Action::Trickle;
+    a.body = body;
+    a.trickleMs = std::max(1, intervalMs);
+    a.trickleBytes = std::max(1, bytesPerStep);
     return a;
 }
 
@@ -157,15 +168,39 @@ void ScriptedServer::respond(QTcpSocket* socket, const Action& action) {
                    action.framing.isEmpty());
         return;
     }
+    case Action::Trickle:
+        startTrickle(socket, action);
+        return;
     case Action::Reply:
         break;
     }
+    socket->write(head(action) + action.body);
+}
+
+QByteArray ScriptedServer::head(const Action& action) {
     QByteArray out = "HTTP/1.1 " + QByteArray::number(action.status) + " Scripted\r\n";
     out += "Content-Type: " + action.contentType + "\r\n";
     out += "Content-Length: " + QByteArray::number(action.body.size()) + "\r\n";
     out += "Connection: keep-alive\r\n\r\n";
-    out += action.body;
-    socket->write(out);
+    return out;
+}
+
+void ScriptedServer::startTrickle(QTcpSocket* socket, const Action& action) {
+    socket->write(head(action));
+    // The timer belongs to the socket: it stops when the client goes.
+    auto* timer = new QTimer(socket);
+    auto sent = std::make_shared<qsizetype>(0);
+    connect(timer, &QTimer::timeout, this, [this, socket, timer, sent, action] {
+        if (*sent >= action.body.size() || socket->state() != QAbstractSocket::ConnectedState) {
+            timer->stop();
+            return;
+        }
+        const QByteArray piece = action.body.mid(*sent, action.trickleBytes);
+        socket->write(piece);
+        *sent += piece.size();
+        m_trickled += piece.size();
+    });
+    timer->start(action.trickleMs);
 }
 
 void ScriptedServer::startFlood(QTcpSocket* socket, bool chunked, qint64 bytes, bool closeAtEnd) {

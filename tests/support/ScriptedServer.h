@@ -8,7 +8,8 @@
 //   ...
 //   server.waitForRequests(1);  server.requests()[0].body
 //
-// With nothing queued it answers the fallback (200 with {"result":0}).
+// With nothing queued it answers the fallback (200 with {"result":0}). Besides exact replies it
+// can stay silent, drop the connection, flood, or trickle a reply a few bytes at a time.
 
 #include <QByteArray>
 #include <QList>
@@ -26,7 +27,7 @@ class ScriptedServer : public QObject {
     Q_OBJECT
 public:
     struct Action {
-        enum Kind { Reply, NoAnswer, Drop, Flood } kind = Reply;
+        enum Kind { Reply, NoAnswer, Drop, Flood, Trickle } kind = Reply;
         int status = 200;
         QByteArray body;
         QByteArray contentType = "application/json;charset=UTF-8";
@@ -36,6 +37,10 @@ public:
         // or that ends after floodBytes when they are set.
         QByteArray framing;
         qint64 floodBytes = 0;
+        // Trickle: the head (with the body's whole length) at once, then trickleBytes of the
+        // body every trickleMs of real time.
+        int trickleMs = 0;
+        int trickleBytes = 1;
     };
     struct Request {
         QByteArray method;
@@ -51,9 +56,12 @@ public:
     static Action noAnswer();
     static Action drop();
     static Action flood(const QByteArray& framing, qint64 bytes = 0);
+    static Action trickle(const QByteArray& body, int intervalMs, int bytesPerStep = 1);
     // Flood bytes the client's side took, over every flood; a flood stops at kFloodCap.
     qint64 floodWritten() const { return m_floodWritten; }
     static constexpr qint64 kFloodCap = qint64(1) << 30;
+    // Body bytes every trickle has written so far.
+    qint64 trickled() const { return m_trickled; }
 
     explicit ScriptedServer(QObject* parent = nullptr);
     ~ScriptedServer() override;
@@ -77,6 +85,9 @@ private:
     void onReadyRead(QTcpSocket* socket);
     void respond(QTcpSocket* socket, const Action& action);
     void startFlood(QTcpSocket* socket, bool chunked, qint64 bytes, bool closeAtEnd);
+    void startTrickle(QTcpSocket* socket, const Action& action);
+    // The status line and headers of a reply carrying action's whole body.
+    static QByteArray head(const Action& action);
 
     QTcpServer m_server;
     std::deque<Action> m_queue;
@@ -86,4 +97,5 @@ private:
     QMap<QTcpSocket*, QByteArray> m_buffers;
     QList<QPointer<QTcpSocket>> m_held;
     qint64 m_floodWritten = 0;
+    qint64 m_trickled = 0;
 };

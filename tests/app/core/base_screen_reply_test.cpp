@@ -24,6 +24,7 @@ protected:
     void loadView() override { setView(new ui::ScrollView(QRectF(0, 0, 320, 568))); }
     double requestTimeout() const override { return 0.3; }
 };
+constexpr qint64 kTimeOutMs = 300;
 
 // Each visible alert as "title|message|first button".
 QStringList takeAlerts() {
@@ -49,8 +50,10 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     // Starts one request from the screen and runs the event loop until it ends; the reply
-    // the screen accepted, or nothing.
-    QVariant runRequest(ViewController& on) {
+    // the screen accepted, or nothing. One that is never answered in full runs until the
+    // manual clock reaches its time-out, and not a millisecond less; a trickle is under way
+    // by then.
+    QVariant runRequest(ViewController& on, bool untilTheTimeOut = false, bool trickles = false) {
         QVariant accepted;
         bool ended = false;
         HTTPRequest* request = on.requestStartWithKey("StarLevel", true);
@@ -64,6 +67,17 @@ protected:
             ended = true;
         });
         request->startRequest();
+        if (untilTheTimeOut) {
+            const qsizetype asked = server.requests().size();
+            const qint64 trickled = server.trickled();
+            EXPECT_TRUE(server.waitForRequests(int(asked) + 1));
+            if (trickles) {
+                EXPECT_TRUE(waitUntil([&] { return server.trickled() > trickled + 2; }));
+            }
+            clock.clock.advance(kTimeOutMs - 1);
+            EXPECT_FALSE(ended);
+            clock.clock.advance(1);
+        }
         EXPECT_TRUE(waitUntil([&] { return ended; }));
         return accepted;
     }
@@ -106,6 +120,9 @@ TEST_F(BaseScreenReply, JudgesEveryKindOfAnswer) {
         {"a length past any reply", ScriptedServer::flood("Content-Length: 50000000000"),
          kTimedOut},
         {"no answer: time-out", ScriptedServer::noAnswer(), kTimedOut},
+        {"a reply that trickles: time-out",
+         ScriptedServer::trickle(R"({"result":0,"msg":")" + QByteArray(400, ' ') + R"("})", 10),
+         kTimedOut},
         {"dropped connection", ScriptedServer::drop(), kNoNetwork},
         {"refused connection", {}, kNoNetwork},
     };
@@ -118,7 +135,11 @@ TEST_F(BaseScreenReply, JudgesEveryKindOfAnswer) {
         pushes = 0;
         ScrollingScreen on;
         on.loadViewIfNeeded();
-        EXPECT_EQ(runRequest(on).isValid(), c.alert.isEmpty());
+        const auto kind = c.answer.kind;
+        const bool trickles = kind == ScriptedServer::Action::Trickle;
+        EXPECT_EQ(runRequest(on, trickles || kind == ScriptedServer::Action::NoAnswer, trickles)
+                      .isValid(),
+                  c.alert.isEmpty());
         EXPECT_EQ(takeAlerts(), c.alert.isEmpty() ? QStringList() : QStringList{c.alert});
         if (!c.alert.isEmpty()) {
             EXPECT_TRUE(ui::AlertCenter::press(0));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/core/HTTPRequest.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/NetworkActivity.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
@@ -162,6 +163,53 @@ TEST(HTTPRequest, transportFailuresGoToTheFailureHandlerWithTheirCodes) {
     o = run(to(server));
     EXPECT_TRUE(o.failed);
     EXPECT_NE(o.error.code, HTTPError::TimedOut);
+}
+
+// The time-out is for the whole exchange, from the send: a server that answers a byte at a
+// time, or sends the head and then nothing, is given up at the interval like one that never
+// answers; a slow reply that ends within it still arrives.
+TEST(HTTPRequest, aRequestEndsAtItsIntervalHoweverSlowlyTheReplyComes) {
+    ns::ScopedManualClock clock;
+    const QByteArray reply = R"({"result":0,"msg":")" + QByteArray(2000, ' ') + R"("})";
+    const struct {
+        const char* name;
+        ScriptedServer::Action answer;
+        qint64 underWay; // body bytes sent before the clock moves
+        bool arrives;
+    } cases[] = {
+        {"a byte at a time", ScriptedServer::trickle(reply, 10), 3, false},
+        {"the head, then nothing", ScriptedServer::trickle(reply, 600000), 0, false},
+        {"no answer", ScriptedServer::noAnswer(), 0, false},
+        {"slow but within the interval", ScriptedServer::trickle(reply, 1, 40), 40, true},
+    };
+    for (const auto& c : cases) {
+        for (const bool atMostOnce : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (atMostOnce ? ", at most once" : ""));
+            ScriptedServer server;
+            server.enqueue(c.answer);
+            QPointer<HTTPRequest> r = to(server, 30);
+            r->setAtMostOnce(atMostOnce);
+            Outcome o;
+            r->setCompletionHandler([&](const QVariant& v) { o.completed = true, o.reply = v; });
+            r->setFailureHandler([&](const HTTPError& e) { o.failed = true, o.error = e; });
+            r->startRequest();
+            ASSERT_TRUE(server.waitForRequests(1));
+            ASSERT_TRUE(waitUntil([&] { return server.trickled() >= c.underWay; }));
+            clock.clock.advance(29999);
+            if (c.arrives) {
+                ASSERT_TRUE(waitUntil([&] { return o.completed || o.failed; }));
+                EXPECT_TRUE(o.completed);
+                EXPECT_EQ(o.reply.toMap().value("result"), 0);
+                continue;
+            }
+            EXPECT_FALSE(o.completed || o.failed);
+            clock.clock.advance(1);
+            EXPECT_TRUE(o.failed && !o.completed);
+            EXPECT_EQ(o.error.code, HTTPError::TimedOut);
+            EXPECT_FALSE(ns::NetworkActivity::isVisible());
+            EXPECT_TRUE(waitUntil([&] { return r.isNull(); }));
+        }
+    }
 }
 
 TEST(HTTPRequest, activityIndicatorFollowsTheRequest) {

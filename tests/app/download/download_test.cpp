@@ -19,8 +19,11 @@
 #include "app/download/PCConfigDO.h"
 #include "app/download/PCDownloadingQueue.h"
 #include "app/download/PCFile.h"
+#include "app/download/ZipFileDownloadModel.h"
 #include "app/download/netLoading.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/Directories.h"
+#include "platform/foundation/HttpDownload.h"
 #include "platform/foundation/NetworkActivity.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
@@ -309,6 +312,73 @@ TEST_F(DownloadTest, AnOfferRowShowsItsIconAndAReusedRowNeverTheOldOne) {
     offer.iconUrl.clear();
     cell.setBanliDO(offer);
     EXPECT_TRUE(cell.iconView()->image().isNull());
+}
+
+// However steadily a server trickles, each kind of download ends at its own deadline on the
+// clock, the archive keeping its part file to resume from; one at an honest pace that ends
+// within the deadline still arrives.
+TEST_F(DownloadTest, EachKindOfDownloadEndsAtItsDeadlineHoweverSlowlyItArrives) {
+    ns::ScopedManualClock clock;
+    constexpr qint64 kPicture = ns::HttpDownload::kPictureDeadlineMs;
+    constexpr qint64 kFile = ns::HttpDownload::kDefaultDeadlineMs;
+    const auto trickle = ScriptedServer::trickle(QByteArray(100000, 'x'), 10);
+    auto honest = picture(Qt::red, 0, {64, 64});
+    honest = ScriptedServer::trickle(honest.body, 2, 8);
+    honest.contentType = "image/png";
+    enum Kind { Picture, ListPicture, ListFile, Archive };
+    const struct {
+        const char* what;
+        Kind kind;
+        ScriptedServer::Action answer;
+        qint64 deadline;
+    } cases[] = {
+        {"picture", Picture, trickle, kPicture},
+        {"a list's picture", ListPicture, trickle, kPicture},
+        {"a list's file", ListFile, trickle, kFile},
+        {"archive", Archive, trickle, kFile},
+        {"picture at an honest pace", Picture, honest, 0},
+        {"a list's picture at an honest pace", ListPicture, honest, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.setHandler([&](const ScriptedServer::Request&) { return c.answer; });
+        std::optional<bool> done;
+        const auto end = [&](bool ok) { done = ok; };
+        PCFileDownLoadModel::Ptr shared;
+        FileDownLoadModel single;
+        if (c.kind == Picture || c.kind == Archive) {
+            shared = c.kind == Picture
+                         ? PCImageFileDownloadModel::create(url("p.png"), home.path() + "/p")
+                         : ZipFileDownloadModel::create(url("a.zip"), home.path() + "/a");
+            shared->setCompletionHandler(end);
+            shared->download();
+        } else {
+            single.setPicturesOnly(c.kind == ListPicture);
+            single.setUrlString(url("f.png"));
+            single.setPathString(home.path() + "/list");
+            single.setSaveNameString("f.png");
+            single.setCompletionHandler(end);
+            single.download();
+        }
+        const qint64 trickled = server.trickled();
+        ASSERT_TRUE(waitUntil([&] { return server.trickled() > trickled + 2 || done; }));
+        if (c.deadline == 0) {
+            clock.clock.advance(kPicture - 1);
+            ASSERT_TRUE(waitUntil([&] { return done.has_value(); }));
+            EXPECT_TRUE(*done);
+            continue;
+        }
+        clock.clock.advance(c.deadline - 1);
+        EXPECT_FALSE(done.has_value());
+        clock.clock.advance(1);
+        ASSERT_TRUE(done.has_value());
+        EXPECT_FALSE(*done);
+        EXPECT_TRUE(queueEmpty());
+        EXPECT_FALSE(ns::NetworkActivity::isVisible());
+        if (c.kind == Archive) {
+            EXPECT_GT(QFileInfo(shared->saveTempPath()).size(), 0);
+        }
+    }
 }
 
 TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {

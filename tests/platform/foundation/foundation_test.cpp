@@ -58,6 +58,7 @@ TEST(HttpDownload, aBodyPastItsCeilingFailsWhileItArrives) {
         {"bytes-1001.png", 1000, kMore, 0},       // announced: refused at the head
         {"bytes-endless.png", 100000, kMore, -1}, // no length: cut at the ceiling
         {"bytes-5000000.png?declare=10000000000", 20000, kMore, 0}, // announces 10 GB
+        {"bytes-100.png?declare=1000000", 20000, kMore, 0},         // small, but announces 1 MB
         {"bytes-endless.png?declare=1000", 2000, 0, 1000}, // the announced length frames it
         {"bytes-5000.png?declare=10000", 20000, ns::HttpDownload::NetworkConnectionLost, 5000},
         {"bytes-3000000.png", -1, 0, 3000000},

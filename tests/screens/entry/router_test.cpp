@@ -1,5 +1,6 @@
 #include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/NetworkReachability.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
@@ -182,6 +183,28 @@ TEST_F(RouterTest, UnreadableGatewayNumberIsARefusal) {
         EXPECT_EQ(stored("username"), "13800000002");
         EXPECT_EQ(stored("session"), "kept-session");
     }
+}
+
+// An automatic log-in whose reply comes a byte at a time says "登录中..." until its time-out,
+// counted from the send, and then leaves for the log-in screen as any failure does.
+TEST_F(RouterTest, ATricklingLogInGivesWayToTheLogInScreenAtItsTimeOut) {
+    ns::ScopedManualClock clock;
+    ScriptedServer server;
+    server.setFallback(ScriptedServer::trickle(
+        R"({"result":0,"session":"S1","msg":")" + QByteArray(1000, ' ') + R"("})", 10));
+    tavrixConfig::setServerBaseAddress(server.baseAddress());
+    storeUser(kNumber, kPassword, true);
+    start();
+    ASSERT_TRUE(server.waitForRequests(1));
+    ASSERT_TRUE(waitUntil([&] { return server.trickled() > 2; }));
+    clock.clock.advance(qint64(ViewController::kRequestTimeout * 1000) - 1);
+    settle();
+    EXPECT_EQ(top(), router.data());
+    EXPECT_EQ(router->hintLabel()->text(), QString::fromUtf8("登录中..."));
+    clock.clock.advance(1);
+    ASSERT_TRUE(waitForTop(kLogin));
+    EXPECT_EQ(ui::AlertCenter::visibleAlerts().size(), 0);
+    EXPECT_EQ(server.requests().size(), 1);
 }
 
 // A password saved on the log-in screen stays with the number it was typed with: a later

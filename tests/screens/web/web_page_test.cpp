@@ -543,6 +543,8 @@ protected:
         apps = std::make_unique<web::InstalledShareApps>();
         server.setHandler([](const ScriptedServer::Request& r) {
             if (r.path.startsWith("/never")) return ScriptedServer::noAnswer();
+            if (r.path.startsWith("/trickle"))
+                return ScriptedServer::trickle(QByteArray(100000, 'x'), 10);
             if (r.path.startsWith("/missing")) return ScriptedServer::html("gone", 404);
             ScriptedServer::Action a;
             a.body = QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAIAAAD91JpzAAAAEE"
@@ -626,6 +628,7 @@ TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
         {"no picture given", "", false, false},
         {"picture missing", "/missing.png", false, false},
         {"picture never answers", "/never.png", true, false},
+        {"picture trickles", "/trickle.png", true, false},
     };
     ns::ScopedManualClock clock;
     WebViewController* page = open("http://h/a.html");
