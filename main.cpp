@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QDebug>
 #include <QEventLoop>
-#include <QLockFile>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "app/core/AppDelegateArguments.h"
 #include "app/core/tavrixConfig.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/DataLock.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/SingleInstance.h"
 #include "platform/ui/Window.h"
@@ -88,9 +88,12 @@ int main(int argc, char** argv) {
     }
 
     SingleInstance instance(SingleInstance::defaultKey());
+    // Without a folder of our own for the socket (another user made it first) no launch can
+    // hand links over; the data lock below still keeps a second client off the same data.
+    const bool haveSocketFolder = !instance.serverName().isEmpty();
     bool listening = false;
     // Twice at most: a launch at the same moment may become the running client in between.
-    for (int attempt = 0; attempt < 2 && !listening; ++attempt) {
+    for (int attempt = 0; haveSocketFolder && attempt < 2 && !listening; ++attempt) {
         switch (handOff(instance, arguments)) {
         case SingleInstance::HandOff::Delivered:
             return 0;
@@ -105,14 +108,24 @@ int main(int argc, char** argv) {
     }
     // A launch from another session may look for the socket elsewhere (another
     // XDG_RUNTIME_DIR): the data themselves say whether a client runs on them.
-    QLockFile dataLock(ns::Directories::library() + "/tavrix.lock");
-    dataLock.setStaleLockTime(0); // held for as long as the client runs
-    if (!dataLock.tryLock(0)) {
+    ns::DataLock dataLock(ns::Directories::library() + "/tavrix.lock");
+    switch (dataLock.tryLock()) {
+    case ns::DataLock::Result::Taken:
+        break;
+    case ns::DataLock::Result::Held:
         qCritical().noquote() << "tavrix: another client runs on" << ns::Directories::home();
+        return 1;
+    case ns::DataLock::Result::Failed:
+        qCritical().noquote() << "tavrix: cannot lock the data in" << ns::Directories::home()
+                              << "(" + dataLock.error() + ")";
         return 1;
     }
     ns::Directories::emptyTemporary(); // the one client: what is there was left behind
-    if (!listening) qWarning().noquote() << "tavrix: cannot take URLs from later launches";
+    if (!haveSocketFolder)
+        qWarning().noquote() << "tavrix:" << SingleInstance::noSocketFolder()
+                             << "- starting without taking links from later launches";
+    else if (!listening)
+        qWarning().noquote() << "tavrix: cannot take URLs from later launches";
 
     tavrixConfig::setServerBaseAddress(args.server);
     AppDelegate delegate;

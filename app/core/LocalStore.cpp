@@ -2,9 +2,12 @@
 
 #include <QDebug>
 #include <QFile>
+#include <cerrno>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include "platform/foundation/Directories.h"
+#include "platform/foundation/RegularFile.h"
 
 LocalStore::LocalStore(QString path) : m_path(std::move(path)) {
     if (m_path.isEmpty()) m_path = applicationDocumentsDirectory() + "/tavrix.sqlite";
@@ -30,8 +33,15 @@ bool LocalStore::fail(const QString& underlying) {
 bool LocalStore::persistentStoreCoordinator() {
     if (m_tried) return m_db != nullptr;
     m_tried = true;
+    // A store is a plain file or nothing yet: a pipe or device in its place is not looked
+    // into, and a link is not followed out of the sandbox.
+    if (const int fd = ns::openRegularFile(m_path); fd >= 0)
+        ::close(fd);
+    else if (errno != ENOENT)
+        return fail(QStringLiteral("not a plain file"));
     const QByteArray file = QFile::encodeName(m_path);
-    if (sqlite3_open_v2(file.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+    if (sqlite3_open_v2(file.constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW,
                         nullptr) != SQLITE_OK)
         return fail(m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : "out of memory");
     // Opening is lazy: touching the schema is what finds a file that is not a store.

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QPointer>
-#include <QSaveFile>
 #include <QUrl>
 
 FileDownLoadModel::FileDownLoadModel(QObject* parent) : QObject(parent) {}

@@ -1,11 +1,11 @@
 #include "app/download/PCFile.h"
 
 #include "platform/foundation/Directories.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <filesystem>
 #include <system_error>
 
@@ -52,8 +52,8 @@ bool PCFile::fileExistAtPath(const QString& path) {
 }
 
 bool PCFile::fileWriteAtPath(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+    // Whole or not at all, and never into a pipe or through a link in the file's place.
+    return ns::replaceFile(path, data);
 }
 
 bool PCFile::fileDel(const QString& path) {
@@ -98,8 +98,6 @@ QString PCFile::fileSaveAtomically(const QString& directory, const QString& name
     if (data.isEmpty()) return QStringLiteral("下载数据为空");
     if (directory.isEmpty()) return QStringLiteral("保存目录为空");
     if (!QDir().mkpath(directory)) return QStringLiteral("创建目录失败");
-    QSaveFile file(inside(directory, name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
-        return QStringLiteral("文件保存失败");
+    if (!ns::replaceFile(inside(directory, name), data)) return QStringLiteral("文件保存失败");
     return {};
 }

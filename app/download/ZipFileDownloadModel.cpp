@@ -3,6 +3,7 @@
 #include "app/download/PCDownloadingQueue.h"
 #include "app/download/PCFile.h"
 #include "platform/foundation/Directories.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -69,17 +71,34 @@ bool linkStaysBelow(const char* target) {
            !QByteArray(target).split('/').contains(QByteArray(".."));
 }
 
-using Reader = std::unique_ptr<archive, decltype(&archive_read_free)>;
 using Writer = std::unique_ptr<archive, decltype(&archive_write_free)>;
 
-Reader openZip(const QString& file) {
-    Reader in(archive_read_new(), archive_read_free);
-    archive_read_support_format_zip(in.get());
-    if (archive_read_open_filename(in.get(), QFile::encodeName(file).constData(), 64 * 1024) !=
-        ARCHIVE_OK)
-        in.reset();
-    return in;
-}
+// An archive read from a plain file only (never from a pipe in its place), with the file's
+// descriptor, which the library leaves open.
+class Reader {
+public:
+    explicit Reader(const QString& file) : m_fd(ns::openRegularFile(file)) {
+        if (m_fd < 0) return;
+        m_archive = archive_read_new();
+        archive_read_support_format_zip(m_archive);
+        if (archive_read_open_fd(m_archive, m_fd, 64 * 1024) != ARCHIVE_OK) {
+            archive_read_free(m_archive);
+            m_archive = nullptr;
+        }
+    }
+    ~Reader() {
+        if (m_archive) archive_read_free(m_archive);
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+    archive* get() const { return m_archive; }
+    explicit operator bool() const { return m_archive; }
+
+private:
+    int m_fd;
+    archive* m_archive = nullptr;
+};
 
 // Where the entry goes below the target ("" for the target itself), none when it is refused.
 std::optional<QByteArray> placeOf(archive_entry* entry) {
@@ -96,7 +115,7 @@ std::optional<QByteArray> placeOf(archive_entry* entry) {
 
 // Reads the headers only, so a hostile archive is refused before anything of it is written.
 bool acceptable(const QString& file) {
-    const Reader in = openZip(file);
+    const Reader in(file);
     if (!in) return false;
     qint64 declared = 0;
     int entries = 0;
@@ -127,7 +146,7 @@ bool copyData(archive* in, archive* out, qint64* unpacked) {
 
 // root has no link in it.
 bool extractInto(const QString& file, const QByteArray& root) {
-    const Reader in = openZip(file);
+    const Reader in(file);
     if (!in || !acceptable(file)) return false;
     Writer out(archive_write_disk_new(), archive_write_free);
     // Besides the checks above: never write through a link already on disk.

@@ -1,29 +1,28 @@
 #include "platform/foundation/DeviceInfo.h"
 
 #include "platform/foundation/Directories.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QFileInfo>
 #include <QNetworkInterface>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUuid>
 
 namespace ns::DeviceInfo {
 
 QString identifierForVendor() {
     const QString path = Directories::library() + "/device-id";
-    QFile in(path);
-    if (in.open(QIODevice::ReadOnly)) {
-        const QString stored = QString::fromLatin1(in.readAll()).trimmed();
+    // An id in braces with a line end is 39 bytes: anything much larger is not one.
+    if (const std::optional<QByteArray> bytes = readRegularFile(path, 64)) {
+        const QString stored = QString::fromLatin1(*bytes).trimmed();
         if (!QUuid::fromString(stored).isNull()) return stored;
     }
     const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(made.toLatin1());
-        out.commit();
-    }
+    // What holds no id is replaced; a folder of that name is ours to take back.
+    const QFileInfo there(path);
+    if (there.isDir() && !there.isSymLink()) Directories::removeTree(path);
+    replaceFile(path, made.toLatin1());
     return made;
 }
 

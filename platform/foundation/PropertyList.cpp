@@ -1,15 +1,10 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RegularFile.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
 #include <plist/plist.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace ns::PropertyList {
@@ -434,14 +429,8 @@ bool writeFile(const QString& path, const QVariant& value) {
     const QByteArray xml = toXml(value);
     // Better the file we have than one the next start would refuse.
     if (!isAcceptable(xml)) return false;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (f.write(xml) != xml.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    // Owner-only and in one step; a link in the file's place is replaced, never written through.
+    return replaceFile(path, xml);
 }
 
 } // namespace ns::PropertyList

@@ -1,20 +1,32 @@
 #include "platform/foundation/RegularFile.h"
 
 #include <QFile>
+#include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace ns {
 
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+int openRegularFile(const QString& path) {
     // Opened without waiting, then looked at: checking the name first would leave a moment in
     // which a pipe could take the file's place.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+    const int fd = openRegularFile(path);
     if (fd < 0) return std::nullopt;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes) {
+    if (::fstat(fd, &st) != 0 || st.st_size > maxBytes) {
         ::close(fd);
         return std::nullopt;
     }
@@ -27,6 +39,27 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) 
     QByteArray bytes = f.read(maxBytes + 1);
     if (bytes.size() > maxBytes) return std::nullopt;
     return bytes;
+}
+
+bool replaceFile(const QString& path, const QByteArray& bytes) {
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray made = target + ".XXXXXX";
+    const int fd = ::mkostemp(made.data(), O_CLOEXEC); // owner-only, and never an existing name
+    if (fd < 0) return false;
+    bool written = true;
+    for (qsizetype done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else
+            written = n < 0 && errno == EINTR;
+    }
+    written = ::fsync(fd) == 0 && written;
+    written = ::close(fd) == 0 && written;
+    // rename takes the name itself, whatever it names.
+    if (written && ::rename(made.constData(), target.constData()) == 0) return true;
+    ::unlink(made.constData());
+    return false;
 }
 
 } // namespace ns

@@ -69,6 +69,12 @@ QString SingleInstance::socketFolder(uid_t user) {
     return isPrivateFolder(own, user) ? QFile::decodeName(own) : QString();
 }
 
+QString SingleInstance::noSocketFolder() {
+    return QStringLiteral("no private folder for the socket that keeps one client running (%1 "
+                          "is not the user's own; set XDG_RUNTIME_DIR)")
+        .arg(QDir::tempPath() + "/tavrix-" + QString::number(::getuid()));
+}
+
 bool SingleInstance::peerIsUser(const QLocalSocket* socket) const {
     struct ucred cred {};
     socklen_t length = sizeof cred;
@@ -81,10 +87,7 @@ void SingleInstance::handOff(const QStringList& arguments, int timeoutMs) {
     m_handOffDone = false;
     m_refusal.clear();
     if (m_serverName.isEmpty()) {
-        finishHandOff(HandOff::Refused,
-                      QStringLiteral("no private folder for the socket that keeps one client "
-                                     "running (%1 is not the user's own); set XDG_RUNTIME_DIR")
-                          .arg(QDir::tempPath() + "/tavrix-" + QString::number(::getuid())));
+        finishHandOff(HandOff::Refused, noSocketFolder());
         return;
     }
     m_client = new QLocalSocket(this);

@@ -45,6 +45,8 @@ public:
     // owns that nobody else may enter, else <temp>/tavrix-<uid>, made so. Empty when
     // neither is such a folder (another user made the second one first).
     static QString socketFolder(uid_t user);
+    // Why there is no socket when socketFolder() is empty, for the user.
+    static QString noSocketFolder();
     // The socket's path; empty when there is no folder to trust.
     QString serverName() const { return m_serverName; }
     // Peers of this user only; tests pose as another.

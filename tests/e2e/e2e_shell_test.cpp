@@ -6,9 +6,12 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUuid>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/SingleInstance.h"
@@ -37,15 +40,17 @@ protected:
         }
     }
 
-    // With another runtime folder, as from another session of the same user.
-    QProcess* spawn(const QStringList& args, const QString& runtimeFolder = {}) {
+    // `session` changes the environment, as another session of the same user would have it.
+    QProcess* spawn(const QStringList& args,
+                    const std::function<void(QProcessEnvironment&)>& session = {}) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TAVRIX_HOME", home);
-        env.insert("XDG_RUNTIME_DIR", runtimeFolder.isEmpty() ? runtime : runtimeFolder);
+        env.insert("XDG_RUNTIME_DIR", runtime);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("TAVRIX_NETWORK", "wifi");
         env.insert("TAVRIX_SERVER", sandbox.baseAddress());
+        if (session) session(env);
         process->setProcessEnvironment(env);
         process->start(clientBin, args);
         EXPECT_TRUE(process->waitForStarted(10000));
@@ -60,6 +65,17 @@ protected:
         const QString name = SingleInstance(qEnvironmentVariable("USER") + ":" + home).serverName();
         qputenv("XDG_RUNTIME_DIR", previous);
         return name;
+    }
+
+    // Remembered choices that lead the start-up router straight to the automatic log-in.
+    void rememberAutomaticLogIn() {
+        QDir().mkpath(home + "/Library/Preferences");
+        ns::PropertyList::writeFile(home + "/Library/Preferences/tavrix.plist",
+                                    QVariantMap{{"is_open_guideview", true},
+                                                {"is_auto_login", true},
+                                                {"is_save_password", true},
+                                                {"username", SandboxFixture::demoNumber()},
+                                                {"password", SandboxFixture::demoPassword()}});
     }
 
     bool finishes(QProcess* p, int guardMs = 30000) {
@@ -87,14 +103,7 @@ protected:
 };
 
 TEST_F(EndToEnd, StartUpLogsInAndOpensTheDrawerContainer) {
-    // Remembered choices that lead the start-up router straight to the automatic log-in.
-    QDir().mkpath(home + "/Library/Preferences");
-    ns::PropertyList::writeFile(home + "/Library/Preferences/tavrix.plist",
-                                QVariantMap{{"is_open_guideview", true},
-                                            {"is_auto_login", true},
-                                            {"is_save_password", true},
-                                            {"username", SandboxFixture::demoNumber()},
-                                            {"password", SandboxFixture::demoPassword()}});
+    rememberAutomaticLogIn();
     QProcess* client = spawn({});
     // The drawer menu asks for the star level as the container comes up: once the sandbox has
     // seen it, the client has logged in and shows the container.
@@ -161,7 +170,8 @@ TEST_F(EndToEnd, ALaunchThatCannotHandItsLinkOverIsRefusedAndTheStartEmptiesTheT
     const QString elsewhere = dir.path() + "/run2";
     QDir().mkpath(elsewhere);
     QFile::setPermissions(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcess* otherSession = spawn({}, elsewhere);
+    QProcess* otherSession =
+        spawn({}, [&](QProcessEnvironment& env) { env.insert("XDG_RUNTIME_DIR", elsewhere); });
     ASSERT_TRUE(finishes(otherSession));
     EXPECT_EQ(otherSession->exitCode(), 1);
     EXPECT_TRUE(otherSession->readAllStandardError().contains("another client runs on"));
@@ -180,6 +190,81 @@ TEST_F(EndToEnd, APipeInPlaceOfTheSettingsOrACachedListNeverHoldsTheStart) {
     ASSERT_TRUE(finishes(client)) << "the start waits on a pipe";
     EXPECT_EQ(client->exitCode(), 0) << client->readAllStandardError().constData();
     EXPECT_EQ(QImage(shot).size(), QSize(320, 568));
+}
+
+// The start logs in (reading the device id) and shows the home page (reading the cached lists)
+// whatever stands in place of the client's files: a hang is caught by the deadline.
+TEST_F(EndToEnd, WhatIsNotAPlainFileOfTheClientsNeverHoldsTheStartAndIsNeverWrittenThrough) {
+    const QString kept = dir.path() + "/kept";
+    ASSERT_TRUE(QFile(kept).open(QIODevice::WriteOnly));
+    const struct {
+        const char* what;
+        std::function<bool(const QByteArray& at)> make;
+    } kinds[] = {
+        {"a pipe", [](const QByteArray& at) { return ::mkfifo(at.constData(), 0600) == 0; }},
+        {"a folder",
+         [](const QByteArray& at) { return QDir().mkpath(QFile::decodeName(at) + "/f"); }},
+        {"a file too large",
+         [](const QByteArray& at) {
+             QFile f(QFile::decodeName(at));
+             return f.open(QIODevice::WriteOnly) && f.resize(8 << 20);
+         }},
+        {"a link elsewhere",
+         [&](const QByteArray& at) { return QFile::link(kept, QFile::decodeName(at)); }},
+    };
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.what);
+        ASSERT_TRUE(QDir(home).removeRecursively());
+        rememberAutomaticLogIn();
+        for (const char* file :
+             {"/Library/device-id", "/Library/tavrix.lock", "/Library/Caches/AD.xml",
+              "/Library/Caches/MainInfoConfList.xml", "/Documents/tavrix.sqlite"}) {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(home + file).path()));
+            ASSERT_TRUE(k.make(QFile::encodeName(home + file))) << file;
+        }
+        const qsizetype before = sandbox.requestsTo("StarLevel").size();
+        QProcess* client = spawn({});
+        ASSERT_TRUE(
+            waitUntil([&] { return sandbox.requestsTo("StarLevel").size() > before; }, 60000))
+            << "the start waits on " << k.what;
+        const QString id = sandbox.requestsTo("Login").last().fields.value("imei");
+        EXPECT_FALSE(QUuid::fromString(id).isNull()) << id.toStdString();
+        client->terminate();
+        ASSERT_TRUE(finishes(client));
+        EXPECT_EQ(client->exitCode(), 0) << client->readAllStandardError().constData();
+        for (const char* file : {"/Library/device-id", "/Library/tavrix.lock"})
+            EXPECT_TRUE(QFileInfo(home + file).isFile() && !QFileInfo(home + file).isSymLink());
+        EXPECT_EQ(QFileInfo(kept).size(), 0);
+    }
+}
+
+// Another user made the socket's fallback folder first: the client starts all the same and
+// says once that later launches cannot reach it; the data lock still refuses a second client.
+TEST_F(EndToEnd, WithTheSocketFolderTakenByAnotherUserTheClientStartsAndStillRunsAlone) {
+    const QString tmp = dir.path() + "/tmp", taken = tmp + "/tavrix-" + QString::number(::getuid());
+    ASSERT_TRUE(QDir().mkpath(taken));
+    // As root the folder is given away; otherwise it is left open to everyone.
+    ASSERT_TRUE(::chown(QFile::encodeName(taken).constData(), 65534, 65534) == 0 ||
+                ::chmod(QFile::encodeName(taken).constData(), 0777) == 0);
+    const auto noRuntime = [&](QProcessEnvironment& env) {
+        env.remove("XDG_RUNTIME_DIR");
+        env.insert("TMPDIR", tmp);
+    };
+    rememberAutomaticLogIn();
+    QProcess* first = spawn({}, noRuntime);
+    ASSERT_TRUE(waitUntil([&] { return !sandbox.requestsTo("StarLevel").isEmpty(); }, 60000));
+    QProcess* second = spawn({"kelvamor://QueryViewController"}, noRuntime);
+    ASSERT_TRUE(finishes(second));
+    EXPECT_EQ(second->exitCode(), 1);
+    EXPECT_TRUE(second->readAllStandardError().contains("another client runs on"));
+    EXPECT_EQ(first->state(), QProcess::Running);
+    first->terminate();
+    ASSERT_TRUE(finishes(first));
+    EXPECT_EQ(
+        first->readAllStandardError().count("- starting without taking links from later launches"),
+        1);
+    EXPECT_EQ(first->exitCode(), 0);
+    EXPECT_TRUE(QDir(taken).isEmpty()); // nothing of ours in another user's folder
 }
 
 } // namespace

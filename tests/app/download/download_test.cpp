@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <chrono>
@@ -25,6 +26,7 @@
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/HttpDownload.h"
 #include "platform/foundation/NetworkActivity.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "sandbox/SandboxServer.h"
@@ -32,6 +34,7 @@
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
+#include "tests/support/Watchdog.h"
 
 namespace {
 
@@ -607,6 +610,28 @@ TEST(PCFileCopy, CopiesAFileOrAWholeFolderAndNeverReplacesAnything) {
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "kept");
     EXPECT_FALSE(QFileInfo::exists(d + "/tree/sub/again"));
+}
+
+// Cache files are put over a pipe or a link in their place, never into or through it; an
+// archive is unpacked from a plain file only.
+TEST(PCFileWrite, APipeOrALinkInPlaceIsReplacedAndAPipeIsNoArchive) {
+    QTemporaryDir d;
+    const QString pipe = d.filePath("pipe"), kept = d.filePath("kept");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(PCFile::fileWriteAtPath(kept, "kept") && QFile::link(kept, d.filePath("link")));
+    bool unpacked = true, written = false;
+    ASSERT_TRUE(testsupport::endsInTime(
+        [&] {
+            unpacked = ZipFileDownloadModel::unZipFile(pipe, d.filePath("into"));
+            written = PCFile::fileWriteAtPath(pipe, "new") &&
+                      PCFile::fileSaveAtomically(d.path(), "link", "new").isEmpty();
+        },
+        {pipe}));
+    EXPECT_FALSE(unpacked);
+    EXPECT_TRUE(written);
+    for (const char* name : {"pipe", "link"})
+        EXPECT_EQ(ns::readRegularFile(d.filePath(name), 8), QByteArray("new")) << name;
+    EXPECT_EQ(ns::readRegularFile(kept, 8), QByteArray("kept"));
 }
 
 TEST_F(DownloadTest, APipeInPlaceOfACachedPictureIsNeverWaitedOn) {

@@ -5,10 +5,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUuid>
 #include <gtest/gtest.h>
 
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Crypto.h"
+#include "platform/foundation/DataLock.h"
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/HttpDownload.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -20,11 +23,9 @@
 #include "platform/foundation/Values.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
-
-#include "tests/support/Wait.h"
+#include "tests/support/Watchdog.h"
 
 #include <QFileInfo>
-#include <atomic>
 #include <cmath>
 #include <fcntl.h>
 #include <functional>
@@ -32,7 +33,6 @@
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -478,33 +478,22 @@ TEST(UserDefaults, aFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
     }
 }
 
-// Runs work on a thread of its own and waits for it under a guard; a reader stuck opening the
-// pipe is set free by a writer, so a failure never hangs the suite.
-bool endsWithoutAWriter(const QString& pipe, const std::function<void()>& work) {
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        work();
-        done = true;
-    });
-    const bool ended = waitUntil([&] { return done.load(); }, 5000);
-    if (!ended) {
-        QFile writer(pipe);
-        writer.open(QIODevice::WriteOnly);
-        writer.close();
-    }
-    worker.join();
-    return ended;
-}
-
-TEST(UserDefaults, aPipeInPlaceOfTheSettingsOrACacheFileIsNeverWaitedOn) {
+// What the client keeps in its folder is read only as a plain file, and its own files (the
+// settings, the device id, the data lock) take their names back from a pipe.
+TEST(LocalFiles, aPipeInPlaceOfAFileOfTheClientsIsNeverWaitedOn) {
     QTemporaryDir home;
+    const QString previousHome = ns::Directories::home();
+    ns::Directories::setHomeOverride(home.path());
+    enum Reader { Settings, List, DeviceId, Lock };
     const struct {
         const char* name;
-        bool settings; // read as the settings store, else as a cached list
+        Reader reader;
     } cases[] = {
-        {"Library/Preferences/tavrix.plist", true},
-        {"Library/Caches/AD.xml", false},
-        {"Library/Caches/MainInfoConfList.xml", false},
+        {"Library/Preferences/tavrix.plist", Settings},
+        {"Library/Caches/AD.xml", List},
+        {"Library/Caches/MainInfoConfList.xml", List},
+        {"Library/device-id", DeviceId},
+        {"Library/tavrix.lock", Lock},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -513,22 +502,38 @@ TEST(UserDefaults, aPipeInPlaceOfTheSettingsOrACacheFileIsNeverWaitedOn) {
         ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         QVariant read = QVariant(1);
         std::unique_ptr<ns::UserDefaults> store;
-        ASSERT_TRUE(endsWithoutAWriter(path, [&] {
-            if (c.settings)
-                store = std::make_unique<ns::UserDefaults>(path);
-            else
-                read = ns::PropertyList::readFile(path);
-        }));
-        if (!c.settings) {
+        QString id;
+        ns::DataLock lock(path);
+        auto locked = ns::DataLock::Result::Failed;
+        ASSERT_TRUE(testsupport::endsInTime(
+            [&] {
+                if (c.reader == Settings) store = std::make_unique<ns::UserDefaults>(path);
+                if (c.reader == List) read = ns::PropertyList::readFile(path);
+                if (c.reader == DeviceId) id = ns::DeviceInfo::identifierForVendor();
+                if (c.reader == Lock) locked = lock.tryLock();
+            },
+            {path}));
+        if (c.reader == List) {
             EXPECT_FALSE(read.isValid());
             continue;
         }
-        EXPECT_TRUE(store->dictionaryRepresentation().isEmpty());
-        store->setBool(true, "is_auto_login");
-        ASSERT_TRUE(store->synchronize());
+        if (c.reader == Settings) {
+            EXPECT_TRUE(store->dictionaryRepresentation().isEmpty());
+            store->setBool(true, "is_auto_login");
+            ASSERT_TRUE(store->synchronize());
+            EXPECT_TRUE(ns::UserDefaults(path).boolForKey("is_auto_login"));
+        }
+        if (c.reader == DeviceId) {
+            EXPECT_FALSE(QUuid::fromString(id).isNull());
+            EXPECT_EQ(ns::DeviceInfo::identifierForVendor(), id); // kept from now on
+        }
+        if (c.reader == Lock) {
+            EXPECT_EQ(locked, ns::DataLock::Result::Taken) << lock.error().toStdString();
+            EXPECT_EQ(ns::DataLock(path).tryLock(), ns::DataLock::Result::Held);
+        }
         EXPECT_TRUE(QFileInfo(path).isFile());
-        EXPECT_TRUE(ns::UserDefaults(path).boolForKey("is_auto_login"));
     }
+    ns::Directories::setHomeOverride(previousHome);
 }
 
 TEST(Directories, whatAStartFindsInTheTemporaryFolderGoesWhateverItIs) {

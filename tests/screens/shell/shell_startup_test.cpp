@@ -85,8 +85,10 @@ TEST(LocalStoreTest, AStoreThatCannotBeMadeIsReportedAndNothingStops) {
     junk.write(QByteArray(4096, 'x'));
     junk.close();
     QDir().mkpath(dir.path() + "/adir.sqlite");
-    for (const QString& path : {dir.path() + "/junk.sqlite", dir.path() + "/adir.sqlite",
-                                dir.path() + "/missing/dir/tavrix.sqlite"}) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.path() + "/pipe.sqlite").constData(), 0600), 0);
+    for (const QString& path :
+         {dir.path() + "/junk.sqlite", dir.path() + "/adir.sqlite", dir.path() + "/pipe.sqlite",
+          dir.path() + "/missing/dir/tavrix.sqlite"}) {
         LocalStore store(path);
         EXPECT_FALSE(store.persistentStoreCoordinator()) << qPrintable(path);
         EXPECT_FALSE(store.isOpen());
