@@ -137,6 +137,16 @@ TEST_F(HomePageTest, PullingDownWithTheMouseRefreshesBothHalves) {
     EXPECT_EQ(spans(page->normalFlowRemain()->attributedText()),
               (QStringList{"512@34", ".00KB@10"}));
     EXPECT_FALSE(page->isRefreshGiveUpPending());
+
+    // Back from a screen that hides the tab bar, the page rests as before the pull, the header
+    // out of sight and out of its scroll range.
+    windowinput::click(page->buttonWithTag(1002));
+    clock.clock.advance(1000);
+    windowinput::click(homeNavigation->navigationBar()->backButtonView());
+    clock.clock.advance(1000);
+    ASSERT_EQ(homeNavigation->topViewController(), page);
+    EXPECT_EQ(page->rootScrollView()->contentOffset(), QPointF(0, 0));
+    EXPECT_EQ(page->rootScrollView()->contentInset(), QMarginsF());
 }
 
 TEST_F(HomePageTest, OneGiveUpPerRefreshCancelsOnlyWhatIsInFlight) {
@@ -234,60 +244,6 @@ TEST_F(HomePageTest, ARefusedOrLostBillStillEndsThePull) {
         EXPECT_EQ(requestsTo("MainBillInfo"), asked + 1);
         ASSERT_TRUE(waitUntil([&] { return !page->refreshView()->isLoading(); }));
         EXPECT_FALSE(page->isRequestOfComboFaild());
-    }
-}
-
-// After a pull, whatever the page opens (with or without the tab bar) and however far the pull
-// went, back on the page it rests as it did before: the header out of sight, the tiles where
-// they were. Nor does the wheel at the top uncover the header once the pull is over.
-TEST_F(HomePageTest, AfterAPullAScreenOpenedAndClosedLeavesThePageAtRest) {
-    RootViewController* page = showHome();
-    ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") == 1; }));
-    ui::ScrollView* scroll = page->rootScrollView();
-    ui::View* lastTile = page->bgOfPos(3);
-    const QRectF lastTileAtRest = lastTile->convertRectToView(lastTile->bounds(), nullptr);
-    const struct {
-        const char* what;
-        double pullTo;    // the drag from y 150 in the page; below 150 scrolls to the end instead
-        ui::View* opener; // nullptr: the wheel is turned up instead
-    } cases[] = {
-        {"a refresh, then 充值", 330, page->rechargeButton()},
-        {"a refresh, then the family tile", 330, page->buttonWithTag(1004)},
-        {"a refresh, then 流量加油包", 330, page->buttonWithTag(1002)},
-        {"a short pull, then 流量加油包", 175, page->buttonWithTag(1002)},
-        {"a refresh, then the wheel", 330, nullptr},
-        {"a short pull, then the wheel", 175, nullptr},
-        {"scrolled to the end, then 流量加油包", 50, page->buttonWithTag(1002)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const int balances = requestsTo("Balance");
-        drag(inWindow(scroll, QPointF(160, 150)), inWindow(scroll, QPointF(160, c.pullTo)), 10,
-             true);
-        if (c.pullTo > 300) {
-            ASSERT_TRUE(waitUntil([&] { return requestsTo("Balance") > balances; }));
-        }
-        ASSERT_TRUE(waitUntil([&] { return !page->refreshView()->isLoading(); }));
-        const QPointF rest = scroll->contentOffset();
-        const QRectF tile = lastTile->convertRectToView(lastTile->bounds(), nullptr);
-        if (c.pullTo > 150) {
-            EXPECT_EQ(rest, QPointF(0, 0));
-            EXPECT_EQ(tile, lastTileAtRest);
-        }
-        if (c.opener) {
-            windowinput::click(c.opener);
-            ASSERT_EQ(homeNavigation->viewControllers().size(), 2);
-            clock.clock.advance(1000);
-            windowinput::click(homeNavigation->navigationBar()->backButtonView());
-            clock.clock.advance(1000);
-            ASSERT_EQ(homeNavigation->topViewController(), page);
-        } else {
-            windowinput::wheel(window(), windowinput::pointInWindow(scroll), 120);
-        }
-        EXPECT_EQ(scroll->contentOffset(), rest);
-        EXPECT_EQ(scroll->contentInset(), QMarginsF());
-        EXPECT_FALSE(page->refreshView()->frame().intersects(scroll->bounds()));
-        EXPECT_EQ(lastTile->convertRectToView(lastTile->bounds(), nullptr), tile);
     }
 }
 
