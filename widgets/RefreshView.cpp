@@ -90,8 +90,16 @@ void RefreshView::startLoading() {
     if (m_refreshIndicator) m_refreshIndicator->startAnimating();
 }
 
+void RefreshView::releaseInset() {
+    if (m_owner && m_owner->contentInset() != QMarginsF()) m_owner->setContentInset(QMarginsF());
+}
+
 void RefreshView::stopLoading() {
     m_isLoading = false;
+    // The refresh no longer holds the header open: at rest none of it stays in the owner's
+    // scroll range, or the next clamp of the offset (a push that hides the tab bar resizes
+    // the page) would pull the header back into view.
+    releaseInset();
     if (m_owner) m_owner->setContentOffset(QPointF(0, 0), true);
     animateArrow(0, false);
     if (m_refreshLastUpdatedTimeLabel)
@@ -109,6 +117,9 @@ void RefreshView::scrollViewWillBeginDragging(ui::ScrollView*) {
 
 void RefreshView::scrollViewDidScroll(ui::ScrollView* scrollView) {
     const double offset = offsetOf(scrollView);
+    // Back at or past its top, the content uncovers nothing of the header, so the inset a
+    // pull left goes (a pull let go short of the threshold ends here).
+    if (offset >= 0 && !m_isLoading) releaseInset();
     if (offset > 0) return;
     if (m_isLoading) {
         // Keep the uncovered part of the header in place while the content moves.

@@ -61,6 +61,8 @@ private:
     double offsetOf(const ui::ScrollView* scrollView) const;
     void setArrowRotation(double radians);
     void animateArrow(double to, bool whileDragging);
+    // Gives the owner back the inset it had before any pull.
+    void releaseInset();
 
     QPointer<SpinnerView> m_refreshIndicator;
     QPointer<ui::Label> m_refreshStatusLabel;

@@ -246,13 +246,16 @@ void NavigationController::transition(const QList<ViewController*>& newStack, Di
         const double w = m_host->bounds().width();
         const QRectF b = m_host->bounds();
         const bool push = direction == Direction::Push;
-        auto step = [oldView, newView, b, w, push](double t) {
+        // The screen going away slides at the size it has: the new screen may have hidden the
+        // tab bar, and a screen resized while covered would come back scrolled elsewhere.
+        const QRectF away(b.topLeft(), oldView->frame().size());
+        auto step = [oldView, newView, b, away, w, push](double t) {
             if (push) {
                 if (newView) newView->setFrame(b.translated(w * (1 - t), 0));
-                if (oldView) oldView->setFrame(b.translated(-w * kParallax * t, 0));
+                if (oldView) oldView->setFrame(away.translated(-w * kParallax * t, 0));
             } else {
                 if (newView) newView->setFrame(b.translated(-w * kParallax * (1 - t), 0));
-                if (oldView) oldView->setFrame(b.translated(w * t, 0));
+                if (oldView) oldView->setFrame(away.translated(w * t, 0));
             }
         };
         step(0);

@@ -89,7 +89,7 @@ void RootViewController::buildTiles(ui::View* root) {
         m_labelDescOfPos[i] = new ui::Label(layout.desc, tile);
         m_labelDescOfPos[i]->setNumberOfLines(0);
         m_labelDescOfPos[i]->setFont(ui::Font::systemFontOfSize(11));
-        m_labelDescOfPos[i]->setTextColor(Qt::lightGray);
+        m_labelDescOfPos[i]->setTextColor(BillingSupport::lightGrayColor());
         m_labelDescOfPos[i]->setText(QString::fromUtf8(layout.defaultDesc));
         auto* button = new ui::Button(layout.picture, tile);
         button->setTag(kFirstTileTag + i);

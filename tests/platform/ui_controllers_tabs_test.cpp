@@ -89,8 +89,10 @@ TEST(TabBarController, BarHidesWhileTheStackHoldsAScreenThatAsksForIt) {
         for (bool flag : c.pushedFlags) {
             auto* s = new Screen("S");
             s->setHidesBottomBarWhenPushed(flag);
-            tabs.navs[0]->pushViewController(s, false);
+            tabs.navs[0]->pushViewController(s, true);
         }
+        // The covered root keeps its size: resized, it would come back scrolled elsewhere.
+        EXPECT_EQ(tabs.roots[0]->view()->frame().size(), QSizeF(320, 455));
         EXPECT_EQ(tabs.tbc->isTabBarHidden(), c.hidden);
         EXPECT_EQ(tabs.tbc->tabBar()->isHidden(), c.hidden);
         EXPECT_EQ(tabs.selectedFrame(), QRectF(0, 0, 320, c.hidden ? 568 : 519));

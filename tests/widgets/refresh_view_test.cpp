@@ -87,6 +87,9 @@ TEST(RefreshView, PullReleaseLoadAndGiveUp) {
     time.clock.advance(10000);
     EXPECT_FALSE(o.refresh.isLoading());
     EXPECT_DOUBLE_EQ(o.offset(), 0);
+    // At rest nothing of the header stays in the scroll range.
+    EXPECT_EQ(o.scroll.contentInset(), QMarginsF());
+    EXPECT_EQ(o.scroll.minimumContentOffset(), QPointF(0, 0));
     EXPECT_EQ(o.status(), QStringLiteral("下拉可以刷新..."));
     EXPECT_EQ(o.refresh.refreshLastUpdatedTimeLabel()->text(),
               QStringLiteral("最后更新: 03-07 14:05:09"));
@@ -101,13 +104,15 @@ TEST(RefreshView, AReleaseDecidesOnTheOffsetWhereTheFingerLeft) {
         bool loading;
         int callbacks;
         double offsetAfter;
-    } cases[] = {{-50, false, 1, -50},
-                 {-80, false, 1, -80},
-                 {-49, false, 0, 0},
-                 {30, false, 0, 30},
+        double insetAfter; // the top of the owner's inset
+    } cases[] = {{-50, false, 1, -50, 0},
+                 {-80, false, 1, -80, 0},
+                 // Back at rest, the pull leaves no inset behind.
+                 {-49, false, 0, 0, 0},
+                 {30, false, 0, 30, 0},
                  // While loading every release uncovers the header.
-                 {30, true, 0, -50},
-                 {-10, true, 0, -50}};
+                 {30, true, 0, -50, 0},
+                 {-10, true, 0, -50, 10}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.offset << (c.loading ? " loading" : ""));
         HomeLikeOwner o;
@@ -117,6 +122,7 @@ TEST(RefreshView, AReleaseDecidesOnTheOffsetWhereTheFingerLeft) {
         o.refresh.scrollViewDidEndDragging(&o.scroll, false);
         EXPECT_EQ(o.callbacks, c.callbacks);
         EXPECT_DOUBLE_EQ(o.offset(), c.offsetAfter);
+        EXPECT_DOUBLE_EQ(o.scroll.contentInset().top(), c.insetAfter);
         EXPECT_FALSE(o.refresh.isDragging());
     }
 }
