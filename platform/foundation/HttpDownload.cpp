@@ -1,11 +1,14 @@
 #include "platform/foundation/HttpDownload.h"
 
+#include "platform/foundation/RegularFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <algorithm>
+#include <unistd.h>
 
 namespace ns {
 
@@ -203,9 +206,13 @@ qint64 PartFile::partialSize() const {
 bool PartFile::open(bool append) {
     close();
     QDir().mkpath(QFileInfo(m_finalPath).absolutePath());
-    m_file.setFileName(tempPath());
-    return m_file.open(append ? (QIODevice::WriteOnly | QIODevice::Append)
-                              : (QIODevice::WriteOnly | QIODevice::Truncate));
+    const int fd = openRegularFileForWriting(tempPath(), append);
+    if (fd < 0) return false;
+    if (m_file.open(fd, QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::NotOpen),
+                    QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
 }
 
 bool PartFile::write(const QByteArray& bytes) {

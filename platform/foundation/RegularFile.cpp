@@ -41,6 +41,25 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) 
     return bytes;
 }
 
+int openRegularFileForWriting(const QString& path, bool append) {
+    const QByteArray name = QFile::encodeName(path);
+    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY |
+                      (append ? O_APPEND : O_TRUNC);
+    // Twice at most: what was in the way is removed once, then only a new plain file will do.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // A pipe with no reader refuses a non-blocking open (ENXIO); a link refuses O_NOFOLLOW.
+        const int fd = ::open(name.constData(), attempt ? flags | O_EXCL : flags, 0600);
+        struct stat st;
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+        if (fd >= 0) ::close(fd);
+        if (fd < 0 && errno != ENXIO && errno != ELOOP && errno != EISDIR && errno != EEXIST &&
+            errno != EWOULDBLOCK)
+            return -1;
+        if (::unlink(name.constData()) != 0 && errno != ENOENT) return -1;
+    }
+    return -1;
+}
+
 bool replaceFile(const QString& path, const QByteArray& bytes) {
     const QByteArray target = QFile::encodeName(path);
     QByteArray made = target + ".XXXXXX";

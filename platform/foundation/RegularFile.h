@@ -16,6 +16,11 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
 // The caller closes it.
 int openRegularFile(const QString& path);
 
+// Opens a file the client writes bit by bit (a download's part file) as an owner-only plain
+// file, appending or emptied: a pipe, link or device in its place is removed and a new file made,
+// never waited on or written through. -1 when that cannot be done. The caller closes it.
+int openRegularFileForWriting(const QString& path, bool append);
+
 // Puts `bytes` at `path` as a new owner-only plain file in one step: a pipe or link in its
 // place is replaced, never written through. False when a folder is in the way or the write
 // fails; whatever was there then stays.

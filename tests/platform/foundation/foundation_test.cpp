@@ -484,7 +484,7 @@ TEST(LocalFiles, aPipeInPlaceOfAFileOfTheClientsIsNeverWaitedOn) {
     QTemporaryDir home;
     const QString previousHome = ns::Directories::home();
     ns::Directories::setHomeOverride(home.path());
-    enum Reader { Settings, List, DeviceId, Lock };
+    enum Reader { Settings, List, DeviceId, Lock, PartFile };
     const struct {
         const char* name;
         Reader reader;
@@ -494,6 +494,7 @@ TEST(LocalFiles, aPipeInPlaceOfAFileOfTheClientsIsNeverWaitedOn) {
         {"Library/Caches/MainInfoConfList.xml", List},
         {"Library/device-id", DeviceId},
         {"Library/tavrix.lock", Lock},
+        {"Library/Caches/imageCache/pic.png.tmp", PartFile},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -505,12 +506,15 @@ TEST(LocalFiles, aPipeInPlaceOfAFileOfTheClientsIsNeverWaitedOn) {
         QString id;
         ns::DataLock lock(path);
         auto locked = ns::DataLock::Result::Failed;
+        ns::PartFile part(path.chopped(4));
+        bool appended = false;
         ASSERT_TRUE(testsupport::endsInTime(
             [&] {
                 if (c.reader == Settings) store = std::make_unique<ns::UserDefaults>(path);
                 if (c.reader == List) read = ns::PropertyList::readFile(path);
                 if (c.reader == DeviceId) id = ns::DeviceInfo::identifierForVendor();
                 if (c.reader == Lock) locked = lock.tryLock();
+                if (c.reader == PartFile) appended = part.open(true) && part.write("abc");
             },
             {path}));
         if (c.reader == List) {
@@ -530,6 +534,11 @@ TEST(LocalFiles, aPipeInPlaceOfAFileOfTheClientsIsNeverWaitedOn) {
         if (c.reader == Lock) {
             EXPECT_EQ(locked, ns::DataLock::Result::Taken) << lock.error().toStdString();
             EXPECT_EQ(ns::DataLock(path).tryLock(), ns::DataLock::Result::Held);
+        }
+        if (c.reader == PartFile) {
+            EXPECT_TRUE(appended);
+            part.close();
+            EXPECT_EQ(part.partialSize(), 3);
         }
         EXPECT_TRUE(QFileInfo(path).isFile());
     }
