@@ -196,15 +196,6 @@ bool replaceWithCopy(const QString& from, const QString& to, const Stopped& stop
     return !ec;
 }
 
-bool unzipWith(const QString& file, const QString& toDir, const Stopped& stopped) {
-    if (file.isEmpty() || toDir.isEmpty()) return false;
-    const bool existed = QFileInfo::exists(toDir);
-    if (!QDir().mkpath(toDir)) return false;
-    if (extractWhole(file, toDir, stopped)) return true;
-    if (!existed) QDir().rmdir(toDir);
-    return false;
-}
-
 // One downloaded archive to unpack: made on the main thread, then the worker's alone.
 struct Unpack {
     std::unique_ptr<Staging> stage; // holds the archive; goes, with all in it, on the worker
@@ -214,7 +205,8 @@ struct Unpack {
     QString to;   // the folder it replaces
 
     QString run(const Stopped& stopped) const {
-        if (!unzipWith(archiveFile, unpacked, stopped)) return QStringLiteral("文件解压失败");
+        if (!ZipFileDownloadModel::unZipFile(archiveFile, unpacked, stopped))
+            return QStringLiteral("文件解压失败");
         if (!replaceWithCopy(from, to, stopped)) return QStringLiteral("文件拷贝失败");
         return {};
     }
@@ -330,7 +322,12 @@ bool ZipFileDownloadModel::isZip(const QString& name) {
 
 bool ZipFileDownloadModel::unZipFile(const QString& file, const QString& toDir,
                                      const std::function<bool()>& stopped) {
-    return unzipWith(file, toDir, stopped);
+    if (file.isEmpty() || toDir.isEmpty()) return false;
+    const bool existed = QFileInfo::exists(toDir);
+    if (!QDir().mkpath(toDir)) return false;
+    if (extractWhole(file, toDir, stopped)) return true;
+    if (!existed) QDir().rmdir(toDir);
+    return false;
 }
 
 void ZipFileDownloadModel::downloadSuccess() {
