@@ -1,15 +1,18 @@
 // What hostile pictures and downloads cost the client: a cached tile reply whose entries all
 // name one large picture, many large cached adverts, and picture and archive downloads far
 // larger than any real one. Each reports the peak resident memory of the run and the bytes the
-// process wrote; the downloads come from the sandbox's generated routes over loopback.
+// process wrote; the downloads come from the sandbox's generated routes over loopback. One more
+// reports how long the window stands still while the largest allowed archive unpacks.
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include "app/categories/MD5.h"
@@ -28,6 +31,7 @@
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
+#include "tests/support/ZipWriter.h"
 
 namespace {
 
@@ -254,5 +258,84 @@ void BM_Download_Archive(benchmark::State& state) {
     state.counters["kept_MB"] = double(bytesUnder(quiet.home.path())) / (1 << 20);
 }
 BENCHMARK(BM_Download_Archive)->Arg(1024)->Arg(-1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The longest the event loop went without running a timer that asks to tick every millisecond:
+// what a person feels as the window freezing.
+struct StallMeter {
+    StallMeter() {
+        tick.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&tick, &QTimer::timeout, [this] { note(); });
+        clock.start();
+        tick.start(1);
+    }
+    void note() {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    }
+    void restart() {
+        last = clock.nsecsElapsed();
+        longest = 0;
+    }
+    double longestMs() const { return double(longest) / 1e6; }
+    QElapsedTimer clock;
+    QTimer tick;
+    qint64 last = 0;
+    qint64 longest = 0;
+};
+
+// The largest archive the client unpacks (64 MiB in 4,096 files, deflated): the longest stall
+// of the event loop from its last byte to the result, and the time that took.
+void BM_Unpack_LargestArchiveStall(benchmark::State& state) {
+    QuietHome quiet;
+    ScriptedServer server;
+    static const QByteArray archive = testsupport::largestZip(
+        "largest", ZipFileDownloadModel::kMaxEntries, ZipFileDownloadModel::kMaxUnpackedBytes);
+    ScriptedServer::Action reply = ScriptedServer::json(archive);
+    reply.contentType = "application/zip";
+    server.setFallback(reply);
+    struct Heard : QObject, PCFileDownLoadModelDelegate {
+        void modelReceiveDataWithLength(PCFileDownLoadModel*, qint64 received,
+                                        qint64 total) override {
+            if (received == total) {
+                stalls->restart();
+                arrived.start();
+            }
+        }
+        void modelUnZipSuccsess(PCFileDownLoadModel*, bool success, const QString&) override {
+            stalls->note();
+            unpackMs = double(arrived.nsecsElapsed()) / 1e6;
+            ok = success;
+            done = true;
+        }
+        void modelDownloadSuccsess(PCFileDownLoadModel*, bool, const QString&) override {
+            done = true;
+        }
+        StallMeter* stalls = nullptr;
+        QElapsedTimer arrived;
+        double unpackMs = 0;
+        bool ok = false;
+        bool done = false;
+    };
+    StallMeter stalls;
+    Heard heard;
+    heard.stalls = &stalls;
+    for (auto _ : state) {
+        auto model = ZipFileDownloadModel::create(server.url("/archives/largest.zip").toString(),
+                                                  quiet.home.path() + "/Documents/bundles");
+        model->addDelegate(&heard);
+        model->download();
+        if (!waitUntil([&] { return heard.done; }, 600000)) state.SkipWithError("no end");
+    }
+    if (!heard.ok) state.SkipWithError("not unpacked");
+    state.counters["archive_MB"] = double(archive.size()) / (1 << 20);
+    state.counters["unpack_ms"] = heard.unpackMs;
+    state.counters["longest_stall_ms"] = stalls.longestMs();
+    // The same loop with nothing to do for a second: what the machine itself costs.
+    stalls.restart();
+    waitUntil([] { return false; }, 1000);
+    state.counters["idle_stall_ms"] = stalls.longestMs();
+}
+BENCHMARK(BM_Unpack_LargestArchiveStall)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -12,16 +13,24 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <archive.h>
 #include <archive_entry.h>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <sched.h>
 #include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+using Stopped = std::function<bool()>;
+
+bool asked(const Stopped& stopped) {
+    return stopped && stopped();
+}
 
 fs::path toPath(const QString& path) {
     return fs::path(QFile::encodeName(path).toStdString());
@@ -114,7 +123,7 @@ std::optional<QByteArray> placeOf(archive_entry* entry) {
 }
 
 // Reads the headers only, so a hostile archive is refused before anything of it is written.
-bool acceptable(const QString& file) {
+bool acceptable(const QString& file, const Stopped& stopped) {
     const Reader in(file);
     if (!in) return false;
     qint64 declared = 0;
@@ -122,6 +131,7 @@ bool acceptable(const QString& file) {
     archive_entry* entry = nullptr;
     int r;
     while ((r = archive_read_next_header(in.get(), &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN) {
+        if (asked(stopped)) return false;
         if (++entries > ZipFileDownloadModel::kMaxEntries || !placeOf(entry)) return false;
         if (archive_entry_size_is_set(entry))
             declared += qMax<qint64>(0, archive_entry_size(entry));
@@ -130,12 +140,13 @@ bool acceptable(const QString& file) {
     return r == ARCHIVE_EOF;
 }
 
-bool copyData(archive* in, archive* out, qint64* unpacked) {
+bool copyData(archive* in, archive* out, qint64* unpacked, const Stopped& stopped) {
     const void* block = nullptr;
     size_t size = 0;
     la_int64_t offset = 0;
     int r;
     while ((r = archive_read_data_block(in, &block, &size, &offset)) == ARCHIVE_OK) {
+        if (asked(stopped)) return false;
         // Counted as it comes: a stored size may lie.
         *unpacked += qint64(size);
         if (*unpacked > ZipFileDownloadModel::kMaxUnpackedBytes) return false;
@@ -145,9 +156,9 @@ bool copyData(archive* in, archive* out, qint64* unpacked) {
 }
 
 // root has no link in it.
-bool extractInto(const QString& file, const QByteArray& root) {
+bool extractInto(const QString& file, const QByteArray& root, const Stopped& stopped) {
     const Reader in(file);
-    if (!in || !acceptable(file)) return false;
+    if (!in || !acceptable(file, stopped)) return false;
     Writer out(archive_write_disk_new(), archive_write_free);
     // Besides the checks above: never write through a link already on disk.
     archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_SECURE_NODOTDOT |
@@ -158,6 +169,7 @@ bool extractInto(const QString& file, const QByteArray& root) {
         const int r = archive_read_next_header(in.get(), &entry);
         if (r == ARCHIVE_EOF) return true;
         if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return false;
+        if (asked(stopped)) return false;
         const auto below = placeOf(entry);
         if (!below) return false;
         if (below->isEmpty()) continue; // "./": the target itself
@@ -166,16 +178,16 @@ bool extractInto(const QString& file, const QByteArray& root) {
         // Data, not programs: no set-id bits, nothing unreadable.
         archive_entry_set_perm(entry, archive_entry_filetype(entry) == AE_IFDIR ? 0755 : 0644);
         if (archive_write_header(out.get(), entry) != ARCHIVE_OK) return false;
-        if (isFile && !copyData(in.get(), out.get(), &unpacked)) return false;
+        if (isFile && !copyData(in.get(), out.get(), &unpacked, stopped)) return false;
         if (archive_write_finish_entry(out.get()) != ARCHIVE_OK) return false;
     }
 }
 
 // Unpacks into a hidden folder inside toDir and moves the entries up only when all are there.
-bool extractWhole(const QString& file, const QString& toDir) {
+bool extractWhole(const QString& file, const QString& toDir, const Stopped& stopped) {
     const Staging stage(toDir + QStringLiteral("/.unzip-XXXXXX"));
     const QString root = QFileInfo(stage.path()).canonicalFilePath();
-    if (!stage.isValid() || root.isEmpty() || !extractInto(file, QFile::encodeName(root)))
+    if (!stage.isValid() || root.isEmpty() || !extractInto(file, QFile::encodeName(root), stopped))
         return false;
     std::error_code ec;
     for (const QString& name : PCFile::fileSubFileNames(root)) {
@@ -188,18 +200,107 @@ bool extractWhole(const QString& file, const QString& toDir) {
 }
 
 // Copies the tree beside `to` first, so the old one goes only once a whole new one is there.
-bool replaceWithCopy(const QString& from, const QString& to) {
+bool replaceWithCopy(const QString& from, const QString& to, const Stopped& stopped) {
     std::error_code ec;
     const auto status = fs::symlink_status(toPath(from), ec);
     // The top is the archive's folder itself, never a link to somewhere else.
     if (ec || !fs::exists(status) || fs::is_symlink(status)) return false;
     const Staging staging(to + QStringLiteral(".copy-XXXXXX"));
-    if (!staging.isValid()) return false;
+    if (!staging.isValid() || asked(stopped)) return false;
     const fs::path copy = toPath(staging.filePath(QStringLiteral("copy")));
     fs::copy(toPath(from), copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-    if (ec || !ns::Directories::removeTree(to)) return false;
+    // The last moment to stop with the old tree untouched.
+    if (ec || asked(stopped) || !ns::Directories::removeTree(to)) return false;
     fs::rename(copy, toPath(to), ec);
     return !ec;
+}
+
+// One downloaded archive to unpack: made on the main thread, then the worker's alone.
+struct Unpack {
+    std::unique_ptr<Staging> stage; // holds the archive; goes, with all in it, on the worker
+    QString archiveFile;
+    QString unpacked;
+    QString from; // the archive's folder once unpacked
+    QString to;   // the folder it replaces
+
+    QString run(const Stopped& stopped) const {
+        if (!ZipFileDownloadModel::unZipFile(archiveFile, unpacked, stopped))
+            return QStringLiteral("文件解压失败");
+        if (!replaceWithCopy(from, to, stopped)) return QStringLiteral("文件拷贝失败");
+        return {};
+    }
+};
+
+using Work = std::function<QString()>;            // on the unpacking thread
+using Done = std::function<void(const QString&)>; // back on the main thread
+
+// One thread, so unpacks run one after another in the order they were asked for: two into the
+// same folder never mix. Waited for when the application goes.
+QThreadPool& unpackingThread() {
+    static QThreadPool* const pool = [] {
+        auto* one = new QThreadPool;
+        one->setMaxThreadCount(1);
+        qAddPostRoutine([] { unpackingThread().waitForDone(); });
+        return one;
+    }();
+    return *pool;
+}
+
+// libarchive's disk writer sets the umask to 0 for a moment at every entry; on a thread that
+// shares it with the main thread, a file the main thread created just then would be open to
+// everyone. So the unpacking thread takes a umask (and working folder) of its own.
+bool hasOwnUmask() {
+    thread_local const bool own = ::unshare(CLONE_FS) == 0;
+    return own;
+}
+
+void unpackOffMainThread(Work work, Done done) {
+    QObject* const mainThread = QCoreApplication::instance();
+    unpackingThread().start([mainThread, work = std::move(work), done = std::move(done)]() mutable {
+        if (!hasOwnUmask()) {
+            // Where the system refuses that, the main thread unpacks as it always did.
+            QMetaObject::invokeMethod(
+                mainThread, [work = std::move(work), done = std::move(done)] { done(work()); },
+                Qt::QueuedConnection);
+            return;
+        }
+        const QString error = work();
+        work = nullptr; // what it staged goes here, off the main thread
+        QMetaObject::invokeMethod(
+            mainThread, [error, done = std::move(done)] { done(error); }, Qt::QueuedConnection);
+    });
+}
+
+// On the main thread: the checks, and the archive moved out of its part file (so the next
+// download of the address may use it). "" and the work, else the reasons.
+QString prepare(const ZipFileDownloadModel& model, Unpack* work) {
+    const QString name = model.urlString().section(QLatin1Char('/'), -1);
+    const QByteArray data = model.downLoadData();
+    // Streamed to its part file when there is a directory to unpack to, else held.
+    const bool streamed = model.isNeedOutputStream() && !model.pathString().isEmpty();
+    QStringList errors;
+    if (streamed ? QFileInfo(model.saveTempPath()).size() <= 0 : data.isEmpty())
+        errors << QStringLiteral("下载数据为空");
+    if (model.pathString().isEmpty())
+        errors << QStringLiteral("保存目录为空");
+    else if (!QDir().mkpath(model.pathString()))
+        errors << QStringLiteral("创建目录失败");
+    if (!ZipFileDownloadModel::isZip(name)) errors << QStringLiteral("下载文件非zip格式");
+    if (!errors.isEmpty()) return errors.join(QLatin1Char('\n'));
+
+    const QString fileName = name.section(QLatin1Char('='), -1);
+    const QString baseName = fileName.section(QLatin1Char('.'), 0, 0);
+    work->stage = std::make_unique<Staging>(PCFile::fileTempDir(QStringLiteral("zip-XXXXXX")));
+    work->archiveFile = work->stage->filePath(fileName);
+    // An empty base name would stand for pathString itself.
+    if (baseName.isEmpty() || !work->stage->isValid() ||
+        !(streamed ? QFile::rename(model.saveTempPath(), work->archiveFile)
+                   : PCFile::fileWriteAtPath(work->archiveFile, data)))
+        return QStringLiteral("文件保存失败");
+    work->unpacked = work->stage->filePath(QStringLiteral("unpacked"));
+    work->from = work->unpacked + QLatin1Char('/') + baseName;
+    work->to = model.pathString() + QLatin1Char('/') + baseName;
+    return {};
 }
 
 } // namespace
@@ -207,6 +308,10 @@ bool replaceWithCopy(const QString& from, const QString& to) {
 ZipFileDownloadModel::ZipFileDownloadModel(QObject* parent) : PCFileDownLoadModel(parent) {
     setMaxLength(kMaxArchiveBytes);
     setIsNeedOutputStream(true);
+}
+
+ZipFileDownloadModel::~ZipFileDownloadModel() {
+    *m_gone = true;
 }
 
 QString ZipFileDownloadModel::streamPath() const {
@@ -234,11 +339,12 @@ bool ZipFileDownloadModel::isZip(const QString& name) {
     return dot >= 0 && name.mid(dot + 1).startsWith(QLatin1String("zip"), Qt::CaseInsensitive);
 }
 
-bool ZipFileDownloadModel::unZipFile(const QString& file, const QString& toDir) {
+bool ZipFileDownloadModel::unZipFile(const QString& file, const QString& toDir,
+                                     const std::function<bool()>& stopped) {
     if (file.isEmpty() || toDir.isEmpty()) return false;
     const bool existed = QFileInfo::exists(toDir);
     if (!QDir().mkpath(toDir)) return false;
-    if (extractWhole(file, toDir)) return true;
+    if (extractWhole(file, toDir, stopped)) return true;
     if (!existed) QDir().rmdir(toDir);
     return false;
 }
@@ -247,40 +353,27 @@ void ZipFileDownloadModel::downloadSuccess() {
     const Ptr self = shared_from_this();
     // Out of the register like any finished download, so the address can be fetched again.
     cancle();
-    const QString error = unpack();
+    auto work = std::make_shared<Unpack>();
+    const QString error = prepare(*this, work.get());
     QFile::remove(saveTempPath()); // unpacked or refused, the archive itself is not kept
-    for (auto* delegate : liveDelegates())
-        delegate->modelUnZipSuccsess(this, error.isEmpty(), error);
+    if (!error.isEmpty()) {
+        work.reset();
+        tellUnpacked(error);
+        return;
+    }
+    const std::weak_ptr<PCFileDownLoadModel> model = self;
+    unpackOffMainThread(
+        [work = std::move(work), gone = m_gone] {
+            return work->run([gone] { return gone->load(); });
+        },
+        [model](const QString& error) {
+            if (const Ptr alive = model.lock())
+                static_cast<ZipFileDownloadModel*>(alive.get())->tellUnpacked(error);
+        });
 }
 
-QString ZipFileDownloadModel::unpack() const {
-    const QString name = urlString().section(QLatin1Char('/'), -1);
-    const QByteArray data = downLoadData();
-    // Streamed to its part file when there is a directory to unpack to, else held.
-    const bool streamed = isNeedOutputStream() && !pathString().isEmpty();
-    QStringList errors;
-    if (streamed ? QFileInfo(saveTempPath()).size() <= 0 : data.isEmpty())
-        errors << QStringLiteral("下载数据为空");
-    if (pathString().isEmpty())
-        errors << QStringLiteral("保存目录为空");
-    else if (!QDir().mkpath(pathString()))
-        errors << QStringLiteral("创建目录失败");
-    if (!isZip(name)) errors << QStringLiteral("下载文件非zip格式");
-    if (!errors.isEmpty()) return errors.join(QLatin1Char('\n'));
-
-    const QString fileName = name.section(QLatin1Char('='), -1);
-    const QString baseName = fileName.section(QLatin1Char('.'), 0, 0);
-    const Staging stage(PCFile::fileTempDir(QStringLiteral("zip-XXXXXX")));
-    const QString archiveFile = stage.filePath(fileName);
-    // An empty base name would stand for pathString itself.
-    if (baseName.isEmpty() || !stage.isValid() ||
-        !(streamed ? QFile::rename(saveTempPath(), archiveFile)
-                   : PCFile::fileWriteAtPath(archiveFile, data)))
-        return QStringLiteral("文件保存失败");
-    const QString unpacked = stage.filePath(QStringLiteral("unpacked"));
-    if (!unZipFile(archiveFile, unpacked)) return QStringLiteral("文件解压失败");
-    if (!replaceWithCopy(unpacked + QLatin1Char('/') + baseName,
-                         pathString() + QLatin1Char('/') + baseName))
-        return QStringLiteral("文件拷贝失败");
-    return {};
+void ZipFileDownloadModel::tellUnpacked(const QString& error) {
+    const Ptr self = shared_from_this();
+    for (auto* delegate : liveDelegates())
+        delegate->modelUnZipSuccsess(this, error.isEmpty(), error);
 }

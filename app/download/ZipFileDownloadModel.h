@@ -3,10 +3,16 @@
 #include "app/download/PCFileDownLoadModel.h"
 
 #include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
 
 // Downloads a zip archive and unpacks it: the archive's folder named like the file (up to its
 // first ".") replaces pathString/<that name>. Waiters hear modelUnZipSuccsess (with the
 // reasons joined by "\n" when it failed) instead of modelDownloadSuccsess.
+// The unpacking and the copy into place run on a thread of their own, one archive at a time;
+// the result comes back on the main thread. A model destroyed meanwhile stops its
+// unpack at the next entry or block, leaves the target as it was and hears nothing.
 class ZipFileDownloadModel : public PCFileDownLoadModel {
     Q_OBJECT
 public:
@@ -24,20 +30,26 @@ public:
     static Ptr modelWithUrl(const QString& url, const QString& path);
 
     explicit ZipFileDownloadModel(QObject* parent = nullptr);
+    ~ZipFileDownloadModel() override;
 
     // The name has a "." and what follows the last one begins with "zip", in any case.
     static bool isZip(const QString& name);
     // Unpacks the zip file into toDir (made when missing), all or nothing. An entry that would
     // land outside toDir (absolute path, "..", a link that may lead out, a hard link), a device
     // or pipe, a name that is not UTF-8, or more than the caps above refuses the whole archive,
-    // as does a damaged one: toDir is then left as it was.
-    static bool unZipFile(const QString& file, const QString& toDir);
+    // as does a damaged one: toDir is then left as it was. `stopped` is asked before every
+    // entry and block; once it answers true the unpack is refused. The disk writer sets the
+    // umask for a moment: call it on a thread with a umask of its own, or on the main thread.
+    static bool unZipFile(const QString& file, const QString& toDir,
+                          const std::function<bool()>& stopped = {});
 
 protected:
     void downloadSuccess() override;
     QString streamPath() const override;
 
 private:
-    // "" when unpacked and in place, else the reasons.
-    QString unpack() const;
+    void tellUnpacked(const QString& error);
+
+    // Set when the model goes; the worker reads it, never the model.
+    const std::shared_ptr<std::atomic_bool> m_gone = std::make_shared<std::atomic_bool>(false);
 };

@@ -1,7 +1,9 @@
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -11,7 +13,9 @@
 #include "platform/foundation/Directories.h"
 #include "sandbox/ArchiveFiles.h"
 #include "tests/support/SandboxFixture.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
+#include "tests/support/ZipWriter.h"
 
 namespace {
 
@@ -26,11 +30,17 @@ TEST(ZipName, AZipIsNamedSoAfterItsLastDot) {
         EXPECT_EQ(ZipFileDownloadModel::isZip(c.name), c.zip) << c.name;
 }
 
+bool onMainThread() {
+    return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
 struct Heard : QObject, PCFileDownLoadModelDelegate {
     void modelUnZipSuccsess(PCFileDownLoadModel*, bool ok, const QString& error) override {
         result = {ok, error};
+        mainThread = onMainThread();
     }
     std::optional<std::pair<bool, QString>> result;
+    bool mainThread = false;
 };
 
 // Every file, folder and link under dir, but those below `except`.
@@ -101,6 +111,7 @@ TEST_F(ZipDownloadTest, OnlyAWholeHarmlessArchiveReplacesItsFolderAndNothingLand
         ASSERT_TRUE(waitUntil([&] { return heard.result.has_value(); }, 20000)) << c.archive;
         EXPECT_EQ(heard.result->first, c.error.isEmpty()) << c.archive;
         EXPECT_EQ(heard.result->second, c.error) << c.archive;
+        EXPECT_TRUE(heard.mainThread) << c.archive;
         EXPECT_FALSE(PCDownloadingQueue::contains(model.get())) << c.archive;
 
         EXPECT_EQ(treeOf(home.path(), target), before) << c.archive;
@@ -172,6 +183,79 @@ TEST_F(ZipDownloadTest, AnArchiveIsStreamedAndStoppedAtItsCeiling) {
         EXPECT_LE(model->currentLength(), ZipFileDownloadModel::kMaxArchiveBytes);
         EXPECT_EQ(treeOf(PCFile::fileTempDir()), QStringList{});
         EXPECT_EQ(treeOf(target).size(), c.end.isEmpty() ? 5 : 0);
+        QDir(target).removeRecursively();
+    }
+}
+
+// Told to stop at any of its checks (each header read first, then each entry and block
+// written), an unpack ends at once and leaves the folder as it was.
+TEST_F(ZipDownloadTest, AnUnpackToldToStopEndsThereAndLeavesTheFolderAsItWas) {
+    const QString file = home.path() + "/good.zip", into = home.path() + "/into";
+    ASSERT_TRUE(PCFile::fileWriteAtPath(file, sandbox::ArchiveFiles::file("good.zip")));
+    int checks = 0;
+    ASSERT_TRUE(ZipFileDownloadModel::unZipFile(file, into, [&] { return !++checks; }));
+    ASSERT_GE(checks, 10); // 4 headers, 4 entries, the blocks of 2 files
+    for (int stopAt = 1; stopAt <= checks; ++stopAt) {
+        QDir(into).removeRecursively();
+        QDir().mkpath(into);
+        ASSERT_TRUE(PCFile::fileWriteAtPath(into + "/keep.txt", "kept"));
+        int asked = 0;
+        EXPECT_FALSE(
+            ZipFileDownloadModel::unZipFile(file, into, [&] { return ++asked == stopAt; }));
+        EXPECT_EQ(asked, stopAt);
+        EXPECT_EQ(treeOf(into), QStringList{"keep.txt"}) << stopAt;
+    }
+}
+
+// While a large archive unpacks on its own thread a second one arrives: it waits its turn (into
+// the same folder too), and a model gone meanwhile stops its unpack, leaves its folder as it was
+// and hears nothing. Results come on the main thread.
+TEST_F(ZipDownloadTest, ArchivesUnpackInTurnOffTheMainThreadAndAGoneModelsUnpackStops) {
+    ScriptedServer server;
+    auto large = ScriptedServer::json(testsupport::largestZip("good", 1024, qint64(16) << 20));
+    large.contentType = "application/zip";
+    server.setFallback(large);
+    struct Named : QObject, PCFileDownLoadModelDelegate {
+        Named(const QString& name, QStringList* heard) : name(name), heard(heard) {}
+        void modelUnZipSuccsess(PCFileDownLoadModel*, bool ok, const QString&) override {
+            *heard << name + (ok ? "" : " failed") + (onMainThread() ? "" : " off the main thread");
+        }
+        QString name;
+        QStringList* heard;
+    };
+    const QString target = home.path() + "/Documents/bundles";
+    const QStringList good{"data", "data/numbers.csv", "latest.txt", "账单说明.txt"};
+    const struct {
+        bool firstGoes;
+        QString secondInto;
+        QStringList heard;
+        QStringList left; // in target/good
+    } cases[] = {{false, target, {"large", "small"}, good},
+                 {true, home.path() + "/elsewhere", {"small"}, {"old.txt"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.firstGoes);
+        ASSERT_TRUE(QDir().mkpath(target + "/good"));
+        ASSERT_TRUE(PCFile::fileWriteAtPath(target + "/good/old.txt", "before"));
+        QStringList heard;
+        Named first("large", &heard), second("small", &heard);
+        auto model = ZipFileDownloadModel::create(server.url("/large/good.zip").toString(), target);
+        model->addDelegate(&first);
+        model->download();
+        ASSERT_TRUE(waitUntil([] { // its entries being written
+            return QDirIterator(PCFile::fileTempDir(), {".unzip-*"}, QDir::Dirs | QDir::Hidden,
+                                QDirIterator::Subdirectories)
+                .hasNext();
+        }));
+        if (c.firstGoes) model.reset();
+        auto next = ZipFileDownloadModel::create(
+            QString(sandbox.baseAddress()).replace("/pelvo/", "/archives/") + "good.zip",
+            c.secondInto);
+        next->addDelegate(&second);
+        next->download();
+        ASSERT_TRUE(waitUntil([&] { return heard.contains("small"); }, 20000));
+        EXPECT_EQ(heard, c.heard);
+        EXPECT_EQ(treeOf(target + "/good"), c.left);
+        EXPECT_EQ(treeOf(PCFile::fileTempDir()), QStringList{});
         QDir(target).removeRecursively();
     }
 }
