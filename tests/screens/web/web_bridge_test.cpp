@@ -156,7 +156,7 @@ TEST_F(AnswerTest, everyAnswerCarriesHostileValuesIntact) {
         EXPECT_EQ(received(WebBridgeAnswer::text("cb", value)), value);
 
         const QList<WebBridgeAnswer::Person> people{
-            {value, {"13800000001", value}}, {"李四", {}}, {"", {"10086"}}};
+            {value, {"13800000001", value}}, {"李四", {}}, {"", {"16540"}}};
         QString text = received(WebBridgeAnswer::contactList("cb", people));
         const QJSValue list = asObjects(text);
         ASSERT_FALSE(list.isError()) << text.toStdString();
@@ -164,13 +164,13 @@ TEST_F(AnswerTest, everyAnswerCarriesHostileValuesIntact) {
         EXPECT_EQ(list.property(0).property("name").toString(), value);
         EXPECT_EQ(list.property(0).property("numlist").property(1).toString(), value);
         EXPECT_EQ(list.property(1).property("numlist").property("length").toInt(), 0);
-        EXPECT_EQ(list.property(2).property("numlist").property(0).toString(), "10086");
+        EXPECT_EQ(list.property(2).property("numlist").property(0).toString(), "16540");
 
-        text = received(WebBridgeAnswer::pickedContact("cb", "10086", value));
+        text = received(WebBridgeAnswer::pickedContact("cb", "16540", value));
         const QJSValue picked = asObjects(text);
         ASSERT_FALSE(picked.isError()) << text.toStdString();
         EXPECT_EQ(picked.property("name").toString(), value);
-        EXPECT_EQ(picked.property("numlist").property(0).toInt(), 10086);
+        EXPECT_EQ(picked.property("numlist").property(0).toInt(), 16540);
         EXPECT_FALSE(engine.evaluate("pwned").toBool());
     }
 }

@@ -30,9 +30,9 @@ TEST(VCard, readsBothVersionsFoldingAndSeveralNumbers) {
          "\n 0000 0002\nEND:VCARD\n",
          {{"Ann", "Longname", {"+86-1390000 0002"}}}},
         {"grouped property, escapes, no number",
-         "BEGIN:VCARD\nVERSION:3.0\nN:O\\;Brien;Pat\\, Jr;;;\nitem1.TEL:10086\nEND:VCARD\n"
+         "BEGIN:VCARD\nVERSION:3.0\nN:O\\;Brien;Pat\\, Jr;;;\nitem1.TEL:16540\nEND:VCARD\n"
          "BEGIN:VCARD\nVERSION:3.0\nFN:只有显示名\nEND:VCARD\n",
-         {{"Pat, Jr", "O;Brien", {"10086"}}, {"只有显示名", "", {}}}},
+         {{"Pat, Jr", "O;Brien", {"16540"}}, {"只有显示名", "", {}}}},
         {"lower-case keywords, tab folding",
          "begin:vcard\nversion:3.0\nn:Li;\n\tSi;;;\ntel:123\nend:vcard\n",
          {{"Si", "Li", {"123"}}}},
@@ -73,7 +73,7 @@ TEST(AddressBookHelper, cleansNumbersAndNames) {
         {"+86 138-0000-0001", "13800000001"},
         {"(010) 8888-6666", "01088886666"},
         {"+86(021)5555", "0215555"}, // the ")" goes; the "(" only where it ends up at an end
-        {"tel 10086 ext", "10086"},
+        {"tel 16540 ext", "16540"},
         {"ext.", ""},
         {"", ""},
     };

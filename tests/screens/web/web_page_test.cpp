@@ -329,7 +329,7 @@ TEST_F(WebPageTest, smsGoesWhereTheDesktopCanSendItWithATypedRecipient) {
     const QString longest(WebBridgeMessage::kMaxSmsBodyLength, QChar(0x8bdd));
     const Case cases[] = {
         {"text", "推荐你使用", true, true, "推荐你使用", false},
-        {"number", 10086, true, true, "10086", false},
+        {"number", 16540, true, true, "16540", false},
         {"longest body", longest, true, true, longest, false},
         {"body past the limit", longest + "A", true, false, "", false},
         {"object", QJsonObject{{"a", 1}}, true, false, "", false},
@@ -363,13 +363,13 @@ TEST_F(WebPageTest, smsGoesWhereTheDesktopCanSendItWithATypedRecipient) {
         EXPECT_TRUE(opened.isEmpty());
         // Typed as a person types: letters are refused, digits and commas taken.
         windowinput::click(composer->recipientsField());
-        windowinput::type("1380000000a1,10086");
-        EXPECT_EQ(composer->recipientsField()->text(), "13800000001,10086");
+        windowinput::type("1380000000a1,16540");
+        EXPECT_EQ(composer->recipientsField()->text(), "13800000001,16540");
         windowinput::click(composer->sendButton());
         ASSERT_TRUE(presented(page, false));
         ASSERT_EQ(opened.size(), 1);
         EXPECT_EQ(opened.first().scheme(), "sms");
-        EXPECT_EQ(opened.first().path(), "13800000001,10086");
+        EXPECT_EQ(opened.first().path(), "13800000001,16540");
         EXPECT_EQ(QUrlQuery(opened.first()).queryItemValue("body", QUrl::FullyDecoded), c.body);
     }
     ui::MessageComposeViewController::setCanSendText(true);
