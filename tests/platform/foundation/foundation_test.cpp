@@ -18,6 +18,7 @@
 #include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Values.h"
+#include "tests/support/PipeGuard.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
 
@@ -475,24 +476,6 @@ TEST(UserDefaults, aFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
         ASSERT_TRUE(store.synchronize());
         EXPECT_TRUE(ns::UserDefaults(path).boolForKey("is_auto_login"));
     }
-}
-
-// Runs work on a thread of its own and waits for it under a guard; a reader stuck opening the
-// pipe is set free by a writer, so a failure never hangs the suite.
-bool endsWithoutAWriter(const QString& pipe, const std::function<void()>& work) {
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        work();
-        done = true;
-    });
-    const bool ended = waitUntil([&] { return done.load(); }, 5000);
-    if (!ended) {
-        QFile writer(pipe);
-        writer.open(QIODevice::WriteOnly);
-        writer.close();
-    }
-    worker.join();
-    return ended;
 }
 
 TEST(UserDefaults, aPipeInPlaceOfTheSettingsOrACacheFileIsNeverWaitedOn) {
