@@ -2,8 +2,10 @@
 
 #include "app/categories/BFStringUtils.h"
 #include "app/categories/BFStyleUtils.h"
-#include "app/core/HTTPRequest.h"
+#include "app/categories/MD5.h"
 #include "app/core/tavrixConfig.h"
+#include "app/download/PCFile.h"
+#include "app/download/netLoading.h"
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
@@ -12,10 +14,6 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
-
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QPointer>
 
 namespace {
 
@@ -76,17 +74,11 @@ ui::ImageView* BFLayoutUtils::getUIImageViewWithURL(const QString& address, cons
     auto* view = new ui::ImageView(frame);
     view->setUserInteractionEnabled(true);
     view->setBackgroundColor(Qt::transparent);
-    if (url.isEmpty()) return view;
-    // Fetched without blocking the event loop; the view shows the picture once it arrives
-    // and a view gone by then takes the transfer with it.
-    QNetworkReply* reply = HTTPRequest::networkManager().get(QNetworkRequest(QUrl(url)));
-    reply->setParent(view);
-    QObject::connect(reply, &QNetworkReply::finished, view, [view, reply] {
-        reply->deleteLater();
-        if (reply->error() != QNetworkReply::NoError) return;
-        QImage image;
-        if (image.loadFromData(reply->readAll())) view->setImage(image);
-    });
+    // Never waited for: the picture comes the way every remote picture does (memory cache,
+    // cached file, or a shared download within the picture ceilings) and shows when it is
+    // there; the view starts empty.
+    netLoading::asynchronousLoadImage(view, url, MD5::md5(url),
+                                      PCFile::fileCacheDir(QStringLiteral("imageCache")), QImage());
     return view;
 }
 
