@@ -1,5 +1,3 @@
-#include <QBuffer>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/categories/BFLayoutUtils.h"
@@ -8,20 +6,12 @@
 #include "app/categories/NilString.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "app/download/MultiplexCache.h"
-#include "app/download/netLoading.h"
-#include "platform/foundation/Directories.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Font.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
-#include "sandbox/PictureStore.h"
 #include "tests/support/DrawnText.h"
-#include "tests/support/ScriptedServer.h"
-#include "tests/support/Wait.h"
 
 #include <memory>
 
@@ -72,65 +62,6 @@ TEST(BFLayoutUtils, sizesFollowTheLastSubview) {
             BFLayoutUtils::lowestContentHeight(scroll.get(), min);
         EXPECT_EQ(scroll->contentSize(), QSizeF(320, height)) << min;
     }
-}
-
-// A picture at an address shows when it has come, and only when it is within the picture
-// ceilings; an address without "http://" is the server's.
-TEST(BFLayoutUtils, anImageViewWithAnAddressShowsOnlyPicturesWithinTheCeilings) {
-    QTemporaryDir home;
-    const QString previousHome = ns::Directories::home(),
-                  previousBase = tavrixConfig::serverBaseAddress();
-    ns::Directories::setHomeOverride(home.path());
-    MultiplexCache::removeCache();
-    QImage red(100, 50, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "PNG");
-    ScriptedServer server;
-    server.setHandler([&png](const ScriptedServer::Request& r) {
-        ScriptedServer::Action a;
-        a.contentType = "image/png";
-        if (r.path.contains("over-pixels"))
-            a.body = sandbox::PictureStore::blackPng(4100, 4100);
-        else if (r.path.contains("over-bytes"))
-            a.body = png + QByteArray(int(ui::kMaxPictureBytes), '\0');
-        else
-            a.body = png;
-        return a;
-    });
-    tavrixConfig::setServerBaseAddress(server.url("/pelvo/").toString());
-    const struct {
-        const char* address; // relative to the scripted server when it has no scheme
-        bool absolute;
-        QByteArray requested;
-        bool shown;
-    } cases[] = {
-        {"/p/picture.png", true, "/p/picture.png", true},
-        {"/p/over-pixels.png", true, "/p/over-pixels.png", false},
-        {"/p/over-bytes.png", true, "/p/over-bytes.png", false},
-        {"images/relative.png", false, "/pelvo/images/relative.png", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.address);
-        const int before = int(server.requests().size());
-        const QString address = c.absolute ? server.url(c.address).toString() : c.address;
-        std::unique_ptr<ui::ImageView> view(
-            BFLayoutUtils::getUIImageViewWithURL(address, QRectF(10, 20, 100, 50)));
-        EXPECT_EQ(view->frame(), QRectF(10, 20, 100, 50));
-        EXPECT_TRUE(view->image().isNull()); // nothing waited for
-        ASSERT_TRUE(waitUntil([&] { return !netLoading::fileDownloadModel(view.get()); }));
-        ASSERT_EQ(server.requests().size(), before + 1);
-        EXPECT_EQ(server.requests().last().path, c.requested);
-        const QImage shown = view->image();
-        EXPECT_EQ(shown.size(), c.shown ? QSize(100, 50) : QSize(0, 0));
-        EXPECT_EQ(shown.isNull() ? QColor() : shown.pixelColor(5, 5),
-                  c.shown ? QColor(Qt::red) : QColor());
-    }
-    tavrixConfig::setServerBaseAddress(previousBase);
-    ns::Directories::setHomeOverride(previousHome);
-    MultiplexCache::removeCache();
 }
 
 TEST(BFLayoutUtils, breakLinesWhereTheFirstLineEnds) {
