@@ -161,7 +161,7 @@ BENCHMARK(BM_Home_CachedAdverts)
 
 // A picture of side x side in one of the kinds a server may send: PNG of 0 colour (8 bits a
 // channel), 1 a palette, 2 colour with alpha at 16 bits a channel, 3 colour stored interlaced;
-// JPEG 4 sequential, 5 progressive. The pixels vary a little, so the file is of a real
+// JPEG 4 sequential, 5 progressive. Drawn pixels vary a little, so the file is of a real
 // picture's size rather than a few bytes.
 QByteArray pictureOfKind(int kind, int side) {
     if (kind == 3) // Qt writes no interlaced PNG
@@ -189,13 +189,15 @@ QByteArray pictureOfKind(int kind, int side) {
     return bytes;
 }
 
-// The memory the pictures cost: the peak over what the process held when the run began.
+// Resident memory now, in KB.
 qint64 residentKB() {
     return procField("/proc/self/status", "VmRSS");
 }
 
 // Three home tiles and three cached adverts that all name one picture of kind range(0) and
-// range(1) x range(1) pixels: the rise of peak memory while the home page is built and drawn.
+// range(1) x range(1) pixels: rise_MB is the peak while the home page is built and drawn over
+// what the process held before, the pictures' cost (run one at a time: freed memory of an
+// earlier run hides a later one's).
 void BM_Home_TilesAndAdvertsOfOnePicture(benchmark::State& state) {
     QuietHome quiet;
     // The page's own first drawing (fonts, bundled images) is not the pictures' cost.
