@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -27,6 +28,7 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/ImageView.h"
+#include "sandbox/PictureStore.h"
 #include "screens/home/RootViewController.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
@@ -158,6 +160,97 @@ void BM_Home_CachedAdverts(benchmark::State& state) {
 BENCHMARK(BM_Home_CachedAdverts)
     ->Args({50, 5000})
     ->Args({50, 4000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// A picture of side x side in one of the kinds a server may send: PNG of 0 colour (8 bits a
+// channel), 1 a palette, 2 colour with alpha at 16 bits a channel, 3 colour stored interlaced;
+// JPEG 4 sequential, 5 progressive. Drawn pixels vary a little, so the file is of a real
+// picture's size rather than a few bytes.
+QByteArray pictureOfKind(int kind, int side) {
+    if (kind == 3) // Qt writes no interlaced PNG
+        return sandbox::PictureStore::uniformPng(side, side, 8, 2, QByteArray("\x28\x78\xc8", 3),
+                                                 true);
+    const QImage::Format format = kind == 1   ? QImage::Format_Indexed8
+                                  : kind == 2 ? QImage::Format_RGBA64
+                                              : QImage::Format_RGB32;
+    QImage image(side, side, format);
+    if (kind == 1) {
+        QList<QRgb> colours;
+        for (int i = 0; i < 256; ++i)
+            colours.append(qRgb(i, 255 - i, 100));
+        image.setColorTable(colours);
+    }
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            image.setPixel(x, y, kind == 1 ? uint((x ^ y) % 5) : qRgb(40 + (x ^ y) % 5, 120, 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, kind >= 4 ? "jpeg" : "png");
+    writer.setProgressiveScanWrite(kind == 5);
+    writer.write(image);
+    return bytes;
+}
+
+// Resident memory now, in KB.
+qint64 residentKB() {
+    return procField("/proc/self/status", "VmRSS");
+}
+
+// Three home tiles and three cached adverts that all name one picture of kind range(0) and
+// range(1) x range(1) pixels: rise_MB is the peak while the home page is built and drawn over
+// what the process held before, the pictures' cost (run one at a time: freed memory of an
+// earlier run hides a later one's).
+void BM_Home_TilesAndAdvertsOfOnePicture(benchmark::State& state) {
+    QuietHome quiet;
+    // The page's own first drawing (fonts, bundled images) is not the pictures' cost.
+    QuietHome::drawHome();
+    const QByteArray png = pictureOfKind(int(state.range(0)), int(state.range(1)));
+    QVariantList tiles, adverts;
+    const QString url = QStringLiteral("http://127.0.0.1:1/pictures/big.png");
+    for (int i = 0; i < 3; ++i) {
+        tiles.append(QVariantMap{
+            {"position", 1 + i}, {"title", "t"}, {"main_desc", "d"}, {"photo", url}, {"type", 0}});
+        adverts.append(
+            QVariantMap{{"image", url}, {"name", "ad"}, {"data", "http://127.0.0.1:1/"}});
+    }
+    ns::PropertyList::writeFile(PCFile::fileCacheDir("MainInfoConfList.xml"),
+                                QVariantMap{{"result", 0}, {"list", tiles}});
+    QDir().mkpath(RootViewController::mainConfigDirectory());
+    PCFile::fileWriteAtPath(RootViewController::mainConfigDirectory() + "/big.png", png);
+    const QString cache = PCFile::fileCacheDir("imageCache");
+    QDir().mkpath(cache);
+    PCFile::fileWriteAtPath(cache + "/" + MD5::md5(url), png);
+    ns::PropertyList::writeFile(PCFile::fileCacheDir("AD.xml"),
+                                QVariantMap{{"position", 1}, {"list", adverts}});
+    Meter meter;
+    const qint64 before = residentKB();
+    for (auto _ : state) {
+        MultiplexCache::removeCache();
+        QuietHome::drawHome();
+    }
+    meter.report(state);
+    state.counters["rise_MB"] = double(procField("/proc/self/status", "VmHWM") - before) / 1024;
+    state.counters["file_KB"] = double(png.size()) / 1024;
+    // Whether the advert's picture was decoded at all (a picture past the ceilings is not).
+    state.counters["shown"] = MultiplexCache::count();
+}
+BENCHMARK(BM_Home_TilesAndAdvertsOfOnePicture)
+    ->ArgNames({"kind", "side"})
+    ->Args({0, 16})
+    ->Args({0, 4000})
+    ->Args({1, 4000})
+    ->Args({2, 4000})
+    ->Args({3, 4000})
+    ->Args({5, 4000})
+    // The largest of each kind the advert (640 wide) still decodes.
+    ->Args({0, 4096})
+    ->Args({1, 2149})
+    ->Args({2, 1276})
+    ->Args({3, 2632})
+    ->Args({4, 4096})
+    ->Args({5, 1888})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

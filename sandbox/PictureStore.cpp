@@ -17,6 +17,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace sandbox {
 
@@ -227,12 +228,42 @@ QByteArray PictureStore::plainPng(int width, int height, const QColor& colour) {
 }
 
 QByteArray PictureStore::declaredPng(quint32 width, quint32 height) {
+    return rawPng(width, height, 8, 6, 0, QByteArray(256, '\0')); // RGBA
+}
+
+QByteArray PictureStore::blackPng(quint32 width, quint32 height) {
+    const qsizetype row = 1 + (qsizetype(width) + 7) / 8; // filter byte, then the bits
+    return rawPng(width, height, 1, 0, 0, QByteArray(row * qsizetype(height), '\0'));
+}
+
+QByteArray PictureStore::uniformPng(int width, int height, quint8 depth, quint8 colourType,
+                                    const QByteArray& pixel, bool interlaced) {
+    // Interlaced, the rows of seven passes are stored one pass after the other, each pass
+    // taking every dx-th pixel from x0 of every dy-th row from y0.
+    static constexpr int kAdam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                         {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    static constexpr int kWhole[1][4] = {{0, 0, 1, 1}};
+    QByteArray rows;
+    for (const auto& pass :
+         interlaced ? std::span<const int[4]>(kAdam7) : std::span<const int[4]>(kWhole)) {
+        const int w = (width - pass[0] + pass[2] - 1) / pass[2];
+        const int h = (height - pass[1] + pass[3] - 1) / pass[3];
+        if (w <= 0 || h <= 0) continue;
+        const QByteArray row = '\0' + pixel.repeated(w);
+        rows += row.repeated(h);
+    }
+    return rawPng(quint32(width), quint32(height), depth, colourType, interlaced ? 1 : 0, rows);
+}
+
+QByteArray PictureStore::rawPng(quint32 width, quint32 height, quint8 depth, quint8 colourType,
+                                quint8 interlace, const QByteArray& scanlines) {
     QByteArray header(13, '\0');
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
-    header[8] = 8;                                                   // bit depth
-    header[9] = 6;                                                   // RGBA
-    const QByteArray data = qCompress(QByteArray(256, '\0')).mid(4); // zlib stream
+    header[8] = char(depth);
+    header[9] = char(colourType);
+    header[12] = char(interlace);
+    const QByteArray data = qCompress(scanlines).mid(4); // zlib stream
     return kPngSignature + pngChunk("IHDR", header) + pngChunk("IDAT", data) + pngChunk("IEND", {});
 }
 

@@ -43,6 +43,16 @@ public:
     static QByteArray plainPng(int width, int height, const QColor& colour);
     // A PNG signature and header declaring width x height, then a little data and the end.
     static QByteArray declaredPng(quint32 width, quint32 height);
+    // A real black PNG of that size at one bit a pixel: a few kilobytes for millions of pixels.
+    static QByteArray blackPng(quint32 width, quint32 height);
+    // A real PNG of one colour, `pixel` being the bytes of one pixel in the colour type and
+    // depth given (8 or 16 bits a sample), stored interlaced when asked.
+    static QByteArray uniformPng(int width, int height, quint8 depth, quint8 colourType,
+                                 const QByteArray& pixel, bool interlaced);
+    // A PNG of that head (bit depth, colour type, interlace method) over the scanlines given
+    // as they are to be stored, filter bytes included.
+    static QByteArray rawPng(quint32 width, quint32 height, quint8 depth, quint8 colourType,
+                             quint8 interlace, const QByteArray& scanlines);
     // Answers 200 with `total` bytes that start with prefix and go on with filler, written as
     // the client takes them (never held whole); total < 0 sends until the client goes or
     // kEndlessCap. declared >= 0 is the announced length, else total's (none when endless).

@@ -1,6 +1,7 @@
 #include "widgets/QPainterCanvas.h"
 
 #include "platform/ui/Font.h"
+#include "platform/ui/Image.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -37,7 +38,8 @@ const Picture& pictureNamed(const QString& name) {
         pic.svg = svg;
     } else {
         for (const char* suffix : {".png", ".jpg"}) {
-            pic.bitmap = QImage(QStringLiteral(":/images/%1%2").arg(base, QLatin1String(suffix)));
+            pic.bitmap =
+                ui::decodePicture(QStringLiteral(":/images/%1%2").arg(base, QLatin1String(suffix)));
             if (!pic.bitmap.isNull()) break;
         }
     }

@@ -2,10 +2,11 @@
 
 #include "app/categories/BFStringUtils.h"
 #include "app/categories/BFStyleUtils.h"
+#include "app/categories/MD5.h"
 #include "app/core/tavrixConfig.h"
-#include "platform/foundation/DataTask.h"
+#include "app/download/PCFile.h"
+#include "app/download/netLoading.h"
 #include "platform/foundation/DeviceInfo.h"
-#include "platform/foundation/HttpDownload.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
@@ -13,8 +14,6 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
-
-#include <QPointer>
 
 namespace {
 
@@ -75,17 +74,11 @@ ui::ImageView* BFLayoutUtils::getUIImageViewWithURL(const QString& address, cons
     auto* view = new ui::ImageView(frame);
     view->setUserInteractionEnabled(true);
     view->setBackgroundColor(Qt::transparent);
-    if (url.isEmpty()) return view;
-    // Fetched without blocking the event loop, bounded in bytes and time like every picture,
-    // and decoded at the size shown; a view gone by then takes the transfer with it.
-    const QSize fit = frame.size().toSize();
-    ns::DataTask::fetch(
-        QUrl(url), view,
-        [view, fit](bool ok, const QByteArray& body) {
-            const QImage image = ok ? ui::decodePicture(body, fit) : QImage();
-            if (!image.isNull()) view->setImage(image);
-        },
-        ns::HttpDownload::kPictureDeadlineMs);
+    // Never waited for: the picture comes the way every remote picture does (memory cache,
+    // cached file, or a shared download within the picture ceilings) and shows when it is
+    // there; the view starts empty.
+    netLoading::asynchronousLoadImage(view, url, MD5::md5(url),
+                                      PCFile::fileCacheDir(QStringLiteral("imageCache")), QImage());
     return view;
 }
 

@@ -30,8 +30,9 @@ public:
     static QRectF columnLayout(const BFTopPaddingLayout& layout, const QPointF& point);
 
     static ui::ImageView* getUIImageView(const QString& image, const QRectF& frame);
-    // Addresses without "http://" are taken relative to the server. The picture is fetched
-    // in the background and shown when it arrives.
+    // Addresses without "http://" are taken relative to the server. The picture is loaded
+    // like every remote picture (netLoading: cached, else fetched in the background within
+    // the picture ceilings) and shown when it arrives; nothing waits for it.
     static ui::ImageView* getUIImageViewWithURL(const QString& address, const QRectF& frame);
     static ui::ImageView* getResizeUIImageView(const QString& image, const QRectF& frame,
                                                float capLeft, float capTop);

@@ -28,8 +28,8 @@ DataTask::~DataTask() {
     }
 }
 
-DataTask* DataTask::fetch(const QUrl& url, QObject* owner, Completion completion,
-                          qint64 timeoutMs) {
+DataTask* DataTask::fetch(const QUrl& url, QObject* owner, Completion completion, qint64 timeoutMs,
+                          qint64 maxBytes) {
     auto* task = new DataTask(owner, std::move(completion));
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != "http" && scheme != "https")) {
@@ -41,16 +41,15 @@ DataTask* DataTask::fetch(const QUrl& url, QObject* owner, Completion completion
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     task->m_reply = manager().get(request);
     QNetworkReply* reply = task->m_reply;
-    connect(reply, &QNetworkReply::downloadProgress, task, [task, reply](qint64 received, qint64) {
-        if (received > kMaxBytes) {
-            reply->abort();
-        }
-    });
-    connect(reply, &QNetworkReply::finished, task, [task, reply] {
+    connect(reply, &QNetworkReply::downloadProgress, task,
+            [reply, maxBytes](qint64 received, qint64) {
+                if (received > maxBytes) reply->abort();
+            });
+    connect(reply, &QNetworkReply::finished, task, [task, reply, maxBytes] {
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const bool ok = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
-        const QByteArray body = ok ? reply->readAll() : QByteArray();
-        task->finish(ok && body.size() <= kMaxBytes, body);
+        const QByteArray body = ok ? reply->read(maxBytes + 1) : QByteArray();
+        task->finish(ok && body.size() <= maxBytes, body);
     });
     performAfter(timeoutMs, task, [task] { task->finish(false, {}); });
     return task;

@@ -20,12 +20,12 @@ public:
     using Completion = std::function<void(bool ok, const QByteArray& body)>;
 
     static constexpr qint64 kDefaultTimeoutMs = 10000;
-    // Bodies above this are failures: a picture to share is small.
+    // Bodies above maxBytes are failures: a picture to share is small.
     static constexpr qint64 kMaxBytes = 8 * 1024 * 1024;
 
     // Starts the fetch. An address that is not http(s) fails on the next pass of the loop.
     static DataTask* fetch(const QUrl& url, QObject* owner, Completion completion,
-                           qint64 timeoutMs = kDefaultTimeoutMs);
+                           qint64 timeoutMs = kDefaultTimeoutMs, qint64 maxBytes = kMaxBytes);
     ~DataTask() override;
 
 private:

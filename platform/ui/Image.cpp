@@ -1,5 +1,7 @@
 #include "platform/ui/Image.h"
 
+#include "platform/foundation/RegularFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QHash>
@@ -30,6 +32,86 @@ QSize acceptedSize(QImageReader& reader) {
     if (!size.isValid() || size.isEmpty()) return {};
     if (qint64(size.width()) * size.height() > kMaxPicturePixels) return {};
     return size;
+}
+
+// Enough of a picture's beginning for the heads read below; a JPEG whose head is longer is
+// taken at its dearest.
+constexpr qint64 kHeadBytes = 256 * 1024;
+
+qint64 bytesOf(const QSize& size, qint64 perPixel) {
+    return qint64(size.width()) * size.height() * perPixel;
+}
+
+// Whether libjpeg reads the picture in one pass, a few rows at a time: a sequential frame whose
+// first scan carries every component. Any other JPEG keeps every coefficient of the picture
+// until its last scan. components: the frame's, when found.
+bool jpegInOnePass(const QByteArray& head, int* components) {
+    const auto at = [&head](qsizetype i) { return i < head.size() ? quint8(head.at(i)) : 0; };
+    bool sequential = false;
+    int frameComponents = 0;
+    for (qsizetype i = 2; i + 4 <= head.size();) {
+        if (at(i) != 0xFF) return false;
+        const quint8 marker = at(i + 1);
+        if (marker == 0xFF) { // fill byte
+            ++i;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) { // no length
+            i += 2;
+            continue;
+        }
+        const int length = at(i + 2) << 8 | at(i + 3);
+        if (length < 2) return false;
+        const qsizetype data = i + 4;
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+            marker != 0xCC) {
+            sequential = marker == 0xC0 || marker == 0xC1 || marker == 0xC9;
+            frameComponents = at(data + 5);
+            *components = std::max(1, frameComponents);
+        } else if (marker == 0xDA) {
+            return sequential && frameComponents > 0 && at(data) == frameComponents;
+        }
+        i += 2 + length;
+    }
+    return false;
+}
+
+// What decoding the picture at `target` holds at its peak, by what Qt's readers do (measured
+// with Qt 6.4): a JPEG is read at the nearest eighth at or above the target and shrunk the rest
+// of the way; a PNG of 8-bit colour that is not interlaced is read row by row and shrunk as it
+// goes; every other picture is decoded whole and, to shrink, first copied into the form Qt
+// scales (32 or 64 bits a pixel; pictures of fewer bits a pixel pass through a second copy).
+qint64 decodeCost(const QByteArray& format, const QByteArray& head, QImage::Format decoded,
+                  const QSize& size, const QSize& target) {
+    const bool shrinks = target != size;
+    if (format == "jpeg" || format == "jpg") {
+        int components = 4;
+        const qint64 coefficients =
+            jpegInOnePass(head, &components)
+                ? 0
+                : bytesOf(QSize((size.width() + 15) / 16 * 16, (size.height() + 15) / 16 * 16),
+                          2 * components);
+        const QSize read =
+            shrinks ? QSize(std::min(size.width(), target.width() + size.width() / 8 + 1),
+                            std::min(size.height(), target.height() + size.height() / 8 + 1))
+                    : size;
+        return coefficients + bytesOf(read, 4) +
+               (shrinks ? bytesOf(read, 4) + bytesOf(target, 4) : 0);
+    }
+    const bool colour32 = decoded == QImage::Format_RGB32 || decoded == QImage::Format_ARGB32;
+    // The interlace method of IHDR, right after the signature and the chunk's length and type.
+    if (format == "png" && colour32 && head.size() > 28 && head.at(28) == 0)
+        return bytesOf(target, 4) + qint64(size.width()) * 8;
+    const qint64 own = decoded == QImage::Format_Invalid
+                           ? 4
+                           : std::max(1, QImage::toPixelFormat(decoded).bitsPerPixel() / 8);
+    if (!shrinks) return bytesOf(size, own);
+    const bool scalable =
+        decoded == QImage::Format_RGB32 || decoded == QImage::Format_ARGB32_Premultiplied ||
+        decoded == QImage::Format_RGBX64 || decoded == QImage::Format_RGBA64_Premultiplied;
+    const qint64 wide = own > 4 || decoded == QImage::Format_Grayscale16 ? 8 : 4;
+    const qint64 perPixel = own + (scalable ? 0 : wide) + (own < 4 ? own : 0);
+    return bytesOf(size, perPixel) + bytesOf(target, std::max<qint64>(4, own));
 }
 
 QImage load(const QString& name) {
@@ -97,21 +179,33 @@ void clearImageCache() {
 
 QImage decodePicture(QIODevice* device, const QSize& fit) {
     if (!device) return {};
+    const QByteArray head = device->peek(kHeadBytes);
     QImageReader reader(device);
     const QSize size = acceptedSize(reader);
     if (!size.isValid()) return {};
+    QSize target = size;
     if (fit.isValid() && !fit.isEmpty() &&
         (size.width() > fit.width() || size.height() > fit.height()))
-        reader.setScaledSize(size.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+        target = size.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (decodeCost(reader.format().toLower(), head, reader.imageFormat(), size, target) >
+        kMaxPictureDecodeBytes)
+        return {};
+    if (target != size) reader.setScaledSize(target);
     QImage image;
     if (!reader.read(&image)) return {};
     return image;
 }
 
 QImage decodePicture(const QString& file, const QSize& fit) {
-    QFile device(file);
-    if (!device.open(QIODevice::ReadOnly) || device.size() > kMaxPictureBytes) return {};
-    return decodePicture(&device, fit);
+    // Bundled pictures are compiled in; any other file is read only when it is a plain one, so
+    // a pipe in the picture cache is never waited on.
+    if (file.startsWith(QLatin1String(":/"))) {
+        QFile resource(file);
+        if (!resource.open(QIODevice::ReadOnly) || resource.size() > kMaxPictureBytes) return {};
+        return decodePicture(&resource, fit);
+    }
+    const std::optional<QByteArray> bytes = ns::readRegularFile(file, kMaxPictureBytes);
+    return bytes ? decodePicture(*bytes, fit) : QImage();
 }
 
 QImage decodePicture(const QByteArray& bytes, const QSize& fit) {

@@ -21,9 +21,15 @@ void clearImageCache();
 // Every picture read from a file or from received bytes goes through these: PNG, JPEG, GIF,
 // BMP or WebP, nothing else. The size is read from the picture's head first: a picture that
 // declares more than kMaxPicturePixels (or no size at all) is refused without being decoded,
-// and one larger than fit is decoded straight at the size that fits (aspect kept), never
-// larger. A null image when it is no picture.
+// and one larger than fit is decoded at the size that fits (aspect kept), never larger. Pass
+// the size the picture is shown at: a decode that would hold more than
+// kMaxPictureDecodeBytes at its peak is refused too. A sequential JPEG or a non-interlaced
+// 8-bit colour PNG shrinks while it is read and costs little more than the size shown; any
+// other picture is decoded whole first, which keeps it between about 1276 x 1276 (16-bit
+// colour with alpha) and 2632 x 2632 (8-bit colour). A null image when it is no picture. The
+// file form reads plain files only, never a pipe or a device.
 inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
+inline constexpr qint64 kMaxPictureDecodeBytes = qint64(28) << 20;
 // No picture of this client comes near it; a file or download past it is no picture.
 inline constexpr qint64 kMaxPictureBytes = qint64(4) << 20;
 QImage decodePicture(const QString& file, const QSize& fit = {});

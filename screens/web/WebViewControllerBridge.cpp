@@ -13,6 +13,7 @@
 #include "platform/foundation/DataTask.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PeoplePickerViewController.h"
 #include "platform/ui/TabBarController.h"
@@ -50,7 +51,11 @@ void selectTabCuttingTheOldOne(ui::TabBarController* tabs, qint64 index) {
     if (left) left->setViewControllers(stack.mid(0, 1), true);
 }
 
-// Fetches a share's picture in the background; an empty address or a failure gives nothing.
+// A share's thumbnail is a small picture beside its title.
+constexpr QSize kShareThumbFit(240, 240);
+
+// Fetches a share's picture in the background, no larger than any picture the client takes;
+// an empty address, a failure or bytes that are no picture within the ceilings give nothing.
 void fetchSharePicture(const QString& address, QObject* owner,
                        std::function<void(const QByteArray&)> done) {
     if (address.trimmed().isEmpty()) {
@@ -59,8 +64,10 @@ void fetchSharePicture(const QString& address, QObject* owner,
     }
     ns::DataTask::fetch(
         QUrl(address.trimmed()), owner,
-        [done](bool ok, const QByteArray& body) { done(ok ? body : QByteArray()); },
-        WebViewController::kShareImageTimeoutMs);
+        [done](bool ok, const QByteArray& body) {
+            done(ok && ui::pictureSize(body).isValid() ? body : QByteArray());
+        },
+        WebViewController::kShareImageTimeoutMs, ui::kMaxPictureBytes);
 }
 
 } // namespace
@@ -190,7 +197,7 @@ void WebViewController::createMessageToReqWithMessage(const QString& argument, i
         std::shared_ptr<TVMediaMessage> media = TVMediaMessage::message();
         media->setTitle(pieces.value(0));
         media->setDescription(pieces.value(2));
-        media->setThumbImage(QImage::fromData(thumb));
+        media->setThumbImage(ui::decodePicture(thumb, kShareThumbFit));
         std::shared_ptr<TVWebpageObject> page = TVWebpageObject::object();
         page->setWebpageUrl(pieces.value(3));
         media->setMediaObject(page);

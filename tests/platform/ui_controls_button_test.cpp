@@ -3,14 +3,17 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "sandbox/PictureStore.h"
+#include "tests/support/Watchdog.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace ui;
 
@@ -168,11 +171,13 @@ TEST(UiControlsImage, NamedPicturesAndMissingNames) {
     EXPECT_GT(imageSize(bg).width(), 0);
 }
 
-QByteArray encoded(const QImage& image, const char* format) {
+QByteArray encoded(const QImage& image, const char* format, bool progressive = false) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
     return bytes;
 }
 
@@ -180,6 +185,12 @@ TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShow
     QImage wide(2000, 1000, QImage::Format_RGB32);
     wide.fill(Qt::green);
     const QByteArray png = encoded(wide, "PNG"), jpeg = encoded(wide, "JPEG");
+    const QByteArray progressive = encoded(wide, "JPEG", true);
+    const QByteArray green("\x00\xff\x00", 3);
+    // Read row by row as it shrinks: past what a whole decode may hold, and still shown.
+    const QByteArray plain3000 = sandbox::PictureStore::uniformPng(3000, 3000, 8, 2, green, false);
+    QImage big(2400, 2400, QImage::Format_RGB32);
+    big.fill(Qt::green);
     // Decodable here, but not a format a server's picture comes in.
     const QByteArray ico = encoded(wide.scaled(40, 20), "ICO");
     ASSERT_FALSE(ico.isEmpty());
@@ -195,6 +206,19 @@ TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShow
         {"png, fitted", png, fit, {640, 320}},
         {"jpeg, fitted", jpeg, fit, {640, 320}},
         {"smaller than the fit", encoded(wide.scaled(40, 20), "PNG"), fit, {40, 20}},
+        {"progressive jpeg, fitted", progressive, fit, {640, 320}},
+        {"plain png of 3000 x 3000, fitted", plain3000, fit, {640, 640}},
+        // Decoded whole before they shrink: past 28 MB at the peak they are no picture.
+        {"plain png of 3000 x 3000 at its own size", plain3000, {}, {}},
+        {"interlaced png of 2800 x 2800",
+         sandbox::PictureStore::uniformPng(2800, 2800, 8, 2, green, true),
+         fit,
+         {}},
+        {"grey png of 2300 x 2300",
+         sandbox::PictureStore::uniformPng(2300, 2300, 8, 0, QByteArray(1, '\xff'), false),
+         fit,
+         {}},
+        {"progressive jpeg of 2400 x 2400", encoded(big, "JPEG", true), fit, {}},
         {"declares 100000 x 100000", sandbox::PictureStore::declaredPng(100000, 100000), fit, {}},
         {"declares one pixel over the ceiling",
          sandbox::PictureStore::declaredPng(4097, 4096),
@@ -223,13 +247,19 @@ TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShow
     EXPECT_EQ(pictureSize(sandbox::PictureStore::declaredPng(4096, 4096)), QSize(4096, 4096));
     EXPECT_FALSE(pictureSize(sandbox::PictureStore::declaredPng(4096, 4097)).isValid());
 
-    // A file past the byte ceiling is no picture whatever it holds.
+    // A file past the byte ceiling is no picture whatever it holds, and a pipe in a cached
+    // picture's place is never waited on.
     QTemporaryDir dir;
     QFile padded(dir.filePath("padded.png"));
     ASSERT_TRUE(padded.open(QIODevice::WriteOnly));
     padded.write(png + QByteArray(int(kMaxPictureBytes), '\0'));
     padded.close();
     EXPECT_TRUE(decodePicture(padded.fileName(), fit).isNull());
+    const QString pipe = dir.filePath("pipe.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QImage fromPipe;
+    EXPECT_TRUE(testsupport::endsInTime([&] { fromPipe = decodePicture(pipe, fit); }, {pipe}));
+    EXPECT_TRUE(fromPipe.isNull());
 }
 
 TEST(UiControlsImage, ContentModesPlaceTheImage) {

@@ -6,20 +6,12 @@
 #include "app/categories/NilString.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/DataTask.h"
-#include "platform/foundation/HttpDownload.h"
 #include "platform/ui/AlertCenter.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Font.h"
-#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
 #include "tests/support/DrawnText.h"
-#include "tests/support/ScriptedServer.h"
-#include "tests/support/Wait.h"
-
-#include <QBuffer>
 
 #include <memory>
 
@@ -38,44 +30,6 @@ TEST(BFLayoutUtils, placesViewsFromTheReferenceAndWrapsThem) {
     EXPECT_EQ(wrapper->frame(), QRectF(95, 95, 50, 30));
     EXPECT_EQ(inner->frame(), QRectF(5, 5, 40, 20));
     EXPECT_EQ(inner->superview(), wrapper.get());
-}
-
-// A picture view by address shows what decodes, at the size shown; a trickling server is
-// given up at the picture deadline, and the view keeps no transfer.
-TEST(BFLayoutUtils, aPictureByAddressIsDecodedAtItsSizeAndEndsByTheDeadline) {
-    ns::ScopedManualClock clock;
-    ScriptedServer server;
-    QImage wide(2000, 1000, QImage::Format_RGB32);
-    wide.fill(Qt::red);
-    ScriptedServer::Action png;
-    QBuffer buffer(&png.body);
-    buffer.open(QIODevice::WriteOnly);
-    wide.save(&buffer, "PNG");
-    png.contentType = "image/png";
-    const struct {
-        const char* what;
-        ScriptedServer::Action answer;
-        int width; // 0: nothing shown
-    } cases[] = {
-        {"a picture larger than the view", png, 100},
-        {"no picture", ScriptedServer::html("<html/>", 200), 0},
-        {"a trickle", ScriptedServer::trickle(png.body, 10), 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        server.setFallback(c.answer);
-        std::unique_ptr<ui::ImageView> view(BFLayoutUtils::getUIImageViewWithURL(
-            server.url("/p.png").toString(), QRectF(0, 0, 100, 50)));
-        const auto fetching = [&] { return !view->findChildren<ns::DataTask*>().isEmpty(); };
-        if (c.answer.kind == ScriptedServer::Action::Trickle) {
-            ASSERT_TRUE(waitUntil([&] { return server.trickled() > 2; }));
-            clock.clock.advance(ns::HttpDownload::kPictureDeadlineMs - 1);
-            EXPECT_TRUE(fetching());
-            clock.clock.advance(1);
-        }
-        ASSERT_TRUE(waitUntil([&] { return !fetching(); }));
-        EXPECT_EQ(view->image().width(), c.width);
-    }
 }
 
 TEST(BFLayoutUtils, sizesFollowTheLastSubview) {

@@ -13,7 +13,9 @@
 #include <sys/stat.h>
 #include <thread>
 
+#include "app/categories/BFLayoutUtils.h"
 #include "app/categories/MD5.h"
+#include "app/core/tavrixConfig.h"
 #include "app/download/FilesListDownloaderModel.h"
 #include "app/download/GroupFileDO.h"
 #include "app/download/MultiplexCache.h"
@@ -481,6 +483,8 @@ TEST_F(DownloadTest, HostilePicturesAreStoppedAtTheCeilingAndNeverKept) {
     SandboxFixture sandbox;
     const QString generated =
         QString(sandbox.baseAddress()).replace("/pelvo/", "/pictures/generated/");
+    const QString previousBase = tavrixConfig::serverBaseAddress();
+    tavrixConfig::setServerBaseAddress(generated);
     const struct {
         const char* what;
         const char* path;
@@ -516,7 +520,17 @@ TEST_F(DownloadTest, HostilePicturesAreStoppedAtTheCeilingAndNeverKept) {
         EXPECT_EQ(QDir(home.path() + "/direct").entryList(QDir::Files).size(), c.kept ? 1 : 0);
 
         QDir(home.path() + "/direct").removeRecursively();
+
+        // An image view made for the address, the address relative to the server's.
+        MultiplexCache::removeCache();
+        QFile::remove(cache + "/" + key);
+        std::unique_ptr<ui::ImageView> made(
+            BFLayoutUtils::getUIImageViewWithURL(c.path, QRectF(0, 0, 320, 100)));
+        EXPECT_TRUE(made->image().isNull()); // nothing is waited for
+        ASSERT_TRUE(waitUntil([&] { return !netLoading::fileDownloadModel(made.get()); }, 30000));
+        EXPECT_EQ(made->image().width(), c.kept ? 640 : 0);
     }
+    tavrixConfig::setServerBaseAddress(previousBase);
 }
 
 // Two pictures told apart only by their query are two files, each with its own picture.

@@ -7,9 +7,11 @@
 #include "platform/foundation/NetworkActivity.h"
 #include "platform/foundation/Reachability.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/WebViewFake.h"
 #include "platform/ui/WebViewModule.h"
+#include "sandbox/PictureStore.h"
 #include "screens/web/WebBridgeMessage.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
@@ -546,9 +548,15 @@ protected:
             if (r.path.startsWith("/trickle"))
                 return ScriptedServer::trickle(QByteArray(100000, 'x'), 10);
             if (r.path.startsWith("/missing")) return ScriptedServer::html("gone", 404);
+            if (r.path.startsWith("/page")) return ScriptedServer::html("<html></html>", 200);
             ScriptedServer::Action a;
             a.body = QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAIAAAD91JpzAAAAEE"
                                             "lEQVR4nGNw6zkFRAwQCgArDgZxMXQUnAAAAABJRU5ErkJggg==");
+            if (r.path.startsWith("/large")) a.body = sandbox::PictureStore::blackPng(1000, 500);
+            if (r.path.startsWith("/over-pixels"))
+                a.body = sandbox::PictureStore::blackPng(4100, 4100);
+            if (r.path.startsWith("/over-bytes"))
+                a.body += QByteArray(int(ui::kMaxPictureBytes), '\0');
             a.contentType = "image/png";
             return a;
         });
@@ -621,14 +629,18 @@ TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
         const char* name;
         const char* path; // picture address path, "" for none
         bool waitsForClock;
-        bool withPicture;
+        QSize thumb; // Talvo's thumbnail; empty: the share goes without a picture
     };
     const Case cases[] = {
-        {"picture arrives", "/p.png", false, true},
-        {"no picture given", "", false, false},
-        {"picture missing", "/missing.png", false, false},
-        {"picture never answers", "/never.png", true, false},
-        {"picture trickles", "/trickle.png", true, false},
+        {"picture arrives", "/p.png", false, {2, 2}},
+        {"a large picture is a small thumbnail", "/large.png", false, {240, 120}},
+        {"no picture given", "", false, {}},
+        {"picture missing", "/missing.png", false, {}},
+        {"picture never answers", "/never.png", true, {}},
+        {"picture trickles", "/trickle.png", true, {}},
+        {"not a picture", "/page.html", false, {}},
+        {"past the pixel ceiling", "/over-pixels.png", false, {}},
+        {"past the byte ceiling", "/over-bytes.png", false, {}},
     };
     ns::ScopedManualClock clock;
     WebViewController* page = open("http://h/a.html");
@@ -653,14 +665,15 @@ TEST_F(ShareTest, sharesGoWithOrWithoutTheirPictureAndNeverBlock) {
             if (mireb) {
                 const QVariantMap message = record.value("message").toMap();
                 EXPECT_EQ(message.value("text").toString(), "查话费");
-                EXPECT_EQ(message.contains("imageData"), c.withPicture);
+                EXPECT_EQ(message.contains("imageData"), !c.thumb.isEmpty());
                 EXPECT_EQ(record.value("userInfo").toMap().value("Other_Info_1").toInt(), 123);
             } else {
                 EXPECT_EQ(record.value("title").toString(), "标题");
                 EXPECT_EQ(record.value("description").toString(), "描述");
                 EXPECT_EQ(record.value("webpageUrl").toString(), "http://h/a.html");
                 EXPECT_EQ(record.value("scene").toInt(), function == "showTVFriendsView:" ? 0 : 1);
-                EXPECT_EQ(!record.value("thumbData").toByteArray().isEmpty(), c.withPicture);
+                const QImage thumb = QImage::fromData(record.value("thumbData").toByteArray());
+                EXPECT_EQ(thumb.size(), c.thumb.isEmpty() ? QSize(0, 0) : c.thumb);
             }
         }
     }
