@@ -165,12 +165,7 @@ void HTTPRequest::startRequest() {
 }
 
 void HTTPRequest::timedOut() {
-    if (!m_reply) return;
-    detachReply();
-    m_received.clear();
-    m_received.squeeze();
-    setNetworkActivity(false);
-    deleteLater();
+    if (!endEarly()) return;
     if (m_failure)
         m_failure(HTTPError{HTTPError::TimedOut, QStringLiteral("the request timed out")});
 }
@@ -182,13 +177,17 @@ bool HTTPRequest::gather(QNetworkReply* reply) {
 }
 
 void HTTPRequest::abandon() {
-    if (!m_reply) return;
+    if (endEarly() && m_completion) m_completion(QVariant());
+}
+
+bool HTTPRequest::endEarly() {
+    if (!m_reply) return false;
     detachReply();
     m_received.clear();
     m_received.squeeze();
     setNetworkActivity(false);
     deleteLater();
-    if (m_completion) m_completion(QVariant());
+    return true;
 }
 
 void HTTPRequest::cancleRequest() {

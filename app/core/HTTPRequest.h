@@ -88,6 +88,8 @@ private:
     // Ends a reply past the ceiling as an unusable one.
     void abandon();
     void timedOut();
+    // Drops a running transfer and what it brought; false when none was running.
+    bool endEarly();
 
     QNetworkRequest m_request;
     double m_timeout = 30;
