@@ -22,6 +22,8 @@ public:
     static QBrush colorWithCommonBG();
     static QBrush colorWithImage(const QString& name);
     // The caps keep their size (left/right capLeft, top/bottom capTop); the middle stretches.
+    // On a 4.x system the caps are whole left and top widths with one point stretching after
+    // each; below 4 the picture is unchanged.
     static QImage imageResizeWith(const QString& name, float CapLeft, float capTop);
     static void styleWithBorder(ui::View* view);
 };

@@ -22,12 +22,17 @@ QRectF PublicFunction::textLabel(const ui::Label* label, const QSizeF& constrain
         frame.setHeight(0);
         return frame;
     }
-    // The whole text in the attributes of its first character (font and paragraph style), so
-    // the height includes the line spacing the label then draws with.
-    ui::TextAttributes attributes;
-    if (label->hasAttributedText()) attributes = label->attributedText().attributesAtIndex(0);
-    const QSizeF size = ui::TextLayout::boundingSize(ui::AttributedString(text, attributes),
-                                                     label->font(), constrainedToSize);
+    // From system 7 the whole text is measured in the attributes of its first character (font
+    // and paragraph style), so the height includes the line spacing the label then draws with;
+    // older systems measure the attributed text, each span in its own attributes.
+    ui::AttributedString measured(text);
+    if (label->hasAttributedText()) {
+        if (!PublicFunction::isIOS7OrLater())
+            measured = label->attributedText();
+        else
+            measured = ui::AttributedString(text, label->attributedText().attributesAtIndex(0));
+    }
+    const QSizeF size = ui::TextLayout::boundingSize(measured, label->font(), constrainedToSize);
     frame.setHeight(std::ceil(size.height()));
     return frame;
 }

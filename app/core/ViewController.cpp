@@ -19,6 +19,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
 #include "widgets/OverlayHUD.h"
 
 #include <QEvent>
@@ -100,6 +101,11 @@ void ViewController::viewDidLoad() {
 double ViewController::scrollContentHeight() const {
     // Below the navigation bar, and above the tab bar unless the screen hides it.
     return hidesBottomBarWhenPushed() ? 504 : 455;
+}
+
+double ViewController::loadedViewHeight() {
+    const double screen = ui::Window::screenSize().height();
+    return PublicFunction::isIOS7OrLater() ? screen : screen - ui::NavigationBar::kStatusBarHeight;
 }
 
 void ViewController::viewWillAppear(bool animated) {

@@ -1,5 +1,6 @@
 #include "platform/ui/Switch.h"
 
+#include "platform/foundation/DeviceInfo.h"
 #include "platform/ui/Animation.h"
 
 #include <QPainter>
@@ -12,6 +13,13 @@ Switch::Switch(View* parent) : Switch(QRectF(), parent) {}
 
 Switch::Switch(const QRectF& frame, View* parent) : Control(frame, parent) {
     setFrame(frame);
+}
+
+QSizeF Switch::defaultSize() {
+    // Before system 7 the switch is wider and lower, and what is laid over its knob is placed
+    // for that size.
+    if (!ns::DeviceInfo::isSystemVersionAtLeast(7.0f)) return {79, 27};
+    return {51, 31};
 }
 
 void Switch::setFrame(const QRectF& frame) {

@@ -4,8 +4,8 @@
 
 namespace ui {
 
-// An on/off switch (51 x 31 points). A tap flips it and sends ValueChanged; setting it from
-// code sends nothing.
+// An on/off switch (51 x 31 points; the older system's is 79 x 27). A tap flips it and sends
+// ValueChanged; setting it from code sends nothing.
 class Switch : public Control {
     Q_OBJECT
 public:
@@ -23,7 +23,7 @@ public:
     double thumbPosition() const { return m_position; }
 
     // The switch's own size, whatever frame it is given.
-    static QSizeF defaultSize() { return {51, 31}; }
+    static QSizeF defaultSize();
     void setFrame(const QRectF& frame) override;
 
 protected:

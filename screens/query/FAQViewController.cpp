@@ -1,5 +1,6 @@
 #include "screens/query/FAQViewController.h"
 
+#include "app/core/PublicFunction.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TextView.h"
@@ -41,9 +42,9 @@ void FAQViewController::loadView() {
 
 void FAQViewController::viewDidLoad() {
     ViewController::viewDidLoad();
-    // Down to 10 points above the bottom, below the status and navigation bars (64).
-    constexpr double kBars = 64;
+    // Down to 10 points above the bottom of what the bars leave.
+    const double bars = PublicFunction::isIOS7OrLater() ? 64 : 44;
     QRectF frame = m_textView->frame();
-    frame.setHeight(view()->frame().height() - kBars - frame.y() - 10);
+    frame.setHeight(loadedViewHeight() - bars - frame.y() - 10);
     m_textView->setFrame(frame);
 }

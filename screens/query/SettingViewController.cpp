@@ -2,7 +2,6 @@
 
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
-#include "screens/query/OperatorPages.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
@@ -12,6 +11,7 @@
 #include "platform/ui/Switch.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/View.h"
+#include "screens/query/OperatorPages.h"
 #include "widgets/NumberJump.h"
 #include "widgets/TextLayer.h"
 
@@ -109,6 +109,15 @@ void SettingViewController::viewDidLoad() {
         m_switchOfLoginSMS->setOn(true);
     else if (stored == kOff)
         m_switchOfLoginSMS->setOn(false);
+    if (!PublicFunction::isIOS7OrLater()) {
+        // The older, wider switch sits further left, centred in its row; the cover and the
+        // reminder follow it.
+        QRectF frame = m_switchOfLoginSMS->frame();
+        frame.moveTo(222, (m_viewOfSwitch->frame().height() - frame.height()) / 2);
+        m_switchOfLoginSMS->setFrame(frame);
+        m_viewAboveSwitch->setFrame(frame);
+        m_labelOfReminder->setFrame(m_labelOfReminder->frame().translated(-10, 0));
+    }
     requestOfLoginSMSSend();
 }
 
@@ -214,10 +223,11 @@ void SettingViewController::configurationTextLayer() {
     delete m_textLayer.data();
     const QRectF switchFrame = m_switchOfLoginSMS->frame();
     const double width = switchFrame.width() / 2;
-    // On the knob: right half when on, left when off.
-    const double x = m_switchOfLoginSMS->isOn() ? width - 3 : 3;
+    // On the knob: right half when on, left when off (the older switch's knob lies further out).
+    const bool newer = PublicFunction::isIOS7OrLater();
+    const double x = m_switchOfLoginSMS->isOn() ? width + (newer ? -3 : 4) : (newer ? 3 : -6);
     m_textLayer = new TextLayer(m_viewAboveSwitch);
-    m_textLayer->setFrame(QRectF(x, 6, width, switchFrame.height()));
+    m_textLayer->setFrame(QRectF(x, newer ? 6 : 4, width, switchFrame.height()));
     m_textLayer->setString(QStringLiteral("10"));
     m_textLayer->setFontSize(15);
     m_textLayer->setForegroundColor(Qt::black);

@@ -3,10 +3,10 @@
 #include "app/categories/NoCrash.h"
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
-#include "screens/usage/DailyUsedCell.h"
-#include "screens/usage/FlowFormat.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/usage/DailyUsedCell.h"
+#include "screens/usage/FlowFormat.h"
 #include "widgets/ActivityIndicator.h"
 #include "widgets/DailyLineChartView.h"
 
@@ -36,6 +36,11 @@ void FlowDayStatsController::loadView() {
 
 void FlowDayStatsController::viewDidLoad() {
     ViewController::viewDidLoad();
+    // The rows reach the bottom of what the bars leave.
+    QRectF table = m_tableOfDaily->frame();
+    const double bars = PublicFunction::isIOS7OrLater() ? 64 : 44;
+    table.setHeight(loadedViewHeight() - bars - table.y());
+    m_tableOfDaily->setFrame(table);
     setNavShowBack(true);
     reqOfGPRSDaily();
 }

@@ -4,13 +4,12 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
-#include "screens/usage/FlowFormat.h"
-#include "screens/usage/OtherFlowCell.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/StoryboardSegue.h"
-#include "platform/ui/Window.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
+#include "screens/usage/FlowFormat.h"
+#include "screens/usage/OtherFlowCell.h"
 #include "widgets/ActivityIndicator.h"
 
 namespace {
@@ -30,8 +29,10 @@ OtherFlowController::~OtherFlowController() = default;
 
 void OtherFlowController::loadView() {
     ViewController::loadView();
-    // The list leaves 114 points of the content for the button below it.
-    const double height = ui::Window::screenSize().height() - 64 - 114 - kTableTop;
+    // The list leaves 114 points of the content for the button below it. The system's version
+    // is compared as a number: as text, "10.0" would come before "7.0".
+    const double bars = PublicFunction::isIOS7OrLater() ? 64 : 44;
+    const double height = loadedViewHeight() - bars - 114 - kTableTop;
     m_tableViewOfFlow =
         new ui::TableView(QRectF(0, kTableTop, 320, height), ui::TableView::Style::Plain, view());
     m_tableViewOfFlow->setDataSource(this);

@@ -51,8 +51,10 @@ void WebViewController::viewDidLoad() {
     ViewController::viewDidLoad();
     setNavShowBack(false);
     navigationItem()->setTitle(m_strOfTitle);
-    navigationItem()->setLeftBarButtonItem(new ui::BarButtonItem(
-        barButton(QSizeF(15, 21), QStringLiteral("header_back2"), [this] { doReturn(); })));
+    const QString back = PublicFunction::isIOS7OrLater() ? QStringLiteral("header_back2")
+                                                         : QStringLiteral("header_back");
+    navigationItem()->setLeftBarButtonItem(
+        new ui::BarButtonItem(barButton(QSizeF(15, 21), back, [this] { doReturn(); })));
 
     ui::View* root = view();
     m_webView = ui::WebView::create(root->bounds(), root);
@@ -172,8 +174,9 @@ void WebViewController::doReturn() {
 
 void WebViewController::showCloseButton() {
     if (m_closeButton) return;
-    m_closeButton = barButton(QSizeF(22, 21), QStringLiteral("NavLeftcloseButton"),
-                              [this] { popViewControler(); });
+    const QString close = PublicFunction::isIOS7OrLater() ? QStringLiteral("NavLeftcloseButton")
+                                                          : QStringLiteral("NavLeftcloseButton1");
+    m_closeButton = barButton(QSizeF(22, 21), close, [this] { popViewControler(); });
     navigationItem()->setRightBarButtonItem(new ui::BarButtonItem(m_closeButton));
 }
 

@@ -1,19 +1,29 @@
+#include "app/categories/BFStyleUtils.h"
 #include "app/core/EncryptedPhoneNumber.h"
 #include "app/core/NetworkReachability.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
+#include "platform/ui/Switch.h"
 #include "platform/ui/TabBarItem.h"
+#include "platform/ui/TextView.h"
+#include "platform/ui/WebViewFake.h"
 #include "screens/entry/DefaultVC.h"
 #include "screens/entry/GuideViewController.h"
 #include "screens/entry/LoginViewController.h"
+#include "screens/query/FAQViewController.h"
+#include "screens/query/SettingViewController.h"
 #include "screens/shell/NavbarViewController.h"
 #include "screens/shell/SideSlipViewController.h"
 #include "screens/shell/TabBarViewController.h"
+#include "screens/usage/FlowDayStatsController.h"
+#include "screens/usage/OtherFlowController.h"
+#include "screens/web/WebViewController.h"
 #include "tests/screens/entry/login_harness.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
@@ -251,9 +261,9 @@ TEST_F(RouterTest, ASavedPasswordGoesWhenAnotherNumberIsStored) {
     }
 }
 
-// Every branch by system version, walked at 6.1 and at 7.1: what is seen, or the "imei" the
-// server receives (the stored hardware address or the vendor identifier; feedback sends the
-// same).
+// Every branch by system version, walked at 6.1 and at 7.1 (and where else a row's branch
+// turns): what is seen, or the "imei" the server receives (the stored hardware address or the
+// vendor identifier; feedback sends the same).
 TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
     auto imeiTo = [&](const char* interface, bool sent) {
         const QString imei =
@@ -262,11 +272,23 @@ TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
                : imei == stored("MacAddress")            ? "address"
                                                          : "not sent";
     };
+    auto text = [](const auto& value) {
+        QString out;
+        QDebug(&out).nospace() << value;
+        return out;
+    };
+    auto pushed = [&](const char* storyboard, const char* scene) {
+        show(new ui::ViewController)
+            ->pushViewController(ui::Storyboard::instantiateViewController(storyboard, scene),
+                                 false);
+        return nav->topViewController();
+    };
     auto& application = ui::Application::sharedApplication();
     const struct {
         const char* branch;
         std::function<QString()> seen;
         const char *at61, *at71;
+        std::vector<std::pair<const char*, const char*>> elsewhere = {};
     } rows[] = {
         {"base screen's back button",
          [&] {
@@ -327,14 +349,88 @@ TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
              return QString::number(menu.labelOfPhoneNO()->frame().y());
          },
          "30", "50"},
+        {"label height: each span's font, or the first character's from 7",
+         [&] {
+             ui::AttributedString spans("小大字");
+             spans.addFont(ui::Font::systemFontOfSize(24), {1, 2});
+             ui::Label label;
+             label.setAttributedText(spans);
+             return text(PublicFunction::textLabel(&label, {200, 100}).height());
+         },
+         "29", "21"},
+        {"web page's back and close pictures",
+         [&] {
+             ui::WebViewFake::ScopedInstall fake;
+             auto* page = static_cast<WebViewController*>(
+                 ui::Storyboard::instantiateViewController("Main", "WebViewController"));
+             page->setRequestURL("http://h/a.html");
+             show(new ui::ViewController)->pushViewController(page, false);
+             ui::WebViewFake::last()->finishLoad();
+             ui::WebViewFake::last()->navigate(QUrl("http://h/b.html"));
+             ui::WebViewFake::last()->finishLoad();
+             auto* back = static_cast<ui::Button*>(nav->navigationBar()->leftButtonView());
+             windowinput::click(back); // a page back: the close button comes
+             QString seen;
+             for (const char* name :
+                  {"header_back", "header_back2", "NavLeftcloseButton", "NavLeftcloseButton1"})
+                 for (const ui::Button* shown : {back, page->closeButton()})
+                     if (shown->backgroundImageForState(0).cacheKey() ==
+                         ui::imageNamed(name).cacheKey())
+                         seen += QString(name) + " ";
+             closeWindow(); // the engine goes before the fake
+             return seen;
+         },
+         "header_back NavLeftcloseButton1 ", "header_back2 NavLeftcloseButton "},
+        {"log-in SMS switch, reminder, count-down off then on",
+         [&] {
+             ns::ScopedManualClock time;
+             auto* screen =
+                 static_cast<SettingViewController*>(pushed("Main", "SettingViewController"));
+             const QRectF frame = screen->switchOfLoginSMS()->frame();
+             QStringList seen{text(frame), text(screen->labelOfReminder()->frame().x())};
+             for (int flip = 0; flip < 2;
+                  ++flip, time.clock.advance(SettingViewController::kLockMs)) {
+                 windowinput::click(screen->switchOfLoginSMS());
+                 seen << text(screen->textLayer()->frame().topLeft());
+             }
+             if (screen->viewAboveSwitch()->frame() != frame) seen << "uncovered";
+             closeWindow(); // the screen's timers go before the clock
+             return seen.join(' ');
+         },
+         "QRectF(222,11.5 79x27) 5 QPointF(-6,4) QPointF(43.5,4)",
+         "QRectF(254,9.5 51x31) 15 QPointF(3,6) QPointF(22.5,6)"},
+        {"points left under the FAQ text, the daily rows, the other resources' button (of 504)",
+         [&] {
+             auto* faq = static_cast<FAQViewController*>(pushed("Main", "FAQViewController"));
+             QStringList left{text(504 - faq->textView()->frame().bottom())};
+             auto* daily =
+                 static_cast<FlowDayStatsController*>(pushed("Flow", "FlowDayStatsController"));
+             left << text(504 - daily->tableOfDaily()->frame().bottom());
+             auto* other = static_cast<OtherFlowController*>(pushed("Flow", "OtherFlowController"));
+             left << text(504 - other->buttonOfOrder()->frame().bottom());
+             return left.join(' ');
+         },
+         "10 0 34",
+         "10 0 34",
+         {{"16.1", "10 0 34"}}},
+        {"stretchable picture's caps (280 x 44)",
+         [&] {
+             return text(
+                 ui::imageCapInsets(BFStyleUtils::imageResizeWith("login_field_bg", 10.6f, 5.2f)));
+         },
+         "QMarginsF(10.6, 5.2, 10.6, 5.2)",
+         "QMarginsF(10.6, 5.2, 10.6, 5.2)",
+         {{"4.3", "QMarginsF(10, 5, 269, 38)"}, {"3.2", "QMarginsF(0, 0, 0, 0)"}}},
     };
-    for (const char* version : {"6.1", "7.1"}) {
-        for (const auto& row : rows) {
+    for (const auto& row : rows) {
+        auto versions = row.elsewhere;
+        versions.insert(versions.begin(), {{"6.1", row.at61}, {"7.1", row.at71}});
+        for (const auto& [version, expected] : versions) {
             SCOPED_TRACE(testing::Message() << version << ", " << row.branch);
             restart();
             ns::DeviceInfo::setSystemVersion(version);
             PublicFunction::saveConfig("02:00:00:00:00:01", "MacAddress");
-            EXPECT_EQ(row.seen(), QString::fromUtf8(version[0] == '6' ? row.at61 : row.at71));
+            EXPECT_EQ(row.seen(), QString::fromUtf8(expected));
         }
     }
     ns::DeviceInfo::setSystemVersion({});
