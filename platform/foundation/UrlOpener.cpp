@@ -2,6 +2,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -93,7 +94,8 @@ void openURL(const QUrl& url, std::function<void(bool)> done) {
     if (!url.isValid() || !canOpenURL(url) || program.isEmpty()) return done(false);
     // The opener's own exit says whether it found a program for the link; starting it says
     // nothing. It is never killed: once it has started the program, that program is the user's.
-    auto* opener = new QProcess;
+    // Owned by the application, so one still running when the client ends goes with it.
+    auto* opener = new QProcess(QCoreApplication::instance());
     auto pending = std::make_shared<std::function<void(bool)>>(std::move(done));
     auto report = [pending](bool taken) {
         if (!*pending) return;
