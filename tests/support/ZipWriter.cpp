@@ -14,30 +14,13 @@ la_ssize_t appendTo(archive*, void* buffer, const void* data, size_t size) {
 
 } // namespace
 
-QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& files) {
+QByteArray largestZip(const QByteArray& folder, int entries, qint64 totalBytes) {
     QByteArray bytes;
     archive* out = archive_write_new();
     archive_write_set_format_zip(out);
     archive_write_set_bytes_in_last_block(out, 1);
     archive_write_open(out, &bytes, nullptr, appendTo, nullptr);
-    for (const auto& [path, data] : files) {
-        archive_entry* entry = archive_entry_new();
-        archive_entry_set_pathname(entry, path.constData());
-        archive_entry_set_filetype(entry, AE_IFREG);
-        archive_entry_set_perm(entry, 0644);
-        archive_entry_set_size(entry, data.size());
-        archive_write_header(out, entry);
-        archive_write_data(out, data.constData(), size_t(data.size()));
-        archive_entry_free(entry);
-    }
-    archive_write_close(out);
-    archive_write_free(out);
-    return bytes;
-}
-
-QByteArray largestZip(const QByteArray& folder, int entries, qint64 totalBytes) {
     const qint64 each = totalBytes / entries;
-    QList<std::pair<QByteArray, QByteArray>> files;
     quint32 seed = 20150101;
     for (int i = 0; i < entries; ++i) {
         QByteArray rows;
@@ -48,11 +31,20 @@ QByteArray largestZip(const QByteArray& folder, int entries, qint64 totalBytes) 
                     QByteArray::number((seed >> 8) % 1000 / 10.0, 'f', 2) + '\n';
         }
         rows.truncate(each);
-        files.append(
-            {folder + "/d" + QByteArray::number(i % 16) + "/f" + QByteArray::number(i) + ".csv",
-             rows});
+        const QByteArray path =
+            folder + "/d" + QByteArray::number(i % 16) + "/f" + QByteArray::number(i) + ".csv";
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, path.constData());
+        archive_entry_set_filetype(entry, AE_IFREG);
+        archive_entry_set_perm(entry, 0644);
+        archive_entry_set_size(entry, rows.size());
+        archive_write_header(out, entry);
+        archive_write_data(out, rows.constData(), size_t(rows.size()));
+        archive_entry_free(entry);
     }
-    return zipOf(files);
+    archive_write_close(out);
+    archive_write_free(out);
+    return bytes;
 }
 
 } // namespace testsupport

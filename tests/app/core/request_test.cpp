@@ -179,7 +179,6 @@ TEST(HTTPRequest, aRequestEndsAtItsIntervalHoweverSlowlyTheReplyComes) {
     } cases[] = {
         {"a byte at a time", ScriptedServer::trickle(reply, 10), 3, false},
         {"the head, then nothing", ScriptedServer::trickle(reply, 600000), 0, false},
-        {"no answer", ScriptedServer::noAnswer(), 0, false},
         {"slow but within the interval", ScriptedServer::trickle(reply, 1, 40), 40, true},
     };
     for (const auto& c : cases) {

@@ -327,8 +327,7 @@ TEST_F(DownloadTest, EachKindOfDownloadEndsAtItsDeadlineHoweverSlowlyItArrives) 
     constexpr qint64 kPicture = ns::HttpDownload::kPictureDeadlineMs;
     constexpr qint64 kFile = ns::HttpDownload::kDefaultDeadlineMs;
     const auto trickle = ScriptedServer::trickle(QByteArray(100000, 'x'), 10);
-    auto honest = picture(Qt::red, 0, {64, 64});
-    honest = ScriptedServer::trickle(honest.body, 2, 8);
+    auto honest = ScriptedServer::trickle(picture(Qt::red, 0, {64, 64}).body, 2, 8);
     honest.contentType = "image/png";
     enum Kind { Picture, ListPicture, ListFile, Archive };
     const struct {
@@ -341,7 +340,6 @@ TEST_F(DownloadTest, EachKindOfDownloadEndsAtItsDeadlineHoweverSlowlyItArrives) 
         {"a list's picture", ListPicture, trickle, kPicture},
         {"a list's file", ListFile, trickle, kFile},
         {"archive", Archive, trickle, kFile},
-        {"picture at an honest pace", Picture, honest, 0},
         {"a list's picture at an honest pace", ListPicture, honest, 0},
     };
     for (const auto& c : cases) {
@@ -380,9 +378,7 @@ TEST_F(DownloadTest, EachKindOfDownloadEndsAtItsDeadlineHoweverSlowlyItArrives) 
         EXPECT_FALSE(*done);
         EXPECT_TRUE(queueEmpty());
         EXPECT_FALSE(ns::NetworkActivity::isVisible());
-        if (c.kind == Archive) {
-            EXPECT_GT(QFileInfo(shared->saveTempPath()).size(), 0);
-        }
+        EXPECT_TRUE(c.kind != Archive || QFileInfo(shared->saveTempPath()).size() > 0);
     }
 }
 
