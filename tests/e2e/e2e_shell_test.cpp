@@ -204,11 +204,6 @@ TEST_F(EndToEnd, WhatIsNotAPlainFileOfTheClientsNeverHoldsTheStartAndIsNeverWrit
         {"a pipe", [](const QByteArray& at) { return ::mkfifo(at.constData(), 0600) == 0; }},
         {"a folder",
          [](const QByteArray& at) { return QDir().mkpath(QFile::decodeName(at) + "/f"); }},
-        {"a file too large",
-         [](const QByteArray& at) {
-             QFile f(QFile::decodeName(at));
-             return f.open(QIODevice::WriteOnly) && f.resize(8 << 20);
-         }},
         {"a link elsewhere",
          [&](const QByteArray& at) { return QFile::link(kept, QFile::decodeName(at)); }},
     };

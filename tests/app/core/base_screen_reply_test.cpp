@@ -51,9 +51,8 @@ protected:
     }
     // Starts one request from the screen and runs the event loop until it ends; the reply
     // the screen accepted, or nothing. One that is never answered in full runs until the
-    // manual clock reaches its time-out, and not a millisecond less; a trickle is under way
-    // by then.
-    QVariant runRequest(ViewController& on, bool untilTheTimeOut = false, bool trickles = false) {
+    // manual clock reaches its time-out, and not a millisecond less.
+    QVariant runRequest(ViewController& on, bool untilTheTimeOut = false) {
         QVariant accepted;
         bool ended = false;
         HTTPRequest* request = on.requestStartWithKey("StarLevel", true);
@@ -69,11 +68,7 @@ protected:
         request->startRequest();
         if (untilTheTimeOut) {
             const qsizetype asked = server.requests().size();
-            const qint64 trickled = server.trickled();
             EXPECT_TRUE(server.waitForRequests(int(asked) + 1));
-            if (trickles) {
-                EXPECT_TRUE(waitUntil([&] { return server.trickled() > trickled + 2; }));
-            }
             clock.clock.advance(kTimeOutMs - 1);
             EXPECT_FALSE(ended);
             clock.clock.advance(1);
@@ -120,9 +115,6 @@ TEST_F(BaseScreenReply, JudgesEveryKindOfAnswer) {
         {"a length past any reply", ScriptedServer::flood("Content-Length: 50000000000"),
          kTimedOut},
         {"no answer: time-out", ScriptedServer::noAnswer(), kTimedOut},
-        {"a reply that trickles: time-out",
-         ScriptedServer::trickle(R"({"result":0,"msg":")" + QByteArray(400, ' ') + R"("})", 10),
-         kTimedOut},
         {"dropped connection", ScriptedServer::drop(), kNoNetwork},
         {"refused connection", {}, kNoNetwork},
     };
@@ -135,10 +127,7 @@ TEST_F(BaseScreenReply, JudgesEveryKindOfAnswer) {
         pushes = 0;
         ScrollingScreen on;
         on.loadViewIfNeeded();
-        const auto kind = c.answer.kind;
-        const bool trickles = kind == ScriptedServer::Action::Trickle;
-        EXPECT_EQ(runRequest(on, trickles || kind == ScriptedServer::Action::NoAnswer, trickles)
-                      .isValid(),
+        EXPECT_EQ(runRequest(on, c.answer.kind == ScriptedServer::Action::NoAnswer).isValid(),
                   c.alert.isEmpty());
         EXPECT_EQ(takeAlerts(), c.alert.isEmpty() ? QStringList() : QStringList{c.alert});
         if (!c.alert.isEmpty()) {
