@@ -7,8 +7,6 @@
 #include "tests/support/NonReader.h"
 #include "tests/support/Wait.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTcpSocket>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -308,11 +306,7 @@ TEST_F(HostileInput, WhileUnreadAnswersFillTheLimitARequestIsRefusedWithoutRunni
     const auto sessions = [&] {
         return full.server().backend().database().scalar("SELECT COUNT(*) FROM sessions").toInt();
     };
-    const auto logged = [&] {
-        const Exchange e = exchange(port, "GET /sandbox/requests?offset=100 HTTP/1.1\r\n\r\n");
-        const qsizetype body = e.received.indexOf("\r\n\r\n") + 4;
-        return QJsonDocument::fromJson(e.received.mid(body)).object().value("total").toInt(-1);
-    };
+    const auto logged = [&] { return full.server().requests().entries().size(); };
     const int client = holdOnePage(full);
     ASSERT_EQ(gate->unsentBytes(), pageBytes);
 

@@ -1,4 +1,5 @@
 #include "app/core/NotificationNames.h"
+#include "app/download/PCFile.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UrlOpener.h"
@@ -285,12 +286,11 @@ TEST_F(MenuTest, ATextTheOpenerFailsToHandOverIsSaidUnsent) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.fromPage << " " << c.opener);
         QTemporaryDir dir;
-        QFile script(dir.filePath("opener"));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"$1\" > " + dir.filePath("sent").toUtf8() + "\n" + c.opener);
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        ns::UrlOpener::setOpenerProgram(script.fileName());
+        const QString script = dir.filePath("opener");
+        ASSERT_TRUE(PCFile::fileWriteAtPath(
+            script, "#!/bin/sh\necho \"$1\" > " + dir.filePath("sent").toUtf8() + "\n" + c.opener));
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
+        ns::UrlOpener::setOpenerProgram(script);
         ui::ViewController* presenter = container->leftViewController();
         if (c.fromPage) {
             auto* page = qobject_cast<WebViewController*>(
