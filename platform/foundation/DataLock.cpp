@@ -1,6 +1,7 @@
 #include "platform/foundation/DataLock.h"
 
 #include "platform/foundation/Directories.h"
+#include "platform/foundation/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,14 +19,7 @@ namespace {
 // The lock file, made when missing, opened only when it is a plain file: no link is followed
 // and a pipe is never waited on.
 int openLockFile(int folder, const char* name) {
-    const int fd = ::openat(
-        folder, name, O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
-    if (fd < 0) return -1;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
-    ::close(fd);
-    errno = EINVAL;
-    return -1;
+    return openRegularFileAt(folder, name, O_RDWR | O_CREAT | O_NOFOLLOW);
 }
 
 } // namespace

@@ -9,17 +9,20 @@
 
 namespace ns {
 
-int openRegularFile(const QString& path) {
+int openRegularFileAt(int folder, const char* name, int flags) {
     // Opened without waiting, then looked at: checking the name first would leave a moment in
     // which a pipe could take the file's place.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::openat(folder, name, flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0) return -1;
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
     ::close(fd);
     errno = EINVAL;
     return -1;
+}
+
+int openRegularFile(const QString& path) {
+    return openRegularFileAt(AT_FDCWD, QFile::encodeName(path).constData(), O_RDONLY);
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
@@ -43,16 +46,15 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) 
 
 int openRegularFileForWriting(const QString& path, bool append) {
     const QByteArray name = QFile::encodeName(path);
-    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY |
-                      (append ? O_APPEND : O_TRUNC);
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | (append ? O_APPEND : O_TRUNC);
     // Twice at most: what was in the way is removed once, then only a new plain file will do.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        // A pipe with no reader refuses a non-blocking open (ENXIO); a link refuses O_NOFOLLOW.
-        const int fd = ::open(name.constData(), attempt ? flags | O_EXCL : flags, 0600);
-        struct stat st;
-        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
-        if (fd >= 0) ::close(fd);
-        if (fd < 0 && errno != ENXIO && errno != ELOOP && errno != EISDIR && errno != EEXIST &&
+        const int fd =
+            openRegularFileAt(AT_FDCWD, name.constData(), attempt ? flags | O_EXCL : flags);
+        if (fd >= 0) return fd;
+        // A pipe without a reader refuses a non-blocking open (ENXIO), a link refuses
+        // O_NOFOLLOW (ELOOP), anything else not a plain file opens and is refused (EINVAL).
+        if (errno != ENXIO && errno != ELOOP && errno != EINVAL && errno != EEXIST &&
             errno != EWOULDBLOCK)
             return -1;
         if (::unlink(name.constData()) != 0 && errno != ENOENT) return -1;

@@ -15,6 +15,9 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
 // reading when the path names a plain file, else -1, with errno ENOENT when nothing is there.
 // The caller closes it.
 int openRegularFile(const QString& path);
+// The same below an open folder (AT_FDCWD: the working folder), with the caller's access flags
+// (O_CREAT makes an owner-only file).
+int openRegularFileAt(int folder, const char* name, int flags);
 
 // Opens a file the client writes bit by bit (a download's part file) as an owner-only plain
 // file, appending or emptied: a pipe, link or device in its place is removed and a new file made,
