@@ -5,6 +5,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -21,6 +22,11 @@ constexpr double kButtonHeight = 44;
 constexpr double kFieldHeight = 28;
 constexpr double kFade = 0.2;
 constexpr const char* kFadeKey = "alert";
+// The box keeps this much of the window free above and below it, however long its text.
+constexpr double kScreenMargin = 30;
+// A server's message may be any length: past this many characters it is cut before it is
+// laid out, which would otherwise take seconds for a long one.
+constexpr qsizetype kMaxTextLength = 4000;
 const QColor kButtonColor(0, 122, 255);
 const QColor kLineColor(0, 0, 0, 50);
 
@@ -37,6 +43,13 @@ protected:
     }
 };
 } // namespace
+
+QString AlertView::shownText(const QString& text) {
+    if (text.size() <= kMaxTextLength) return text;
+    qsizetype end = kMaxTextLength;
+    if (text.at(end - 1).isHighSurrogate()) --end; // never half a character
+    return text.left(end) + QChar(0x2026);
+}
 
 AlertView::AlertView(const QString& title, const QString& message, AlertViewDelegate* delegate,
                      const QString& cancelButtonTitle, const QStringList& otherButtonTitles)
@@ -138,29 +151,28 @@ void AlertView::buildViews() {
     box->setClipsToBounds(true);
     m_box = box;
 
+    // Title and message lie in a scrolling area: a text taller than the window scrolls inside
+    // the box while the field and the buttons below it stay on screen.
+    auto* text = new ScrollView(QRectF(0, 0, kWidth, 0), box);
+    text->setShowsHorizontalScrollIndicator(false);
+    m_text = text;
     const double textWidth = kWidth - 2 * kPadding;
     double y = kTop;
-    auto addText = [&](const QString& text, const QFont& font) {
-        if (text.isEmpty()) return;
-        auto* label = new Label(box);
+    auto addText = [&](const QString& shown, const QFont& font) {
+        if (shown.isEmpty()) return;
+        auto* label = new Label(text);
         label->setFont(font);
         label->setNumberOfLines(0);
         label->setTextAlignment(TextAlignment::Center);
         label->setLineBreakMode(LineBreakMode::WordWrapping);
-        label->setText(text);
+        label->setText(shown);
         const QSizeF size = label->sizeThatFits(QSizeF(textWidth, 0));
         label->setFrame(QRectF(kPadding, y, textWidth, size.height()));
         y += size.height() + 4;
     };
-    addText(m_title, Font::boldSystemFontOfSize(17));
-    addText(m_message, Font::systemFontOfSize(13));
-    if (m_field) {
-        y += 8;
-        m_field->setFrame(QRectF(kPadding, y, textWidth, kFieldHeight));
-        box->addSubview(m_field);
-        y += kFieldHeight;
-    }
-    y += kTop - 4;
+    addText(shownText(m_title), Font::boldSystemFontOfSize(17));
+    addText(shownText(m_message), Font::systemFontOfSize(13));
+    const double textHeight = y;
 
     // Two buttons share a row (cancel on the left); otherwise one row each, cancel last.
     const int n = int(m_buttons.size());
@@ -174,6 +186,25 @@ void AlertView::buildViews() {
             order.append(m_cancelIndex);
     }
     const bool row = n == 2;
+    const double buttons = order.isEmpty() ? 0 : (row ? 1 : order.size()) * kButtonHeight;
+    const double below = (m_field ? 8 + kFieldHeight : 0) + kTop - 4 + buttons;
+    const double room = overlay->bounds().height() - 2 * kScreenMargin - below;
+    const double shownHeight = std::max(0.0, std::min(textHeight, room));
+    const bool scrolls = shownHeight < textHeight;
+    text->setFrame(QRectF(0, 0, kWidth, shownHeight));
+    text->setContentSize(QSizeF(kWidth, textHeight));
+    text->setScrollEnabled(scrolls);
+    text->setShowsVerticalScrollIndicator(scrolls);
+
+    y = shownHeight;
+    if (m_field) {
+        y += 8;
+        m_field->setFrame(QRectF(kPadding, y, textWidth, kFieldHeight));
+        box->addSubview(m_field);
+        y += kFieldHeight;
+    }
+    y += kTop - 4;
+
     QPointer<AlertView> self(this);
     for (int k = 0; k < order.size(); ++k) {
         const int index = order.at(k);
@@ -192,7 +223,6 @@ void AlertView::buildViews() {
             if (self) self->pressButtonAtIndex(index);
         });
     }
-    const double buttons = order.isEmpty() ? 0 : (row ? 1 : order.size()) * kButtonHeight;
     QRectF f(0, 0, kWidth, y + buttons);
     f.moveCenter(overlay->bounds().center());
     box->setFrame(f);
@@ -242,6 +272,7 @@ void AlertView::willTearDown() {
 void AlertView::forgetViews() {
     if (m_field) m_field->removeFromSuperview(); // kept: the caller may still read it
     m_box = nullptr;
+    m_text = nullptr;
 }
 
 } // namespace ui

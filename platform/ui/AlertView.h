@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Weak.h"
 #include "platform/ui/ChoicePanel.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 
@@ -86,6 +87,12 @@ public:
 
     // The drawn alert box, when shown in a window.
     View* boxView() const { return m_box; }
+    // The part of the box that holds the title and the message: it scrolls when they are
+    // taller than the window leaves, so the box stays within the window.
+    ScrollView* textView() const { return m_text; }
+    // A title or message as the box shows it: past a few thousand characters cut (on a
+    // character boundary) and ended with "…".
+    static QString shownText(const QString& text);
     // Re-asks whether the first other button is enabled (the text field calls it).
     void updateButtons();
 
@@ -112,6 +119,7 @@ private:
     Style m_style = Style::Default;
     QPointer<TextField> m_field;
     QPointer<View> m_box;
+    QPointer<ScrollView> m_text;
 };
 
 } // namespace ui

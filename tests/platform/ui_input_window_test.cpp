@@ -151,6 +151,65 @@ TEST(WindowInput, AnAlertButtonIsPressedByAClickOnIt) {
     EXPECT_EQ(s.taps, 1);
 }
 
+// A server's message of any length: the box stays within the window, a long text scrolls inside
+// it by wheel and drag, is cut past a few thousand characters (never inside a surrogate pair),
+// and the button takes a click or Escape.
+TEST(WindowInput, ALongAlertFitsTheWindowScrollsItsTextAndKeepsItsButton) {
+    ns::ScopedManualClock clock;
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // two UTF-16 units
+    const struct {
+        const char* what;
+        QString message;
+        bool scrolls;
+        QString shownTail; // how the message shown ends
+        bool escape = false;
+    } cases[] = {
+        {"a short message", "请求超时", false, "请求超时"},
+        {"1,000 characters", QString("服务器返回信息").repeated(142) + "结果已完毕。", true,
+         "结果已完毕。"},
+        {"1.8 MB", QString("测试消息。").repeated(120000), true, "测试消息。…"},
+        {"cut before a character of two units", QString(3999, 'x') + emoji + "y", true, "xx…",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OnScreen s([](View*) {});
+        int pressed = -1;
+        auto* alert = new AlertView("提示", c.message, nullptr, "确定");
+        alert->setCallback([&](AlertView*, int i) { pressed = i; });
+        alert->show();
+        ASSERT_TRUE(alert->boxView());
+        const View* box = alert->boxView();
+        const QRectF inWindow(windowinput::pointInWindow(box, {0, 0}),
+                              windowinput::pointInWindow(box, box->bounds().bottomRight()));
+        EXPECT_TRUE(QRectF(QPointF(), Window::screenSize()).contains(inWindow))
+            << inWindow.top() << " " << inWindow.bottom();
+
+        ScrollView* text = alert->textView();
+        const QString shown = text->findChildren<Label*>().last()->text();
+        EXPECT_TRUE(shown.endsWith(c.shownTail)) << shown.right(12).toStdString();
+        EXPECT_LE(shown.size(), 4001);
+        const QPointF middle = windowinput::pointInWindow(text);
+        windowinput::wheel(&s.window, middle, -120);
+        const double wheeled = text->contentOffset().y();
+        windowinput::drag(&s.window, middle, middle - QPointF(0, 100));
+        clock.clock.advance(2000);
+        EXPECT_EQ(wheeled > 0, c.scrolls);
+        EXPECT_EQ(text->contentOffset().y() > wheeled, c.scrolls);
+
+        if (c.escape) {
+            windowinput::key(Qt::Key_Escape);
+        } else {
+            auto* button = box->findChild<Button*>(QString(), Qt::FindDirectChildrenOnly);
+            ASSERT_TRUE(button);
+            windowinput::click(button);
+        }
+        EXPECT_EQ(pressed, 0);
+        flush();
+        EXPECT_TRUE(AlertCenter::visibleAlerts().isEmpty());
+    }
+}
+
 TEST(WindowInput, EachControlAnswersAClickAtItsPlace) {
     struct Case {
         const char* what;
