@@ -291,7 +291,7 @@ void StatusOverlay::registerNotifications() {
 }
 
 double StatusOverlay::visibleKeyboardHeight() const {
-    return ui::Keyboard::isVisible() ? ui::Keyboard::kHeight : 0;
+    return ui::Keyboard::frame().height();
 }
 
 void StatusOverlay::positionHUD(const QString& notificationName, const QVariantMap& userInfo) {

@@ -10,7 +10,9 @@ class View;
 
 // The phone keyboard's notifications. A desktop has no soft keyboard, so a text field taking or
 // losing focus posts what the phone would, with a keyboard of 216 points at the bottom of the
-// 568-point screen; screens shift their content from these alone.
+// 568-point screen; screens shift their content from these alone. As on the phone, the frame
+// they carry includes the field's input accessory view shown on top of the keyboard (260
+// points with the 44-point "完成" bar), so what is shifted clear of it is clear of the bar too.
 class Keyboard {
 public:
     Keyboard() = delete;
@@ -34,17 +36,21 @@ public:
     static constexpr double kAnimationDuration = 0.25;
     static constexpr int kAnimationCurve = 7;
 
-    // The keyboard's frame in screen points when shown.
-    static QRectF endFrame();
+    // The keyboard's frame in screen points when shown, with an accessory view of that height
+    // on top.
+    static QRectF endFrame(double accessoryHeight = 0);
     // The user info every keyboard notification carries.
-    static QVariantMap userInfo();
+    static QVariantMap userInfo(double accessoryHeight = 0);
 
     // Posts Will- then DidShow. Called again when focus moves to another field, as the phone
-    // does; view is the field that took focus.
-    static void notifyWillShow(View* view);
+    // does; view is the field that took focus, accessory the view it shows above the keyboard
+    // (if any).
+    static void notifyWillShow(View* view, const View* accessory = nullptr);
     // Posts Will- then DidHide, only while the keyboard is up.
     static void notifyWillHide();
     static bool isVisible();
+    // The frame last shown, accessory included; empty while the keyboard is down.
+    static QRectF frame();
     // The field that last took focus while the keyboard is up.
     static View* focusView();
 };

@@ -297,7 +297,9 @@ bool TextField::becomeFirstResponder() {
     sendActionsForControlEvents(EditingDidBegin);
     if (!self) return true;
     ns::NotificationCenter::defaultCenter().postNotificationName(kDidBegin, this);
-    if (self && g_first == this) Keyboard::notifyWillShow(this);
+    // The accessory counts as part of the keyboard only when it is shown on top of it.
+    const View* accessory = m_accessory && m_accessory->superview() ? m_accessory.data() : nullptr;
+    if (self && g_first == this) Keyboard::notifyWillShow(this, accessory);
     return true;
 }
 

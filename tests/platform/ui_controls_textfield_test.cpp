@@ -77,8 +77,9 @@ TEST(UiControlsTextField, FocusPostsTheKeyboardNotifications) {
     EXPECT_EQ(TextField::firstResponder(), s.field);
     EXPECT_EQ(log.names,
               QStringList({"UIKeyboardWillShowNotification", "UIKeyboardDidShowNotification"}));
+    // The keyboard's frame takes in the accessory on top of it, as the phone's does.
     EXPECT_EQ(log.lastInfo.value("UIKeyboardFrameEndUserInfoKey").toRectF(),
-              QRectF(0, 568 - 216, 320, 216));
+              QRectF(0, 568 - 216 - 44, 320, 216 + 44));
     EXPECT_EQ(log.lastInfo.value("UIKeyboardAnimationDurationUserInfoKey").toDouble(), 0.25);
     EXPECT_EQ(log.lastInfo.value("UIKeyboardAnimationCurveUserInfoKey").toInt(), 7);
     // The accessory sits on top of the keyboard while editing.
@@ -92,6 +93,8 @@ TEST(UiControlsTextField, FocusPostsTheKeyboardNotifications) {
     EXPECT_FALSE(s.field->isFirstResponder());
     EXPECT_EQ(log.names.filter("Hide"), QStringList());
     EXPECT_TRUE(log.names.contains(Keyboard::WillShowNotification));
+    EXPECT_EQ(log.lastInfo.value("UIKeyboardFrameEndUserInfoKey").toRectF(),
+              QRectF(0, 568 - 216, 320, 216)); // a field without one: the keyboard alone
 
     log.names.clear();
     EXPECT_TRUE(s.root.endEditing(true));

@@ -101,15 +101,16 @@ TEST(BaseScreenKeyboard, FocusPostsTheKeyboardAndTheBarComesWithIt) {
     ASSERT_EQ(s.screen.keyboardToolBar()->items().size(), 2);
     EXPECT_EQ(s.screen.keyboardToolBar()->doneItem()->title(), QStringLiteral("完成"));
 
-    ui::Keyboard::notifyWillShow(s.field);
+    // The field's foot clears the bar on top of the keyboard, not only the keyboard.
+    s.field->becomeFirstResponder();
     auto* scroll = qobject_cast<ui::ScrollView*>(s.screen.view());
-    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 400 + 30 + 216 - 568));
+    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 400 + 30 + 44 + 216 - 568));
 
     // Once the screen has gone, the keyboard moves it no more.
     s.screen.beginAppearanceTransition(false, false);
     s.screen.endAppearanceTransition();
-    ui::Keyboard::notifyWillHide();
-    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 400 + 30 + 216 - 568));
+    s.field->resignFirstResponder();
+    EXPECT_EQ(scroll->contentOffset(), QPointF(0, 400 + 30 + 44 + 216 - 568));
 }
 
 TEST(BaseScreenKeyboard, DoneAndTouchEndEditing) {
