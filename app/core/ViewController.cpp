@@ -103,9 +103,8 @@ double ViewController::scrollContentHeight() const {
     return hidesBottomBarWhenPushed() ? 504 : 455;
 }
 
-double ViewController::loadedViewHeight() {
-    const double screen = ui::Window::screenSize().height();
-    return PublicFunction::isIOS7OrLater() ? screen : screen - ui::NavigationBar::kStatusBarHeight;
+double ViewController::heightBelowBars() {
+    return ui::Window::screenSize().height() - ui::NavigationBar::kHeight;
 }
 
 void ViewController::viewWillAppear(bool animated) {

@@ -87,11 +87,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The content height a scrolling root view starts with.
     virtual double scrollContentHeight() const;
-    // The height of the screen's view when it is loaded, that layouts take the bars over the
-    // content from: the whole window from system 7 on, under the status and navigation bars
-    // (64 points); before, the status bar lies outside the view, which is 20 points shorter
-    // under the navigation bar alone (44).
-    static double loadedViewHeight();
+    // The height a pushed screen has below the status and navigation bars: the window less
+    // 64 points. On every system version: before 7 the view leaves the status bar out, but the
+    // bar over it is shorter by as much.
+    static double heightBelowBars();
     // How long a request may take, in seconds.
     virtual double requestTimeout() const { return kRequestTimeout; }
 

@@ -1,6 +1,5 @@
 #include "screens/query/FAQViewController.h"
 
-#include "app/core/PublicFunction.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TextView.h"
@@ -43,8 +42,7 @@ void FAQViewController::loadView() {
 void FAQViewController::viewDidLoad() {
     ViewController::viewDidLoad();
     // Down to 10 points above the bottom of what the bars leave.
-    const double bars = PublicFunction::isIOS7OrLater() ? 64 : 44;
     QRectF frame = m_textView->frame();
-    frame.setHeight(loadedViewHeight() - bars - frame.y() - 10);
+    frame.setHeight(heightBelowBars() - frame.y() - 10);
     m_textView->setFrame(frame);
 }

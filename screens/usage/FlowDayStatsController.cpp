@@ -38,8 +38,7 @@ void FlowDayStatsController::viewDidLoad() {
     ViewController::viewDidLoad();
     // The rows reach the bottom of what the bars leave.
     QRectF table = m_tableOfDaily->frame();
-    const double bars = PublicFunction::isIOS7OrLater() ? 64 : 44;
-    table.setHeight(loadedViewHeight() - bars - table.y());
+    table.setHeight(heightBelowBars() - table.y());
     m_tableOfDaily->setFrame(table);
     setNavShowBack(true);
     reqOfGPRSDaily();

@@ -29,10 +29,8 @@ OtherFlowController::~OtherFlowController() = default;
 
 void OtherFlowController::loadView() {
     ViewController::loadView();
-    // The list leaves 114 points of the content for the button below it. The system's version
-    // is compared as a number: as text, "10.0" would come before "7.0".
-    const double bars = PublicFunction::isIOS7OrLater() ? 64 : 44;
-    const double height = loadedViewHeight() - bars - 114 - kTableTop;
+    // The list leaves 114 points below it for the button.
+    const double height = heightBelowBars() - 114 - kTableTop;
     m_tableViewOfFlow =
         new ui::TableView(QRectF(0, kTableTop, 320, height), ui::TableView::Style::Plain, view());
     m_tableViewOfFlow->setDataSource(this);
