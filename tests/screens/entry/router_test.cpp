@@ -5,11 +5,14 @@
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/WebViewFake.h"
@@ -28,6 +31,9 @@
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
 
+#include <QHash>
+#include <QImage>
+
 namespace {
 
 using namespace login_test;
@@ -39,6 +45,34 @@ const QString kGuide = QStringLiteral("GuideViewController");
 const QString kMain = kMainScene;
 const QString kNumber = SandboxFixture::demoNumber();
 const QString kPassword = SandboxFixture::demoPassword();
+
+// The colour most of what is drawn in area has: of the pixels that differ from the ground.
+QString inkColour(const QImage& image, const QRect& area, QRgb ground) {
+    QHash<QRgb, int> counts;
+    const QRect within = area & image.rect();
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x)
+            if (const QRgb p = image.pixel(x, y); p != ground) ++counts[p];
+    QRgb most = 0;
+    int best = 0;
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        if (it.value() > best) std::tie(most, best) = std::pair{it.key(), it.value()};
+    return best ? QColor(most).name() : QStringLiteral("none");
+}
+
+// The box around the pixels of area that ink() takes for drawn.
+QRect inkBounds(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& ink) {
+    QRect box;
+    const QRect within = area & image.rect();
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x)
+            if (ink(image.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+QImage grabbed(ui::View* view) {
+    return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 class RouterTest : public LoginHarness {
 protected:
@@ -320,32 +354,59 @@ TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
              return QString(imeiTo("LoginQTWAP", in)) + ", " + imeiTo("Login", in);
          },
          "address, address", "identifier, identifier"},
-        {"tab bar items",
+        {"tab pictures in their own colours, the selected one's on the selected tab",
          [] {
              TabBarViewController tabs;
              tabs.loadViewIfNeeded();
-             const ui::TabBarItem* item = tabs.viewControllers().value(0)->tabBarItem();
-             const QImage lit = ui::imageNamed("tabbar_homehighlight");
-             return item->title() + (item->finishedSelectedImage() == lit ? " finished" : "") +
-                    (item->selectedImage() == lit ? " images" : "");
+             ui::TabBar* bar = tabs.tabBar();
+             bar->setSelectedImageTintColor(Qt::red); // a tinted picture would show it
+             QStringList seen;
+             for (int selected : {0, 1}) {
+                 tabs.setSelectedIndex(selected);
+                 const QImage drawn = grabbed(bar);
+                 const int width = drawn.width() / int(bar->items().size());
+                 // The picture sits above the title.
+                 for (int i : {0, 1})
+                     seen << bar->items().at(i)->title() + " " +
+                                 inkColour(drawn, QRect(i * width, 2, width, 30),
+                                           drawn.pixel(1, drawn.height() / 2));
+             }
+             return seen.join(", ");
          },
-         "首页 finished", "首页 images"},
-        {"navigation bar",
+         "首页 #468cca, 查询 #929292, 首页 #929292, 查询 #468cca",
+         "首页 #468cca, 查询 #929292, 首页 #929292, 查询 #468cca"},
+        {"navigation bar's colour, and its back and right buttons drawn on it",
          [] {
+             auto* second = new ui::ViewController;
+             second->navigationItem()->setRightBarButtonItem(
+                 new ui::BarButtonItem("编辑", ui::BarButtonItem::Style::Plain));
              NavbarViewController stack(new ui::ViewController);
-             ui::NavigationBar* bar = stack.navigationBar();
+             stack.pushViewController(second, false);
              stack.loadViewIfNeeded();
-             return bar->grab().toImage().pixelColor(4, 4).name() +
-                    (bar->backIndicatorImage().isNull() ? " no indicator" : "");
+             ui::NavigationBar* bar = stack.navigationBar();
+             const QImage drawn = grabbed(bar);
+             const QRgb ground = drawn.pixel(4, 4);
+             auto ink = [&](const ui::View* button) {
+                 return button ? inkColour(drawn, button->frame().toAlignedRect(), ground)
+                               : QStringLiteral("none");
+             };
+             return QColor(ground).name() + ", back " + ink(bar->backButtonView()) + ", right " +
+                    ink(bar->rightButtonView());
          },
-         "#468cca no indicator", "#468cca"},
-        {"drawer menu",
-         [] {
-             SideSlipViewController menu;
-             menu.loadViewIfNeeded();
-             return QString::number(menu.labelOfPhoneNO()->frame().y());
+         "#468cca, back #ffffff, right #ffffff", "#468cca, back #ffffff, right #007aff"},
+        {"drawer menu: the number's top, the stars below it, the last row's gap to the foot",
+         [&] {
+             auto* menu = new SideSlipViewController;
+             show(menu)->setNavigationBarHidden(true);
+             auto top = [](const ui::View* v) { return windowinput::pointInWindow(v, {}).y(); };
+             auto foot = [](const ui::View* v) {
+                 return windowinput::pointInWindow(v, v->bounds().bottomLeft()).y();
+             };
+             return text(top(menu->labelOfPhoneNO())) + " " +
+                    text(top(menu->viewOfStars()) - foot(menu->labelOfPhoneNO())) + " " +
+                    text(ui::Window::screenSize().height() - foot(menu->viewOfSettingAndCancel()));
          },
-         "30", "50"},
+         "30 6 20", "50 6 0"},
         {"label height: each span's font, or the first character's from 7",
          [&] {
              ui::AttributedString spans("小大字");
@@ -378,34 +439,64 @@ TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
              return seen;
          },
          "header_back NavLeftcloseButton1 ", "header_back2 NavLeftcloseButton "},
-        {"log-in SMS switch, reminder, count-down off then on",
+        {"log-in SMS switch where it is drawn in its row, its cover, the reminder, the "
+         "count-down on the knob off then on",
          [&] {
              ns::ScopedManualClock time;
              auto* screen =
                  static_cast<SettingViewController*>(pushed("Main", "SettingViewController"));
-             const QRectF frame = screen->switchOfLoginSMS()->frame();
-             QStringList seen{text(frame), text(screen->labelOfReminder()->frame().x())};
+             ui::View* row = screen->viewOfSwitch();
+             // Right of the caption, whatever is not the row's white.
+             const QRect right(int(row->bounds().width() / 2), 0, int(row->bounds().width() / 2),
+                               int(row->bounds().height()));
+             const QRect drawn =
+                 inkBounds(grabbed(row), right, [](QRgb p) { return p != qRgb(255, 255, 255); });
+             const QRect cover = screen->viewAboveSwitch()->frame().toAlignedRect();
+             QStringList seen{
+                 text(row->bounds().width() - drawn.right() - 1) + " from the edge",
+                 std::abs(drawn.top() - (row->bounds().height() - drawn.bottom() - 1)) <= 1
+                     ? "centred"
+                     : "off centre",
+                 // Within the half point the switch's edge is drawn over.
+                 std::max({std::abs(cover.left() - drawn.left()),
+                           std::abs(cover.top() - drawn.top()),
+                           std::abs(cover.right() - drawn.right()),
+                           std::abs(cover.bottom() - drawn.bottom())}) <= 1
+                     ? "covered"
+                     : "cover apart",
+                 text(windowinput::pointInWindow(screen->labelOfReminder(), {}).x() -
+                      windowinput::pointInWindow(row->findChild<ui::Label*>(), {}).x()) +
+                     " from the caption"};
              for (int flip = 0; flip < 2;
                   ++flip, time.clock.advance(SettingViewController::kLockMs)) {
                  windowinput::click(screen->switchOfLoginSMS());
-                 seen << text(screen->textLayer()->frame().topLeft());
+                 // The count-down's dark figures, against the middle of the drawn switch.
+                 const QRect figures =
+                     inkBounds(grabbed(row), drawn, [](QRgb p) { return qGray(p) < 100; });
+                 seen << (figures.isEmpty()                           ? "no figures"
+                          : figures.center().x() > drawn.center().x() ? "figures right"
+                                                                      : "figures left");
              }
-             if (screen->viewAboveSwitch()->frame() != frame) seen << "uncovered";
              closeWindow(); // the screen's timers go before the clock
-             return seen.join(' ');
+             return seen.join(", ");
          },
-         "QRectF(222,11.5 79x27) 5 QPointF(-6,4) QPointF(43.5,4)",
-         "QRectF(254,9.5 51x31) 15 QPointF(3,6) QPointF(22.5,6)"},
-        {"points left under the FAQ text, the daily rows, the other resources' button (of 504)",
+         "19 from the edge, centred, covered, -10 from the caption, figures left, figures right",
+         "15 from the edge, centred, covered, 0 from the caption, figures left, figures right"},
+        {"points left under the FAQ text, the daily rows, the other resources' button, in the "
+         "window",
          [&] {
+             const double window = ui::Window::screenSize().height();
+             auto left = [&](const ui::View* v) {
+                 return text(window - windowinput::pointInWindow(v, v->bounds().bottomLeft()).y());
+             };
              auto* faq = static_cast<FAQViewController*>(pushed("Main", "FAQViewController"));
-             QStringList left{text(504 - faq->textView()->frame().bottom())};
+             QStringList seen{left(faq->textView())};
              auto* daily =
                  static_cast<FlowDayStatsController*>(pushed("Flow", "FlowDayStatsController"));
-             left << text(504 - daily->tableOfDaily()->frame().bottom());
+             seen << left(daily->tableOfDaily());
              auto* other = static_cast<OtherFlowController*>(pushed("Flow", "OtherFlowController"));
-             left << text(504 - other->buttonOfOrder()->frame().bottom());
-             return left.join(' ');
+             seen << left(other->buttonOfOrder());
+             return seen.join(' ');
          },
          "10 0 34",
          "10 0 34",
@@ -427,7 +518,7 @@ TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
             restart();
             ns::DeviceInfo::setSystemVersion(version);
             PublicFunction::saveConfig("02:00:00:00:00:01", "MacAddress");
-            EXPECT_EQ(row.seen(), QString::fromUtf8(expected));
+            EXPECT_EQ(row.seen().toStdString(), std::string(expected));
         }
     }
     ns::DeviceInfo::setSystemVersion({});
