@@ -33,13 +33,15 @@ template <typename Test> std::pair<int, int> columnsWhere(const QImage& picture,
     return {first, last};
 }
 
-// Runs animations on the manual clock a frame (16 ms) at a time while running() holds, and
-// hands each frame's number to look; returns how many frames there were (at most maxFrames).
+// Runs animations on the manual clock a frame (16 ms) at a time while running() holds, with the
+// posted work (layouts) done between frames as the event loop does, and hands each frame's
+// number to look; returns how many frames there were (at most maxFrames).
 template <typename Clock, typename Running, typename Look>
 int eachFrame(Clock& clock, Running running, Look look, int maxFrames = 200) {
     int frames = 0;
     while (running() && frames < maxFrames) {
         clock.advance(16);
+        QCoreApplication::sendPostedEvents();
         look(frames++);
     }
     return frames;
