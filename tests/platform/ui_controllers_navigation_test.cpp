@@ -288,52 +288,25 @@ TEST_F(Navigation, HidingTheBarGivesTheScreenTheFullHeight) {
 // size meanwhile, and the bar is never drawn over the screen without it. Shown once drawn, it
 // stays where it is.
 TEST_F(Navigation, ABarShownOrHiddenForTheNextScreenTravelsWithIt) {
+    enum When { JustBefore, AsItLoads, OnceDrawn };
     enum Rider { WithA, WithB, Fixed };
     const QRectF full(0, 0, 320, 568), under(0, 64, 320, 504);
-    struct Case {
+    const struct {
         const char* name;
-        bool hiddenAtStart;
-        std::function<void(NavigationController&, Screen* a, Screen* b)> run;
+        bool hiddenAtStart, push;
+        When when;
         QRectF aRests, bRests;
         Rider bar;
-    };
-    const QList<Case> cases = {
-        {"shown just before a push", true,
-         [](NavigationController& nav, Screen*, Screen* b) {
-             nav.setNavigationBarHidden(false);
-             nav.pushViewController(b, true);
-         },
-         full, under, WithB},
-        {"hidden just before a push", false,
-         [](NavigationController& nav, Screen*, Screen* b) {
-             nav.setNavigationBarHidden(true);
-             nav.pushViewController(b, true);
-         },
-         under, full, WithA},
-        {"shown just before a pop", true,
-         [](NavigationController& nav, Screen*, Screen* b) {
-             nav.pushViewController(b, false);
-             nav.setNavigationBarHidden(false);
-             nav.popViewControllerAnimated(true);
-         },
-         under, full, WithA},
-        {"shown by the pushed screen as it loads", true,
-         [](NavigationController& nav, Screen*, Screen* b) {
-             b->onLoad = [&nav] { nav.setNavigationBarHidden(false); };
-             nav.pushViewController(b, true);
-         },
-         full, under, WithB},
-        {"shown and drawn before a push", true,
-         [](NavigationController& nav, Screen*, Screen* b) {
-             nav.setNavigationBarHidden(false);
-             flushReleases();
-             nav.pushViewController(b, true);
-         },
-         under, under, Fixed},
+    } cases[] = {
+        {"shown just before a push", true, true, JustBefore, full, under, WithB},
+        {"hidden just before a push", false, true, JustBefore, under, full, WithA},
+        {"shown just before a pop", true, false, JustBefore, under, full, WithA},
+        {"shown by the pushed screen as it loads", true, true, AsItLoads, full, under, WithB},
+        {"shown and drawn before a push", true, true, OnceDrawn, under, under, Fixed},
     };
     ns::ScopedManualClock clock;
     Animation::setEnabled(true);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         auto* a = new Screen("A");
         auto* b = new Screen("B");
@@ -341,11 +314,20 @@ TEST_F(Navigation, ABarShownOrHiddenForTheNextScreenTravelsWithIt) {
         a->view()->setBackgroundColor(Qt::red);
         nav->setNavigationBarHidden(c.hiddenAtStart);
         flushReleases(); // drawn
+        if (!c.push) nav->pushViewController(b, false);
         NavigationBar* bar = nav->navigationBar();
         const QImage barBefore = bar->renderToImage();
-        c.run(*nav, a, b);
+        const auto change = [&nav, &c] { nav->setNavigationBarHidden(!c.hiddenAtStart); };
+        if (c.when == AsItLoads)
+            b->onLoad = change;
+        else
+            change();
+        if (c.when == OnceDrawn) flushReleases();
+        if (c.push)
+            nav->pushViewController(b, true);
+        else
+            nav->popViewControllerAnimated(true);
         b->view()->setBackgroundColor(Qt::green);
-        const bool push = nav->topViewController() == b;
         const QImage barAfter = bar->renderToImage();
         const auto at = [&nav](ViewController* vc) {
             return vc->view()->convertRectToView(vc->view()->bounds(), nav->view());
@@ -365,9 +347,9 @@ TEST_F(Navigation, ABarShownOrHiddenForTheNextScreenTravelsWithIt) {
                 };
                 // Bottom to top: the screen underneath, then the one sliding over it.
                 QList<PictureLayer> layers = {{aAt, Qt::red, {}}};
-                if (c.bar == WithA) layers << barOf(aAt, push);
+                if (c.bar == WithA) layers << barOf(aAt, c.push);
                 layers << PictureLayer{bAt, Qt::green, {}};
-                if (c.bar == WithB) layers << barOf(bAt, !push);
+                if (c.bar == WithB) layers << barOf(bAt, !c.push);
                 if (c.bar == Fixed) layers << PictureLayer{QRectF(0, 0, 320, 64), {}, barAfter};
                 const QImage shot = nav->view()->renderToImage();
                 if (differingPixels(shot, pictureOfLayers(shot.size(), layers), shot.rect()) > 0)
@@ -379,7 +361,7 @@ TEST_F(Navigation, ABarShownOrHiddenForTheNextScreenTravelsWithIt) {
         EXPECT_GE(frames, 15);
         EXPECT_EQ(wrongFrames, 0);
         EXPECT_EQ(bar->isHidden(), nav->isNavigationBarHidden());
-        EXPECT_EQ(at(nav->topViewController()), push ? c.bRests : c.aRests);
+        EXPECT_EQ(at(nav->topViewController()), c.push ? c.bRests : c.aRests);
     }
     Animation::setEnabled(false);
 }

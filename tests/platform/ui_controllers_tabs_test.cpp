@@ -3,14 +3,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "platform/foundation/Clock.h"
-#include "platform/ui/Animation.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
 #include "platform/ui/View.h"
-#include "tests/support/AnimationFrames.h"
 #include "tests/support/LifeCycleScreen.h"
 
 using namespace ui;
@@ -113,61 +110,6 @@ TEST(TabBarController, BarHidesWhileTheStackHoldsAScreenThatAsksForIt) {
         EXPECT_TRUE(tabs.tbc->isTabBarHidden());
         QCoreApplication::sendPostedEvents(nullptr, 0);
     }
-}
-
-// A push that hides the bar and the pop that brings it back, frame by frame: the bar is drawn as
-// part of the page it belongs to, sliding with it under the other page, so the foot shows the bar
-// or a page, never the empty container; neither page changes size on the way.
-TEST(TabBarController, TheBarLeavesAndReturnsWithItsPage) {
-    ns::ScopedManualClock clock;
-    Tabs tabs;
-    Screen* home = tabs.roots[0];
-    home->view()->setBackgroundColor(Qt::red);
-    auto* hiding = new Screen("S");
-    hiding->setHidesBottomBarWhenPushed(true);
-    hiding->view()->setBackgroundColor(Qt::green);
-    TabBar* bar = tabs.tbc->tabBar();
-    const QImage barPicture = bar->renderToImage();
-    View* container = tabs.tbc->view();
-    const auto at = [container](ViewController* vc) {
-        return vc->view()->convertRectToView(vc->view()->bounds(), container);
-    };
-    Animation::setEnabled(true);
-    for (const bool push : {true, false}) {
-        SCOPED_TRACE(push ? "push" : "pop");
-        if (push)
-            tabs.navs[0]->pushViewController(hiding, true);
-        else
-            tabs.navs[0]->popViewControllerAnimated(true);
-        EXPECT_TRUE(bar->isHidden()); // the page draws it meanwhile
-        int wrongFrames = 0;
-        const int frames = eachFrame(
-            clock.clock, [&] { return tabs.navs[0]->isTransitioning(); },
-            [&](int frame) {
-                if (!tabs.navs[0]->isTransitioning()) return; // the popped screen has gone
-                EXPECT_EQ(at(home).size(), QSizeF(320, 455));
-                EXPECT_EQ(at(hiding).size(), QSizeF(320, 504));
-                // The page without the bar stays over the other page both ways.
-                const QList<PictureLayer> layers = {
-                    {at(home), Qt::red, {}},
-                    {QRectF(at(home).bottomLeft(), barPicture.size()), {}, barPicture},
-                    {at(hiding), Qt::green, {}}};
-                const QImage shot = container->renderToImage();
-                // Under the navigation bar, whose title changes at once.
-                if (differingPixels(shot, pictureOfLayers(shot.size(), layers),
-                                    QRect(0, 64, 320, 504)) > 0)
-                    ++wrongFrames;
-                if (frame % 5 == 2)
-                    shot.save(QString("%1/tabs-%2-%3.png")
-                                  .arg(animationFramesDir(), push ? "push" : "pop")
-                                  .arg(frame));
-            });
-        EXPECT_GE(frames, 15);
-        EXPECT_EQ(wrongFrames, 0);
-        EXPECT_EQ(bar->isHidden(), push);
-        EXPECT_EQ(tabs.selectedFrame().height(), push ? 568 : 519);
-    }
-    Animation::setEnabled(false);
 }
 
 TEST(TabBarController, TouchesAskTheDelegateProgrammaticSelectionDoesNot) {
