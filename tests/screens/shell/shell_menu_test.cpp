@@ -211,6 +211,7 @@ TEST_F(MenuTest, TheLogInScreenComesWithItsBarAndTheContainerLeavesAsItWas) {
     container->showRight(true);
     QCoreApplication::processEvents();
     windowinput::click(menu->buttonWithTag(SideSlipViewController::kLogoutTag));
+    const ui::ScopedInstantAnimations instantAgainAfterwards;
     ui::Animation::setEnabled(true);
     ASSERT_TRUE(ui::AlertCenter::press("确认"));
     ui::NavigationController* root = rootNavigation();
@@ -243,7 +244,6 @@ TEST_F(MenuTest, TheLogInScreenComesWithItsBarAndTheContainerLeavesAsItWas) {
                 differingPixels(shot, expected, QRect(loginX, 0, 320 - loginX, 64)) > 0)
                 ++wrongFrames;
         });
-    ui::Animation::setEnabled(false);
     EXPECT_GE(frames, 15);
     EXPECT_EQ(wrongFrames, 0);
     EXPECT_FALSE(root->navigationBar()->isHidden());
