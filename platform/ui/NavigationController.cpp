@@ -6,6 +6,10 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include <QPainter>
+#include <memory>
+#include <utility>
+
 namespace ui {
 
 namespace {
@@ -14,6 +18,28 @@ constexpr const char* kBarKey = "navigationBar";
 constexpr double kBarDuration = 0.25;
 // How far the lower screen moves while the upper one slides over it.
 constexpr double kParallax = 0.3;
+
+// A bar as it was drawn, riding with a sliding screen: the bar itself stays where its owner
+// lays it, hidden until the slide ends.
+class BarPicture : public View {
+public:
+    BarPicture(const QImage& picture, View* parent) : View(parent), m_picture(picture) {
+        setUserInteractionEnabled(false);
+    }
+
+protected:
+    void drawRect(QPainter& painter, const QRectF& rect) override {
+        painter.drawImage(rect, m_picture);
+    }
+
+private:
+    QImage m_picture;
+};
+
+QImage pictureOf(View* bar) {
+    // Drawn even while hidden: a bar that comes with the incoming screen is still hidden here.
+    return bar->renderToImage(bar->devicePixelRatioF());
+}
 } // namespace
 
 NavigationController::NavigationController(ViewController* root, QObject* parent)
@@ -22,6 +48,7 @@ NavigationController::NavigationController(ViewController* root, QObject* parent
 }
 
 NavigationController::~NavigationController() {
+    m_destroying = true;
     Animation::finish(this, kTransitionKey);
     if (m_bar && !m_bar->parentWidget()) delete m_bar;
 }
@@ -73,7 +100,7 @@ void NavigationController::loadView() {
 QRectF NavigationController::contentFrame() const {
     const QRectF b = isViewLoaded() ? const_cast<NavigationController*>(this)->view()->bounds()
                                     : QRectF(QPointF(), Window::screenSize());
-    if (m_barHidden) return b;
+    if (m_barHidden || m_hostCoversBar) return b;
     return b.adjusted(0, NavigationBar::kHeight, 0, 0);
 }
 
@@ -174,6 +201,12 @@ void NavigationController::setViewControllers(const QList<ViewController*>& vcs,
     transition(stack, dir, animated);
 }
 
+bool NavigationController::carryBottomBar(View* bar, bool withOutgoing) {
+    if (!m_settingUpSlide || !bar) return false;
+    m_carried.append({pictureOf(bar), bar->frame().size(), withOutgoing, false});
+    return true;
+}
+
 void NavigationController::transition(const QList<ViewController*>& newStack, Direction direction,
                                       bool animated) {
     const QList<ViewController*> old = viewControllers();
@@ -198,11 +231,23 @@ void NavigationController::transition(const QList<ViewController*>& newStack, Di
     const bool topChanged = oldTop != newTop;
     const bool loaded = isViewLoaded() && m_host;
     const bool visible = isVisible() && loaded;
+    QPointer<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
+    const bool slides =
+        animated && loaded && topChanged && newTop && oldView && direction != Direction::None;
+    // The bar as the outgoing screen was last drawn with it.
+    const bool barShownBefore = !(m_barChangeUndrawn ? m_barHiddenAsDrawn : m_barHidden);
+    QImage barBefore;
+    if (slides) {
+        Animation::finish(this, kBarKey);
+        m_finishTransition = [] {};
+        m_settingUpSlide = true;
+        m_carried.clear();
+        if (barShownBefore) barBefore = pictureOf(navigationBar()); // before it takes the new items
+    }
     if (topChanged && m_delegate)
         m_delegate->navigationControllerWillShowViewController(this, newTop, animated);
     updateBar();
     emit stackChanged(animated);
-    QPointer<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
     QPointer<View> newView;
     if (loaded && newTop && topChanged) {
         newView = newTop->view();
@@ -219,12 +264,23 @@ void NavigationController::transition(const QList<ViewController*>& newStack, Di
 
     QPointer<NavigationController> self(this);
     QPointer<ViewController> from(oldTop), to(newTop);
-    auto finish = [self, from, to, oldView, newView, added, removed, topChanged, visible,
-                   animated](bool) {
+    auto pictures = std::make_shared<QList<QPointer<View>>>();
+    auto finish = [self, from, to, oldView, newView, added, removed, topChanged, visible, animated,
+                   pictures](bool) {
         if (!self) return;
         self->m_finishTransition = nullptr;
+        const bool carried = !pictures->isEmpty();
+        for (const QPointer<View>& picture : *pictures)
+            delete picture.data();
         if (topChanged && oldView && oldView != newView && oldView->superview() == self->m_host)
             oldView->removeFromSuperview();
+        if (carried && !self->m_destroying) {
+            self->m_hostCoversBar = false;
+            if (self->m_bar) self->m_bar->setHidden(self->m_barHidden);
+            // The container lays its bar out again first, so the screen takes its size once.
+            emit self->transitionFinished();
+            self->layoutContent();
+        }
         if (newView && self->m_host) newView->setFrame(self->m_host->bounds());
         if (topChanged && visible) {
             if (from) from->endAppearanceTransition();
@@ -241,33 +297,91 @@ void NavigationController::transition(const QList<ViewController*>& newStack, Di
             self->m_delegate->navigationControllerDidShowViewController(self, to, animated);
     };
 
-    if (animated && loaded && topChanged && newView && oldView && direction != Direction::None) {
-        m_finishTransition = [] {};
-        const double w = m_host->bounds().width();
-        const QRectF b = m_host->bounds();
-        const bool push = direction == Direction::Push;
-        // The screen going away slides at the size it has: the new screen may have hidden the
-        // tab bar, and a screen resized while covered would come back scrolled elsewhere.
-        const QRectF away(b.topLeft(), oldView->frame().size());
-        auto step = [oldView, newView, b, away, w, push](double t) {
-            if (push) {
-                if (newView) newView->setFrame(b.translated(w * (1 - t), 0));
-                if (oldView) oldView->setFrame(away.translated(-w * kParallax * t, 0));
-            } else {
-                if (newView) newView->setFrame(b.translated(-w * kParallax * (1 - t), 0));
-                if (oldView) oldView->setFrame(away.translated(w * t, 0));
-            }
-        };
-        step(0);
-        Animation::run(this, kTransitionKey, kTransitionDuration, Animation::Curve::EaseInOut, step,
-                       finish);
-    } else {
+    if (!slides || !newView) {
+        m_settingUpSlide = false;
+        m_finishTransition = nullptr;
         finish(true);
+        return;
     }
+
+    // The bar changed since it was last drawn (before the transition or as its screens were
+    // told): it comes or goes with the screen that shows it.
+    const bool barShownAfter = !m_barHidden;
+    m_barChangeUndrawn = false;
+    if (barShownBefore != barShownAfter)
+        m_carried.append({barShownBefore ? barBefore : pictureOf(navigationBar()),
+                          m_bar->frame().size(), barShownBefore, true});
+    m_settingUpSlide = false;
+    const QList<Carried> carried = std::exchange(m_carried, {});
+    m_hostCoversBar = barShownBefore != barShownAfter;
+    if (m_hostCoversBar) m_bar->setHidden(true);
+    layoutContent();
+
+    // Where each screen rests in the host, beside the bars drawn as part of it.
+    const QRectF host = m_host->bounds();
+    auto restFrame = [&carried, host](bool outgoing) {
+        double top = 0, bottom = 0;
+        for (const Carried& c : carried)
+            if (c.withOutgoing == outgoing) (c.atTop ? top : bottom) += c.size.height();
+        return QRectF(0, top, host.width(), host.height() - top - bottom);
+    };
+    const QRectF b = restFrame(false);
+    // The screen going away slides at the size it has (a screen resized while covered would
+    // come back scrolled elsewhere), unless its own bar goes with it.
+    QRectF away = restFrame(true);
+    if (!m_hostCoversBar) away.setSize(oldView->frame().size());
+    const bool push = direction == Direction::Push;
+    struct Rider {
+        QPointer<View> picture;
+        QRectF rest;
+        bool withOutgoing;
+    };
+    QList<Rider> riders;
+    for (const Carried& c : carried) {
+        const QRectF page = c.withOutgoing ? away : b;
+        const double y = c.atTop ? page.top() - c.size.height() : page.bottom();
+        auto* picture = new BarPicture(c.picture, m_host);
+        // Just above its own screen: under the incoming one of a push, the outgoing one of a pop.
+        if (c.withOutgoing == push) m_host->insertSubviewBelow(picture, push ? newView : oldView);
+        riders.append({picture, QRectF(QPointF(0, y), c.size), c.withOutgoing});
+        pictures->append(picture);
+    }
+
+    m_finishTransition = [] {};
+    const double w = host.width();
+    auto step = [oldView, newView, b, away, w, push, riders](double t) {
+        const double inX = push ? w * (1 - t) : -w * kParallax * (1 - t);
+        const double outX = push ? -w * kParallax * t : w * t;
+        if (newView) newView->setFrame(b.translated(inX, 0));
+        if (oldView) oldView->setFrame(away.translated(outX, 0));
+        for (const Rider& r : riders)
+            if (r.picture) r.picture->setFrame(r.rest.translated(r.withOutgoing ? outX : inX, 0));
+    };
+    step(0);
+    Animation::run(this, kTransitionKey, kTransitionDuration, Animation::Curve::EaseInOut, step,
+                   finish);
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
     if (hidden == m_barHidden) return;
+    // A slide under way ends first; one being set up takes the change with its screens.
+    if (Animation::isRunning(this, kTransitionKey)) completeRunningTransition();
+    if (m_settingUpSlide) animated = false;
+    if (animated) {
+        m_barChangeUndrawn = false;
+    } else if (!m_barChangeUndrawn && isViewLoaded()) {
+        // Until the event loop runs again nothing is drawn: a push or pop made before then
+        // shows the change coming or going with its screen.
+        m_barChangeUndrawn = true;
+        m_barHiddenAsDrawn = m_barHidden;
+        QPointer<NavigationController> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self] {
+                if (self) self->m_barChangeUndrawn = false;
+            },
+            Qt::QueuedConnection);
+    }
     m_barHidden = hidden;
     if (!isViewLoaded()) return;
     NavigationBar* bar = navigationBar();

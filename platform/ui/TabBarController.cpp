@@ -56,6 +56,7 @@ void TabBarController::loadView() {
     connect(v, &View::frameChanged, this, &TabBarController::layoutContent);
     if (ViewController* vc = selectedViewController()) m_host->addSubview(vc->view());
     m_barHidden = selectedWantsBarHidden();
+    m_barTravelling = false;
     m_bar->setHidden(m_barHidden);
     layoutContent();
 }
@@ -65,7 +66,8 @@ void TabBarController::layoutContent() {
     const QRectF b = view()->bounds();
     m_bar->setFrame(QRectF(0, b.height() - TabBar::kHeight, b.width(), TabBar::kHeight));
     m_host->setFrame(b);
-    const QRectF content = m_barHidden ? b : b.adjusted(0, 0, 0, -TabBar::kHeight);
+    const QRectF content =
+        m_barHidden || m_barTravelling ? b : b.adjusted(0, 0, 0, -TabBar::kHeight);
     if (ViewController* vc = selectedViewController(); vc && vc->isViewLoaded())
         vc->view()->setFrame(content);
 }
@@ -82,6 +84,7 @@ void TabBarController::releaseChild(ViewController* child) {
     if (!wasSelected) m_selected = int(viewControllers().indexOf(selected));
     ViewController::releaseChild(child);
     disconnect(child, nullptr, this, nullptr);
+    if (wasSelected) m_barTravelling = false;
     if (child->isViewLoaded() && child->view()->superview() == m_host)
         child->view()->removeFromSuperview();
     if (m_selected >= m_vcs.size() || wasSelected) {
@@ -100,12 +103,21 @@ bool TabBarController::selectedWantsBarHidden() const {
     return false;
 }
 
-void TabBarController::updateBarVisibility(bool animated) {
-    Q_UNUSED(animated);
+void TabBarController::updateBarVisibility(NavigationController* sliding) {
     const bool hidden = selectedWantsBarHidden();
     if (hidden == m_barHidden) return;
     m_barHidden = hidden;
-    if (m_bar) m_bar->setHidden(hidden);
+    // Hidden, it leaves with the page going away; shown, it comes with the page coming in.
+    m_barTravelling = sliding && sliding == selectedViewController() && isVisible() &&
+                      isViewLoaded() && m_bar && sliding->carryBottomBar(m_bar, hidden);
+    if (m_bar) m_bar->setHidden(m_barHidden || m_barTravelling);
+    layoutContent();
+}
+
+void TabBarController::slideFinished(NavigationController* nav) {
+    if (!m_barTravelling || nav != selectedViewController()) return;
+    m_barTravelling = false;
+    if (m_bar) m_bar->setHidden(m_barHidden);
     layoutContent();
 }
 
@@ -140,9 +152,12 @@ void TabBarController::setViewControllers(const QList<ViewController*>& vcs, boo
         if (isNew) addChildViewController(vc);
         m_vcs.append(vc);
         if (isNew) {
-            if (auto* nav = qobject_cast<NavigationController*>(vc))
+            if (auto* nav = qobject_cast<NavigationController*>(vc)) {
                 connect(nav, &NavigationController::stackChanged, this,
-                        &TabBarController::updateBarVisibility);
+                        [this, nav](bool) { updateBarVisibility(nav); });
+                connect(nav, &NavigationController::transitionFinished, this,
+                        [this, nav] { slideFinished(nav); });
+            }
             vc->didMoveToParentViewController(this);
         }
     }
@@ -152,7 +167,7 @@ void TabBarController::setViewControllers(const QList<ViewController*>& vcs, boo
     if (keep >= 0) {
         m_selected = keep;
         if (m_bar) m_bar->setSelectedIndex(keep);
-        updateBarVisibility(false);
+        updateBarVisibility();
     } else if (!list.isEmpty()) {
         select(0);
     }
@@ -188,7 +203,8 @@ void TabBarController::select(int index) {
         }
     }
     m_barHidden = !selectedWantsBarHidden(); // force the update below to apply
-    updateBarVisibility(false);
+    m_barTravelling = false;
+    updateBarVisibility();
     if (visible) {
         if (old) old->endAppearanceTransition();
         if (now) now->endAppearanceTransition();

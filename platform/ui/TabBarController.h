@@ -28,7 +28,9 @@ public:
 };
 
 // Tabs of screens (usually navigation controllers) over a tab bar. It owns its screens. The bar
-// hides while the selected tab's stack holds a screen that hides the bottom bar when pushed.
+// hides while the selected tab's stack holds a screen that hides the bottom bar when pushed;
+// when an animated push or pop hides or shows it, it leaves with the outgoing page or comes with
+// the incoming one, drawn as part of that page.
 class TabBarController : public ViewController {
     Q_OBJECT
 public:
@@ -62,7 +64,9 @@ protected:
 
 private:
     void select(int index);
-    void updateBarVisibility(bool animated);
+    // Follows the selected stack's wishes; a change made by nav's slide travels with its page.
+    void updateBarVisibility(NavigationController* sliding = nullptr);
+    void slideFinished(NavigationController* nav);
     void layoutContent();
     void refreshItems();
     bool selectedWantsBarHidden() const;
@@ -72,6 +76,8 @@ private:
     QPointer<TabBar> m_bar;
     QPointer<View> m_host;
     bool m_barHidden = false;
+    // The bar is drawn by the selected stack as part of a sliding page until the slide ends.
+    bool m_barTravelling = false;
     ns::Weak<TabBarControllerDelegate> m_delegate;
 };
 

@@ -11,6 +11,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/View.h"
 #include "tests/platform/PlatformHarness.h"
+#include "tests/support/AnimationFrames.h"
 #include "tests/support/LifeCycleScreen.h"
 
 using namespace ui;
@@ -23,6 +24,11 @@ QStringList g_log;
 class Screen : public LifeCycleScreen {
 public:
     explicit Screen(QString name) : LifeCycleScreen(std::move(name), g_log) {}
+    void viewDidLoad() override {
+        LifeCycleScreen::viewDidLoad();
+        if (onLoad) onLoad();
+    }
+    std::function<void()> onLoad;
     // A screen popping itself from its own handler, then reading its own state.
     QString popSelfAndReadName() {
         navigationController()->popViewControllerAnimated(false);
@@ -275,6 +281,89 @@ TEST_F(Navigation, HidingTheBarGivesTheScreenTheFullHeight) {
     nav->setNavigationBarHidden(false, false);
     EXPECT_FALSE(nav->navigationBar()->isHidden());
     EXPECT_EQ(a->view()->frame().height(), 504);
+}
+
+// The bar shown or hidden just before a push or pop (or by the incoming screen as it loads)
+// comes or goes with the screen that shows it, frame by frame: no screen moves down or changes
+// size meanwhile, and the bar is never drawn over the screen without it. Shown once drawn, it
+// stays where it is.
+TEST_F(Navigation, ABarShownOrHiddenForTheNextScreenTravelsWithIt) {
+    enum When { JustBefore, AsItLoads, OnceDrawn };
+    enum Rider { WithA, WithB, Fixed };
+    const QRectF full(0, 0, 320, 568), under(0, 64, 320, 504);
+    const struct {
+        const char* name;
+        bool hiddenAtStart, push;
+        When when;
+        QRectF aRests, bRests;
+        Rider bar;
+    } cases[] = {
+        {"shown just before a push", true, true, JustBefore, full, under, WithB},
+        {"hidden just before a push", false, true, JustBefore, under, full, WithA},
+        {"shown just before a pop", true, false, JustBefore, under, full, WithA},
+        {"shown by the pushed screen as it loads", true, true, AsItLoads, full, under, WithB},
+        {"shown and drawn before a push", true, true, OnceDrawn, under, under, Fixed},
+    };
+    ns::ScopedManualClock clock;
+    Animation::setEnabled(true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* a = new Screen("A");
+        auto* b = new Screen("B");
+        auto nav = shownNav(a);
+        a->view()->setBackgroundColor(Qt::red);
+        nav->setNavigationBarHidden(c.hiddenAtStart);
+        flushReleases(); // drawn
+        if (!c.push) nav->pushViewController(b, false);
+        NavigationBar* bar = nav->navigationBar();
+        const QImage barBefore = bar->renderToImage();
+        const auto change = [&nav, &c] { nav->setNavigationBarHidden(!c.hiddenAtStart); };
+        if (c.when == AsItLoads)
+            b->onLoad = change;
+        else
+            change();
+        if (c.when == OnceDrawn) flushReleases();
+        if (c.push)
+            nav->pushViewController(b, true);
+        else
+            nav->popViewControllerAnimated(true);
+        b->view()->setBackgroundColor(Qt::green);
+        const QImage barAfter = bar->renderToImage();
+        const auto at = [&nav](ViewController* vc) {
+            return vc->view()->convertRectToView(vc->view()->bounds(), nav->view());
+        };
+        int wrongFrames = 0;
+        const int frames = eachFrame(
+            clock.clock, [&] { return nav->isTransitioning(); },
+            [&](int frame) {
+                if (!nav->isTransitioning()) return; // the outgoing screen has left the view
+                const QRectF aAt = at(a), bAt = at(b);
+                EXPECT_EQ(aAt.translated(-aAt.x(), 0), c.aRests);
+                EXPECT_EQ(bAt.translated(-bAt.x(), 0), c.bRests);
+                const auto barOf = [&](QRectF page, bool outgoing) {
+                    return PictureLayer{QRectF(page.x(), page.y() - 64, 320, 64),
+                                        {},
+                                        outgoing ? barBefore : barAfter};
+                };
+                // Bottom to top: the screen underneath, then the one sliding over it.
+                QList<PictureLayer> layers = {{aAt, Qt::red, {}}};
+                if (c.bar == WithA) layers << barOf(aAt, c.push);
+                layers << PictureLayer{bAt, Qt::green, {}};
+                if (c.bar == WithB) layers << barOf(bAt, !c.push);
+                if (c.bar == Fixed) layers << PictureLayer{QRectF(0, 0, 320, 64), {}, barAfter};
+                const QImage shot = nav->view()->renderToImage();
+                if (differingPixels(shot, pictureOfLayers(shot.size(), layers), shot.rect()) > 0)
+                    ++wrongFrames;
+                if (frame == 8)
+                    shot.save(QString("%1/navigation-bar-%2.png")
+                                  .arg(animationFramesDir(), QString(c.name).replace(' ', '-')));
+            });
+        EXPECT_GE(frames, 15);
+        EXPECT_EQ(wrongFrames, 0);
+        EXPECT_EQ(bar->isHidden(), nav->isNavigationBarHidden());
+        EXPECT_EQ(at(nav->topViewController()), c.push ? c.bRests : c.aRests);
+    }
+    Animation::setEnabled(false);
 }
 
 struct RecordingDelegate : QObject, NavigationControllerDelegate {

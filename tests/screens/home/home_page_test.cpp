@@ -1,4 +1,6 @@
 #include "HomeHarness.h"
+#include "tests/support/AnimationFrames.h"
+#include "tests/support/RequestWait.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <QBuffer>
@@ -21,6 +23,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/PageControl.h"
 #include "sandbox/PictureStore.h"
 #include "screens/shell/TavrixApplicationSpecific.h"
@@ -475,6 +478,62 @@ TEST_F(HomePageTest, MenuFunctionsOpenTheirScreensAndUnknownOnesNothing) {
     ns::NotificationCenter::defaultCenter().postNotificationName(
         notification::kPushToFunctionModule, &button);
     EXPECT_EQ(homeNavigation->viewControllers().size(), 2);
+}
+
+// 充值 hides the tab bar: clicked, the bar slides out with the home page under the incoming
+// screen, and back, it slides in with the home page from under the leaving one. In every frame
+// of the window the strip at the foot is the bar where the home page is, or the other screen:
+// never the empty container, and the home page keeps its size throughout.
+TEST_F(HomePageTest, TheTabBarLeavesAndComesBackWithTheHomePage) {
+    rootNavigation()->setNavigationBarHidden(true); // as the log-in leaves it
+    RootViewController* page = showHome();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(waitForRequestsToEnd(page));
+    const QRect strip(0, 519, 320, 49);
+    const QImage bar = window()->renderToImage().copy(strip);
+    const auto left = [this](ui::ViewController* vc) {
+        return vc->view()->mapTo(window(), QPoint(0, 0)).x();
+    };
+    QPointer<ui::ViewController> recharge;
+    ui::Animation::setEnabled(true);
+    for (const bool push : {true, false}) {
+        SCOPED_TRACE(push ? "push" : "pop");
+        if (push)
+            windowinput::click(page->rechargeButton());
+        else
+            windowinput::click(homeNavigation->navigationBar()->backButtonView());
+        ASSERT_TRUE(homeNavigation->isTransitioning());
+        if (push) {
+            ASSERT_EQ(topClass(), "RechargeViewController");
+            recharge = homeNavigation->topViewController();
+        }
+        int wrongFrames = 0;
+        const int frames = eachFrame(
+            clock.clock, [&] { return homeNavigation->isTransitioning(); },
+            [&](int frame) {
+                const QImage shot = window()->renderToImage();
+                if (frame % 4 == 1)
+                    shot.save(QString("%1/home-recharge-%2-%3.png")
+                                  .arg(animationFramesDir(), push ? "push" : "pop")
+                                  .arg(frame));
+                if (!homeNavigation->isTransitioning()) return;
+                EXPECT_EQ(page->view()->frame().size(), QSizeF(320, 455));
+                // Left of the screen sliding over it, the bar at the home page's place.
+                const int coveredFrom = left(recharge);
+                const QImage expected = pictureOfLayers(
+                    shot.size(), {{QRectF(QPointF(left(page), strip.y()), bar.size()), {}, bar}});
+                if (differingPixels(shot, expected,
+                                    QRect(0, strip.y(), coveredFrom, strip.height())) > 0)
+                    ++wrongFrames;
+                EXPECT_EQ(recharge->view()->mapTo(window(), QPoint(0, 0)).y() +
+                              recharge->view()->height(),
+                          568);
+            });
+        EXPECT_GE(frames, 15);
+        EXPECT_EQ(wrongFrames, 0);
+    }
+    ui::Animation::setEnabled(false);
+    EXPECT_EQ(window()->renderToImage().copy(strip), bar);
 }
 
 TEST_F(HomePageTest, TilesAndAdvertsOpenWhatTheyNameAndUnknownScenesNothing) {

@@ -4,17 +4,20 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UrlOpener.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/WebViewFake.h"
 #include "screens/shell/SideSlipViewController.h"
 #include "screens/shell/TabBarViewController.h"
 #include "screens/web/WebViewController.h"
 #include "tests/screens/shell/ShellHarness.h"
+#include "tests/support/AnimationFrames.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
@@ -195,6 +198,56 @@ TEST_F(MenuTest, LogOutRemovesExactlyTheSessionNumberAndPassword) {
     EXPECT_TRUE(tavrixConfig::isAutoLogin());
     EXPECT_EQ(posted, QStringList{notification::kPushToLoginVeiw});
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
+}
+
+// Log-out confirmed from the open drawer: the log-in screen slides in with its navigation bar
+// while the drawer container slides away as it was, at the top of the window at full height.
+// No frame shows the container pushed down under a second bar.
+TEST_F(MenuTest, TheLogInScreenComesWithItsBarAndTheContainerLeavesAsItWas) {
+    shell_test::restoreScenes();                    // the log-in screen itself
+    rootNavigation()->setNavigationBarHidden(true); // as the log-in leaves it
+    SideSlipViewController* menu = showMenu();
+    ASSERT_TRUE(waitUntil([&] { return !menu->starImageViews().isEmpty(); }));
+    container->showRight(true);
+    QCoreApplication::processEvents();
+    windowinput::click(menu->buttonWithTag(SideSlipViewController::kLogoutTag));
+    const ui::ScopedInstantAnimations instantAgainAfterwards;
+    ui::Animation::setEnabled(true);
+    ASSERT_TRUE(ui::AlertCenter::press("确认"));
+    ui::NavigationController* root = rootNavigation();
+    ui::ViewController* login = root->topViewController();
+    ASSERT_EQ(login->storyboardIdentifier(), "LoginViewController");
+    ASSERT_TRUE(root->isTransitioning());
+    const QImage containerPicture = container->view()->renderToImage();
+    const QImage barPicture = root->navigationBar()->renderToImage();
+    const auto at = [root](ui::ViewController* vc) {
+        return vc->view()->convertRectToView(vc->view()->bounds(), root->view());
+    };
+    int wrongFrames = 0;
+    const int frames = eachFrame(
+        clock.clock, [&] { return root->isTransitioning(); },
+        [&](int frame) {
+            const QImage shot = root->view()->renderToImage();
+            if (frame % 4 == 1)
+                shot.save(QString("%1/log-out-%2.png").arg(animationFramesDir()).arg(frame));
+            if (!root->isTransitioning()) return;
+            const QRectF containerAt = at(container), loginAt = at(login);
+            EXPECT_EQ(containerAt.translated(-containerAt.x(), 0), QRectF(0, 0, 320, 568));
+            EXPECT_EQ(loginAt.translated(-loginAt.x(), 0), QRectF(0, 64, 320, 504));
+            EXPECT_TRUE(root->navigationBar()->isHidden()); // the log-in screen draws it
+            // Left of the log-in screen the container as it was; over it, its bar.
+            const QImage expected =
+                pictureOfLayers(shot.size(), {{containerAt, {}, containerPicture},
+                                              {QRectF(loginAt.x(), 0, 320, 64), {}, barPicture}});
+            const int loginX = qRound(loginAt.x());
+            if (differingPixels(shot, expected, QRect(0, 0, loginX, 568)) > 0 ||
+                differingPixels(shot, expected, QRect(loginX, 0, 320 - loginX, 64)) > 0)
+                ++wrongFrames;
+        });
+    EXPECT_GE(frames, 15);
+    EXPECT_EQ(wrongFrames, 0);
+    EXPECT_FALSE(root->navigationBar()->isHidden());
+    EXPECT_EQ(at(login), QRectF(0, 64, 320, 504));
 }
 
 TEST_F(MenuTest, AButtonActsOncePerLockAndOtherTagsGoToTheHomePage) {
