@@ -197,14 +197,14 @@ QImage decodePicture(QIODevice* device, const QSize& fit) {
 }
 
 QImage decodePicture(const QString& file, const QSize& fit) {
-    // Bundled pictures are compiled in; any other file is read only when it is a plain one, so
-    // a pipe in the picture cache is never waited on.
+    // Bundled pictures are compiled in; any other is a file of the client's picture caches, read
+    // only when it is a plain one: a pipe there is never waited on, a link never followed.
     if (file.startsWith(QLatin1String(":/"))) {
         QFile resource(file);
         if (!resource.open(QIODevice::ReadOnly) || resource.size() > kMaxPictureBytes) return {};
         return decodePicture(&resource, fit);
     }
-    const std::optional<QByteArray> bytes = ns::readRegularFile(file, kMaxPictureBytes);
+    const std::optional<QByteArray> bytes = ns::readOwnFile(file, kMaxPictureBytes);
     return bytes ? decodePicture(*bytes, fit) : QImage();
 }
 

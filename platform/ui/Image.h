@@ -27,7 +27,7 @@ void clearImageCache();
 // 8-bit colour PNG shrinks while it is read and costs little more than the size shown; any
 // other picture is decoded whole first, which keeps it between about 1276 x 1276 (16-bit
 // colour with alpha) and 2632 x 2632 (8-bit colour). A null image when it is no picture. The
-// file form reads plain files only, never a pipe or a device.
+// file form is for the client's cached pictures and reads them by the rule of RegularFile.h.
 inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
 inline constexpr qint64 kMaxPictureDecodeBytes = qint64(28) << 20;
 // No picture of this client comes near it; a file or download past it is no picture.
