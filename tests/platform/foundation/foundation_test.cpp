@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -9,6 +10,8 @@
 #include <QUuid>
 #include <gtest/gtest.h>
 
+#include "app/download/PCFile.h"
+#include "app/download/ZipFileDownloadModel.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Crypto.h"
 #include "platform/foundation/DataLock.h"
@@ -23,21 +26,25 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Values.h"
 #include "platform/ui/Image.h"
+#include "sandbox/ArchiveFiles.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
 #include "tests/support/Watchdog.h"
 
 #include <QFileInfo>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -667,6 +674,73 @@ TEST(Directories, whatAStartFindsInTheTemporaryFolderGoesWhateverItIs) {
     QFile survivor(outside.filePath("kept.txt"));
     ASSERT_TRUE(survivor.open(QIODevice::ReadOnly));
     EXPECT_EQ(survivor.readAll(), "mine");
+    ns::Directories::setHomeOverride(previousHome);
+}
+
+// Every file under dir, folders and links included, as paths below it, but those below `except`.
+QStringList treeUnder(const QString& dir, const QString& except) {
+    QStringList found;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!(path + '/').startsWith(except + '/')) found << QDir(dir).relativeFilePath(path);
+    }
+    found.sort();
+    return found;
+}
+
+// A client killed while it writes one of its files (here by the file-size limit, the moment it
+// writes past 16 bytes) leaves its copy in tmp/ only, never beside the client's files, and the
+// next start's emptying of tmp/ takes it away.
+TEST(Directories, whatAWriteCutShortLeavesGoesAtTheNextStart) {
+    QTemporaryDir home;
+    const QString previousHome = ns::Directories::home();
+    ns::Directories::setHomeOverride(home.path());
+    const QString tmp = ns::Directories::temporary();
+    const QString archive = ns::Directories::documents() + "/good.zip";
+    ASSERT_TRUE(ns::replaceFile(archive, sandbox::ArchiveFiles::file("good.zip")));
+    const QString bundles = home.filePath("Documents/bundles");
+    const QString tiles = PCFile::fileCacheDir("MainInfoConfig");
+    ASSERT_TRUE(QDir().mkpath(bundles) && QDir().mkpath(tiles));
+    ns::UserDefaults settings(ns::Directories::preferences() + "/tavrix.plist");
+    settings.setObject(QStringLiteral("a saved password"), "password");
+    ASSERT_TRUE(settings.synchronize());
+    const struct {
+        const char* what;
+        std::function<void()> write;
+    } cases[] = {
+        {"the settings",
+         [&] {
+             settings.setObject(QString(4000, 'p'), "password");
+             settings.synchronize();
+         }},
+        {"a cached picture",
+         [&] { PCFile::fileWriteAtPath(tiles + "/tile_family.png", QByteArray(4000, 'x')); }},
+        {"an archive unpacked", [&] { ZipFileDownloadModel::unZipFile(archive, bundles); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = treeUnder(home.path(), tmp).join(' ').toStdString();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit fileSize{16, 16}, core{0, 0};
+            ::setrlimit(RLIMIT_CORE, &core);
+            ::signal(SIGXFSZ, SIG_DFL);
+            ::setrlimit(RLIMIT_FSIZE, &fileSize);
+            c.write();
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+        EXPECT_EQ(treeUnder(home.path(), tmp).join(' ').toStdString(), before);
+        EXPECT_FALSE(QDir(tmp).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        EXPECT_TRUE(ns::Directories::emptyTemporary());
+        EXPECT_TRUE(QDir(tmp).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
+    EXPECT_EQ(ns::UserDefaults(settings.path()).stringForKey("password"), "a saved password");
     ns::Directories::setHomeOverride(previousHome);
 }
 
