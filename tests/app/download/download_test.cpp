@@ -385,7 +385,8 @@ TEST_F(DownloadTest, EachKindOfDownloadEndsAtItsDeadlineHoweverSlowlyItArrives) 
 }
 
 // A dropped transfer resumes from its part file; a link planted at the part file's place is
-// replaced, never written through.
+// replaced, never written through. One not to be resumed keeps its part file in tmp/ (emptied
+// at each start), never beside the file, and starts over.
 TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
     SandboxFixture sandbox;
     const QByteArray whole = sandbox.server()
@@ -399,7 +400,10 @@ TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
     const struct {
         const char* what;
         bool linkAtPart;
-    } cases[] = {{"no part file yet", false}, {"a link at the part file's place", true}};
+        bool resume;
+    } cases[] = {{"no part file yet", false, true},
+                 {"a link at the part file's place", true, true},
+                 {"not to be resumed", false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir home, outside;
@@ -412,7 +416,7 @@ TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
         bool ok = true;
         auto run = [&] {
             auto model = PCFileDownLoadModel::create(address, home.path());
-            model->setAllowResumeForFileDownloads(true);
+            model->setAllowResumeForFileDownloads(c.resume);
             model->setIsNeedOutputStream(true);
             bool done = false;
             model->setCompletionHandler([&](bool success) { done = true, ok = success; });
@@ -423,7 +427,9 @@ TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
         auto first = run();
         EXPECT_FALSE(ok);
         EXPECT_FALSE(QFileInfo(part).isSymLink());
-        const qint64 partial = QFileInfo(part).size();
+        EXPECT_EQ(QFileInfo::exists(part), c.resume);
+        EXPECT_EQ(first->saveTempPath().startsWith(ns::Directories::temporary() + "/"), !c.resume);
+        const qint64 partial = QFileInfo(first->saveTempPath()).size();
         EXPECT_GT(partial, 0);
         EXPECT_LT(partial, whole.size());
         EXPECT_FALSE(QFileInfo::exists(home.path() + "/ad_flow.png"));
@@ -431,14 +437,16 @@ TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
         sandbox.clearFault("Pictures");
         auto second = run();
         EXPECT_TRUE(ok);
+        const qint64 resumed = c.resume ? partial : 0;
         EXPECT_EQ(second->requestHeaders().value("Range"),
-                  "bytes=" + QByteArray::number(partial) + "-");
-        EXPECT_TRUE(second->responseHeaders().contains("content-range"));
-        EXPECT_EQ(second->totalLength(), whole.size() - partial);
+                  resumed ? "bytes=" + QByteArray::number(partial) + "-" : QByteArray());
+        EXPECT_EQ(second->responseHeaders().contains("content-range"), c.resume);
+        EXPECT_EQ(second->totalLength(), whole.size() - resumed);
         QFile saved(home.path() + "/ad_flow.png");
         ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
         EXPECT_EQ(saved.readAll(), whole);
         EXPECT_FALSE(QFileInfo::exists(part));
+        EXPECT_FALSE(QFileInfo::exists(second->saveTempPath()));
         run();
         EXPECT_TRUE(ok) << "a download over an existing file replaces it";
         EXPECT_EQ(ns::readRegularFile(elsewhere, 64), QByteArray("not the client's"));
