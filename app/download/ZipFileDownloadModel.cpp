@@ -183,7 +183,8 @@ bool extractInto(const QString& file, const QByteArray& root, const Stopped& sto
     }
 }
 
-// Unpacks into a hidden folder inside toDir and moves the entries up only when all are there.
+// Unpacks into a hidden folder where writes are made (tmp/, emptied at each start) and moves
+// the entries into toDir only when all are there.
 bool extractWhole(const QString& file, const QString& toDir, const Stopped& stopped) {
     const Staging stage(ns::Directories::stagingFolderFor(toDir) +
                         QStringLiteral("/.unzip-XXXXXX"));
@@ -200,7 +201,8 @@ bool extractWhole(const QString& file, const QString& toDir, const Stopped& stop
     return true;
 }
 
-// Copies the tree beside `to` first, so the old one goes only once a whole new one is there.
+// Copies the tree where writes are made first, so the old one goes only once a whole new one
+// is there.
 bool replaceWithCopy(const QString& from, const QString& to, const Stopped& stopped) {
     std::error_code ec;
     const auto status = fs::symlink_status(toPath(from), ec);
