@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include "app/categories/MD5.h"
 #include "app/core/tavrixConfig.h"
@@ -30,6 +31,7 @@
 #include "platform/ui/ImageView.h"
 #include "sandbox/PictureStore.h"
 #include "screens/home/RootViewController.h"
+#include "tests/support/GifWriter.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
@@ -165,7 +167,7 @@ BENCHMARK(BM_Home_CachedAdverts)
 
 // A picture of side x side in one of the kinds a server may send: PNG of 0 colour (8 bits a
 // channel), 1 a palette, 2 colour with alpha at 16 bits a channel, 3 colour stored interlaced;
-// JPEG 4 sequential, 5 progressive. Drawn pixels vary a little, so the file is of a real
+// JPEG 4 sequential, 5 progressive; 6 GIF. Drawn pixels vary a little, so the file is of a real
 // picture's size rather than a few bytes.
 QByteArray pictureOfKind(int kind, int side) {
     if (kind == 3) // Qt writes no interlaced PNG
@@ -184,6 +186,7 @@ QByteArray pictureOfKind(int kind, int side) {
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
             image.setPixel(x, y, kind == 1 ? uint((x ^ y) % 5) : qRgb(40 + (x ^ y) % 5, 120, 200));
+    if (kind == 6) return testsupport::gifOf(image);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -198,42 +201,65 @@ qint64 residentKB() {
     return procField("/proc/self/status", "VmRSS");
 }
 
+// The largest picture of each kind the advert (640 wide) still decodes: its side.
+int ceilingSide(int kind) {
+    static const int sides[] = {4096, 2149, 1276, 2632, 4096, 1888, 1861};
+    return sides[kind];
+}
+
 // Three home tiles and three cached adverts that all name one picture of kind range(0) and
-// range(1) x range(1) pixels: rise_MB is the peak while the home page is built and drawn over
-// what the process held before, the pictures' cost (run one at a time: freed memory of an
-// earlier run hides a later one's).
+// range(1) x range(1) pixels, or with kind 7 a mix: the tiles name an interlaced PNG, a 16-bit
+// PNG and a GIF, the adverts a progressive JPEG, an interlaced PNG and a 16-bit PNG, each at
+// its ceiling. rise_MB is the peak while the home page is built and drawn over what the process
+// held before, the pictures' cost; settled_MB what the process still holds over that once the
+// page is gone (the memory cache's pictures included).
 void BM_Home_TilesAndAdvertsOfOnePicture(benchmark::State& state) {
     QuietHome quiet;
     // The page's own first drawing (fonts, bundled images) is not the pictures' cost.
     QuietHome::drawHome();
-    const QByteArray png = pictureOfKind(int(state.range(0)), int(state.range(1)));
+    const bool mix = state.range(0) == 7;
+    const int tileKinds[] = {3, 2, 6}, advertKinds[] = {5, 3, 2};
+    const auto picture = [&](int kind) {
+        return mix ? pictureOfKind(kind, ceilingSide(kind))
+                   : pictureOfKind(int(state.range(0)), int(state.range(1)));
+    };
     QVariantList tiles, adverts;
-    const QString url = QStringLiteral("http://127.0.0.1:1/pictures/big.png");
+    QDir().mkpath(RootViewController::mainConfigDirectory());
+    const QString cache = PCFile::fileCacheDir("imageCache");
+    QDir().mkpath(cache);
+    qint64 fileBytes = 0;
     for (int i = 0; i < 3; ++i) {
+        const QString name = mix ? QStringLiteral("big-%1.png").arg(i) : QStringLiteral("big.png");
+        const QString url = QStringLiteral("http://127.0.0.1:1/pictures/") + name;
         tiles.append(QVariantMap{
             {"position", 1 + i}, {"title", "t"}, {"main_desc", "d"}, {"photo", url}, {"type", 0}});
-        adverts.append(
-            QVariantMap{{"image", url}, {"name", "ad"}, {"data", "http://127.0.0.1:1/"}});
+        const QString ad =
+            mix ? QStringLiteral("http://127.0.0.1:1/pictures/ad-%1.png").arg(i) : url;
+        adverts.append(QVariantMap{{"image", ad}, {"name", "ad"}, {"data", "http://127.0.0.1:1/"}});
+        if (!mix && i > 0) continue;
+        const QByteArray tile = picture(tileKinds[i]), advert = picture(advertKinds[i]);
+        PCFile::fileWriteAtPath(RootViewController::mainConfigDirectory() + "/" + name, tile);
+        PCFile::fileWriteAtPath(cache + "/" + MD5::md5(ad), advert);
+        fileBytes += tile.size() + (mix ? advert.size() : 0);
     }
     ns::PropertyList::writeFile(PCFile::fileCacheDir("MainInfoConfList.xml"),
                                 QVariantMap{{"result", 0}, {"list", tiles}});
-    QDir().mkpath(RootViewController::mainConfigDirectory());
-    PCFile::fileWriteAtPath(RootViewController::mainConfigDirectory() + "/big.png", png);
-    const QString cache = PCFile::fileCacheDir("imageCache");
-    QDir().mkpath(cache);
-    PCFile::fileWriteAtPath(cache + "/" + MD5::md5(url), png);
     ns::PropertyList::writeFile(PCFile::fileCacheDir("AD.xml"),
                                 QVariantMap{{"position", 1}, {"list", adverts}});
+    // What making the pictures here took is not the client's: given back before measuring.
+    ::malloc_trim(0);
     Meter meter;
     const qint64 before = residentKB();
     for (auto _ : state) {
         MultiplexCache::removeCache();
         QuietHome::drawHome();
     }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     meter.report(state);
     state.counters["rise_MB"] = double(procField("/proc/self/status", "VmHWM") - before) / 1024;
-    state.counters["file_KB"] = double(png.size()) / 1024;
-    // Whether the advert's picture was decoded at all (a picture past the ceilings is not).
+    state.counters["settled_MB"] = double(residentKB() - before) / 1024;
+    state.counters["file_KB"] = double(fileBytes) / 1024;
+    // How many adverts' pictures were decoded at all (a picture past the ceilings is not).
     state.counters["shown"] = MultiplexCache::count();
 }
 BENCHMARK(BM_Home_TilesAndAdvertsOfOnePicture)
@@ -244,13 +270,15 @@ BENCHMARK(BM_Home_TilesAndAdvertsOfOnePicture)
     ->Args({2, 4000})
     ->Args({3, 4000})
     ->Args({5, 4000})
-    // The largest of each kind the advert (640 wide) still decodes.
-    ->Args({0, 4096})
-    ->Args({1, 2149})
-    ->Args({2, 1276})
-    ->Args({3, 2632})
-    ->Args({4, 4096})
-    ->Args({5, 1888})
+    // Each kind at its own ceiling, and the mix.
+    ->Args({0, ceilingSide(0)})
+    ->Args({1, ceilingSide(1)})
+    ->Args({2, ceilingSide(2)})
+    ->Args({3, ceilingSide(3)})
+    ->Args({4, ceilingSide(4)})
+    ->Args({5, ceilingSide(5)})
+    ->Args({6, ceilingSide(6)})
+    ->Args({7, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

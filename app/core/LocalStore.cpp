@@ -2,9 +2,7 @@
 
 #include <QDebug>
 #include <QFile>
-#include <cerrno>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/RegularFile.h"
@@ -33,12 +31,9 @@ bool LocalStore::fail(const QString& underlying) {
 bool LocalStore::persistentStoreCoordinator() {
     if (m_tried) return m_db != nullptr;
     m_tried = true;
-    // A store is a plain file or nothing yet: a pipe or device in its place is not looked
-    // into, and a link is not followed out of the sandbox.
-    if (const int fd = ns::openRegularFile(m_path); fd >= 0)
-        ::close(fd);
-    else if (errno != ENOENT)
-        return fail(QStringLiteral("not a plain file"));
+    // The store is one of the client's own files: whatever else is in its place goes, so that
+    // SQLite makes a new store there.
+    if (!ns::clearOwnFilePath(m_path)) return fail(QStringLiteral("cannot replace what is there"));
     const QByteArray file = QFile::encodeName(m_path);
     if (sqlite3_open_v2(file.constData(), &m_db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW,

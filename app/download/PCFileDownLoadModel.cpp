@@ -4,9 +4,12 @@
 #include "app/download/PCDownloadingQueue.h"
 #include "app/download/PCFile.h"
 #include "app/download/Scale.h"
+#include "platform/foundation/Directories.h"
 #include "platform/foundation/NetworkActivity.h"
+#include "platform/foundation/RegularFile.h"
 #include "platform/ui/Image.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,6 +63,15 @@ QString PCFileDownLoadModel::savePath() const {
     return m_pathString + QLatin1Char('/') + m_saveNameString;
 }
 
+QString PCFileDownLoadModel::streamPath() const {
+    if (m_allowResume) return savePath(); // kept across starts for the range request
+    const QString staging = ns::Directories::stagingFolderFor(m_pathString);
+    if (staging == m_pathString) return savePath();
+    const QByteArray key =
+        QCryptographicHash::hash(savePath().toUtf8(), QCryptographicHash::Md5).toHex();
+    return staging + QStringLiteral("/part-") + QLatin1String(key);
+}
+
 void PCFileDownLoadModel::addDelegate(PCFileDownLoadModelDelegate* delegate) {
     if (delegate) m_delegates.append(ns::Weak<PCFileDownLoadModelDelegate>(delegate));
 }
@@ -103,7 +115,10 @@ void PCFileDownLoadModel::download() {
     m_requestHeaders.remove("Range");
     qint64 partial = 0;
     if (m_allowResume && !m_pathString.isEmpty()) {
-        partial = ns::PartFile(streamPath()).partialSize();
+        // Only a plain part file of our own is resumed: a link in its place is no part of this
+        // download, and the part file's open replaces it.
+        const QFileInfo part(ns::PartFile::tempPathFor(streamPath()));
+        partial = part.isSymLink() ? 0 : ns::PartFile(streamPath()).partialSize();
         if (partial > 0) {
             m_totalLength = partial;
             m_requestHeaders.insert("Range", ns::HttpDownload::rangeFrom(partial));
@@ -181,10 +196,14 @@ void PCFileDownLoadModel::endTransfer() {
 
 void PCFileDownLoadModel::cancle() {
     const Ptr self = weak_from_this().lock();
+    transferOver();
+    PCDownloadingQueue::removeDownload(this);
+}
+
+void PCFileDownLoadModel::transferOver() {
     m_isLoading = false;
     if (m_connection) endTransfer();
     m_partFile.reset();
-    PCDownloadingQueue::removeDownload(this);
 }
 
 bool PCFileDownLoadModel::saveFileCache(QString* error) {
@@ -193,7 +212,9 @@ bool PCFileDownLoadModel::saveFileCache(QString* error) {
         return error->isEmpty();
     }
     if (m_needOutputStream && m_partFile) {
-        if (!m_partFile->commit()) {
+        const QString staged = streamPath();
+        if (!m_partFile->commit() ||
+            (staged != savePath() && !ns::moveIntoPlace(staged, savePath()))) {
             *error = QStringLiteral("文件保存失败");
             return false;
         }

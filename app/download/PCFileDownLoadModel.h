@@ -85,7 +85,7 @@ public:
     // Starts the transfer; does nothing while this model is running.
     void download();
     // Stops the transfer and leaves the register; nobody is told.
-    void cancle();
+    virtual void cancle();
     // Duplicates are kept; delegates are held weakly.
     void addDelegate(PCFileDownLoadModelDelegate* delegate);
     // Removes every occurrence.
@@ -100,8 +100,11 @@ public:
     explicit PCFileDownLoadModel(QObject* parent = nullptr);
 
 protected:
-    // The file output-stream mode fills, under its name plus ".tmp".
-    virtual QString streamPath() const { return savePath(); }
+    // The file output-stream mode fills, under its name plus ".tmp": beside the final file when
+    // it may be resumed, else where each start clears (Directories::stagingFolderFor).
+    virtual QString streamPath() const;
+    // The transfer is over (not loading, part file closed); the model stays in the register.
+    void transferOver();
     // Writes what arrived to the final file; false with a reason when it could not.
     virtual bool saveFileCache(QString* error);
     virtual void downloadSuccess();

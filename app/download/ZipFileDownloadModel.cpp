@@ -183,9 +183,11 @@ bool extractInto(const QString& file, const QByteArray& root, const Stopped& sto
     }
 }
 
-// Unpacks into a hidden folder inside toDir and moves the entries up only when all are there.
+// Unpacks into a hidden folder where writes are made (tmp/, emptied at each start) and moves
+// the entries into toDir only when all are there.
 bool extractWhole(const QString& file, const QString& toDir, const Stopped& stopped) {
-    const Staging stage(toDir + QStringLiteral("/.unzip-XXXXXX"));
+    const Staging stage(ns::Directories::stagingFolderFor(toDir) +
+                        QStringLiteral("/.unzip-XXXXXX"));
     const QString root = QFileInfo(stage.path()).canonicalFilePath();
     if (!stage.isValid() || root.isEmpty() || !extractInto(file, QFile::encodeName(root), stopped))
         return false;
@@ -199,13 +201,15 @@ bool extractWhole(const QString& file, const QString& toDir, const Stopped& stop
     return true;
 }
 
-// Copies the tree beside `to` first, so the old one goes only once a whole new one is there.
+// Copies the tree where writes are made first, so the old one goes only once a whole new one
+// is there.
 bool replaceWithCopy(const QString& from, const QString& to, const Stopped& stopped) {
     std::error_code ec;
     const auto status = fs::symlink_status(toPath(from), ec);
     // The top is the archive's folder itself, never a link to somewhere else.
     if (ec || !fs::exists(status) || fs::is_symlink(status)) return false;
-    const Staging staging(to + QStringLiteral(".copy-XXXXXX"));
+    const Staging staging(ns::Directories::stagingFolderFor(QFileInfo(to).path()) +
+                          QStringLiteral("/.copy-XXXXXX"));
     if (!staging.isValid() || asked(stopped)) return false;
     const fs::path copy = toPath(staging.filePath(QStringLiteral("copy")));
     fs::copy(toPath(from), copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
@@ -311,7 +315,12 @@ ZipFileDownloadModel::ZipFileDownloadModel(QObject* parent) : PCFileDownLoadMode
 }
 
 ZipFileDownloadModel::~ZipFileDownloadModel() {
-    *m_gone = true;
+    if (m_stop) *m_stop = true;
+}
+
+void ZipFileDownloadModel::cancle() {
+    if (m_stop) *m_stop = true;
+    PCFileDownLoadModel::cancle();
 }
 
 QString ZipFileDownloadModel::streamPath() const {
@@ -351,8 +360,8 @@ bool ZipFileDownloadModel::unZipFile(const QString& file, const QString& toDir,
 
 void ZipFileDownloadModel::downloadSuccess() {
     const Ptr self = shared_from_this();
-    // Out of the register like any finished download, so the address can be fetched again.
-    cancle();
+    // Still in the register, which keeps the model until it has told its result.
+    transferOver();
     auto work = std::make_shared<Unpack>();
     const QString error = prepare(*this, work.get());
     QFile::remove(saveTempPath()); // unpacked or refused, the archive itself is not kept
@@ -362,18 +371,21 @@ void ZipFileDownloadModel::downloadSuccess() {
         return;
     }
     const std::weak_ptr<PCFileDownLoadModel> model = self;
+    const auto stop = m_stop = std::make_shared<std::atomic_bool>(false);
     unpackOffMainThread(
-        [work = std::move(work), gone = m_gone] {
-            return work->run([gone] { return gone->load(); });
-        },
-        [model](const QString& error) {
-            if (const Ptr alive = model.lock())
+        [work = std::move(work), stop] { return work->run([stop] { return stop->load(); }); },
+        [model, stop](const QString& error) {
+            const Ptr alive = model.lock();
+            if (alive && !stop->load())
                 static_cast<ZipFileDownloadModel*>(alive.get())->tellUnpacked(error);
         });
 }
 
 void ZipFileDownloadModel::tellUnpacked(const QString& error) {
     const Ptr self = shared_from_this();
+    m_stop.reset();
+    // Out of the register before anyone hears of it, so the address can be fetched again.
+    PCDownloadingQueue::removeDownload(this);
     for (auto* delegate : liveDelegates())
         delegate->modelUnZipSuccsess(this, error.isEmpty(), error);
 }

@@ -11,8 +11,9 @@
 // first ".") replaces pathString/<that name>. Waiters hear modelUnZipSuccsess (with the
 // reasons joined by "\n" when it failed) instead of modelDownloadSuccsess.
 // The unpacking and the copy into place run on a thread of their own, one archive at a time;
-// the result comes back on the main thread. A model destroyed meanwhile stops its
-// unpack at the next entry or block, leaves the target as it was and hears nothing.
+// the result comes back on the main thread. The model stays in the shared register until its
+// result is told, so it lives and reports whoever else lets go of it; one cancelled meanwhile
+// stops its unpack at the next entry or block, leaves the target as it was and hears nothing.
 class ZipFileDownloadModel : public PCFileDownLoadModel {
     Q_OBJECT
 public:
@@ -43,6 +44,8 @@ public:
     static bool unZipFile(const QString& file, const QString& toDir,
                           const std::function<bool()>& stopped = {});
 
+    void cancle() override;
+
 protected:
     void downloadSuccess() override;
     QString streamPath() const override;
@@ -50,6 +53,7 @@ protected:
 private:
     void tellUnpacked(const QString& error);
 
-    // Set when the model goes; the worker reads it, never the model.
-    const std::shared_ptr<std::atomic_bool> m_gone = std::make_shared<std::atomic_bool>(false);
+    // The running unpack's: set when it is cancelled or the model goes; the worker reads it,
+    // never the model.
+    std::shared_ptr<std::atomic_bool> m_stop;
 };

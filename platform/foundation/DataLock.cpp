@@ -1,6 +1,5 @@
 #include "platform/foundation/DataLock.h"
 
-#include "platform/foundation/Directories.h"
 #include "platform/foundation/RegularFile.h"
 
 #include <QFile>
@@ -51,9 +50,7 @@ DataLock::Result DataLock::tryLock() {
                           ::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                           !S_ISREG(st.st_mode);
     if (stranger && mayReplace) {
-        const bool cleared = S_ISDIR(st.st_mode) ? Directories::removeTree(m_path)
-                                                 : ::unlinkat(folder, name.constData(), 0) == 0;
-        fd = cleared ? openLockFile(folder, name.constData()) : -1;
+        fd = clearOwnFilePath(m_path) ? openLockFile(folder, name.constData()) : -1;
         why = errno;
     }
     Result result = Result::Taken;

@@ -4,7 +4,6 @@
 #include "platform/foundation/RegularFile.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QNetworkInterface>
 #include <QRegularExpression>
 #include <QUuid>
@@ -14,14 +13,12 @@ namespace ns::DeviceInfo {
 QString identifierForVendor() {
     const QString path = Directories::library() + "/device-id";
     // An id in braces with a line end is 39 bytes: anything much larger is not one.
-    if (const std::optional<QByteArray> bytes = readRegularFile(path, 64)) {
+    if (const std::optional<QByteArray> bytes = readOwnFile(path, 64)) {
         const QString stored = QString::fromLatin1(*bytes).trimmed();
         if (!QUuid::fromString(stored).isNull()) return stored;
     }
     const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    // What holds no id is replaced; a folder of that name is ours to take back.
-    const QFileInfo there(path);
-    if (there.isDir() && !there.isSymLink()) Directories::removeTree(path);
+    // What holds no id is replaced, whatever it is.
     replaceFile(path, made.toLatin1());
     return made;
 }

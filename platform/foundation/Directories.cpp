@@ -148,6 +148,15 @@ QString temporary() {
     return ensured(home() + "/tmp");
 }
 
+QString stagingFolderFor(const QString& folder) {
+    const QString staging = temporary();
+    struct stat there, here;
+    if (::stat(QFile::encodeName(folder).constData(), &there) == 0 &&
+        ::stat(QFile::encodeName(staging).constData(), &here) == 0 && there.st_dev == here.st_dev)
+        return staging;
+    return folder;
+}
+
 bool removeTree(const QString& path) {
     if (path.isEmpty()) return false;
     return removeAt(AT_FDCWD, QFile::encodeName(path).constData());

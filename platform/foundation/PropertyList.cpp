@@ -419,9 +419,9 @@ QVariant fromData(const QByteArray& bytes) {
 }
 
 QVariant readFile(const QString& path) {
-    // Only a plain file: a pipe in its place would otherwise hold the start for good, waiting
-    // for a writer.
-    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxBytes);
+    // The stores' files are the client's own: a pipe in the place of one would otherwise hold
+    // the start for good, waiting for a writer.
+    const std::optional<QByteArray> bytes = readOwnFile(path, kMaxBytes);
     return bytes ? fromData(*bytes) : QVariant();
 }
 
@@ -429,7 +429,8 @@ bool writeFile(const QString& path, const QVariant& value) {
     const QByteArray xml = toXml(value);
     // Better the file we have than one the next start would refuse.
     if (!isAcceptable(xml)) return false;
-    // Owner-only and in one step; a link in the file's place is replaced, never written through.
+    // Owner-only and in one step; whatever is in the file's place is replaced, never written
+    // through.
     return replaceFile(path, xml);
 }
 

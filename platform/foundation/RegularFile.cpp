@@ -1,6 +1,9 @@
 #include "platform/foundation/RegularFile.h"
 
+#include "platform/foundation/Directories.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -25,8 +28,9 @@ int openRegularFile(const QString& path) {
     return openRegularFileAt(AT_FDCWD, QFile::encodeName(path).constData(), O_RDONLY);
 }
 
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
-    const int fd = openRegularFile(path);
+namespace {
+
+std::optional<QByteArray> readOpened(int fd, qint64 maxBytes) {
     if (fd < 0) return std::nullopt;
     struct stat st;
     if (::fstat(fd, &st) != 0 || st.st_size > maxBytes) {
@@ -44,6 +48,24 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) 
     return bytes;
 }
 
+} // namespace
+
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+    return readOpened(openRegularFile(path), maxBytes);
+}
+
+std::optional<QByteArray> readOwnFile(const QString& path, qint64 maxBytes) {
+    return readOpened(
+        openRegularFileAt(AT_FDCWD, QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW),
+        maxBytes);
+}
+
+bool clearOwnFilePath(const QString& path) {
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return errno == ENOENT;
+    return S_ISREG(st.st_mode) || Directories::removeTree(path);
+}
+
 int openRegularFileForWriting(const QString& path, bool append) {
     const QByteArray name = QFile::encodeName(path);
     const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | (append ? O_APPEND : O_TRUNC);
@@ -53,18 +75,29 @@ int openRegularFileForWriting(const QString& path, bool append) {
             openRegularFileAt(AT_FDCWD, name.constData(), attempt ? flags | O_EXCL : flags);
         if (fd >= 0) return fd;
         // A pipe without a reader refuses a non-blocking open (ENXIO), a link refuses
-        // O_NOFOLLOW (ELOOP), anything else not a plain file opens and is refused (EINVAL).
+        // O_NOFOLLOW (ELOOP), a folder refuses to be written (EISDIR), anything else not a
+        // plain file opens and is refused (EINVAL).
         if (errno != ENXIO && errno != ELOOP && errno != EINVAL && errno != EEXIST &&
-            errno != EWOULDBLOCK)
+            errno != EWOULDBLOCK && errno != EISDIR)
             return -1;
-        if (::unlink(name.constData()) != 0 && errno != ENOENT) return -1;
+        if (!Directories::removeTree(path)) return -1;
     }
     return -1;
 }
 
+bool moveIntoPlace(const QString& from, const QString& to) {
+    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+    // rename takes the name itself, whatever it names, but a folder.
+    if (::rename(source.constData(), target.constData()) == 0) return true;
+    if (errno != EISDIR && errno != ENOTEMPTY && errno != EEXIST) return false;
+    return Directories::removeTree(to) && ::rename(source.constData(), target.constData()) == 0;
+}
+
 bool replaceFile(const QString& path, const QByteArray& bytes) {
-    const QByteArray target = QFile::encodeName(path);
-    QByteArray made = target + ".XXXXXX";
+    const QFileInfo target(path);
+    QByteArray made = QFile::encodeName(Directories::stagingFolderFor(target.path()) +
+                                        QLatin1Char('/') + target.fileName()) +
+                      ".XXXXXX";
     const int fd = ::mkostemp(made.data(), O_CLOEXEC); // owner-only, and never an existing name
     if (fd < 0) return false;
     bool written = true;
@@ -77,8 +110,7 @@ bool replaceFile(const QString& path, const QByteArray& bytes) {
     }
     written = ::fsync(fd) == 0 && written;
     written = ::close(fd) == 0 && written;
-    // rename takes the name itself, whatever it names.
-    if (written && ::rename(made.constData(), target.constData()) == 0) return true;
+    if (written && moveIntoPlace(QFile::decodeName(made), path)) return true;
     ::unlink(made.constData());
     return false;
 }

@@ -5,6 +5,7 @@
 #include "platform/foundation/Values.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <memory>
 
 namespace ns {
@@ -34,7 +35,9 @@ UserDefaults::UserDefaults(QString path) : m_path(std::move(path)) {
     }
     // Unreadable or refused: start empty, but the next save must not destroy what may be
     // the user's settings, merely grown too big. The last such file is kept beside it.
-    if (!QFile::exists(m_path)) return;
+    // Anything but a plain file is no settings: the next save replaces it.
+    const QFileInfo there(m_path);
+    if (!there.isFile() || there.isSymLink()) return;
     QFile::remove(refusedPath());
     QFile::rename(m_path, refusedPath());
 }

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QStringList>
 #include <QSvgRenderer>
+#include <malloc.h>
 
 namespace ui {
 
@@ -33,6 +34,9 @@ QSize acceptedSize(QImageReader& reader) {
     if (qint64(size.width()) * size.height() > kMaxPicturePixels) return {};
     return size;
 }
+
+// A decode that held more than this has its freed memory given back to the system.
+constexpr qint64 kTrimAfterDecodeBytes = qint64(4) << 20;
 
 // Enough of a picture's beginning for the heads read below; a JPEG whose head is longer is
 // taken at its dearest.
@@ -177,8 +181,10 @@ void clearImageCache() {
     cache().clear();
 }
 
-QImage decodePicture(QIODevice* device, const QSize& fit) {
-    if (!device) return {};
+namespace {
+
+// Decodes as decodePicture does; *cost: what the decode held at its peak, 0 when none ran.
+QImage decodeWithin(QIODevice* device, const QSize& fit, qint64* cost) {
     const QByteArray head = device->peek(kHeadBytes);
     QImageReader reader(device);
     const QSize size = acceptedSize(reader);
@@ -187,24 +193,38 @@ QImage decodePicture(QIODevice* device, const QSize& fit) {
     if (fit.isValid() && !fit.isEmpty() &&
         (size.width() > fit.width() || size.height() > fit.height()))
         target = size.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    if (decodeCost(reader.format().toLower(), head, reader.imageFormat(), size, target) >
-        kMaxPictureDecodeBytes)
-        return {};
+    const qint64 peak =
+        decodeCost(reader.format().toLower(), head, reader.imageFormat(), size, target);
+    if (peak > kMaxPictureDecodeBytes) return {};
     if (target != size) reader.setScaledSize(target);
+    *cost = peak;
     QImage image;
     if (!reader.read(&image)) return {};
     return image;
 }
 
+} // namespace
+
+QImage decodePicture(QIODevice* device, const QSize& fit) {
+    if (!device) return {};
+    qint64 cost = 0;
+    QImage image = decodeWithin(device, fit, &cost);
+    // The C library keeps what a large decode freed for its later allocations (its mmap
+    // threshold rises with each large block freed), so one large picture after another would
+    // leave the process at its peak: given back once the reader and its buffers are gone.
+    if (cost > kTrimAfterDecodeBytes) ::malloc_trim(0);
+    return image;
+}
+
 QImage decodePicture(const QString& file, const QSize& fit) {
-    // Bundled pictures are compiled in; any other file is read only when it is a plain one, so
-    // a pipe in the picture cache is never waited on.
+    // Bundled pictures are compiled in; any other is a file of the client's picture caches, read
+    // only when it is a plain one: a pipe there is never waited on, a link never followed.
     if (file.startsWith(QLatin1String(":/"))) {
         QFile resource(file);
         if (!resource.open(QIODevice::ReadOnly) || resource.size() > kMaxPictureBytes) return {};
         return decodePicture(&resource, fit);
     }
-    const std::optional<QByteArray> bytes = ns::readRegularFile(file, kMaxPictureBytes);
+    const std::optional<QByteArray> bytes = ns::readOwnFile(file, kMaxPictureBytes);
     return bytes ? decodePicture(*bytes, fit) : QImage();
 }
 

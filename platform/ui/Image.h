@@ -26,8 +26,9 @@ void clearImageCache();
 // kMaxPictureDecodeBytes at its peak is refused too. A sequential JPEG or a non-interlaced
 // 8-bit colour PNG shrinks while it is read and costs little more than the size shown; any
 // other picture is decoded whole first, which keeps it between about 1276 x 1276 (16-bit
-// colour with alpha) and 2632 x 2632 (8-bit colour). A null image when it is no picture. The
-// file form reads plain files only, never a pipe or a device.
+// colour with alpha) and 2632 x 2632 (8-bit colour). What a large decode held goes back to the
+// system when it ends. A null image when it is no picture. The
+// file form is for the client's cached pictures and reads them by the rule of RegularFile.h.
 inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
 inline constexpr qint64 kMaxPictureDecodeBytes = qint64(28) << 20;
 // No picture of this client comes near it; a file or download past it is no picture.

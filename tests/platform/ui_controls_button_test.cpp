@@ -3,6 +3,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "sandbox/PictureStore.h"
+#include "tests/support/GifWriter.h"
 #include "tests/support/Watchdog.h"
 
 #include <QBuffer>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <memory>
 #include <sys/stat.h>
 
@@ -196,6 +198,11 @@ TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShow
     ASSERT_FALSE(ico.isEmpty());
     ASSERT_FALSE(QImage::fromData(ico).isNull());
     const QSize fit(640, 640);
+    const auto square = [](int side) {
+        QImage image(side, side, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        return image;
+    };
     const struct {
         const char* what;
         QByteArray bytes;
@@ -219,6 +226,15 @@ TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShow
          fit,
          {}},
         {"progressive jpeg of 2400 x 2400", encoded(big, "JPEG", true), fit, {}},
+        {"gif, fitted", testsupport::gifOf(square(1000)), fit, {640, 640}},
+        {"gif of 2000 x 2000", testsupport::gifOf(square(2000)), fit, {}},
+        {"bmp, fitted", encoded(square(1000), "BMP"), fit, {640, 640}},
+        {"palette bmp of 2300 x 2300",
+         encoded(square(2300).convertToFormat(QImage::Format_Indexed8), "BMP"),
+         fit,
+         {}},
+        {"webp, fitted", encoded(square(1000), "WEBP"), fit, {640, 640}},
+        {"webp of 2000 x 2000", encoded(square(2000), "WEBP"), fit, {}},
         {"declares 100000 x 100000", sandbox::PictureStore::declaredPng(100000, 100000), fit, {}},
         {"declares one pixel over the ceiling",
          sandbox::PictureStore::declaredPng(4097, 4096),
@@ -260,6 +276,30 @@ TEST(UiControlsImage, PicturesFromOutsideAreSizedFirstAndDecodedNoLargerThanShow
     QImage fromPipe;
     EXPECT_TRUE(testsupport::endsInTime([&] { fromPipe = decodePicture(pipe, fit); }, {pipe}));
     EXPECT_TRUE(fromPipe.isNull());
+}
+
+qint64 residentKB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ')[0].toLongLong();
+    return 0;
+}
+
+// Large decodes one after another leave the process about where it was, not at their peak.
+TEST(UiControlsImage, ALargeDecodeGivesItsMemoryBack) {
+    const QByteArray green("\x00\xff\x00", 3);
+    const QByteArray pictures[] = {
+        sandbox::PictureStore::uniformPng(2600, 2600, 8, 2, green, true),
+        sandbox::PictureStore::uniformPng(1270, 1270, 16, 6, QByteArray(8, '\xff'), false),
+        encoded(QImage(1800, 1800, QImage::Format_RGB32), "JPEG", true),
+    };
+    ::malloc_trim(0); // what making them took
+    const qint64 before = residentKB();
+    for (int round = 0; round < 2; ++round)
+        for (const QByteArray& picture : pictures)
+            ASSERT_FALSE(decodePicture(picture, QSize(640, 640)).isNull());
+    EXPECT_LT(residentKB() - before, 8 * 1024);
 }
 
 TEST(UiControlsImage, ContentModesPlaceTheImage) {

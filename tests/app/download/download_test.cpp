@@ -384,8 +384,10 @@ TEST_F(DownloadTest, EachKindOfDownloadEndsAtItsDeadlineHoweverSlowlyItArrives) 
     }
 }
 
+// A dropped transfer resumes from its part file; a link planted at the part file's place is
+// replaced, never written through. One not to be resumed keeps its part file in tmp/ (emptied
+// at each start), never beside the file, and starts over.
 TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
-    QTemporaryDir home;
     SandboxFixture sandbox;
     const QByteArray whole = sandbox.server()
                                  .backend()
@@ -395,40 +397,60 @@ TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
     ASSERT_GT(whole.size(), 1000);
     const QString address =
         QString(sandbox.baseAddress()).replace("/pelvo/", "/pictures/ad_flow.png");
-    sandbox.setFault("Pictures", sandbox::Fault::drop());
+    const struct {
+        const char* what;
+        bool linkAtPart;
+        bool resume;
+    } cases[] = {{"no part file yet", false, true},
+                 {"a link at the part file's place", true, true},
+                 {"not to be resumed", false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir home, outside;
+        const QString part = home.path() + "/ad_flow.png.tmp";
+        const QString elsewhere = outside.filePath("elsewhere");
+        ASSERT_TRUE(PCFile::fileWriteAtPath(elsewhere, "not the client's"));
+        ASSERT_TRUE(!c.linkAtPart || QFile::link(elsewhere, part));
+        sandbox.setFault("Pictures", sandbox::Fault::drop());
 
-    bool ok = true;
-    auto run = [&] {
-        auto model = PCFileDownLoadModel::create(address, home.path());
-        model->setAllowResumeForFileDownloads(true);
-        model->setIsNeedOutputStream(true);
-        bool done = false;
-        model->setCompletionHandler([&](bool success) { done = true, ok = success; });
-        model->download();
-        EXPECT_TRUE(waitUntil([&] { return done; }));
-        return model;
-    };
-    auto first = run();
-    EXPECT_FALSE(ok);
-    const QString part = home.path() + "/ad_flow.png.tmp";
-    const qint64 partial = QFileInfo(part).size();
-    EXPECT_GT(partial, 0);
-    EXPECT_LT(partial, whole.size());
-    EXPECT_FALSE(QFileInfo::exists(home.path() + "/ad_flow.png"));
+        bool ok = true;
+        auto run = [&] {
+            auto model = PCFileDownLoadModel::create(address, home.path());
+            model->setAllowResumeForFileDownloads(c.resume);
+            model->setIsNeedOutputStream(true);
+            bool done = false;
+            model->setCompletionHandler([&](bool success) { done = true, ok = success; });
+            model->download();
+            EXPECT_TRUE(waitUntil([&] { return done; }));
+            return model;
+        };
+        auto first = run();
+        EXPECT_FALSE(ok);
+        EXPECT_FALSE(QFileInfo(part).isSymLink());
+        EXPECT_EQ(QFileInfo::exists(part), c.resume);
+        EXPECT_EQ(first->saveTempPath().startsWith(ns::Directories::temporary() + "/"), !c.resume);
+        const qint64 partial = QFileInfo(first->saveTempPath()).size();
+        EXPECT_GT(partial, 0);
+        EXPECT_LT(partial, whole.size());
+        EXPECT_FALSE(QFileInfo::exists(home.path() + "/ad_flow.png"));
 
-    sandbox.clearFault("Pictures");
-    auto second = run();
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(second->requestHeaders().value("Range"),
-              "bytes=" + QByteArray::number(partial) + "-");
-    EXPECT_TRUE(second->responseHeaders().contains("content-range"));
-    EXPECT_EQ(second->totalLength(), whole.size() - partial);
-    QFile saved(home.path() + "/ad_flow.png");
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), whole);
-    EXPECT_FALSE(QFileInfo::exists(part));
-    run();
-    EXPECT_TRUE(ok) << "a download over an existing file replaces it";
+        sandbox.clearFault("Pictures");
+        auto second = run();
+        EXPECT_TRUE(ok);
+        const qint64 resumed = c.resume ? partial : 0;
+        EXPECT_EQ(second->requestHeaders().value("Range"),
+                  resumed ? "bytes=" + QByteArray::number(partial) + "-" : QByteArray());
+        EXPECT_EQ(second->responseHeaders().contains("content-range"), c.resume);
+        EXPECT_EQ(second->totalLength(), whole.size() - resumed);
+        QFile saved(home.path() + "/ad_flow.png");
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(saved.readAll(), whole);
+        EXPECT_FALSE(QFileInfo::exists(part));
+        EXPECT_FALSE(QFileInfo::exists(second->saveTempPath()));
+        run();
+        EXPECT_TRUE(ok) << "a download over an existing file replaces it";
+        EXPECT_EQ(ns::readRegularFile(elsewhere, 64), QByteArray("not the client's"));
+    }
 }
 
 struct ListRecorder : QObject, FilesListDownloaderModelDelegate {

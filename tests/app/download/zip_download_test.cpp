@@ -208,46 +208,62 @@ TEST_F(ZipDownloadTest, AnUnpackToldToStopEndsThereAndLeavesTheFolderAsItWas) {
 }
 
 // While a large archive unpacks on its own thread a second one arrives: it waits its turn (into
-// the same folder too), and a model gone meanwhile stops its unpack, leaves its folder as it was
-// and hears nothing. Results come on the main thread.
-TEST_F(ZipDownloadTest, ArchivesUnpackInTurnOffTheMainThreadAndAGoneModelsUnpackStops) {
+// the same folder too). A model whose caller lets go of it lives until it has told its result;
+// one cancelled meanwhile stops its unpack, leaves its folder as it was and hears nothing.
+// Results come on the main thread.
+TEST_F(ZipDownloadTest, ArchivesUnpackInTurnOffTheMainThreadAndOnlyACancelStopsOne) {
     ScriptedServer server;
-    auto large = ScriptedServer::json(testsupport::largestZip("good", 1024, qint64(16) << 20));
+    const QByteArray archive = testsupport::largestZip("good", 1024, qint64(16) << 20);
+    auto large = ScriptedServer::json(archive);
     large.contentType = "application/zip";
     server.setFallback(large);
     const QString target = home.path() + "/Documents/bundles";
+    const QString elsewhere = home.path() + "/elsewhere";
     const QStringList good{"data", "data/numbers.csv", "latest.txt", "账单说明.txt"};
+    ASSERT_TRUE(PCFile::fileWriteAtPath(home.path() + "/large.zip", archive));
+    ASSERT_TRUE(
+        ZipFileDownloadModel::unZipFile(home.path() + "/large.zip", home.path() + "/large"));
+    const QStringList largeTree = treeOf(home.path() + "/large/good");
+    enum First { Kept, LetGoAtOnce, LetGoWhileUnpacking, Cancelled };
     const struct {
-        bool firstGoes;
+        First first;
         QString secondInto;
+        bool firstHeard;
         QStringList left; // in target/good
-    } cases[] = {{false, target, good}, {true, home.path() + "/elsewhere", {"old.txt"}}};
+    } cases[] = {{Kept, target, true, good},
+                 {LetGoAtOnce, elsewhere, true, largeTree},
+                 {LetGoWhileUnpacking, elsewhere, true, largeTree},
+                 {Cancelled, elsewhere, false, {"old.txt"}}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.firstGoes);
+        SCOPED_TRACE(c.first);
         ASSERT_TRUE(QDir().mkpath(target + "/good"));
         ASSERT_TRUE(PCFile::fileWriteAtPath(target + "/good/old.txt", "before"));
         Heard first, second;
         auto model = ZipFileDownloadModel::create(server.url("/large/good.zip").toString(), target);
         model->addDelegate(&first);
         model->download();
+        if (c.first == LetGoAtOnce) model.reset();
         ASSERT_TRUE(waitUntil([] { // its entries being written
             return QDirIterator(PCFile::fileTempDir(), {".unzip-*"}, QDir::Dirs | QDir::Hidden,
                                 QDirIterator::Subdirectories)
                 .hasNext();
         }));
-        if (c.firstGoes) model.reset();
+        if (c.first == Cancelled) model->cancle();
+        if (c.first != Kept) model.reset();
         auto next = ZipFileDownloadModel::create(
             QString(sandbox.baseAddress()).replace("/pelvo/", "/archives/") + "good.zip",
             c.secondInto);
         next->addDelegate(&second);
         next->download();
         ASSERT_TRUE(waitUntil([&] { return second.result.has_value(); }, 20000));
-        EXPECT_EQ(first.result.has_value(), !c.firstGoes); // heard before the second, or never
+        EXPECT_EQ(first.result.has_value(), c.firstHeard); // heard before the second, or never
         for (const Heard* h : {&first, &second})
             EXPECT_TRUE(!h->result || (h->result->first && h->mainThread));
         EXPECT_EQ(treeOf(target + "/good"), c.left);
         EXPECT_EQ(treeOf(PCFile::fileTempDir()), QStringList{});
+        EXPECT_TRUE(PCDownloadingQueue::sharedInstance().arrayOfQueue().isEmpty());
         QDir(target).removeRecursively();
+        QDir(elsewhere).removeRecursively();
     }
 }
 

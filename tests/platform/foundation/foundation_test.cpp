@@ -1,6 +1,8 @@
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -8,6 +10,8 @@
 #include <QUuid>
 #include <gtest/gtest.h>
 
+#include "app/download/PCFile.h"
+#include "app/download/ZipFileDownloadModel.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Crypto.h"
 #include "platform/foundation/DataLock.h"
@@ -21,18 +25,26 @@
 #include "platform/foundation/UrlOpener.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Values.h"
+#include "platform/ui/Image.h"
+#include "sandbox/ArchiveFiles.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/Wait.h"
 #include "tests/support/Watchdog.h"
 
 #include <QFileInfo>
 #include <cmath>
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -478,70 +490,124 @@ TEST(UserDefaults, aFileItCannotTakeIsKeptAsideAndTheStoreStartsEmpty) {
     }
 }
 
-// What the client keeps in its folder is read only as a plain file, and its own files (the
-// settings, the device id, the data lock) take their names back from a pipe.
-TEST(LocalFiles, aPipeInPlaceOfAFileOfTheClientsIsNeverWaitedOn) {
-    QTemporaryDir home;
+// Anything but a plain file in place of one of the client's own files (a pipe, a socket, a
+// folder with something in it, a link to a file elsewhere) is never read, followed or waited on,
+// and the client's write or open puts a plain file of its own there.
+TEST(LocalFiles, anythingButAPlainFileInPlaceOfOneOfTheClientsIsNeverReadAndIsReplaced) {
+    QTemporaryDir home, outside;
     const QString previousHome = ns::Directories::home();
     ns::Directories::setHomeOverride(home.path());
-    enum Reader { Settings, List, DeviceId, Lock, PartFile };
+    const QString elsewhere = outside.filePath("elsewhere.plist");
+    const QByteArray elsewhereBytes = ns::PropertyList::toXml(QVariantMap{{"is_auto_login", true}});
+    ASSERT_TRUE(writeBytes(elsewhere, elsewhereBytes));
+    const auto makeSocket = [](const QByteArray& at) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (size_t(at.size()) >= sizeof(address.sun_path)) return false;
+        std::memcpy(address.sun_path, at.constData(), size_t(at.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool bound =
+            fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+        if (fd >= 0) ::close(fd);
+        return bound;
+    };
+    const struct {
+        const char* what;
+        std::function<bool(const QByteArray& at)> make;
+    } junk[] = {
+        {"a pipe", [](const QByteArray& at) { return ::mkfifo(at.constData(), 0600) == 0; }},
+        {"a socket", makeSocket},
+        {"a folder",
+         [](const QByteArray& at) {
+             return ::mkdir(at.constData(), 0700) == 0 &&
+                    writeBytes(QFile::decodeName(at + "/inside"), "x");
+         }},
+        {"a link to a file elsewhere",
+         [&](const QByteArray& at) {
+             return ::symlink(QFile::encodeName(elsewhere).constData(), at.constData()) == 0;
+         }},
+    };
+    enum Reader { Settings, List, Picture, DeviceId, Lock, PartFile };
     const struct {
         const char* name;
         Reader reader;
-    } cases[] = {
+    } files[] = {
         {"Library/Preferences/tavrix.plist", Settings},
         {"Library/Caches/AD.xml", List},
         {"Library/Caches/MainInfoConfList.xml", List},
+        {"Library/Caches/imageCache/0cc175b9c0f1b6a831c399e269772661", Picture},
         {"Library/device-id", DeviceId},
         {"Library/tavrix.lock", Lock},
         {"Library/Caches/imageCache/pic.png.tmp", PartFile},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = home.filePath(c.name);
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        QVariant read = QVariant(1);
-        std::unique_ptr<ns::UserDefaults> store;
-        QString id;
-        ns::DataLock lock(path);
-        auto locked = ns::DataLock::Result::Failed;
-        ns::PartFile part(path.chopped(4));
-        bool appended = false;
-        ASSERT_TRUE(testsupport::endsInTime(
-            [&] {
-                if (c.reader == Settings) store = std::make_unique<ns::UserDefaults>(path);
-                if (c.reader == List) read = ns::PropertyList::readFile(path);
-                if (c.reader == DeviceId) id = ns::DeviceInfo::identifierForVendor();
-                if (c.reader == Lock) locked = lock.tryLock();
-                if (c.reader == PartFile) appended = part.open(true) && part.write("abc");
-            },
-            {path}));
-        if (c.reader == List) {
-            EXPECT_FALSE(read.isValid());
-            continue;
+    QImage dot(4, 4, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    dot.save(&buffer, "PNG");
+    for (const auto& j : junk)
+        for (const auto& c : files) {
+            SCOPED_TRACE(std::string(j.what) + " at " + c.name);
+            const QString path = home.filePath(c.name);
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+            ASSERT_TRUE(j.make(QFile::encodeName(path)));
+            QVariant read = QVariant(1);
+            QImage picture;
+            std::unique_ptr<ns::UserDefaults> store;
+            QString id;
+            ns::DataLock lock(path);
+            auto locked = ns::DataLock::Result::Failed;
+            ns::PartFile part(path.chopped(4));
+            bool appended = false;
+            ASSERT_TRUE(testsupport::endsInTime(
+                [&] {
+                    if (c.reader == Settings) store = std::make_unique<ns::UserDefaults>(path);
+                    if (c.reader == List) read = ns::PropertyList::readFile(path);
+                    if (c.reader == Picture) picture = ui::decodePicture(path);
+                    if (c.reader == DeviceId) id = ns::DeviceInfo::identifierForVendor();
+                    if (c.reader == Lock) locked = lock.tryLock();
+                    if (c.reader == PartFile) appended = part.open(true) && part.write("abc");
+                },
+                {path}));
+            if (c.reader == List) {
+                EXPECT_FALSE(read.isValid());
+                ASSERT_TRUE(ns::PropertyList::writeFile(path, QVariantMap{{"result", 0}}));
+                EXPECT_EQ(ns::PropertyList::readFile(path), QVariant(QVariantMap{{"result", 0}}));
+            }
+            if (c.reader == Picture) {
+                EXPECT_TRUE(picture.isNull());
+                ASSERT_TRUE(ns::replaceFile(path, png));
+                EXPECT_EQ(ui::decodePicture(path).size(), QSize(4, 4));
+            }
+            if (c.reader == Settings) {
+                EXPECT_TRUE(store->dictionaryRepresentation().isEmpty());
+                EXPECT_FALSE(QFileInfo::exists(store->refusedPath()));
+                store->setBool(false, "is_auto_login");
+                ASSERT_TRUE(store->synchronize());
+                EXPECT_EQ(ns::UserDefaults(path).objectForKey("is_auto_login"), QVariant(false));
+            }
+            if (c.reader == DeviceId) {
+                EXPECT_FALSE(QUuid::fromString(id).isNull());
+                EXPECT_EQ(ns::DeviceInfo::identifierForVendor(), id); // kept from now on
+            }
+            if (c.reader == Lock) {
+                EXPECT_EQ(locked, ns::DataLock::Result::Taken) << lock.error().toStdString();
+                EXPECT_EQ(ns::DataLock(path).tryLock(), ns::DataLock::Result::Held);
+            }
+            if (c.reader == PartFile) {
+                EXPECT_TRUE(appended);
+                part.close();
+                EXPECT_EQ(part.partialSize(), 3);
+            }
+            const QFileInfo now(path);
+            EXPECT_TRUE(now.isFile() && !now.isSymLink());
+            EXPECT_EQ(now.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+            QFile untouched(elsewhere);
+            ASSERT_TRUE(untouched.open(QIODevice::ReadOnly));
+            EXPECT_EQ(untouched.readAll(), elsewhereBytes);
+            ASSERT_TRUE(QFile::remove(path));
         }
-        if (c.reader == Settings) {
-            EXPECT_TRUE(store->dictionaryRepresentation().isEmpty());
-            store->setBool(true, "is_auto_login");
-            ASSERT_TRUE(store->synchronize());
-            EXPECT_TRUE(ns::UserDefaults(path).boolForKey("is_auto_login"));
-        }
-        if (c.reader == DeviceId) {
-            EXPECT_FALSE(QUuid::fromString(id).isNull());
-            EXPECT_EQ(ns::DeviceInfo::identifierForVendor(), id); // kept from now on
-        }
-        if (c.reader == Lock) {
-            EXPECT_EQ(locked, ns::DataLock::Result::Taken) << lock.error().toStdString();
-            EXPECT_EQ(ns::DataLock(path).tryLock(), ns::DataLock::Result::Held);
-        }
-        if (c.reader == PartFile) {
-            EXPECT_TRUE(appended);
-            part.close();
-            EXPECT_EQ(part.partialSize(), 3);
-        }
-        EXPECT_TRUE(QFileInfo(path).isFile());
-    }
     ns::Directories::setHomeOverride(previousHome);
 }
 
@@ -608,6 +674,73 @@ TEST(Directories, whatAStartFindsInTheTemporaryFolderGoesWhateverItIs) {
     QFile survivor(outside.filePath("kept.txt"));
     ASSERT_TRUE(survivor.open(QIODevice::ReadOnly));
     EXPECT_EQ(survivor.readAll(), "mine");
+    ns::Directories::setHomeOverride(previousHome);
+}
+
+// Every file under dir, folders and links included, as paths below it, but those below `except`.
+QStringList treeUnder(const QString& dir, const QString& except) {
+    QStringList found;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!(path + '/').startsWith(except + '/')) found << QDir(dir).relativeFilePath(path);
+    }
+    found.sort();
+    return found;
+}
+
+// A client killed while it writes one of its files (here by the file-size limit, the moment it
+// writes past 16 bytes) leaves its copy in tmp/ only, never beside the client's files, and the
+// next start's emptying of tmp/ takes it away.
+TEST(Directories, whatAWriteCutShortLeavesGoesAtTheNextStart) {
+    QTemporaryDir home;
+    const QString previousHome = ns::Directories::home();
+    ns::Directories::setHomeOverride(home.path());
+    const QString tmp = ns::Directories::temporary();
+    const QString archive = ns::Directories::documents() + "/good.zip";
+    ASSERT_TRUE(ns::replaceFile(archive, sandbox::ArchiveFiles::file("good.zip")));
+    const QString bundles = home.filePath("Documents/bundles");
+    const QString tiles = PCFile::fileCacheDir("MainInfoConfig");
+    ASSERT_TRUE(QDir().mkpath(bundles) && QDir().mkpath(tiles));
+    ns::UserDefaults settings(ns::Directories::preferences() + "/tavrix.plist");
+    settings.setObject(QStringLiteral("a saved password"), "password");
+    ASSERT_TRUE(settings.synchronize());
+    const struct {
+        const char* what;
+        std::function<void()> write;
+    } cases[] = {
+        {"the settings",
+         [&] {
+             settings.setObject(QString(4000, 'p'), "password");
+             settings.synchronize();
+         }},
+        {"a cached picture",
+         [&] { PCFile::fileWriteAtPath(tiles + "/tile_family.png", QByteArray(4000, 'x')); }},
+        {"an archive unpacked", [&] { ZipFileDownloadModel::unZipFile(archive, bundles); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = treeUnder(home.path(), tmp).join(' ').toStdString();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit fileSize{16, 16}, core{0, 0};
+            ::setrlimit(RLIMIT_CORE, &core);
+            ::signal(SIGXFSZ, SIG_DFL);
+            ::setrlimit(RLIMIT_FSIZE, &fileSize);
+            c.write();
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+        EXPECT_EQ(treeUnder(home.path(), tmp).join(' ').toStdString(), before);
+        EXPECT_FALSE(QDir(tmp).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        EXPECT_TRUE(ns::Directories::emptyTemporary());
+        EXPECT_TRUE(QDir(tmp).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
+    EXPECT_EQ(ns::UserDefaults(settings.path()).stringForKey("password"), "a saved password");
     ns::Directories::setHomeOverride(previousHome);
 }
 

@@ -78,20 +78,48 @@ TEST(LocalStoreTest, IsCreatedInDocumentsOnSave) {
     ns::Directories::setHomeOverride(previousHome);
 }
 
-TEST(LocalStoreTest, AStoreThatCannotBeMadeIsReportedAndNothingStops) {
-    QTemporaryDir dir;
+// Anything but a plain file in the store's place goes and a new store is made there; a plain
+// file that is no store, or a folder that cannot be made, is reported and nothing stops.
+TEST(LocalStoreTest, JunkInItsPlaceIsReplacedAndAStoreThatCannotBeMadeIsReported) {
+    QTemporaryDir dir, outside;
     QFile junk(dir.path() + "/junk.sqlite");
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'x'));
     junk.close();
-    QDir().mkpath(dir.path() + "/adir.sqlite");
+    QDir().mkpath(dir.path() + "/adir.sqlite/inside");
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.path() + "/pipe.sqlite").constData(), 0600), 0);
-    for (const QString& path :
-         {dir.path() + "/junk.sqlite", dir.path() + "/adir.sqlite", dir.path() + "/pipe.sqlite",
-          dir.path() + "/missing/dir/tavrix.sqlite"}) {
+    const QString elsewhere = outside.filePath("elsewhere.sqlite");
+    {
+        LocalStore other(elsewhere);
+        ASSERT_TRUE(other.persistentStoreCoordinator());
+    }
+    ASSERT_EQ(::symlink(QFile::encodeName(elsewhere).constData(),
+                        QFile::encodeName(dir.path() + "/link.sqlite").constData()),
+              0);
+    const QByteArray elsewhereBytes = [&] {
+        QFile f(elsewhere);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const struct {
+        const char* name;
+        bool opens;
+    } cases[] = {{"adir.sqlite", true},
+                 {"pipe.sqlite", true},
+                 {"link.sqlite", true},
+                 {"junk.sqlite", false},
+                 {"missing/dir/tavrix.sqlite", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.path() + "/" + c.name;
         LocalStore store(path);
-        EXPECT_FALSE(store.persistentStoreCoordinator()) << qPrintable(path);
-        EXPECT_FALSE(store.isOpen());
+        EXPECT_EQ(store.persistentStoreCoordinator(), c.opens);
+        EXPECT_EQ(store.isOpen(), c.opens);
+        EXPECT_TRUE(store.saveContext()); // nothing to save: no failure either
+        if (c.opens) {
+            const QFileInfo made(path);
+            EXPECT_TRUE(made.isFile() && !made.isSymLink());
+            continue;
+        }
         const LocalStore::Error error = store.lastError();
         EXPECT_EQ(error.domain, "YOUR_ERROR_DOMAIN");
         EXPECT_EQ(error.code, 9999);
@@ -99,8 +127,10 @@ TEST(LocalStoreTest, AStoreThatCannotBeMadeIsReportedAndNothingStops) {
         EXPECT_EQ(error.failureReason,
                   "There was an error creating or loading the application's saved data.");
         EXPECT_FALSE(error.underlyingError.isEmpty());
-        EXPECT_TRUE(store.saveContext()); // nothing to save: no failure either
     }
+    QFile untouched(elsewhere);
+    ASSERT_TRUE(untouched.open(QIODevice::ReadOnly));
+    EXPECT_EQ(untouched.readAll(), elsewhereBytes);
 }
 
 class HandOffTest : public ::testing::Test {
