@@ -87,14 +87,17 @@ TEST(HttpDownload, aBodyPastItsCeilingFailsWhileItArrives) {
     }
 }
 
-// A small fetch takes a whole 2xx body only, following a redirect; an error status, a body past
-// the ceiling or a head past its own ends it empty, and nothing holds it past its time-out.
+// A small fetch takes a whole 2xx body only, following a redirect over HTTP(S) only; an error
+// status, a body past the ceiling or a head past its own ends it empty, and nothing holds it
+// past its time-out.
 TEST(DataTask, onlyAWholeSuccessfulBodyArrivesAndNothingOutlastsTheTimeOut) {
     ns::ScopedManualClock clock;
     ScriptedServer server;
     server.setFallback(ScriptedServer::json("moved here"));
     auto moved = ScriptedServer::json("", 302);
     moved.headers = "Location: /elsewhere\r\n";
+    auto toAFile = moved;
+    toAFile.headers = "Location: file:///etc/hostname\r\n";
     struct Case {
         const char* what;
         ScriptedServer::Action answer;
@@ -104,6 +107,7 @@ TEST(DataTask, onlyAWholeSuccessfulBodyArrivesAndNothingOutlastsTheTimeOut) {
     QList<Case> cases = {
         {"a body", ScriptedServer::json("picture"), "picture", false},
         {"a redirect", moved, "moved here", false},
+        {"a redirect to a local file", toAFile, "", false},
         {"not found", ScriptedServer::html("gone", 404), "", false},
         {"past the ceiling", ScriptedServer::json(QByteArray(1001, 'x')), "", false},
         {"silence", ScriptedServer::noAnswer(), "", true},
