@@ -113,6 +113,13 @@ TEST(HTTPRequest, aReplyPastTheCeilingIsGivenUpWhileItArrivesAsAnUnusableOne) {
     while (largest.size() < ceiling - 64)
         largest += "1234567890,";
     largest += R"(0]})";
+    // A whole answer behind a head of about the given size.
+    const auto behindAHeadOf = [](qint64 bytes) {
+        auto a = ScriptedServer::json(R"({"result":0})");
+        while (a.headers.size() < bytes - 100)
+            a.headers += "X-Pad: 0123456789abcdef\r\n";
+        return a;
+    };
     struct Case {
         const char* name;
         ScriptedServer::Action action;
@@ -125,6 +132,9 @@ TEST(HTTPRequest, aReplyPastTheCeilingIsGivenUpWhileItArrivesAsAnUnusableOne) {
         {"claims one byte past the ceiling",
          ScriptedServer::flood("Content-Length: " + QByteArray::number(ceiling + 1)), false},
         {"the largest reply taken", ScriptedServer::json(largest), true},
+        {"a head past its ceiling", behindAHeadOf(ns::HttpTransfer::kMaxHeadBytes + 1024), false},
+        {"a head just under its ceiling", behindAHeadOf(ns::HttpTransfer::kMaxHeadBytes - 1024),
+         true},
     };
     for (const Case& c : cases) {
         for (const bool atMostOnce : {false, true}) {
