@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
       qt6-webengine-dev qt6-httpserver-dev qt6-websockets-dev libssl-dev libsqlite3-dev
-      libplist-dev libarchive-dev fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev openssl
+      libplist-dev libarchive-dev libcurl4-openssl-dev fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev openssl
       libqt6svg6 qt6-image-formats-plugins
       xvfb xdotool) # a real X display and real input for tests/display
 missing=()

@@ -1,17 +1,13 @@
 #pragma once
 
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/HttpTransfer.h"
 
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
 #include <functional>
-
-class QNetworkAccessManager;
 
 // A transport failure: no reply arrived. Code 2 is a time-out; every other failure has
 // another code (negative, after the platform's URL error codes).
@@ -33,8 +29,9 @@ struct HTTPError {
 //
 // Fields go out percent-encoded (UTF-8) in the order added, duplicates kept. The completion
 // gets the parsed reply: a QVariantMap for an object, a QVariantList for an array, an invalid
-// QVariant for anything else (empty, HTML, broken, or longer than kMaxReplyBytes: such a
-// reply is given up as soon as it says so or grows past it). Transport failures go to the failure
+// QVariant for anything else (empty, HTML, broken, longer than kMaxReplyBytes, or with a head
+// past ns::HttpTransfer::kMaxHeadBytes: such a reply is given up as soon as it says so or grows
+// past it). Transport failures go to the failure
 // handler only. The time-out interval is for the whole exchange, counted on ns::Clock from the
 // send: a reply still arriving then, however steadily it trickles, fails as TimedOut. A request
 // deletes itself (deferred) once it has finished, failed or been cancelled; hold it in a QPointer.
@@ -60,9 +57,9 @@ public:
     void setFailureHandler(FailureHandler handler) { m_failure = std::move(handler); }
     bool hasFailureHandler() const { return bool(m_failure); }
     // For requests that move money: the server receives the body at most once. The network
-    // layer otherwise sends a POST again when the connection drops before an answer; here the
-    // drop reaches the failure handler instead. Such a request goes over a connection of its
-    // own, so a pooled connection the server closed meanwhile never makes it fail.
+    // layer otherwise sends a request again when the connection drops before an answer; here
+    // the drop reaches the failure handler instead. Such a request goes over a connection of
+    // its own, so a pooled connection the server closed meanwhile never makes it fail.
     void setAtMostOnce(bool on) { m_atMostOnce = on; }
     bool atMostOnce() const { return m_atMostOnce; }
     // Sends (again, cancelling a running send).
@@ -71,33 +68,27 @@ public:
     void cancleRequest();
     static void setNetworkActivity(bool visible);
 
-    QUrl url() const { return m_request.url(); }
+    QUrl url() const { return m_url; }
     double timeoutInterval() const { return m_timeout; }
     const QStringList& postData() const { return m_postData; }
     QByteArray body() const;
-    bool isRunning() const { return m_reply != nullptr; }
+    bool isRunning() const { return m_transfer.isRunning(); }
 
-    // Shared by every request: one connection pool for the process.
-    static QNetworkAccessManager& networkManager();
+    // Requests share one connection pool and one cookie store; this empties the store.
+    static void clearCookies();
 
 private:
-    void finished();
-    void detachReply();
-    // Takes what has arrived; false once the reply is past the ceiling.
-    bool gather(QNetworkReply* reply);
-    // Ends a reply past the ceiling as an unusable one.
-    void abandon();
+    void ended(int code, const QString& text);
     void timedOut();
     // Drops a running transfer and what it brought; false when none was running.
     bool endEarly();
 
-    QNetworkRequest m_request;
+    QUrl m_url;
     double m_timeout = 30;
     QStringList m_postData;
-    QPointer<QNetworkReply> m_reply;
+    ns::HttpTransfer m_transfer;
     ns::DelayedCall m_deadline;
     QByteArray m_received;
-    QPointer<QNetworkAccessManager> m_ownManager; // at most once: this request's connection
     bool m_atMostOnce = false;
     CompletionHandler m_completion;
     FailureHandler m_failure;

@@ -6,8 +6,6 @@
 #include "platform/foundation/Values.h"
 
 #include <QDateTime>
-#include <QNetworkAccessManager>
-#include <QNetworkCookieJar>
 #include <algorithm>
 #include <cmath>
 
@@ -115,7 +113,7 @@ QVariantMap tavrixConfig::setCookieForSession(const QString& session) {
 }
 
 QVariantMap tavrixConfig::setCookieWithSessionID(const QString& session) {
-    HTTPRequest::networkManager().setCookieJar(new QNetworkCookieJar);
+    HTTPRequest::clearCookies();
     return setCookieForSession(session);
 }
 

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "platform/foundation/HttpTransfer.h"
+
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QUrl>
 #include <functional>
 
-class QNetworkReply;
-
 namespace ns {
 
-// One GET of a small resource (a picture to share) in the background. The completion runs
+// One GET of a small resource (a picture to share) in the background; redirects are followed,
+// never from https to http. The completion runs
 // once, on the main loop: with the body on HTTP success, with nothing on any failure, a
 // time-out included (the time-out runs on ns::Clock). A task dies with its owner and then
 // never calls back.
@@ -32,7 +32,8 @@ private:
     DataTask(QObject* owner, Completion completion);
     void finish(bool ok, const QByteArray& body);
 
-    QPointer<QNetworkReply> m_reply;
+    HttpTransfer m_transfer;
+    QByteArray m_body;
     Completion m_completion;
     bool m_done = false;
 };

@@ -4,47 +4,15 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <algorithm>
 #include <unistd.h>
 
 namespace ns {
 
-namespace {
-
-int errorCode(QNetworkReply::NetworkError error) {
-    switch (error) {
-    case QNetworkReply::OperationCanceledError: // what a transfer time-out arrives as
-    case QNetworkReply::TimeoutError:
-        return HttpDownload::TimedOut;
-    case QNetworkReply::ConnectionRefusedError:
-        return HttpDownload::CannotConnectToHost;
-    case QNetworkReply::HostNotFoundError:
-        return HttpDownload::CannotFindHost;
-    case QNetworkReply::RemoteHostClosedError:
-        return HttpDownload::NetworkConnectionLost;
-    default:
-        return HttpDownload::Unknown;
-    }
-}
-
-// What the platform may hold for us between two reads: a slow reader slows the sender down
-// instead of filling memory.
-constexpr qint64 kReadBufferBytes = 1 << 20;
-
-} // namespace
-
 HttpDownload::HttpDownload(QObject* parent) : QObject(parent) {}
 
 HttpDownload::~HttpDownload() {
     cancel();
-}
-
-QNetworkAccessManager& HttpDownload::networkManager() {
-    static QNetworkAccessManager* manager = new QNetworkAccessManager;
-    return *manager;
 }
 
 QString HttpDownload::statusError(int status) {
@@ -84,72 +52,33 @@ QString HttpDownload::statusText(int status) {
 
 void HttpDownload::start(const QUrl& url, const QMap<QByteArray, QByteArray>& headers) {
     cancel();
-    QNetworkRequest request(url);
-    request.setTransferTimeout(kDefaultTimeoutMs);
+    HttpTransfer::Request request;
+    request.url = url;
     for (auto it = headers.cbegin(); it != headers.cend(); ++it)
-        request.setRawHeader(it.key(), it.value());
-    m_responded = false;
+        request.headers.append({it.key(), it.value()});
+    request.followRedirects = true;
+    request.maxBodyBytes = m_maxLength;
+    request.stallTimeoutMs = kDefaultTimeoutMs;
     m_expected = -1;
     m_received = 0;
-    QNetworkReply* reply = networkManager().get(request);
-    reply->setReadBufferSize(kReadBufferBytes);
-    m_reply = reply;
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
-        if (reply == m_reply) reportResponse();
-    });
-    connect(reply, &QIODevice::readyRead, this, [this, reply] {
-        if (reply != m_reply) return;
-        reportResponse();
-        if (reply != m_reply) return; // cancelled on the response
-        take(reply->readAll());
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        if (reply == m_reply) finished();
-    });
-    // The transfer time-out above starts again with every byte; this one does not.
+    m_transfer.onHead = [this](const HttpTransfer::Head& head) { reportResponse(head); };
+    m_transfer.onData = [this](const QByteArray& piece) {
+        m_received += piece.size();
+        if (onData) onData(piece);
+    };
+    m_transfer.onEnd = [this](int code, const QString& text) { ended(code, text); };
+    m_transfer.start(request);
+    // The stall time-out above starts again with every byte; this one does not.
     m_deadline.start(std::max<qint64>(1, m_deadlineMs), this, [this] { failTimedOut(); });
 }
 
-QNetworkReply* HttpDownload::reply() const {
-    return static_cast<QNetworkReply*>(m_reply.data());
-}
-
-void HttpDownload::reportResponse() {
-    QNetworkReply* reply = this->reply();
-    if (m_responded || !reply) return;
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid()) return;
-    // A redirect is followed, not reported.
-    const int code = status.toInt();
-    if (code >= 300 && code < 400 &&
-        reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid())
-        return;
-    m_responded = true;
+void HttpDownload::reportResponse(const HttpTransfer::Head& head) {
     Response response;
-    response.status = code;
-    for (const auto& pair : reply->rawHeaderPairs())
-        response.headers.insert(pair.first.toLower(), pair.second);
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    response.contentLength = length.isValid() ? length.toLongLong() : -1;
+    response.status = head.status;
+    response.headers = head.headers;
+    response.contentLength = head.contentLength;
     m_expected = response.contentLength;
     if (onResponse) onResponse(response);
-    if (m_reply == reply && m_maxLength >= 0 && m_expected > m_maxLength) failTooLarge();
-}
-
-bool HttpDownload::take(const QByteArray& piece) {
-    m_received += piece.size();
-    if (m_maxLength >= 0 && m_received > m_maxLength) {
-        failTooLarge();
-        return false;
-    }
-    if (!piece.isEmpty() && onData) onData(piece);
-    return true;
-}
-
-void HttpDownload::failTooLarge() {
-    detach();
-    if (onFailed)
-        onFailed(DataLengthExceedsMaximum, QStringLiteral("the resource exceeds the maximum size"));
 }
 
 void HttpDownload::failTimedOut() {
@@ -157,44 +86,40 @@ void HttpDownload::failTimedOut() {
     if (onFailed) onFailed(TimedOut, QStringLiteral("the request timed out"));
 }
 
-void HttpDownload::finished() {
-    QNetworkReply* reply = this->reply();
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QNetworkReply::NetworkError error = reply->error();
-    // A server error page is still a whole answer: the head was reported and the caller
-    // judges it. A transfer cut short after the head is a failure.
-    if (status.isValid() && (error == QNetworkReply::NoError || status.toInt() >= 400)) {
-        reportResponse();
-        if (m_reply != reply) return;
-        if (!take(reply->readAll()) || m_reply != reply) return;
-        // A connection that closes before the announced length is a cut, not an end.
+void HttpDownload::ended(int code, const QString& text) {
+    m_deadline.cancel();
+    switch (code) {
+    case HttpTransfer::Finished:
+        // A server error page is still a whole answer: the head was reported and the caller
+        // judges it. A connection that closes before the announced length is a cut, not an end.
         if (m_expected >= 0 && m_received < m_expected) {
-            detach();
             if (onFailed)
                 onFailed(NetworkConnectionLost, QStringLiteral("the network connection was lost"));
             return;
         }
-        detach();
         if (onFinished) onFinished();
         return;
+    case HttpTransfer::TooLarge:
+        if (onFailed) onFailed(DataLengthExceedsMaximum, text);
+        return;
+    case HttpTransfer::TimedOut:
+    case HttpTransfer::CannotFindHost:
+    case HttpTransfer::CannotConnectToHost:
+    case HttpTransfer::NetworkConnectionLost:
+        if (onFailed) onFailed(code, text);
+        return;
+    default:
+        if (onFailed) onFailed(Unknown, text);
+        return;
     }
-    const QString text = reply->errorString();
-    detach();
-    if (onFailed) onFailed(errorCode(error), text);
 }
 
 void HttpDownload::detach() {
     m_deadline.cancel();
-    QNetworkReply* reply = this->reply();
-    if (!reply) return;
-    m_reply = nullptr;
-    reply->disconnect(this);
-    reply->deleteLater();
+    m_transfer.cancel();
 }
 
 void HttpDownload::cancel() {
-    // Deleting the reply (on the next pass) closes its connection; aborting it here could
-    // run inside the reply's own signal.
     detach();
 }
 

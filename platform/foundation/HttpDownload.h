@@ -1,26 +1,24 @@
 #pragma once
 
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/HttpTransfer.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QMap>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <functional>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-
 namespace ns {
 
 // One HTTP GET on the main loop that reports as it goes: the response head, each piece of
-// the body, then the end or a failure. Redirects are followed. A cancelled transfer reports
-// nothing more; a destroyed one cancels itself. With a ceiling set, a body that announces or
-// brings more than the ceiling fails as DataLengthExceedsMaximum as soon as that is known,
-// without a byte past the ceiling being handed on. A transfer that stalls fails after
+// the body, then the end or a failure. Redirects are followed, never from https to http. A
+// cancelled transfer reports nothing more; a destroyed one cancels itself. With a ceiling set,
+// a body that announces or brings more than the ceiling fails as DataLengthExceedsMaximum as
+// soon as that is known, without a byte past the ceiling being handed on; so does a head past
+// HttpTransfer::kMaxHeadBytes. A transfer that stalls fails after
 // kDefaultTimeoutMs, and one still running at its deadline() fails then: both as TimedOut.
 class HttpDownload : public QObject {
     Q_OBJECT
@@ -63,7 +61,7 @@ public:
     // Starts a GET (cancelling a running one) with extra header fields.
     void start(const QUrl& url, const QMap<QByteArray, QByteArray>& headers = {});
     void cancel();
-    bool isRunning() const { return m_reply != nullptr; }
+    bool isRunning() const { return m_transfer.isRunning(); }
     // The most body bytes this transfer takes; negative for no ceiling. Set before start().
     void setMaxLength(qint64 bytes) { m_maxLength = bytes; }
     qint64 maxLength() const { return m_maxLength; }
@@ -77,20 +75,14 @@ public:
     static QString statusError(int status);
     // "bytes=<offset>-": the rest of a file from offset on.
     static QByteArray rangeFrom(qint64 offset);
-    static QNetworkAccessManager& networkManager();
 
 private:
-    void reportResponse();
-    void finished();
+    void reportResponse(const HttpTransfer::Head& head);
+    void ended(int code, const QString& text);
     void detach();
-    // Takes a piece of the body; false when the transfer failed on the ceiling.
-    bool take(const QByteArray& piece);
-    void failTooLarge();
     void failTimedOut();
 
-    QNetworkReply* reply() const;
-    QPointer<QObject> m_reply; // the running QNetworkReply
-    bool m_responded = false;
+    HttpTransfer m_transfer;
     qint64 m_expected = -1;
     qint64 m_received = 0;
     qint64 m_maxLength = -1;

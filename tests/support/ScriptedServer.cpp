@@ -69,6 +69,36 @@ ScriptedServer::Action ScriptedServer::trickle(const QByteArray& body, int inter
     return a;
 }
 
+ScriptedServer::Action ScriptedServer::endless(const QByteArray& start, const QByteArray& unit) {
+    Action a;
+    a.kind = Action::Endless;
+    a.body = start;
+    a.unit = unit;
+    return a;
+}
+
+QList<ScriptedServer::EndlessHead> ScriptedServer::endlessHeads() {
+    const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    return {
+        {"endless status line", endless("HTTP/1.1 200 ", QByteArray(1024, 'O')), true},
+        {"endless header line", endless("HTTP/1.1 200 OK\r\nX-Long: ", QByteArray(1024, 'a')),
+         true},
+        {"endless header lines",
+         endless("HTTP/1.1 200 OK\r\n", QByteArray("X-Pad: 0123456789abcdef\r\n").repeated(40)),
+         true},
+        {"endless chunk-size digits", endless(chunked, QByteArray(1024, 'f')), true},
+        // The extension of a chunk-size line is skipped unread: only the deadline ends it.
+        {"endless chunk-size extension", endless(chunked + "5;", QByteArray(1024, 'e')), false},
+    };
+}
+
+int ScriptedServer::openConnections() const {
+    int n = 0;
+    for (const auto& s : m_held)
+        n += s && s->state() == QAbstractSocket::ConnectedState;
+    return n;
+}
+
 ScriptedServer::ScriptedServer(QObject* parent) : QObject(parent) {
     m_fallback = json(R"({"result":0})");
     m_server.listen(QHostAddress::LocalHost, 0);
@@ -171,6 +201,16 @@ void ScriptedServer::respond(QTcpSocket* socket, const Action& action) {
     case Action::Trickle:
         startTrickle(socket, action);
         return;
+    case Action::Endless: {
+        socket->write(action.body);
+        auto sent = std::make_shared<qint64>(0);
+        pump(socket, [unit = action.unit, sent] {
+            if (*sent >= kFloodCap) return QByteArray();
+            *sent += unit.size();
+            return unit;
+        });
+        return;
+    }
     case Action::Reply:
         break;
     }
@@ -181,6 +221,7 @@ QByteArray ScriptedServer::head(const Action& action) {
     QByteArray out = "HTTP/1.1 " + QByteArray::number(action.status) + " Scripted\r\n";
     out += "Content-Type: " + action.contentType + "\r\n";
     out += "Content-Length: " + QByteArray::number(action.body.size()) + "\r\n";
+    out += action.headers;
     out += "Connection: keep-alive\r\n\r\n";
     return out;
 }
@@ -201,6 +242,24 @@ void ScriptedServer::startTrickle(QTcpSocket* socket, const Action& action) {
         m_trickled += piece.size();
     });
     timer->start(action.trickleMs);
+}
+
+void ScriptedServer::pump(QTcpSocket* socket, std::function<QByteArray()> next) {
+    constexpr qint64 kAhead = 256 * 1024;
+    const QPointer<QTcpSocket> guard(socket);
+    auto write = [guard, next] {
+        while (guard && guard->state() == QAbstractSocket::ConnectedState &&
+               guard->bytesToWrite() < kAhead) {
+            const QByteArray piece = next();
+            if (piece.isEmpty()) return;
+            guard->write(piece);
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, write](qint64 n) {
+        m_floodWritten += n;
+        write();
+    });
+    write();
 }
 
 void ScriptedServer::startFlood(QTcpSocket* socket, bool chunked, qint64 bytes, bool closeAtEnd) {

@@ -9,7 +9,8 @@
 //   server.waitForRequests(1);  server.requests()[0].body
 //
 // With nothing queued it answers the fallback (200 with {"result":0}). Besides exact replies it
-// can stay silent, drop the connection, flood, or trickle a reply a few bytes at a time.
+// can stay silent, drop the connection, flood, trickle a reply a few bytes at a time, or send a
+// head that never ends.
 
 #include <QByteArray>
 #include <QList>
@@ -27,10 +28,12 @@ class ScriptedServer : public QObject {
     Q_OBJECT
 public:
     struct Action {
-        enum Kind { Reply, NoAnswer, Drop, Flood, Trickle } kind = Reply;
+        enum Kind { Reply, NoAnswer, Drop, Flood, Trickle, Endless } kind = Reply;
         int status = 200;
         QByteArray body;
         QByteArray contentType = "application/json;charset=UTF-8";
+        // Reply: more header lines, each ending in "\r\n".
+        QByteArray headers;
         int delayMs = 0;
         // Flood: the framing header sent ("Content-Length: N", "Transfer-Encoding: chunked",
         // or "" for a body that ends with the connection), then a JSON array that never ends,
@@ -41,6 +44,16 @@ public:
         // body every trickleMs of real time.
         int trickleMs = 0;
         int trickleBytes = 1;
+        // Endless: body (the start of an answer) at once, then unit over and over, as fast as
+        // the client takes it, up to kFloodCap (counted in floodWritten()).
+        QByteArray unit;
+    };
+    // An answer whose head never ends; bounded: the client can tell before its deadline
+    // (by the head's ceiling or a malformed line), else only the deadline ends it.
+    struct EndlessHead {
+        const char* what;
+        Action answer;
+        bool bounded;
     };
     struct Request {
         QByteArray method;
@@ -57,6 +70,11 @@ public:
     static Action drop();
     static Action flood(const QByteArray& framing, qint64 bytes = 0);
     static Action trickle(const QByteArray& body, int intervalMs, int bytesPerStep = 1);
+    static Action endless(const QByteArray& start, const QByteArray& unit);
+    // A status line, a header line, header lines and a chunk-size line without end.
+    static QList<EndlessHead> endlessHeads();
+    // Connections from clients still open.
+    int openConnections() const;
     // Flood bytes the client's side took, over every flood; a flood stops at kFloodCap.
     qint64 floodWritten() const { return m_floodWritten; }
     static constexpr qint64 kFloodCap = qint64(1) << 30;
@@ -86,6 +104,8 @@ private:
     void respond(QTcpSocket* socket, const Action& action);
     void startFlood(QTcpSocket* socket, bool chunked, qint64 bytes, bool closeAtEnd);
     void startTrickle(QTcpSocket* socket, const Action& action);
+    // Writes what next() gives while the client keeps up, a little ahead of it.
+    void pump(QTcpSocket* socket, std::function<QByteArray()> next);
     // The status line and headers of a reply carrying action's whole body.
     static QByteArray head(const Action& action);
 

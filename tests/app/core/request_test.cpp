@@ -113,6 +113,13 @@ TEST(HTTPRequest, aReplyPastTheCeilingIsGivenUpWhileItArrivesAsAnUnusableOne) {
     while (largest.size() < ceiling - 64)
         largest += "1234567890,";
     largest += R"(0]})";
+    // A whole answer behind a head of about the given size.
+    const auto behindAHeadOf = [](qint64 bytes) {
+        auto a = ScriptedServer::json(R"({"result":0})");
+        while (a.headers.size() < bytes - 100)
+            a.headers += "X-Pad: 0123456789abcdef\r\n";
+        return a;
+    };
     struct Case {
         const char* name;
         ScriptedServer::Action action;
@@ -125,6 +132,9 @@ TEST(HTTPRequest, aReplyPastTheCeilingIsGivenUpWhileItArrivesAsAnUnusableOne) {
         {"claims one byte past the ceiling",
          ScriptedServer::flood("Content-Length: " + QByteArray::number(ceiling + 1)), false},
         {"the largest reply taken", ScriptedServer::json(largest), true},
+        {"a head past its ceiling", behindAHeadOf(ns::HttpTransfer::kMaxHeadBytes + 1024), false},
+        {"a head just under its ceiling", behindAHeadOf(ns::HttpTransfer::kMaxHeadBytes - 1024),
+         true},
     };
     for (const Case& c : cases) {
         for (const bool atMostOnce : {false, true}) {
@@ -159,10 +169,17 @@ TEST(HTTPRequest, transportFailuresGoToTheFailureHandlerWithTheirCodes) {
     EXPECT_TRUE(o.failed);
     EXPECT_EQ(o.error.code, HTTPError::CannotConnectToHost);
 
-    server.setFallback(ScriptedServer::drop()); // the network layer retries a drop once
-    o = run(to(server));
-    EXPECT_TRUE(o.failed);
-    EXPECT_NE(o.error.code, HTTPError::TimedOut);
+    // The network layer sends a dropped request once more, unless it is at most once.
+    server.setFallback(ScriptedServer::drop());
+    for (const bool atMostOnce : {false, true}) {
+        const qsizetype before = server.requests().size();
+        HTTPRequest* r = to(server);
+        r->setAtMostOnce(atMostOnce);
+        o = run(r);
+        EXPECT_TRUE(o.failed);
+        EXPECT_EQ(o.error.code, HTTPError::NetworkConnectionLost);
+        EXPECT_EQ(server.requests().size() - before, atMostOnce ? 1 : 2);
+    }
 }
 
 // The time-out is for the whole exchange, from the send: a server that answers a byte at a
@@ -211,6 +228,55 @@ TEST(HTTPRequest, aRequestEndsAtItsIntervalHoweverSlowlyTheReplyComes) {
             EXPECT_TRUE(waitUntil([&] { return r.isNull(); }));
         }
     }
+}
+
+// A head that never ends is given up at its ceiling, or at the interval when nothing tells it
+// apart from a slow answer; either way its connection closes and the next request is answered.
+TEST(HTTPRequest, anEndlessHeadEndsAtItsBoundOrItsIntervalAndTheNextRequestGetsThrough) {
+    ns::ScopedManualClock clock;
+    for (const auto& c : ScriptedServer::endlessHeads()) {
+        for (const bool atMostOnce : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (atMostOnce ? ", at most once" : ""));
+            ScriptedServer server;
+            server.enqueue(c.answer);
+            HTTPRequest* r = to(server, 30);
+            r->setAtMostOnce(atMostOnce);
+            Outcome o;
+            r->setCompletionHandler([&](const QVariant& v) { o.completed = true, o.reply = v; });
+            r->setFailureHandler([&](const HTTPError& e) { o.failed = true, o.error = e; });
+            r->startRequest();
+            if (c.bounded) {
+                ASSERT_TRUE(waitUntil([&] { return o.completed || o.failed; }));
+                EXPECT_FALSE(o.reply.isValid());
+            } else {
+                // Megabytes past any ceiling, and still reading.
+                ASSERT_TRUE(waitUntil([&] { return server.floodWritten() > (16 << 20); }, 20000));
+                EXPECT_FALSE(o.completed || o.failed);
+                clock.clock.advance(30000);
+                EXPECT_TRUE(o.failed);
+                EXPECT_EQ(o.error.code, HTTPError::TimedOut);
+            }
+            EXPECT_FALSE(ns::NetworkActivity::isVisible());
+            EXPECT_TRUE(waitUntil([&] { return server.openConnections() == 0; }));
+            const Outcome next = run(to(server));
+            EXPECT_TRUE(next.completed);
+            EXPECT_EQ(next.reply.toMap().value("result"), 0);
+        }
+    }
+}
+
+TEST(HTTPRequest, requestsShareTheirCookiesUntilTheyAreCleared) {
+    ScriptedServer server;
+    auto setting = ScriptedServer::json(R"({"result":0})");
+    setting.headers = "Set-Cookie: JSESSIONID=s1; Path=/\r\n";
+    server.enqueue(setting);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(run(to(server)).completed);
+    HTTPRequest::clearCookies();
+    EXPECT_TRUE(run(to(server)).completed);
+    ASSERT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(server.requests()[1].headers.value("cookie"), "JSESSIONID=s1");
+    EXPECT_FALSE(server.requests()[2].headers.contains("cookie"));
 }
 
 TEST(HTTPRequest, activityIndicatorFollowsTheRequest) {

@@ -384,6 +384,53 @@ TEST_F(DownloadTest, EachKindOfDownloadEndsAtItsDeadlineHoweverSlowlyItArrives) 
     }
 }
 
+// A head that never ends: a picture and a file each end at the head's ceiling, or at their own
+// deadline when nothing tells the head apart from a slow one; the connection closes and the
+// next download arrives.
+TEST_F(DownloadTest, AnEndlessHeadEndsAtItsBoundOrItsDeadlineAndTheNextDownloadArrives) {
+    ns::ScopedManualClock clock;
+    const struct {
+        const char* what;
+        PCFileDownLoadModel::Ptr (*create)(const QString&, const QString&);
+        qint64 deadline;
+    } kinds[] = {
+        {"picture", &PCImageFileDownloadModel::create, ns::HttpDownload::kPictureDeadlineMs},
+        {"file", &PCFileDownLoadModel::create, ns::HttpDownload::kDefaultDeadlineMs},
+    };
+    server.setFallback(picture());
+    int n = 0;
+    for (const auto& kind : kinds) {
+        for (const auto& c : ScriptedServer::endlessHeads()) {
+            SCOPED_TRACE(std::string(kind.what) + ", " + c.what);
+            server.enqueue(c.answer);
+            const qint64 flooded = server.floodWritten();
+            std::optional<bool> done;
+            auto model = kind.create(url(QString("h%1.png").arg(++n)), home.path() + "/h");
+            model->setCompletionHandler([&](bool ok) { done = ok; });
+            model->download();
+            if (!c.bounded) {
+                ASSERT_TRUE(
+                    waitUntil([&] { return server.floodWritten() > flooded + (16 << 20); }, 20000));
+                clock.clock.advance(kind.deadline - 1);
+                EXPECT_FALSE(done.has_value());
+                clock.clock.advance(1);
+            }
+            ASSERT_TRUE(waitUntil([&] { return done.has_value(); }));
+            EXPECT_FALSE(*done);
+            EXPECT_TRUE(queueEmpty());
+            EXPECT_FALSE(ns::NetworkActivity::isVisible());
+            EXPECT_TRUE(waitUntil([&] { return server.openConnections() == 0; }));
+
+            done.reset();
+            auto next = kind.create(url(QString("h%1.png").arg(++n)), home.path() + "/h");
+            next->setCompletionHandler([&](bool ok) { done = ok; });
+            next->download();
+            ASSERT_TRUE(waitUntil([&] { return done.has_value(); }));
+            EXPECT_TRUE(*done);
+        }
+    }
+}
+
 // A dropped transfer resumes from its part file; a link planted at the part file's place is
 // replaced, never written through. One not to be resumed keeps its part file in tmp/ (emptied
 // at each start), never beside the file, and starts over.

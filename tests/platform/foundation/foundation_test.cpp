@@ -15,6 +15,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Crypto.h"
 #include "platform/foundation/DataLock.h"
+#include "platform/foundation/DataTask.h"
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/foundation/Directories.h"
 #include "platform/foundation/HttpDownload.h"
@@ -28,6 +29,7 @@
 #include "platform/ui/Image.h"
 #include "sandbox/ArchiveFiles.h"
 #include "tests/support/SandboxFixture.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
 #include "tests/support/Watchdog.h"
 
@@ -94,6 +96,58 @@ TEST(HttpDownload, aBodyPastItsCeilingFailsWhileItArrives) {
             EXPECT_LE(delivered, c.ceiling);
         }
         EXPECT_FALSE(download.isRunning());
+    }
+}
+
+// A small fetch takes a whole 2xx body only, following a redirect over HTTP(S) only; an error
+// status, a body past the ceiling or a head past its own ends it empty, and nothing holds it
+// past its time-out.
+TEST(DataTask, onlyAWholeSuccessfulBodyArrivesAndNothingOutlastsTheTimeOut) {
+    ns::ScopedManualClock clock;
+    ScriptedServer server;
+    server.setFallback(ScriptedServer::json("moved here"));
+    auto moved = ScriptedServer::json("", 302);
+    moved.headers = "Location: /elsewhere\r\n";
+    auto toAFile = moved;
+    toAFile.headers = "Location: file:///etc/hostname\r\n";
+    struct Case {
+        const char* what;
+        ScriptedServer::Action answer;
+        QByteArray body; // what arrives; empty: a failure
+        bool byTimeOut;
+    };
+    QList<Case> cases = {
+        {"a body", ScriptedServer::json("picture"), "picture", false},
+        {"a redirect", moved, "moved here", false},
+        {"a redirect to a local file", toAFile, "", false},
+        {"not found", ScriptedServer::html("gone", 404), "", false},
+        {"past the ceiling", ScriptedServer::json(QByteArray(1001, 'x')), "", false},
+        {"silence", ScriptedServer::noAnswer(), "", true},
+    };
+    for (const auto& head : ScriptedServer::endlessHeads())
+        cases.append({head.what, head.answer, "", !head.bounded});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.enqueue(c.answer);
+        const qsizetype asked = server.requests().size();
+        const qint64 flooded = server.floodWritten();
+        std::optional<bool> ok;
+        QByteArray body;
+        ns::DataTask::fetch(
+            server.url("/p.png"), nullptr,
+            [&](bool done, const QByteArray& got) { ok = done, body = got; }, 10000, 1000);
+        if (c.byTimeOut) {
+            ASSERT_TRUE(server.waitForRequests(int(asked) + 1));
+            if (c.answer.kind == ScriptedServer::Action::Endless) {
+                ASSERT_TRUE(
+                    waitUntil([&] { return server.floodWritten() > flooded + (16 << 20); }, 20000));
+            }
+            EXPECT_FALSE(ok.has_value());
+            clock.clock.advance(10000);
+        }
+        ASSERT_TRUE(waitUntil([&] { return ok.has_value(); }));
+        EXPECT_EQ(*ok, !c.body.isEmpty());
+        EXPECT_EQ(body, c.body);
     }
 }
 

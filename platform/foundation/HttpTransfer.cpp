@@ -1,0 +1,366 @@
+#include "platform/foundation/HttpTransfer.h"
+
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
+#include <curl/curl.h>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace ns {
+
+// What curl works on for one transfer. Curl's callbacks only record into it; the main loop
+// hands it on once curl has returned, so no caller's code ever runs inside curl.
+struct HttpTransfer::Job {
+    CURL* easy = nullptr;
+    curl_slist* headers = nullptr;
+    HttpTransfer* owner = nullptr;
+    Request request;
+
+    Head head; // the response being read
+    bool headDone = false;
+    bool headReported = false;
+    qint64 headBytes = 0;
+    qint64 bodyBytes = 0;
+    QByteArray pending; // body not yet handed on
+    bool tooLarge = false;
+    bool done = false;
+    CURLcode result = CURLE_OK;
+    bool resent = false;
+    char errorText[CURL_ERROR_SIZE] = {};
+};
+
+namespace {
+
+int codeOf(CURLcode result) {
+    switch (result) {
+    case CURLE_OK:
+        return HttpTransfer::Finished;
+    case CURLE_OPERATION_TIMEDOUT:
+        return HttpTransfer::TimedOut;
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return HttpTransfer::CannotFindHost;
+    case CURLE_COULDNT_CONNECT:
+        return HttpTransfer::CannotConnectToHost;
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return HttpTransfer::NetworkConnectionLost;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+        return HttpTransfer::SecureConnectionFailed;
+    default:
+        return HttpTransfer::Unknown;
+    }
+}
+
+// A drop before any answer, which a pooled connection closed by the server looks like.
+bool droppedUnanswered(const HttpTransfer::Job& job) {
+    return job.headBytes == 0 && (job.result == CURLE_GOT_NOTHING ||
+                                  job.result == CURLE_SEND_ERROR || job.result == CURLE_RECV_ERROR);
+}
+
+qint64 lengthOf(const QByteArray& text) {
+    bool ok = false;
+    const qint64 n = text.trimmed().toLongLong(&ok);
+    return ok && n >= 0 ? n : -1;
+}
+
+} // namespace
+
+// The one curl multi handle of the process, driven by the Qt main loop.
+class CurlDriver {
+public:
+    static CurlDriver& instance() {
+        static CurlDriver* driver = new CurlDriver; // lives as long as the process
+        return *driver;
+    }
+
+    void add(const std::shared_ptr<HttpTransfer::Job>& job) {
+        m_jobs.push_back(job);
+        curl_multi_add_handle(m_multi, job->easy);
+    }
+
+    // Takes the job out of curl and frees it; its connection is closed unless the answer
+    // was whole and the connection may be reused.
+    void remove(const std::shared_ptr<HttpTransfer::Job>& job) {
+        if (!job->easy) return;
+        if (!job->done || job->result != CURLE_OK || job->request.atMostOnce)
+            curl_easy_setopt(job->easy, CURLOPT_FORBID_REUSE, 1L);
+        curl_multi_remove_handle(m_multi, job->easy);
+        curl_easy_cleanup(job->easy);
+        job->easy = nullptr;
+        curl_slist_free_all(job->headers);
+        job->headers = nullptr;
+        job->owner = nullptr;
+        m_jobs.erase(std::remove(m_jobs.begin(), m_jobs.end(), job), m_jobs.end());
+    }
+
+    // Sends the same request again on the handle it has.
+    void resend(const std::shared_ptr<HttpTransfer::Job>& job) {
+        curl_multi_remove_handle(m_multi, job->easy);
+        job->head = {};
+        job->headDone = job->headReported = job->done = false;
+        job->headBytes = job->bodyBytes = 0;
+        job->result = CURLE_OK;
+        job->resent = true;
+        curl_multi_add_handle(m_multi, job->easy);
+    }
+
+    CURLSH* share() const { return m_share; }
+
+private:
+    struct Watch {
+        QSocketNotifier* read = nullptr;
+        QSocketNotifier* write = nullptr;
+    };
+
+    CurlDriver() {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        m_multi = curl_multi_init();
+        m_share = curl_share_init();
+        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+        curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &CurlDriver::onSocket);
+        curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
+        curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &CurlDriver::onTimer);
+        curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
+    }
+
+    static int onSocket(CURL*, curl_socket_t s, int what, void* self, void*) {
+        static_cast<CurlDriver*>(self)->watch(s, what);
+        return 0;
+    }
+
+    static int onTimer(CURLM*, long ms, void* self) {
+        auto* d = static_cast<CurlDriver*>(self);
+        if (ms < 0)
+            d->m_timer.stop();
+        else
+            d->m_timer.start(int(std::min<long>(ms, 24L * 3600 * 1000)));
+        return 0;
+    }
+
+    void watch(curl_socket_t s, int what) {
+        Watch& w = m_watches[s];
+        const auto notifier = [this, s](QSocketNotifier*& n, QSocketNotifier::Type type,
+                                        bool wanted) {
+            if (!wanted) {
+                // It may be the one whose signal is being handled: disarm now, free later.
+                if (n) {
+                    n->setEnabled(false);
+                    n->deleteLater();
+                    n = nullptr;
+                }
+                return;
+            }
+            if (n) return;
+            n = new QSocketNotifier(qintptr(s), type);
+            const int mask = type == QSocketNotifier::Read ? CURL_CSELECT_IN : CURL_CSELECT_OUT;
+            QObject::connect(n, &QSocketNotifier::activated, [this, s, mask] { act(s, mask); });
+        };
+        const bool remove = what == CURL_POLL_REMOVE;
+        notifier(w.read, QSocketNotifier::Read,
+                 !remove && (what == CURL_POLL_IN || what == CURL_POLL_INOUT));
+        notifier(w.write, QSocketNotifier::Write,
+                 !remove && (what == CURL_POLL_OUT || what == CURL_POLL_INOUT));
+        if (remove) m_watches.erase(s);
+    }
+
+    // One step of curl (it reads a bounded amount per socket), then what it brought is
+    // handed on.
+    void act(curl_socket_t s, int mask) {
+        int running = 0;
+        curl_multi_socket_action(m_multi, s, mask, &running);
+        int left = 0;
+        while (CURLMsg* msg = curl_multi_info_read(m_multi, &left)) {
+            if (msg->msg != CURLMSG_DONE) continue;
+            for (const auto& job : m_jobs)
+                if (job->easy == msg->easy_handle) {
+                    job->done = true;
+                    job->result = msg->data.result;
+                }
+        }
+        // Handing on may cancel, end or start any transfer: go over a copy.
+        const std::vector<std::shared_ptr<HttpTransfer::Job>> jobs = m_jobs;
+        for (const auto& job : jobs)
+            if (job->owner &&
+                (job->done || !job->pending.isEmpty() || (job->headDone && !job->headReported)))
+                job->owner->deliver();
+    }
+
+    CURLM* m_multi = nullptr;
+    CURLSH* m_share = nullptr;
+    QTimer m_timer;
+    std::map<curl_socket_t, Watch> m_watches;
+    std::vector<std::shared_ptr<HttpTransfer::Job>> m_jobs;
+};
+
+namespace {
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    auto* job = static_cast<HttpTransfer::Job*>(user);
+    const size_t n = size * count;
+    job->headBytes += qint64(n);
+    if (job->headBytes > HttpTransfer::kMaxHeadBytes) {
+        job->tooLarge = true;
+        return 0;
+    }
+    if (job->headDone) return n; // trailers: counted, not kept
+    const QByteArray line = QByteArray(data, qsizetype(n)).trimmed();
+    if (line.startsWith("HTTP/")) {
+        job->head = {};
+        job->head.status = line.split(' ').value(1).toInt();
+        return n;
+    }
+    if (!line.isEmpty()) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0) return n;
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        QByteArray& kept = job->head.headers[name];
+        kept = kept.isEmpty() ? value : kept + ", " + value;
+        return n;
+    }
+    // The end of one head: an interim answer or a followed redirect is not the answer.
+    const int status = job->head.status;
+    if (status >= 100 && status < 200) return n;
+    if (job->request.followRedirects && status >= 300 && status < 400 &&
+        job->head.headers.contains("location"))
+        return n;
+    job->headDone = true;
+    const QByteArray length = job->head.headers.value("content-length");
+    job->head.contentLength = length.isEmpty() ? -1 : lengthOf(length);
+    if (job->request.maxBodyBytes >= 0 && job->head.contentLength > job->request.maxBodyBytes) {
+        job->tooLarge = true;
+        return 0;
+    }
+    return n;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto* job = static_cast<HttpTransfer::Job*>(user);
+    const size_t n = size * count;
+    job->bodyBytes += qint64(n);
+    if (job->request.maxBodyBytes >= 0 && job->bodyBytes > job->request.maxBodyBytes) {
+        job->tooLarge = true;
+        return 0;
+    }
+    job->pending.append(data, qsizetype(n));
+    return n;
+}
+
+} // namespace
+
+HttpTransfer::HttpTransfer(QObject* parent) : QObject(parent) {}
+
+HttpTransfer::~HttpTransfer() {
+    cancel();
+}
+
+void HttpTransfer::start(const Request& request) {
+    cancel();
+    auto job = std::make_shared<Job>();
+    job->owner = this;
+    job->request = request;
+    CURL* e = curl_easy_init();
+    job->easy = e;
+    const QByteArray url = request.url.toEncoded();
+    curl_easy_setopt(e, CURLOPT_URL, url.constData());
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_PROXY, ""); // never one from the environment
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, job->errorText);
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, job.get());
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, job.get());
+    if (request.post) {
+        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));
+        curl_easy_setopt(e, CURLOPT_COPYPOSTFIELDS, request.body.constData());
+    }
+    if (request.followRedirects) {
+        curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
+        const bool secure = request.url.scheme().compare("https", Qt::CaseInsensitive) == 0;
+        curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
+    }
+    if (request.atMostOnce) {
+        curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+        curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+    }
+    if (request.cookies) {
+        curl_easy_setopt(e, CURLOPT_SHARE, CurlDriver::instance().share());
+        curl_easy_setopt(e, CURLOPT_COOKIEFILE, ""); // the cookie engine, in memory only
+    }
+    if (request.stallTimeoutMs > 0) {
+        curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME,
+                         long(std::max(1, request.stallTimeoutMs / 1000)));
+    }
+    job->headers = curl_slist_append(job->headers, "Expect:"); // the body goes at once
+    for (const auto& h : request.headers)
+        job->headers = curl_slist_append(job->headers, (h.first + ": " + h.second).constData());
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, job->headers);
+    m_job = job;
+    CurlDriver::instance().add(job);
+}
+
+void HttpTransfer::cancel() {
+    if (!m_job) return;
+    const std::shared_ptr<Job> job = std::exchange(m_job, nullptr);
+    CurlDriver::instance().remove(job);
+}
+
+void HttpTransfer::deliver() {
+    const std::shared_ptr<Job> job = m_job;
+    if (!job) return;
+    const QPointer<HttpTransfer> self(this);
+    const auto gone = [&] { return !self || m_job != job; };
+    if (job->headDone && !job->headReported) {
+        job->headReported = true;
+        if (onHead) onHead(job->head);
+        if (gone()) return;
+    }
+    if (!job->pending.isEmpty()) {
+        const QByteArray piece = std::exchange(job->pending, {});
+        if (onData) onData(piece);
+        if (gone()) return;
+    }
+    if (!job->done) return;
+    if (!job->request.atMostOnce && !job->resent && droppedUnanswered(*job)) {
+        CurlDriver::instance().resend(job);
+        return;
+    }
+    int code = codeOf(job->result);
+    QString text = QString::fromUtf8(job->errorText);
+    // Curl refuses a header line of 100 KB itself, before our count sees it.
+    if (job->tooLarge || (!job->headDone && job->result == CURLE_OUT_OF_MEMORY)) {
+        code = TooLarge;
+        text = job->headDone ? QStringLiteral("the resource exceeds the maximum size")
+                             : QStringLiteral("the answer's head is too large");
+    } else if (text.isEmpty() && code != Finished) {
+        text = QString::fromUtf8(curl_easy_strerror(job->result));
+    }
+    m_job = nullptr;
+    CurlDriver::instance().remove(job);
+    if (onEnd) onEnd(code, text);
+}
+
+void HttpTransfer::clearCookies() {
+    CURL* e = curl_easy_init();
+    curl_easy_setopt(e, CURLOPT_SHARE, CurlDriver::instance().share());
+    curl_easy_setopt(e, CURLOPT_COOKIELIST, "ALL");
+    curl_easy_cleanup(e);
+}
+
+} // namespace ns
