@@ -42,9 +42,10 @@ void WebView::deleteAllCookies() {
     WebViewFake::noteCookieDeletion();
 }
 
-bool WebView::shouldStartLoad(const QUrl& url, WebViewNavigationType type) {
+bool WebView::shouldStartLoad(const QUrl& url, WebViewNavigationType type,
+                              const WebViewRequester& requester) {
     WebViewDelegate* d = delegate();
-    return !d || d->webViewShouldStartLoadWithRequest(this, url, type);
+    return !d || d->webViewShouldStartLoadWithRequest(this, url, type, requester);
 }
 
 void WebView::didStartLoad() {

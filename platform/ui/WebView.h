@@ -14,16 +14,26 @@ class WebView;
 
 enum class WebViewNavigationType { LinkClicked, FormSubmitted, BackForward, Reload, Other };
 
+// Who asked for a navigation: the address of the page shown when it was asked for (the page
+// that asked, even when it asks to leave itself; empty before any page) and whether the page
+// itself asked or a frame inside it.
+struct WebViewRequester {
+    QUrl page;
+    bool isMainFrame = true;
+};
+
 class WebViewDelegate {
 public:
     virtual ~WebViewDelegate() = default;
     // Asked for every page load and every navigation the page starts (frames included).
     // Answering false drops it; nothing is loaded and no load callbacks follow.
     virtual bool webViewShouldStartLoadWithRequest(WebView* webView, const QUrl& url,
-                                                   WebViewNavigationType navigationType) {
+                                                   WebViewNavigationType navigationType,
+                                                   const WebViewRequester& requester) {
         Q_UNUSED(webView);
         Q_UNUSED(url);
         Q_UNUSED(navigationType);
+        Q_UNUSED(requester);
         return true;
     }
     virtual void webViewDidStartLoad(WebView* webView) { Q_UNUSED(webView); }
@@ -83,7 +93,8 @@ signals:
 
 protected:
     // Implementations call these; they reach the delegate.
-    bool shouldStartLoad(const QUrl& url, WebViewNavigationType type);
+    bool shouldStartLoad(const QUrl& url, WebViewNavigationType type,
+                         const WebViewRequester& requester);
     void didStartLoad();
     void didFinishLoad(bool ok, const QString& error = {});
 

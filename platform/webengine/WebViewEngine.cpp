@@ -38,6 +38,9 @@ public:
         : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent), m_owner(owner) {
         // Without this the engine drops navigations to unknown schemes before asking.
         settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+        // A desktop scroll bar with arrows takes a tenth of a phone-sized page; a phone's page
+        // shows none standing. The page still scrolls by wheel, drag and keys.
+        settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     }
 
 protected:
@@ -114,7 +117,10 @@ void WebViewEngine::resizeEvent(QResizeEvent* event) {
 // accepted for it; a start whose navigation is refused, and the failure that follows it,
 // are not the page's and are not reported.
 bool WebViewEngine::acceptNavigation(const QUrl& url, int type, bool isMainFrame) {
-    const bool accepted = shouldStartLoad(url, navigationType(type));
+    // The page's address is still that of the page that asks: the one it leaves, when it
+    // asks to leave.
+    const bool accepted =
+        shouldStartLoad(url, navigationType(type), {m_page ? m_page->url() : QUrl(), isMainFrame});
     if (!isMainFrame) return accepted;
     if (accepted) {
         if (m_unclaimedStart) {

@@ -11,6 +11,7 @@
 #include "screens/entry/LoginViewController.h"
 #include "screens/shell/SkatingRinkViewController.h"
 #include "tests/support/SandboxFixture.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
 #include "widgets/OverlayHUD.h"
 
@@ -20,6 +21,7 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QSslSocket>
+#include <mutex>
 
 namespace {
 
@@ -95,6 +97,8 @@ protected:
             GTEST_SKIP() << "the browser engine's library trips AddressSanitizer's new/delete "
                             "size check; run with ASAN_OPTIONS=new_delete_type_mismatch=0";
         PageFixture::SetUp();
+        // The sandbox is the operator's server: its pages are the operator's own.
+        tavrixConfig::setServerBaseAddress(server.baseAddress());
         apps = std::make_unique<web::InstalledShareApps>();
     }
     // Waits for the page to finish a load; true when it loaded.
@@ -247,13 +251,69 @@ TEST_F(WebEngineTest, bridgePageCallsEveryNativeFunctionAndGetsItsAnswers) {
     EXPECT_TRUE(web::waitUntil([&] { return guard.isNull(); }));
 }
 
+// What the engine logs, kept from any of its threads.
+std::mutex g_logLock;
+QStringList g_log;
+void keepLog(QtMsgType, const QMessageLogContext&, const QString& text) {
+    const std::lock_guard<std::mutex> lock(g_logLock);
+    g_log << text;
+}
+bool logged(const QString& text) {
+    const std::lock_guard<std::mutex> lock(g_logLock);
+    return !g_log.filter(text).isEmpty();
+}
+
+// Another site (another loopback server, so another port) whose page asks for the query tab
+// as soon as it loads: shown itself, or framed inside an operator page, it is not heard; the
+// operator page itself still is.
+TEST_F(WebEngineTest, anotherSitesPageOrFrameIsNotHeard) {
+    ScriptedServer elsewhere;
+    elsewhere.setHandler([](const ScriptedServer::Request&) {
+        return ScriptedServer::html(
+            "<!DOCTYPE html><p>elsewhere</p><script>location.href = 'webkitpostnotification:' + "
+            "encodeURIComponent(JSON.stringify({'function': 'pushToTabbarViewController:', "
+            "'argument': '1'}));</script>",
+            200);
+    });
+    const QString origin = elsewhere.url("/").toString(QUrl::RemovePath);
+    ui::TabBarController* tabs = showTabs(0);
+    ui::NavigationController* nav = tab(tabs, 0);
+    const struct Restore {
+        QtMessageHandler previous;
+        ~Restore() { qInstallMessageHandler(previous); }
+    } restore{qInstallMessageHandler(keepLog)};
+    const auto refusedFrom = [&](const QString& from) {
+        return web::waitUntil([&] { return logged("ignored a bridge call from " + from); }, 30000);
+    };
+
+    WebViewController* foreign = open(elsewhere.url("/page.html").toString(), nav);
+    EXPECT_TRUE(refusedFrom(origin));
+    EXPECT_EQ(tabs->selectedIndex(), 0);
+    nav->popToRootViewControllerAnimated(false);
+
+    WebViewController* page = open(server.baseAddress() + "ulvek/bridge.html", nav);
+    ASSERT_TRUE(waitForLoad(page));
+    evaluate(page, "var f = document.createElement('iframe'); f.src = '" +
+                       elsewhere.url("/frame.html").toString() +
+                       "'; document.body.prepend(f); 'framed'");
+    EXPECT_TRUE(
+        refusedFrom("a frame inside " + QUrl(server.baseAddress()).toString(QUrl::RemovePath)));
+    EXPECT_EQ(tabs->selectedIndex(), 0);
+    EXPECT_EQ(nav->topViewController(), page);
+    Q_UNUSED(foreign);
+
+    click(page, "call-version");
+    EXPECT_EQ(evaluate(page, "String(window.answers.version)",
+                       [](const QString& v) { return v != "undefined"; }),
+              PublicFunction::versionNumberOfAPP());
+}
+
 // Two subscribers on one desktop: the first one's page, covered by the log-in screen when the
 // session ends, goes with its shell when the second logs in; the second one's first page
 // starts without the first one's cookies.
 TEST_F(WebEngineTest, theNextSubscribersFirstPageCarriesNoCookieOfThePrevious) {
     const sandbox::Subscriber& first = sandbox::DemoData::subscribers().at(0);
     const sandbox::Subscriber& second = sandbox::DemoData::subscribers().at(1);
-    tavrixConfig::setServerBaseAddress(server.baseAddress());
     // The shell a log-in builds, stood in by one tab holding a navigation stack.
     const auto shell = [] {
         auto* tabs = new ui::TabBarController;
