@@ -15,6 +15,24 @@ namespace {
 
 bool g_engineStarted = false;
 
+// A phone's page shows no standing scroll bar, only a thin indicator while it scrolls; the
+// engine's overlay scroll bars do just that, where its desktop bar with arrows takes a
+// twentieth of a phone-sized page. The engine reads its switches once, as it starts; one the
+// user set is kept.
+void askForOverlayScrollBars() {
+    constexpr const char* kVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+    const QByteArray feature = "OverlayScrollbar";
+    const QByteArray key = "--enable-features=";
+    QByteArray flags = qgetenv(kVariable);
+    if (flags.contains(feature)) return;
+    const qsizetype at = flags.indexOf(key);
+    if (at >= 0)
+        flags.insert(at + key.size(), feature + ',');
+    else
+        flags += (flags.isEmpty() ? QByteArray() : QByteArray(" ")) + key + feature;
+    qputenv(kVariable, flags);
+}
+
 WebViewNavigationType navigationType(int type) {
     switch (QWebEnginePage::NavigationType(type)) {
     case QWebEnginePage::NavigationTypeLinkClicked:
@@ -38,9 +56,6 @@ public:
         : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent), m_owner(owner) {
         // Without this the engine drops navigations to unknown schemes before asking.
         settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
-        // A desktop scroll bar with arrows takes a tenth of a phone-sized page; a phone's page
-        // shows none standing. The page still scrolls by wheel, drag and keys.
-        settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     }
 
 protected:
@@ -53,6 +68,7 @@ private:
 };
 
 WebViewEngine::WebViewEngine(const QRectF& frame, View* parent) : WebView(frame, parent) {
+    if (!g_engineStarted) askForOverlayScrollBars();
     g_engineStarted = true;
     m_view = new QWebEngineView(this);
     m_page = new WebViewEnginePage(this, m_view);
