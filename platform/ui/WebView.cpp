@@ -14,6 +14,11 @@ WebView::Factory& factory() {
 
 int g_live = 0;
 
+QStringList& messageSchemeList() {
+    static QStringList schemes;
+    return schemes;
+}
+
 } // namespace
 
 WebView* WebView::create(const QRectF& frame, View* parent) {
@@ -40,6 +45,14 @@ WebView::~WebView() {
 void WebView::deleteAllCookies() {
     WebViewModule::shared().deleteAllCookies();
     WebViewFake::noteCookieDeletion();
+}
+
+void WebView::setMessageSchemes(const QStringList& schemes) {
+    messageSchemeList() = schemes;
+}
+
+QStringList WebView::messageSchemes() {
+    return messageSchemeList();
 }
 
 bool WebView::shouldStartLoad(const QUrl& url, WebViewNavigationType type,

@@ -4,6 +4,7 @@
 #include "platform/ui/View.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 #include <functional>
@@ -15,8 +16,9 @@ class WebView;
 enum class WebViewNavigationType { LinkClicked, FormSubmitted, BackForward, Reload, Other };
 
 // Who asked for a navigation: the address of the page shown when it was asked for (the page
-// that asked, even when it asks to leave itself; empty before any page) and whether the page
-// itself asked or a frame inside it.
+// that asked, even when it asks to leave itself; empty before any page), or for a navigation
+// to a message scheme the origin of the document that started it (a frame's own, also when
+// the frame sends the whole page); and whether the navigation is the page's or a frame's.
 struct WebViewRequester {
     QUrl page;
     bool isMainFrame = true;
@@ -86,6 +88,13 @@ public:
 
     // Deletes every cookie the application's pages have stored.
     static void deleteAllCookies();
+
+    // Made-up schemes through which pages signal the application. A navigation to one reaches
+    // the delegate with the origin of the document that started it (WebViewRequester::page)
+    // where the engine can tell: a frame that sends the whole page there is named, not the
+    // page. Set before the first web view is made.
+    static void setMessageSchemes(const QStringList& schemes);
+    static QStringList messageSchemes();
 
 signals:
     // Mirrors the delegate's finish and failure calls, for code that waits on a page.

@@ -50,11 +50,13 @@ void WebViewFake::loadRequest(const QUrl& url) {
     didStartLoad();
 }
 
-bool WebViewFake::navigate(const QUrl& url, WebViewNavigationType type, Frame frame) {
+bool WebViewFake::navigate(const QUrl& url, WebViewNavigationType type, Frame frame,
+                           const QUrl& sender) {
     // A page's scripts run once it is on its way: before the first load ends, the page asking
     // is the one loading.
     const QUrl shown = m_history.isEmpty() ? m_pending : m_history.last();
-    if (!shouldStartLoad(url, type, {shown, frame == Frame::Main})) return false;
+    const bool named = !sender.isEmpty() && messageSchemes().contains(url.scheme());
+    if (!shouldStartLoad(url, type, {named ? sender : shown, frame == Frame::Main})) return false;
     if (frame == Frame::Inner) return true;
     m_pending = url;
     m_loading = true;

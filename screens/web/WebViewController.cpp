@@ -57,6 +57,8 @@ void WebViewController::viewDidLoad() {
         new ui::BarButtonItem(barButton(QSizeF(15, 21), back, [this] { doReturn(); })));
 
     ui::View* root = view();
+    // Calls arrive by navigations to the marker's scheme; the engine is to say who sent each.
+    ui::WebView::setMessageSchemes({QString::fromLatin1(WebBridgeMessage::kMarker).chopped(1)});
     m_webView = ui::WebView::create(root->bounds(), root);
     if (!m_webView) {
         // The browser engine could not be loaded: the page is as unreachable as offline.
@@ -123,14 +125,13 @@ bool WebViewController::isOperatorOrigin(const QUrl& page) {
 namespace {
 
 // Where a refused call came from, without the page's path and query (they carry the session).
-// A frame's own address is not known, only that of the page holding it.
 QString originOf(const ui::WebViewRequester& requester) {
     QString origin = requester.page
                          .adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery |
                                    QUrl::RemoveFragment)
                          .toString();
     if (origin.isEmpty()) origin = QStringLiteral("(no page)");
-    return requester.isMainFrame ? origin : QStringLiteral("a frame inside ") + origin;
+    return requester.isMainFrame ? origin : origin + QStringLiteral(" in a frame");
 }
 
 } // namespace

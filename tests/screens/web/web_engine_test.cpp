@@ -258,21 +258,31 @@ void keepLog(QtMsgType, const QMessageLogContext&, const QString& text) {
     const std::lock_guard<std::mutex> lock(g_logLock);
     g_log << text;
 }
-bool logged(const QString& text) {
+bool logged(const QString& line) {
     const std::lock_guard<std::mutex> lock(g_logLock);
-    return !g_log.filter(text).isEmpty();
+    return g_log.contains(line);
+}
+void clearLog() {
+    const std::lock_guard<std::mutex> lock(g_logLock);
+    g_log.clear();
 }
 
 // Another site (another loopback server, so another port) whose page asks for the query tab
-// as soon as it loads: shown itself, or framed inside an operator page, it is not heard; the
-// operator page itself still is.
+// as soon as it loads, or sends the whole page there when clicked: shown itself, or framed
+// inside an operator page, it is not heard; the operator page itself still is.
 TEST_F(WebEngineTest, anotherSitesPageOrFrameIsNotHeard) {
     ScriptedServer elsewhere;
-    elsewhere.setHandler([](const ScriptedServer::Request&) {
+    elsewhere.setHandler([](const ScriptedServer::Request& r) {
+        // "/clicked.html" asks only when clicked, any other page at once; each for a tab of
+        // its own.
+        const bool clicked = r.path.startsWith("/clicked");
+        const QByteArray tab = clicked ? "3" : r.path.startsWith("/frame") ? "2" : "1";
         return ScriptedServer::html(
-            "<!DOCTYPE html><p>elsewhere</p><script>location.href = 'webkitpostnotification:' + "
-            "encodeURIComponent(JSON.stringify({'function': 'pushToTabbarViewController:', "
-            "'argument': '1'}));</script>",
+            "<!DOCTYPE html><script>var call = 'webkitpostnotification:' + encodeURIComponent("
+            "JSON.stringify({'function': 'pushToTabbarViewController:', 'argument': '" +
+                tab + "'}));" + (clicked ? "" : "location.href = call;") +
+                "</script><body style='margin:0;height:100vh' onclick='top.location.href = "
+                "call'>elsewhere</body>",
             200);
     });
     const QString origin = elsewhere.url("/").toString(QUrl::RemovePath);
@@ -283,24 +293,43 @@ TEST_F(WebEngineTest, anotherSitesPageOrFrameIsNotHeard) {
         ~Restore() { qInstallMessageHandler(previous); }
     } restore{qInstallMessageHandler(keepLog)};
     const auto refusedFrom = [&](const QString& from) {
-        return web::waitUntil([&] { return logged("ignored a bridge call from " + from); }, 30000);
+        return web::waitUntil(
+            [&] { return logged("web page: ignored a bridge call from " + from); }, 30000);
     };
 
-    WebViewController* foreign = open(elsewhere.url("/page.html").toString(), nav);
+    open(elsewhere.url("/page.html").toString(), nav);
     EXPECT_TRUE(refusedFrom(origin));
     EXPECT_EQ(tabs->selectedIndex(), 0);
     nav->popToRootViewControllerAnimated(false);
 
     WebViewController* page = open(server.baseAddress() + "ulvek/bridge.html", nav);
     ASSERT_TRUE(waitForLoad(page));
-    evaluate(page, "var f = document.createElement('iframe'); f.src = '" +
-                       elsewhere.url("/frame.html").toString() +
-                       "'; document.body.prepend(f); 'framed'");
-    EXPECT_TRUE(
-        refusedFrom("a frame inside " + QUrl(server.baseAddress()).toString(QUrl::RemovePath)));
+    clearLog();
+    const auto frame = [&](const char* path, int top) {
+        evaluate(page, QStringLiteral("var f = document.createElement('iframe'); f.src = '%1'; "
+                                      "f.style = 'position:fixed;left:0;top:%2px;width:200px;"
+                                      "height:150px;border:0'; document.body.prepend(f); 'ok'")
+                           .arg(elsewhere.url(path).toString())
+                           .arg(top));
+    };
+    frame("/frame.html", 200);
+    EXPECT_TRUE(refusedFrom(origin + " in a frame"));
+    // A click inside the frame lets it send the whole page to the bridge: the engine names the
+    // frame as the sender.
+    clearLog();
+    frame("/clicked.html", 0);
+    // The engine takes input once it has drawn the frame: clicked until a click arrives.
+    const QPoint inFrame = page->myWebView()->mapTo(host.window.get(), QPoint(100, 100));
+    const QString fromTheFrame = "web page: ignored a bridge call from " + origin;
+    bool heard = false;
+    for (int attempt = 0; attempt < 100 && !heard; ++attempt) {
+        host.window->grab(); // draws the window, the engine's picture included
+        QTest::mouseClick(host.window->windowHandle(), Qt::LeftButton, {}, inFrame);
+        heard = web::waitUntil([&] { return logged(fromTheFrame); }, 300);
+    }
+    EXPECT_TRUE(heard) << g_log.filter("web page").join('\n').toStdString();
     EXPECT_EQ(tabs->selectedIndex(), 0);
     EXPECT_EQ(nav->topViewController(), page);
-    Q_UNUSED(foreign);
 
     click(page, "call-version");
     EXPECT_EQ(evaluate(page, "String(window.answers.version)",
