@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include "app/core/tavrixConfig.h"
 #include "platform/foundation/Contacts.h"
 #include "platform/foundation/Directories.h"
 #include "platform/ui/Animation.h"
@@ -194,7 +195,8 @@ void BM_Bridge_SmsBodyOfSize(benchmark::State& state) {
     window.makeKeyAndVisible();
     auto* page = qobject_cast<WebViewController*>(
         ui::Storyboard::instantiateViewController("Main", "WebViewController"));
-    page->setRequestURL("http://127.0.0.1/pelvo/ulvek/a.html");
+    // An operator page: only those reach the native side.
+    page->setRequestURL(tavrixConfig::serverBaseAddress() + "ulvek/a.html");
     nav->pushViewController(page, false);
     auto* view = qobject_cast<ui::WebViewFake*>(page->myWebView());
     view->finishLoad(true);

@@ -14,6 +14,11 @@ WebView::Factory& factory() {
 
 int g_live = 0;
 
+QStringList& messageSchemeList() {
+    static QStringList schemes;
+    return schemes;
+}
+
 } // namespace
 
 WebView* WebView::create(const QRectF& frame, View* parent) {
@@ -42,9 +47,18 @@ void WebView::deleteAllCookies() {
     WebViewFake::noteCookieDeletion();
 }
 
-bool WebView::shouldStartLoad(const QUrl& url, WebViewNavigationType type) {
+void WebView::setMessageSchemes(const QStringList& schemes) {
+    messageSchemeList() = schemes;
+}
+
+QStringList WebView::messageSchemes() {
+    return messageSchemeList();
+}
+
+bool WebView::shouldStartLoad(const QUrl& url, WebViewNavigationType type,
+                              const WebViewRequester& requester) {
     WebViewDelegate* d = delegate();
-    return !d || d->webViewShouldStartLoadWithRequest(this, url, type);
+    return !d || d->webViewShouldStartLoadWithRequest(this, url, type, requester);
 }
 
 void WebView::didStartLoad() {

@@ -4,6 +4,7 @@
 #include "platform/ui/View.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 #include <functional>
@@ -14,16 +15,27 @@ class WebView;
 
 enum class WebViewNavigationType { LinkClicked, FormSubmitted, BackForward, Reload, Other };
 
+// Who asked for a navigation: the address of the page shown when it was asked for (the page
+// that asked, even when it asks to leave itself; empty before any page), or for a navigation
+// to a message scheme the origin of the document that started it (a frame's own, also when
+// the frame sends the whole page); and whether the navigation is the page's or a frame's.
+struct WebViewRequester {
+    QUrl page;
+    bool isMainFrame = true;
+};
+
 class WebViewDelegate {
 public:
     virtual ~WebViewDelegate() = default;
     // Asked for every page load and every navigation the page starts (frames included).
     // Answering false drops it; nothing is loaded and no load callbacks follow.
     virtual bool webViewShouldStartLoadWithRequest(WebView* webView, const QUrl& url,
-                                                   WebViewNavigationType navigationType) {
+                                                   WebViewNavigationType navigationType,
+                                                   const WebViewRequester& requester) {
         Q_UNUSED(webView);
         Q_UNUSED(url);
         Q_UNUSED(navigationType);
+        Q_UNUSED(requester);
         return true;
     }
     virtual void webViewDidStartLoad(WebView* webView) { Q_UNUSED(webView); }
@@ -77,13 +89,21 @@ public:
     // Deletes every cookie the application's pages have stored.
     static void deleteAllCookies();
 
+    // Made-up schemes through which pages signal the application. A navigation to one reaches
+    // the delegate with the origin of the document that started it (WebViewRequester::page)
+    // where the engine can tell: a frame that sends the whole page there is named, not the
+    // page. Set before the first web view is made.
+    static void setMessageSchemes(const QStringList& schemes);
+    static QStringList messageSchemes();
+
 signals:
     // Mirrors the delegate's finish and failure calls, for code that waits on a page.
     void loadFinished(bool ok);
 
 protected:
     // Implementations call these; they reach the delegate.
-    bool shouldStartLoad(const QUrl& url, WebViewNavigationType type);
+    bool shouldStartLoad(const QUrl& url, WebViewNavigationType type,
+                         const WebViewRequester& requester);
     void didStartLoad();
     void didFinishLoad(bool ok, const QString& error = {});
 

@@ -44,14 +44,20 @@ void WebViewFake::noteCookieDeletion() {
 
 void WebViewFake::loadRequest(const QUrl& url) {
     m_requested.append(url);
-    if (!shouldStartLoad(url, WebViewNavigationType::Other)) return;
+    if (!shouldStartLoad(url, WebViewNavigationType::Other, {this->url(), true})) return;
     m_pending = url;
     m_loading = true;
     didStartLoad();
 }
 
-bool WebViewFake::navigate(const QUrl& url, WebViewNavigationType type) {
-    if (!shouldStartLoad(url, type)) return false;
+bool WebViewFake::navigate(const QUrl& url, WebViewNavigationType type, Frame frame,
+                           const QUrl& sender) {
+    // A page's scripts run once it is on its way: before the first load ends, the page asking
+    // is the one loading.
+    const QUrl shown = m_history.isEmpty() ? m_pending : m_history.last();
+    const bool named = !sender.isEmpty() && messageSchemes().contains(url.scheme());
+    if (!shouldStartLoad(url, type, {named ? sender : shown, frame == Frame::Main})) return false;
+    if (frame == Frame::Inner) return true;
     m_pending = url;
     m_loading = true;
     didStartLoad();

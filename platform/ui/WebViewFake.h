@@ -39,9 +39,15 @@ public:
     void evaluateJavaScript(const QString& script, ScriptResult result = {}) override;
     void removeAllCachedResponses() override { ++m_cacheClears; }
 
-    // The page asks to go to url (a link, a script): the delegate decides; an accepted
-    // navigation starts loading. Returns whether it was accepted.
-    bool navigate(const QUrl& url, WebViewNavigationType type = WebViewNavigationType::LinkClicked);
+    enum class Frame { Main, Inner };
+    // The page shown now (the last one loaded, else the first one loading) asks to go to url (a
+    // link, a script), itself or from a frame inside it: the delegate decides; an accepted
+    // navigation of the page starts loading (a frame's loads in the frame). Returns whether it
+    // was accepted. `sender` is the origin of the document that started a navigation to a
+    // message scheme (WebView::setMessageSchemes), as the engine names it: a frame's own, also
+    // when the frame sends the whole page; empty, the page shown.
+    bool navigate(const QUrl& url, WebViewNavigationType type = WebViewNavigationType::LinkClicked,
+                  Frame frame = Frame::Main, const QUrl& sender = {});
     // Ends the pending load.
     void finishLoad(bool ok = true);
 

@@ -7,13 +7,95 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
+#include <deque>
 
 namespace ui {
 
 namespace {
 
 bool g_engineStarted = false;
+
+// A phone's page shows no standing scroll bar, only a thin indicator while it scrolls; the
+// engine's overlay scroll bars do just that, where its desktop bar with arrows takes a
+// twentieth of a phone-sized page. The engine reads its switches once, as it starts; one the
+// user set is kept.
+void askForOverlayScrollBars() {
+    constexpr const char* kVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+    const QByteArray feature = "OverlayScrollbar";
+    const QByteArray key = "--enable-features=";
+    QByteArray flags = qgetenv(kVariable);
+    if (flags.contains(feature)) return;
+    const qsizetype at = flags.indexOf(key);
+    if (at >= 0)
+        flags.insert(at + key.size(), feature + ',');
+    else
+        flags += (flags.isEmpty() ? QByteArray() : QByteArray(" ")) + key + feature;
+    qputenv(kVariable, flags);
+}
+
+// A navigation to a message scheme, let through to learn who started it.
+struct PendingMessage {
+    QUrl url;
+    QPointer<WebViewEngine> view;
+    WebViewNavigationType type;
+    bool isMainFrame;
+};
+
+// What the engine says about the document asking for a navigation only reaches the scheme's
+// handler: a message navigation is let through to it, told to the delegate with that origin,
+// and failed there, so nothing is ever loaded. A request nobody navigated for (a picture, a
+// script's fetch) is failed without a word.
+class MessageSchemeHandler final : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void expect(PendingMessage message) {
+        // A navigation the engine dropped before asking its handler leaves an entry; a few are
+        // kept, never an ever-growing list.
+        if (m_pending.size() >= 64) m_pending.pop_front();
+        m_pending.push_back(std::move(message));
+    }
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        const QUrl url = job->requestUrl();
+        const QUrl initiator = job->initiator();
+        job->fail(QWebEngineUrlRequestJob::RequestAborted);
+        // The engine starts the request right after it was asked about the navigation: the
+        // latest one asked about for this address, of a view still there.
+        std::erase_if(m_pending, [](const PendingMessage& m) { return m.view.isNull(); });
+        for (auto it = m_pending.rbegin(); it != m_pending.rend(); ++it) {
+            if (it->url != url) continue;
+            const PendingMessage message = std::move(*it);
+            m_pending.erase(std::next(it).base());
+            message.view->messageArrived(url, message.type, {initiator, message.isMainFrame});
+            return;
+        }
+    }
+
+private:
+    std::deque<PendingMessage> m_pending;
+};
+
+MessageSchemeHandler* g_messages = nullptr;
+
+// Schemes must be known to the engine before it starts; its handler is the default profile's.
+void registerMessageSchemes() {
+    for (const QString& name : WebView::messageSchemes()) {
+        QWebEngineUrlScheme scheme(name.toLatin1());
+        scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+        QWebEngineUrlScheme::registerScheme(scheme);
+    }
+}
+
+void installMessageHandler() {
+    if (WebView::messageSchemes().isEmpty()) return;
+    QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
+    g_messages = new MessageSchemeHandler(profile);
+    for (const QString& name : WebView::messageSchemes())
+        profile->installUrlSchemeHandler(name.toLatin1(), g_messages);
+}
 
 WebViewNavigationType navigationType(int type) {
     switch (QWebEnginePage::NavigationType(type)) {
@@ -50,6 +132,11 @@ private:
 };
 
 WebViewEngine::WebViewEngine(const QRectF& frame, View* parent) : WebView(frame, parent) {
+    if (!g_engineStarted) {
+        askForOverlayScrollBars();
+        registerMessageSchemes();
+        installMessageHandler();
+    }
     g_engineStarted = true;
     m_view = new QWebEngineView(this);
     m_page = new WebViewEnginePage(this, m_view);
@@ -114,7 +201,20 @@ void WebViewEngine::resizeEvent(QResizeEvent* event) {
 // accepted for it; a start whose navigation is refused, and the failure that follows it,
 // are not the page's and are not reported.
 bool WebViewEngine::acceptNavigation(const QUrl& url, int type, bool isMainFrame) {
-    const bool accepted = shouldStartLoad(url, navigationType(type));
+    // Let through to the scheme's handler, which tells the delegate and fails it there: to the
+    // page it is a refused navigation.
+    if (g_messages && WebView::messageSchemes().contains(url.scheme())) {
+        g_messages->expect({url, this, navigationType(type), isMainFrame});
+        if (isMainFrame) {
+            m_unclaimedStart = false;
+            ++m_refused;
+        }
+        return true;
+    }
+    // The page's address is still that of the page that asks: the one it leaves, when it
+    // asks to leave.
+    const bool accepted =
+        shouldStartLoad(url, navigationType(type), {m_page ? m_page->url() : QUrl(), isMainFrame});
     if (!isMainFrame) return accepted;
     if (accepted) {
         if (m_unclaimedStart) {
@@ -129,6 +229,11 @@ bool WebViewEngine::acceptNavigation(const QUrl& url, int type, bool isMainFrame
         ++m_refused;
     }
     return accepted;
+}
+
+void WebViewEngine::messageArrived(const QUrl& url, WebViewNavigationType type,
+                                   const WebViewRequester& requester) {
+    shouldStartLoad(url, type, requester);
 }
 
 void WebViewEngine::pageLoadStarted() {

@@ -82,18 +82,34 @@ std::optional<QString> WebBridgeMessage::textArgument() const {
 }
 
 std::optional<qint64> WebBridgeMessage::integerArgument() const {
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    constexpr qint64 kMin = std::numeric_limits<qint64>::min();
+    if (argument.isBool()) return argument.toBool() ? 1 : 0;
     if (argument.isDouble()) {
-        const double value = argument.toDouble();
-        if (!std::isfinite(value) || value != std::floor(value) || std::fabs(value) > 1e15)
-            return std::nullopt;
+        // Cut toward zero; past the range it stays at its end.
+        const double value = std::trunc(argument.toDouble());
+        if (std::isnan(value)) return 0;
+        if (value >= 0x1p63) return kMax;
+        if (value < -0x1p63) return kMin;
         return qint64(value);
     }
-    if (argument.isString()) {
-        bool ok = false;
-        const qint64 value = argument.toString().trimmed().toLongLong(&ok);
-        if (ok) return value;
+    if (!argument.isString()) return std::nullopt;
+    // The leading integer after any blanks; no digits read as 0, too many stay at the end of
+    // the range.
+    const QString text = argument.toString();
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+'))
+        negative = text.at(i++) == u'-';
+    qint64 value = 0;
+    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
+        const int digit = text.at(i).unicode() - '0';
+        if (value > (kMax - digit) / 10) return negative ? kMin : kMax;
+        value = value * 10 + digit;
     }
-    return std::nullopt;
+    return negative ? -value : value;
 }
 
 namespace WebBridgeAnswer {

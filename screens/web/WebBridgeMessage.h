@@ -40,8 +40,9 @@ struct WebBridgeMessage {
 
     // The argument as text: a string as it is, a number written out; nothing otherwise.
     std::optional<QString> textArgument() const;
-    // The argument as an integer: an integral number, or a string holding one; nothing
-    // otherwise.
+    // The argument's integer value as the phone reads it: a number cut toward zero, true 1
+    // and false 0, a string's leading integer ("two" 0, "2.9" 2); past the range of qint64,
+    // its end. Nothing for anything else (an object, an array, null, no argument).
     std::optional<qint64> integerArgument() const;
 };
 

@@ -57,6 +57,8 @@ void WebViewController::viewDidLoad() {
         new ui::BarButtonItem(barButton(QSizeF(15, 21), back, [this] { doReturn(); })));
 
     ui::View* root = view();
+    // Calls arrive by navigations to the marker's scheme; the engine is to say who sent each.
+    ui::WebView::setMessageSchemes({QString::fromLatin1(WebBridgeMessage::kMarker).chopped(1)});
     m_webView = ui::WebView::create(root->bounds(), root);
     if (!m_webView) {
         // The browser engine could not be loaded: the page is as unreachable as offline.
@@ -78,8 +80,11 @@ void WebViewController::loadRequest() {
     // The first address is judged at once, as the page's own navigations are, so the overlay
     // is up before the engine starts; when the engine asks about it, it has been judged. It
     // is loaded directly: the engine checks the server's certificate as for any page.
+    // The application asks for it, with the address's own standing: an address of the
+    // operator's server may signal an expired session, no other.
     const QUrl url(m_requestURL);
-    if (!webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other))
+    if (!webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other,
+                                           {url, true}))
         return;
     m_judgedAhead = url;
     m_webView->loadRequest(url);
@@ -106,8 +111,34 @@ bool WebViewController::isPaymentPage(const QString& urlText) {
            url.path().startsWith(QLatin1String(kPaymentPagePath));
 }
 
+bool WebViewController::isOperatorOrigin(const QUrl& page) {
+    const QUrl server(tavrixConfig::serverBaseAddress());
+    const auto port = [](const QUrl& u) {
+        return u.port(u.scheme() == QLatin1String("https")  ? 443
+                      : u.scheme() == QLatin1String("http") ? 80
+                                                            : -1);
+    };
+    return page.isValid() && !page.host().isEmpty() && page.scheme() == server.scheme() &&
+           page.host() == server.host() && port(page) == port(server);
+}
+
+namespace {
+
+// Where a refused call came from, without the page's path and query (they carry the session).
+QString originOf(const ui::WebViewRequester& requester) {
+    QString origin = requester.page
+                         .adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery |
+                                   QUrl::RemoveFragment)
+                         .toString();
+    if (origin.isEmpty()) origin = QStringLiteral("(no page)");
+    return requester.isMainFrame ? origin : origin + QStringLiteral(" in a frame");
+}
+
+} // namespace
+
 bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QUrl& url,
-                                                          ui::WebViewNavigationType) {
+                                                          ui::WebViewNavigationType,
+                                                          const ui::WebViewRequester& requester) {
     if (!m_judgedAhead.isEmpty() && url == std::exchange(m_judgedAhead, QUrl())) return true;
     const QByteArray encoded = url.toEncoded();
     // No page needs an address this long; a bridge call this long would only cost time.
@@ -116,7 +147,18 @@ bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QU
         return false;
     }
     const QString text = QUrl::fromPercentEncoding(encoded);
-    if (text.endsWith(QLatin1String("9999"))) {
+    const bool expired = text.endsWith(QLatin1String("9999"));
+    // Only the operator's own pages speak to the application: another site's page, or a frame
+    // inside an operator page, neither calls a native function nor logs the subscriber out.
+    // Such an address is not loaded either.
+    if ((expired || WebBridgeMessage::isBridgeCall(text)) &&
+        !(requester.isMainFrame && isOperatorOrigin(requester.page))) {
+        qWarning().noquote() << "web page: ignored"
+                             << (expired ? "an expired-session sign" : "a bridge call") << "from"
+                             << originOf(requester);
+        return false;
+    }
+    if (expired) {
         auto* alert =
             new ui::AlertView(QStringLiteral("提示"), QStringLiteral("用户认证失败，请先登陆！"),
                               nullptr, QStringLiteral("确定"));

@@ -22,7 +22,8 @@ class Button;
 //
 // Every address the page tries to load is judged first: one ending in "9999" means the
 // session has expired (alert, then the log-in screen); one carrying a bridge call runs a
-// native function (WebViewControllerBridge.cpp) and is never loaded; anything else loads,
+// native function (WebViewControllerBridge.cpp); neither is ever loaded, and both are heard
+// only from the main frame of a page of the operator server's origin. Anything else loads,
 // under the loading overlay. The engine's web view exists only while the screen does.
 class WebViewController : public ViewController,
                           public ui::WebViewDelegate,
@@ -74,10 +75,14 @@ public:
     void showNetworkFailureAlert();
     // Whether an address is the operator's payment page (https, path under /UnifiedPay).
     static bool isPaymentPage(const QString& urlText);
+    // Whether a page is of the operator server's own origin: the scheme, host and port of the
+    // server base address.
+    static bool isOperatorOrigin(const QUrl& page);
 
     // --- Web view delegate ---
     bool webViewShouldStartLoadWithRequest(ui::WebView* webView, const QUrl& url,
-                                           ui::WebViewNavigationType navigationType) override;
+                                           ui::WebViewNavigationType navigationType,
+                                           const ui::WebViewRequester& requester) override;
     void webViewDidStartLoad(ui::WebView* webView) override;
     void webViewDidFinishLoad(ui::WebView* webView) override;
     void webViewDidFailLoadWithError(ui::WebView* webView, const QString& error) override;

@@ -15,6 +15,8 @@ TEST_F(DisplayTest, AWalletPageLeadsToATallPageWhoseEndIsWheeledToAndClicked) {
     ASSERT_TRUE(session.clickAndSettle({40, 234}, {}, 1000));  // "页面功能"
     // The page of native functions: its buttons are a light grey row across the width.
     ASSERT_TRUE(DisplaySession::near(session.pixel({60, 335}), {239, 239, 239}, 24));
+    // No scroll bar stands beside the page (its thumb was grey where the page is white).
+    EXPECT_TRUE(DisplaySession::near(session.pixel({312, 150}), {255, 255, 255}, 8));
 
     // The page fills what is visible: the wheel brings its end into view, and its last button,
     // "去查询" just above the tab bar, opens the query tab, which asks for the star level.

@@ -25,6 +25,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -323,16 +324,19 @@ TEST_F(MenuTest, ShareComposesOnlyWhereTheDesktopCanText) {
 
 // 发送 hands the text to the desktop's opener (here a script ending as the row says): one that
 // fails leaves it unsent and the drawer's share or the web page says so; one that takes it,
-// or still runs at the grace (it waits on the program it started), does not.
+// or still runs at the grace (it waits on the program it started), does not. Pressed again
+// while the opener runs, it hands nothing more over.
 TEST_F(MenuTest, ATextTheOpenerFailsToHandOverIsSaidUnsent) {
     const struct {
         bool fromPage;
         const char* opener;
         const char* told;
-    } cases[] = {{false, "exit 3", "无法打开此链接"},
-                 {false, "exit 0", ""},
-                 {true, "exit 3", "无法打开此链接"},
-                 {true, "sleep 0.3", ""}};
+        int presses;
+    } cases[] = {{false, "exit 3", "无法打开此链接", 1},
+                 {false, "exit 0", "", 1},
+                 {true, "exit 3", "无法打开此链接", 1},
+                 {true, "sleep 0.3", "", 1},
+                 {false, "sleep 0.3", "", 2}};
     ui::WebViewFake::ScopedInstall fakePages;
     ns::UrlOpener::setCanOpenHandler([](const QUrl& url) { return url.scheme() == "sms"; });
     pushContainer();
@@ -340,14 +344,16 @@ TEST_F(MenuTest, ATextTheOpenerFailsToHandOverIsSaidUnsent) {
         SCOPED_TRACE(testing::Message() << c.fromPage << " " << c.opener);
         QTemporaryDir dir;
         const QString script = dir.filePath("opener");
-        ASSERT_TRUE(PCFile::fileWriteAtPath(
-            script, "#!/bin/sh\necho \"$1\" > " + dir.filePath("sent").toUtf8() + "\n" + c.opener));
+        ASSERT_TRUE(PCFile::fileWriteAtPath(script, "#!/bin/sh\necho \"$1\" >> " +
+                                                        dir.filePath("sent").toUtf8() + "\n" +
+                                                        c.opener));
         QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
         ns::UrlOpener::setOpenerProgram(script);
         ui::ViewController* presenter = container->leftViewController();
         if (c.fromPage) {
             auto* page = qobject_cast<WebViewController*>(
                 ui::Storyboard::instantiateViewController("Main", "WebViewController"));
+            page->setRequestURL(server.baseAddress() + "ulvek/share.html");
             homeNavigation->pushViewController(page, false);
             auto* fake = qobject_cast<ui::WebViewFake*>(page->myWebView());
             fake->finishLoad(true);
@@ -367,11 +373,21 @@ TEST_F(MenuTest, ATextTheOpenerFailsToHandOverIsSaidUnsent) {
             windowinput::click(composer->recipientsField());
             windowinput::type("13900000001");
         }
-        windowinput::click(composer->sendButton());
+        for (int press = 0; press < c.presses; ++press)
+            windowinput::click(composer->sendButton());
         ASSERT_TRUE(waitUntil([&] { return QFile::exists(dir.filePath("sent")); }));
         if (QByteArray(c.opener).startsWith("sleep"))
             clock.clock.advance(ns::UrlOpener::kHandOffGraceMs);
         ASSERT_TRUE(waitUntil([&] { return !presenter->presentedViewController(); }));
+        // Every opener started has ended: the text went over once.
+        ASSERT_TRUE(waitUntil([] {
+            const auto openers = QCoreApplication::instance()->findChildren<QProcess*>();
+            return std::none_of(openers.begin(), openers.end(),
+                                [](QProcess* p) { return p->state() != QProcess::NotRunning; });
+        }));
+        QFile sent(dir.filePath("sent"));
+        ASSERT_TRUE(sent.open(QIODevice::ReadOnly));
+        EXPECT_EQ(sent.readAll().count('\n'), 1);
         OverlayHUD* hud =
             OverlayHUD::HUDForView(c.fromPage ? presenter->view() : container->view());
         EXPECT_EQ(hud ? hud->detailsLabelText() : "", c.told);

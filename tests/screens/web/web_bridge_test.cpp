@@ -5,6 +5,7 @@
 #include <QJSEngine>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <limits>
 
 namespace {
 
@@ -80,24 +81,35 @@ TEST(WebBridgeMessage, callbackMustBeAnIdentifierPath) {
     EXPECT_TRUE(numeric->callback.isEmpty());
 }
 
-TEST(WebBridgeMessage, argumentsConvertOnlyFromStringsAndNumbers) {
+// Text is taken from strings and numbers; the integer value is read as the phone reads it.
+TEST(WebBridgeMessage, argumentsConvertAsThePhoneReadsThem) {
     struct Case {
         const char* argument; // JSON text of "argument", or nullptr for none
         std::optional<QString> text;
         std::optional<qint64> integer;
     };
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    constexpr qint64 kMin = std::numeric_limits<qint64>::min();
     const Case cases[] = {
-        {R"("hello")", QString("hello"), std::nullopt},
+        {R"("hello")", QString("hello"), 0},
         {R"("2")", QString("2"), 2},
         {R"(" -1 ")", QString(" -1 "), -1},
         {"9", QString("9"), 9},
         {"2.0", QString("2"), 2},
-        {"2.5", QString("2.5"), std::nullopt},
+        {"2.5", QString("2.5"), 2},
+        {"-2.7", QString("-2.7"), -2},
         {"-3", QString("-3"), -3},
-        {"1e300", QString("1e+300"), std::nullopt},
-        {R"("two")", QString("two"), std::nullopt},
-        {R"("")", QString(""), std::nullopt},
-        {"true", std::nullopt, std::nullopt},
+        {"1e300", QString("1e+300"), kMax},
+        {"-1e300", QString("-1e+300"), kMin},
+        {R"("two")", QString("two"), 0},
+        {R"("2.9")", QString("2.9"), 2},
+        {R"("+4 tabs")", QString("+4 tabs"), 4},
+        {R"("-")", QString("-"), 0},
+        {R"("")", QString(""), 0},
+        {R"("99999999999999999999")", QString("99999999999999999999"), kMax},
+        {R"("-99999999999999999999")", QString("-99999999999999999999"), kMin},
+        {"true", std::nullopt, 1},
+        {"false", std::nullopt, 0},
         {"null", std::nullopt, std::nullopt},
         {"[1]", std::nullopt, std::nullopt},
         {R"({"a":1})", std::nullopt, std::nullopt},

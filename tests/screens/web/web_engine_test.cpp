@@ -11,6 +11,7 @@
 #include "screens/entry/LoginViewController.h"
 #include "screens/shell/SkatingRinkViewController.h"
 #include "tests/support/SandboxFixture.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
 #include "widgets/OverlayHUD.h"
 
@@ -20,6 +21,7 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QSslSocket>
+#include <mutex>
 
 namespace {
 
@@ -95,6 +97,8 @@ protected:
             GTEST_SKIP() << "the browser engine's library trips AddressSanitizer's new/delete "
                             "size check; run with ASAN_OPTIONS=new_delete_type_mismatch=0";
         PageFixture::SetUp();
+        // The sandbox is the operator's server: its pages are the operator's own.
+        tavrixConfig::setServerBaseAddress(server.baseAddress());
         apps = std::make_unique<web::InstalledShareApps>();
     }
     // Waits for the page to finish a load; true when it loaded.
@@ -247,13 +251,105 @@ TEST_F(WebEngineTest, bridgePageCallsEveryNativeFunctionAndGetsItsAnswers) {
     EXPECT_TRUE(web::waitUntil([&] { return guard.isNull(); }));
 }
 
+// What the engine logs, kept from any of its threads.
+std::mutex g_logLock;
+QStringList g_log;
+void keepLog(QtMsgType, const QMessageLogContext&, const QString& text) {
+    const std::lock_guard<std::mutex> lock(g_logLock);
+    g_log << text;
+}
+bool logged(const QString& line) {
+    const std::lock_guard<std::mutex> lock(g_logLock);
+    return g_log.contains(line);
+}
+void clearLog() {
+    const std::lock_guard<std::mutex> lock(g_logLock);
+    g_log.clear();
+}
+
+// Another site (another loopback server, so another port) whose page asks for the query tab
+// as soon as it loads, or sends the whole page there when clicked: shown itself, or framed
+// inside an operator page, it is not heard; the operator page itself still is.
+TEST_F(WebEngineTest, anotherSitesPageOrFrameIsNotHeard) {
+    ScriptedServer elsewhere;
+    elsewhere.setHandler([](const ScriptedServer::Request& r) {
+        // "/clicked.html" asks only when clicked, any other page at once; each for a tab of
+        // its own.
+        const bool clicked = r.path.startsWith("/clicked");
+        const QByteArray tab = clicked ? "3" : r.path.startsWith("/frame") ? "2" : "1";
+        return ScriptedServer::html(
+            "<!DOCTYPE html><script>var call = 'webkitpostnotification:' + encodeURIComponent("
+            "JSON.stringify({'function': 'pushToTabbarViewController:', 'argument': '" +
+                tab + "'}));" + (clicked ? "" : "location.href = call;") +
+                "</script><body style='margin:0;height:100vh' "
+                "onclick='parent.postMessage(\"clicked\", "
+                "\"*\"); top.location.href = call'>elsewhere</body>",
+            200);
+    });
+    const QString origin = elsewhere.url("/").toString(QUrl::RemovePath);
+    ui::TabBarController* tabs = showTabs(0);
+    ui::NavigationController* nav = tab(tabs, 0);
+    const struct Restore {
+        QtMessageHandler previous;
+        ~Restore() { qInstallMessageHandler(previous); }
+    } restore{qInstallMessageHandler(keepLog)};
+    const auto refusedFrom = [&](const QString& from) {
+        return web::waitUntil(
+            [&] { return logged("web page: ignored a bridge call from " + from); }, 30000);
+    };
+
+    open(elsewhere.url("/page.html").toString(), nav);
+    EXPECT_TRUE(refusedFrom(origin));
+    EXPECT_EQ(tabs->selectedIndex(), 0);
+    nav->popToRootViewControllerAnimated(false);
+
+    WebViewController* page = open(server.baseAddress() + "ulvek/bridge.html", nav);
+    ASSERT_TRUE(waitForLoad(page));
+    clearLog();
+    const auto frame = [&](const char* path, int top) {
+        evaluate(page, QStringLiteral("var f = document.createElement('iframe'); f.src = '%1'; "
+                                      "f.style = 'position:fixed;left:0;top:%2px;width:200px;"
+                                      "height:150px;border:0'; document.body.prepend(f); 'ok'")
+                           .arg(elsewhere.url(path).toString())
+                           .arg(top));
+    };
+    frame("/frame.html", 200);
+    EXPECT_TRUE(refusedFrom(origin + " in a frame"));
+    // A click inside the frame lets it send the whole page to the bridge: the engine names the
+    // frame as the sender.
+    clearLog();
+    evaluate(page, "window.clicks = 0; addEventListener('message', function (e) { "
+                   "if (e.data === 'clicked') ++window.clicks; }); 'ok'");
+    frame("/clicked.html", 0);
+    // The engine takes input once it has drawn the frame: clicked until a click arrives, then
+    // the page it sends is waited for.
+    const QPoint inFrame = page->myWebView()->mapTo(host.window.get(), QPoint(100, 100));
+    bool landed = false;
+    for (int attempt = 0; attempt < 100 && !landed; ++attempt) {
+        host.window->grab(); // draws the window, the engine's picture included
+        QTest::mouseClick(host.window->windowHandle(), Qt::LeftButton, {}, inFrame);
+        for (int look = 0; look < 15 && !landed; ++look) {
+            landed = evaluate(page, "String(window.clicks)") != "0";
+            if (!landed) web::waitUntil([] { return false; }, 20);
+        }
+    }
+    ASSERT_TRUE(landed);
+    EXPECT_TRUE(refusedFrom(origin)) << g_log.filter("web page").join('\n').toStdString();
+    EXPECT_EQ(tabs->selectedIndex(), 0);
+    EXPECT_EQ(nav->topViewController(), page);
+
+    click(page, "call-version");
+    EXPECT_EQ(evaluate(page, "String(window.answers.version)",
+                       [](const QString& v) { return v != "undefined"; }),
+              PublicFunction::versionNumberOfAPP());
+}
+
 // Two subscribers on one desktop: the first one's page, covered by the log-in screen when the
 // session ends, goes with its shell when the second logs in; the second one's first page
 // starts without the first one's cookies.
 TEST_F(WebEngineTest, theNextSubscribersFirstPageCarriesNoCookieOfThePrevious) {
     const sandbox::Subscriber& first = sandbox::DemoData::subscribers().at(0);
     const sandbox::Subscriber& second = sandbox::DemoData::subscribers().at(1);
-    tavrixConfig::setServerBaseAddress(server.baseAddress());
     // The shell a log-in builds, stood in by one tab holding a navigation stack.
     const auto shell = [] {
         auto* tabs = new ui::TabBarController;

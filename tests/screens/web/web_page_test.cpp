@@ -61,11 +61,10 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
         bool firstPageDone; // the first page has loaded: the cache is emptied twice
     };
     const Case cases[] = {
-        {"first page", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?num=1"), true, false, false},
-        {"ordinary page", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?num=1"), true, false, true},
-        {"another page", QUrl("http://127.0.0.1/pelvo/ulvek/b.html"), true, false, true},
-        {"expired session", QUrl("http://127.0.0.1/pelvo/ulvek/a.html?result=9999"), false, true,
-         true},
+        {"first page", QUrl("http://h/pelvo/ulvek/a.html?num=1"), true, false, false},
+        {"ordinary page", QUrl("http://h/pelvo/ulvek/a.html?num=1"), true, false, true},
+        {"another page", QUrl("http://h/pelvo/ulvek/b.html"), true, false, true},
+        {"expired session", QUrl("http://h/pelvo/ulvek/a.html?result=9999"), false, true, true},
         {"expired, percent-encoded", QUrl::fromEncoded("http://h/a.html?r=99%399"), false, true,
          true},
         {"9999 wins over a bridge call",
@@ -75,7 +74,7 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
         {"foreign bridge call", bridgeUrl({{"function", "dealloc"}}), false, false, true},
         {"9999 inside the address", QUrl("http://h/9999/a.html"), true, false, true},
     };
-    WebViewController* page = open("http://127.0.0.1/pelvo/ulvek/start.html");
+    WebViewController* page = open("http://h/pelvo/ulvek/start.html");
     ui::WebViewFake* view = webView(page);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->cacheClears(), 1);
@@ -523,8 +522,25 @@ TEST_F(WebPageTest, tabSelectionLeavesTheOldTabAtItsRoot) {
         QJsonValue argument;
         int selected; // -1: nothing changes
     };
-    const Case cases[] = {{"2", 2}, {2, 2},      {"9", 0},   {"-1", 0}, {-1, 0},
-                          {3.0, 3}, {"two", -1}, {true, -1}, {2.5, -1}, {QJsonArray{1}, -1},
+    // The argument's integer value; out of range, tab 0; neither text nor number, nothing.
+    const Case cases[] = {{"2", 2},
+                          {2, 2},
+                          {"9", 0},
+                          {"-1", 0},
+                          {-1, 0},
+                          {3.0, 3},
+                          {"two", 0},
+                          {true, 1},
+                          {false, 0},
+                          {2.5, 2},
+                          {"2.9", 2},
+                          {" 3 tabs", 3},
+                          {-0.5, 0},
+                          {"99999999999999999999", 0},
+                          {1e300, 0},
+                          {QJsonArray{1}, -1},
+                          {QJsonObject{{"i", 2}}, -1},
+                          {QJsonValue(QJsonValue::Null), -1},
                           {4, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(QJsonDocument(QJsonObject{{"a", c.argument}}).toJson().toStdString());
@@ -621,6 +637,122 @@ TEST_F(ShareTest, oversizedBridgeCallsAreRefusedWhole) {
             if (guard && guard->presentedViewController())
                 guard->dismissViewControllerAnimated(false);
         }
+    }
+}
+
+QStringList g_warnings;
+void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtWarningMsg) g_warnings << text;
+}
+
+// Only the main frame of a page of the server's own origin (scheme, host, port) reaches the
+// native side or signals an expired session; from another site's page or from a frame inside
+// an operator page the same call does nothing at all, and is logged with where it came from.
+TEST_F(ShareTest, onlyTheOperatorsOwnPagesReachTheNativeSide) {
+    enum class Effect { Nothing, Prompt, Picker, Answer, Composer, Share, Push, Tab, LogIn };
+    struct Call {
+        const char* name;
+        QUrl url;
+        Effect effect;
+    };
+    const auto bridge = [](const char* function, const char* argument) {
+        return bridgeUrl({{"function", function}, {"argument", argument}, {"callback", "cb"}});
+    };
+    const Call calls[] = {
+        {"contacts", bridge("getAllPeoplesAddressInfo:", ""), Effect::Prompt},
+        {"picker", bridge("showAddressBook:", ""), Effect::Picker},
+        {"version", bridge("getVersionNumOfAPP:", ""), Effect::Answer},
+        {"sms", bridge("displaySMSComposerSheetWithPhone:", "hi"), Effect::Composer},
+        {"talvo chat", bridge("showTVFriendsView:", "t&&&&&&d&&&http://h/"), Effect::Share},
+        {"talvo timeline", bridge("showTVFriendCircleView:", "t&&&&&&d"), Effect::Share},
+        {"mireb", bridge("mirebShareButtonPressed:", "t&"), Effect::Share},
+        {"screen", bridge("pushToFunctionModuleVC:", "Main&WebViewController"), Effect::Push},
+        {"tab", bridge("pushToTabbarViewController:", "2"), Effect::Tab},
+        {"expired session", QUrl("http://h/pelvo/session.html?result=9999"), Effect::LogIn},
+    };
+    using Frame = ui::WebViewFake::Frame;
+    const struct {
+        const char* name;
+        QString page;
+        Frame frame;
+        bool heard;
+        QString sender = {}; // the document sending the page to the bridge, when not the page
+    } sources[] = {
+        {"operator page", "http://h/pelvo/ulvek/a.html?num=1", Frame::Main, true},
+        // Clicked, a frame may send the whole page: to the bridge, the engine names it.
+        {"another site's frame sending the whole page", "http://h/pelvo/ulvek/a.html", Frame::Main,
+         false, "http://elsewhere.example"},
+        {"operator page, port written", "http://h:80/pelvo/ulvek/b.html", Frame::Main, true},
+        {"another host", "http://elsewhere.example/pelvo/ulvek/a.html", Frame::Main, false},
+        {"the server's host, another port", "http://h:8081/pelvo/ulvek/a.html", Frame::Main, false},
+        {"the server's host over https", "https://h/pelvo/ulvek/a.html", Frame::Main, false},
+        {"a frame inside an operator page", "http://h/pelvo/ulvek/a.html", Frame::Inner, false},
+    };
+    for (const auto& source : sources) {
+        for (const Call& c : calls) {
+            // The engine names the sender only of navigations to the bridge's own scheme.
+            if (!source.sender.isEmpty() && !c.url.toString().startsWith(WebBridgeMessage::kMarker))
+                continue;
+            SCOPED_TRACE(std::string(source.name) + ": " + c.name);
+            ui::ContactsAuthorization::reset();
+            apps->sent.clear();
+            logins = 0;
+            ui::TabBarController* tabs = showTabs(1);
+            WebViewController* page = open(source.page, tab(tabs, 1));
+            webView(page)->finishLoad(true);
+            g_warnings.clear();
+            const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
+            EXPECT_FALSE(webView(page)->navigate(c.url, ui::WebViewNavigationType::LinkClicked,
+                                                 source.frame, source.sender));
+            qInstallMessageHandler(previous);
+            Effect seen = Effect::Nothing;
+            const QString alert = shownAlert();
+            if (tabs->selectedIndex() != 1)
+                seen = Effect::Tab;
+            else if (!apps->sent.isEmpty())
+                seen = Effect::Share;
+            else if (tab(tabs, 1)->topViewController() != page)
+                seen = Effect::Push;
+            else if (qobject_cast<ui::MessageComposeViewController*>(
+                         page->presentedViewController()))
+                seen = Effect::Composer;
+            else if (page->presentedViewController())
+                seen = Effect::Picker;
+            else if (!webView(page)->scripts().isEmpty())
+                seen = Effect::Answer;
+            else if (alert.contains("用户认证失败"))
+                seen = Effect::LogIn;
+            else if (!alert.isEmpty())
+                seen = Effect::Prompt;
+            EXPECT_EQ(seen, source.heard ? c.effect : Effect::Nothing);
+            if (seen == Effect::LogIn) ui::AlertCenter::topAlert()->pressButtonAtIndex(0);
+            EXPECT_EQ(logins, seen == Effect::LogIn ? 1 : 0);
+            // A call not heard leaves no trace but the log line naming its origin (never the
+            // page's path or query, which carry the session).
+            if (c.effect != Effect::LogIn) {
+                EXPECT_EQ(page->strCallBack(), source.heard ? "cb" : "");
+            }
+            const QString origin =
+                source.sender.isEmpty()
+                    ? QUrl(source.page).adjusted(QUrl::RemovePath | QUrl::RemoveQuery).toString()
+                    : source.sender;
+            EXPECT_EQ(g_warnings.filter(origin).size(), source.heard ? 0 : 1)
+                << g_warnings.join('\n').toStdString();
+            EXPECT_TRUE(g_warnings.filter("num=").isEmpty());
+            EXPECT_FALSE(webView(page)->isLoading());
+            ui::AlertCenter::dismissAll();
+            if (page->presentedViewController()) page->dismissViewControllerAnimated(false);
+        }
+    }
+    // The first address, asked for by the application, stands for itself: the server's
+    // expired-session address alerts, another site's does nothing and is not loaded.
+    for (const bool operatorsOwn : {true, false}) {
+        SCOPED_TRACE(operatorsOwn ? "first address the server's" : "first address another's");
+        WebViewController* page = open(operatorsOwn ? "http://h/pelvo/a.html?result=9999"
+                                                    : "http://elsewhere.example/a.html?r=9999");
+        EXPECT_TRUE(webView(page)->requestedLoads().isEmpty());
+        EXPECT_EQ(shownAlert(), operatorsOwn ? "提示|用户认证失败，请先登陆！|确定" : "");
+        ui::AlertCenter::dismissAll();
     }
 }
 

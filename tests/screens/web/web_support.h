@@ -4,6 +4,7 @@
 // address book, Talvo and Mireb "installed", and a fixture that opens a page on the stack.
 
 #include "app/core/NotificationNames.h"
+#include "app/core/tavrixConfig.h"
 #include "mireb/MirebSDK.h"
 #include "platform/foundation/Contacts.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -98,6 +99,9 @@ struct InstalledShareApps {
 class PageFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The operator's pages are those of host "h"; pages of other hosts are other sites.
+        previousServer = tavrixConfig::serverBaseAddress();
+        tavrixConfig::setServerBaseAddress(QString::fromLatin1(kServer));
         ui::ContactsAuthorization::reset();
         writeSampleContacts();
         ui::MessageComposeViewController::setCanSendText(true);
@@ -112,7 +116,9 @@ protected:
         ns::UrlOpener::setHandler({});
         ns::UrlOpener::setCanOpenHandler({});
         ns::NotificationCenter::defaultCenter().removeObserver(&observer);
+        tavrixConfig::setServerBaseAddress(previousServer);
     }
+    static constexpr const char* kServer = "http://h/pelvo/";
 
     // Pushes a page for the address (on the host's stack unless given) and lets it load.
     WebViewController* open(const QString& url, ui::NavigationController* on = nullptr) {
@@ -140,6 +146,7 @@ protected:
     }
 
     HostScreen host;
+    QString previousServer;
     QObject observer;
     int logins = 0;
     std::unique_ptr<InstalledShareApps> apps;
