@@ -150,12 +150,21 @@ bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QU
     const bool expired = text.endsWith(QLatin1String("9999"));
     // Only the operator's own pages speak to the application: another site's page, or a frame
     // inside an operator page, neither calls a native function nor logs the subscriber out.
-    // Such an address is not loaded either.
-    if ((expired || WebBridgeMessage::isBridgeCall(text)) &&
-        !(requester.isMainFrame && isOperatorOrigin(requester.page))) {
+    // Such an address is not loaded either. The engine names the document that asked only for
+    // the bridge's own scheme: a frame the subscriber clicks can send the whole page to an
+    // ordinary address, which the engine then reports as the page's own. So a call counts only
+    // in the bridge's scheme, and the expired sign only at an address of the operator's.
+    const bool call = WebBridgeMessage::isBridgeCall(text);
+    const bool own = requester.isMainFrame && isOperatorOrigin(requester.page);
+    const bool inScheme = text.startsWith(QLatin1String(WebBridgeMessage::kMarker));
+    const bool carried = call && !inScheme;
+    const bool foreignSign = expired && !inScheme && !isOperatorOrigin(url);
+    if ((expired || call) && (!own || carried || foreignSign)) {
         qWarning().noquote() << "web page: ignored"
-                             << (expired ? "an expired-session sign" : "a bridge call") << "from"
-                             << originOf(requester);
+                             << (carried   ? "a bridge call inside an ordinary address"
+                                 : expired ? "an expired-session sign"
+                                           : "a bridge call")
+                             << "from" << originOf(requester);
         return false;
     }
     if (expired) {

@@ -59,6 +59,7 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
         bool loads;
         bool expiredAlert;
         bool firstPageDone; // the first page has loaded: the cache is emptied twice
+        int answers = 0;
     };
     const Case cases[] = {
         {"first page", QUrl("http://h/pelvo/ulvek/a.html?num=1"), true, false, false},
@@ -73,6 +74,17 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
         {"bridge call", bridgeUrl({{"function", "getVersionNumOfAPP:"}}), false, false, true},
         {"foreign bridge call", bridgeUrl({{"function", "dealloc"}}), false, false, true},
         {"9999 inside the address", QUrl("http://h/9999/a.html"), true, false, true},
+        {"answered bridge call",
+         bridgeUrl({{"function", "getVersionNumOfAPP:"}, {"callback", "cb"}}), false, false, true,
+         1},
+        // A frame the subscriber clicks may send the whole page to an ordinary address, which
+        // the engine reports as the page's own: neither a call nor a sign counts there.
+        {"a call inside an ordinary address",
+         QUrl("http://h/a.html?c=webkitpostnotification:{\"function\":\"getVersionNumOfAPP:\","
+              "\"callback\":\"cb\"}"),
+         false, false, true},
+        {"9999 at another site's address", QUrl("http://elsewhere.example/a.html?r=9999"), false,
+         false, true},
     };
     WebViewController* page = open("http://h/pelvo/ulvek/start.html");
     ui::WebViewFake* view = webView(page);
@@ -82,7 +94,9 @@ TEST_F(WebPageTest, loadPolicyJudgesEveryAddress) {
         SCOPED_TRACE(c.name);
         logins = 0;
         const int clears = view->cacheClears();
+        const qsizetype scripts = view->scripts().size();
         EXPECT_EQ(view->navigate(c.url), c.loads);
+        EXPECT_EQ(view->scripts().size() - scripts, c.answers);
         EXPECT_EQ(view->cacheClears() - clears, c.loads ? (c.firstPageDone ? 2 : 1) : 0);
         view->finishLoad(true);
         EXPECT_EQ(shownAlert(), c.expiredAlert ? "提示|用户认证失败，请先登陆！|确定" : "");
