@@ -55,8 +55,9 @@ public:
     int admittedCount() const { return m_admitted; }
     // Connections handed to the HTTP server and not yet closed (each may hold its answer).
     int answeringCount() const;
-    // Bytes of answers still queued in their sockets, across connections: what is written
-    // no longer counts (answers are queued in pieces, each freed once written).
+    // Bytes of answers still queued in their sockets' buffers, across connections: what the
+    // kernel has taken counts as written (answers are queued in pieces, each freed once
+    // written, so this is what they hold).
     qint64 unsentBytes() const;
     // The unsent bytes are at or over their limit: no new request runs, no late answer joins.
     bool isFull() const;
