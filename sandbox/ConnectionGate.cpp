@@ -214,8 +214,8 @@ void ConnectionGate::retire(QTcpSocket* socket, Arrival* arrival) {
 }
 
 void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
-    // Answers nobody takes already fill what may wait: this request does not run.
-    if (unsentBytes() >= m_limits.maxUnsentBytes) {
+    notePeak();
+    if (isFull()) {
         ++m_overLimit;
         refuse(socket, arrival, 503, QStringLiteral("too many answers waiting to be read"));
         return;
@@ -249,9 +249,7 @@ void ConnectionGate::handOver(QTcpSocket* socket, Arrival* arrival) {
 }
 
 void ConnectionGate::watchAnswer(QTcpSocket* socket) {
-    auto taken = std::make_shared<qint64>(0);
-    connect(socket, &QTcpSocket::bytesWritten, socket, [taken](qint64 n) { *taken += n; });
-    m_answers.append({socket, QDeadlineTimer(QDeadlineTimer::Forever), taken});
+    m_answers.append({socket, QDeadlineTimer(QDeadlineTimer::Forever)});
     if (!m_answerSweep.isActive()) m_answerSweep.start();
     // What the client can take goes out now, not after the requests still waiting: its time
     // to take the answer starts here.
@@ -280,35 +278,28 @@ void ConnectionGate::sweepAnswers() {
         }
         m_answers.removeAt(i);
     }
-    shedUnsent();
+    notePeak();
     if (m_answers.isEmpty()) m_answerSweep.stop();
 }
 
-void ConnectionGate::shedUnsent() {
-    // The write time-out alone lets every client that never reads keep its whole answer in
-    // memory for that long; many of them at once would hold gigabytes.
-    qint64 unsent = unsentBytes();
-    m_peakUnsent = std::max(m_peakUnsent, unsent);
-    for (qsizetype i = m_answers.size() - 1; i >= 0 && unsent > m_limits.maxUnsentBytes; --i) {
-        const qint64 held = unsentBytes(m_answers[i]);
-        if (held == 0) continue;
-        unsent -= held;
-        ++m_overLimit;
-        closeQuietly(m_answers[i].socket);
-        m_answers.removeAt(i);
-    }
-}
-
-qint64 ConnectionGate::unsentBytes(const Answer& answer) {
-    const qint64 queued = answer.socket ? answer.socket->bytesToWrite() : 0;
-    return queued > 0 ? queued + *answer.taken : 0;
+void ConnectionGate::notePeak() {
+    m_peakUnsent = std::max(m_peakUnsent, unsentBytes());
 }
 
 qint64 ConnectionGate::unsentBytes() const {
     qint64 total = 0;
     for (const Answer& answer : m_answers)
-        total += unsentBytes(answer);
+        if (answer.socket) total += answer.socket->bytesToWrite();
     return total;
+}
+
+bool ConnectionGate::isFull() const {
+    return unsentBytes() >= m_limits.maxUnsentBytes;
+}
+
+void ConnectionGate::dropLateAnswer(QTcpSocket* socket) {
+    ++m_overLimit;
+    closeQuietly(socket);
 }
 
 int ConnectionGate::answeringCount() const {

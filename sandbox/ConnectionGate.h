@@ -8,7 +8,6 @@
 #include <QTcpServer>
 #include <QTimer>
 #include <limits>
-#include <memory>
 
 class QSocketNotifier;
 class QTcpSocket;
@@ -20,8 +19,13 @@ namespace sandbox {
 // that request: every answer closes its connection, so what a client sends after it (a
 // pipelined request) is dropped unparsed and never runs. A request that is malformed, too
 // large, or too slow is answered here (400/413/431/501/505/408) and its connection closed; an
-// answer the client does not take in time is dropped with its connection, and so are the
-// newest answers while those not taken add up past a limit (new requests then get 503, unrun).
+// answer the client does not take in time is dropped with its connection.
+// Answers are held while their clients take them; one rule bounds what they hold in all:
+// while the bytes not yet written reach the limit, nothing new joins them. A new request gets
+// 503 without running, and a late answer (one whose request ran, or was to run, after a
+// delay) is dropped with its connection (isFull()). What has joined is never cut by the
+// limit, so a client that reads is served whole, whatever the size of its answer; the total
+// held stays under the limit plus the largest single answer.
 // When the process is (nearly) out of descriptors, new connections get a 503 and are closed at
 // once instead of waiting in the backlog (where they would wake the event loop again and again).
 class ConnectionGate : public QTcpServer {
@@ -32,8 +36,8 @@ public:
         int idleTimeoutMs = 15000;    // no byte for this long: closed
         int requestTimeoutMs = 60000; // the whole request must arrive within this
         int writeTimeoutMs = 30000;   // the client must have taken its answer within this
-        // What answers not yet taken by their clients may hold in all: past it new requests
-        // get 503 and the newest of those answers go with their connections.
+        // Bytes of answers not yet written, across connections, at which nothing new joins
+        // them (isFull()).
         qint64 maxUnsentBytes = 256LL * 1024 * 1024;
     };
 
@@ -51,12 +55,17 @@ public:
     int admittedCount() const { return m_admitted; }
     // Connections handed to the HTTP server and not yet closed (each may hold its answer).
     int answeringCount() const;
-    // Bytes held for answers that their clients have not taken whole, across connections. An
-    // answer's buffer is freed only with its last byte, so all of it counts until then.
+    // Bytes of answers still queued in their sockets' buffers, across connections: what the
+    // kernel has taken counts as written (answers are queued in pieces, each freed once
+    // written, so this is what they hold).
     qint64 unsentBytes() const;
-    // The most unsent bytes seen at once (just before the newest answers were dropped).
+    // The unsent bytes are at or over their limit: no new request runs, no late answer joins.
+    bool isFull() const;
+    // Drops a late answer's connection because the gate is full (counted as over the limit).
+    void dropLateAnswer(QTcpSocket* socket);
+    // The most unsent bytes seen at once.
     qint64 peakUnsentBytes() const { return m_peakUnsent; }
-    // Requests refused and answers dropped because the unsent bytes were over their limit.
+    // Requests refused and late answers dropped because the gate was full.
     int overLimitCount() const { return m_overLimit; }
 
     // Taking a connection re-arms QTcpServer's own accepting; it is paused again at once,
@@ -79,7 +88,7 @@ private:
     void handOver(QTcpSocket* socket, Arrival* arrival);
     void watchAnswer(QTcpSocket* socket);
     void sweepAnswers();
-    void shedUnsent();
+    void notePeak();
     void refuse(QTcpSocket* socket, Arrival* arrival, int status, const QString& reason);
     static void retire(QTcpSocket* socket, Arrival* arrival);
     static void closeQuietly(QTcpSocket* socket);
@@ -96,11 +105,9 @@ private:
     int m_overLimit = 0;
     qint64 m_peakUnsent = 0;
     struct Answer {
-        QPointer<QTcpSocket> socket;   // handed over, possibly holding its answer
-        QDeadlineTimer deadline;       // forever until the answer is seen queued
-        std::shared_ptr<qint64> taken; // bytes of it the client has taken so far
+        QPointer<QTcpSocket> socket; // handed over, possibly holding its answer
+        QDeadlineTimer deadline;     // forever until the answer is seen queued
     };
-    static qint64 unsentBytes(const Answer& answer);
     QList<Answer> m_answers;
     QTimer m_answerSweep;
 };

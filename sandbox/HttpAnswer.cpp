@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QTcpSocket>
+#include <algorithm>
 
 namespace sandbox {
 
@@ -56,20 +57,40 @@ HttpAnswer HttpAnswer::empty() {
     return {200, "application/json;charset=UTF-8", {}};
 }
 
-QByteArray HttpAnswer::toBytes() const {
+QByteArray HttpAnswer::head() const {
     QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
     out += "Content-Type: " + contentType + "\r\n";
     out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     out += "Connection: close\r\n\r\n";
-    // No spare room: the socket keeps this very buffer until the client has taken all of it.
-    out.reserve(out.size() + body.size());
-    out += body;
     return out;
+}
+
+QByteArray HttpAnswer::toBytes() const {
+    return head() + body;
+}
+
+void HttpAnswer::queue(QTcpSocket* socket, const QByteArray& bytes) {
+    // A socket keeps each buffer written to it until the last byte of that buffer is out: one
+    // buffer of megabytes would stay whole in memory while the gate counts it shrinking.
+    constexpr qsizetype kPiece = 256 * 1024;
+    if (bytes.size() <= kPiece) {
+        socket->write(bytes);
+        return;
+    }
+    for (qsizetype at = 0; at < bytes.size(); at += kPiece)
+        socket->write(bytes.sliced(at, std::min(kPiece, bytes.size() - at)));
 }
 
 void HttpAnswer::sendTo(QTcpSocket* socket) const {
     if (!socket || socket->state() != QAbstractSocket::ConnectedState) return;
-    socket->write(toBytes());
+    queue(socket, head());
+    queue(socket, body);
+    socket->disconnectFromHost();
+}
+
+void HttpAnswer::sendBytes(QTcpSocket* socket, const QByteArray& response) {
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState) return;
+    queue(socket, response);
     socket->disconnectFromHost();
 }
 

@@ -25,6 +25,13 @@ struct HttpAnswer {
     // Writes the response and closes the connection once it has gone out. Nothing when the
     // client is already gone.
     void sendTo(QTcpSocket* socket) const;
+    // The same for a response already made. Both queue it in pieces, each freed once written,
+    // so what an answer holds shrinks as its client reads (the gate counts what is queued).
+    static void sendBytes(QTcpSocket* socket, const QByteArray& response);
+
+private:
+    static void queue(QTcpSocket* socket, const QByteArray& bytes);
+    QByteArray head() const;
 };
 
 } // namespace sandbox

@@ -2,6 +2,7 @@
 
 #include "sandbox/Backend.h"
 #include "sandbox/FaultSwitch.h"
+#include "sandbox/HttpAnswer.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -36,12 +37,6 @@ QByteArray head(int status, const char* reason, qint64 length, const QByteArray&
     out += "Content-Length: " + QByteArray::number(length) + "\r\n";
     out += "Connection: close\r\n\r\n";
     return out;
-}
-
-void send(QTcpSocket* socket, const QByteArray& bytes) {
-    if (!socket || socket->state() != QAbstractSocket::ConnectedState) return;
-    socket->write(bytes);
-    socket->disconnectFromHost();
 }
 
 // Feeds a socket from a generator as fast as the client reads, never more than a chunk or two
@@ -307,7 +302,8 @@ bool PictureStore::answerGenerated(const QHttpServerRequest& request, QTcpSocket
         streamBytes(socket, "image/png", declaredPng(640, 272), total, hasDeclared ? declared : -1);
         return true;
     }
-    send(socket, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    HttpAnswer::sendBytes(
+        socket, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     return true;
 }
 
@@ -348,7 +344,7 @@ void PictureStore::answer(Backend& backend, const FaultSwitch& faults,
         const QByteArray body = "no such picture";
         QByteArray out = "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: " +
                          QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-        send(socket, out);
+        HttpAnswer::sendBytes(socket, out);
         return;
     }
 
@@ -363,9 +359,9 @@ void PictureStore::answer(Backend& backend, const FaultSwitch& faults,
             first = match.captured(1).toLongLong();
             if (!match.captured(2).isEmpty()) last = std::min(last, match.captured(2).toLongLong());
             if (first >= png.size() || first > last) {
-                send(socket,
-                     head(416, "Range Not Satisfiable", 0,
-                          "Content-Range: bytes */" + QByteArray::number(png.size()) + "\r\n"));
+                HttpAnswer::sendBytes(socket, head(416, "Range Not Satisfiable", 0,
+                                                   "Content-Range: bytes */" +
+                                                       QByteArray::number(png.size()) + "\r\n"));
                 return;
             }
             ranged = true;
@@ -390,7 +386,7 @@ void PictureStore::answer(Backend& backend, const FaultSwitch& faults,
         });
         return;
     }
-    send(socket, header + body);
+    HttpAnswer::sendBytes(socket, header + body);
 }
 
 void PictureStore::setBaseAddress(const Backend& backend, const QString& origin) {

@@ -17,7 +17,7 @@ struct SandboxOptions {
     int idleTimeoutMs = 15000;    // a connection silent this long before its request is in
     int requestTimeoutMs = 60000; // the time a whole request may take to arrive
     int writeTimeoutMs = 30000;   // the time a client may take to read its answer
-    qint64 maxUnsentBytes = 256LL * 1024 * 1024; // answers not yet read, across connections
+    qint64 maxUnsentBytes = 256LL * 1024 * 1024; // answers not yet written, across connections
 };
 
 } // namespace sandbox

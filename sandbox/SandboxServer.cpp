@@ -136,8 +136,11 @@ void SandboxServer::applyFault(const Fault& fault, const QString& name, const Fo
         m_scheduler(std::clamp<qint64>(fault.value, 0, Fault::kMaxDelayMs), socket,
                     [this, guard, name, fields] {
                         // A client that gave up meanwhile gets nothing, and its request changes
-                        // nothing.
-                        if (guard && guard->state() == QAbstractSocket::ConnectedState)
+                        // nothing; nor does one whose answer would join a full gate.
+                        if (!guard || guard->state() != QAbstractSocket::ConnectedState) return;
+                        if (m_gate && m_gate->isFull())
+                            m_gate->dropLateAnswer(guard);
+                        else
                             answerInterface(name, fields, guard);
                     });
         break;

@@ -71,9 +71,9 @@ bool parseOptions(const QCoreApplication& app, sandbox::SandboxOptions& options)
         QString::number(options.writeTimeoutMs));
     const QCommandLineOption unsent(
         QStringLiteral("max-unsent-mb"),
-        QStringLiteral("Megabytes of answers that clients have not read yet, across "
-                       "connections; past it new requests get 503 and the newest such answers "
-                       "are dropped with their connections."),
+        QStringLiteral("Megabytes of answers not yet written to their clients, across "
+                       "connections; while they reach it, new requests get 503 without running "
+                       "and late (delayed) answers are dropped with their connections."),
         QStringLiteral("MB"), QString::number(options.maxUnsentBytes / kMegabyte));
     parser.addOptions({port, db, seed, ttl, gateway, idle, whole, write, unsent});
     parser.process(app);

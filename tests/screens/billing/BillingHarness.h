@@ -10,6 +10,7 @@
 #include "sandbox/SandboxServer.h"
 #include "screens/web/WebViewController.h"
 #include "tests/support/ScreenHarness.h"
+#include "widgets/OverlayHUD.h"
 
 namespace billing_test {
 
@@ -64,12 +65,17 @@ protected:
         settle();
         return ok;
     }
-    // Runs until the screen's loading overlay has gone, moving past its minimum time.
+    // Runs until the screen's loading overlay has been told to go (its answer or failure has
+    // been handled), then moves the clock past the overlay's minimum time (0.3 s). The clock
+    // stands while the answer is on its way: moved on meanwhile, it ran the request into its
+    // time-out whenever the answer came late (a loaded machine), and the screen said so.
     bool waitForIdle(ViewController* screen) {
-        return waitUntil([&] {
-            clock.clock.advance(100);
-            return screen->baseHud() == nullptr;
+        const bool told = waitUntil([&] {
+            const OverlayHUD* hud = screen->baseHud();
+            return !hud || hud->isMinShowTimerActive() || hud->showStarted() < 0;
         });
+        settle(1000);
+        return told && screen->baseHud() == nullptr;
     }
     // Waits for the alert a money request's dropped connection gives, then for a resend.
     void expectDroppedOnce(const QString& name) {

@@ -1,3 +1,4 @@
+#include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DeviceInfo.h"
@@ -24,6 +25,8 @@
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
 #include "widgets/ModalDialogView.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -345,9 +348,15 @@ protected:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
     }
-    bool settleUntil(const std::function<bool()>& done) {
+    // Runs until done() holds, moving the overlays' timers on only while none of the screen's
+    // requests is on its way: moved meanwhile, the clock ran a late answer's request into its
+    // time-out (a loaded machine), and the screen showed that instead.
+    bool settleUntil(const QObject* screen, const std::function<bool()>& done) {
         return waitUntil([&] {
-            clock.clock.advance(100);
+            const QList<HTTPRequest*> requests = screen->findChildren<HTTPRequest*>();
+            if (std::none_of(requests.begin(), requests.end(),
+                             [](const HTTPRequest* r) { return r->isRunning(); }))
+                clock.clock.advance(100);
             return done();
         });
     }
@@ -439,7 +448,7 @@ TEST_F(OverWindowTest, WhatAScreenPutOverTheWindowGoesWhenALinkTakesTheScreenAwa
         auto* query = qobject_cast<ui::NavigationController*>(tabs()->selectedViewController());
         ASSERT_NE(query, nullptr);
         ui::ViewController* screen = query->topViewController();
-        ASSERT_TRUE(settleUntil([&] { return c.ready(screen); })) << c.what;
+        ASSERT_TRUE(settleUntil(screen, [&] { return c.ready(screen); })) << c.what;
         settle();
         ui::AlertCenter::dismissAll(); // what the screen said while loading is not the point
         settle();
