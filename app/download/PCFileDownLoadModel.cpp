@@ -12,7 +12,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -115,10 +114,7 @@ void PCFileDownLoadModel::download() {
     m_requestHeaders.remove("Range");
     qint64 partial = 0;
     if (m_allowResume && !m_pathString.isEmpty()) {
-        // Only a plain part file of our own is resumed: a link in its place is no part of this
-        // download, and the part file's open replaces it.
-        const QFileInfo part(ns::PartFile::tempPathFor(streamPath()));
-        partial = part.isSymLink() ? 0 : ns::PartFile(streamPath()).partialSize();
+        partial = ns::PartFile(streamPath()).partialSize();
         if (partial > 0) {
             m_totalLength = partial;
             m_requestHeaders.insert("Range", ns::HttpDownload::rangeFrom(partial));

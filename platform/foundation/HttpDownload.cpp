@@ -124,8 +124,10 @@ void HttpDownload::cancel() {
 }
 
 qint64 PartFile::partialSize() const {
+    // A link in the part file's place is no part of this download (its open replaces it):
+    // its target's size is not bytes already here.
     const QFileInfo info(tempPath());
-    return info.isFile() ? info.size() : 0;
+    return info.isFile() && !info.isSymLink() ? info.size() : 0;
 }
 
 bool PartFile::open(bool append) {
