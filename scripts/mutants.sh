@@ -6,7 +6,8 @@
 #   bash scripts/mutants.sh [--lanes N] [--only ID,...] [--out FILE] [--list]
 #
 # Faults are listed in scripts/mutants.txt. Each lane copies the working tree (tracked and new
-# files) to ${TMPDIR:-/tmp}/tavrix-mutants/laneN/src, builds it in src/build/dev (the dev
+# files) to ${TMPDIR:-/tmp}/tavrix-mutants-<checkout>/laneN/src (one folder per checkout, so
+# runs from two checkouts never share a lane), builds it in src/build/dev (the dev
 # preset's layout and flags, so ccache shares objects with ordinary builds), then per fault:
 # applies it, rebuilds, runs the headless tests, and puts the line back.
 set -euo pipefail
@@ -23,13 +24,13 @@ while (($#)); do
         --only) only=$2; shift 2 ;;
         --out) out=$2; shift 2 ;;
         --list) list_only=1; shift ;;
-        -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
         *) echo "mutants.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
 [[ $lanes =~ ^[1-9][0-9]*$ ]] || { echo "mutants.sh: --lanes takes a positive number" >&2; exit 2; }
 
-work=${TMPDIR:-/tmp}/tavrix-mutants
+work=${TMPDIR:-/tmp}/tavrix-mutants-$(printf %s "$root" | md5sum | cut -c1-8)
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 
