@@ -113,7 +113,7 @@ void HTTPRequest::ended(int code, const QString& text) {
     // Any HTTP status is a reply: the body is judged, not the status line. A reply past a
     // ceiling is an unusable one; a connection-level failure (a drop mid-body included) is a
     // failure whatever arrived before.
-    if (code == ns::HttpTransfer::TooLarge) {
+    if (code == ns::HttpTransfer::DataLengthExceedsMaximum) {
         if (m_completion) m_completion(QVariant());
         return;
     }

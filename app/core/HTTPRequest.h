@@ -12,15 +12,7 @@
 // A transport failure: no reply arrived. Code 2 is a time-out; every other failure has
 // another code (negative, after the platform's URL error codes).
 struct HTTPError {
-    enum Code {
-        TimedOut = 2,
-        Unknown = -1,
-        CannotFindHost = -1003,
-        CannotConnectToHost = -1004,
-        NetworkConnectionLost = -1005,
-        NotConnectedToInternet = -1009,
-        SecureConnectionFailed = -1200,
-    };
+    using enum ns::HttpTransfer::Code;
     int code = Unknown;
     QString description;
 };

@@ -99,9 +99,7 @@ void HttpDownload::ended(int code, const QString& text) {
         }
         if (onFinished) onFinished();
         return;
-    case HttpTransfer::TooLarge:
-        if (onFailed) onFailed(DataLengthExceedsMaximum, text);
-        return;
+    case HttpTransfer::DataLengthExceedsMaximum:
     case HttpTransfer::TimedOut:
     case HttpTransfer::CannotFindHost:
     case HttpTransfer::CannotConnectToHost:

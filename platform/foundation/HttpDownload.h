@@ -30,15 +30,9 @@ public:
         // -1 when the server did not say.
         qint64 contentLength = -1;
     };
-    // Failure codes: 2 for a time-out, the platform's negative URL error codes otherwise.
-    enum Error {
-        TimedOut = 2,
-        Unknown = -1,
-        CannotFindHost = -1003,
-        CannotConnectToHost = -1004,
-        NetworkConnectionLost = -1005,
-        DataLengthExceedsMaximum = -1103,
-    };
+    // Failure codes: the transfer's (2 for a time-out, the platform's negative URL error
+    // codes otherwise).
+    using enum HttpTransfer::Code;
     // The platform's default: a transfer that stalls this long fails as a time-out.
     static constexpr int kDefaultTimeoutMs = 60000;
     // Whole-transfer deadlines, counted on ns::Clock from start(): a body still arriving then

@@ -345,7 +345,7 @@ void HttpTransfer::deliver() {
     QString text = QString::fromUtf8(job->errorText);
     // Curl refuses a header line of 100 KB itself, before our count sees it.
     if (job->tooLarge || (!job->headDone && job->result == CURLE_OUT_OF_MEMORY)) {
-        code = TooLarge;
+        code = DataLengthExceedsMaximum;
         text = job->headDone ? QStringLiteral("the resource exceeds the maximum size")
                              : QStringLiteral("the answer's head is too large");
     } else if (text.isEmpty() && code != Finished) {

@@ -27,8 +27,8 @@ public:
     // no head of a real answer comes near it.
     static constexpr qint64 kMaxHeadBytes = 64 * 1024;
 
-    // End codes: 0 for a whole answer (any status), 2 for curl's own stall time-out, the
-    // platform's negative URL error codes otherwise.
+    // End codes: 0 for a whole answer (any status), 2 for a time-out, the platform's negative
+    // URL error codes otherwise. The request and download layers report them as they are.
     enum Code {
         Finished = 0,
         TimedOut = 2,
@@ -38,7 +38,7 @@ public:
         NetworkConnectionLost = -1005,
         NotConnectedToInternet = -1009,
         // A head past kMaxHeadBytes, or a body that announces or brings more than maxBodyBytes.
-        TooLarge = -1103,
+        DataLengthExceedsMaximum = -1103,
         SecureConnectionFailed = -1200,
     };
 
