@@ -123,11 +123,13 @@ Window* Window::windowForView(const View* view) {
 }
 
 bool Window::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !isKeyWindow())
-        return QWidget::eventFilter(watched, event);
+    // Only a plain Escape is looked at before the object it goes to: the web engine sends a
+    // focus key to an item of a page it is destroying.
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier) return false;
-    if (static_cast<QWidget*>(watched)->window() != this) return false;
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier || !isKeyWindow())
+        return false;
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) return false;
     return cancelTopmost();
 }
 

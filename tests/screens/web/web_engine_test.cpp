@@ -15,6 +15,7 @@
 #include "tests/support/WindowInput.h"
 #include "widgets/OverlayHUD.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -281,7 +282,8 @@ TEST_F(WebEngineTest, anotherSitesPageOrFrameIsNotHeard) {
             "<!DOCTYPE html><script>var call = 'webkitpostnotification:' + encodeURIComponent("
             "JSON.stringify({'function': 'pushToTabbarViewController:', 'argument': '" +
                 tab + "'}));" + (clicked ? "" : "location.href = call;") +
-                "</script><body style='margin:0;height:100vh' "
+                "</script><body style='margin:0;height:100vh' " +
+                (clicked ? "onload='parent.postMessage(\"ready\", \"*\")' " : "") +
                 "onclick='parent.postMessage(\"clicked\", "
                 "\"*\"); top.location.href = call'>elsewhere</body>",
             200);
@@ -318,14 +320,20 @@ TEST_F(WebEngineTest, anotherSitesPageOrFrameIsNotHeard) {
     // A click inside the frame lets it send the whole page to the bridge: the engine names the
     // frame as the sender.
     clearLog();
-    evaluate(page, "window.clicks = 0; addEventListener('message', function (e) { "
-                   "if (e.data === 'clicked') ++window.clicks; }); 'ok'");
+    evaluate(page, "window.clicks = 0; window.ready = 0; addEventListener('message', function (e) "
+                   "{ if (e.data === 'clicked') ++window.clicks; "
+                   "if (e.data === 'ready') ++window.ready; }); 'ok'");
     frame("/clicked.html", 0);
-    // The engine takes input once it has drawn the frame: clicked until a click arrives, then
-    // the page it sends is waited for.
+    ASSERT_EQ(evaluate(page, "String(window.ready)", [](const QString& v) { return v != "0"; }),
+              "1");
+    // The engine takes input once it has drawn the loaded frame: clicked until a click
+    // arrives (however long a loaded machine takes to draw it), then the page it sends is
+    // waited for.
     const QPoint inFrame = page->myWebView()->mapTo(host.window.get(), QPoint(100, 100));
     bool landed = false;
-    for (int attempt = 0; attempt < 100 && !landed; ++attempt) {
+    QElapsedTimer clicking;
+    clicking.start();
+    while (!landed && clicking.elapsed() < 120000) {
         host.window->grab(); // draws the window, the engine's picture included
         QTest::mouseClick(host.window->windowHandle(), Qt::LeftButton, {}, inFrame);
         for (int look = 0; look < 15 && !landed; ++look) {
