@@ -11,13 +11,15 @@ mkdir -p "$out/corpus" "$out/quantity-corpus" "$out/plist-corpus" "$out/framing-
 flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -fPIC -I.)
 clang++ "${flags[@]}" $(pkg-config --cflags Qt6Core libplist-2.0) \
     fuzz/reply_fuzz.cpp platform/foundation/Json.cpp platform/foundation/Values.cpp \
-    platform/foundation/PropertyList.cpp platform/foundation/RegularFile.cpp app/categories/BFDicUtils.cpp \
+    platform/foundation/PropertyList.cpp platform/foundation/RegularFile.cpp \
+    platform/foundation/Directories.cpp app/categories/BFDicUtils.cpp \
     $(pkg-config --libs Qt6Core libplist-2.0) -o "$out/reply_fuzz"
 clang++ "${flags[@]}" $(pkg-config --cflags Qt6Core) \
     fuzz/quantity_fuzz.cpp platform/foundation/Json.cpp platform/foundation/Values.cpp \
     $(pkg-config --libs Qt6Core) -o "$out/quantity_fuzz"
 clang++ "${flags[@]}" $(pkg-config --cflags Qt6Core libplist-2.0) \
     fuzz/plist_fuzz.cpp platform/foundation/PropertyList.cpp platform/foundation/RegularFile.cpp \
+    platform/foundation/Directories.cpp \
     $(pkg-config --libs Qt6Core libplist-2.0) -o "$out/plist_fuzz"
 clang++ "${flags[@]}" $(pkg-config --cflags Qt6Core) \
     fuzz/framing_fuzz.cpp sandbox/RequestFraming.cpp \
