@@ -591,13 +591,27 @@ protected:
             return a;
         });
     }
+    // What a bridge call did, as the subscriber would notice it.
+    enum class Effect { Nothing, Prompt, Picker, Answer, Composer, Share, Push, Tab, LogIn };
+    Effect effectOf(ui::TabBarController* tabs, WebViewController* page) {
+        const QString alert = shownAlert();
+        if (tabs->selectedIndex() != 1) return Effect::Tab;
+        if (!apps->sent.isEmpty()) return Effect::Share;
+        if (tab(tabs, 1)->topViewController() != page) return Effect::Push;
+        if (qobject_cast<ui::MessageComposeViewController*>(page->presentedViewController()))
+            return Effect::Composer;
+        if (page->presentedViewController()) return Effect::Picker;
+        if (!webView(page)->scripts().isEmpty()) return Effect::Answer;
+        if (alert.contains("用户认证失败")) return Effect::LogIn;
+        if (!alert.isEmpty()) return Effect::Prompt;
+        return Effect::Nothing;
+    }
     ScriptedServer server;
 };
 
 // A page hands the native side more than any call needs: the call is refused whole, before
 // anything reaches a control, a share or the page; the same call within its limit goes.
 TEST_F(ShareTest, oversizedBridgeCallsAreRefusedWhole) {
-    enum class Effect { Nothing, Composer, Share, Push, Tab, Answer };
     struct Case {
         const char* name;
         QString function;
@@ -635,18 +649,7 @@ TEST_F(ShareTest, oversizedBridgeCallsAreRefusedWhole) {
             ASSERT_FALSE(
                 call(page, {{"function", c.function}, {"argument", argument}, {"callback", "cb"}}));
             // Shares without a picture go at once: nothing is waited for.
-            Effect seen = Effect::Nothing;
-            if (tabs->selectedIndex() != 1)
-                seen = Effect::Tab;
-            else if (!apps->sent.isEmpty())
-                seen = Effect::Share;
-            else if (tab(tabs, 1)->topViewController() != page)
-                seen = Effect::Push;
-            else if (page->presentedViewController())
-                seen = Effect::Composer;
-            else if (!webView(page)->scripts().isEmpty())
-                seen = Effect::Answer;
-            EXPECT_EQ(seen, over ? Effect::Nothing : c.within);
+            EXPECT_EQ(effectOf(tabs, page), over ? Effect::Nothing : c.within);
             EXPECT_EQ(shownAlert(), "");
             if (guard && guard->presentedViewController())
                 guard->dismissViewControllerAnimated(false);
@@ -663,7 +666,6 @@ void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& text)
 // native side or signals an expired session; from another site's page or from a frame inside
 // an operator page the same call does nothing at all, and is logged with where it came from.
 TEST_F(ShareTest, onlyTheOperatorsOwnPagesReachTheNativeSide) {
-    enum class Effect { Nothing, Prompt, Picker, Answer, Composer, Share, Push, Tab, LogIn };
     struct Call {
         const char* name;
         QUrl url;
@@ -719,25 +721,7 @@ TEST_F(ShareTest, onlyTheOperatorsOwnPagesReachTheNativeSide) {
             EXPECT_FALSE(webView(page)->navigate(c.url, ui::WebViewNavigationType::LinkClicked,
                                                  source.frame, source.sender));
             qInstallMessageHandler(previous);
-            Effect seen = Effect::Nothing;
-            const QString alert = shownAlert();
-            if (tabs->selectedIndex() != 1)
-                seen = Effect::Tab;
-            else if (!apps->sent.isEmpty())
-                seen = Effect::Share;
-            else if (tab(tabs, 1)->topViewController() != page)
-                seen = Effect::Push;
-            else if (qobject_cast<ui::MessageComposeViewController*>(
-                         page->presentedViewController()))
-                seen = Effect::Composer;
-            else if (page->presentedViewController())
-                seen = Effect::Picker;
-            else if (!webView(page)->scripts().isEmpty())
-                seen = Effect::Answer;
-            else if (alert.contains("用户认证失败"))
-                seen = Effect::LogIn;
-            else if (!alert.isEmpty())
-                seen = Effect::Prompt;
+            const Effect seen = effectOf(tabs, page);
             EXPECT_EQ(seen, source.heard ? c.effect : Effect::Nothing);
             if (seen == Effect::LogIn) ui::AlertCenter::topAlert()->pressButtonAtIndex(0);
             EXPECT_EQ(logins, seen == Effect::LogIn ? 1 : 0);
