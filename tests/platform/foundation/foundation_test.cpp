@@ -1,4 +1,3 @@
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -28,6 +27,7 @@
 #include "platform/foundation/Values.h"
 #include "platform/ui/Image.h"
 #include "sandbox/ArchiveFiles.h"
+#include "sandbox/PictureStore.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
@@ -594,12 +594,7 @@ TEST(LocalFiles, anythingButAPlainFileInPlaceOfOneOfTheClientsIsNeverReadAndIsRe
         {"Library/tavrix.lock", Lock},
         {"Library/Caches/imageCache/pic.png.tmp", PartFile},
     };
-    QImage dot(4, 4, QImage::Format_RGB32);
-    dot.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    dot.save(&buffer, "PNG");
+    const QByteArray png = sandbox::PictureStore::blackPng(4, 4);
     for (const auto& j : junk)
         for (const auto& c : files) {
             SCOPED_TRACE(std::string(j.what) + " at " + c.name);
