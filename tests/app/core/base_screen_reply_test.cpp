@@ -52,13 +52,16 @@ protected:
     // Starts one request from the screen and runs the event loop until it ends; the reply
     // the screen accepted, or nothing. One that is never answered in full runs until the
     // manual clock reaches its time-out, and not a millisecond less.
-    QVariant runRequest(ViewController& on, bool untilTheTimeOut = false) {
+    // The judge that keeps the overlay up is used when asked.
+    QVariant runRequest(ViewController& on, bool untilTheTimeOut = false,
+                        bool keepOverlay = false) {
         QVariant accepted;
         bool ended = false;
         HTTPRequest* request = on.requestStartWithKey("StarLevel", true);
         request->setPostValue("1", "action");
         request->setCompletionHandler([&](const QVariant& reply) {
-            accepted = on.requestFinishedBase(reply);
+            accepted = keepOverlay ? on.requestFinishedBaseForSuitChange(reply)
+                                   : on.requestFinishedBase(reply);
             ended = true;
         });
         request->setFailureHandler([&](const HTTPError& error) {
@@ -119,29 +122,35 @@ TEST_F(BaseScreenReply, JudgesEveryKindOfAnswer) {
         {"refused connection", {}, kNoNetwork},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        server.setHandler([&](const ScriptedServer::Request&) { return c.answer; });
-        if (c.name == std::string("refused connection"))
-            tavrixConfig::setServerBaseAddress(
-                QStringLiteral("http://127.0.0.1:%1/pelvo/").arg(ScriptedServer::closedPort()));
-        pushes = 0;
-        ScrollingScreen on;
-        on.loadViewIfNeeded();
-        EXPECT_EQ(runRequest(on, c.answer.kind == ScriptedServer::Action::NoAnswer).isValid(),
-                  c.alert.isEmpty());
-        EXPECT_EQ(takeAlerts(), c.alert.isEmpty() ? QStringList() : QStringList{c.alert});
-        if (!c.alert.isEmpty()) {
-            EXPECT_TRUE(ui::AlertCenter::press(0));
-        }
-        EXPECT_EQ(pushes, c.pushesAfterPress);
+        const bool noAnswer = c.answer.kind == ScriptedServer::Action::NoAnswer;
+        // A failure in transport never reaches a judge: the common handler takes the overlay.
+        const bool judged = !noAnswer && c.alert != kNoNetwork;
+        for (const bool keepOverlay : {false, true}) {
+            if (keepOverlay && !judged) continue;
+            SCOPED_TRACE(std::string(c.name) + (keepOverlay ? ", overlay kept" : ""));
+            server.setHandler([&](const ScriptedServer::Request&) { return c.answer; });
+            if (c.name == std::string("refused connection"))
+                tavrixConfig::setServerBaseAddress(
+                    QStringLiteral("http://127.0.0.1:%1/pelvo/").arg(ScriptedServer::closedPort()));
+            pushes = 0;
+            ScrollingScreen on;
+            on.loadViewIfNeeded();
+            EXPECT_EQ(runRequest(on, noAnswer, keepOverlay).isValid(), c.alert.isEmpty());
+            EXPECT_EQ(takeAlerts(), c.alert.isEmpty() ? QStringList() : QStringList{c.alert});
+            if (!c.alert.isEmpty()) {
+                EXPECT_TRUE(ui::AlertCenter::press(0));
+            }
+            EXPECT_EQ(pushes, c.pushesAfterPress);
 
-        // The overlay goes once its minimum time is over and gives the scrolling back.
-        clock.clock.advance(300);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_EQ(on.baseHud(), nullptr);
-        EXPECT_EQ(OverlayHUD::HUDForView(on.view()), nullptr);
-        EXPECT_TRUE(qobject_cast<ui::ScrollView*>(on.view())->isScrollEnabled());
-        tavrixConfig::setServerBaseAddress(server.baseAddress());
+            // The overlay goes once its minimum time is over and gives the scrolling back; the
+            // judge that keeps it leaves it up and the screen unscrollable.
+            clock.clock.advance(300);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_EQ(on.baseHud() != nullptr, keepOverlay);
+            EXPECT_EQ(OverlayHUD::HUDForView(on.view()) != nullptr, keepOverlay);
+            EXPECT_EQ(qobject_cast<ui::ScrollView*>(on.view())->isScrollEnabled(), !keepOverlay);
+            tavrixConfig::setServerBaseAddress(server.baseAddress());
+        }
     }
 }
 
