@@ -121,6 +121,7 @@ QString DisplaySession::clientLog() {
 }
 
 QString DisplaySession::windowId() {
+    if (!m_client) return {};
     QProcess p;
     p.setProcessEnvironment(displayEnvironment());
     p.start(QStandardPaths::findExecutable("xdotool"),

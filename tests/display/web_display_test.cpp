@@ -5,11 +5,11 @@ namespace {
 TEST_F(DisplayTest, AWalletPageLeadsToATallPageWhoseEndIsWheeledToAndClicked) {
     session.rememberSubscriber();
     ASSERT_TRUE(session.start());
+    const std::string window = session.windowId().toStdString();
+    ASSERT_FALSE(window.empty());
     ASSERT_TRUE(session.waitForRequest("StarLevel"));
     ASSERT_TRUE(session.waitForStillScreen(300, QRect(0, 0, 320, 64)));
     ASSERT_TRUE(session.clickAndSettle({27, 42}, QRect(0, 0, 320, 64))); // the drawer
-    const std::string window = session.windowId().toStdString();
-    ASSERT_FALSE(window.empty());
     // A page's picture moves (the first waits for the browser engine to start and draws
     // nothing until then), then the page, drawn by a process of its own, rests a good while.
     // The first page joins the window the client opened: no frame from here on shows the
