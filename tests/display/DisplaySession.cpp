@@ -93,7 +93,8 @@ bool DisplaySession::start(const QStringList& extraArgs) {
     // connection down with it.
     env.insert("QTWEBENGINE_CHROMIUM_FLAGS",
                (env.value("QTWEBENGINE_CHROMIUM_FLAGS") + " --disable-gpu").trimmed());
-    env.insert("QT_QUICK_BACKEND", "software");
+    // How pages draw is the client's own choice, as on a desktop where nothing names one.
+    env.remove("QT_QUICK_BACKEND");
     m_client = spawn(qEnvironmentVariable("TAVRIX_CLIENT_BIN"), extraArgs, env);
     if (!m_client) return false;
     m_client->setProcessChannelMode(QProcess::MergedChannels);
@@ -117,6 +118,19 @@ bool DisplaySession::clientRunning() const {
 
 QString DisplaySession::clientLog() {
     return m_client ? QString::fromUtf8(m_client->readAll()) : QString();
+}
+
+QString DisplaySession::windowId() {
+    if (!m_client) return {};
+    QProcess p;
+    p.setProcessEnvironment(displayEnvironment());
+    p.start(QStandardPaths::findExecutable("xdotool"),
+            {"search", "--onlyvisible", "--pid", QString::number(m_client->processId())});
+    // It finds nothing (and says so by its status) while the client shows no window.
+    if (!p.waitForFinished(20000)) return {};
+    const QStringList ids =
+        QString::fromLatin1(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return ids.size() == 1 ? ids.first() : QString();
 }
 
 QProcessEnvironment DisplaySession::displayEnvironment() const {
@@ -213,6 +227,26 @@ QColor DisplaySession::pixel(const QPointF& at) const {
     return QColor(m_xvfb.pixel(at.toPoint()));
 }
 
+QImage DisplaySession::look() {
+    QImage now = screen();
+    if (m_watch) m_watch(now);
+    return now;
+}
+
+QRect DisplaySession::blackSquare(const QImage& picture) {
+    constexpr int side = 32;
+    const auto black = [&](int left, int top) {
+        for (int y = top; y < top + side; ++y)
+            for (int x = left; x < left + side; ++x)
+                if (picture.pixel(x, y) != qRgb(0, 0, 0)) return false;
+        return true;
+    };
+    for (int top = 0; top + side <= picture.height(); top += side)
+        for (int left = 0; left + side <= picture.width(); left += side)
+            if (black(left, top)) return {left, top, side, side};
+    return {};
+}
+
 bool DisplaySession::near(const QColor& a, const QColor& b, int tolerance) {
     return a.isValid() && b.isValid() && std::abs(a.red() - b.red()) <= tolerance &&
            std::abs(a.green() - b.green()) <= tolerance &&
@@ -224,7 +258,7 @@ bool DisplaySession::waitForPixel(const QPointF& at, const QColor& colour, int t
 }
 
 bool DisplaySession::waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs) {
-    return waitFor([&] { return done(screen()); }, guardMs);
+    return waitFor([&] { return done(look()); }, guardMs);
 }
 
 bool DisplaySession::waitForNewPicture(const QImage& before, const QRect& region, int quietMs) {
@@ -245,7 +279,7 @@ bool DisplaySession::waitForStillScreen(int quietMs, const QRect& region) {
     still.start();
     return waitFor(
         [&] {
-            QImage now = region.isEmpty() ? screen() : screen().copy(region);
+            QImage now = region.isEmpty() ? look() : look().copy(region);
             if (now != last) {
                 last = std::move(now);
                 still.restart();

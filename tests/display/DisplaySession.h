@@ -41,6 +41,8 @@ public:
     bool stopClient();
     bool clientRunning() const;
     QString clientLog();
+    // The id of the client's one visible X window ("" while it shows none or several).
+    QString windowId();
 
     // Real X input at window points.
     void click(const QPointF& at);
@@ -73,6 +75,13 @@ public:
     bool waitForNewPicture(const QImage& before, const QRect& region = {}, int quietMs = 300);
     // A click that changes region: until the picture there has moved and rests again.
     bool clickAndSettle(const QPointF& at, const QRect& region = {}, int quietMs = 300);
+    // Every picture the waits above read from now on is also handed to `watch` (empty: none),
+    // to check each frame shown on the way, not only the one a wait ends on.
+    void watchPictures(std::function<void(const QImage&)> watch) { m_watch = std::move(watch); }
+    // A 32 x 32 square of the picture that is black through and through (empty when none): the
+    // display shows its black root where the window is not, and no screen of the client has
+    // one.
+    static QRect blackSquare(const QImage& picture);
 
     static bool waitFor(const std::function<bool()>& done, int guardMs = 20000,
                         int intervalMs = 25);
@@ -84,6 +93,7 @@ private:
     QProcessEnvironment displayEnvironment() const;
     void xdotool(const QStringList& args);
     QStringList pointerTo(const QPointF& at);
+    QImage look(); // screen(), shown to the watch
 
     QTemporaryDir m_dir;
     QString m_home, m_base;
@@ -91,6 +101,7 @@ private:
     QProcess* m_sandbox = nullptr;
     QProcess* m_client = nullptr;
     QPoint m_pointer{-1, -1};
+    std::function<void(const QImage&)> m_watch;
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
