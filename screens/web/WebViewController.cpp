@@ -2,6 +2,7 @@
 
 #include "app/core/AlertTexts.h"
 #include "app/core/BFHudUtils.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/NetworkReachability.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
@@ -41,7 +42,8 @@ WebViewController::WebViewController(QObject* parent) : ViewController(parent) {
 WebViewController::~WebViewController() {
     ns::NotificationCenter::defaultCenter().removeObserver(this);
     // Gone with its container (a log-in replacing the shell) rather than taken off its stack:
-    // the cookies go all the same, so the next subscriber's page starts without them.
+    // the pages' cookies go all the same, so the next subscriber's page starts without them.
+    // The requests' are the next subscriber's by then, set by the log-in just made.
     if (!m_leftStack) ui::WebView::deleteAllCookies();
     // The engine goes with the screen.
     delete m_webView;
@@ -284,8 +286,11 @@ void WebViewController::showNetworkFailureAlert() {
 
 void WebViewController::stopLoading() {
     m_requestTimeout.cancel();
-    if (m_webView && m_webView->isLoading()) m_webView->stopLoading();
-    // A stopped load may never report its end: the overlay goes with it.
+    // A stopped load may never report its end: the indicator and the overlay go with it.
+    if (m_webView && m_webView->isLoading()) {
+        m_webView->stopLoading();
+        ns::NetworkActivity::setVisible(false);
+    }
     if (OverlayHUD* hud = baseHud()) hud->hide(false);
 }
 
@@ -303,5 +308,10 @@ void WebViewController::willMoveToParentViewController(ui::ViewController* paren
     // Covered by the picker, the composer or a pushed screen, the page keeps its cookies;
     // taken off the stack, the next page starts without any.
     m_leftStack = !parent;
-    if (!parent) ui::WebView::deleteAllCookies();
+    if (!parent) deleteAllCookies();
+}
+
+void WebViewController::deleteAllCookies() {
+    ui::WebView::deleteAllCookies();
+    HTTPRequest::clearCookies();
 }

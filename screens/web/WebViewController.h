@@ -78,6 +78,9 @@ public:
     // Whether a page is of the operator server's own origin: the scheme, host and port of the
     // server base address.
     static bool isOperatorOrigin(const QUrl& page);
+    // Deletes the subscriber's cookies: the pages' and the requests' (a phone keeps both in one
+    // store). A page does it as it leaves its stack, the drawer menu on log-out.
+    static void deleteAllCookies();
 
     // --- Web view delegate ---
     bool webViewShouldStartLoadWithRequest(ui::WebView* webView, const QUrl& url,
