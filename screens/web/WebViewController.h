@@ -23,8 +23,9 @@ class Button;
 // Every address the page tries to load is judged first: one ending in "9999" means the
 // session has expired (alert, then the log-in screen); one carrying a bridge call runs a
 // native function (WebViewControllerBridge.cpp); neither is ever loaded, and both are heard
-// only from the main frame of a page of the operator server's origin. Anything else loads,
-// under the loading overlay. The engine's web view exists only while the screen does.
+// only from the operator server's own pages (webViewShouldStartLoadWithRequest says which).
+// Anything else loads, under the loading overlay. The engine's web view exists only while the
+// screen does.
 class WebViewController : public ViewController,
                           public ui::WebViewDelegate,
                           public ui::MessageComposeViewControllerDelegate {
