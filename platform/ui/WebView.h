@@ -15,12 +15,15 @@ class WebView;
 
 enum class WebViewNavigationType { LinkClicked, FormSubmitted, BackForward, Reload, Other };
 
-// Who asked for a navigation: the address of the page shown when it was asked for (the page
-// that asked, even when it asks to leave itself; empty before any page), or for a navigation
-// to a message scheme the origin of the document that started it (a frame's own, also when
-// the frame sends the whole page); and whether the navigation is the page's or a frame's.
+// Who asked for a navigation. `page` is the address of the page shown in the main frame when
+// it was asked for (the one it leaves, when it asks to leave; empty before any page): the page
+// that a script run in answer reaches. `sender`, only for a navigation to a message scheme, is
+// the origin of the document that started it, as the engine names it: a frame's own, also when
+// the frame sends the whole page; empty for any other navigation. `isMainFrame` tells whether
+// the page or a frame inside it is navigated.
 struct WebViewRequester {
     QUrl page;
+    QUrl sender;
     bool isMainFrame = true;
 };
 
@@ -90,9 +93,9 @@ public:
     static void deleteAllCookies();
 
     // Made-up schemes through which pages signal the application. A navigation to one reaches
-    // the delegate with the origin of the document that started it (WebViewRequester::page)
-    // where the engine can tell: a frame that sends the whole page there is named, not the
-    // page. Set before the first web view is made.
+    // the delegate with the origin of the document that started it (WebViewRequester::sender)
+    // beside the page shown: a frame that sends the whole page there is named, not the page.
+    // Set before the first web view is made.
     static void setMessageSchemes(const QStringList& schemes);
     static QStringList messageSchemes();
 

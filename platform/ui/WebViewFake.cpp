@@ -44,7 +44,7 @@ void WebViewFake::noteCookieDeletion() {
 
 void WebViewFake::loadRequest(const QUrl& url) {
     m_requested.append(url);
-    if (!shouldStartLoad(url, WebViewNavigationType::Other, {this->url(), true})) return;
+    if (!shouldStartLoad(url, WebViewNavigationType::Other, {this->url(), {}, true})) return;
     m_pending = url;
     m_loading = true;
     didStartLoad();
@@ -55,8 +55,11 @@ bool WebViewFake::navigate(const QUrl& url, WebViewNavigationType type, Frame fr
     // A page's scripts run once it is on its way: before the first load ends, the page asking
     // is the one loading.
     const QUrl shown = m_history.isEmpty() ? m_pending : m_history.last();
-    const bool named = !sender.isEmpty() && messageSchemes().contains(url.scheme());
-    if (!shouldStartLoad(url, type, {named ? sender : shown, frame == Frame::Main})) return false;
+    // As the engine: the sender is named only for a message scheme, the page's own by default.
+    const QUrl named = !messageSchemes().contains(url.scheme()) ? QUrl()
+                       : sender.isEmpty()                       ? shown
+                                                                : sender;
+    if (!shouldStartLoad(url, type, {shown, named, frame == Frame::Main})) return false;
     if (frame == Frame::Inner) return true;
     m_pending = url;
     m_loading = true;

@@ -45,7 +45,8 @@ public:
     // navigation of the page starts loading (a frame's loads in the frame). Returns whether it
     // was accepted. `sender` is the origin of the document that started a navigation to a
     // message scheme (WebView::setMessageSchemes), as the engine names it: a frame's own, also
-    // when the frame sends the whole page; empty, the page shown.
+    // when the frame sends the whole page; empty, the page shown (which also sends through a
+    // frame of its own).
     bool navigate(const QUrl& url, WebViewNavigationType type = WebViewNavigationType::LinkClicked,
                   Frame frame = Frame::Main, const QUrl& sender = {});
     // Ends the pending load.

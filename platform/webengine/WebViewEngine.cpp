@@ -37,11 +37,13 @@ void askForOverlayScrollBars() {
     qputenv(kVariable, flags);
 }
 
-// A navigation to a message scheme, let through to learn who started it.
+// A navigation to a message scheme, let through to learn who started it; `page` is the page
+// shown when it was asked for.
 struct PendingMessage {
     QUrl url;
     QPointer<WebViewEngine> view;
     WebViewNavigationType type;
+    QUrl page;
     bool isMainFrame;
 };
 
@@ -69,7 +71,8 @@ public:
             if (it->url != url) continue;
             const PendingMessage message = std::move(*it);
             m_pending.erase(std::next(it).base());
-            message.view->messageArrived(url, message.type, {initiator, message.isMainFrame});
+            message.view->messageArrived(url, message.type,
+                                         {message.page, initiator, message.isMainFrame});
             return;
         }
     }
@@ -201,20 +204,20 @@ void WebViewEngine::resizeEvent(QResizeEvent* event) {
 // accepted for it; a start whose navigation is refused, and the failure that follows it,
 // are not the page's and are not reported.
 bool WebViewEngine::acceptNavigation(const QUrl& url, int type, bool isMainFrame) {
+    // The page's address is still that of the page that asks: the one it leaves, when it asks
+    // to leave. Whoever navigates, it is the page that a script run in answer reaches.
+    const QUrl shown = m_page ? m_page->url() : QUrl();
     // Let through to the scheme's handler, which tells the delegate and fails it there: to the
     // page it is a refused navigation.
     if (g_messages && WebView::messageSchemes().contains(url.scheme())) {
-        g_messages->expect({url, this, navigationType(type), isMainFrame});
+        g_messages->expect({url, this, navigationType(type), shown, isMainFrame});
         if (isMainFrame) {
             m_unclaimedStart = false;
             ++m_refused;
         }
         return true;
     }
-    // The page's address is still that of the page that asks: the one it leaves, when it
-    // asks to leave.
-    const bool accepted =
-        shouldStartLoad(url, navigationType(type), {m_page ? m_page->url() : QUrl(), isMainFrame});
+    const bool accepted = shouldStartLoad(url, navigationType(type), {shown, {}, isMainFrame});
     if (!isMainFrame) return accepted;
     if (accepted) {
         if (m_unclaimedStart) {

@@ -29,7 +29,8 @@ public:
 
     // Clears the engine's cookie store when the engine has run in this process.
     static void deleteAllCookies();
-    // A navigation to a message scheme, with the origin of the document that started it.
+    // A navigation to a message scheme, with the page shown when it was asked for and the
+    // origin of the document that started it.
     void messageArrived(const QUrl& url, WebViewNavigationType type,
                         const WebViewRequester& requester);
 

@@ -20,7 +20,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
-#include "platform/ui/WebView.h"
+#include "screens/web/WebViewController.h"
 
 TAVRIX_REGISTER_SCENE("Main", "SideSlipViewController", SideSlipViewController);
 
@@ -237,8 +237,9 @@ void SideSlipViewController::buttonPressed(ui::Button* sender) {
                 PublicFunction::removeConfigWithKey("session");
                 PublicFunction::removeConfigWithKey("username");
                 PublicFunction::removeConfigWithKey("password");
-                // The pages' cookies were the subscriber's too.
-                ui::WebView::deleteAllCookies();
+                // The pages' and the requests' cookies were the subscriber's too: the next
+                // one's log-in carries none of them.
+                WebViewController::deleteAllCookies();
                 ns::NotificationCenter::defaultCenter().postNotificationName(
                     notification::kPushToLoginVeiw);
             },

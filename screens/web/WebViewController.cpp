@@ -2,6 +2,7 @@
 
 #include "app/core/AlertTexts.h"
 #include "app/core/BFHudUtils.h"
+#include "app/core/HTTPRequest.h"
 #include "app/core/NetworkReachability.h"
 #include "app/core/NotificationNames.h"
 #include "app/core/PublicFunction.h"
@@ -41,7 +42,8 @@ WebViewController::WebViewController(QObject* parent) : ViewController(parent) {
 WebViewController::~WebViewController() {
     ns::NotificationCenter::defaultCenter().removeObserver(this);
     // Gone with its container (a log-in replacing the shell) rather than taken off its stack:
-    // the cookies go all the same, so the next subscriber's page starts without them.
+    // the pages' cookies go all the same, so the next subscriber's page starts without them.
+    // The requests' are the next subscriber's by then, set by the log-in just made.
     if (!m_leftStack) ui::WebView::deleteAllCookies();
     // The engine goes with the screen.
     delete m_webView;
@@ -84,7 +86,7 @@ void WebViewController::loadRequest() {
     // operator's server may signal an expired session, no other.
     const QUrl url(m_requestURL);
     if (!webViewShouldStartLoadWithRequest(m_webView, url, ui::WebViewNavigationType::Other,
-                                           {url, true}))
+                                           {url, {}, true}))
         return;
     m_judgedAhead = url;
     m_webView->loadRequest(url);
@@ -124,14 +126,23 @@ bool WebViewController::isOperatorOrigin(const QUrl& page) {
 
 namespace {
 
-// Where a refused call came from, without the page's path and query (they carry the session).
+// An address reduced to its origin, without the path and query (they carry the session).
+QString originText(const QUrl& url) {
+    const QString origin = url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath |
+                                        QUrl::RemoveQuery | QUrl::RemoveFragment)
+                               .toString();
+    return origin.isEmpty() ? QStringLiteral("(no page)") : origin;
+}
+
+// Where a refused call came from: the document that sent it (the page, when the engine does
+// not name another), whether a frame was navigated, and the page shown when that is another.
 QString originOf(const ui::WebViewRequester& requester) {
-    QString origin = requester.page
-                         .adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery |
-                                   QUrl::RemoveFragment)
-                         .toString();
-    if (origin.isEmpty()) origin = QStringLiteral("(no page)");
-    return requester.isMainFrame ? origin : origin + QStringLiteral(" in a frame");
+    const QString page = originText(requester.page);
+    const QString sender = requester.sender.isEmpty() ? page : originText(requester.sender);
+    QString origin = sender;
+    if (!requester.isMainFrame) origin += QStringLiteral(" in a frame");
+    if (sender != page) origin += QStringLiteral(" on a page of ") + page;
+    return origin;
 }
 
 } // namespace
@@ -148,18 +159,23 @@ bool WebViewController::webViewShouldStartLoadWithRequest(ui::WebView*, const QU
     }
     const QString text = QUrl::fromPercentEncoding(encoded);
     const bool expired = text.endsWith(QLatin1String("9999"));
-    // Only the operator's own pages speak to the application: another site's page, or a frame
-    // inside an operator page, neither calls a native function nor logs the subscriber out.
-    // Such an address is not loaded either. The engine names the document that asked only for
-    // the bridge's own scheme: a frame the subscriber clicks can send the whole page to an
-    // ordinary address, which the engine then reports as the page's own. So a call counts only
-    // in the bridge's scheme, and the expired sign only at an address of the operator's.
+    // Only the operator's own pages speak to the application: another site's page or frame
+    // neither calls a native function nor logs the subscriber out. Such an address is not loaded
+    // either. In the bridge's own scheme the engine names the document that sent it: it and the
+    // page shown, which an answer reaches, must both be the operator's, whichever frame is
+    // navigated (a page may call through a hidden frame of its own; an operator page framed by
+    // another site must not hand that site an answer). Elsewhere the engine names no sender: a
+    // frame the subscriber clicks can send the whole page to an ordinary address, which then
+    // looks like the page's own. So a call counts only in the bridge's scheme, and the expired
+    // sign outside it only as the operator page's own navigation to an address of the operator's.
     const bool call = WebBridgeMessage::isBridgeCall(text);
-    const bool own = requester.isMainFrame && isOperatorOrigin(requester.page);
     const bool inScheme = text.startsWith(QLatin1String(WebBridgeMessage::kMarker));
+    const bool sentByOwn = isOperatorOrigin(requester.sender) && isOperatorOrigin(requester.page);
+    const bool own = requester.isMainFrame && isOperatorOrigin(requester.page);
     const bool carried = call && !inScheme;
     const bool foreignSign = expired && !inScheme && !isOperatorOrigin(url);
-    if ((expired || call) && (!own || carried || foreignSign)) {
+    const bool heard = inScheme ? sentByOwn : own && !carried && !foreignSign;
+    if ((expired || call) && !heard) {
         qWarning().noquote() << "web page: ignored"
                              << (carried   ? "a bridge call inside an ordinary address"
                                  : expired ? "an expired-session sign"
@@ -270,8 +286,11 @@ void WebViewController::showNetworkFailureAlert() {
 
 void WebViewController::stopLoading() {
     m_requestTimeout.cancel();
-    if (m_webView && m_webView->isLoading()) m_webView->stopLoading();
-    // A stopped load may never report its end: the overlay goes with it.
+    // A stopped load may never report its end: the indicator and the overlay go with it.
+    if (m_webView && m_webView->isLoading()) {
+        m_webView->stopLoading();
+        ns::NetworkActivity::setVisible(false);
+    }
     if (OverlayHUD* hud = baseHud()) hud->hide(false);
 }
 
@@ -289,5 +308,10 @@ void WebViewController::willMoveToParentViewController(ui::ViewController* paren
     // Covered by the picker, the composer or a pushed screen, the page keeps its cookies;
     // taken off the stack, the next page starts without any.
     m_leftStack = !parent;
-    if (!parent) ui::WebView::deleteAllCookies();
+    if (!parent) deleteAllCookies();
+}
+
+void WebViewController::deleteAllCookies() {
+    ui::WebView::deleteAllCookies();
+    HTTPRequest::clearCookies();
 }

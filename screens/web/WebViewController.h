@@ -23,8 +23,9 @@ class Button;
 // Every address the page tries to load is judged first: one ending in "9999" means the
 // session has expired (alert, then the log-in screen); one carrying a bridge call runs a
 // native function (WebViewControllerBridge.cpp); neither is ever loaded, and both are heard
-// only from the main frame of a page of the operator server's origin. Anything else loads,
-// under the loading overlay. The engine's web view exists only while the screen does.
+// only from the operator server's own pages (webViewShouldStartLoadWithRequest says which).
+// Anything else loads, under the loading overlay. The engine's web view exists only while the
+// screen does.
 class WebViewController : public ViewController,
                           public ui::WebViewDelegate,
                           public ui::MessageComposeViewControllerDelegate {
@@ -78,6 +79,9 @@ public:
     // Whether a page is of the operator server's own origin: the scheme, host and port of the
     // server base address.
     static bool isOperatorOrigin(const QUrl& page);
+    // Deletes the subscriber's cookies: the pages' and the requests' (a phone keeps both in one
+    // store). A page does it as it leaves its stack, the drawer menu on log-out.
+    static void deleteAllCookies();
 
     // --- Web view delegate ---
     bool webViewShouldStartLoadWithRequest(ui::WebView* webView, const QUrl& url,

@@ -1,3 +1,4 @@
+#include "app/core/HTTPRequest.h"
 #include "app/core/NotificationNames.h"
 #include "app/download/PCFile.h"
 #include "platform/foundation/Clock.h"
@@ -13,11 +14,13 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/WebViewFake.h"
+#include "screens/entry/LoginViewController.h"
 #include "screens/shell/SideSlipViewController.h"
 #include "screens/shell/TabBarViewController.h"
 #include "screens/web/WebViewController.h"
 #include "tests/screens/shell/ShellHarness.h"
 #include "tests/support/AnimationFrames.h"
+#include "tests/support/RequestWait.h"
 #include "tests/support/SandboxFixture.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/WindowInput.h"
@@ -199,6 +202,65 @@ TEST_F(MenuTest, LogOutRemovesExactlyTheSessionNumberAndPassword) {
     EXPECT_TRUE(tavrixConfig::isAutoLogin());
     EXPECT_EQ(posted, QStringList{notification::kPushToLoginVeiw});
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
+}
+
+// Two subscribers on one desktop, the first logging out by the menu: the server's cookie of the
+// first log-in goes with the log-out, so no request of the second subscriber carries it.
+TEST_F(MenuTest, TheNextSubscribersRequestsCarryNoCookieOfTheOneWhoLoggedOut) {
+    ui::WebViewFake::ScopedInstall countsCookieDeletions;
+    shell_test::restoreScenes(); // the log-in screen itself
+    const QString first = "13800000001", second = "13900000002";
+    server.setHandler([&](const ScriptedServer::Request& r) {
+        if (!r.path.endsWith("/Login.do"))
+            return ScriptedServer::json(R"({"result":0,"credit_level":"12"})");
+        const bool isFirst = r.body.contains(first.toLatin1());
+        auto answer = ScriptedServer::json(R"({"result":0,"session":"S-)" +
+                                           QByteArray(isFirst ? "1" : "2") + "\"}");
+        if (isFirst) answer.headers = "Set-Cookie: JSESSIONID=first; Path=/\r\n";
+        return answer;
+    });
+    const auto logIn = [&](const QString& number) {
+        auto* login = qobject_cast<LoginViewController*>(rootNavigation()->topViewController());
+        ASSERT_NE(login, nullptr);
+        login->userName()->setText(number);
+        login->passWord()->setText("135791");
+        login->loginButton()->sendActionsForControlEvents(ui::Control::TouchUpInside);
+        ASSERT_TRUE(waitUntil([&] {
+            return qobject_cast<SkatingRinkViewController*>(rootNavigation()->topViewController());
+        }));
+        container = qobject_cast<SkatingRinkViewController*>(rootNavigation()->topViewController());
+    };
+    const auto cookiesFrom = [&](qsizetype from) {
+        QStringList cookies;
+        for (const ScriptedServer::Request& r : server.requests().mid(from))
+            cookies << QString::fromLatin1(r.path + ": " + r.headers.value("cookie"));
+        return cookies;
+    };
+    HTTPRequest::clearCookies();
+    rootNavigation()->pushViewController(
+        ui::Storyboard::instantiateViewController("Main", "LoginViewController"), false);
+    const qsizetype loginAt = server.requests().size();
+    logIn(first);
+    // The first subscriber's requests carry the cookie.
+    ASSERT_TRUE(waitUntil([&] { return !cookiesFrom(loginAt + 1).filter("=first").isEmpty(); }))
+        << cookiesFrom(loginAt).join('\n').toStdString();
+    // Whatever the shell asked for has arrived before the log-out.
+    ASSERT_TRUE(waitForRequestsToEnd(container));
+
+    const int pageCookieDeletions = ui::WebViewFake::cookieDeletions();
+    pressMenu(container->leftViewController(), SideSlipViewController::kLogoutTag);
+    ASSERT_TRUE(ui::AlertCenter::press("确认"));
+    EXPECT_EQ(ui::WebViewFake::cookieDeletions(), pageCookieDeletions + 1);
+    ASSERT_TRUE(waitUntil([&] {
+        return rootNavigation()->topViewController()->storyboardIdentifier() ==
+               "LoginViewController";
+    }));
+    const qsizetype loggedOutAt = server.requests().size();
+    logIn(second);
+    ASSERT_TRUE(waitUntil([&] { return server.requests().size() > loggedOutAt + 1; }));
+    const QStringList after = cookiesFrom(loggedOutAt);
+    EXPECT_TRUE(after.first().startsWith("/pelvo/Login.do"));
+    EXPECT_TRUE(after.filter("JSESSIONID").isEmpty()) << after.join('\n').toStdString();
 }
 
 // Log-out confirmed from the open drawer: the log-in screen slides in with its navigation bar

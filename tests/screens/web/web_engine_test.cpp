@@ -15,6 +15,7 @@
 #include "tests/support/WindowInput.h"
 #include "widgets/OverlayHUD.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -264,6 +265,11 @@ bool logged(const QString& line, bool prefix = false) {
     return std::any_of(g_log.cbegin(), g_log.cend(),
                        [&](const QString& l) { return l.startsWith(line); });
 }
+// The client's own lines about web pages.
+QStringList pageLog() {
+    const std::lock_guard<std::mutex> lock(g_logLock);
+    return g_log.filter(QRegularExpression("^web page: "));
+}
 void clearLog() {
     const std::lock_guard<std::mutex> lock(g_logLock);
     g_log.clear();
@@ -314,7 +320,8 @@ TEST_F(WebEngineTest, anotherSitesPageOrFrameIsNotHeard) {
                            .arg(top));
     };
     frame("/frame.html", 200);
-    EXPECT_TRUE(refusedFrom(origin + " in a frame"));
+    EXPECT_TRUE(refusedFrom(origin + " in a frame on a page of " +
+                            QUrl(server.baseAddress()).toString(QUrl::RemovePath)));
     // A frame allowed to navigate the whole page (as a click inside it would allow) sends it to
     // the bridge: the engine names the frame's document, not the operator page, as the sender.
     clearLog();
@@ -332,6 +339,86 @@ TEST_F(WebEngineTest, anotherSitesPageOrFrameIsNotHeard) {
     EXPECT_EQ(evaluate(page, "String(window.answers.version)",
                        [](const QString& v) { return v != "undefined"; }),
               PublicFunction::versionNumberOfAPP());
+}
+
+// Who may call the bridge, on pages of two loopback servers: the operator's (the server base
+// address) and another site's. A call counts only when the document that sends it and the page
+// shown (which receives the answer) are both the operator's, whichever frame it navigates.
+TEST_F(WebEngineTest, aCallCountsOnlyFromAndIntoTheOperatorsOwnPages) {
+    ScriptedServer own, elsewhere;
+    tavrixConfig::setServerBaseAddress(own.baseAddress());
+    const auto origin = [](const ScriptedServer& s) {
+        return s.url("/").toString(QUrl::RemovePath);
+    };
+    const QByteArray call = "function call(m) { return 'webkitpostnotification:' + "
+                            "encodeURIComponent(JSON.stringify(m)); }";
+    const QByteArray answers = "window.answers = {}; function onVersion(v) { "
+                               "window.answers.version = v; }";
+    own.setHandler([&](const ScriptedServer::Request& r) {
+        QByteArray script = call + answers;
+        if (r.path.startsWith("/pelvo/hidden"))
+            // A hidden frame carries the call; the answer comes back to this page.
+            script += "window.onload = function () { var f = document.createElement('iframe'); "
+                      "f.style.display = 'none'; f.src = call({'function': "
+                      "'getVersionNumOfAPP:', 'callback': 'onVersion'}); "
+                      "document.body.appendChild(f); };";
+        else
+            // Framed by whatever page: sends the whole page to the bridge.
+            script += "top.location.href = call({'function': 'pushToTabbarViewController:', "
+                      "'argument': '2'});";
+        return ScriptedServer::html("<!DOCTYPE html><script>" + script + "</script>own", 200);
+    });
+    elsewhere.setHandler([&](const ScriptedServer::Request& r) {
+        QByteArray body = "<!DOCTYPE html><script>" + answers + "</script>elsewhere";
+        if (r.path.startsWith("/framing"))
+            // Allowed to send the whole page (as a click inside the frame would allow), and kept
+            // in its own origin.
+            body += "<iframe sandbox='allow-scripts allow-same-origin allow-top-navigation' "
+                    "src='" +
+                    own.url("/pelvo/sends.html").toEncoded() + "'></iframe>";
+        else
+            body += "<script>location.href = '" +
+                    own.url("/pelvo/session.html?result=9999").toEncoded() + "';</script>";
+        return ScriptedServer::html(body, 200);
+    });
+    const struct {
+        const char* name;
+        QUrl page;
+        QString refusal; // what the log says; empty: the call counts
+    } rows[] = {
+        {"the operator's page calling through a hidden frame", own.url("/pelvo/hidden.html"), ""},
+        {"another site's page framing an operator page that sends it to the bridge",
+         elsewhere.url("/framing.html"),
+         "web page: ignored a bridge call from " + origin(own) + " on a page of " +
+             origin(elsewhere)},
+        {"another site's page sending itself to the operator's expired-session address",
+         elsewhere.url("/expires.html"),
+         "web page: ignored an expired-session sign from " + origin(elsewhere)},
+    };
+    const struct Restore {
+        QtMessageHandler previous;
+        ~Restore() { qInstallMessageHandler(previous); }
+    } restore{qInstallMessageHandler(keepLog)};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        clearLog();
+        logins = 0;
+        ui::TabBarController* tabs = showTabs(0);
+        WebViewController* page = open(row.page.toString(), tab(tabs, 0));
+        if (row.refusal.isEmpty()) {
+            EXPECT_EQ(evaluate(page, "String(window.answers && window.answers.version)",
+                               [](const QString& v) { return v != "undefined"; }),
+                      PublicFunction::versionNumberOfAPP());
+            continue;
+        }
+        EXPECT_TRUE(web::waitUntil([&] { return logged(row.refusal); }, 30000))
+            << pageLog().join('\n').toStdString();
+        EXPECT_EQ(tabs->selectedIndex(), 0);
+        EXPECT_EQ(ui::AlertCenter::topAlert(), nullptr);
+        EXPECT_EQ(logins, 0);
+        // Nothing of the page's path or query reaches the log.
+        EXPECT_TRUE(pageLog().filter("pelvo").isEmpty() && pageLog().filter("9999").isEmpty());
+    }
 }
 
 // Two subscribers on one desktop: the first one's page, covered by the log-in screen when the

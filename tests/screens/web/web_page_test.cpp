@@ -3,6 +3,7 @@
 
 #include "tests/screens/web/web_support.h"
 
+#include "app/core/HTTPRequest.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NetworkActivity.h"
 #include "platform/foundation/Reachability.h"
@@ -34,6 +35,30 @@ QUrl bridgeUrl(const QJsonObject& message) {
 }
 
 const QString kNetworkFailed = "网络连接失败,请检查您的网络设置";
+
+// A server that sets a cookie for the request layer on "/set"; sent() tells what cookie a
+// request now carries.
+struct RequestCookies {
+    RequestCookies() {
+        HTTPRequest::clearCookies();
+        server.setHandler([](const ScriptedServer::Request& r) {
+            auto answer = ScriptedServer::json(R"({"result":0})");
+            if (r.path.endsWith("/set")) answer.headers = "Set-Cookie: JSESSIONID=s1; Path=/\r\n";
+            return answer;
+        });
+        sent("/set");
+    }
+    QString sent(const char* path) {
+        bool ended = false;
+        auto* request = HTTPRequest::requestWithURL(server.url(path), 30);
+        request->setCompletionHandler([&](const QVariant&) { ended = true; });
+        request->setFailureHandler([&](const HTTPError&) { ended = true; });
+        request->startRequest();
+        EXPECT_TRUE(web::waitUntil([&] { return ended; }));
+        return QString::fromLatin1(server.requests().last().headers.value("cookie"));
+    }
+    ScriptedServer server;
+};
 
 class WebPageTest : public PageFixture {
 protected:
@@ -194,6 +219,7 @@ TEST_F(WebPageTest, lossOfTheNetworkAlertsAndLeaves) {
 }
 
 TEST_F(WebPageTest, cookiesGoWhenThePageLeavesTheStackNotWhenCovered) {
+    RequestCookies cookies;
     WebViewController* page = open("http://h/a.html");
     webView(page)->finishLoad(true);
     // Covered by the picker, the composer and a pushed screen: cookies stay.
@@ -208,15 +234,18 @@ TEST_F(WebPageTest, cookiesGoWhenThePageLeavesTheStackNotWhenCovered) {
     ASSERT_TRUE(presented(page, true));
     qobject_cast<ui::MessageComposeViewController*>(page->presentedViewController())->cancel();
     ASSERT_TRUE(presented(page, false));
+    EXPECT_EQ(cookies.sent("/get"), "JSESSIONID=s1");
     call(page, {{"function", "pushToFunctionModuleVC:"}, {"argument", "Main&WebViewController"}});
     EXPECT_NE(host.nav->topViewController(), page);
     host.nav->popViewControllerAnimated(false);
     // The pushed page itself left the stack: that is one deletion.
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
+    EXPECT_EQ(cookies.sent("/set"), "");
     EXPECT_EQ(host.nav->topViewController(), page);
     QPointer<WebViewController> popped(page);
     host.nav->popViewControllerAnimated(true);
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 2);
+    EXPECT_EQ(cookies.sent("/get"), "");
     // Its end after leaving the stack deletes nothing more.
     EXPECT_TRUE(web::waitUntil([&] { return popped.isNull(); }));
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 2);
@@ -225,12 +254,15 @@ TEST_F(WebPageTest, cookiesGoWhenThePageLeavesTheStackNotWhenCovered) {
 // A page destroyed with what holds it (a log-in replacing the shell under the log-in screen)
 // never leaves its stack: its cookies go all the same.
 TEST_F(WebPageTest, cookiesGoWhenThePageGoesWithItsContainer) {
+    RequestCookies cookies;
     ui::TabBarController* tabs = showTabs(0);
     QPointer<WebViewController> page = open("http://h/a.html", tab(tabs, 0));
     webView(page)->finishLoad(true);
     host.window->setRootViewController(new ui::NavigationController(new ui::ViewController));
     EXPECT_TRUE(web::waitUntil([&] { return page.isNull(); }));
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
+    // The requests' cookies are by then those of the log-in that replaced the shell.
+    EXPECT_EQ(cookies.sent("/get"), "JSESSIONID=s1");
 }
 
 TEST_F(WebPageTest, answersReachOnlyValidCallbacks) {
@@ -446,18 +478,21 @@ TEST_F(WebPageTest, hostileMessagesAndAddressesChangeNothing) {
     }
 }
 
-// The page's own request: ended as a failed load once it has taken 30 s, without a word.
+// The page's own request: ended as a failed load once it has taken 30 s, without a word. A load
+// still running when the page comes back from under another screen is stopped then.
 TEST_F(WebPageTest, pageRequestGivesUpAfterThirtySeconds) {
     EXPECT_EQ(WebViewController::kRequestTimeoutMs, 30000); // the steps below use the constant
     struct Case {
         const char* name;
         qint64 finishesAfterMs; // -1: never
         bool timesOut;
+        bool backOverALoad = false; // covered, the page starts another load, then shown again
     };
     const Case cases[] = {
         {"silent server", -1, true},
         {"answers just in time", 29999, false},
         {"answers at once", 0, false},
+        {"back over a load the page started while covered", -1, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -465,19 +500,29 @@ TEST_F(WebPageTest, pageRequestGivesUpAfterThirtySeconds) {
         WebViewController* page = open("http://h/a.html");
         ui::WebViewFake* view = webView(page);
         ASSERT_NE(overlay(page), nullptr);
+        if (c.backOverALoad) {
+            host.nav->pushViewController(new ui::ViewController, false);
+            ASSERT_FALSE(view->isLoading());
+            view->navigate(QUrl("http://h/b.html"));
+            ASSERT_TRUE(view->isLoading());
+            host.nav->popViewControllerAnimated(false);
+            EXPECT_FALSE(view->isLoading());
+            EXPECT_EQ(view->stopCount(), 2);
+        }
+        const int stops = view->stopCount();
         if (c.finishesAfterMs >= 0) {
             clock.clock.advance(c.finishesAfterMs);
             view->finishLoad(true);
         }
         clock.clock.advance(WebViewController::kRequestTimeoutMs - 1 -
                             std::max<qint64>(0, c.finishesAfterMs));
-        EXPECT_EQ(view->stopCount(), 0);
+        EXPECT_EQ(view->stopCount(), stops);
         if (c.timesOut) {
             EXPECT_TRUE(view->isLoading());
             EXPECT_FALSE(overlay(page)->isHidden());
         }
         clock.clock.advance(1);
-        EXPECT_EQ(view->stopCount(), c.timesOut ? 1 : 0);
+        EXPECT_EQ(view->stopCount() - stops, c.timesOut ? 1 : 0);
         EXPECT_FALSE(view->isLoading());
         EXPECT_FALSE(ns::NetworkActivity::isVisible());
         // The overlay is on its way out; the page stays, with no message.
@@ -662,9 +707,10 @@ void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& text)
     if (type == QtWarningMsg) g_warnings << text;
 }
 
-// Only the main frame of a page of the server's own origin (scheme, host, port) reaches the
-// native side or signals an expired session; from another site's page or from a frame inside
-// an operator page the same call does nothing at all, and is logged with where it came from.
+// Only the server's own origin (scheme, host, port) reaches the native side: a call counts when
+// the document sending it and the page shown are both of it, whichever frame it navigates; the
+// expired-session sign at an ordinary address only from the page itself. Anything else does
+// nothing at all, and is logged with where it came from.
 TEST_F(ShareTest, onlyTheOperatorsOwnPagesReachTheNativeSide) {
     struct Call {
         const char* name;
@@ -687,22 +733,36 @@ TEST_F(ShareTest, onlyTheOperatorsOwnPagesReachTheNativeSide) {
         {"expired session", QUrl("http://h/pelvo/session.html?result=9999"), Effect::LogIn},
     };
     using Frame = ui::WebViewFake::Frame;
+    enum class Heard { All, CallsOnly, None };
     const struct {
         const char* name;
         QString page;
         Frame frame;
-        bool heard;
-        QString sender = {}; // the document sending the page to the bridge, when not the page
+        Heard heard;
+        QString sender = {}; // the document sending the call, when not the page
     } sources[] = {
-        {"operator page", "http://h/pelvo/ulvek/a.html?num=1", Frame::Main, true},
+        {"operator page", "http://h/pelvo/ulvek/a.html?num=1", Frame::Main, Heard::All},
         // Clicked, a frame may send the whole page: to the bridge, the engine names it.
         {"another site's frame sending the whole page", "http://h/pelvo/ulvek/a.html", Frame::Main,
-         false, "http://elsewhere.example"},
-        {"operator page, port written", "http://h:80/pelvo/ulvek/b.html", Frame::Main, true},
-        {"another host", "http://elsewhere.example/pelvo/ulvek/a.html", Frame::Main, false},
-        {"the server's host, another port", "http://h:8081/pelvo/ulvek/a.html", Frame::Main, false},
-        {"the server's host over https", "https://h/pelvo/ulvek/a.html", Frame::Main, false},
-        {"a frame inside an operator page", "http://h/pelvo/ulvek/a.html", Frame::Inner, false},
+         Heard::None, "http://elsewhere.example"},
+        {"another site's frame calling through itself", "http://h/pelvo/ulvek/a.html", Frame::Inner,
+         Heard::None, "http://elsewhere.example"},
+        // The answer would run in the page shown, the other site's.
+        {"an operator page framed by another site, sending the whole page",
+         "http://elsewhere.example/a.html", Frame::Main, Heard::None, "http://h"},
+        {"a sender of the server's host and port over https", "http://h/pelvo/ulvek/a.html",
+         Frame::Main, Heard::None, "https://h:80"},
+        {"operator page, port written", "http://h:80/pelvo/ulvek/b.html", Frame::Main, Heard::All},
+        {"another host", "http://elsewhere.example/pelvo/ulvek/a.html", Frame::Main, Heard::None},
+        {"the server's host, another port", "http://h:8081/pelvo/ulvek/a.html", Frame::Main,
+         Heard::None},
+        {"the server's host over https", "https://h/pelvo/ulvek/a.html", Frame::Main, Heard::None},
+        {"the server's host and port over https", "https://h:80/pelvo/ulvek/a.html", Frame::Main,
+         Heard::None},
+        // A hidden frame of its own carries the page's call; an ordinary address in a frame
+        // cannot tell who sent it.
+        {"an operator page calling through a frame", "http://h/pelvo/ulvek/a.html", Frame::Inner,
+         Heard::CallsOnly},
     };
     for (const auto& source : sources) {
         for (const Call& c : calls) {
@@ -722,19 +782,21 @@ TEST_F(ShareTest, onlyTheOperatorsOwnPagesReachTheNativeSide) {
                                                  source.frame, source.sender));
             qInstallMessageHandler(previous);
             const Effect seen = effectOf(tabs, page);
-            EXPECT_EQ(seen, source.heard ? c.effect : Effect::Nothing);
+            const bool heard = source.heard == Heard::All ||
+                               (source.heard == Heard::CallsOnly && c.effect != Effect::LogIn);
+            EXPECT_EQ(seen, heard ? c.effect : Effect::Nothing);
             if (seen == Effect::LogIn) ui::AlertCenter::topAlert()->pressButtonAtIndex(0);
             EXPECT_EQ(logins, seen == Effect::LogIn ? 1 : 0);
             // A call not heard leaves no trace but the log line naming its origin (never the
             // page's path or query, which carry the session).
             if (c.effect != Effect::LogIn) {
-                EXPECT_EQ(page->strCallBack(), source.heard ? "cb" : "");
+                EXPECT_EQ(page->strCallBack(), heard ? "cb" : "");
             }
             const QString origin =
                 source.sender.isEmpty()
                     ? QUrl(source.page).adjusted(QUrl::RemovePath | QUrl::RemoveQuery).toString()
                     : source.sender;
-            EXPECT_EQ(g_warnings.filter(origin).size(), source.heard ? 0 : 1)
+            EXPECT_EQ(g_warnings.filter(origin).size(), heard ? 0 : 1)
                 << g_warnings.join('\n').toStdString();
             EXPECT_TRUE(g_warnings.filter("num=").isEmpty());
             EXPECT_FALSE(webView(page)->isLoading());
