@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -280,13 +281,23 @@ bool DisplaySession::waitForStillScreen(int quietMs, const QRect& region) {
     return waitFor(
         [&] {
             QImage now = region.isEmpty() ? look() : look().copy(region);
-            if (now != last) {
+            if (now != last || !clientWaiting()) {
                 last = std::move(now);
                 still.restart();
             }
             return still.elapsed() >= quietMs;
         },
         20000, 25);
+}
+
+bool DisplaySession::clientWaiting() const {
+    if (!clientRunning()) return true;
+    // The main thread's own line: "pid (name) state ...", the name may hold anything.
+    QFile stat(QStringLiteral("/proc/%1/task/%1/stat").arg(m_client->processId()));
+    if (!stat.open(QIODevice::ReadOnly)) return true;
+    const QByteArray line = stat.read(4096);
+    const qsizetype close = line.lastIndexOf(')');
+    return close > 0 && line.size() > close + 2 && line.at(close + 2) == 'S';
 }
 
 bool DisplaySession::waitFor(const std::function<bool()>& done, int guardMs, int intervalMs) {

@@ -40,6 +40,8 @@ public:
     // Ends the client as the desktop does (SIGTERM); true on a clean exit.
     bool stopClient();
     bool clientRunning() const;
+    // The client's main thread sleeps, waiting for an event (not running, nor ready to run).
+    bool clientWaiting() const;
     QString clientLog();
     // The id of the client's one visible X window ("" while it shows none or several).
     QString windowId();
@@ -68,8 +70,9 @@ public:
     QColor pixel(const QPointF& at) const;
     bool waitForPixel(const QPointF& at, const QColor& colour, int tolerance = 8);
     bool waitForScreen(const std::function<bool(const QImage&)>& done, int guardMs = 20000);
-    // Until region (the window by default) has not changed for quietMs. Leave out what moves
-    // by itself (a carousel).
+    // Until region (the window by default) has not changed for quietMs, the client's main
+    // thread found waiting for work at every look: under load a client that has not yet got
+    // round to drawing shows a still picture too. Leave out what moves by itself (a carousel).
     bool waitForStillScreen(int quietMs = 300, const QRect& region = {});
     // Until region differs from `before`, then rests for quietMs.
     bool waitForNewPicture(const QImage& before, const QRect& region = {}, int quietMs = 300);
