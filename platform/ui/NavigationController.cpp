@@ -3,11 +3,10 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/TabBarController.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
-#include <QPainter>
-#include <memory>
 #include <utility>
 
 namespace ui {
@@ -16,30 +15,24 @@ namespace {
 constexpr const char* kTransitionKey = "transition";
 constexpr const char* kBarKey = "navigationBar";
 constexpr double kBarDuration = 0.25;
-// How far the lower screen moves while the upper one slides over it.
-constexpr double kParallax = 0.3;
 
-// A bar as it was drawn, riding with a sliding screen: the bar itself stays where its owner
-// lays it, hidden until the slide ends.
-class BarPicture : public View {
+// The stack's own view. Its layout pass runs before it is drawn (and on the next pass of the
+// event loop): there a change of the bar becomes the top screen's.
+class StackView : public View {
 public:
-    BarPicture(const QImage& picture, View* parent) : View(parent), m_picture(picture) {
-        setUserInteractionEnabled(false);
-    }
+    StackView(const QRectF& frame, std::function<void()> laidOut)
+        : View(frame), m_laidOut(std::move(laidOut)) {}
 
 protected:
-    void drawRect(QPainter& painter, const QRectF& rect) override {
-        painter.drawImage(rect, m_picture);
+    void layoutSubviews() override { m_laidOut(); }
+    void paintEvent(QPaintEvent* event) override {
+        layoutIfNeeded();
+        View::paintEvent(event);
     }
 
 private:
-    QImage m_picture;
+    std::function<void()> m_laidOut;
 };
-
-QImage pictureOf(View* bar) {
-    // Drawn even while hidden: a bar that comes with the incoming screen is still hidden here.
-    return bar->renderToImage(bar->devicePixelRatioF());
-}
 } // namespace
 
 NavigationController::NavigationController(ViewController* root, QObject* parent)
@@ -83,14 +76,27 @@ NavigationBar* NavigationController::navigationBar() {
     return m_bar;
 }
 
+TabBarController* NavigationController::tabContainer() const {
+    return qobject_cast<TabBarController*>(parentViewController());
+}
+
+ScreenBars NavigationController::barsOfTop() const {
+    const TabBarController* tabs = tabContainer();
+    return {!m_barHiddenAtRest, tabs && tabs->showsBarBelow(this)};
+}
+
 void NavigationController::loadView() {
-    auto* v = new View(QRectF(QPointF(), Window::screenSize()));
+    QPointer<NavigationController> self(this);
+    auto* v = new StackView(QRectF(QPointF(), Window::screenSize()), [self] {
+        if (self && !self->m_slide) self->m_barHiddenAtRest = self->m_barHidden;
+    });
     v->setBackgroundColor(Qt::white);
     m_host = new View(v);
     m_host->setClipsToBounds(true);
     NavigationBar* bar = navigationBar();
     v->addSubview(bar);
     bar->setHidden(m_barHidden);
+    m_barHiddenAtRest = m_barHidden;
     setView(v);
     connect(v, &View::frameChanged, this, &NavigationController::layoutContent);
     if (ViewController* top = topViewController()) m_host->addSubview(top->view());
@@ -100,7 +106,7 @@ void NavigationController::loadView() {
 QRectF NavigationController::contentFrame() const {
     const QRectF b = isViewLoaded() ? const_cast<NavigationController*>(this)->view()->bounds()
                                     : QRectF(QPointF(), Window::screenSize());
-    if (m_barHidden || m_hostCoversBar) return b;
+    if (m_barHidden || (m_slide && m_slide->topRides())) return b;
     return b.adjusted(0, NavigationBar::kHeight, 0, 0);
 }
 
@@ -110,7 +116,7 @@ void NavigationController::layoutContent() {
     m_bar->setFrame(
         QRectF(0, m_barHidden ? -NavigationBar::kHeight : 0, w, NavigationBar::kHeight));
     m_host->setFrame(contentFrame());
-    if (isTransitioning()) return; // the transition places the screens itself
+    if (isTransitioning()) return; // the slide places the screens itself
     if (ViewController* top = topViewController(); top && top->isViewLoaded())
         top->view()->setFrame(m_host->bounds());
 }
@@ -201,196 +207,128 @@ void NavigationController::setViewControllers(const QList<ViewController*>& vcs,
     transition(stack, dir, animated);
 }
 
-bool NavigationController::carryBottomBar(View* bar, bool withOutgoing) {
-    if (!m_settingUpSlide || !bar) return false;
-    m_carried.append({pictureOf(bar), bar->frame().size(), withOutgoing, false});
-    return true;
-}
-
 void NavigationController::transition(const QList<ViewController*>& newStack, Direction direction,
                                       bool animated) {
     const QList<ViewController*> old = viewControllers();
-    ViewController* oldTop = old.isEmpty() ? nullptr : old.last();
-    ViewController* newTop = newStack.isEmpty() ? nullptr : newStack.last();
-
-    QList<QPointer<ViewController>> added, removed;
+    Change change;
+    change.from = old.isEmpty() ? nullptr : old.last();
+    change.to = newStack.isEmpty() ? nullptr : newStack.last();
+    change.animated = animated;
     for (ViewController* vc : newStack) {
         if (old.contains(vc)) continue;
         addChildViewController(vc);
-        added.append(vc);
+        change.added.append(vc);
     }
     for (ViewController* vc : old) {
         if (newStack.contains(vc)) continue;
         vc->willMoveToParentViewController(nullptr);
-        removed.append(vc);
+        change.removed.append(vc);
     }
     m_stack.clear();
     for (ViewController* vc : newStack)
         m_stack.append(vc);
 
-    const bool topChanged = oldTop != newTop;
+    const bool topChanged = change.from != change.to;
     const bool loaded = isViewLoaded() && m_host;
-    const bool visible = isVisible() && loaded;
-    QPointer<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
-    const bool slides =
-        animated && loaded && topChanged && newTop && oldView && direction != Direction::None;
-    // The bar as the outgoing screen was last drawn with it.
-    const bool barShownBefore = !(m_barChangeUndrawn ? m_barHiddenAsDrawn : m_barHidden);
-    QImage barBefore;
-    if (slides) {
+    change.visible = topChanged && isVisible() && loaded;
+    if (topChanged && change.from && change.from->isViewLoaded())
+        change.fromView = change.from->view();
+    if (animated && loaded && change.to && change.fromView && direction != Direction::None) {
         Animation::finish(this, kBarKey);
-        m_finishTransition = [] {};
-        m_settingUpSlide = true;
-        m_carried.clear();
-        if (barShownBefore) barBefore = pictureOf(navigationBar()); // before it takes the new items
+        // The bars as the outgoing screen rests with them, its own items on the bar.
+        m_slide = std::make_unique<NavigationBarSlide>(barsOfTop(), navigationBar());
     }
     if (topChanged && m_delegate)
-        m_delegate->navigationControllerWillShowViewController(this, newTop, animated);
+        m_delegate->navigationControllerWillShowViewController(this, change.to, animated);
     updateBar();
     emit stackChanged(animated);
-    QPointer<View> newView;
-    if (loaded && newTop && topChanged) {
-        newView = newTop->view();
-        newView->setFrame(m_host->bounds());
-        if (direction == Direction::Pop && oldView && oldView->superview() == m_host)
-            m_host->insertSubviewBelow(newView, oldView);
+    if (loaded && change.to && topChanged) {
+        change.toView = change.to->view();
+        change.toView->setFrame(m_host->bounds());
+        if (direction == Direction::Pop && change.fromView &&
+            change.fromView->superview() == m_host)
+            m_host->insertSubviewBelow(change.toView, change.fromView);
         else
-            m_host->addSubview(newView);
+            m_host->addSubview(change.toView);
     }
-    if (topChanged && visible) {
-        if (oldTop) oldTop->beginAppearanceTransition(false, animated);
-        if (newTop) newTop->beginAppearanceTransition(true, animated);
+    if (change.visible) {
+        if (change.from) change.from->beginAppearanceTransition(false, animated);
+        if (change.to) change.to->beginAppearanceTransition(true, animated);
     }
+    if (m_slide)
+        startSlide(change, direction == Direction::Push);
+    else
+        endTransition(change);
+}
 
-    QPointer<NavigationController> self(this);
-    QPointer<ViewController> from(oldTop), to(newTop);
-    auto pictures = std::make_shared<QList<QPointer<View>>>();
-    auto finish = [self, from, to, oldView, newView, added, removed, topChanged, visible, animated,
-                   pictures](bool) {
-        if (!self) return;
-        self->m_finishTransition = nullptr;
-        const bool carried = !pictures->isEmpty();
-        for (const QPointer<View>& picture : *pictures)
-            delete picture.data();
-        if (topChanged && oldView && oldView != newView && oldView->superview() == self->m_host)
-            oldView->removeFromSuperview();
-        if (carried && !self->m_destroying) {
-            self->m_hostCoversBar = false;
-            if (self->m_bar) self->m_bar->setHidden(self->m_barHidden);
-            // The container lays its bar out again first, so the screen takes its size once.
-            emit self->transitionFinished();
-            self->layoutContent();
-        }
-        if (newView && self->m_host) newView->setFrame(self->m_host->bounds());
-        if (topChanged && visible) {
-            if (from) from->endAppearanceTransition();
-            if (to) to->endAppearanceTransition();
-        }
-        for (const auto& vc : removed) {
-            // Still off the stack (not pushed back meanwhile): released.
-            if (vc && vc->parentViewController() == self && !self->viewControllers().contains(vc))
-                vc->removeFromParentViewController();
-        }
-        for (const auto& vc : added)
-            if (vc && vc->parentViewController() == self) vc->didMoveToParentViewController(self);
-        if (topChanged && self->m_delegate)
-            self->m_delegate->navigationControllerDidShowViewController(self, to, animated);
-    };
-
-    if (!slides || !newView) {
-        m_settingUpSlide = false;
-        m_finishTransition = nullptr;
-        finish(true);
-        return;
-    }
-
-    // The bar changed since it was last drawn (before the transition or as its screens were
-    // told): it comes or goes with the screen that shows it.
-    const bool barShownAfter = !m_barHidden;
-    m_barChangeUndrawn = false;
-    if (barShownBefore != barShownAfter)
-        m_carried.append({barShownBefore ? barBefore : pictureOf(navigationBar()),
-                          m_bar->frame().size(), barShownBefore, true});
-    m_settingUpSlide = false;
-    const QList<Carried> carried = std::exchange(m_carried, {});
-    m_hostCoversBar = barShownBefore != barShownAfter;
-    if (m_hostCoversBar) m_bar->setHidden(true);
+void NavigationController::startSlide(const Change& change, bool push) {
+    // The incoming screen is set up: its bars are the stack's now.
+    TabBarController* tabs = tabContainer();
+    m_slide->setIncoming({!m_barHidden, tabs && tabs->showsBarBelow(this)});
+    if (m_slide->bottomRides() && tabs) tabs->lendBar(this);
+    m_bar->setHidden(m_barHidden || m_slide->topRides());
     layoutContent();
+    m_slide->start(m_host, change.fromView, change.toView, push, m_bar,
+                   tabs ? tabs->tabBar() : nullptr);
+    QPointer<NavigationController> self(this);
+    NavigationBarSlide* slide = m_slide.get();
+    Animation::run(
+        this, kTransitionKey, kTransitionDuration, Animation::Curve::EaseInOut,
+        [slide](double t) { slide->step(t); },
+        [self, change](bool) {
+            if (!self) return;
+            self->endSlide();
+            self->endTransition(change);
+        });
+}
 
-    // Where each screen rests in the host, beside the bars drawn as part of it.
-    const QRectF host = m_host->bounds();
-    auto restFrame = [&carried, host](bool outgoing) {
-        double top = 0, bottom = 0;
-        for (const Carried& c : carried)
-            if (c.withOutgoing == outgoing) (c.atTop ? top : bottom) += c.size.height();
-        return QRectF(0, top, host.width(), host.height() - top - bottom);
-    };
-    const QRectF b = restFrame(false);
-    // The screen going away slides at the size it has (a screen resized while covered would
-    // come back scrolled elsewhere), unless its own bar goes with it.
-    QRectF away = restFrame(true);
-    if (!m_hostCoversBar) away.setSize(oldView->frame().size());
-    const bool push = direction == Direction::Push;
-    struct Rider {
-        QPointer<View> picture;
-        QRectF rest;
-        bool withOutgoing;
-    };
-    QList<Rider> riders;
-    for (const Carried& c : carried) {
-        const QRectF page = c.withOutgoing ? away : b;
-        const double y = c.atTop ? page.top() - c.size.height() : page.bottom();
-        auto* picture = new BarPicture(c.picture, m_host);
-        // Just above its own screen: under the incoming one of a push, the outgoing one of a pop.
-        if (c.withOutgoing == push) m_host->insertSubviewBelow(picture, push ? newView : oldView);
-        riders.append({picture, QRectF(QPointF(0, y), c.size), c.withOutgoing});
-        pictures->append(picture);
+void NavigationController::endSlide() {
+    const bool barLent = m_slide->bottomRides();
+    m_slide.reset();
+    m_barHiddenAtRest = m_barHidden;
+    if (m_destroying) return;
+    m_bar->setHidden(m_barHidden);
+    // The tab container lays its bar out again first, so the screen takes its size once.
+    if (TabBarController* tabs = tabContainer(); tabs && barLent) tabs->takeBarBack(this);
+    layoutContent();
+}
+
+void NavigationController::endTransition(const Change& change) {
+    if (change.fromView && change.fromView != change.toView &&
+        change.fromView->superview() == m_host)
+        change.fromView->removeFromSuperview();
+    if (change.toView && m_host) change.toView->setFrame(m_host->bounds());
+    if (change.visible) {
+        if (change.from) change.from->endAppearanceTransition();
+        if (change.to) change.to->endAppearanceTransition();
     }
-
-    m_finishTransition = [] {};
-    const double w = host.width();
-    auto step = [oldView, newView, b, away, w, push, riders](double t) {
-        const double inX = push ? w * (1 - t) : -w * kParallax * (1 - t);
-        const double outX = push ? -w * kParallax * t : w * t;
-        if (newView) newView->setFrame(b.translated(inX, 0));
-        if (oldView) oldView->setFrame(away.translated(outX, 0));
-        for (const Rider& r : riders)
-            if (r.picture) r.picture->setFrame(r.rest.translated(r.withOutgoing ? outX : inX, 0));
-    };
-    step(0);
-    Animation::run(this, kTransitionKey, kTransitionDuration, Animation::Curve::EaseInOut, step,
-                   finish);
+    for (const auto& vc : change.removed) {
+        // Still off the stack (not pushed back meanwhile): released.
+        if (vc && vc->parentViewController() == this && !viewControllers().contains(vc))
+            vc->removeFromParentViewController();
+    }
+    for (const auto& vc : change.added)
+        if (vc && vc->parentViewController() == this) vc->didMoveToParentViewController(this);
+    if (change.from != change.to && m_delegate)
+        m_delegate->navigationControllerDidShowViewController(this, change.to, change.animated);
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
     if (hidden == m_barHidden) return;
-    // A slide under way ends first; one being set up takes the change with its screens.
+    // A slide under way ends first; one being set up takes the change with its incoming screen.
     if (Animation::isRunning(this, kTransitionKey)) completeRunningTransition();
-    if (m_settingUpSlide) animated = false;
-    if (animated) {
-        m_barChangeUndrawn = false;
-    } else if (!m_barChangeUndrawn && isViewLoaded()) {
-        // Until the event loop runs again nothing is drawn: a push or pop made before then
-        // shows the change coming or going with its screen.
-        m_barChangeUndrawn = true;
-        m_barHiddenAsDrawn = m_barHidden;
-        QPointer<NavigationController> self(this);
-        QMetaObject::invokeMethod(
-            this,
-            [self] {
-                if (self) self->m_barChangeUndrawn = false;
-            },
-            Qt::QueuedConnection);
-    }
+    if (m_slide) animated = false;
     m_barHidden = hidden;
     if (!isViewLoaded()) return;
     NavigationBar* bar = navigationBar();
     Animation::finish(this, kBarKey);
     if (!animated) {
+        view()->setNeedsLayout();
         bar->setHidden(hidden);
         layoutContent();
         return;
     }
+    m_barHiddenAtRest = hidden; // it moves in place, for the screen on top
     const double w = view()->frame().width();
     const QRectF shown(0, 0, w, NavigationBar::kHeight);
     const QRectF away = shown.translated(0, -NavigationBar::kHeight);

@@ -2,16 +2,18 @@
 
 #include "platform/foundation/Weak.h"
 #include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationBarSlide.h"
 #include "platform/ui/ViewController.h"
 
-#include <QImage>
 #include <QList>
-#include <functional>
+#include <QPointer>
+#include <memory>
 
 namespace ui {
 
 class NavigationBar;
 class NavigationController;
+class TabBarController;
 
 class NavigationControllerDelegate {
 public:
@@ -34,10 +36,12 @@ public:
 // off are released (deleted on the next pass of the event loop unless taken up again).
 // A transition started while another is animating first completes the running one.
 //
-// A bar shown for only one of the two screens of an animated push or pop (this stack's own bar
-// changed without animation just before the transition or while it is set up, or a container's
-// bottom bar handed over with carryBottomBar) is drawn as part of that screen: it slides with
-// it, above it and below the other screen, and nothing else moves or changes size meanwhile.
+// An animated push or pop slides the screens (NavigationBarSlide). Each screen has the bars it
+// is laid out with: this stack's bar as the screen on top rests with it, and the tab
+// container's bar while this stack is the selected tab and does not hide it. A change of the
+// bar without animation becomes the top screen's at the next layout pass of this stack's view
+// (before it is drawn); made before that, or while the incoming screen is set up, it belongs to
+// the incoming screen, so the bar comes or goes with it.
 class NavigationController : public ViewController {
     Q_OBJECT
 public:
@@ -70,20 +74,12 @@ public:
     NavigationControllerDelegate* delegate() const { return m_delegate.get(); }
     void setDelegate(NavigationControllerDelegate* delegate) { m_delegate.reset(delegate); }
 
-    bool isTransitioning() const { return bool(m_finishTransition); }
-
-    // For the container around this stack, while it hears stackChanged of an animated push or
-    // pop: bar (laid along the bottom edge, below this stack's view) belongs to the outgoing
-    // screen only (withOutgoing) or to the incoming one only. A picture of it rides at that
-    // screen's foot until transitionFinished; the container hides the bar itself meanwhile and
-    // keeps this stack's view over the bar's place. False when no slide is being set up.
-    bool carryBottomBar(View* bar, bool withOutgoing);
+    // From the start of an animated push or pop to its end.
+    bool isTransitioning() const { return m_slide != nullptr; }
 
 signals:
     // The stack changed (as the transition starts); the tab bar follows the top screen's wishes.
     void stackChanged(bool animated);
-    // A transition ended: the screens are where they rest.
-    void transitionFinished();
 
 protected:
     void loadView() override;
@@ -92,36 +88,34 @@ protected:
 
 private:
     enum class Direction { None, Push, Pop };
+    // What a transition changed, for its end.
+    struct Change {
+        QPointer<ViewController> from, to;
+        QPointer<View> fromView, toView;
+        QList<QPointer<ViewController>> added, removed;
+        bool visible = false;
+        bool animated = false;
+    };
     void transition(const QList<ViewController*>& newStack, Direction direction, bool animated);
+    void startSlide(const Change& change, bool push);
+    void endTransition(const Change& change);
+    void endSlide();
     void completeRunningTransition();
+    ScreenBars barsOfTop() const;
+    TabBarController* tabContainer() const;
     void updateBar();
     void layoutContent();
     QRectF contentFrame() const;
-
-    // A bar drawn as part of one screen of the slide being set up.
-    struct Carried {
-        QImage picture;
-        QSizeF size;
-        bool withOutgoing;
-        bool atTop;
-    };
 
     QList<QPointer<ViewController>> m_stack;
     QPointer<NavigationBar> m_bar;
     QPointer<View> m_host;
     bool m_barHidden = false;
-    // A change of the bar made without animation that nothing has drawn yet (until the event
-    // loop runs again): the bar as it was drawn before it.
-    bool m_barChangeUndrawn = false;
-    bool m_barHiddenAsDrawn = false;
-    // While a slide is set up (from stackChanged to the start of its animation).
-    bool m_settingUpSlide = false;
-    QList<Carried> m_carried;
-    // While the slide runs, the screens' host also covers the bar's place.
-    bool m_hostCoversBar = false;
+    // The bar as the screen on top rests with it: behind m_barHidden until the layout pass.
+    bool m_barHiddenAtRest = false;
+    std::unique_ptr<NavigationBarSlide> m_slide;
     bool m_destroying = false;
     ns::Weak<NavigationControllerDelegate> m_delegate;
-    std::function<void()> m_finishTransition;
 };
 
 } // namespace ui

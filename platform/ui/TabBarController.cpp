@@ -56,8 +56,6 @@ void TabBarController::loadView() {
     connect(v, &View::frameChanged, this, &TabBarController::layoutContent);
     if (ViewController* vc = selectedViewController()) m_host->addSubview(vc->view());
     m_barHidden = selectedWantsBarHidden();
-    m_barTravelling = false;
-    m_bar->setHidden(m_barHidden);
     layoutContent();
 }
 
@@ -66,8 +64,9 @@ void TabBarController::layoutContent() {
     const QRectF b = view()->bounds();
     m_bar->setFrame(QRectF(0, b.height() - TabBar::kHeight, b.width(), TabBar::kHeight));
     m_host->setFrame(b);
-    const QRectF content =
-        m_barHidden || m_barTravelling ? b : b.adjusted(0, 0, 0, -TabBar::kHeight);
+    const bool lent = m_barLentTo && m_barLentTo == selectedViewController();
+    m_bar->setHidden(m_barHidden || lent);
+    const QRectF content = m_barHidden || lent ? b : b.adjusted(0, 0, 0, -TabBar::kHeight);
     if (ViewController* vc = selectedViewController(); vc && vc->isViewLoaded())
         vc->view()->setFrame(content);
 }
@@ -84,7 +83,6 @@ void TabBarController::releaseChild(ViewController* child) {
     if (!wasSelected) m_selected = int(viewControllers().indexOf(selected));
     ViewController::releaseChild(child);
     disconnect(child, nullptr, this, nullptr);
-    if (wasSelected) m_barTravelling = false;
     if (child->isViewLoaded() && child->view()->superview() == m_host)
         child->view()->removeFromSuperview();
     if (m_selected >= m_vcs.size() || wasSelected) {
@@ -103,21 +101,22 @@ bool TabBarController::selectedWantsBarHidden() const {
     return false;
 }
 
-void TabBarController::updateBarVisibility(NavigationController* sliding) {
-    const bool hidden = selectedWantsBarHidden();
-    if (hidden == m_barHidden) return;
-    m_barHidden = hidden;
-    // Hidden, it leaves with the page going away; shown, it comes with the page coming in.
-    m_barTravelling = sliding && sliding == selectedViewController() && isVisible() &&
-                      isViewLoaded() && m_bar && sliding->carryBottomBar(m_bar, hidden);
-    if (m_bar) m_bar->setHidden(m_barHidden || m_barTravelling);
+void TabBarController::updateBarVisibility() {
+    m_barHidden = selectedWantsBarHidden();
     layoutContent();
 }
 
-void TabBarController::slideFinished(NavigationController* nav) {
-    if (!m_barTravelling || nav != selectedViewController()) return;
-    m_barTravelling = false;
-    if (m_bar) m_bar->setHidden(m_barHidden);
+bool TabBarController::showsBarBelow(const NavigationController* nav) const {
+    return nav && nav == selectedViewController() && isViewLoaded() && !m_barHidden;
+}
+
+void TabBarController::lendBar(NavigationController* nav) {
+    m_barLentTo = nav;
+    layoutContent();
+}
+
+void TabBarController::takeBarBack(NavigationController* nav) {
+    if (m_barLentTo == nav) m_barLentTo = nullptr;
     layoutContent();
 }
 
@@ -154,9 +153,7 @@ void TabBarController::setViewControllers(const QList<ViewController*>& vcs, boo
         if (isNew) {
             if (auto* nav = qobject_cast<NavigationController*>(vc)) {
                 connect(nav, &NavigationController::stackChanged, this,
-                        [this, nav](bool) { updateBarVisibility(nav); });
-                connect(nav, &NavigationController::transitionFinished, this,
-                        [this, nav] { slideFinished(nav); });
+                        [this](bool) { updateBarVisibility(); });
             }
             vc->didMoveToParentViewController(this);
         }
@@ -202,8 +199,6 @@ void TabBarController::select(int index) {
             m_host->bringSubviewToFront(now->view());
         }
     }
-    m_barHidden = !selectedWantsBarHidden(); // force the update below to apply
-    m_barTravelling = false;
     updateBarVisibility();
     if (visible) {
         if (old) old->endAppearanceTransition();

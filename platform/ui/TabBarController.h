@@ -29,8 +29,8 @@ public:
 
 // Tabs of screens (usually navigation controllers) over a tab bar. It owns its screens. The bar
 // hides while the selected tab's stack holds a screen that hides the bottom bar when pushed;
-// when an animated push or pop hides or shows it, it leaves with the outgoing page or comes with
-// the incoming one, drawn as part of that page.
+// when an animated push or pop hides or shows it, the stack draws it as part of the page that
+// has it (see NavigationController).
 class TabBarController : public ViewController {
     Q_OBJECT
 public:
@@ -49,6 +49,14 @@ public:
 
     TabBar* tabBar();
     bool isTabBarHidden() const { return m_barHidden; }
+    // Whether the bar lies along the foot of nav's screens: nav is the selected tab, and nothing
+    // on its stack hides the bar.
+    bool showsBarBelow(const NavigationController* nav) const;
+    // While nav slides a page that has the bar over one that has not (or off it), nav draws the
+    // bar with that page: it is hidden here and nav takes the whole height until it hands the
+    // bar back, when both are laid out again.
+    void lendBar(NavigationController* nav);
+    void takeBarBack(NavigationController* nav);
 
     TabBarControllerDelegate* delegate() const { return m_delegate.get(); }
     void setDelegate(TabBarControllerDelegate* delegate) { m_delegate.reset(delegate); }
@@ -64,9 +72,8 @@ protected:
 
 private:
     void select(int index);
-    // Follows the selected stack's wishes; a change made by nav's slide travels with its page.
-    void updateBarVisibility(NavigationController* sliding = nullptr);
-    void slideFinished(NavigationController* nav);
+    // Follows the selected stack's wishes.
+    void updateBarVisibility();
     void layoutContent();
     void refreshItems();
     bool selectedWantsBarHidden() const;
@@ -76,8 +83,7 @@ private:
     QPointer<TabBar> m_bar;
     QPointer<View> m_host;
     bool m_barHidden = false;
-    // The bar is drawn by the selected stack as part of a sliding page until the slide ends.
-    bool m_barTravelling = false;
+    QPointer<NavigationController> m_barLentTo;
     ns::Weak<TabBarControllerDelegate> m_delegate;
 };
 

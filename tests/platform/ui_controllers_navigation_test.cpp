@@ -285,10 +285,10 @@ TEST_F(Navigation, HidingTheBarGivesTheScreenTheFullHeight) {
 
 // The bar shown or hidden just before a push or pop (or by the incoming screen as it loads)
 // comes or goes with the screen that shows it, frame by frame: no screen moves down or changes
-// size meanwhile, and the bar is never drawn over the screen without it. Shown once drawn, it
-// stays where it is.
+// size meanwhile, and the bar is never drawn over the screen without it. Shown once drawn (by
+// the event loop, or by a drawing made at once), it stays where it is.
 TEST_F(Navigation, ABarShownOrHiddenForTheNextScreenTravelsWithIt) {
-    enum When { JustBefore, AsItLoads, OnceDrawn };
+    enum When { JustBefore, AsItLoads, OnceDrawn, DrawnAtOnce };
     enum Rider { WithA, WithB, Fixed };
     const QRectF full(0, 0, 320, 568), under(0, 64, 320, 504);
     const struct {
@@ -303,6 +303,7 @@ TEST_F(Navigation, ABarShownOrHiddenForTheNextScreenTravelsWithIt) {
         {"shown just before a pop", true, false, JustBefore, under, full, WithA},
         {"shown by the pushed screen as it loads", true, true, AsItLoads, full, under, WithB},
         {"shown and drawn before a push", true, true, OnceDrawn, under, under, Fixed},
+        {"shown and drawn at once before a push", true, true, DrawnAtOnce, under, under, Fixed},
     };
     ns::ScopedManualClock clock;
     Animation::setEnabled(true);
@@ -323,6 +324,10 @@ TEST_F(Navigation, ABarShownOrHiddenForTheNextScreenTravelsWithIt) {
         else
             change();
         if (c.when == OnceDrawn) flushReleases();
+        if (c.when == DrawnAtOnce) {
+            QImage drawn(nav->view()->size(), QImage::Format_ARGB32_Premultiplied);
+            nav->view()->render(&drawn);
+        }
         if (c.push)
             nav->pushViewController(b, true);
         else
