@@ -99,6 +99,42 @@ TEST(HttpDownload, aBodyPastItsCeilingFailsWhileItArrives) {
     }
 }
 
+// A download follows a redirect to its file. A server gone silent, before its head or after
+// it, fails at the stall limit, which runs in real time: the deadline's clock stands.
+TEST(HttpDownload, aRedirectIsFollowedAndASilentServerFailsAtTheStallLimit) {
+    ns::ScopedManualClock clock;
+    ScriptedServer server;
+    server.setFallback(ScriptedServer::json("the file"));
+    auto moved = ScriptedServer::json("", 302);
+    moved.headers = "Location: /elsewhere\r\n";
+    constexpr int kStalled = ns::HttpDownload::TimedOut;
+    const struct {
+        const char* what;
+        ScriptedServer::Action answer;
+        int end; // 0: the whole body arrived
+        QByteArray body;
+    } cases[] = {
+        {"a redirect", moved, 0, "the file"},
+        {"silence before the head", ScriptedServer::noAnswer(), kStalled, ""},
+        {"silence after the head", ScriptedServer::trickle("never sent", 600000), kStalled, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.enqueue(c.answer);
+        ns::HttpDownload download;
+        download.setStallLimit(1000);
+        QByteArray body;
+        std::optional<int> end;
+        download.onData = [&](const QByteArray& piece) { body += piece; };
+        download.onFinished = [&] { end = 0; };
+        download.onFailed = [&](int code, const QString&) { end = code; };
+        download.start(server.url("/f.bin"));
+        ASSERT_TRUE(waitUntil([&] { return end.has_value(); }, 20000));
+        EXPECT_EQ(*end, c.end);
+        EXPECT_EQ(body, c.body);
+    }
+}
+
 // A small fetch takes a whole 2xx body only, following a redirect over HTTP(S) only; an error
 // status, a body past the ceiling or a head past its own ends it empty, and nothing holds it
 // past its time-out.
