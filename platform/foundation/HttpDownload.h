@@ -19,7 +19,8 @@ namespace ns {
 // With a ceiling set, a file that announces or brings more than the ceiling fails as
 // DataLengthExceedsMaximum as soon as that is known, without a byte past the ceiling being
 // handed on; so does a head past HttpTransfer::kMaxHeadBytes. A download still running at its
-// deadline() fails then, and one that stalls for the stall limit fails then: both as TimedOut.
+// deadline() fails then, and so does one that has stayed below a byte a second for its stall
+// limit: both as TimedOut.
 //
 // A resumed download (setResumeFrom) asks for the rest of a file whose beginning the caller
 // holds. The rest (206 from that offset) is reported with the offset and counts against the
@@ -41,8 +42,8 @@ public:
         // file, which replaces what the caller holds).
         qint64 offset = 0;
     };
-    // Failure codes: the transfer's (2 for a time-out, the platform's negative URL error
-    // codes otherwise).
+    // Failure codes: the transfer's for a time-out, a file past its ceiling, a host not found
+    // or not reached and a lost connection; Unknown for any other.
     using enum HttpTransfer::Code;
     // A download that stays below a byte a second this long fails (HttpTransfer's
     // stallTimeoutMs: an average, in whole seconds, in real time): a server gone silent is

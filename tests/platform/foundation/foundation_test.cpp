@@ -56,6 +56,12 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+ScriptedServer::Action movedTo(const QByteArray& location) {
+    auto moved = ScriptedServer::json("", 302);
+    moved.headers = "Location: " + location + "\r\n";
+    return moved;
+}
+
 // A server that sends more than it may, or lies about how much: the transfer stops at the
 // ceiling and never hands on a byte past it.
 TEST(HttpDownload, aBodyPastItsCeilingFailsWhileItArrives) {
@@ -105,8 +111,6 @@ TEST(HttpDownload, aRedirectIsFollowedAndASilentServerFailsAtTheStallLimit) {
     ns::ScopedManualClock clock;
     ScriptedServer server;
     server.setFallback(ScriptedServer::json("the file"));
-    auto moved = ScriptedServer::json("", 302);
-    moved.headers = "Location: /elsewhere\r\n";
     constexpr int kStalled = ns::HttpDownload::TimedOut;
     const struct {
         const char* what;
@@ -114,7 +118,7 @@ TEST(HttpDownload, aRedirectIsFollowedAndASilentServerFailsAtTheStallLimit) {
         int end; // 0: the whole body arrived
         QByteArray body;
     } cases[] = {
-        {"a redirect", moved, 0, "the file"},
+        {"a redirect", movedTo("/elsewhere"), 0, "the file"},
         {"silence before the head", ScriptedServer::noAnswer(), kStalled, ""},
         {"silence after the head", ScriptedServer::trickle("never sent", 600000), kStalled, ""},
     };
@@ -142,10 +146,7 @@ TEST(DataTask, onlyAWholeSuccessfulBodyArrivesAndNothingOutlastsTheTimeOut) {
     ns::ScopedManualClock clock;
     ScriptedServer server;
     server.setFallback(ScriptedServer::json("moved here"));
-    auto moved = ScriptedServer::json("", 302);
-    moved.headers = "Location: /elsewhere\r\n";
-    auto toAFile = moved;
-    toAFile.headers = "Location: file:///etc/hostname\r\n";
+    const auto moved = movedTo("/elsewhere"), toAFile = movedTo("file:///etc/hostname");
     struct Case {
         const char* what;
         ScriptedServer::Action answer;
