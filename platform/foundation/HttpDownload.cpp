@@ -38,7 +38,11 @@ ContentRange contentRange(const QByteArray& value) {
 
 } // namespace
 
-HttpDownload::HttpDownload(QObject* parent) : QObject(parent) {}
+HttpDownload::HttpDownload(QObject* parent) : QObject(parent) {
+    m_transfer.onHead = [this](const HttpTransfer::Head& head) { reportResponse(head); };
+    m_transfer.onData = [this](const QByteArray& piece) { received(piece); };
+    m_transfer.onEnd = [this](int code, const QString& text) { ended(code, text); };
+}
 
 HttpDownload::~HttpDownload() {
     cancel();
@@ -101,9 +105,6 @@ void HttpDownload::send(bool resuming) {
     request.followRedirects = true;
     request.maxBodyBytes = m_maxLength;
     request.stallTimeoutMs = m_stallLimitMs;
-    m_transfer.onHead = [this](const HttpTransfer::Head& head) { reportResponse(head); };
-    m_transfer.onData = [this](const QByteArray& piece) { received(piece); };
-    m_transfer.onEnd = [this](int code, const QString& text) { ended(code, text); };
     m_transfer.start(request);
 }
 
