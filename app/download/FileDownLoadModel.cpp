@@ -7,11 +7,24 @@
 #include <QPointer>
 #include <QUrl>
 
-FileDownLoadModel::FileDownLoadModel(QObject* parent) : QObject(parent) {}
-
-FileDownLoadModel::~FileDownLoadModel() {
-    if (m_connection) m_connection->cancel();
+FileDownLoadModel::FileDownLoadModel(QObject* parent) : QObject(parent) {
+    m_connection.onResponse = [this](const ns::HttpDownload::Response& r) { onResponse(r); };
+    m_connection.onData = [this](const QByteArray& piece) {
+        m_downLoadData.append(piece);
+        if (auto* d = m_delegate.get())
+            d->modelReceiveDataWithLength(this, quint32(m_downLoadData.size()), m_totalLength);
+    };
+    m_connection.onFinished = [this] {
+        stopConnection();
+        downloadFinish();
+    };
+    m_connection.onFailed = [this](int, const QString& text) {
+        stopConnection();
+        downloadFailWith(text);
+    };
 }
+
+FileDownLoadModel::~FileDownLoadModel() = default; // the download cancels itself
 
 void FileDownLoadModel::setNetworkActivity(bool visible) {
     ns::NetworkActivity::setVisible(visible);
@@ -21,51 +34,31 @@ void FileDownLoadModel::download() {
     m_downLoadData.clear();
     m_totalLength = 0;
     m_isLoading = true;
-    stopConnection();
-    m_connection = std::make_unique<ns::HttpDownload>();
-    m_connection->onResponse = [this](const ns::HttpDownload::Response& r) {
-        m_downLoadData.clear();
-        if (r.status < 200 || r.status > 299) {
-            m_isLoading = false;
-            stopConnection();
-            downloadFailWith(ns::HttpDownload::statusError(r.status));
-            return;
-        }
-        m_totalLength = r.contentLength < 0 ? 0 : r.contentLength;
-    };
-    m_connection->onData = [this](const QByteArray& piece) {
-        m_downLoadData.append(piece);
-        if (auto* d = m_delegate.get())
-            d->modelReceiveDataWithLength(this, quint32(m_downLoadData.size()), m_totalLength);
-    };
-    m_connection->onFinished = [this] {
-        m_isLoading = false;
-        setNetworkActivity(false);
+    m_connection.setMaxLength(maxLength());
+    m_connection.setDeadline(deadlineMs());
+    m_connection.start(QUrl(m_urlString, QUrl::TolerantMode));
+}
+
+void FileDownLoadModel::onResponse(const ns::HttpDownload::Response& r) {
+    m_downLoadData.clear();
+    if (r.status < 200 || r.status > 299) {
         stopConnection();
-        downloadFinish();
-    };
-    m_connection->onFailed = [this](int, const QString& text) {
-        m_isLoading = false;
-        setNetworkActivity(false);
-        stopConnection();
-        downloadFailWith(text);
-    };
-    m_connection->setMaxLength(maxLength());
-    m_connection->setDeadline(deadlineMs());
-    m_connection->start(QUrl(m_urlString, QUrl::TolerantMode));
+        downloadFailWith(ns::HttpDownload::statusError(r.status));
+        return;
+    }
+    m_totalLength = r.contentLength < 0 ? 0 : r.contentLength;
 }
 
 void FileDownLoadModel::stopConnection() {
-    if (!m_connection) return;
-    m_connection->cancel();
-    // Not deleted here: this may run inside one of its callbacks.
-    m_connection.release()->deleteLater();
+    m_isLoading = false;
+    setNetworkActivity(false);
+    m_connection.cancel();
 }
 
 void FileDownLoadModel::cancle() {
     if (!m_isLoading) return;
     m_isLoading = false;
-    stopConnection();
+    m_connection.cancel();
 }
 
 void FileDownLoadModel::downloadFinish() {

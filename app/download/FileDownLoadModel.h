@@ -9,7 +9,6 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
-#include <memory>
 
 class FileDownLoadModel;
 
@@ -71,6 +70,7 @@ private:
     void downloadFinish();
     void downloadFailWith(const QString& error);
     void stopConnection();
+    void onResponse(const ns::HttpDownload::Response& r);
 
     ns::Weak<FileDownLoadModelDelegate> m_delegate;
     QString m_urlString;
@@ -83,5 +83,5 @@ private:
     qint64 m_totalLength = 0;
     bool m_picturesOnly = false;
     std::function<void(bool)> m_completion;
-    std::unique_ptr<ns::HttpDownload> m_connection;
+    ns::HttpDownload m_connection;
 };

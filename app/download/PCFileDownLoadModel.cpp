@@ -25,13 +25,21 @@ template <typename T> PCFileDownLoadModel::Ptr make(const QString& url, const QS
 
 } // namespace
 
-PCFileDownLoadModel::PCFileDownLoadModel(QObject* parent) : QObject(parent) {}
+PCFileDownLoadModel::PCFileDownLoadModel(QObject* parent) : QObject(parent) {
+    m_connection.onResponse = [this](const ns::HttpDownload::Response& r) { onResponse(r); };
+    m_connection.onData = [this](const QByteArray& piece) { onData(piece); };
+    m_connection.onFinished = [this] { finishTransfer(); };
+    m_connection.onFailed = [this](int code, const QString& text) {
+        const Ptr self = shared_from_this();
+        endTransfer();
+        // Resuming would only bring more of what is already too much.
+        if (code == ns::HttpDownload::DataLengthExceedsMaximum) QFile::remove(m_saveTempPath);
+        downloadFailWith(text);
+    };
+}
 
 PCFileDownLoadModel::~PCFileDownLoadModel() {
-    if (m_connection) {
-        m_connection->cancel();
-        setNetworkActivity(false);
-    }
+    if (m_connection.isRunning()) setNetworkActivity(false);
 }
 
 PCFileDownLoadModel::Ptr PCFileDownLoadModel::create(const QString& url, const QString& path) {
@@ -110,56 +118,45 @@ void PCFileDownLoadModel::download() {
     const QUrl address(m_urlString, QUrl::TolerantMode);
     if (!m_pathString.isEmpty()) QDir().mkpath(m_pathString);
     m_saveTempPath = ns::PartFile::tempPathFor(streamPath());
-    m_rangeRequested = false;
     m_requestHeaders.remove("Range");
     qint64 partial = 0;
-    if (m_allowResume && !m_pathString.isEmpty()) {
+    if (m_allowResume && streams()) {
         partial = ns::PartFile(streamPath()).partialSize();
         if (partial > 0) {
             m_totalLength = partial;
             m_requestHeaders.insert("Range", ns::HttpDownload::rangeFrom(partial));
-            m_rangeRequested = true;
         }
     }
     setNetworkActivity(true);
-    m_connection = std::make_unique<ns::HttpDownload>();
-    m_connection->onResponse = [this](const ns::HttpDownload::Response& r) { onResponse(r); };
-    m_connection->onData = [this](const QByteArray& piece) { onData(piece); };
-    m_connection->onFinished = [this] { finishTransfer(); };
-    m_connection->onFailed = [this](int code, const QString& text) {
-        const Ptr self = shared_from_this();
-        endTransfer();
-        // Resuming would only bring more of what is already too much.
-        if (code == ns::HttpDownload::DataLengthExceedsMaximum) QFile::remove(m_saveTempPath);
-        downloadFailWith(text);
-    };
-    if (m_maxLength >= 0) m_connection->setMaxLength(std::max<qint64>(0, m_maxLength - partial));
-    m_connection->setDeadline(m_deadlineMs);
-    m_connection->start(address, m_requestHeaders);
+    m_connection.setMaxLength(m_maxLength);
+    m_connection.setResumeFrom(partial);
+    m_connection.setDeadline(m_deadlineMs);
+    m_connection.start(address, m_requestHeaders);
 }
 
 void PCFileDownLoadModel::onResponse(const ns::HttpDownload::Response& response) {
+    const Ptr self = shared_from_this();
     m_downLoadData.clear();
     if (response.status < 200 || response.status > 299) {
-        const Ptr self = shared_from_this();
         endTransfer();
         downloadFailWith(ns::HttpDownload::statusError(response.status));
         return;
     }
     m_totalLength = response.contentLength < 0 ? 0 : response.contentLength;
     m_responseHeaders = response.headers;
-    m_appendToPart =
-        m_allowResume && m_rangeRequested && response.headers.contains("content-range");
+    if (!streams()) return;
+    // The rest goes after what the part file holds; the whole file replaces it.
+    m_partFile = std::make_unique<ns::PartFile>(streamPath());
+    if (!m_partFile->open(response.offset > 0)) {
+        endTransfer();
+        downloadFailWith(QStringLiteral("文件保存失败"));
+    }
 }
 
 void PCFileDownLoadModel::onData(const QByteArray& piece) {
     const Ptr self = shared_from_this();
     m_currentLength += piece.size();
-    if (!m_pathString.isEmpty() && m_needOutputStream) {
-        if (!m_partFile) {
-            m_partFile = std::make_unique<ns::PartFile>(streamPath());
-            m_partFile->open(m_appendToPart);
-        }
+    if (m_partFile) {
         if (!m_partFile->write(piece)) {
             // A full disk or a part file that cannot be written is no download.
             endTransfer();
@@ -183,11 +180,7 @@ void PCFileDownLoadModel::finishTransfer() {
 void PCFileDownLoadModel::endTransfer() {
     setNetworkActivity(false);
     if (m_partFile) m_partFile->close();
-    if (m_connection) {
-        m_connection->cancel();
-        // Not deleted here: this may run inside one of its callbacks.
-        m_connection.release()->deleteLater();
-    }
+    m_connection.cancel();
 }
 
 void PCFileDownLoadModel::cancle() {
@@ -198,7 +191,7 @@ void PCFileDownLoadModel::cancle() {
 
 void PCFileDownLoadModel::transferOver() {
     m_isLoading = false;
-    if (m_connection) endTransfer();
+    if (m_connection.isRunning()) endTransfer();
     m_partFile.reset();
 }
 
@@ -207,10 +200,9 @@ bool PCFileDownLoadModel::saveFileCache(QString* error) {
         *error = PCFile::fileSaveAtomically(m_pathString, m_saveNameString, m_downLoadData);
         return error->isEmpty();
     }
-    if (m_needOutputStream && m_partFile) {
-        const QString staged = streamPath();
-        if (!m_partFile->commit() ||
-            (staged != savePath() && !ns::moveIntoPlace(staged, savePath()))) {
+    if (m_partFile) m_partFile->close();
+    if (m_partFile && m_partFile->partialSize() > 0) {
+        if (!ns::moveIntoPlace(m_saveTempPath, savePath())) {
             *error = QStringLiteral("文件保存失败");
             return false;
         }

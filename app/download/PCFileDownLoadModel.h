@@ -30,9 +30,10 @@ public:
 
 // Downloads one address into one file of a directory and tells its waiters. While it runs it
 // sits in the shared register (PCDownloadingQueue), where a second caller for the same address
-// and directory finds it and waits on it too instead of starting another transfer. A body past
-// maxLength (the part file's bytes included when resuming) fails while it arrives, and its
-// part file goes; a transfer still running at deadlineMs fails then, its part file kept.
+// and directory finds it and waits on it too instead of starting another transfer. A file past
+// maxLength fails while it arrives (a resumed one with its part file's bytes, one sent whole
+// from zero), and its part file goes; a transfer still running at deadlineMs fails then, its
+// part file kept. Resuming takes output-stream mode: the part file is what is resumed.
 class PCFileDownLoadModel : public QObject,
                             public std::enable_shared_from_this<PCFileDownLoadModel> {
     Q_OBJECT
@@ -116,6 +117,7 @@ private:
     void onData(const QByteArray& piece);
     void finishTransfer();
     void endTransfer();
+    bool streams() const { return !m_pathString.isEmpty() && m_needOutputStream; }
 
     QString m_urlString;
     QString m_pathString;
@@ -134,10 +136,8 @@ private:
     QList<ns::Weak<PCFileDownLoadModelDelegate>> m_delegates;
     CompletionHandler m_completion;
     ReceiveDataHandler m_receiveData;
-    std::unique_ptr<ns::HttpDownload> m_connection;
+    ns::HttpDownload m_connection;
     std::unique_ptr<ns::PartFile> m_partFile;
-    bool m_rangeRequested = false;
-    bool m_appendToPart = false;
     qint64 m_maxLength = kDefaultMaxLength;
     qint64 m_deadlineMs = ns::HttpDownload::kDefaultDeadlineMs;
 };

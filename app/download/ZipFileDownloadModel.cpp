@@ -298,7 +298,7 @@ QString prepare(const ZipFileDownloadModel& model, Unpack* work) {
     work->archiveFile = work->stage->filePath(fileName);
     // An empty base name would stand for pathString itself.
     if (baseName.isEmpty() || !work->stage->isValid() ||
-        !(streamed ? QFile::rename(model.saveTempPath(), work->archiveFile)
+        !(streamed ? ns::moveIntoPlace(model.saveTempPath(), work->archiveFile)
                    : PCFile::fileWriteAtPath(work->archiveFile, data)))
         return QStringLiteral("文件保存失败");
     work->unpacked = work->stage->filePath(QStringLiteral("unpacked"));

@@ -4,12 +4,45 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QList>
 #include <algorithm>
 #include <unistd.h>
 
 namespace ns {
 
-HttpDownload::HttpDownload(QObject* parent) : QObject(parent) {}
+namespace {
+
+// "bytes <first>-<last>/<length>" or "bytes */<length>"; -1 for what it does not say.
+struct ContentRange {
+    qint64 first = -1;
+    qint64 length = -1;
+};
+
+qint64 count(const QByteArray& digits) {
+    bool ok = false;
+    const qint64 n = digits.toLongLong(&ok);
+    return ok && n >= 0 ? n : -1;
+}
+
+ContentRange contentRange(const QByteArray& value) {
+    const QByteArray text = value.trimmed();
+    if (!text.startsWith("bytes ")) return {};
+    const QList<QByteArray> parts = text.mid(6).split('/');
+    if (parts.size() != 2) return {};
+    ContentRange range;
+    range.length = count(parts[1]);
+    const qsizetype dash = parts[0].indexOf('-');
+    if (dash > 0) range.first = count(parts[0].left(dash));
+    return range;
+}
+
+} // namespace
+
+HttpDownload::HttpDownload(QObject* parent) : QObject(parent) {
+    m_transfer.onHead = [this](const HttpTransfer::Head& head) { reportResponse(head); };
+    m_transfer.onData = [this](const QByteArray& piece) { received(piece); };
+    m_transfer.onEnd = [this](int code, const QString& text) { ended(code, text); };
+}
 
 HttpDownload::~HttpDownload() {
     cancel();
@@ -52,24 +85,45 @@ QString HttpDownload::statusText(int status) {
 
 void HttpDownload::start(const QUrl& url, const QMap<QByteArray, QByteArray>& headers) {
     cancel();
+    m_url = url;
+    m_headers = headers;
+    send(m_resumeFrom > 0);
+    m_deadline.start(std::max<qint64>(1, m_deadlineMs), this, [this] { failTimedOut(); });
+}
+
+void HttpDownload::send(bool resuming) {
+    m_resuming = resuming;
+    m_bodyLimit = -1;
+    m_received = 0;
+    m_discardBody = false;
     HttpTransfer::Request request;
-    request.url = url;
-    for (auto it = headers.cbegin(); it != headers.cend(); ++it)
-        request.headers.append({it.key(), it.value()});
+    request.url = m_url;
+    for (auto it = m_headers.cbegin(); it != m_headers.cend(); ++it)
+        if (it.key().compare("range", Qt::CaseInsensitive) != 0)
+            request.headers.append({it.key(), it.value()});
+    if (resuming) request.headers.append({"Range", rangeFrom(m_resumeFrom)});
     request.followRedirects = true;
     request.maxBodyBytes = m_maxLength;
-    request.stallTimeoutMs = kDefaultTimeoutMs;
-    m_expected = -1;
-    m_received = 0;
-    m_transfer.onHead = [this](const HttpTransfer::Head& head) { reportResponse(head); };
-    m_transfer.onData = [this](const QByteArray& piece) {
-        m_received += piece.size();
-        if (onData) onData(piece);
-    };
-    m_transfer.onEnd = [this](int code, const QString& text) { ended(code, text); };
+    request.stallTimeoutMs = m_stallLimitMs;
     m_transfer.start(request);
-    // The stall time-out above starts again with every byte; this one does not.
-    m_deadline.start(std::max<qint64>(1, m_deadlineMs), this, [this] { failTimedOut(); });
+}
+
+bool HttpDownload::takeResumed(Response* response) {
+    const ContentRange range = contentRange(response->headers.value("content-range"));
+    if (response->status == 206) {
+        if (range.first != m_resumeFrom) return false;
+        response->offset = m_resumeFrom;
+        return true;
+    }
+    if (response->status == 416) {
+        if (range.length != m_resumeFrom) return false;
+        // The bytes held are the whole file: nothing is left to come.
+        response->status = 206;
+        response->contentLength = 0;
+        response->offset = m_resumeFrom;
+        m_discardBody = true;
+    }
+    return true;
 }
 
 void HttpDownload::reportResponse(const HttpTransfer::Head& head) {
@@ -77,13 +131,41 @@ void HttpDownload::reportResponse(const HttpTransfer::Head& head) {
     response.status = head.status;
     response.headers = head.headers;
     response.contentLength = head.contentLength;
-    m_expected = response.contentLength;
+    if (m_resuming && !takeResumed(&response)) {
+        send(false);
+        return;
+    }
+    if (m_maxLength >= 0 && response.offset > 0) {
+        m_bodyLimit = m_maxLength - response.offset;
+        if (m_bodyLimit < 0 || response.contentLength > m_bodyLimit) {
+            failTooLarge();
+            return;
+        }
+    }
     if (onResponse) onResponse(response);
 }
 
+void HttpDownload::received(const QByteArray& piece) {
+    if (m_discardBody) return;
+    m_received += piece.size();
+    if (m_bodyLimit >= 0 && m_received > m_bodyLimit) {
+        failTooLarge();
+        return;
+    }
+    if (onData) onData(piece);
+}
+
+void HttpDownload::failTooLarge() {
+    fail(DataLengthExceedsMaximum, QStringLiteral("the resource exceeds the maximum size"));
+}
+
 void HttpDownload::failTimedOut() {
-    detach();
-    if (onFailed) onFailed(TimedOut, QStringLiteral("the request timed out"));
+    fail(TimedOut, QStringLiteral("the request timed out"));
+}
+
+void HttpDownload::fail(int code, const QString& text) {
+    cancel();
+    if (onFailed) onFailed(code, text);
 }
 
 void HttpDownload::ended(int code, const QString& text) {
@@ -91,12 +173,7 @@ void HttpDownload::ended(int code, const QString& text) {
     switch (code) {
     case HttpTransfer::Finished:
         // A server error page is still a whole answer: the head was reported and the caller
-        // judges it. A connection that closes before the announced length is a cut, not an end.
-        if (m_expected >= 0 && m_received < m_expected) {
-            if (onFailed)
-                onFailed(NetworkConnectionLost, QStringLiteral("the network connection was lost"));
-            return;
-        }
+        // judges it.
         if (onFinished) onFinished();
         return;
     case HttpTransfer::DataLengthExceedsMaximum:
@@ -112,13 +189,9 @@ void HttpDownload::ended(int code, const QString& text) {
     }
 }
 
-void HttpDownload::detach() {
+void HttpDownload::cancel() {
     m_deadline.cancel();
     m_transfer.cancel();
-}
-
-void HttpDownload::cancel() {
-    detach();
 }
 
 qint64 PartFile::partialSize() const {
@@ -146,13 +219,6 @@ bool PartFile::write(const QByteArray& bytes) {
 
 void PartFile::close() {
     if (m_file.isOpen()) m_file.close();
-}
-
-bool PartFile::commit() {
-    close();
-    if (!QFileInfo::exists(tempPath())) return false;
-    QFile::remove(m_finalPath);
-    return QFile::rename(tempPath(), m_finalPath);
 }
 
 } // namespace ns

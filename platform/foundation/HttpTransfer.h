@@ -58,7 +58,9 @@ public:
         bool cookies = false;
         // The most body bytes taken; negative for no ceiling.
         qint64 maxBodyBytes = -1;
-        // Fails as TimedOut once nothing has arrived for this long (real time); 0 for never.
+        // Fails as TimedOut once the rate (libcurl's average over its last few seconds) has
+        // stayed below one byte a second for this long, counted in whole seconds rounded down
+        // (one at least) of real time, not ns::Clock; 0 for never.
         int stallTimeoutMs = 0;
     };
     struct Head {

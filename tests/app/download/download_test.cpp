@@ -324,8 +324,9 @@ TEST_F(DownloadTest, AnOfferRowShowsItsIconAndAReusedRowNeverTheOldOne) {
 // within the deadline still arrives.
 TEST_F(DownloadTest, EachKindOfDownloadEndsAtItsDeadlineHoweverSlowlyItArrives) {
     ns::ScopedManualClock clock;
-    constexpr qint64 kPicture = ns::HttpDownload::kPictureDeadlineMs;
-    constexpr qint64 kFile = ns::HttpDownload::kDefaultDeadlineMs;
+    // The figures the README promises, not the product's constants.
+    constexpr qint64 kPicture = 2 * 60 * 1000;
+    constexpr qint64 kFile = 10 * 60 * 1000;
     const auto trickle = ScriptedServer::trickle(QByteArray(100000, 'x'), 10);
     auto honest = ScriptedServer::trickle(picture(Qt::red, 0, {64, 64}).body, 2, 8);
     honest.contentType = "image/png";
@@ -394,8 +395,8 @@ TEST_F(DownloadTest, AnEndlessHeadEndsAtItsBoundOrItsDeadlineAndTheNextDownloadA
         PCFileDownLoadModel::Ptr (*create)(const QString&, const QString&);
         qint64 deadline;
     } kinds[] = {
-        {"picture", &PCImageFileDownloadModel::create, ns::HttpDownload::kPictureDeadlineMs},
-        {"file", &PCFileDownLoadModel::create, ns::HttpDownload::kDefaultDeadlineMs},
+        {"picture", &PCImageFileDownloadModel::create, 2 * 60 * 1000}, // the README's figures
+        {"file", &PCFileDownLoadModel::create, 10 * 60 * 1000},
     };
     server.setFallback(picture());
     int n = 0;
@@ -497,6 +498,109 @@ TEST(ResumeTest, ADroppedTransferResumesFromItsPartFile) {
         run();
         EXPECT_TRUE(ok) << "a download over an existing file replaces it";
         EXPECT_EQ(ns::readRegularFile(elsewhere, 64), QByteArray("not the client's"));
+    }
+}
+
+// What it hears, in order, into a list it shares with the completion block.
+struct Waiter : QObject, PCFileDownLoadModelDelegate {
+    Waiter(const char* name, QStringList* heard) : name(name), heard(heard) {}
+    void modelDownloadSuccsess(PCFileDownLoadModel*, bool ok, const QString&) override {
+        *heard << name + (ok ? " ok" : " failed");
+    }
+    QString name;
+    QStringList* heard;
+};
+
+// A download with a part file keeps only what makes the whole file: the rest where the part
+// file ends, else the whole file from zero (counted against the ceiling from zero), asked for
+// again when the answer does not fit the part file. Each waiter hears one result, the block
+// before the delegates on success and after them on failure; a download cancelled while others
+// wait on it tells nobody and leaves the register.
+TEST_F(DownloadTest, AResumedDownloadKeepsOnlyWhatMakesTheWholeFile) {
+    QByteArray whole;
+    for (int i = 0; i < 100; ++i)
+        whole += char('a' + i % 26);
+    const auto answer = [](int status, const QByteArray& body, const QByteArray& range) {
+        auto a = ScriptedServer::html(body, status);
+        if (!range.isEmpty()) a.headers = "Content-Range: bytes " + range + "\r\n";
+        return a;
+    };
+    const auto rest = answer(206, whole.mid(40), "40-99/100"), all = answer(200, whole, "");
+    const auto wholePart = answer(416, "no range", "*/100");
+    const QByteArray part = whole.left(40);
+    enum End { Saved, Failed, Cancelled };
+    const struct {
+        const char* what;
+        QByteArray held;
+        QList<ScriptedServer::Action> answers;
+        qint64 ceiling;
+        End end;
+        QList<QByteArray> ranges; // asked for, in order ("": none)
+        bool folderAtFile = false;
+    } cases[] = {
+        {"the rest", part, {rest}, 100, Saved, {"bytes=40-"}},
+        {"the rest, a folder where the file goes", part, {rest}, 100, Saved, {"bytes=40-"}, true},
+        {"the whole file, the range ignored", part, {all}, 100, Saved, {"bytes=40-"}},
+        {"the whole file past the ceiling", part, {all}, 99, Failed, {"bytes=40-"}},
+        {"the rest past the ceiling with the part file", part, {rest}, 99, Failed, {"bytes=40-"}},
+        {"a range from elsewhere",
+         part,
+         {answer(206, whole.mid(50), "50-99/100"), all},
+         100,
+         Saved,
+         {"bytes=40-", ""}},
+        {"a 416 for a whole part file", whole, {wholePart}, 100, Saved, {"bytes=100-"}},
+        {"a 416 for a part file of another length",
+         part,
+         {wholePart, all},
+         100,
+         Saved,
+         {"bytes=40-", ""}},
+        {"a 416 for a whole part file past the ceiling",
+         whole,
+         {wholePart},
+         99,
+         Failed,
+         {"bytes=100-"}},
+        {"cancelled while two wait",
+         part,
+         {ScriptedServer::noAnswer()},
+         100,
+         Cancelled,
+         {"bytes=40-"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("f.bin");
+        ASSERT_TRUE(PCFile::fileWriteAtPath(file + ".tmp", c.held));
+        ASSERT_TRUE(!c.folderAtFile || QDir().mkpath(file + "/inside"));
+        const qsizetype asked = server.requests().size();
+        for (const auto& a : c.answers)
+            server.enqueue(a);
+        auto model = PCFileDownLoadModel::create(url("f.bin"), dir.path());
+        model->setAllowResumeForFileDownloads(true);
+        model->setIsNeedOutputStream(true);
+        model->setMaxLength(c.ceiling);
+        QStringList heard;
+        Waiter a("a", &heard), b("b", &heard);
+        model->addDelegate(&a);
+        model->addDelegate(&b);
+        model->setCompletionHandler([&](bool ok) { heard << (ok ? "block ok" : "block failed"); });
+        model->download();
+        ASSERT_TRUE(server.waitForRequests(int(asked + c.ranges.size())));
+        if (c.end == Cancelled) model->cancle();
+        ASSERT_TRUE(waitUntil([&] { return !PCDownloadingQueue::contains(model.get()); }));
+        QList<QByteArray> ranges;
+        for (qsizetype i = asked; i < server.requests().size(); ++i)
+            ranges << server.requests()[i].headers.value("range");
+        EXPECT_EQ(ranges, c.ranges);
+        const char* told[] = {"block ok, a ok, b ok", "a failed, b failed, block failed", ""};
+        EXPECT_EQ(heard.join(", "), told[c.end]);
+        EXPECT_EQ(ns::readRegularFile(file, 1000),
+                  c.end == Saved ? std::optional(whole) : std::nullopt);
+        EXPECT_EQ(QFileInfo::exists(file + ".tmp"), c.end == Cancelled);
+        EXPECT_FALSE(model->isLoading());
     }
 }
 

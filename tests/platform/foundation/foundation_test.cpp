@@ -56,6 +56,12 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+ScriptedServer::Action movedTo(const QByteArray& location) {
+    auto moved = ScriptedServer::json("", 302);
+    moved.headers = "Location: " + location + "\r\n";
+    return moved;
+}
+
 // A server that sends more than it may, or lies about how much: the transfer stops at the
 // ceiling and never hands on a byte past it.
 TEST(HttpDownload, aBodyPastItsCeilingFailsWhileItArrives) {
@@ -99,6 +105,40 @@ TEST(HttpDownload, aBodyPastItsCeilingFailsWhileItArrives) {
     }
 }
 
+// A download follows a redirect to its file. A server gone silent, before its head or after
+// it, fails at the stall limit, which runs in real time: the deadline's clock stands.
+TEST(HttpDownload, aRedirectIsFollowedAndASilentServerFailsAtTheStallLimit) {
+    ns::ScopedManualClock clock;
+    ScriptedServer server;
+    server.setFallback(ScriptedServer::json("the file"));
+    constexpr int kStalled = ns::HttpDownload::TimedOut;
+    const struct {
+        const char* what;
+        ScriptedServer::Action answer;
+        int end; // 0: the whole body arrived
+        QByteArray body;
+    } cases[] = {
+        {"a redirect", movedTo("/elsewhere"), 0, "the file"},
+        {"silence before the head", ScriptedServer::noAnswer(), kStalled, ""},
+        {"silence after the head", ScriptedServer::trickle("never sent", 600000), kStalled, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.enqueue(c.answer);
+        ns::HttpDownload download;
+        download.setStallLimit(1000);
+        QByteArray body;
+        std::optional<int> end;
+        download.onData = [&](const QByteArray& piece) { body += piece; };
+        download.onFinished = [&] { end = 0; };
+        download.onFailed = [&](int code, const QString&) { end = code; };
+        download.start(server.url("/f.bin"));
+        ASSERT_TRUE(waitUntil([&] { return end.has_value(); }, 20000));
+        EXPECT_EQ(*end, c.end);
+        EXPECT_EQ(body, c.body);
+    }
+}
+
 // A small fetch takes a whole 2xx body only, following a redirect over HTTP(S) only; an error
 // status, a body past the ceiling or a head past its own ends it empty, and nothing holds it
 // past its time-out.
@@ -106,10 +146,7 @@ TEST(DataTask, onlyAWholeSuccessfulBodyArrivesAndNothingOutlastsTheTimeOut) {
     ns::ScopedManualClock clock;
     ScriptedServer server;
     server.setFallback(ScriptedServer::json("moved here"));
-    auto moved = ScriptedServer::json("", 302);
-    moved.headers = "Location: /elsewhere\r\n";
-    auto toAFile = moved;
-    toAFile.headers = "Location: file:///etc/hostname\r\n";
+    const auto moved = movedTo("/elsewhere"), toAFile = movedTo("file:///etc/hostname");
     struct Case {
         const char* what;
         ScriptedServer::Action answer;
