@@ -144,10 +144,10 @@ public:
     // Called by curl as a request is about to go out on a new or kept connection: each send
     // is counted, and a kept connection with bytes nobody asked for is refused before a byte
     // of the request is written.
-    static int onSend(void* user, char*, char*, int, int localPort) {
+    static int onSend(void* user, char*, char*, int remotePort, int localPort) {
         auto* job = static_cast<HttpTransfer::Job*>(user);
         CurlDriver& self = instance();
-        const auto it = self.socketAt(localPort);
+        const auto it = self.socketAt(localPort, remotePort);
         if (it != self.m_sockets.end() && it->second && holdsUnreadBytes(it->first)) {
             job->staleReuse = true;
             return CURL_PREREQFUNC_ABORT;
@@ -252,8 +252,6 @@ private:
     void act(curl_socket_t s, int mask) {
         int running = 0;
         curl_multi_socket_action(m_multi, s, mask, &running);
-        for (const auto& job : m_jobs)
-            bound(*job);
         int left = 0;
         while (CURLMsg* msg = curl_multi_info_read(m_multi, &left)) {
             if (msg->msg != CURLMSG_DONE) continue;
@@ -263,6 +261,9 @@ private:
                     job->result = msg->data.result;
                 }
         }
+        // A whole answer is not judged by what came after it.
+        for (const auto& job : m_jobs)
+            bound(*job);
         // Handing on may cancel, end or start any transfer: go over a copy.
         const std::vector<std::shared_ptr<HttpTransfer::Job>> jobs = m_jobs;
         for (const auto& job : jobs)
@@ -279,15 +280,19 @@ private:
     // Curl's open sockets, and whether a request has gone out on each.
     std::map<curl_socket_t, bool> m_sockets;
 
-    // Curl names a connection by its local port only, as a request goes out.
-    std::map<curl_socket_t, bool>::iterator socketAt(int localPort) {
-        for (auto it = m_sockets.begin(); it != m_sockets.end(); ++it) {
+    // Curl names a connection only by its ports as a request goes out.
+    std::map<curl_socket_t, bool>::iterator socketAt(int localPort, int remotePort) {
+        // The port sits at the same place in an IPv4 and an IPv6 address.
+        const auto port = [](int (*name)(int, sockaddr*, socklen_t*), curl_socket_t s) {
             sockaddr_storage address{};
             socklen_t size = sizeof address;
-            if (getsockname(it->first, reinterpret_cast<sockaddr*>(&address), &size) != 0) continue;
-            const auto* in = reinterpret_cast<const sockaddr_in*>(&address); // port at one place
-            if (ntohs(in->sin_port) == localPort) return it;
-        }
+            if (name(s, reinterpret_cast<sockaddr*>(&address), &size) != 0) return -1;
+            return int(ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port));
+        };
+        for (auto it = m_sockets.begin(); it != m_sockets.end(); ++it)
+            if (port(getsockname, it->first) == localPort &&
+                port(getpeername, it->first) == remotePort)
+                return it;
         return m_sockets.end();
     }
 };
