@@ -1,7 +1,8 @@
 // Round trip of one form POST with a JSON reply to a loopback server: through HTTPRequest
 // and through a bare curl transfer doing the same work, so the layer's own cost shows; and
 // through HTTPRequest at most once (a connection of its own each time), as money moves.
-// And the memory one 50 MB reply costs the client.
+// And the memory one 50 MB reply costs the client, and how long an answer with endless
+// chunk framing holds a request.
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -137,6 +138,23 @@ BENCHMARK(BM_HugeReply)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// An answer whose chunk-size line carries an extension without end, on a request given 2 s:
+// how long until it ends, and what the server got out to the client meanwhile.
+void BM_EndlessChunkExtension(benchmark::State& state) {
+    ScriptedServer local;
+    const QByteArray head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5;";
+    local.setFallback(ScriptedServer::endless(head, QByteArray(1024, 'e')));
+    double readMb = 0;
+    for (auto _ : state) {
+        const qint64 before = local.floodWritten();
+        QVariant got = runToEnd(HTTPRequest::requestWithURL(local.url("/pelvo/Login.do"), 2));
+        benchmark::DoNotOptimize(got);
+        readMb = std::max(readMb, double(local.floodWritten() - before) / (1 << 20));
+    }
+    state.counters["read_mb"] = readMb;
+}
+BENCHMARK(BM_EndlessChunkExtension)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 QTemporaryDir& benchHome() {
     static QTemporaryDir dir;

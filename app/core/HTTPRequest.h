@@ -21,12 +21,12 @@ struct HTTPError {
 //
 // Fields go out percent-encoded (UTF-8) in the order added, duplicates kept. The completion
 // gets the parsed reply: a QVariantMap for an object, a QVariantList for an array, an invalid
-// QVariant for anything else (empty, HTML, broken, longer than kMaxReplyBytes, or with a head
-// past ns::HttpTransfer::kMaxHeadBytes: such a reply is given up as soon as it says so or grows
-// past it). Transport failures go to the failure
-// handler only. The time-out interval is for the whole exchange, counted on ns::Clock from the
-// send: a reply still arriving then, however steadily it trickles, fails as TimedOut. A request
-// deletes itself (deferred) once it has finished, failed or been cancelled; hold it in a QPointer.
+// QVariant for anything else (empty, HTML, broken, longer than kMaxReplyBytes, with a head past
+// ns::HttpTransfer::kMaxHeadBytes, or framing that runs on: such a reply is given up as soon as
+// it says so or grows past it). Transport failures go to the failure handler only. The
+// time-out interval is for the whole exchange, counted on ns::Clock from the send: a reply
+// still arriving then, however steadily it trickles, fails as TimedOut. A request deletes
+// itself (deferred) once it has finished, failed or been cancelled; hold it in a QPointer.
 // Created with an owner, it dies with the owner and then never calls back.
 class HTTPRequest : public QObject {
     Q_OBJECT
@@ -48,9 +48,10 @@ public:
     void setCompletionHandler(CompletionHandler handler) { m_completion = std::move(handler); }
     void setFailureHandler(FailureHandler handler) { m_failure = std::move(handler); }
     bool hasFailureHandler() const { return bool(m_failure); }
-    // For requests that move money: the server receives the body at most once. The network
-    // layer otherwise sends a request again when the connection drops before an answer; here
-    // the drop reaches the failure handler instead. Such a request goes over a connection of
+    // For log-ins and requests that change something: the server receives the body at most
+    // once. Any other request goes out a second time in one case only, when the kept-alive
+    // connection it went out on turns out closed before any answer (curl's own retry); here
+    // that drop reaches the failure handler instead. Such a request goes over a connection of
     // its own, so a pooled connection the server closed meanwhile never makes it fail.
     void setAtMostOnce(bool on) { m_atMostOnce = on; }
     bool atMostOnce() const { return m_atMostOnce; }

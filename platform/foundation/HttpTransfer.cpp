@@ -4,8 +4,13 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <curl/curl.h>
+#include <linux/tcp.h>
 #include <map>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -19,6 +24,11 @@ struct HttpTransfer::Job {
     HttpTransfer* owner = nullptr;
     Request request;
 
+    QUrl url;            // the hop under way
+    bool secure = false; // the chain has reached https
+    int hops = 0;
+    QUrl redirect; // where the hop's 3xx leads, once its head is whole
+
     Head head; // the response being read
     bool headDone = false;
     bool headReported = false;
@@ -28,7 +38,12 @@ struct HttpTransfer::Job {
     bool tooLarge = false;
     bool done = false;
     CURLcode result = CURLE_OK;
-    bool resent = false;
+
+    int sends = 0;            // times this hop's request went out
+    bool sendRefused = false; // curl would have sent it once more than allowed
+    bool staleReuse = false;  // a kept connection held unread bytes: go again on a new one
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    quint64 receivedAtSend = 0; // the socket's received-byte count when the request went out
     char errorText[CURL_ERROR_SIZE] = {};
 };
 
@@ -61,10 +76,19 @@ int codeOf(CURLcode result) {
     }
 }
 
-// A drop before any answer, which a pooled connection closed by the server looks like.
-bool droppedUnanswered(const HttpTransfer::Job& job) {
-    return job.headBytes == 0 && (job.result == CURLE_GOT_NOTHING ||
-                                  job.result == CURLE_SEND_ERROR || job.result == CURLE_RECV_ERROR);
+// Bytes the kernel took in on a TCP socket since it opened, framing and encryption included.
+quint64 bytesReceived(curl_socket_t s) {
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    if (getsockopt(s, IPPROTO_TCP, TCP_INFO, &info, &size) != 0) return 0;
+    return info.tcpi_bytes_received;
+}
+
+// True when the server has sent something, closed or reset with no request outstanding.
+bool holdsUnreadBytes(curl_socket_t s) {
+    char byte = 0;
+    return recv(s, &byte, 1, MSG_PEEK | MSG_DONTWAIT) >= 0 ||
+           (errno != EAGAIN && errno != EWOULDBLOCK);
 }
 
 qint64 lengthOf(const QByteArray& text) {
@@ -103,18 +127,54 @@ public:
         m_jobs.erase(std::remove(m_jobs.begin(), m_jobs.end(), job), m_jobs.end());
     }
 
-    // Sends the same request again on the handle it has.
-    void resend(const std::shared_ptr<HttpTransfer::Job>& job) {
+    // Starts the job's next hop (a redirect, or the same request on a new connection) on the
+    // handle it has. The head is reset by the next status line.
+    void rerun(const std::shared_ptr<HttpTransfer::Job>& job) {
         curl_multi_remove_handle(m_multi, job->easy);
-        job->head = {};
-        job->headDone = job->headReported = job->done = false;
+        job->headDone = job->headReported = job->done = job->tooLarge = false;
         job->headBytes = job->bodyBytes = 0;
         job->result = CURLE_OK;
-        job->resent = true;
+        job->sends = 0;
+        job->socket = CURL_SOCKET_BAD;
         curl_multi_add_handle(m_multi, job->easy);
     }
 
     CURLSH* share() const { return m_share; }
+
+    // Called by curl as a request is about to go out on a new or kept connection: each send
+    // is counted, and a kept connection with bytes nobody asked for is refused before a byte
+    // of the request is written.
+    static int onSend(void* user, char*, char*, int remotePort, int localPort) {
+        auto* job = static_cast<HttpTransfer::Job*>(user);
+        CurlDriver& self = instance();
+        const auto it = self.socketAt(localPort, remotePort);
+        if (it != self.m_sockets.end() && it->second && holdsUnreadBytes(it->first)) {
+            job->staleReuse = true;
+            return CURL_PREREQFUNC_ABORT;
+        }
+        if (++job->sends > (job->request.atMostOnce ? 1 : 2)) {
+            job->sendRefused = true;
+            return CURL_PREREQFUNC_ABORT;
+        }
+        if (it == self.m_sockets.end()) return CURL_PREREQFUNC_OK;
+        it->second = true;
+        job->socket = it->first;
+        job->receivedAtSend = bytesReceived(it->first);
+        return CURL_PREREQFUNC_OK;
+    }
+
+    static int onOpened(void* self, curl_socket_t s, curlsocktype) {
+        static_cast<CurlDriver*>(self)->m_sockets[s] = false;
+        return CURL_SOCKOPT_OK;
+    }
+
+    static int onClose(void* self, curl_socket_t s) {
+        auto* d = static_cast<CurlDriver*>(self);
+        d->m_sockets.erase(s);
+        for (const auto& job : d->m_jobs)
+            if (job->socket == s) job->socket = CURL_SOCKET_BAD;
+        return close(s);
+    }
 
 private:
     struct Watch {
@@ -176,6 +236,17 @@ private:
         if (remove) m_watches.erase(s);
     }
 
+    // Curl skips some framing unread (a chunk's extension): the kernel's count of what each
+    // connection received bounds the answer whatever part of it the bytes are in.
+    void bound(HttpTransfer::Job& job) {
+        if (job.done || job.socket == CURL_SOCKET_BAD || job.request.maxBodyBytes < 0) return;
+        const qint64 body = job.request.maxBodyBytes;
+        const quint64 limit = quint64(HttpTransfer::kMaxHeadBytes + body + body / 16);
+        if (bytesReceived(job.socket) <= job.receivedAtSend + limit) return;
+        job.tooLarge = job.done = true;
+        job.result = CURLE_FILESIZE_EXCEEDED;
+    }
+
     // One step of curl (it reads a bounded amount per socket), then what it brought is
     // handed on.
     void act(curl_socket_t s, int mask) {
@@ -190,6 +261,9 @@ private:
                     job->result = msg->data.result;
                 }
         }
+        // A whole answer is not judged by what came after it.
+        for (const auto& job : m_jobs)
+            bound(*job);
         // Handing on may cancel, end or start any transfer: go over a copy.
         const std::vector<std::shared_ptr<HttpTransfer::Job>> jobs = m_jobs;
         for (const auto& job : jobs)
@@ -203,9 +277,35 @@ private:
     QTimer m_timer;
     std::map<curl_socket_t, Watch> m_watches;
     std::vector<std::shared_ptr<HttpTransfer::Job>> m_jobs;
+    // Curl's open sockets, and whether a request has gone out on each.
+    std::map<curl_socket_t, bool> m_sockets;
+
+    // Curl names a connection only by its ports as a request goes out.
+    std::map<curl_socket_t, bool>::iterator socketAt(int localPort, int remotePort) {
+        // The port sits at the same place in an IPv4 and an IPv6 address.
+        const auto port = [](int (*name)(int, sockaddr*, socklen_t*), curl_socket_t s) {
+            sockaddr_storage address{};
+            socklen_t size = sizeof address;
+            if (name(s, reinterpret_cast<sockaddr*>(&address), &size) != 0) return -1;
+            return int(ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port));
+        };
+        for (auto it = m_sockets.begin(); it != m_sockets.end(); ++it)
+            if (port(getsockname, it->first) == localPort &&
+                port(getpeername, it->first) == remotePort)
+                return it;
+        return m_sockets.end();
+    }
 };
 
 namespace {
+
+bool isRedirect(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool isHttps(const QUrl& url) {
+    return url.scheme().compare("https", Qt::CaseInsensitive) == 0;
+}
 
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto* job = static_cast<HttpTransfer::Job*>(user);
@@ -218,7 +318,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     if (job->headDone) return n; // trailers: counted, not kept
     const QByteArray line = QByteArray(data, qsizetype(n)).trimmed();
     if (line.startsWith("HTTP/")) {
-        job->head = {};
+        job->head = {}; // nothing of an interim answer or a redirect is the answer's
         job->head.status = line.split(' ').value(1).toInt();
         return n;
     }
@@ -234,9 +334,12 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     // The end of one head: an interim answer or a followed redirect is not the answer.
     const int status = job->head.status;
     if (status >= 100 && status < 200) return n;
-    if (job->request.followRedirects && status >= 300 && status < 400 &&
-        job->head.headers.contains("location"))
-        return n;
+    if (job->request.followRedirects && isRedirect(status) &&
+        job->hops < HttpTransfer::kMaxRedirects) {
+        job->redirect = HttpTransfer::redirectTarget(job->url, job->head.headers.value("location"),
+                                                     job->secure);
+        if (job->redirect.isValid()) return 0; // ends this hop; its body is not wanted
+    }
     job->headDone = true;
     const QByteArray length = job->head.headers.value("content-length");
     job->head.contentLength = length.isEmpty() ? -1 : lengthOf(length);
@@ -272,6 +375,8 @@ void HttpTransfer::start(const Request& request) {
     auto job = std::make_shared<Job>();
     job->owner = this;
     job->request = request;
+    job->url = request.url;
+    job->secure = isHttps(request.url);
     CURL* e = curl_easy_init();
     job->easy = e;
     const QByteArray url = request.url.toEncoded();
@@ -279,6 +384,14 @@ void HttpTransfer::start(const Request& request) {
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_PROXY, ""); // never one from the environment
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    // One answer at a time on a connection, so what it brings is that answer's.
+    curl_easy_setopt(e, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &CurlDriver::onSend);
+    curl_easy_setopt(e, CURLOPT_PREREQDATA, job.get());
+    curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &CurlDriver::onOpened);
+    curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, &CurlDriver::instance());
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &CurlDriver::onClose);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, &CurlDriver::instance());
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, job->errorText);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, job.get());
@@ -287,12 +400,6 @@ void HttpTransfer::start(const Request& request) {
     if (request.post) {
         curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));
         curl_easy_setopt(e, CURLOPT_COPYPOSTFIELDS, request.body.constData());
-    }
-    if (request.followRedirects) {
-        curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
-        const bool secure = request.url.scheme().compare("https", Qt::CaseInsensitive) == 0;
-        curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
     }
     if (request.atMostOnce) {
         curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
@@ -337,8 +444,18 @@ void HttpTransfer::deliver() {
         if (gone()) return;
     }
     if (!job->done) return;
-    if (!job->request.atMostOnce && !job->resent && droppedUnanswered(*job)) {
-        CurlDriver::instance().resend(job);
+    if (job->redirect.isValid() || job->staleReuse) {
+        if (job->redirect.isValid()) {
+            job->url = std::exchange(job->redirect, {});
+            job->secure = job->secure || isHttps(job->url);
+            ++job->hops;
+            curl_easy_setopt(job->easy, CURLOPT_URL, job->url.toEncoded().constData());
+            curl_easy_setopt(job->easy, CURLOPT_HTTPGET, 1L);
+        } else {
+            job->staleReuse = false;
+            curl_easy_setopt(job->easy, CURLOPT_FRESH_CONNECT, 1L);
+        }
+        CurlDriver::instance().rerun(job);
         return;
     }
     int code = codeOf(job->result);
@@ -348,12 +465,25 @@ void HttpTransfer::deliver() {
         code = DataLengthExceedsMaximum;
         text = job->headDone ? QStringLiteral("the resource exceeds the maximum size")
                              : QStringLiteral("the answer's head is too large");
+    } else if (job->sendRefused) {
+        code = NetworkConnectionLost;
+        text = QStringLiteral("the connection was lost before an answer came");
     } else if (text.isEmpty() && code != Finished) {
         text = QString::fromUtf8(curl_easy_strerror(job->result));
     }
     m_job = nullptr;
     CurlDriver::instance().remove(job);
     if (onEnd) onEnd(code, text);
+}
+
+QUrl HttpTransfer::redirectTarget(const QUrl& from, const QByteArray& location, bool secure) {
+    const QByteArray trimmed = location.trimmed();
+    if (trimmed.isEmpty()) return {};
+    const QUrl next = from.resolved(QUrl::fromEncoded(trimmed));
+    const QString scheme = next.scheme().toLower();
+    const bool allowed = scheme == "https" || (scheme == "http" && !secure);
+    if (!next.isValid() || next.host().isEmpty() || !allowed) return {};
+    return next;
 }
 
 void HttpTransfer::clearCookies() {

@@ -4,8 +4,6 @@
 #include "app/core/HTTPRequest.h"
 #include "app/core/PublicFunction.h"
 #include "app/core/tavrixConfig.h"
-#include "screens/entry/LoginExchange.h"
-#include "screens/shell/TavrixApplicationSpecific.h"
 #include "platform/foundation/DeviceInfo.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
@@ -16,6 +14,8 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/entry/LoginExchange.h"
+#include "screens/shell/TavrixApplicationSpecific.h"
 
 namespace {
 // The button sits on the last page.
@@ -89,6 +89,7 @@ void GuideViewController::jumpToMain() {
 
 void GuideViewController::doLoginQtwap() {
     auto* request = HTTPRequest::requestWithURL(tavrixConfig::NSAPIURL("LoginQTWAP"), 30, this);
+    request->setAtMostOnce(true); // a log-in, as on the start screen
     const EncryptedPhoneNumber key = EncryptedPhoneNumber::forRequest();
     LoginExchange::addGatewayFields(request, key);
     request->setCompletionHandler([this, key](const QVariant& reply) {

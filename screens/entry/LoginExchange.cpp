@@ -25,6 +25,9 @@ HTTPRequest* LoginExchange::loginRequest(ViewController* owner, const QVariant& 
                                          const QVariant& pass) {
     auto* request = HTTPRequest::requestWithURL(tavrixConfig::NSAPIURL(QStringLiteral("Login")),
                                                 ViewController::kRequestTimeout, owner);
+    // A second send would be a second session and log-in notice, or a wrong password counted
+    // twice.
+    request->setAtMostOnce(true);
     addLoginFields(request, num, pass);
     request->setFailureHandler(
         [owner](const HTTPError& error) { owner->commonFailureHandler(error); });

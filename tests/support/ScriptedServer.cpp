@@ -87,8 +87,8 @@ QList<ScriptedServer::EndlessHead> ScriptedServer::endlessHeads() {
          endless("HTTP/1.1 200 OK\r\n", QByteArray("X-Pad: 0123456789abcdef\r\n").repeated(40)),
          true},
         {"endless chunk-size digits", endless(chunked, QByteArray(1024, 'f')), true},
-        // The extension of a chunk-size line is skipped unread: only the deadline ends it.
-        {"endless chunk-size extension", endless(chunked + "5;", QByteArray(1024, 'e')), false},
+        // Curl skips the extension of a chunk-size line unread: the bytes received end it.
+        {"endless chunk-size extension", endless(chunked + "5;", QByteArray(1024, 'e')), true},
     };
 }
 
@@ -215,6 +215,18 @@ void ScriptedServer::respond(QTcpSocket* socket, const Action& action) {
         break;
     }
     socket->write(head(action) + action.body);
+    if (action.excess.isEmpty()) return;
+    const QPointer<QTcpSocket> guard(socket);
+    const auto sendExcess = [this, guard, excess = action.excess] {
+        if (!guard) return;
+        guard->write(excess);
+        guard->flush(); // on loopback: in the client's socket once this returns
+        ++m_excessWritten;
+    };
+    if (action.excessLater)
+        QTimer::singleShot(kExcessDelayMs, this, sendExcess); // after the client has read
+    else
+        sendExcess();
 }
 
 QByteArray ScriptedServer::head(const Action& action) {

@@ -47,6 +47,10 @@ public:
         // Endless: body (the start of an answer) at once, then unit over and over, as fast as
         // the client takes it, up to kFloodCap (counted in floodWritten()).
         QByteArray unit;
+        // Reply: bytes past the answer on the same connection, at once or kExcessDelayMs
+        // later (counted in excessWritten() once handed to the client).
+        QByteArray excess;
+        bool excessLater = false;
     };
     // An answer whose head never ends; bounded: the client can tell before its deadline
     // (by the head's ceiling or a malformed line), else only the deadline ends it.
@@ -78,8 +82,11 @@ public:
     // Flood bytes the client's side took, over every flood; a flood stops at kFloodCap.
     qint64 floodWritten() const { return m_floodWritten; }
     static constexpr qint64 kFloodCap = qint64(1) << 30;
+    static constexpr int kExcessDelayMs = 50;
     // Body bytes every trickle has written so far.
     qint64 trickled() const { return m_trickled; }
+    // Replies whose excess bytes have reached the client's side.
+    int excessWritten() const { return m_excessWritten; }
 
     explicit ScriptedServer(QObject* parent = nullptr);
     ~ScriptedServer() override;
@@ -118,4 +125,5 @@ private:
     QList<QPointer<QTcpSocket>> m_held;
     qint64 m_floodWritten = 0;
     qint64 m_trickled = 0;
+    int m_excessWritten = 0;
 };

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QNetworkProxy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,6 +14,12 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // A proxy of the machine's is no part of any test: Qt's own clients, the browser engine
+    // and the processes tests start would otherwise send loopback traffic through it (or
+    // fail to reach it). A test that wants one names it itself.
+    for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY",
+                             "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY"})
+        qunsetenv(name);
     // Always a runtime folder of this process's own: pasteboards and the single-instance
     // socket live there, and test processes run side by side.
     QTemporaryDir runtime;
@@ -26,6 +33,7 @@ int main(int argc, char** argv) {
         qputenv("TAVRIX_WEBENGINE_MODULE", TAVRIX_WEBENGINE_MODULE_DEFAULT);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     QTemporaryDir home;
     ns::Directories::setHomeOverride(home.path());
     ui::Animation::setEnabled(false);
