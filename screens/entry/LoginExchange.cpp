@@ -28,6 +28,9 @@ HTTPRequest* LoginExchange::loginRequest(ViewController* owner, const QVariant& 
     // A second send would be a second session and log-in notice, or a wrong password counted
     // twice.
     request->setAtMostOnce(true);
+    // A log-in opens a session of its own: no cookie of the one before it (a subscriber whose
+    // session expired, say) goes with it or with what follows.
+    HTTPRequest::clearCookies();
     addLoginFields(request, num, pass);
     request->setFailureHandler(
         [owner](const HTTPError& error) { owner->commonFailureHandler(error); });

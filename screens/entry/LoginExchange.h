@@ -15,8 +15,9 @@ public:
     // "result" of a "Login" refused for a wrong number or password.
     static constexpr qint64 kWrongNumberOrPassword = 19999;
 
-    // The "Login" request, not started: owned by the screen, sent at most once, with the
-    // common time-out, its fields (addLoginFields) and the screen's common failure handler.
+    // The "Login" request, not started: owned by the screen, sent at most once and without
+    // any cookie kept so far, with the common time-out, its fields (addLoginFields) and the
+    // screen's common failure handler.
     static HTTPRequest* loginRequest(ViewController* owner, const QVariant& num,
                                      const QVariant& pass);
 

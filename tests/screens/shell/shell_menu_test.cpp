@@ -31,6 +31,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -204,15 +205,18 @@ TEST_F(MenuTest, LogOutRemovesExactlyTheSessionNumberAndPassword) {
     EXPECT_EQ(ui::WebViewFake::cookieDeletions(), 1);
 }
 
-// Two subscribers on one desktop, the first logging out by the menu: the server's cookie of the
-// first log-in goes with the log-out, so no request of the second subscriber carries it.
-TEST_F(MenuTest, TheNextSubscribersRequestsCarryNoCookieOfTheOneWhoLoggedOut) {
+// Two subscribers on one desktop, the first leaving by the menu's log-out or by a session the
+// server ended: the server's cookie of the first log-in goes, so no request of the second
+// subscriber carries it.
+TEST_F(MenuTest, TheNextSubscribersRequestsCarryNoCookieOfTheOneWhoLeft) {
     ui::WebViewFake::ScopedInstall countsCookieDeletions;
     shell_test::restoreScenes(); // the log-in screen itself
     const QString first = "13800000001", second = "13900000002";
+    bool expired = false;
     server.setHandler([&](const ScriptedServer::Request& r) {
         if (!r.path.endsWith("/Login.do"))
-            return ScriptedServer::json(R"({"result":0,"credit_level":"12"})");
+            return ScriptedServer::json(expired ? R"({"result":9999,"msg":"登录已失效"})"
+                                                : R"({"result":0,"credit_level":"12"})");
         const bool isFirst = r.body.contains(first.toLatin1());
         auto answer = ScriptedServer::json(R"({"result":0,"session":"S-)" +
                                            QByteArray(isFirst ? "1" : "2") + "\"}");
@@ -236,31 +240,56 @@ TEST_F(MenuTest, TheNextSubscribersRequestsCarryNoCookieOfTheOneWhoLoggedOut) {
             cookies << QString::fromLatin1(r.path + ": " + r.headers.value("cookie"));
         return cookies;
     };
-    HTTPRequest::clearCookies();
-    rootNavigation()->pushViewController(
-        ui::Storyboard::instantiateViewController("Main", "LoginViewController"), false);
-    const qsizetype loginAt = server.requests().size();
-    logIn(first);
-    // The first subscriber's requests carry the cookie.
-    ASSERT_TRUE(waitUntil([&] { return !cookiesFrom(loginAt + 1).filter("=first").isEmpty(); }))
-        << cookiesFrom(loginAt).join('\n').toStdString();
-    // Whatever the shell asked for has arrived before the log-out.
-    ASSERT_TRUE(waitForRequestsToEnd(container));
+    const struct {
+        const char* how;
+        std::function<void()> leave;
+        int pageCookieDeletions; // by the way out itself
+    } ways[] = {
+        {"log-out by the menu",
+         [&] {
+             pressMenu(container->leftViewController(), SideSlipViewController::kLogoutTag);
+             ASSERT_TRUE(ui::AlertCenter::press("确认"));
+         },
+         1},
+        {"a session the server ended",
+         [&] {
+             expired = true;
+             container->leftViewController()->requestOfStarLevelSend();
+             ASSERT_TRUE(waitUntil([] { return !ui::AlertCenter::visibleAlerts().isEmpty(); }));
+             ASSERT_TRUE(ui::AlertCenter::press("确定"));
+             expired = false;
+         },
+         0},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        HTTPRequest::clearCookies();
+        rootNavigation()->pushViewController(
+            ui::Storyboard::instantiateViewController("Main", "LoginViewController"), false);
+        const qsizetype loginAt = server.requests().size();
+        logIn(first);
+        // The first subscriber's requests carry the cookie.
+        ASSERT_TRUE(waitUntil([&] { return !cookiesFrom(loginAt + 1).filter("=first").isEmpty(); }))
+            << cookiesFrom(loginAt).join('\n').toStdString();
+        // Whatever the shell asked for has arrived before the subscriber goes.
+        ASSERT_TRUE(waitForRequestsToEnd(container));
 
-    const int pageCookieDeletions = ui::WebViewFake::cookieDeletions();
-    pressMenu(container->leftViewController(), SideSlipViewController::kLogoutTag);
-    ASSERT_TRUE(ui::AlertCenter::press("确认"));
-    EXPECT_EQ(ui::WebViewFake::cookieDeletions(), pageCookieDeletions + 1);
-    ASSERT_TRUE(waitUntil([&] {
-        return rootNavigation()->topViewController()->storyboardIdentifier() ==
-               "LoginViewController";
-    }));
-    const qsizetype loggedOutAt = server.requests().size();
-    logIn(second);
-    ASSERT_TRUE(waitUntil([&] { return server.requests().size() > loggedOutAt + 1; }));
-    const QStringList after = cookiesFrom(loggedOutAt);
-    EXPECT_TRUE(after.first().startsWith("/pelvo/Login.do"));
-    EXPECT_TRUE(after.filter("JSESSIONID").isEmpty()) << after.join('\n').toStdString();
+        const int pageCookieDeletions = ui::WebViewFake::cookieDeletions();
+        way.leave();
+        EXPECT_EQ(ui::WebViewFake::cookieDeletions(),
+                  pageCookieDeletions + way.pageCookieDeletions);
+        ASSERT_TRUE(waitUntil([&] {
+            return rootNavigation()->topViewController()->storyboardIdentifier() ==
+                   "LoginViewController";
+        }));
+        const qsizetype leftAt = server.requests().size();
+        logIn(second);
+        ASSERT_TRUE(waitUntil([&] { return server.requests().size() > leftAt + 1; }));
+        const QStringList after = cookiesFrom(leftAt);
+        EXPECT_TRUE(after.first().startsWith("/pelvo/Login.do"));
+        EXPECT_TRUE(after.filter("JSESSIONID").isEmpty()) << after.join('\n').toStdString();
+        ASSERT_TRUE(waitForRequestsToEnd(container));
+    }
 }
 
 // Log-out confirmed from the open drawer: the log-in screen slides in with its navigation bar
