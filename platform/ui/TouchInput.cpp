@@ -22,6 +22,11 @@ struct Sequence {
     std::vector<QPointer<GestureRecognizer>> recognizers; // deepest first
     bool swallow = false; // a gesture took the touch from the control
     QPointF base;         // window position of the view's origin when touched
+    // The press on the clock and in the window system's own time, so later touches keep the
+    // pace the finger had however late they are handled (a busy client handles a drag's moves
+    // in one burst; their speed is in their timestamps).
+    qint64 pressMs = 0;
+    quint64 pressStamp = 0;
 };
 
 Sequence g_seq;
@@ -112,6 +117,14 @@ void end(const Touch& touch) {
     }
 }
 
+// A touch of the running sequence at the time its event was made; the handling time when
+// the stamp cannot be one of this sequence (earlier than the press, or minutes after it).
+qint64 timeOf(quint64 stamp, qint64 handledMs) {
+    constexpr quint64 kLongestTouchMs = 10 * 60 * 1000;
+    if (stamp < g_seq.pressStamp || stamp - g_seq.pressStamp > kLongestTouchMs) return handledMs;
+    return g_seq.pressMs + qint64(stamp - g_seq.pressStamp);
+}
+
 class Filter : public QObject {
 public:
     using QObject::QObject;
@@ -139,12 +152,15 @@ protected:
                                       : QPointF(widget->mapTo(view, me->position().toPoint()));
             // Widget coordinates start at the view's bounds origin (a scroll view's offset).
             begin(view, local + view->bounds().topLeft(), widget);
+            g_seq.pressMs = ns::Clock::current().nowMs();
+            g_seq.pressStamp = me->timestamp();
             return false;
         }
         if (!g_seq.active || !g_seq.view) return false;
         const QPointF p = QPointF(g_seq.view->mapFromGlobal(me->globalPosition().toPoint())) +
                           g_seq.view->bounds().topLeft();
-        const Touch touch = Touch::at(g_seq.view, p);
+        Touch touch = Touch::at(g_seq.view, p);
+        touch.timeMs = timeOf(me->timestamp(), touch.timeMs);
         if (type == QEvent::MouseMove) {
             if (!(me->buttons() & Qt::LeftButton)) return false;
             move(touch);

@@ -7,6 +7,7 @@
 #include "platform/ui/TouchInput.h"
 
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace ui;
@@ -75,6 +76,33 @@ TEST(UiControlsGesture, PanReportsTranslationAndVelocityOfRecentMoves) {
     clock.clock.advance(500);
     TouchInput::ended(QPointF(100, 0));
     EXPECT_EQ(log.velocities.last(), QPointF(0, 0));
+}
+
+// A busy client handles a drag's moves late, perhaps all at once: the pace is the finger's,
+// read from the window system's stamps, not from when they were handled.
+TEST(UiControlsGesture, PanTakesItsPaceFromTheEventsStampsHoweverLateTheyAreHandled) {
+    for (const int handledEveryMs : {20, 0, 45}) {
+        SCOPED_TRACE(handledEveryMs);
+        ns::ScopedManualClock clock;
+        View root(QRectF(0, 0, 320, 568));
+        root.show();
+        PanGestureRecognizer pan;
+        pan.setHysteresis(0);
+        root.addGestureRecognizer(&pan);
+        Log log;
+        log.attach(&pan, &root);
+        QWindow* w = root.windowHandle();
+        ASSERT_NE(w, nullptr);
+        QTest::mousePress(w, Qt::LeftButton, {}, QPoint(20, 100));
+        for (int x = 60; x <= 180; x += 40) {
+            clock.clock.advance(handledEveryMs);
+            QTest::mouseMove(w, QPoint(x, 100), 20); // stamped 20 ms after the one before
+        }
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(180, 100), 20);
+        ASSERT_FALSE(log.velocities.isEmpty());
+        // 160 points in the 100 ms of stamps from the press to the release.
+        EXPECT_NEAR(log.velocities.last().x(), 1600, 1e-6);
+    }
 }
 
 TEST(UiControlsGesture, DelegateAndEnabledDecideWhoGetsTheTouch) {

@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 namespace windowinput {
 
@@ -32,6 +33,20 @@ void elapse(int stepMs) {
     QEventLoop loop;
     QTimer::singleShot(stepMs, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// QTest stamps its events with a counter of its own; gestures read a drag's pace from the
+// stamps, so they follow the clock the test moves. After a release they jump half a second, as
+// QTest's do, so two clicks never make a double click; they never go back (a new test's clock
+// may start lower).
+void stampFromClock(bool released = false) {
+    static const qint64 origin = ns::Clock::current().nowMs();
+    static qint64 extra = 0;
+    const qint64 now = ns::Clock::current().nowMs() - origin + extra;
+    const qint64 next = std::max<qint64>(now, qint64(QTest::lastMouseTimestamp));
+    extra += next - now;
+    QTest::lastMouseTimestamp = int(next - 1); // QTest adds one before it stamps
+    if (released) extra += QTest::mouseDoubleClickInterval;
 }
 
 } // namespace
@@ -55,12 +70,14 @@ QPointF pointInWindow(const ui::View* view, const QPointF& local) {
 }
 
 void press(QWidget* window, const QPointF& at) {
+    stampFromClock();
     QTest::mousePress(windowOf(window), Qt::LeftButton, {}, rounded(at));
 }
 
 void move(QWidget* window, const QPointF& to, bool buttonDown) {
     QWindow* w = windowOf(window);
     if (buttonDown) {
+        stampFromClock();
         QTest::mouseMove(w, rounded(to));
         return;
     }
@@ -72,10 +89,12 @@ void move(QWidget* window, const QPointF& to, bool buttonDown) {
 }
 
 void release(QWidget* window, const QPointF& at) {
+    stampFromClock(true);
     QTest::mouseRelease(windowOf(window), Qt::LeftButton, {}, rounded(at));
 }
 
 void click(QWidget* window, const QPointF& at) {
+    stampFromClock(true);
     QTest::mouseClick(windowOf(window), Qt::LeftButton, {}, rounded(at));
 }
 

@@ -46,17 +46,16 @@ protected:
     // A real mouse drag on the window, in steps.
     // With hold the finger rests before letting go, so nothing glides on.
     void drag(QPoint from, QPoint to, int steps = 10, bool hold = false) {
-        QWindow* w = window()->windowHandle();
-        QTest::mousePress(w, Qt::LeftButton, {}, from);
+        windowinput::press(window(), from);
         for (int i = 1; i <= steps; ++i) {
             clock.clock.advance(16);
-            QTest::mouseMove(w, from + (to - from) * i / steps);
+            windowinput::move(window(), from + (to - from) * i / steps);
         }
         if (hold) {
             clock.clock.advance(300);
-            QTest::mouseMove(w, to);
+            windowinput::move(window(), to);
         }
-        QTest::mouseRelease(w, Qt::LeftButton, {}, to);
+        windowinput::release(window(), to);
     }
     int requestsTo(const QString& name) { return int(sandbox.requestsTo(name).size()); }
     QString topClass() { return homeNavigation->topViewController()->metaObject()->className(); }
