@@ -25,8 +25,9 @@ void clearImageCache();
 // the size the picture is shown at: a decode that would hold more than
 // kMaxPictureDecodeBytes at its peak is refused too. A sequential JPEG or a non-interlaced
 // 8-bit colour PNG shrinks while it is read and costs little more than the size shown; any
-// other picture is decoded whole first, which keeps it between about 1276 x 1276 (16-bit
-// colour with alpha) and 2632 x 2632 (8-bit colour). What a large decode held goes back to the
+// other picture is decoded whole first, which keeps its side under about 1276 (16-bit colour
+// with alpha) to 2632 (8-bit colour) when shown 640 wide, a little more when shown smaller (the
+// shrunk copy counts too). What a large decode held goes back to the
 // system when it ends. A null image when it is no picture. The
 // file form is for the client's cached pictures and reads them by the rule of RegularFile.h.
 inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
