@@ -27,9 +27,9 @@ void clearImageCache();
 // 8-bit colour PNG shrinks while it is read and costs little more than the size shown; any
 // other picture is decoded whole first, which keeps its side under about 1276 (16-bit colour
 // with alpha) to 2632 (8-bit colour) when shown 640 wide, a little more when shown smaller (the
-// shrunk copy counts too). What a large decode held goes back to the
-// system when it ends. A null image when it is no picture. The
-// file form is for the client's cached pictures and reads them by the rule of RegularFile.h.
+// shrunk copy counts too). What a large decode held goes back to the system when it ends. A
+// null image when it is no picture. The file form is for the client's cached pictures and
+// reads them by the rule of RegularFile.h.
 inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
 inline constexpr qint64 kMaxPictureDecodeBytes = qint64(28) << 20;
 // No picture of this client comes near it; a file or download past it is no picture.
