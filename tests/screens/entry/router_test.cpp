@@ -473,15 +473,16 @@ TEST_F(RouterTest, EachScreenTakesItsBranchBySystemVersion) {
                  // The count-down's dark figures, against the middle of the drawn switch.
                  const QRect figures =
                      inkBounds(grabbed(row), drawn, [](QRgb p) { return qGray(p) < 100; });
-                 seen << (figures.isEmpty()                           ? "no figures"
-                          : figures.center().x() > drawn.center().x() ? "figures right"
-                                                                      : "figures left");
+                 // Where they stand on the switch, from its middle.
+                 seen << (figures.isEmpty()
+                              ? QStringLiteral("no figures")
+                              : "figures at " + text(figures.center().x() - drawn.center().x()));
              }
              closeWindow(); // the screen's timers go before the clock
              return seen.join(", ");
          },
-         "19 from the edge, centred, covered, -10 from the caption, figures left, figures right",
-         "15 from the edge, centred, covered, 0 from the caption, figures left, figures right"},
+         "19 from the edge, centred, covered, -10 from the caption, figures at -26, figures at 24",
+         "15 from the edge, centred, covered, 0 from the caption, figures at -10, figures at 10"},
         {"points left under the FAQ text, the daily rows, the other resources' button, in the "
          "window",
          [&] {
