@@ -7,6 +7,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NetworkActivity.h"
 #include "screens/entry/LoginExchange.h"
+#include "screens/usage/FlowOrder.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/Wait.h"
 
@@ -195,6 +196,7 @@ TEST(HTTPRequest, aDroppedRequestReachesTheServerAsOftenAsItsKindAllows) {
         {"a log-in", [&] { return LoginExchange::loginRequest(&screen, "13900000007", "246810"); },
          false},
         {"a payment", [&] { return screen.requestStartWithKey("Payment", false); }, false},
+        {"a data order", [&] { return FlowOrder::start(&screen, 1, "M1", {}); }, false},
     };
     for (const auto& kind : kinds) {
         for (const bool keptAlive : {false, true}) {
